@@ -1,0 +1,12 @@
+#include "app/Log.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Purrlox"));
+    QApplication::setOrganizationDomain(QStringLiteral("purrlox.app"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    Log::notice(QStringLiteral("Purrlox started"));
+    return app.exec();
+}

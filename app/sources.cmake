@@ -1,0 +1,1 @@
+target_sources(purrlox_core PRIVATE app/Log.cpp app/Config.cpp)

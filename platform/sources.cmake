@@ -1,0 +1,4 @@
+target_sources(purrlox_core PRIVATE
+  platform/Defaults.cpp
+  platform/Clock.cpp
+  platform/Random.cpp)

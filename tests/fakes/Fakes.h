@@ -1,0 +1,160 @@
+#pragma once
+
+// Hand-driven stand-ins for the platform interfaces.
+
+#include "platform/Clock.h"
+#include "platform/Defaults.h"
+#include "platform/Devices.h"
+#include "platform/InputIdle.h"
+#include "platform/Panel.h"
+#include "platform/Pointer.h"
+#include "platform/Random.h"
+#include "platform/Screens.h"
+#include "platform/Trash.h"
+#include "platform/WindowList.h"
+
+#include <QTemporaryDir>
+
+#include <deque>
+#include <map>
+#include <memory>
+
+class FakeClock final : public Clock {
+public:
+    explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 12, 7), QTime(10, 0)))
+        : now_(std::move(start)) {}
+    QDateTime now() const override { return now_; }
+    double monotonic() const override { return mono_; }
+    // Both clocks move together, as while the machine is awake.
+    void advance(double seconds) {
+        now_ = now_.addMSecs(qint64(seconds * 1000.0));
+        mono_ += seconds;
+    }
+    // Only the wall clock moves: the machine slept, or the user set the clock.
+    void jumpWallClock(double seconds) { now_ = now_.addMSecs(qint64(seconds * 1000.0)); }
+    void set(const QDateTime& t) { now_ = t; }
+
+private:
+    QDateTime now_;
+    double mono_ = 1000.0;
+};
+
+// Answers queued values in order, then the midpoint of each range.
+class FakeRandom final : public Random {
+public:
+    double uniform(double a, double b) override {
+        if (!fractions.empty()) {
+            const double f = fractions.front();
+            fractions.pop_front();
+            return a + (b - a) * f;
+        }
+        return (a + b) / 2;
+    }
+    int uniformInt(int a, int b) override { return int(uniform(a, b + 0.999)); }
+    std::deque<double> fractions; // each in [0, 1]
+};
+
+class FakeScreens final : public Screens {
+public:
+    bool hasScreen() const override { return present; }
+    Rect frame() const override { return present ? full : Rect{}; }
+    Rect visibleFrame() const override { return present ? visible : Rect{}; }
+    double refreshRate() const override { return rate; }
+    bool present = true;
+    Rect full{0, 0, 1920, 1080};
+    Rect visible{0, 0, 1920, 1050};
+    double rate = 60;
+};
+
+class FakeWindowList final : public WindowList {
+public:
+    std::vector<WindowInfo> windows() override { return list; }
+    quint64 generation() const override { return gen; }
+    void set(std::vector<WindowInfo> l) {
+        list = std::move(l);
+        ++gen;
+    }
+    std::vector<WindowInfo> list;
+    quint64 gen = 0;
+};
+
+class FakePointer final : public Pointer {
+public:
+    QPointF location() const override { return at; }
+    bool anyButtonPressed() const override { return pressed; }
+    bool leftButtonPressed() const override { return pressed; }
+    void warp(QPointF to) override {
+        at = to;
+        ++warps;
+    }
+    QPointF at;
+    bool pressed = false;
+    int warps = 0;
+};
+
+class FakeInputIdle final : public InputIdle {
+public:
+    double secondsSinceAnyInput() const override { return any; }
+    double secondsSinceKeyDown() const override { return key; }
+    double secondsSinceMouseMoved() const override { return mouse; }
+    double any = 0, key = 1e9, mouse = 0;
+};
+
+class FakeDevices final : public Devices {
+public:
+    bool cameraInUse() override { return camera; }
+    std::vector<AudioProcess> audioProcesses() override { return processes; }
+    bool microphoneInUse() override { return microphone; }
+    bool musicPlaying() override { return music; }
+    bool camera = false, microphone = false, music = false;
+    std::vector<AudioProcess> processes;
+};
+
+class FakeTrash final : public Trash {
+public:
+    std::optional<QString> moveToTrash(const QString& path) override {
+        if (failing) return std::nullopt;
+        const QString trashed = QStringLiteral("/trash/") + path.section(QLatin1Char('/'), -1);
+        trashed_[trashed] = path;
+        return trashed;
+    }
+    bool putBack(const QString& trashedPath, const QString& originalPath) override {
+        auto it = trashed_.find(trashedPath);
+        if (failing || it == trashed_.end() || it->second != originalPath) return false;
+        trashed_.erase(it);
+        return true;
+    }
+    bool holds(const QString& trashedPath) const { return trashed_.count(trashedPath) > 0; }
+    bool failing = false;
+
+private:
+    std::map<QString, QString> trashed_;
+};
+
+class FakePanel final : public Panel {
+public:
+    Rect frame() const override { return rect; }
+    void setFrame(const Rect& f) override {
+        rect = f;
+        ++moves;
+    }
+    void show() override { visible = true; }
+    void hide() override { visible = false; }
+    bool isVisible() const override { return visible; }
+    Rect rect;
+    bool visible = false;
+    int moves = 0;
+};
+
+// A settings store in a fresh temporary folder.
+struct TempDefaults {
+    QTemporaryDir dir;
+    std::unique_ptr<Defaults> store{
+        std::make_unique<Defaults>(dir.path() + "/config", dir.path() + "/data")};
+    Defaults& operator*() { return *store; }
+    Defaults* operator->() { return store.get(); }
+    // A second store over the same files, as after a restart.
+    std::unique_ptr<Defaults> reopened() const {
+        return std::make_unique<Defaults>(dir.path() + "/config", dir.path() + "/data");
+    }
+};

@@ -1,0 +1,103 @@
+#include "fakes/Fakes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTimeZone>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QStringList asideFiles(const QString& path) {
+    const QFileInfo info(path);
+    return info.dir().entryList({info.fileName() + ".unreadable-*"}, QDir::Files);
+}
+
+} // namespace
+
+TEST(Defaults, TypedValuesSurviveARestartAndKindsDoNotMix) {
+    TempDefaults d;
+    EXPECT_TRUE(d->setInteger("pomodoroWorkMinutes", 50));
+    EXPECT_TRUE(d->setBoolean("catLivesInBed", true));
+    EXPECT_TRUE(d->setText("pomodoroActivity", "Écrire ✍️"));
+    EXPECT_TRUE(d->setTextList("languages", {"ru"}));
+    EXPECT_TRUE(d->setReal("x", 0.25));
+    const QDateTime when(QDate(2026, 3, 29), QTime(2, 30, 0, 500), QTimeZone::utc());
+    EXPECT_TRUE(d->setDate("focusReportedAt", when));
+
+    auto again = d.reopened();
+    EXPECT_EQ(again->integer("pomodoroWorkMinutes"), 50);
+    EXPECT_EQ(again->boolean("catLivesInBed"), true);
+    EXPECT_EQ(again->text("pomodoroActivity"), QString("Écrire ✍️"));
+    EXPECT_EQ(again->textList("languages"), QStringList{"ru"});
+    EXPECT_EQ(again->date("focusReportedAt")->toMSecsSinceEpoch(), when.toMSecsSinceEpoch());
+    // A fractional number is a real, not an integer; a number is not a text.
+    EXPECT_FALSE(again->integer("x").has_value());
+    EXPECT_FALSE(again->text("pomodoroWorkMinutes").has_value());
+    EXPECT_FALSE(again->boolean("missing").has_value());
+
+    again->remove("catLivesInBed");
+    EXPECT_FALSE(d.reopened()->contains("catLivesInBed"));
+}
+
+TEST(Defaults, DatesAreSecondsSince2001) {
+    TempDefaults d;
+    d->setDate("t", QDateTime(QDate(2001, 1, 2), QTime(0, 0), QTimeZone::utc()));
+    EXPECT_DOUBLE_EQ(*d->real("t"), 86400.0);
+}
+
+TEST(Defaults, UnreadableSettingsAreKeptAsideAndNeverOverwritten) {
+    TempDefaults d;
+    const QByteArray garbage = "{\"pomodoroWorkMinutes\": 25,,, oops";
+    writeFile(d->settingsPath(), garbage);
+
+    EXPECT_FALSE(d->contains("pomodoroWorkMinutes")); // starts empty
+    EXPECT_TRUE(d->setInteger("focusGoalMinutes", 90));
+
+    const QStringList aside = asideFiles(d->settingsPath());
+    ASSERT_EQ(aside.size(), 1);
+    QFile kept(QFileInfo(d->settingsPath()).dir().filePath(aside.first()));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), garbage);
+    EXPECT_EQ(d.reopened()->integer("focusGoalMinutes"), 90);
+}
+
+TEST(Defaults, JsonThatIsNotAnObjectCountsAsUnreadable) {
+    TempDefaults d;
+    writeFile(d->settingsPath(), "[1, 2, 3]");
+    EXPECT_FALSE(d->contains("anything"));
+    EXPECT_EQ(asideFiles(d->settingsPath()).size(), 1);
+}
+
+TEST(Defaults, DataValuesAreTheirOwnFilesAndCanBeKeptAside) {
+    TempDefaults d;
+    EXPECT_FALSE(d->data("focusLog").has_value());
+    EXPECT_TRUE(d->setData("focusLog", "[]"));
+    EXPECT_TRUE(d->dataPath("focusLog").endsWith("/purrlox/focusLog.json"));
+    EXPECT_EQ(d.reopened()->data("focusLog"), QByteArray("[]"));
+
+    // Two kept-aside copies in the same second get distinct names; neither is lost.
+    const QString first = d->keepAsideData("focusLog");
+    d->setData("focusLog", "[1]");
+    const QString second = d->keepAsideData("focusLog");
+    EXPECT_FALSE(first.isEmpty());
+    EXPECT_FALSE(second.isEmpty());
+    EXPECT_NE(first, second);
+    EXPECT_EQ(asideFiles(d->dataPath("focusLog")).size(), 2);
+    EXPECT_FALSE(d->data("focusLog").has_value());
+    EXPECT_TRUE(d->keepAsideData("focusLog").isEmpty()); // nothing left to move
+}
+
+TEST(Defaults, AWriteLeavesNoTemporaryFilesBehind) {
+    TempDefaults d;
+    for (int i = 0; i < 3; ++i) d->setInteger("n", i);
+    const QStringList files = QFileInfo(d->settingsPath()).dir().entryList(QDir::Files);
+    EXPECT_EQ(files, QStringList{"settings.json"});
+}

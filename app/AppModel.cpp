@@ -1,0 +1,24 @@
+#include "app/AppModel.h"
+
+#include "app/AppDelegate.h"
+#include "app/Log.h"
+
+#include <QPointer>
+
+AppModel::AppModel(QObject* parent) : QObject(parent) {
+    QPointer<AppModel> self(this);
+    AppDelegate::onOpen = [self](const QUrl& url) {
+        if (self) self->open(url);
+    };
+    const QList<QUrl> waiting = std::exchange(AppDelegate::pending, {});
+    for (const QUrl& url : waiting)
+        if (self) self->open(url);
+}
+
+AppModel::~AppModel() = default;
+
+void AppModel::open(const QUrl& url) {
+    const QString host = url.host(QUrl::FullyEncoded);
+    Log::notice(QStringLiteral("ignored a purrlox:// link (%1)")
+                    .arg(host.isEmpty() ? QStringLiteral("no host") : host));
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QObject>
+#include <QUrl>
+
+// The composition root: creates every long-lived model once, wires them, lets the cat in and
+// takes over the links that arrived before it existed.
+class AppModel final : public QObject {
+    Q_OBJECT
+  public:
+    explicit AppModel(QObject* parent = nullptr);
+    ~AppModel() override;
+
+    // No purrlox:// link changes anything yet: each one is logged and dropped.
+    void open(const QUrl& url);
+};

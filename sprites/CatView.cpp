@@ -1,0 +1,226 @@
+#include "sprites/CatView.h"
+
+#include "cat/CatState.h"
+#include "menu/Theme.h"
+#include "sprites/Floating.h"
+
+#include <QDateTime>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+
+namespace {
+
+// Seconds between 1970 and the 2001 reference date the streams share their phase with.
+constexpr double referenceEpoch = 978307200.0;
+constexpr double spacing = 4;    // between the stack's rows
+constexpr double clickSlop = 4;  // a press that travels further is a drag, not a tap
+
+QFont rounded(double size, QFont::Weight weight) {
+    QFont font(QStringLiteral("Comfortaa"));
+    font.setPixelSize(int(std::lround(size)));
+    font.setWeight(weight);
+    font.setStyleStrategy(QFont::PreferAntialias);
+    return font;
+}
+
+void capsule(QPainter& p, const QRectF& r, const QColor& fill, const QColor* border) {
+    const double radius = r.height() / 2;
+    p.setBrush(fill);
+    if (border) {
+        QPen pen(*border, 2);
+        pen.setJoinStyle(Qt::MiterJoin);
+        pen.setMiterLimit(10);
+        p.setPen(pen);
+    } else {
+        p.setPen(Qt::NoPen);
+    }
+    p.drawRoundedRect(r, radius, radius);
+}
+
+} // namespace
+
+CatView::CatView(const CatState& state, Images images, QWidget* parent)
+    : QWidget(parent), state_(state), images_(std::move(images)) {
+    clock = [] { return QDateTime::currentMSecsSinceEpoch() / 1000.0 - referenceEpoch; };
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
+    streams_.setTimerType(Qt::PreciseTimer);
+    setFrameRate(60);
+    connect(&streams_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+    connect(&state_, &CatState::changed, this, &CatView::stateChanged);
+    stateChanged();
+}
+
+void CatView::setFrameRate(double framesPerSecond) {
+    if (!(framesPerSecond >= 1)) framesPerSecond = 60;
+    streams_.setInterval(std::max(1, int(1000 / framesPerSecond)));
+}
+
+void CatView::stateChanged() {
+    const bool stream = state_.hearts() || state_.sleeping();
+    if (stream && !streams_.isActive()) streams_.start();
+    if (!stream) streams_.stop();
+    const QRegion drawn = drawnRegion();
+    if (drawn != drawn_) {
+        drawn_ = drawn;
+        emit drawnChanged();
+    }
+    update();
+}
+
+void CatView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    stateChanged();
+}
+
+QRectF CatView::catBox() const {
+    const QSizeF size = images_(state_.sprite()).deviceIndependentSize();
+    return QRectF(width() / 2.0 + state_.catOffset() - size.width() / 2, height() - size.height(),
+                  size.width(), size.height());
+}
+
+// Facing and squash about the anchor, then tilt about it, then the hop.
+QTransform CatView::catTransform() const {
+    const QRectF box = catBox();
+    const QPointF a(box.left() + state_.anchor().x() * box.width(),
+                    box.top() + state_.anchor().y() * box.height());
+    QTransform scale, rotate, hop;
+    scale.translate(a.x(), a.y());
+    scale.scale(state_.facingRight() ? 1 : -1, state_.squash());
+    scale.translate(-a.x(), -a.y());
+    rotate.translate(a.x(), a.y());
+    rotate.rotate(state_.tilt());
+    rotate.translate(-a.x(), -a.y());
+    hop.translate(0, -state_.hop());
+    return scale * rotate * hop;
+}
+
+QRectF CatView::bodyRect() const {
+    const QRectF box = catBox();
+    const Rect g = CatSprite::geometry(state_.sprite()).bounds;
+    if (g.isEmpty()) return {};
+    // Geometry is y-up from the image's bottom-left corner.
+    const QRectF local(box.left() + g.minX(), box.bottom() - g.maxY(), g.width, g.height);
+    return catTransform().mapRect(local);
+}
+
+QSizeF CatView::captionSize() const {
+    const QFontMetricsF metrics(rounded(12, QFont::Bold));
+    const QString text = state_.caption().value_or(QString());
+    return QSizeF(metrics.horizontalAdvance(text) + 22, metrics.height() + 12);
+}
+
+std::optional<QRectF> CatView::captionRect() const {
+    if (!state_.caption()) return std::nullopt;
+    const QSizeF size = captionSize();
+    const QRectF box = catBox();
+    // Centred over the stack, one row above the cat, then moved by captionAt (its y lowers the
+    // pill into the empty headroom above the cat's head).
+    const double x = width() / 2.0 - size.width() / 2 + state_.catOffset() + state_.captionAt().x();
+    const double y = box.top() - spacing - size.height() + state_.captionAt().y();
+    return QRectF(QPointF(x, y), size).adjusted(0, 0, 0, 2); // and the hard shadow
+}
+
+QString CatView::badgeText() const { return QStringLiteral("×%1").arg(state_.unread()); }
+
+QSizeF CatView::badgeSize() const {
+    const QFontMetricsF metrics(rounded(12, QFont::Black));
+    return QSizeF(metrics.horizontalAdvance(badgeText()) + 14, metrics.height() + 4);
+}
+
+std::optional<QRectF> CatView::badgeRect() const {
+    if (state_.unread() < 2 || state_.reading()) return std::nullopt;
+    const QSizeF size = badgeSize();
+    const QRectF box = catBox();
+    return QRectF(QPointF(box.right() - size.width() - 10, box.top() + 12), size);
+}
+
+QRegion CatView::drawnRegion() const {
+    QRegion region(bodyRect().toAlignedRect());
+    if (auto caption = captionRect()) region += caption->toAlignedRect();
+    if (auto badge = badgeRect()) region += badge->toAlignedRect();
+    return region;
+}
+
+void CatView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform |
+                     QPainter::TextAntialiasing);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.fillRect(rect(), Qt::transparent);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+
+    const QImage& image = images_(state_.sprite());
+    p.save();
+    p.setTransform(catTransform(), true);
+    p.drawImage(catBox(), image);
+    p.restore();
+
+    const QRectF box = catBox();
+    const QPointF top(box.center().x(), box.top());
+    if (state_.hearts()) paintStream(p, Floating::hearts(), top + QPointF(0, 8));
+    if (state_.sleeping()) paintStream(p, Floating::sleep(), top + QPointF(14, 22));
+    paintBadge(p);
+    paintCaption(p);
+}
+
+void CatView::paintStream(QPainter& p, const Floating& stream, QPointF origin) const {
+    const double t = clock();
+    for (int i = 0; i < Floating::copies; ++i) {
+        const Floating::Glyph g = stream.glyph(i, t);
+        if (g.opacity <= 0) continue;
+        const QFont font = rounded(g.fontSize, QFont::Bold);
+        const QFontMetricsF metrics(font);
+        const double w = metrics.horizontalAdvance(stream.symbol);
+        // Top-centred on the origin, then moved along the stream.
+        const QPointF base = origin + g.offset + QPointF(-w / 2, metrics.ascent());
+        p.setFont(font);
+        p.setOpacity(g.opacity * 0.4);
+        p.setPen(Qt::black);
+        for (QPointF d : {QPointF(-1, 0), QPointF(1, 0), QPointF(0, -1), QPointF(0, 1)})
+            p.drawText(base + d * 0.7, stream.symbol);
+        p.setOpacity(g.opacity);
+        p.setPen(Qt::white);
+        p.drawText(base, stream.symbol);
+    }
+    p.setOpacity(1);
+}
+
+void CatView::paintCaption(QPainter& p) const {
+    const auto area = captionRect();
+    if (!area) return;
+    const QRectF pill = area->adjusted(0, 0, 0, -2);
+    capsule(p, pill.translated(0, 2), Theme::ink(), nullptr);
+    capsule(p, pill, Theme::paper(), &Theme::ink());
+    p.setFont(rounded(12, QFont::Bold));
+    p.setPen(Theme::ink());
+    p.drawText(pill, Qt::AlignCenter, *state_.caption());
+}
+
+void CatView::paintBadge(QPainter& p) const {
+    const auto area = badgeRect();
+    if (!area) return;
+    capsule(p, *area, Theme::pink(), &Theme::ink());
+    p.setFont(rounded(12, QFont::Black));
+    p.setPen(Theme::ink());
+    p.drawText(*area, Qt::AlignCenter, badgeText());
+}
+
+void CatView::mousePressEvent(QMouseEvent* event) {
+    const QPointF at = event->position();
+    const bool onCat = catBox().contains(at) || bodyRect().contains(at);
+    pressedAt_ = onCat ? std::optional(event->globalPosition()) : std::nullopt;
+    QWidget::mousePressEvent(event);
+}
+
+void CatView::mouseReleaseEvent(QMouseEvent* event) {
+    const auto pressed = std::exchange(pressedAt_, std::nullopt);
+    QWidget::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton || !pressed) return;
+    const QPointF travel = event->globalPosition() - *pressed;
+    if (std::hypot(travel.x(), travel.y()) <= clickSlop) onTapCat();
+}

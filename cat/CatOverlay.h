@@ -192,6 +192,7 @@ class CatOverlay : public QObject {
     void stepActivity(double now, double dt, double elapsed);
     const DesktopWindow* findWindow(quint32 id) const;
     bool hasLetterToFetch() const;
+    bool readingReport() const; // the open letter carries a focus report
 
     // Climbing, jumping and falling.
     void checkPlatform(double now);
@@ -235,7 +236,7 @@ class CatOverlay : public QObject {
 
     std::unique_ptr<Panel> panel;
     std::unique_ptr<Ticker> displayLink;
-    std::vector<Letter> queue;
+    std::vector<std::shared_ptr<const Letter>> queue;
     bool carrying = false;
     double x = 0;
     double feetY = 0;
@@ -299,6 +300,7 @@ class CatOverlay : public QObject {
 
     // Caches that keep the frame step free of allocation and system calls.
     quint64 windowGeneration = ~quint64(0);
+    Rect windowsVisibleFrame{-1, -1, -1, -1};
     double hourValidFrom = 0;
     double hourValidUntil = -1;
     int hour = 0;

@@ -1,0 +1,3 @@
+target_sources(purrlox_core PRIVATE
+  sprites/CatSprite.cpp
+  sprites/SpriteGeometry.cpp)

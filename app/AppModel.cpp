@@ -5,7 +5,11 @@
 
 #include <QPointer>
 
-AppModel::AppModel(QObject* parent) : QObject(parent) {
+AppModel::AppModel(const CatServices& services, QObject* parent)
+    : QObject(parent), cats(std::make_unique<CatOverlay>(services)) {
+    // A letter handed over while wiring the other models has already brought the cat in.
+    if (!cats->snapshot().panelFrame) cats->enter(false);
+
     QPointer<AppModel> self(this);
     AppDelegate::onOpen = [self](const QUrl& url) {
         if (self) self->open(url);

@@ -1,3 +1,4 @@
 target_sources(purrlox_core PRIVATE
   sprites/CatSprite.cpp
-  sprites/SpriteGeometry.cpp)
+  sprites/SpriteGeometry.cpp
+  sprites/BedClip.cpp)

@@ -4,14 +4,13 @@
 
 #include <QObject>
 #include <QUrl>
-
 #include <memory>
 
 // The composition root: creates every long-lived model once, wires them, lets the cat in and
 // takes over the links that arrived before it existed.
 class AppModel final : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit AppModel(const CatServices& services, QObject* parent = nullptr);
     ~AppModel() override;
 

@@ -29,10 +29,10 @@ QJsonObject answerCatRequest(CatOverlay& cats, const QJsonObject& request) {
     if (command == QLatin1String("state")) return state(cats);
     if (command == QLatin1String("due")) {
         static const QHash<QString, CatOverlay::Due> names{{"wander", CatOverlay::Due::wander},
-                                                          {"snack", CatOverlay::Due::snack},
-                                                          {"climb", CatOverlay::Due::climb},
-                                                          {"yawn", CatOverlay::Due::yawn},
-                                                          {"hunt", CatOverlay::Due::hunt}};
+                                                           {"snack", CatOverlay::Due::snack},
+                                                           {"climb", CatOverlay::Due::climb},
+                                                           {"yawn", CatOverlay::Due::yawn},
+                                                           {"hunt", CatOverlay::Due::hunt}};
         const QString what = request.value("what").toString();
         const auto it = names.find(what);
         if (it == names.end()) return {{"error", QStringLiteral("unknown timer: %1").arg(what)}};

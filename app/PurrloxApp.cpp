@@ -3,8 +3,23 @@
 #include "app/AppDelegate.h"
 #include "app/AppModel.h"
 #include "app/Automation.h"
+#include "app/CatAutomation.h"
+#include "app/CatPanelFactory.h"
 #include "app/Log.h"
 #include "app/SingleInstance.h"
+#include "app/StandInBackends.h"
+#include "platform/Clock.h"
+#include "platform/Defaults.h"
+#include "platform/Panel.h"
+#include "platform/Random.h"
+#if __has_include("platform/x11/X11Desktop.h")
+#include "platform/x11/X11Desktop.h"
+#include "platform/x11/X11Screens.h"
+#define PURRLOX_HAS_X11_DESKTOP 1
+#else
+class X11Desktop {};
+#endif
+#include "sprites/SpriteImages.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -34,9 +49,38 @@ PurrloxApp::Options PurrloxApp::parse(const QStringList& arguments) {
     return options;
 }
 
+CatServices PurrloxApp::services() {
+#ifndef PURRLOX_HAS_X11_DESKTOP
+    qFatal("the X11 desktop backends are not built in yet");
+#else
+    desktop_ = std::make_unique<X11Desktop>(Clock::system());
+    devices_ = std::make_unique<QuietDevices>();
+    trash_ = std::make_unique<NoTrash>();
+    X11Desktop& desktop = *desktop_;
+    const CatView::Images images = [](CatSprite sprite) -> const QImage& {
+        return SpriteImages::image(sprite);
+    };
+    return CatServices{
+        desktop.screens(),
+        desktop.windowList(),
+        desktop.pointer(),
+        desktop.inputIdle(),
+        *devices_,
+        *trash_,
+        Clock::system(),
+        Random::system(),
+        Defaults::standard(),
+        [images, &desktop](CatOverlay& overlay) -> std::unique_ptr<Panel> {
+            return makeCatPanel(overlay, images, desktop.screens().refreshRate());
+        },
+        {},
+    };
+#endif
+}
+
 AppModel& PurrloxApp::model() {
     Q_ASSERT(QThread::currentThread() == qApp->thread());
-    if (!model_) model_ = std::make_unique<AppModel>();
+    if (!model_) model_ = std::make_unique<AppModel>(services());
     return *model_;
 }
 
@@ -55,12 +99,12 @@ int PurrloxApp::run(QApplication& app) {
                      [] { Log::info(QStringLiteral("started again without links")); });
     AppDelegate::open(options.links);
 
-    model();
+    AppModel& root = model();
 
     if (!options.automation.isEmpty()) {
-        automation_ = std::make_unique<Automation>([](const QJsonObject&) {
-            return QJsonObject{{"error", QStringLiteral("no cat yet")}};
-        });
+        CatOverlay* cats = root.cats.get();
+        automation_ = std::make_unique<Automation>(
+            [cats](const QJsonObject& request) { return answerCatRequest(*cats, request); });
         automation_->listen(options.automation);
     }
     return app.exec();

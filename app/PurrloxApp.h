@@ -7,6 +7,10 @@
 
 class AppModel;
 class Automation;
+struct CatServices;
+class QuietDevices;
+class NoTrash;
+class X11Desktop;
 class QApplication;
 class SingleInstance;
 
@@ -31,7 +35,12 @@ class PurrloxApp {
     AppModel& model();
 
   private:
+    CatServices services();
+
     std::unique_ptr<SingleInstance> instance_;
+    std::unique_ptr<X11Desktop> desktop_;
+    std::unique_ptr<QuietDevices> devices_;
+    std::unique_ptr<NoTrash> trash_;
     std::unique_ptr<AppModel> model_;
     std::unique_ptr<Automation> automation_;
 };

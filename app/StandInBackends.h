@@ -6,7 +6,7 @@
 // Until the camera, sound and trash backends exist the cat sees a quiet machine and eats
 // nothing.
 class QuietDevices final : public Devices {
-public:
+  public:
     bool cameraInUse() override { return false; }
     std::vector<AudioProcess> audioProcesses() override { return {}; }
     bool microphoneInUse() override { return false; }
@@ -14,7 +14,7 @@ public:
 };
 
 class NoTrash final : public Trash {
-public:
+  public:
     std::optional<QString> moveToTrash(const QString&) override { return std::nullopt; }
     bool putBack(const QString&, const QString&) override { return false; }
 };

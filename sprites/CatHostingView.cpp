@@ -9,7 +9,6 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QVBoxLayout>
-
 #include <cmath>
 
 CatHostingView::CatHostingView(CatView* root, QWidget* parent) : QWidget(parent), root_(root) {
@@ -69,11 +68,17 @@ void CatHostingView::released() {
     }
 }
 
-void CatHostingView::moved(double dx) { onStroke(dx); }
+void CatHostingView::moved(double dx) {
+    onStroke(dx);
+}
 
-bool CatHostingView::dragEntered() { return onDragHover(true); }
+bool CatHostingView::dragEntered() {
+    return onDragHover(true);
+}
 
-void CatHostingView::dragExited() { onDragHover(false); }
+void CatHostingView::dragExited() {
+    onDragHover(false);
+}
 
 bool CatHostingView::performDrop(const QMimeData* data) {
     onDragHover(false);
@@ -109,8 +114,11 @@ bool CatHostingView::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonRelease:
         if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) released();
         break;
-    case QEvent::Leave: lastX_.reset(); break;
-    default: break;
+    case QEvent::Leave:
+        lastX_.reset();
+        break;
+    default:
+        break;
     }
     return false;
 }

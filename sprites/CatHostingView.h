@@ -5,7 +5,6 @@
 #include <QSizeF>
 #include <QUrl>
 #include <QWidget>
-
 #include <functional>
 #include <optional>
 
@@ -15,7 +14,7 @@ class CatView;
 // files into calls on the cat. Every point handed out is a global y-up point.
 class CatHostingView final : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit CatHostingView(CatView* root, QWidget* parent = nullptr);
 
     std::function<void(double dx)> onStroke = [](double) {};
@@ -52,13 +51,13 @@ public:
     void dragExited();
     bool performDrop(const class QMimeData* data);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-private:
+  private:
     CatView* root_;
     std::optional<QPointF> pressedAt_;
     bool carrying_ = false;

@@ -8,15 +8,14 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-
 #include <cmath>
 
 namespace {
 
 // Seconds between 1970 and the 2001 reference date the streams share their phase with.
 constexpr double referenceEpoch = 978307200.0;
-constexpr double spacing = 4;    // between the stack's rows
-constexpr double clickSlop = 4;  // a press that travels further is a drag, not a tap
+constexpr double spacing = 4;   // between the stack's rows
+constexpr double clickSlop = 4; // a press that travels further is a drag, not a tap
 
 QFont rounded(double size, QFont::Weight weight) {
     QFont font(QStringLiteral("Comfortaa"));
@@ -125,7 +124,9 @@ std::optional<QRectF> CatView::captionRect() const {
     return QRectF(QPointF(x, y), size).adjusted(0, 0, 0, 2); // and the hard shadow
 }
 
-QString CatView::badgeText() const { return QStringLiteral("×%1").arg(state_.unread()); }
+QString CatView::badgeText() const {
+    return QStringLiteral("×%1").arg(state_.unread());
+}
 
 QSizeF CatView::badgeSize() const {
     const QFontMetricsF metrics(rounded(12, QFont::Black));

@@ -6,7 +6,6 @@
 #include <QRegion>
 #include <QTimer>
 #include <QWidget>
-
 #include <functional>
 #include <optional>
 
@@ -19,7 +18,7 @@ struct Floating;
 // keeps nothing of its own but the animation clock; user actions go back through callbacks.
 class CatView final : public QWidget {
     Q_OBJECT
-public:
+  public:
     using Images = std::function<const QImage&(CatSprite)>;
 
     CatView(const CatState& state, Images images, QWidget* parent = nullptr);
@@ -43,17 +42,17 @@ public:
     QRegion drawnRegion() const;
     bool streaming() const { return streams_.isActive(); }
 
-signals:
+  signals:
     // The drawn region moved or changed shape: the panel updates its input region.
     void drawnChanged();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void stateChanged();
     QTransform catTransform() const;
     void paintStream(QPainter& p, const Floating& stream, QPointF origin) const;

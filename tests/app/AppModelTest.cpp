@@ -2,12 +2,46 @@
 
 #include "LogCapture.h"
 #include "app/AppDelegate.h"
+#include "fakes/Fakes.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
+// Every backend faked; the cat panel factory counts the panels it makes.
+struct FakeSystem {
+    FakeScreens screens;
+    FakeWindowList windowList;
+    FakePointer pointer;
+    FakeInputIdle inputIdle;
+    FakeDevices devices;
+    FakeTrash trash;
+    FakeClock clock;
+    FakeRandom random;
+    TempDefaults defaults;
+    int panels = 0;
+    CatServices services() {
+        CatServices s{screens,
+                      windowList,
+                      pointer,
+                      inputIdle,
+                      devices,
+                      trash,
+                      clock,
+                      random,
+                      *defaults,
+                      [this](CatOverlay&) -> std::unique_ptr<Panel> {
+                          ++panels;
+                          return std::make_unique<FakePanel>();
+                      },
+                      {}};
+        s.frameClock = false;
+        return s;
+    }
+};
+
 struct Links : ::testing::Test {
+    FakeSystem system;
     void SetUp() override {
         AppDelegate::onOpen = nullptr;
         AppDelegate::pending.clear();
@@ -28,7 +62,7 @@ TEST_F(Links, EarlyLinksAreHandledOnceAfterWiringInArrivalOrder) {
     AppDelegate::open({QUrl("purrlox://third")});
     EXPECT_TRUE(ignored(log.messages()).isEmpty());
 
-    AppModel model;
+    AppModel model(system.services());
     EXPECT_EQ(ignored(log.messages()), QStringList({"ignored a purrlox:// link (first)",
                                                     "ignored a purrlox:// link (second)",
                                                     "ignored a purrlox:// link (third)"}));
@@ -42,7 +76,7 @@ TEST_F(Links, EarlyLinksAreHandledOnceAfterWiringInArrivalOrder) {
 }
 
 TEST_F(Links, HostIsLoggedPercentEncodedOrAsNoHost) {
-    AppModel model;
+    AppModel model(system.services());
     model.open(QUrl("purrlox:settings"));
     model.open(QUrl("purrlox:///path/only"));
     model.open(QUrl::fromEncoded("purrlox://%C3%BCber/x"));
@@ -54,9 +88,24 @@ TEST_F(Links, HostIsLoggedPercentEncodedOrAsNoHost) {
 }
 
 TEST_F(Links, LinksAfterTheModelIsGoneAreDroppedQuietly) {
-    { AppModel model; }
+    { AppModel model(system.services()); }
     AppDelegate::open({QUrl("purrlox://late")});
     EXPECT_TRUE(ignored(log.messages()).isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+TEST(StartUp, TheCatEntersOnceWalkingInFromTheLeft) {
+    FakeSystem system;
+    AppModel model(system.services());
+    EXPECT_EQ(system.panels, 1);
+    const auto cat = model.cats->snapshot();
+    ASSERT_TRUE(cat.panelFrame);
+    EXPECT_LT(cat.x, system.screens.visible.minX()); // still off screen, walking in
+    EXPECT_EQ(cat.feetY, system.screens.visible.minY() + 12);
+    EXPECT_TRUE(cat.activity.description().startsWith("walking"));
 }
 
 } // namespace

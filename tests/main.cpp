@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 #ifdef PURRLOX_GUI_TESTS
 #include <QGuiApplication>
 #else
@@ -7,6 +9,10 @@
 #endif
 
 int main(int argc, char** argv) {
+    // Calendar tests are written for a zone with daylight saving; GUI tests need no display.
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
 #ifdef PURRLOX_GUI_TESTS
     QGuiApplication app(argc, argv);

@@ -1,0 +1,5 @@
+#include "art/ContactSheet.h"
+
+bool ContactSheet::write() const {
+    return false;
+}

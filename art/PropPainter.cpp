@@ -1,0 +1,195 @@
+#include "art/PropPainter.h"
+
+#include "art/Palette.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+
+QPainterPath heartPath(QPointF c, double s) {
+    QPainterPath h(c + QPointF(0, s * 0.9));
+    h.cubicTo(c + QPointF(-s * 1.4, 0), c + QPointF(-s * 0.8, -s * 1.2), c + QPointF(0, -s * 0.45));
+    h.cubicTo(c + QPointF(s * 0.8, -s * 1.2), c + QPointF(s * 1.4, 0), c + QPointF(0, s * 0.9));
+    return h;
+}
+
+} // namespace
+
+void PropPainter::outlined(const QPainterPath& path, const QColor& fill, double width) {
+    p.setPen(QPen(Palette::ink, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(fill);
+    p.drawPath(path);
+}
+
+void PropPainter::heart(QPointF centre, double size, const QColor& fill) {
+    outlined(heartPath(centre, size), fill, size > 3 ? 1.5 : 0.9);
+}
+
+void PropPainter::bedBack(double top) {
+    QPainterPath rim;
+    rim.addEllipse(QPointF(48, top + 26), 44, 17);
+    outlined(rim, Palette::bedRim);
+    QPainterPath cushion;
+    cushion.addEllipse(QPointF(48, top + 28), 35, 9.5);
+    outlined(cushion, Palette::bedCushion, 1.5);
+}
+
+void PropPainter::bedFront(double top) {
+    QPainterPath front(QPointF(4, top + 26));
+    front.cubicTo(QPointF(4, top + 49), QPointF(92, top + 49), QPointF(92, top + 26));
+    front.quadTo(QPointF(48, top + 42), QPointF(4, top + 26));
+    outlined(front, Palette::bedRim);
+    // Stitching along the rim.
+    QPainterPath seam(QPointF(12, top + 33));
+    seam.quadTo(QPointF(48, top + 48), QPointF(84, top + 33));
+    QPen dash(Palette::bedCushion, 1.3, Qt::DashLine, Qt::RoundCap);
+    dash.setDashPattern({2.0, 2.2});
+    p.setPen(dash);
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(seam);
+}
+
+void PropPainter::letter(QPointF c, double degrees) {
+    p.save();
+    p.translate(c);
+    p.rotate(degrees);
+    QPainterPath env;
+    env.addRoundedRect(QRectF(-8, -5.5, 16, 11), 1.5, 1.5);
+    outlined(env, Palette::white, 1.5);
+    QPainterPath flap(QPointF(-7.5, -5));
+    flap.lineTo(QPointF(0, 1));
+    flap.lineTo(QPointF(7.5, -5));
+    p.setPen(QPen(Palette::ink, 1.1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(flap);
+    heart(QPointF(0, 1.2), 2.6, Palette::nose);
+    p.restore();
+}
+
+void PropPainter::treat(QPointF c, double degrees) {
+    p.save();
+    p.translate(c);
+    p.rotate(degrees);
+    QPainterPath fish;
+    fish.addEllipse(QPointF(1.5, 0), 5.5, 3.4);
+    QPainterPath tail(QPointF(-3, 0));
+    tail.lineTo(QPointF(-7.5, -3.2));
+    tail.lineTo(QPointF(-7.5, 3.2));
+    tail.closeSubpath();
+    outlined(fish.united(tail), Palette::treat, 1.4);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Palette::ink);
+    p.drawEllipse(QPointF(4.2, -0.8), 0.8, 0.8);
+    p.restore();
+}
+
+void PropPainter::headphones() {
+    QPainterPath band(QPointF(-10, -3));
+    band.cubicTo(QPointF(-14, -20), QPointF(2, -24), QPointF(6, -13));
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(Palette::ink, 4.6, Qt::SolidLine, Qt::RoundCap));
+    p.drawPath(band);
+    p.setPen(QPen(QColor(0x8E, 0x7C, 0xC3), 2.4, Qt::SolidLine, Qt::RoundCap));
+    p.drawPath(band);
+    QPainterPath cup;
+    cup.addRoundedRect(QRectF(-14, -5, 8, 11), 3.5, 3.5);
+    outlined(cup, QColor(0x8E, 0x7C, 0xC3), 1.6);
+}
+
+void PropPainter::phone(const Pose& s) {
+    p.save();
+    p.translate(s.phoneX, s.phoneY);
+    p.rotate(s.phoneTurn);
+    QPainterPath body;
+    body.addRoundedRect(QRectF(-5, -8.5, 10, 17), 2.2, 2.2);
+    outlined(body, Palette::phone, 1.5);
+    QColor glow = Palette::screen;
+    glow.setAlphaF(0.45 + 0.55 * std::clamp(s.phoneGlow, 0.0, 1.0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(glow);
+    p.drawRoundedRect(QRectF(-3.4, -6.8, 6.8, 13.2), 1, 1);
+    p.restore();
+}
+
+void PropPainter::laptop(const Pose& s) {
+    // Side view: the base lies on the rim, the lid opens away from the cat.
+    const QPointF hinge(88, 72.5);
+    const double open = std::clamp(s.laptopOpen, 0.0, 1.0);
+    QPainterPath base;
+    base.addRoundedRect(QRectF(58, 72, 31, 4.5), 1.8, 1.8);
+    outlined(base, Palette::laptop, 1.5);
+    p.save();
+    p.translate(hinge);
+    p.rotate(180 + 102 * open);
+    QPainterPath lid;
+    lid.addRoundedRect(QRectF(-1, -3.6, 28, 3.8), 1.5, 1.5);
+    outlined(lid, Palette::laptop, 1.5);
+    if (open > 0.5) {
+        // The screen's glow on the side facing the cat.
+        p.setPen(QPen(Palette::screen, 1.6, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(3, -4.6), QPointF(24, -4.6));
+    }
+    p.restore();
+}
+
+void PropPainter::mug(const Pose& s) {
+    p.save();
+    p.translate(s.mugX, s.mugY);
+    p.rotate(s.mugTurn);
+    QPainterPath handle;
+    handle.addEllipse(QPointF(6.5, 0), 3.6, 3.8);
+    QPainterPath cup;
+    cup.addRoundedRect(QRectF(-6.5, -7, 13, 14), 2.5, 2.5);
+    p.setPen(QPen(Palette::ink, 4.2));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QPointF(6.5, 0), 3.6, 3.8);
+    p.setPen(QPen(Palette::mug, 1.6));
+    p.drawEllipse(QPointF(6.5, 0), 3.6, 3.8);
+    outlined(cup, Palette::mug, 1.5);
+    QPainterPath drink;
+    drink.addEllipse(QPointF(0, -6.6), 5.2, 1.4);
+    outlined(drink, Palette::cocoa, 1.0);
+    heart(QPointF(-0.5, 0.8), 2.4, Palette::white);
+    p.restore();
+}
+
+void PropPainter::held(const Pose& s, bool withMug) {
+    if (s.laptop > 0.5) laptop(s);
+    if (s.mug > 0.5 && withMug) mug(s);
+    if (s.phone > 0.5) phone(s);
+}
+
+void PropPainter::inPaw(const Pose& s) {
+    if (s.mug > 0.5) mug(s);
+}
+
+void PropPainter::overlays(const Pose& s) {
+    if (s.steam > 0.05 && s.mug > 0.5) {
+        QColor white = Palette::white;
+        white.setAlphaF(std::min(1.0, s.steam) * 0.9);
+        p.setBrush(Qt::NoBrush);
+        for (double dx : {-2.0, 2.5}) {
+            const QPointF b(s.mugX + dx, s.mugY - 9);
+            QPainterPath w(b);
+            w.cubicTo(b + QPointF(-3, -3), b + QPointF(3, -5), b + QPointF(0, -9));
+            p.setPen(QPen(Palette::ink, 2.6, Qt::SolidLine, Qt::RoundCap));
+            p.drawPath(w);
+            p.setPen(QPen(white, 1.2, Qt::SolidLine, Qt::RoundCap));
+            p.drawPath(w);
+        }
+    }
+    if (s.notes > 0.5) {
+        const QPointF at(84, 26 - s.noteRise);
+        p.setPen(QPen(Palette::ink, 1.4, Qt::SolidLine, Qt::RoundCap));
+        p.setBrush(Palette::ink);
+        p.drawEllipse(at, 2.2, 1.7);
+        p.drawLine(at + QPointF(2, 0), at + QPointF(2, -8));
+        p.drawLine(at + QPointF(2, -8), at + QPointF(5, -6));
+        const QPointF b(76, 18 - s.noteRise * 0.6);
+        p.drawEllipse(b, 1.8, 1.4);
+        p.drawLine(b + QPointF(1.6, 0), b + QPointF(1.6, -6));
+    }
+    if (s.heart > 0.05)
+        heart(QPointF(s.phoneX + 4, s.phoneY - 16 - 6 * s.heart), 2 + 2.2 * s.heart, Palette::nose);
+}

@@ -12,13 +12,11 @@
 #include "platform/Defaults.h"
 #include "platform/Panel.h"
 #include "platform/Random.h"
-#if __has_include("platform/x11/X11Desktop.h")
 #include "platform/x11/X11Desktop.h"
+#include "platform/x11/X11InputIdle.h"
+#include "platform/x11/X11Pointer.h"
 #include "platform/x11/X11Screens.h"
-#define PURRLOX_HAS_X11_DESKTOP 1
-#else
-class X11Desktop {};
-#endif
+#include "platform/x11/X11WindowList.h"
 #include "sprites/SpriteImages.h"
 
 #include <QApplication>
@@ -50,9 +48,6 @@ PurrloxApp::Options PurrloxApp::parse(const QStringList& arguments) {
 }
 
 CatServices PurrloxApp::services() {
-#ifndef PURRLOX_HAS_X11_DESKTOP
-    qFatal("the X11 desktop backends are not built in yet");
-#else
     desktop_ = std::make_unique<X11Desktop>(Clock::system());
     devices_ = std::make_unique<QuietDevices>();
     trash_ = std::make_unique<NoTrash>();
@@ -75,7 +70,6 @@ CatServices PurrloxApp::services() {
         },
         {},
     };
-#endif
 }
 
 AppModel& PurrloxApp::model() {

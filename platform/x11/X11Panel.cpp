@@ -69,7 +69,32 @@ X11Panel::~X11Panel() = default;
 void X11Panel::setContent(QWidget* content) {
     if (content_) delete content_;
     content_ = content;
-    if (content) window_->layout()->addWidget(content);
+    if (!content) return;
+    window_->layout()->addWidget(content);
+    content->installEventFilter(this);
+}
+
+// Without a compositor the window's shape has to follow every new drawing.
+bool X11Panel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == content_ && event->type() == QEvent::Paint && !composited_ && !grabbing_ &&
+        !cutPending_) {
+        cutPending_ = true;
+        QTimer::singleShot(0, this, [this] {
+            cutPending_ = false;
+            cutToDrawing();
+        });
+    }
+    return false;
+}
+
+void X11Panel::cutToDrawing() {
+    if (composited_ || !window_->isVisible()) return;
+    grabbing_ = true;
+    const QPixmap drawn = window_->grab();
+    grabbing_ = false;
+    const QBitmap mask = drawn.mask();
+    // A frame with nothing drawn would leave an unshaped, opaque window: keep one pixel.
+    window_->setMask(mask.isNull() ? QRegion(0, 0, 1, 1) : QRegion(mask));
 }
 
 void X11Panel::setFrame(const Rect& frame) {
@@ -97,7 +122,7 @@ bool X11Panel::isVisible() const {
 }
 
 void X11Panel::setInputRegion(const QRegion& region) {
-    if (region == input_ && composited_) return;
+    if (region == input_) return;
     input_ = region;
     applyInputRegion();
 }
@@ -108,8 +133,7 @@ void X11Panel::applyInputRegion() {
     const auto window = xcb_window_t(window_->winId());
     if (!composited_) {
         // No compositor, no per-pixel alpha: cut the window to the pixels actually drawn.
-        const QPixmap drawn = window_->grab();
-        window_->setMask(drawn.mask().isNull() ? QRegion() : QRegion(drawn.mask()));
+        cutToDrawing();
         return;
     }
     window_->clearMask();

@@ -34,8 +34,12 @@ class X11Panel final : public QObject, public Panel {
     // Whether a compositing manager runs; without one the panel cuts itself to its drawing.
     bool composited() const { return composited_; }
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void applyInputRegion();
+    void cutToDrawing();
     void keepOnTop();
     bool checkCompositor();
 
@@ -44,5 +48,7 @@ class X11Panel final : public QObject, public Panel {
     Rect frame_;
     QRegion input_;
     bool composited_ = true;
+    bool cutPending_ = false;
+    bool grabbing_ = false;
     QTimer guard_;
 };

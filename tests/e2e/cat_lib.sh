@@ -60,3 +60,35 @@ keep_cat_still() {
     (while :; do ask '{"cmd":"due","what":"snack"}' >/dev/null 2>&1 || true; sleep 0.5; done) &
     E2E_PIDS+=($!)
 }
+
+# Puts the client's frame so its right edge runs through the middle of the panel: half window,
+# half desktop behind the cat.
+straddle_panel() {
+    local term=$1 px py pw ph fw fh
+    read -r px py pw ph <<<"$2"
+    read -r _ _ fw fh <<<"$(xwininfo_frame "$term")"
+    move_frame "$term" $((px + pw / 2 - fw)) $((py + ph / 2 - fh + 40))
+}
+
+# Shoots the screen with the cat (to WITH), stops the cat, shoots again (to WITHOUT) and prints
+# "changed top colours" for the panel area AREA ("x y w h"): pixels that differ in the whole
+# panel, pixels that differ in its top 50 rows (clear while the cat sits), and the number of
+# colours seen in those rows.
+shoot_with_and_without() {
+    local with=$1 without=$2 px py pw ph
+    read -r px py pw ph <<<"$3"
+    import -window root "$with"
+    stop_cat
+    wait_for 5 "the panel goes away" sh -c '! xwininfo -root -children | grep -q "\"Purrlox\": (\"purrlox\""'
+    sleep 0.3
+    import -window root "$without"
+    local area="${pw}x${ph}+${px}+${py}" top="${pw}x50+${px}+${py}"
+    convert "$with" -crop "$area" +repage "$E2E_TMP/with.png"
+    convert "$without" -crop "$area" +repage "$E2E_TMP/without.png"
+    convert "$with" -crop "$top" +repage "$E2E_TMP/with_top.png"
+    convert "$without" -crop "$top" +repage "$E2E_TMP/without_top.png"
+    differ() { compare -metric AE "$@" null: 2>&1 | cut -d' ' -f1 || true; }
+    echo "$(differ "$E2E_TMP/with.png" "$E2E_TMP/without.png")" \
+        "$(differ "$E2E_TMP/with_top.png" "$E2E_TMP/without_top.png")" \
+        "$(convert "$E2E_TMP/with_top.png" -format %k info:)"
+}

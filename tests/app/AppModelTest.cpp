@@ -1,6 +1,7 @@
 #include "app/AppModel.h"
 
 #include "LogCapture.h"
+#include "PlainFrames.h"
 #include "app/AppDelegate.h"
 #include "fakes/Fakes.h"
 
@@ -21,6 +22,7 @@ struct FakeSystem {
     TempDefaults defaults;
     int panels = 0;
     CatServices services() {
+        usePlainFrames();
         CatServices s{screens,
                       windowList,
                       pointer,

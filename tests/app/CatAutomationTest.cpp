@@ -1,5 +1,6 @@
 #include "app/CatAutomation.h"
 
+#include "PlainFrames.h"
 #include "cat/CatOverlay.h"
 #include "fakes/Fakes.h"
 
@@ -21,6 +22,7 @@ struct CatAutomation : ::testing::Test {
     FakePanel* panel = nullptr;
     std::unique_ptr<CatOverlay> cat;
     void SetUp() override {
+        usePlainFrames();
         CatServices s{screens,
                       windowList,
                       pointer,
@@ -58,6 +60,15 @@ TEST_F(CatAutomation, StateReportsWhereTheCatIsAndWhatItDoes) {
 
 TEST_F(CatAutomation, DueMakesTheNamedTimerRunOutAndRefusesUnknownNames) {
     EXPECT_TRUE(answerCatRequest(*cat, {{"cmd", "due"}, {"what", "snack"}}).value("ok").toBool());
+    // Once it has walked in, the cat snacks at once instead of waiting minutes for it.
+    for (int i = 0; i < 60 * 60 && cat->snapshot().activity.description().startsWith("walking");
+         ++i) {
+        clock.advance(1.0 / 60);
+        cat->tick();
+    }
+    clock.advance(1.0 / 60); // it sits down, then decides on the next frame
+    cat->tick();
+    EXPECT_EQ(answerCatRequest(*cat, {{"cmd", "state"}}).value("kind").toString(), "snacking");
     EXPECT_TRUE(answerCatRequest(*cat, {{"cmd", "due"}, {"what", "nap"}}).contains("error"));
     EXPECT_TRUE(answerCatRequest(*cat, {{"cmd", "fly"}}).contains("error"));
 }

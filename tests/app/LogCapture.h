@@ -18,9 +18,15 @@ class LogCapture {
         static QStringList captured;
         return captured;
     }
-    static void handle(QtMsgType, const QMessageLogContext& context, const QString& message) {
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& message) {
         if (context.category && QByteArray(context.category) == "app.purrlox.Purrlox.app")
             lines().append(message);
+        else if (previous())
+            previous()(type, context, message);
     }
-    QtMessageHandler previous_ = nullptr;
+    static QtMessageHandler& previous() {
+        static QtMessageHandler handler = nullptr;
+        return handler;
+    }
+    QtMessageHandler& previous_ = previous();
 };

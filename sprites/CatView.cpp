@@ -5,6 +5,7 @@
 #include "sprites/Floating.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -23,6 +24,37 @@ QFont rounded(double size, QFont::Weight weight) {
     font.setWeight(weight);
     font.setStyleStrategy(QFont::PreferAntialias);
     return font;
+}
+
+// A stream glyph drawn once, white on a soft dark shadow, at this pixel size; each frame only
+// scales it. Colour emoji are bitmaps that the font engine would decode anew at every size.
+constexpr int glyphSize = 30;
+
+const QImage& glyphImage(const QString& symbol) {
+    static QHash<QString, QImage> cache;
+    auto it = cache.find(symbol);
+    if (it != cache.end()) return *it;
+    const QFont font = rounded(glyphSize, QFont::Bold);
+    const QFontMetricsF metrics(font);
+    const double pad = 3;
+    QImage image(QSize(int(std::ceil(metrics.horizontalAdvance(symbol) + 2 * pad)),
+                       int(std::ceil(metrics.height() + 2 * pad))),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.setFont(font);
+    const QPointF base(pad, pad + metrics.ascent());
+    // The shadow: black at 40 %, about one point around the glyph at the drawn sizes.
+    p.setOpacity(0.4 / 2);
+    p.setPen(Qt::black);
+    for (QPointF d : {QPointF(-2, 0), QPointF(2, 0), QPointF(0, -2), QPointF(0, 2)})
+        p.drawText(base + d, symbol);
+    p.setOpacity(1);
+    p.setPen(Qt::white);
+    p.drawText(base, symbol);
+    p.end();
+    return *cache.insert(symbol, image);
 }
 
 void capsule(QPainter& p, const QRectF& r, const QColor& fill, const QColor* border) {
@@ -171,22 +203,15 @@ void CatView::paintEvent(QPaintEvent*) {
 
 void CatView::paintStream(QPainter& p, const Floating& stream, QPointF origin) const {
     const double t = clock();
+    const QImage& image = glyphImage(stream.symbol);
     for (int i = 0; i < Floating::copies; ++i) {
         const Floating::Glyph g = stream.glyph(i, t);
         if (g.opacity <= 0) continue;
-        const QFont font = rounded(g.fontSize, QFont::Bold);
-        const QFontMetricsF metrics(font);
-        const double w = metrics.horizontalAdvance(stream.symbol);
+        const QSizeF size = QSizeF(image.size()) * (g.fontSize / glyphSize);
         // Top-centred on the origin, then moved along the stream.
-        const QPointF base = origin + g.offset + QPointF(-w / 2, metrics.ascent());
-        p.setFont(font);
-        p.setOpacity(g.opacity * 0.4);
-        p.setPen(Qt::black);
-        for (QPointF d : {QPointF(-1, 0), QPointF(1, 0), QPointF(0, -1), QPointF(0, 1)})
-            p.drawText(base + d * 0.7, stream.symbol);
+        const QPointF topLeft = origin + g.offset - QPointF(size.width() / 2, 0);
         p.setOpacity(g.opacity);
-        p.setPen(Qt::white);
-        p.drawText(base, stream.symbol);
+        p.drawImage(QRectF(topLeft, size), image);
     }
     p.setOpacity(1);
 }

@@ -83,7 +83,7 @@ CatView::CatView(const CatState& state, Images images, QWidget* parent)
     setFrameRate(60);
     connect(&streams_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
     connect(&state_, &CatState::changed, this, &CatView::stateChanged);
-    stateChanged();
+    settle();
 }
 
 void CatView::setFrameRate(double framesPerSecond) {
@@ -91,21 +91,52 @@ void CatView::setFrameRate(double framesPerSecond) {
     streams_.setInterval(std::max(1, int(1000 / framesPerSecond)));
 }
 
+// The engine writes the picture field by field within one frame; the view settles once the
+// frame's writes are done, so half-written states never reach the window.
 void CatView::stateChanged() {
     const bool stream = state_.hearts() || state_.sleeping();
     if (stream && !streams_.isActive()) streams_.start();
     if (!stream) streams_.stop();
+    if (settling_) return;
+    settling_ = true;
+    QMetaObject::invokeMethod(this, &CatView::settle, Qt::QueuedConnection);
+}
+
+void CatView::settle() {
+    settling_ = false;
     const QRegion drawn = drawnRegion();
     if (drawn != drawn_) {
         drawn_ = drawn;
         emit drawnChanged();
     }
+    // A breath moves the cat by a fraction of a pixel per frame: repaint only once the drawing
+    // has moved by half a pixel or something else changed.
+    QList<int> key = pictureKey();
+    if (key == shown_) return;
+    shown_ = std::move(key);
     update();
+}
+
+QList<int> CatView::pictureKey() const {
+    const QRectF box = catBox();
+    const QTransform t = catTransform();
+    QList<int> key{
+        state_.sprite().index(),     state_.unread(),           state_.hearts(), state_.sleeping(),
+        state_.reading() != nullptr, state_.eaten() != nullptr, width(),         height()};
+    for (QPointF corner : {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()}) {
+        const QPointF p = t.map(corner);
+        key << int(std::lround(p.x() * 2)) << int(std::lround(p.y() * 2));
+    }
+    if (const auto caption = captionRect()) {
+        const QPoint at = (caption->topLeft() * 2).toPoint();
+        key << at.x() << at.y() << int(qHash(*state_.caption()));
+    }
+    return key;
 }
 
 void CatView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    stateChanged();
+    settle();
 }
 
 QRectF CatView::catBox() const {
@@ -173,7 +204,17 @@ std::optional<QRectF> CatView::badgeRect() const {
 }
 
 QRegion CatView::drawnRegion() const {
-    QRegion region(bodyRect().toAlignedRect());
+    // The body grown by the hit test's 4 points and snapped outwards to a 4-pixel grid, so the
+    // breathing and wobbling of a resting cat do not reshape the window every frame.
+    const QRectF body = bodyRect();
+    QRegion region;
+    if (!body.isEmpty()) {
+        const auto down = [](double v) { return int(std::floor(v / 4)) * 4; };
+        const auto up = [](double v) { return int(std::ceil(v / 4)) * 4; };
+        const QRectF grown = body.adjusted(-4, -4, 4, 4);
+        region = QRect(QPoint(down(grown.left()), down(grown.top())),
+                       QPoint(up(grown.right()) - 1, up(grown.bottom()) - 1));
+    }
     if (auto caption = captionRect()) region += caption->toAlignedRect();
     if (auto badge = badgeRect()) region += badge->toAlignedRect();
     return region;

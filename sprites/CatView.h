@@ -38,7 +38,7 @@ class CatView final : public QWidget {
     QRectF bodyRect() const;
     std::optional<QRectF> captionRect() const; // with its shadow
     std::optional<QRectF> badgeRect() const;
-    // What takes the pointer: the body, the caption and the badge.
+    // What takes the pointer: the body (with a small margin), the caption and the badge.
     QRegion drawnRegion() const;
     bool streaming() const { return streams_.isActive(); }
 
@@ -54,6 +54,8 @@ class CatView final : public QWidget {
 
   private:
     void stateChanged();
+    void settle();
+    QList<int> pictureKey() const;
     QTransform catTransform() const;
     void paintStream(QPainter& p, const Floating& stream, QPointF origin) const;
     void paintCaption(QPainter& p) const;
@@ -66,5 +68,7 @@ class CatView final : public QWidget {
     Images images_;
     QTimer streams_;
     QRegion drawn_;
+    QList<int> shown_;
+    bool settling_ = false;
     std::optional<QPointF> pressedAt_;
 };

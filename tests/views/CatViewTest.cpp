@@ -137,11 +137,50 @@ TEST_F(CatViewTest, DrawnRegionCoversBodyAndCaptionButNotTheClearRest) {
     EXPECT_FALSE(region.contains(QPoint(100, 130)));
     int changes = 0;
     QObject::connect(&view, &CatView::drawnChanged, [&] { ++changes; });
+    // The body (37, 104, 30, 46) grown by 4 and snapped outwards to 4 pixels.
+    EXPECT_EQ(region.boundingRect(), QRect(32, 100, 40, 56));
     state.setHearts(true); // streams are not part of what takes the pointer
+    state.setSquash(0.99); // nor does a breath reshape it
+    QCoreApplication::processEvents();
     EXPECT_EQ(changes, 0);
+    // Field-by-field writes of one frame reshape the window once.
     state.setCatOffset(20);
+    state.setSquash(0.5);
+    state.setSquash(1);
+    QCoreApplication::processEvents();
     EXPECT_EQ(changes, 1);
     EXPECT_TRUE(view.drawnRegion().contains(QPoint(70, 130)));
+}
+
+TEST_F(CatViewTest, RepaintsOnlyWhenTheDrawingVisiblyChanges) {
+    int paints = 0;
+    struct Counter : QObject {
+        int* paints;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint) ++*paints;
+            return false;
+        }
+    } counter;
+    counter.paints = &paints;
+    view.installEventFilter(&counter);
+    const auto settle = [&] {
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+        const int n = paints;
+        paints = 0;
+        return n;
+    };
+    settle();
+    state.setSquash(1.001); // a tenth of a pixel at the top of the head
+    state.setTilt(0.05);
+    EXPECT_EQ(settle(), 0);
+    state.setSquash(0.98); // two pixels
+    EXPECT_EQ(settle(), 1);
+    state.setSprite(CatSprite::walk1);
+    state.setUnread(2);
+    EXPECT_EQ(settle(), 1);
+    state.setUnread(3);
+    EXPECT_EQ(settle(), 1);
 }
 
 TEST_F(CatViewTest, StreamsAnimateOnlyWhileHeartsOrSleepShow) {

@@ -4,6 +4,7 @@
 #include "cat/CatState.h"
 #include "cat/Dangle.h"
 #include "cat/DesktopWindow.h"
+#include "focus/Letter.h"
 #include "platform/Geometry.h"
 
 #include <QCoreApplication>
@@ -29,7 +30,6 @@ class Screens;
 class Ticker;
 class Trash;
 class WindowList;
-struct Letter; // focus/Letter.h
 
 class CatOverlay;
 
@@ -236,7 +236,7 @@ class CatOverlay : public QObject {
 
     std::unique_ptr<Panel> panel;
     std::unique_ptr<Ticker> displayLink;
-    std::vector<std::shared_ptr<const Letter>> queue;
+    std::vector<Letter> queue;
     bool carrying = false;
     double x = 0;
     double feetY = 0;

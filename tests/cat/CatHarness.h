@@ -22,7 +22,7 @@ class CatOverlayProbe {
     double& stepPhase() { return o.stepPhase; }
     bool& carrying() { return o.carrying; }
     const std::vector<DesktopWindow>& windows() { return o.windows; }
-    void queueLetter() { o.queue.push_back(nullptr); }
+    void queueLetter(Letter l = {}) { o.queue.push_back(std::move(l)); }
     std::size_t queued() const { return o.queue.size(); }
     bool& breakNews() { return o.breakNews; }
     bool& focusing() { return o.focusing; }

@@ -45,6 +45,7 @@ class CatOverlayProbe {
     QPointF& cursor() { return o.cursor; }
     QPointF& bedSpot() { return o.bedSpot; }
     std::optional<QPointF>& bedGrab() { return o.bedGrab; }
+    CatSprite::Hold& bedHold() { return o.bedHold; }
     // Puts the cat idle on the floor at x with every timer far away.
     void settle(double atX) {
         const double t = o.now();

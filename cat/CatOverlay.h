@@ -15,6 +15,7 @@
 #include <QUrl>
 #include <QVarLengthArray>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -304,4 +305,6 @@ class CatOverlay : public QObject {
     double hourValidFrom = 0;
     double hourValidUntil = -1;
     int hour = 0;
+    mutable qint64 offsetMinute = std::numeric_limits<qint64>::min();
+    mutable qint64 offsetMs = 0;
 };

@@ -413,6 +413,24 @@ TEST_F(OverlayTest, StartLogsTheActivityCutTo120Characters) {
     EXPECT_EQ(log.lines[1], "cat: " + full.left(120));
 }
 
+TEST_F(OverlayTest, EngineDatesMatchTheWallClockAcrossZoneChanges) {
+    // Local dates in summer and winter time, and over the spring-forward hour.
+    for (const QDateTime& d :
+         {QDateTime(QDate(2026, 7, 1), QTime(12, 0, 0, 250)),
+          QDateTime(QDate(2026, 12, 7), QTime(23, 59, 59)),
+          QDateTime(QDate(2026, 3, 29), QTime(1, 59, 59)),
+          QDateTime(QDate(2026, 3, 29), QTime(3, 0, 0)),
+          QDateTime(QDate(2026, 10, 25), QTime(3, 0, 0)), QDateTime::currentDateTimeUtc()}) {
+        clock.set(d);
+        EXPECT_DOUBLE_EQ(now(), StoredDate::toSeconds(d)) << d.toString().toStdString();
+    }
+    clock.set(QDateTime(QDate(2026, 3, 29), QTime(1, 59, 59)));
+    const double before = now();
+    clock.advance(1); // 01:59:59 CET is followed by 03:00:00 CEST
+    EXPECT_EQ(clock.now().time(), QTime(3, 0));
+    EXPECT_DOUBLE_EQ(now() - before, 1);
+}
+
 TEST_F(OverlayTest, WithoutAScreenNothingBreaks) {
     screens.present = false;
     fresh();

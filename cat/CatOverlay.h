@@ -95,7 +95,8 @@ class CatOverlay : public QObject {
     enum class Due { wander, snack, climb, yawn, hunt };
     void makeDue(Due which);
 
-    // Cat panel input (global points). Each does nothing harmful in any activity.
+    // Cat panel input, in global points. Each checks the activity itself, so the panel may
+    // call it at any time.
     void stroke(double dx);              // pointer moved over the cat without a button
     bool onDragHover(bool hovering);     // files dragged over the cat: would it take them
     bool feed(const QList<QUrl>& files); // files dropped on the cat: were they eaten

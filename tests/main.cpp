@@ -1,6 +1,5 @@
-#include <gtest/gtest.h>
-
 #include <ctime>
+#include <gtest/gtest.h>
 
 #ifdef PURRLOX_GUI_TESTS
 #include <QGuiApplication>

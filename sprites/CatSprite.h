@@ -243,7 +243,7 @@ class CatSprite {
     static Geometry computeGeometry(const Bitmap& bitmap, QStringView name);
 
     // Where geometry() gets its pixels: the gui installs the frame images, tests their own.
-    // The bitmap only has to stay valid for the duration of the call.
+    // The returned pixels only have to stay valid until geometry() has scanned them.
     static void setBitmapSource(std::function<Bitmap(CatSprite)> source);
 
     // Computed on first request per frame and kept for the life of the process. Main thread.

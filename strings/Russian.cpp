@@ -297,8 +297,9 @@ QStringList Russian::weekdays() const {
             QStringLiteral("Пт"), QStringLiteral("Сб"), QStringLiteral("Вс")};
 }
 
-// "2–8 июня" within a month, "30 июня – 6 июля" across months; the year, when asked, is the
-// year of the first day. Month names are in the genitive, as QLocale formats "d MMMM".
+// "2–8 июня" within a month, "30 июня – 6 июля" across months; the year, when asked, follows.
+// A span across the new year names both years, or "3 января 2026" would read as the wrong January.
+// Month names are in the genitive, as QLocale formats "d MMMM".
 QString Russian::dateSpan(QDate from, QDate to, bool year) const {
     if (to < from) std::swap(from, to);
     const QLocale russian(QLocale::Russian);
@@ -307,6 +308,10 @@ QString Russian::dateSpan(QDate from, QDate to, bool year) const {
     if (from.year() == to.year() && from.month() == to.month())
         span = russian.toString(from, QStringLiteral("d")) + QStringLiteral("–") +
                russian.toString(to, dayMonth);
+    else if (year && from.year() != to.year())
+        return russian.toString(from, dayMonth) + QLatin1Char(' ') + QString::number(from.year()) +
+               QStringLiteral(" – ") + russian.toString(to, dayMonth) + QLatin1Char(' ') +
+               QString::number(to.year());
     else
         span = russian.toString(from, dayMonth) + QStringLiteral(" – ") +
                russian.toString(to, dayMonth);

@@ -1,3 +1,4 @@
+#include <ctime>
 #include <gtest/gtest.h>
 
 #ifdef PURRLOX_GUI_TESTS
@@ -7,6 +8,10 @@
 #endif
 
 int main(int argc, char** argv) {
+    // Calendar tests are written for a zone with daylight saving; GUI tests need no display.
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
 #ifdef PURRLOX_GUI_TESTS
     QGuiApplication app(argc, argv);

@@ -29,12 +29,12 @@ TEST(DateSpan, CollapsesWhatRepeats) {
          "30 ноября – 6 декабря 2026"},
         {{2026, 6, 2}, {2026, 6, 8}, false, "2–8 June", "2–8 июня"},
         {{2026, 6, 30}, {2026, 7, 6}, false, "30 June – 6 July", "30 июня – 6 июля"},
-        // Across the new year: English names both years, Russian the year the span starts in.
+        // Across the new year both name both years.
         {{2026, 12, 28},
          {2027, 1, 3},
          true,
          "28 December 2026 – 3 January 2027",
-         "28 декабря – 3 января 2026"},
+         "28 декабря 2026 – 3 января 2027"},
         {{2026, 12, 28}, {2027, 1, 3}, false, "28 December – 3 January", "28 декабря – 3 января"},
         // The same month of two different years is not the same month.
         {{2025, 12, 1}, {2026, 12, 1}, false, "1 December – 1 December", "1 декабря – 1 декабря"},

@@ -1,0 +1,1 @@
+target_sources(purrlox_gui PRIVATE menu/Theme.cpp)

@@ -1,0 +1,61 @@
+#include "sprites/SpriteImages.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A folder with a PNG for every frame: 6 × 4 pixels, transparent but for one pixel at (1, 2),
+// and 40 × 20 for the empty bed, so sizes can be told apart.
+class FrameFolder {
+  public:
+    FrameFolder() {
+        for (CatSprite sprite : CatSprite::allCases()) {
+            const bool bed = sprite == CatSprite::bedEmpty;
+            QImage image(bed ? 40 : 6, bed ? 20 : 4, QImage::Format_ARGB32);
+            image.fill(Qt::transparent);
+            image.setPixelColor(1, 2, QColor(200, 100, 50, 255));
+            image.save(path(sprite));
+        }
+    }
+    QString prefix() const { return dir.path() + "/"; }
+    QString path(CatSprite sprite) const { return prefix() + sprite.rawValue() + ".png"; }
+
+  private:
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST(SpriteImages, loadsEveryFrameAtTwoPixelsPerPoint) {
+    FrameFolder folder;
+    SpriteImages::loadAll(folder.prefix());
+
+    EXPECT_EQ(SpriteImages::size(CatSprite::walk1), QSizeF(3, 2));
+    EXPECT_EQ(SpriteImages::size(CatSprite::bedEmpty), QSizeF(20, 10));
+    EXPECT_EQ(SpriteImages::image(CatSprite::bedEmpty).size(), QSize(40, 20));
+    EXPECT_DOUBLE_EQ(SpriteImages::image(CatSprite::bedPhoneRoll81).devicePixelRatio(), 2.0);
+
+    // The loaded frames feed the geometry: pixel (1, 2) of a 4-row image is point (0.5, 0.5).
+    const auto& g = CatSprite::geometry(CatSprite::bedPhoneLike40);
+    EXPECT_EQ(g.bounds, (Rect{0.5, 0.5, 0.5, 0.5}));
+    EXPECT_EQ(g.massCenter, QPointF(0.5, 0.5));
+}
+
+TEST(SpriteImagesDeathTest, aMissingOrUnreadableFrameStopsTheApp) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    FrameFolder folder;
+    QFile::remove(folder.path(CatSprite::huntPounce));
+    EXPECT_DEATH(SpriteImages::loadAll(folder.prefix()),
+                 "sprite hunt_2 is missing from the app bundle \\(run `make`");
+
+    FrameFolder garbled;
+    QFile file(garbled.path(CatSprite::over4));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("not a png");
+    file.close();
+    EXPECT_DEATH(SpriteImages::loadAll(garbled.prefix()),
+                 "sprite climb_over_4 is missing from the app bundle");
+}

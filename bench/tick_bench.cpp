@@ -7,6 +7,24 @@
 #include <QCoreApplication>
 #include <QTimeZone>
 #include <array>
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+// Counts heap allocations, to show that a steady frame makes none.
+static std::atomic<long> allocations{0};
+
+void* operator new(std::size_t n) {
+    ++allocations;
+    if (void* p = std::malloc(n ? n : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 #include <benchmark/benchmark.h>
 
 // Reaches the overlay's footing so the cat can be put on a window top.
@@ -97,8 +115,11 @@ struct Desk {
     }
     void frame() {
         clock.advance(1.0 / 60);
+        const long before = allocations;
         cat->tick();
+        tickAllocations += allocations - before;
     }
+    long tickAllocations = 0;
     // Keeps the cat walking between two points.
     void keepWalking(double a, double b) {
         const auto snap = cat->snapshot();
@@ -112,8 +133,11 @@ void BM_TickIdle(benchmark::State& state) {
     Desk d;
     for (int i = 0; i < 1000; ++i)
         d.frame(); // walk in and sit
+    d.tickAllocations = 0;
     for (auto _ : state)
         d.frame();
+    state.counters["allocs_per_tick"] =
+        double(d.tickAllocations) / double(std::max<int64_t>(state.iterations(), 1));
 }
 BENCHMARK(BM_TickIdle);
 

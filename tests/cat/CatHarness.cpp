@@ -57,7 +57,7 @@ void CatTest::SetUp() {
     screens.visible = Rect{0, 40, 1920, 1010};
 }
 
-CatOverlay& CatTest::make(bool withPanel) {
+CatOverlay& CatTest::make(bool withPanel, bool frameClock) {
     CatServices services{screens, windowList, pointer,   input, devices, trash,
                          clock,   random,     *defaults, {},    {}};
     if (withPanel) {
@@ -68,7 +68,7 @@ CatOverlay& CatTest::make(bool withPanel) {
         };
     }
     services.ownPid = ownPid;
-    services.frameClock = false;
+    services.frameClock = frameClock;
     cat = std::make_unique<CatOverlay>(services);
     return *cat;
 }

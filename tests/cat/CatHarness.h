@@ -46,6 +46,7 @@ class CatOverlayProbe {
     QPointF& bedSpot() { return o.bedSpot; }
     std::optional<QPointF>& bedGrab() { return o.bedGrab; }
     CatSprite::Hold& bedHold() { return o.bedHold; }
+    bool hasFrameClock() const { return o.displayLink != nullptr; }
     // Puts the cat idle on the floor at x with every timer far away.
     void settle(double atX) {
         const double t = o.now();
@@ -79,7 +80,7 @@ class CatTest : public ::testing::Test {
     void SetUp() override;
 
     // Builds the overlay; with a panel factory unless told otherwise.
-    CatOverlay& make(bool withPanel = true);
+    CatOverlay& make(bool withPanel = true, bool frameClock = false);
     void tickAfter(double seconds) {
         clock.advance(seconds);
         cat->tick();

@@ -1,4 +1,8 @@
 #include "CatHarness.h"
+#include "cat/Ticker.h"
+
+#include <QEventLoop>
+#include <QTimer>
 
 using K = Activity::Kind;
 
@@ -429,6 +433,23 @@ TEST_F(OverlayTest, EngineDatesMatchTheWallClockAcrossZoneChanges) {
     clock.advance(1); // 01:59:59 CET is followed by 03:00:00 CEST
     EXPECT_EQ(clock.now().time(), QTime(3, 0));
     EXPECT_DOUBLE_EQ(now() - before, 1);
+}
+
+TEST_F(OverlayTest, FrameClockRunsOnlyWithAScreen) {
+    int fired = 0;
+    Ticker ticker([&] { ++fired; }, 100);
+    QEventLoop loop;
+    QTimer::singleShot(120, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_GE(fired, 5);
+
+    make(true, true);
+    cat->enter(false);
+    EXPECT_TRUE(probe().hasFrameClock());
+    screens.present = false;
+    make(true, true);
+    cat->enter(false);
+    EXPECT_FALSE(probe().hasFrameClock());
 }
 
 TEST_F(OverlayTest, WithoutAScreenNothingBreaks) {

@@ -15,10 +15,10 @@
 class CatState : public QObject {
     Q_OBJECT
   public:
-    // The bubble after the cat ate dropped files: their names and the action that puts them back.
+    // The bubble after the cat ate dropped files.
     struct Eaten {
         QStringList names;
-        std::function<void()> putBack;
+        std::function<void()> undo; // puts the files back
     };
 
     explicit CatState(QObject* parent = nullptr);
@@ -37,7 +37,7 @@ class CatState : public QObject {
         return reading_ ? &*reading_ : nullptr;
     } // the open letter, or null
     const std::optional<QString>& caption() const { return caption_; }
-    // Caption anchor: x offset from the cat's middle and height above the panel bottom.
+    // Where the caption pill sits: x offset from the cat, and height.
     QPointF captionAt() const { return captionAt_; }
     bool hearts() const { return hearts_; }
     bool sleeping() const { return sleeping_; }

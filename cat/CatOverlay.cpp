@@ -12,6 +12,7 @@
 #include "platform/StoredDate.h"
 
 #include <QPointer>
+#include <QThread>
 #include <algorithm>
 #include <cmath>
 
@@ -114,6 +115,7 @@ void CatOverlay::makeDue(Due which) {
 }
 
 void CatOverlay::enter(bool c) {
+    Q_ASSERT(QThread::currentThread() == thread());
     carrying = c;
     platform = Platform::floor();
     const Rect vf = screenFrame();
@@ -156,6 +158,7 @@ void CatOverlay::start(const Activity& a, double t) {
 }
 
 void CatOverlay::tick() {
+    Q_ASSERT(QThread::currentThread() == thread());
     const double t = now();
     double dt = t - lastTick;
     lastTick = t;

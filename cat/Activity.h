@@ -87,8 +87,8 @@ struct ClimbingDown {
     std::optional<DesktopWindow> onto;
 };
 struct Falling {
-    double speed;
-}; // points per second, up positive
+    double speed; // points per second, up positive
+};
 struct Jumping {
     QPointF from;
     QPointF to;
@@ -106,8 +106,8 @@ struct Catching {
     double speed;
 };
 struct InBed {
-    std::optional<int> clip;
-}; // index into the bed clip table
+    std::optional<int> clip; // index into the bed clip table
+};
 struct Idle {};
 struct Reading {};
 struct Petting {};

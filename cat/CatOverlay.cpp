@@ -12,6 +12,7 @@
 #include "platform/StoredDate.h"
 
 #include <QPointer>
+#include <QThread>
 #include <algorithm>
 #include <cmath>
 
@@ -43,7 +44,20 @@ CatOverlay::CatOverlay(const CatServices& services, QObject* parent)
 CatOverlay::~CatOverlay() = default;
 
 double CatOverlay::now() const {
-    return StoredDate::toSeconds(sys.clock.now());
+    const QDateTime d = sys.clock.now();
+    if (d.timeSpec() != Qt::LocalTime) return StoredDate::toSeconds(d);
+    // Converting a local date asks the zone database (and stats /etc/localtime) on every call.
+    // Its date and time fields are stored as they are, and the zone's offset can only change
+    // on a minute boundary, so the offset is looked up once per local minute.
+    constexpr qint64 unixJulianDay = 2440588;
+    const qint64 localMs =
+        (d.date().toJulianDay() - unixJulianDay) * 86400000 + d.time().msecsSinceStartOfDay();
+    const qint64 minute = localMs >= 0 ? localMs / 60000 : (localMs - 59999) / 60000;
+    if (minute != offsetMinute) {
+        offsetMinute = minute;
+        offsetMs = qint64(d.offsetFromUtc()) * 1000;
+    }
+    return double(localMs - offsetMs - StoredDate::epoch().toMSecsSinceEpoch()) / 1000.0;
 }
 
 double CatOverlay::r(double a, double b) {
@@ -101,6 +115,7 @@ void CatOverlay::makeDue(Due which) {
 }
 
 void CatOverlay::enter(bool c) {
+    Q_ASSERT(QThread::currentThread() == thread());
     carrying = c;
     platform = Platform::floor();
     const Rect vf = screenFrame();
@@ -143,6 +158,7 @@ void CatOverlay::start(const Activity& a, double t) {
 }
 
 void CatOverlay::tick() {
+    Q_ASSERT(QThread::currentThread() == thread());
     const double t = now();
     double dt = t - lastTick;
     lastTick = t;

@@ -4,6 +4,7 @@
 #include "cat/CatState.h"
 #include "cat/Dangle.h"
 #include "cat/DesktopWindow.h"
+#include "focus/Letter.h"
 #include "platform/Geometry.h"
 
 #include <QCoreApplication>
@@ -14,6 +15,7 @@
 #include <QUrl>
 #include <QVarLengthArray>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -29,7 +31,6 @@ class Screens;
 class Ticker;
 class Trash;
 class WindowList;
-struct Letter; // focus/Letter.h
 
 class CatOverlay;
 
@@ -94,7 +95,8 @@ class CatOverlay : public QObject {
     enum class Due { wander, snack, climb, yawn, hunt };
     void makeDue(Due which);
 
-    // Cat panel input (global points). Each does nothing harmful in any activity.
+    // Cat panel input, in global points. Each checks the activity itself, so the panel may
+    // call it at any time.
     void stroke(double dx);              // pointer moved over the cat without a button
     bool onDragHover(bool hovering);     // files dragged over the cat: would it take them
     bool feed(const QList<QUrl>& files); // files dropped on the cat: were they eaten
@@ -236,7 +238,7 @@ class CatOverlay : public QObject {
 
     std::unique_ptr<Panel> panel;
     std::unique_ptr<Ticker> displayLink;
-    std::vector<std::shared_ptr<const Letter>> queue;
+    std::vector<Letter> queue;
     bool carrying = false;
     double x = 0;
     double feetY = 0;
@@ -304,4 +306,6 @@ class CatOverlay : public QObject {
     double hourValidFrom = 0;
     double hourValidUntil = -1;
     int hour = 0;
+    mutable qint64 offsetMinute = std::numeric_limits<qint64>::min();
+    mutable qint64 offsetMs = 0;
 };

@@ -38,10 +38,8 @@ void CatState::setCatOffset(double v) {
 void CatState::setUnread(int v) {
     if (assign(unread_, v)) emit changed();
 }
-void CatState::setReading(std::shared_ptr<const Letter> v) {
-    if (reading_ == v) return;
-    reading_ = std::move(v);
-    emit changed();
+void CatState::setReading(std::optional<Letter> v) {
+    if (assign(reading_, v)) emit changed();
 }
 void CatState::setCaption(std::optional<QString> v) {
     if (assign(caption_, v)) emit changed();

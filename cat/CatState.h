@@ -1,5 +1,6 @@
 #pragma once
 
+#include "focus/Letter.h"
 #include "sprites/CatSprite.h"
 
 #include <QObject>
@@ -7,20 +8,17 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
-#include <memory>
 #include <optional>
-
-struct Letter; // focus/Letter.h
 
 // The picture of the cat that the cat view draws. Every setter writes only when the value
 // changes and then emits changed(), so an idle cat causes no repaints.
 class CatState : public QObject {
     Q_OBJECT
   public:
-    // The bubble after the cat ate dropped files: their names and the action that puts them back.
+    // The bubble after the cat ate dropped files.
     struct Eaten {
         QStringList names;
-        std::function<void()> putBack;
+        std::function<void()> undo; // puts the files back
     };
 
     explicit CatState(QObject* parent = nullptr);
@@ -35,9 +33,11 @@ class CatState : public QObject {
     QPointF anchor() const { return anchor_; }
     double catOffset() const { return catOffset_; } // cat's x offset from the panel's middle
     int unread() const { return unread_; }
-    const Letter* reading() const { return reading_.get(); } // the open letter, or null
+    const Letter* reading() const {
+        return reading_ ? &*reading_ : nullptr;
+    } // the open letter, or null
     const std::optional<QString>& caption() const { return caption_; }
-    // Caption anchor: x offset from the cat's middle and height above the panel bottom.
+    // Where the caption pill sits: x offset from the cat, and height.
     QPointF captionAt() const { return captionAt_; }
     bool hearts() const { return hearts_; }
     bool sleeping() const { return sleeping_; }
@@ -51,7 +51,7 @@ class CatState : public QObject {
     void setAnchor(QPointF v);
     void setCatOffset(double v);
     void setUnread(int v);
-    void setReading(std::shared_ptr<const Letter> v);
+    void setReading(std::optional<Letter> v);
     void setCaption(std::optional<QString> v);
     void setCaptionAt(QPointF v);
     void setHearts(bool v);
@@ -71,7 +71,7 @@ class CatState : public QObject {
     QPointF anchor_{0.5, 1.0};
     double catOffset_ = 0;
     int unread_ = 0;
-    std::shared_ptr<const Letter> reading_;
+    std::optional<Letter> reading_;
     std::optional<QString> caption_;
     QPointF captionAt_{0, 0};
     bool hearts_ = false;

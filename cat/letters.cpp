@@ -2,6 +2,19 @@
 
 #include "cat/CatOverlay.h"
 
+#include <algorithm>
+
+void CatOverlay::deliver(const Letter& letter) {
+    // One update offer is enough.
+    if (letter.update &&
+        std::any_of(queue.begin(), queue.end(), [](const Letter& l) { return l.update; }))
+        return;
+    queue.push_back(letter);
+    state.setUnread(int(queue.size()));
+    // A cat on screen fetches it on its next decision; one not shown yet brings it in.
+    if (!panel) enter(true);
+}
+
 void CatOverlay::stroke(double) {}
 
 void CatOverlay::tapCat() {}
@@ -17,5 +30,6 @@ void CatOverlay::setCheer(const QString& text, double until) {
 }
 
 bool CatOverlay::readingReport() const {
-    return false;
+    const Letter* open = state.reading();
+    return open && open->report.has_value();
 }

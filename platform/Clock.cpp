@@ -5,7 +5,7 @@
 namespace {
 
 class SystemClock final : public Clock {
-public:
+  public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
     double monotonic() const override {
         timespec ts{};

@@ -4,7 +4,7 @@
 
 // Wall-clock dates and a monotonic clock that stands still while the machine sleeps.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual QDateTime now() const = 0;
     // Seconds on CLOCK_MONOTONIC (does not advance during suspend).

@@ -11,7 +11,6 @@
 #include <QJsonParseError>
 #include <QSaveFile>
 #include <QStandardPaths>
-
 #include <cmath>
 #include <unistd.h>
 
@@ -45,7 +44,9 @@ QString Defaults::dataHomeFromEnvironment() {
                                  QDir::homePath() + QStringLiteral("/.local/share"));
 }
 
-QString Defaults::settingsPath() const { return configDir_ + QStringLiteral("/settings.json"); }
+QString Defaults::settingsPath() const {
+    return configDir_ + QStringLiteral("/settings.json");
+}
 
 QString Defaults::dataPath(const QString& key) const {
     return dataDir_ + QLatin1Char('/') + key + QStringLiteral(".json");
@@ -72,9 +73,9 @@ void Defaults::load() const {
     // If it could not be moved, never write over it in this run.
     if (aside.isEmpty()) frozen_ = true;
     Log::error(QStringLiteral("settings: unreadable settings file kept as %1 (%2)")
-                   .arg(Log::priv(aside),
-                        error.error == QJsonParseError::NoError ? QStringLiteral("not an object")
-                                                                : error.errorString()));
+                   .arg(Log::priv(aside), error.error == QJsonParseError::NoError
+                                              ? QStringLiteral("not an object")
+                                              : error.errorString()));
 }
 
 bool Defaults::save() {
@@ -152,10 +153,18 @@ std::optional<QDateTime> Defaults::date(const QString& key) const {
     return StoredDate::fromSeconds(*s);
 }
 
-bool Defaults::setBoolean(const QString& key, bool value) { return store(key, value); }
-bool Defaults::setInteger(const QString& key, qint64 value) { return store(key, double(value)); }
-bool Defaults::setReal(const QString& key, double value) { return store(key, value); }
-bool Defaults::setText(const QString& key, const QString& value) { return store(key, value); }
+bool Defaults::setBoolean(const QString& key, bool value) {
+    return store(key, value);
+}
+bool Defaults::setInteger(const QString& key, qint64 value) {
+    return store(key, double(value));
+}
+bool Defaults::setReal(const QString& key, double value) {
+    return store(key, value);
+}
+bool Defaults::setText(const QString& key, const QString& value) {
+    return store(key, value);
+}
 bool Defaults::setTextList(const QString& key, const QStringList& value) {
     return store(key, QJsonArray::fromStringList(value));
 }
@@ -201,6 +210,7 @@ bool Defaults::writeAtomically(const QString& path, const QByteArray& bytes) {
         file.cancelWriting();
         return false;
     }
+    if (beforeRename) beforeRename();
     return file.commit();
 }
 
@@ -209,7 +219,8 @@ QString Defaults::keepAside(const QString& path) {
         QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
     QString target = path + QStringLiteral(".unreadable-") + stamp;
     for (int n = 2; QFileInfo::exists(target); ++n)
-        target = path + QStringLiteral(".unreadable-") + stamp + QLatin1Char('-') + QString::number(n);
+        target =
+            path + QStringLiteral(".unreadable-") + stamp + QLatin1Char('-') + QString::number(n);
     // rename() refuses to replace an existing file, so nothing older is lost either.
     if (!QFile::rename(path, target)) {
         Log::error(QStringLiteral("settings: could not keep %1 aside").arg(Log::priv(path)));

@@ -5,7 +5,6 @@
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 // The per-user settings store. Small values live in one JSON object,
@@ -14,7 +13,7 @@
 // Every write is atomic. A file that cannot be parsed is kept aside as
 // <name>.unreadable-<timestamp> with one error log line, never overwritten in place.
 class Defaults {
-public:
+  public:
     // Folders are the parents of "purrlox/".
     Defaults(QString configHome, QString dataHome);
 
@@ -59,7 +58,10 @@ public:
     // Renames path to path.unreadable-<timestamp> (never replacing anything); answers the new path.
     static QString keepAside(const QString& path);
 
-private:
+    // Test seam: runs after the data is durable and before the rename that publishes it.
+    static inline void (*beforeRename)() = nullptr;
+
+  private:
     bool store(const QString& key, const QJsonValue& value);
     void load() const;
     bool save();

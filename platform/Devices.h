@@ -1,18 +1,17 @@
 #pragma once
 
 #include <QString>
-
 #include <vector>
 
 // A process that uses audio, as the sound server reports it.
 struct AudioProcess {
-    QString id;                  // application id, else binary, else name
-    bool runningInput = false;   // records from a non-monitor source, not corked
-    bool runningOutput = false;  // plays, not corked
+    QString id;                 // application id, else binary, else name
+    bool runningInput = false;  // records from a non-monitor source, not corked
+    bool runningOutput = false; // plays, not corked
 };
 
 class Devices {
-public:
+  public:
     virtual ~Devices() = default;
     virtual bool cameraInUse() = 0;
     virtual std::vector<AudioProcess> audioProcesses() = 0;

@@ -2,7 +2,6 @@
 
 #include <QPointF>
 #include <QRect>
-
 #include <algorithm>
 
 // A rectangle in the engine's coordinates: global points, origin at the bottom-left of the
@@ -22,7 +21,8 @@ struct Rect {
     }
     // Positive-area overlap, as CGRectIntersectsRect.
     bool intersects(const Rect& o) const {
-        return !isEmpty() && !o.isEmpty() && std::max(minX(), o.minX()) < std::min(maxX(), o.maxX()) &&
+        return !isEmpty() && !o.isEmpty() &&
+               std::max(minX(), o.minX()) < std::min(maxX(), o.maxX()) &&
                std::max(minY(), o.minY()) < std::min(maxY(), o.maxY());
     }
     friend bool operator==(const Rect&, const Rect&) = default;

@@ -4,7 +4,7 @@
 
 // A floating panel that the engine moves (the cat's, the bed's). Frames in y-up points.
 class Panel {
-public:
+  public:
     virtual ~Panel() = default;
     virtual Rect frame() const = 0;
     virtual void setFrame(const Rect& frame) = 0;

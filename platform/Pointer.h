@@ -4,7 +4,7 @@
 
 // The system pointer in y-up points.
 class Pointer {
-public:
+  public:
     virtual ~Pointer() = default;
     virtual QPointF location() const = 0;
     virtual bool anyButtonPressed() const = 0;

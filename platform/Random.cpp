@@ -1,14 +1,13 @@
 #include "platform/Random.h"
 
 #include <QRandomGenerator>
-
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
 class SystemRandom final : public Random {
-public:
+  public:
     double uniform(double a, double b) override {
         if (b <= a) return a;
         // generateDouble() is [0, 1); nudging the top lets b itself come up.

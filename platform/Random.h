@@ -2,7 +2,7 @@
 
 // Uniform random values. A real range a … b includes both ends.
 class Random {
-public:
+  public:
     virtual ~Random() = default;
     virtual double uniform(double a, double b) = 0;
     virtual int uniformInt(int a, int b) = 0; // a … b inclusive

@@ -2,7 +2,6 @@
 
 #include <QDateTime>
 #include <QTimeZone>
-
 #include <cmath>
 
 // Stored dates are seconds since 2001-01-01 00:00:00 UTC, as real numbers.
@@ -19,7 +18,8 @@ inline double toSeconds(const QDateTime& d) {
 
 // Local time zone, so calendar questions on the result use the system's zone.
 inline QDateTime fromSeconds(double s) {
-    return QDateTime::fromMSecsSinceEpoch(epoch().toMSecsSinceEpoch() + qint64(std::llround(s * 1000.0)));
+    return QDateTime::fromMSecsSinceEpoch(epoch().toMSecsSinceEpoch() +
+                                          qint64(std::llround(s * 1000.0)));
 }
 
 } // namespace StoredDate

@@ -1,12 +1,11 @@
 #pragma once
 
 #include <QString>
-
 #include <optional>
 
 // The user's trash can.
 class Trash {
-public:
+  public:
     virtual ~Trash() = default;
     // Moves a file or folder to the trash; answers where it now lies, or none on failure.
     virtual std::optional<QString> moveToTrash(const QString& path) = 0;

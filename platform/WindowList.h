@@ -3,23 +3,22 @@
 #include "platform/Geometry.h"
 
 #include <QtGlobal>
-
 #include <optional>
 #include <vector>
 
 // One window as the window server reports it; the engine filters these.
 struct WindowInfo {
     quint32 id = 0;
-    Rect frame;                   // y-up points, including the decoration
-    int layer = 0;                // 0 = ordinary application windows
-    std::optional<qint64> pid;    // owner process
-    std::optional<double> alpha;  // absent = opaque
-    bool onScreen = true;         // viewable, on the current desktop, not hidden
+    Rect frame;                  // y-up points, including the decoration
+    int layer = 0;               // 0 = ordinary application windows
+    std::optional<qint64> pid;   // owner process
+    std::optional<double> alpha; // absent = opaque
+    bool onScreen = true;        // viewable, on the current desktop, not hidden
 };
 
 // The on-screen window list, front-most first.
 class WindowList {
-public:
+  public:
     virtual ~WindowList() = default;
     virtual std::vector<WindowInfo> windows() = 0;
     // Bumped whenever the list may have changed, so callers can skip unchanged polls.

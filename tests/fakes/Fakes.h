@@ -14,13 +14,12 @@
 #include "platform/WindowList.h"
 
 #include <QTemporaryDir>
-
 #include <deque>
 #include <map>
 #include <memory>
 
 class FakeClock final : public Clock {
-public:
+  public:
     explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 12, 7), QTime(10, 0)))
         : now_(std::move(start)) {}
     QDateTime now() const override { return now_; }
@@ -34,14 +33,14 @@ public:
     void jumpWallClock(double seconds) { now_ = now_.addMSecs(qint64(seconds * 1000.0)); }
     void set(const QDateTime& t) { now_ = t; }
 
-private:
+  private:
     QDateTime now_;
     double mono_ = 1000.0;
 };
 
 // Answers queued values in order, then the midpoint of each range.
 class FakeRandom final : public Random {
-public:
+  public:
     double uniform(double a, double b) override {
         if (!fractions.empty()) {
             const double f = fractions.front();
@@ -55,7 +54,7 @@ public:
 };
 
 class FakeScreens final : public Screens {
-public:
+  public:
     bool hasScreen() const override { return present; }
     Rect frame() const override { return present ? full : Rect{}; }
     Rect visibleFrame() const override { return present ? visible : Rect{}; }
@@ -67,7 +66,7 @@ public:
 };
 
 class FakeWindowList final : public WindowList {
-public:
+  public:
     std::vector<WindowInfo> windows() override { return list; }
     quint64 generation() const override { return gen; }
     void set(std::vector<WindowInfo> l) {
@@ -79,7 +78,7 @@ public:
 };
 
 class FakePointer final : public Pointer {
-public:
+  public:
     QPointF location() const override { return at; }
     bool anyButtonPressed() const override { return pressed; }
     bool leftButtonPressed() const override { return pressed; }
@@ -93,7 +92,7 @@ public:
 };
 
 class FakeInputIdle final : public InputIdle {
-public:
+  public:
     double secondsSinceAnyInput() const override { return any; }
     double secondsSinceKeyDown() const override { return key; }
     double secondsSinceMouseMoved() const override { return mouse; }
@@ -101,7 +100,7 @@ public:
 };
 
 class FakeDevices final : public Devices {
-public:
+  public:
     bool cameraInUse() override { return camera; }
     std::vector<AudioProcess> audioProcesses() override { return processes; }
     bool microphoneInUse() override { return microphone; }
@@ -111,7 +110,7 @@ public:
 };
 
 class FakeTrash final : public Trash {
-public:
+  public:
     std::optional<QString> moveToTrash(const QString& path) override {
         if (failing) return std::nullopt;
         const QString trashed = QStringLiteral("/trash/") + path.section(QLatin1Char('/'), -1);
@@ -127,12 +126,12 @@ public:
     bool holds(const QString& trashedPath) const { return trashed_.count(trashedPath) > 0; }
     bool failing = false;
 
-private:
+  private:
     std::map<QString, QString> trashed_;
 };
 
 class FakePanel final : public Panel {
-public:
+  public:
     Rect frame() const override { return rect; }
     void setFrame(const Rect& f) override {
         rect = f;

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTimeZone>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -97,7 +96,50 @@ TEST(Defaults, DataValuesAreTheirOwnFilesAndCanBeKeptAside) {
 
 TEST(Defaults, AWriteLeavesNoTemporaryFilesBehind) {
     TempDefaults d;
-    for (int i = 0; i < 3; ++i) d->setInteger("n", i);
+    for (int i = 0; i < 3; ++i)
+        d->setInteger("n", i);
     const QStringList files = QFileInfo(d->settingsPath()).dir().entryList(QDir::Files);
     EXPECT_EQ(files, QStringList{"settings.json"});
+}
+
+namespace {
+
+struct CapturedLog {
+    static inline QStringList lines;
+    static void handler(QtMsgType type, const QMessageLogContext& ctx, const QString& msg) {
+        if (QByteArray(ctx.category) == "app.purrlox.Purrlox.app")
+            lines << QString::number(int(type)) + ":" + msg;
+    }
+    CapturedLog() {
+        lines.clear();
+        previous = qInstallMessageHandler(&handler);
+    }
+    ~CapturedLog() { qInstallMessageHandler(previous); }
+    QtMessageHandler previous;
+};
+
+} // namespace
+
+TEST(Defaults, AnUnreadableFileCostsExactlyOneErrorLine) {
+    TempDefaults d;
+    writeFile(d->settingsPath(), "not json");
+    CapturedLog log;
+    d->integer("a");
+    d->setInteger("a", 1);
+    d->integer("a");
+    ASSERT_EQ(CapturedLog::lines.size(), 1);
+    EXPECT_TRUE(CapturedLog::lines.first().startsWith(QString::number(QtWarningMsg) + ":"));
+    EXPECT_TRUE(CapturedLog::lines.first().contains("unreadable"));
+}
+
+TEST(DefaultsDeathTest, AWriteThatDiesBeforeItsRenameLeavesThePreviousFile) {
+    TempDefaults d;
+    ASSERT_TRUE(d->setData("reminders", "[\"old\"]"));
+    EXPECT_EXIT(
+        {
+            Defaults::beforeRename = [] { std::_Exit(3); };
+            d->setData("reminders", "[\"new\"]");
+        },
+        ::testing::ExitedWithCode(3), "");
+    EXPECT_EQ(d.reopened()->data("reminders"), QByteArray("[\"old\"]"));
 }

@@ -1,0 +1,301 @@
+#include "strings/English.h"
+
+#include <QLocale>
+#include <utility>
+
+QString English::languageName() const {
+    return QStringLiteral("English");
+}
+QString English::language() const {
+    return QStringLiteral("Language");
+}
+QString English::sameAsSystem() const {
+    return QStringLiteral("Same as system");
+}
+QString English::later() const {
+    return QStringLiteral("Later");
+}
+QString English::openAtLogin() const {
+    return QStringLiteral("Open at login");
+}
+QString English::allowInLoginItems() const {
+    return QStringLiteral("Allow in Login Items…");
+}
+QString English::quit() const {
+    return QStringLiteral("Quit");
+}
+QString English::back() const {
+    return QStringLiteral("‹ Back");
+}
+QString English::pomodoro() const {
+    return QStringLiteral("Pomodoro");
+}
+QString English::working() const {
+    return QStringLiteral("Working");
+}
+QString English::work() const {
+    return QStringLiteral("Work");
+}
+QString English::breakTime() const {
+    return QStringLiteral("Break");
+}
+QString English::start() const {
+    return QStringLiteral("Start");
+}
+QString English::stop() const {
+    return QStringLiteral("Stop");
+}
+QString English::activityPlaceholder() const {
+    return QStringLiteral("What are we working on?");
+}
+QString English::defaultActivity() const {
+    return QStringLiteral("Work");
+}
+QString English::minutes(int n) const {
+    return QString::number(n) + QStringLiteral(" min");
+}
+QString English::backToWork() const {
+    return QStringLiteral("Back to work! 💻");
+}
+QString English::breakLeft(const QString& t) const {
+    return QStringLiteral("Break ☕\uFE0F ") + t;
+}
+QString English::reminders() const {
+    return QStringLiteral("⏰ Reminders");
+}
+QString English::noReminders() const {
+    return QStringLiteral("none yet");
+}
+QString English::nextReminder(const QString& a, const QString& b) const {
+    return QStringLiteral("next ") + a + QStringLiteral(" · ") + b;
+}
+QString English::reminderPlaceholder() const {
+    return QStringLiteral("Remind me to…");
+}
+QString English::inSomeTime() const {
+    return QStringLiteral("In");
+}
+QString English::atTime() const {
+    return QStringLiteral("At");
+}
+QString English::everyDay() const {
+    return QStringLiteral("every day");
+}
+QString English::remindMe() const {
+    return QStringLiteral("Remind me");
+}
+QString English::remindersEmpty() const {
+    return QStringLiteral("Nothing yet. Your kitty will bring a note when it's time 🐾");
+}
+QString English::delete_() const {
+    return QStringLiteral("Delete");
+}
+QString English::tomorrow(const QString& t) const {
+    return QStringLiteral("tomorrow ") + t;
+}
+QString English::reminderTitle() const {
+    return QStringLiteral("⏰ reminder");
+}
+QString English::newVersion() const {
+    return QStringLiteral("🎁 new version");
+}
+QString English::update() const {
+    return QStringLiteral("Update");
+}
+QString English::done() const {
+    return QStringLiteral("Done ✓");
+}
+QString English::updateReady(const QString& t) const {
+    return QStringLiteral("Kitty ") + t +
+           QStringLiteral(" is out: I got even better! Update now? It takes a few seconds");
+}
+QString English::updateFailed(const QString& t) const {
+    return QStringLiteral("The update didn't work 😿 The new version is waiting for you at ") + t;
+}
+QString English::yum() const {
+    return QStringLiteral("Yum! 😋");
+}
+QString English::inTrash(const QString& t) const {
+    return QStringLiteral("“") + t + QStringLiteral("” is in the Trash");
+}
+QString English::filesInTrash(int n) const {
+    return QString::number(n) + QStringLiteral(" files are in the Trash");
+}
+QString English::putBack() const {
+    return QStringLiteral("Put back");
+}
+QString English::cantPutBack(const QString& t) const {
+    return QStringLiteral("Couldn't put back “") + t + QStringLiteral("”");
+}
+QString English::dailyGoalReached() const {
+    return QStringLiteral("Daily goal reached! 🎯");
+}
+QString English::pomodorosInARow(int n) const {
+    return QString::number(n) + QStringLiteral(" pomodoros in a row! 🔥");
+}
+QString English::addedToBank(const QString& t) const {
+    return QStringLiteral("+") + t + QStringLiteral(" in the bank 🎉");
+}
+QString English::weekReportTitle() const {
+    return QStringLiteral("🐾 your week");
+}
+QString English::dayReportTitle() const {
+    return QStringLiteral("🐾 your day");
+}
+QString English::thisWeekGreeting(const QString& t) const {
+    return QStringLiteral("Hi! This week you were in focus for ") + t +
+           QStringLiteral(". Here's where the time went:");
+}
+QString English::lastWeekGreeting(const QString& t) const {
+    return QStringLiteral("Hi! Last week you were in focus for ") + t +
+           QStringLiteral(". Here's where the time went:");
+}
+QString English::todayGreeting(const QString& t) const {
+    return QStringLiteral("Hi! Today you were in focus for ") + t +
+           QStringLiteral(". Here's where the time went:");
+}
+QString English::yesterdayGreeting(const QString& t) const {
+    return QStringLiteral("Hi! Yesterday you were in focus for ") + t +
+           QStringLiteral(". Here's where the time went:");
+}
+QString English::bestDayNote(const QString& a, const QString& b) const {
+    return QStringLiteral("🏆 Best day: ") + a + QStringLiteral(", ") + b;
+}
+QString English::runInARow(int n) const {
+    return QString::number(n) + QStringLiteral(" in a row");
+}
+QString English::goalReached(const QString& t) const {
+    return QStringLiteral("🎯 Goal of ") + t + QStringLiteral(" reached!");
+}
+QString English::goalProgress(const QString& a, const QString& b) const {
+    return QStringLiteral("🎯 Goal: ") + a + QStringLiteral(" of ") + b;
+}
+QString English::stats() const {
+    return QStringLiteral("📊 Stats");
+}
+QString English::focusToday(const QString& t) const {
+    return QStringLiteral("today ") + t;
+}
+QString English::forStories() const {
+    return QStringLiteral("📸 For stories");
+}
+QString English::asPDF() const {
+    return QStringLiteral("📄 As PDF");
+}
+QString English::noStreak() const {
+    return QStringLiteral("🔥 No streak yet");
+}
+QString English::firstPomodoro() const {
+    return QStringLiteral("Your first pomodoro lights the fire");
+}
+QString English::dayMissedThisWeek() const {
+    return QStringLiteral("❄\uFE0F One day missed this week");
+}
+QString English::oneMissForgiven() const {
+    return QStringLiteral("❄\uFE0F One missed day a week is forgiven");
+}
+QString English::today() const {
+    return QStringLiteral("Today");
+}
+QString English::goal() const {
+    return QStringLiteral("🎯 Goal");
+}
+QString English::goalDone() const {
+    return QStringLiteral("🎯 Goal ✓");
+}
+QString English::week() const {
+    return QStringLiteral("Week");
+}
+QString English::statsEmpty() const {
+    return QStringLiteral("Nothing yet. Start a pomodoro and your kitty will start counting 🐾");
+}
+QString English::sittingAverage(const QString& a, const QString& b) const {
+    return QStringLiteral("From Start to Stop: ") + a + QStringLiteral(" on average, ") + b +
+           QStringLiteral(" pomodoros");
+}
+QString English::myWeekInFocus() const {
+    return QStringLiteral("My week in focus");
+}
+QString English::exportName() const {
+    return QStringLiteral("Purrlox week");
+}
+QString English::weekInFocus() const {
+    return QStringLiteral("A week in focus");
+}
+QString English::totalInFocus() const {
+    return QStringLiteral("Total in focus");
+}
+QString English::pomodorosTitle() const {
+    return QStringLiteral("Pomodoros");
+}
+QString English::daysInFocus() const {
+    return QStringLiteral("Days in focus");
+}
+QString English::ofSeven(int n) const {
+    return QString::number(n) + QStringLiteral(" of 7");
+}
+QString English::currentStreak() const {
+    return QStringLiteral("Current streak");
+}
+QString English::bestDay() const {
+    return QStringLiteral("Best day");
+}
+QString English::dailyAverage() const {
+    return QStringLiteral("Daily average");
+}
+QString English::activitiesThisWeek() const {
+    return QStringLiteral("Activities this week");
+}
+QString English::percent(int n) const {
+    return QString::number(n) + QStringLiteral("%");
+}
+QString English::focusDaysOfWeek(int n) const {
+    return QStringLiteral("📅 In focus ") + QString::number(n) + QStringLiteral(" of 7 days");
+}
+
+QString English::days(int n) const {
+    return n == 1 ? QStringLiteral("1 day") : QString::number(n) + QStringLiteral(" days");
+}
+
+QString English::pomodoros(int n) const {
+    return n == 1 ? QStringLiteral("1 pomodoro")
+                  : QString::number(n) + QStringLiteral(" pomodoros");
+}
+
+QString English::streak(int n) const {
+    return QStringLiteral("🔥 ") + days(n) + QStringLiteral(" in a row");
+}
+
+QString English::moreActivities(int n) const {
+    return n == 1 ? QStringLiteral("1 more activity")
+                  : QString::number(n) + QStringLiteral(" more activities");
+}
+
+QString English::duration(int m) const {
+    return hoursAndMinutes(m, QStringLiteral(" h"), QStringLiteral(" min"));
+}
+
+QStringList English::weekdays() const {
+    return {QStringLiteral("Mon"), QStringLiteral("Tue"), QStringLiteral("Wed"),
+            QStringLiteral("Thu"), QStringLiteral("Fri"), QStringLiteral("Sat"),
+            QStringLiteral("Sun")};
+}
+
+// "7–13 December", "30 November – 6 December", "28 December 2026 – 3 January 2027": the repeated
+// month and year are shown once, as an interval formatter would.
+QString English::dateSpan(QDate from, QDate to, bool year) const {
+    if (to < from) std::swap(from, to);
+    const QLocale english(QLocale::English);
+    const auto dayMonth = [&](QDate d) {
+        return QString::number(d.day()) + QLatin1Char(' ') + english.monthName(d.month());
+    };
+    const auto yearOf = [](QDate d) { return QLatin1Char(' ') + QString::number(d.year()); };
+    const QString tail = year ? yearOf(to) : QString();
+    if (from == to) return dayMonth(to) + tail;
+    if (from.year() != to.year())
+        return dayMonth(from) + (year ? yearOf(from) : QString()) + QStringLiteral(" – ") +
+               dayMonth(to) + tail;
+    if (from.month() != to.month())
+        return dayMonth(from) + QStringLiteral(" – ") + dayMonth(to) + tail;
+    return QString::number(from.day()) + QStringLiteral("–") + dayMonth(to) + tail;
+}

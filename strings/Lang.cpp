@@ -1,0 +1,75 @@
+#include "strings/Lang.h"
+
+#include "platform/Defaults.h"
+
+namespace Lang {
+
+namespace {
+
+const QString storeKey = QString::fromLatin1(key);
+
+bool isPlainLocale(const QString& locale) {
+    return locale.isEmpty() || locale == QLatin1String("C") || locale == QLatin1String("POSIX") ||
+           locale.startsWith(QLatin1String("C."));
+}
+
+} // namespace
+
+std::optional<Language> chosenIn(const Defaults& store) {
+    const std::optional<QStringList> codes = store.textList(storeKey);
+    if (!codes || codes->isEmpty()) return std::nullopt;
+    const std::optional<Language> language = languageFromCode(codes->first());
+    if (!language || !availableLanguages().contains(*language)) return std::nullopt;
+    return language;
+}
+
+void chooseIn(Defaults& store, std::optional<Language> language) {
+    if (language)
+        store.setTextList(storeKey, {code(*language)});
+    else
+        store.remove(storeKey);
+}
+
+QStringList preferredFromEnvironment(const QProcessEnvironment& environment) {
+    QString locale;
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        locale = environment.value(QString::fromLatin1(name));
+        if (!locale.isEmpty()) break;
+    }
+    QStringList list;
+    // gettext ignores LANGUAGE when messages are not localised at all.
+    if (!isPlainLocale(locale))
+        list = environment.value(QStringLiteral("LANGUAGE")).split(u':', Qt::SkipEmptyParts);
+    if (!locale.isEmpty()) list.append(locale);
+    return list;
+}
+
+QStringList preferred(const Defaults& store, const QProcessEnvironment& environment) {
+    QStringList list = preferredFromEnvironment(environment);
+    if (const std::optional<Language> choice = chosenIn(store)) list.prepend(code(*choice));
+    return list;
+}
+
+Language resolve(const QStringList& preferred) {
+    for (const QString& entry : preferred) {
+        const std::optional<Language> language = languageFromCode(entry);
+        if (language && availableLanguages().contains(*language)) return *language;
+    }
+    return Language::en;
+}
+
+Language current() {
+    static const Language language =
+        resolve(preferred(Defaults::standard(), QProcessEnvironment::systemEnvironment()));
+    return language;
+}
+
+std::optional<Language> chosen() {
+    return chosenIn(Defaults::standard());
+}
+
+void choose(std::optional<Language> language) {
+    chooseIn(Defaults::standard(), language);
+}
+
+} // namespace Lang

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "strings/Language.h"
+
+#include <QProcessEnvironment>
+#include <QStringList>
+#include <optional>
+
+class Defaults;
+
+// The language in force and the user's stored choice. The choice takes effect on the next
+// start: current() is decided once per process.
+namespace Lang {
+
+// The settings key of the stored choice: a list with one code, absent for "Same as system".
+inline constexpr char key[] = "languages";
+
+// The language of this process, from the stored choice and then the environment.
+Language current();
+// The stored choice of the standard store; none means "Same as system".
+std::optional<Language> chosen();
+// Stores the choice in the standard store; none removes it.
+void choose(std::optional<Language> language);
+
+// The pieces of the above, over a given store and environment.
+std::optional<Language> chosenIn(const Defaults& store);
+void chooseIn(Defaults& store, std::optional<Language> language);
+// Locale identifiers in gettext order: the LANGUAGE list (unless the locale is C or POSIX),
+// then the first set of LC_ALL, LC_MESSAGES, LANG.
+QStringList preferredFromEnvironment(const QProcessEnvironment& environment);
+// The stored choice first, then the environment's list.
+QStringList preferred(const Defaults& store, const QProcessEnvironment& environment);
+// The first entry in English or Russian decides; English when none is.
+Language resolve(const QStringList& preferred);
+
+} // namespace Lang

@@ -1,0 +1,6 @@
+target_sources(purrlox_core PRIVATE
+  strings/Strings.cpp
+  strings/English.cpp
+  strings/Russian.cpp
+  strings/Language.cpp
+  strings/Lang.cpp)

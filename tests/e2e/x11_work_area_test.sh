@@ -25,6 +25,13 @@ wait_for 5 "the dock's strut leaves the bottom 40 px out" visible_is '[0,40,1920
 xprop -id "$dock" -f _NET_WM_STRUT_PARTIAL 32c \
     -set _NET_WM_STRUT_PARTIAL "0, 0, 0, 60, 0, 0, 0, 0, 0, 0, 200, 800"
 wait_for 5 "a partial strut of 60 px" visible_is '[0,60,1920,1020]'
+# A left strut only counts where its span reaches the monitor's height.
+xprop -id "$dock" -f _NET_WM_STRUT_PARTIAL 32c \
+    -set _NET_WM_STRUT_PARTIAL "50, 0, 0, 60, 0, 1079, 0, 0, 0, 0, 200, 800"
+wait_for 5 "a left strut of 50 px beside the bottom one" visible_is '[50,60,1870,1020]'
+xprop -id "$dock" -f _NET_WM_STRUT_PARTIAL 32c \
+    -set _NET_WM_STRUT_PARTIAL "50, 0, 0, 60, 2000, 2100, 0, 0, 0, 0, 200, 800"
+wait_for 5 "a left strut spanning rows below the monitor is ignored" visible_is '[0,60,1920,1020]'
 echo "ok: dock struts"
 
 # GTK's own per-monitor area wins where the desktop publishes it.

@@ -41,10 +41,10 @@ X11Atoms X11Atoms::intern(xcb_connection_t* c) {
     return a;
 }
 
-xcb_atom_t X11Atoms::lookup(xcb_connection_t* c, const char* name) {
+xcb_atom_t X11Atoms::named(xcb_connection_t* c, const char* name) {
     if (!c) return 0;
     RoundTrips ignored;
-    auto cookie = xcb_intern_atom(c, 1, uint16_t(std::strlen(name)), name);
+    auto cookie = xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name);
     auto r = XcbBatch(c, ignored).get(xcb_intern_atom_reply, cookie);
     return r ? r->atom : 0;
 }

@@ -12,6 +12,7 @@ struct X11Atoms {
     xcb_atom_t stateAbove = 0, stateBelow = 0, stateHidden = 0, stateSticky = 0;
 
     static X11Atoms intern(xcb_connection_t* c);
-    // An atom the server may not know yet (for example _GTK_WORKAREAS_D3); 0 when unknown.
-    static xcb_atom_t lookup(xcb_connection_t* c, const char* name);
+    // One more atom by name (for example _GTK_WORKAREAS_D3). Created when the server does not
+    // know it yet, so that a property set later under that name is recognised.
+    static xcb_atom_t named(xcb_connection_t* c, const char* name);
 };

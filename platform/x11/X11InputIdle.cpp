@@ -63,8 +63,10 @@ double X11InputIdle::secondsSinceAnyInput() const {
     double last = now - idle;
     // The server may count our warp as input; unless the user did something since, the last
     // input is still the one before the warp.
-    if (warpedAt_ >= 0 && last >= warpedAt_ - kWarpEcho && lastRaw_ < warpedAt_)
-        last = std::max(inputBeforeWarp_, lastRaw_);
+    // Without raw events there is no telling, so only the moment of the warp itself is excused.
+    const bool sinceWarp = last >= warpedAt_ - kWarpEcho &&
+                           (xinputOpcode_ ? lastRaw_ < warpedAt_ : last <= warpedAt_ + kWarpEcho);
+    if (warpedAt_ >= 0 && sinceWarp) last = std::max(inputBeforeWarp_, lastRaw_);
     return std::max(0.0, now - last);
 }
 

@@ -64,7 +64,7 @@ QRect X11Screens::readWorkArea(const QRect& monitor) const {
     if (gtkDesktop_ != current) {
         gtkDesktop_ = current;
         gtkAtom_ =
-            X11Atoms::lookup(c_, qPrintable(QStringLiteral("_GTK_WORKAREAS_D%1").arg(current)));
+            X11Atoms::named(c_, qPrintable(QStringLiteral("_GTK_WORKAREAS_D%1").arg(current)));
     }
     // The second batch: GTK's per-monitor areas and every client's type and struts.
     std::vector<xcb_get_property_cookie_t> typeC, partialC, strutC;

@@ -45,6 +45,12 @@ wait_for() {
 
 # Starts Xvfb on a free display, then the window manager and the compositor.
 start_desktop() {
+    start_xserver
+    start_window_manager
+    start_compositor
+}
+
+start_xserver() {
     local fifo=$E2E_TMP/displayfd
     mkfifo "$fifo"
     Xvfb -displayfd 3 -screen 0 "${E2E_WIDTH}x${E2E_HEIGHT}x24" -nolisten tcp -noreset \
@@ -55,10 +61,16 @@ start_desktop() {
     export DISPLAY=:$display
     export HOME=$E2E_TMP XDG_CONFIG_HOME=$E2E_TMP/config XDG_RUNTIME_DIR=$E2E_TMP/run
     mkdir -m 700 "$XDG_RUNTIME_DIR"
+}
+
+start_window_manager() {
     openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
     E2E_PIDS+=($!)
     wait_for 10 "openbox publishes its stacking list" \
         sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+}
+
+start_compositor() {
     picom --backend xrender --config /dev/null >"$E2E_TMP/picom.log" 2>&1 &
     E2E_PIDS+=($!)
     wait_for 10 "picom takes the compositing selection" compositor_running
@@ -78,7 +90,9 @@ open_xterm() {
     local id=""
     wait_for 10 "xterm $title appears" sh -c "xdotool search --name '^$title\$' >/dev/null"
     id=$(xdotool search --name "^$title\$" | head -1)
-    wait_for 10 "xterm $title is framed" sh -c "xprop -id $id _NET_FRAME_EXTENTS | grep -q ="
+    if [ "${E2E_NO_WM:-}" != 1 ]; then
+        wait_for 10 "xterm $title is framed" sh -c "xprop -id $id _NET_FRAME_EXTENTS | grep -q ="
+    fi
     wait_for 10 "xterm $title is viewable" sh -c "xwininfo -id $id | grep -q IsViewable"
     printf '%d\n' "$id"
 }
@@ -100,14 +114,14 @@ frame_window_of() {
 }
 
 # The frame of a client window as xwininfo -frame shows it, in root pixels: "x y w h"
-# (the outer edge, border included).
+# (the outer edge, border included: xwininfo's upper-left is already outside the border).
 xwininfo_frame() {
     local frame
     frame=$(frame_window_of "$1") || exit 1
     xwininfo -frame -id "$frame" | awk '
         /Absolute upper-left X:/ {x=$NF} /Absolute upper-left Y:/ {y=$NF}
         /Width:/ {w=$NF} /Height:/ {h=$NF} /Border width:/ {b=$NF}
-        END {print x-b, y-b, w+2*b, h+2*b}'
+        END {print x, y, w+2*b, h+2*b}'
 }
 
 # The same frame in y-up points (primary screen at the origin, one pixel per point).

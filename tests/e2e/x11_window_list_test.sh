@@ -64,3 +64,48 @@ kill "$(xprop -id "$b" _NET_WM_PID | awk '{print $NF}')"
 closed() { [ "$(listed_order "$(last_reading)" "$a" "$b" "$c")" = "$a $c" ]; }
 wait_for 5 "the closed xterm leaves the list" closed
 echo "ok: closed window dropped"
+
+# Opacity, minimising and another desktop, each seen by the running reader.
+xprop -id "$a" -f _NET_WM_WINDOW_OPACITY 32c -set _NET_WM_WINDOW_OPACITY 0x7fffffff
+half_opaque() {
+    jq -e --argjson id "$a" '.windows[] | select(.id == $id) | (.alpha - 0.5 | fabs) < 0.001' \
+        <<<"$(last_reading)"
+}
+wait_for 5 "the opacity property is read as alpha 0.5" half_opaque
+listed_on_screen() {
+    jq -e --argjson id "$1" --argjson on "$2" '.windows[] | select(.id == $id) | .onScreen == $on' \
+        <<<"$(last_reading)"
+}
+xdotool windowminimize "$c"
+wait_for 5 "the minimised xterm is off screen" listed_on_screen "$c" false
+xdotool set_desktop_for_window "$a" 1
+wait_for 5 "the xterm on another desktop is off screen" listed_on_screen "$a" false
+xdotool set_desktop 1
+wait_for 5 "switching to its desktop brings it back" listed_on_screen "$a" true
+listed_on_screen "$c" false >/dev/null || fail "the minimised xterm came back on desktop 1"
+xdotool set_desktop_for_window "$a" 0 set_desktop 0 windowactivate --sync "$c"
+wait_for 5 "the restored xterm is on screen" listed_on_screen "$c" true
+echo "ok: alpha, minimised and other-desktop windows"
+
+# Windows opening and closing while the reader refreshes (some vanish between the stacking list
+# and their replies): no X errors, no crash, and none of them left listed.
+watcher=${E2E_PIDS[-1]}
+churn=()
+for i in 1 2 3 4 5 6; do
+    xterm -title "e2e-churn-$i" -geometry 20x5+$((60 * i))+600 -e sleep 600 >/dev/null 2>&1 &
+    churn+=($!)
+done
+wait_for 10 "six churning xterms listed" sh -c \
+    "[ \$(xdotool search --name '^e2e-churn-' | wc -l) -ge 6 ]"
+for pid in "${churn[@]}"; do
+    kill "$pid"
+    sleep 0.02
+done
+churned_out() {
+    jq -e --argjson ids "[$(IFS=,; echo "$a,$c")]" '[.windows[].id] | sort == ($ids | sort)' \
+        <<<"$(last_reading)"
+}
+wait_for 5 "the churned windows leave the list" churned_out
+kill -0 "$watcher" || fail "the reader died during the churn: $(cat "$E2E_TMP/watch.log")"
+if grep -i "error" "$E2E_TMP/watch.log"; then fail "X errors reached the log during the churn"; fi
+echo "ok: windows closing during refreshes"

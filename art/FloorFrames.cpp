@@ -20,7 +20,7 @@ Pose happy() {
     s.eyesHappy = 1;
     s.headTilt = -8;
     s.headY -= 1;
-    s.tailAngle = 30, s.tailBend = 60;
+    s.tailAngle = 78, s.tailBend = 80;
     s.blush = 1.6;
     return s;
 }
@@ -44,7 +44,7 @@ Pose sleep() {
     s.eyesOpen = 0;
     s.earsBack = 0.2;
     s.farFrontX = 70, s.nearFrontX = 74, s.farHindX = 30, s.nearHindX = 34;
-    s.tailAngle = -60, s.tailBend = -150, s.tailLength = 40;
+    s.tailAngle = 25, s.tailBend = 120, s.tailLength = 30;
     return s;
 }
 

@@ -89,7 +89,7 @@ Pose laptop(const BedTiming& t, double at) {
 Pose cocoa(const BedTiming& t, double at) {
     const Pose s = BasePoses::bedStill();
     Pose fetch = s;
-    fetch.mug = 1, fetch.mugX = 84, fetch.mugY = 84, fetch.propsBehind = 1;
+    fetch.mug = 1, fetch.mugX = 78, fetch.mugY = 76, fetch.propsBehind = 1;
     fetch.nearFrontX = 84, fetch.nearFrontY = 82, fetch.lookX = 1.2, fetch.lookY = 1.2;
     Pose hold = s;
     hold.mug = 1, hold.mugX = 80, hold.mugY = 64, hold.steam = 1;

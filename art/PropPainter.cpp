@@ -1,6 +1,7 @@
 #include "art/PropPainter.h"
 
 #include "art/Palette.h"
+#include "art/Palettiser.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -26,28 +27,58 @@ void PropPainter::heart(QPointF centre, double size, const QColor& fill) {
     outlined(heartPath(centre, size), fill, size > 3 ? 1.5 : 0.9);
 }
 
-void PropPainter::bedBack(double top) {
+void PropPainter::drawBedBack(QPainter& p) {
+    PropPainter props(p);
     QPainterPath rim;
-    rim.addEllipse(QPointF(48, top + 26), 44, 17);
-    outlined(rim, Palette::bedRim);
+    rim.addEllipse(QPointF(48, 26), 44, 17);
+    props.outlined(rim, Palette::bedRim);
     QPainterPath cushion;
-    cushion.addEllipse(QPointF(48, top + 28), 35, 9.5);
-    outlined(cushion, Palette::bedCushion, 1.5);
+    cushion.addEllipse(QPointF(48, 28), 35, 9.5);
+    props.outlined(cushion, Palette::bedCushion, 1.5);
 }
 
-void PropPainter::bedFront(double top) {
-    QPainterPath front(QPointF(4, top + 26));
-    front.cubicTo(QPointF(4, top + 49), QPointF(92, top + 49), QPointF(92, top + 26));
-    front.quadTo(QPointF(48, top + 42), QPointF(4, top + 26));
-    outlined(front, Palette::bedRim);
+void PropPainter::drawBedFront(QPainter& p) {
+    PropPainter props(p);
+    QPainterPath front(QPointF(4, 26));
+    front.cubicTo(QPointF(4, 49), QPointF(92, 49), QPointF(92, 26));
+    front.quadTo(QPointF(48, 42), QPointF(4, 26));
+    props.outlined(front, Palette::bedRim);
     // Stitching along the rim.
-    QPainterPath seam(QPointF(12, top + 33));
-    seam.quadTo(QPointF(48, top + 48), QPointF(84, top + 33));
+    QPainterPath seam(QPointF(12, 33));
+    seam.quadTo(QPointF(48, 48), QPointF(84, 33));
     QPen dash(Palette::bedCushion, 1.3, Qt::DashLine, Qt::RoundCap);
     dash.setDashPattern({2.0, 2.2});
     p.setPen(dash);
     p.setBrush(Qt::NoBrush);
     p.drawPath(seam);
+}
+
+// The bed is drawn once into images of its own and copied into every frame, so each bed frame
+// carries exactly the pixels of the empty bed.
+const QImage& PropPainter::bedLayer(bool front) {
+    static const auto draw = [](bool front) {
+        QImage image(QSize(96, 48) * 2, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(2, 2);
+        front ? drawBedFront(p) : drawBedBack(p);
+        p.end();
+        // Few colours, so the bed's pixels fit any frame's colour table exactly.
+        return Palettiser::toIndexed(image, 0, 40)
+            .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    };
+    static const QImage back = draw(false);
+    static const QImage rim = draw(true);
+    return front ? rim : back;
+}
+
+void PropPainter::bedBack(double top) {
+    p.drawImage(QRectF(0, top, 96, 48), bedLayer(false));
+}
+
+void PropPainter::bedFront(double top) {
+    p.drawImage(QRectF(0, top, 96, 48), bedLayer(true));
 }
 
 void PropPainter::letter(QPointF c, double degrees) {

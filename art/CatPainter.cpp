@@ -262,6 +262,11 @@ void CatPainter::eyes(const Pose& s) {
         const QPointF glint = e + QPointF(0.9 + s.lookX, -1.7 * open + s.lookY);
         p.drawEllipse(glint, 1.5, 1.5 * std::min(1.0, open * 1.3));
         p.drawEllipse(e + QPointF(-1.2 + s.lookX * 0.5, 2.0 * open), 0.7, 0.7 * open);
+        if (open < 0.8) {
+            // A drowsy lid across the top of the eye.
+            p.setPen(QPen(Palette::ink, 1.6, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(e + QPointF(-rx - 0.8, -4.8 * open), e + QPointF(rx + 0.8, -4.8 * open));
+        }
     }
 }
 

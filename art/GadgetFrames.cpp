@@ -21,7 +21,7 @@ Pose music(const BedTiming& t, double at) {
     reach.nearFrontX = 84, reach.nearFrontY = 82, reach.lookX = 1.2, reach.lookY = 1.2;
     reach.headTilt = 8;
     Pose on = s;
-    on.headphones = 1, on.nearFrontX = 58, on.nearFrontY = 48, on.headTilt = -4;
+    on.headphones = 1, on.nearFrontX = 50, on.nearFrontY = 54, on.headTilt = -4;
     Pose listening = s;
     listening.headphones = 1, listening.notes = 1, listening.eyesHappy = 1, listening.blush = 1.6;
     Pose pose = Track(s)

@@ -41,11 +41,11 @@ void PropPainter::drawBedFront(QPainter& p) {
     PropPainter props(p);
     QPainterPath front(QPointF(4, 26));
     front.cubicTo(QPointF(4, 49), QPointF(92, 49), QPointF(92, 26));
-    front.quadTo(QPointF(48, 42), QPointF(4, 26));
+    front.quadTo(QPointF(48, 37), QPointF(4, 26));
     props.outlined(front, Palette::bedRim);
     // Stitching along the rim.
     QPainterPath seam(QPointF(12, 33));
-    seam.quadTo(QPointF(48, 48), QPointF(84, 33));
+    seam.quadTo(QPointF(48, 46), QPointF(84, 33));
     QPen dash(Palette::bedCushion, 1.3, Qt::DashLine, Qt::RoundCap);
     dash.setDashPattern({2.0, 2.2});
     p.setPen(dash);

@@ -36,8 +36,9 @@ Pose dangling() {
     // Limp: body straight down from the nape, head hanging forward below it, legs dangling.
     Pose s = BasePoses::standing();
     s.scruff = 1;
-    s.bodyX = 44, s.bodyY = 45, s.bodyW = 23, s.bodyH = 14, s.bodyTurn = -90;
-    s.headX = 60, s.headY = 50, s.headTilt = 18;
+    // The nape sits over the weight of body and big head, so the cat hangs nearly upright.
+    s.bodyX = 44, s.bodyY = 45, s.bodyW = 23, s.bodyH = 14, s.bodyTurn = -78;
+    s.headX = 57, s.headY = 51, s.headTilt = 18;
     s.earsBack = 0.6;
     s.farFrontX = 52, s.farFrontY = 72, s.nearFrontX = 56, s.nearFrontY = 74;
     s.farHindX = 38, s.farHindY = 88, s.nearHindX = 43, s.nearHindY = 90;

@@ -204,9 +204,12 @@ void PropPainter::overlays(const Pose& s) {
             const QPointF b(s.mugX + dx, s.mugY - 9);
             QPainterPath w(b);
             w.cubicTo(b + QPointF(-3, -3), b + QPointF(3, -5), b + QPointF(0, -9));
-            p.setPen(QPen(Palette::ink, 2.6, Qt::SolidLine, Qt::RoundCap));
+            // Soft wisps: a faint ink edge keeps them visible on light wallpaper.
+            QColor edge = Palette::ink;
+            edge.setAlphaF(0.35 * std::min(1.0, s.steam));
+            p.setPen(QPen(edge, 2.8, Qt::SolidLine, Qt::RoundCap));
             p.drawPath(w);
-            p.setPen(QPen(white, 1.2, Qt::SolidLine, Qt::RoundCap));
+            p.setPen(QPen(white, 1.5, Qt::SolidLine, Qt::RoundCap));
             p.drawPath(w);
         }
     }

@@ -71,7 +71,7 @@ Pose watch(const BedTiming& t, double at) {
     const Pose p = BasePoses::bedPhone();
     // The phone turns sideways for a video; ears and eyes wide.
     Pose wide = p;
-    wide.phoneTurn = -80, wide.phoneX = 78, wide.phoneY = 68;
+    wide.phoneTurn = -80, wide.phoneX = 80, wide.phoneY = 64;
     wide.eyesOpen = 1.2, wide.lookX = 1.0, wide.lookY = 0.8, wide.earsBack = -0.15;
     Pose gasp = wide;
     gasp.mouthOpen = 0.45, gasp.headTilt = -6;
@@ -120,10 +120,10 @@ Pose roll(const BedTiming& t, double at) {
     const Pose p = BasePoses::bedPhone();
     // Rolls onto its back with the phone held up over its face, kicks happily, rolls back.
     Pose back = p;
-    back.bodyTurn = 14, back.bodyY = 69;
-    back.headX = 52, back.headY = 59, back.headTilt = -30;
-    back.phoneX = 80, back.phoneY = 44, back.phoneTurn = -30;
-    back.nearFrontX = 80, back.nearFrontY = 54, back.farFrontX = 76, back.farFrontY = 56;
+    back.bodyTurn = 14, back.bodyY = 72, back.frontOver = 0; // the arm reaches up behind the head
+    back.headX = 50, back.headY = 60, back.headTilt = -30;
+    back.phoneX = 84, back.phoneY = 40, back.phoneTurn = -30;
+    back.nearFrontX = 82, back.nearFrontY = 52, back.farFrontX = 78, back.farFrontY = 56;
     back.lookX = 1.2, back.lookY = -1.2, back.eyesOpen = 1.1;
     back.tailAngle = 40, back.tailBend = 60;
     Pose pose = Track(p).key(8, p).key(24, back).key(88, back).key(t.end, p).at(at);

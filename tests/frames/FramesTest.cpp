@@ -5,7 +5,6 @@
 
 #include <QImage>
 #include <gtest/gtest.h>
-#include <set>
 
 namespace {
 
@@ -25,7 +24,6 @@ class Frames : public ::testing::Test {
         return n;
     }
 
-    // The bottom rows of a frame as 32-bit pixels, for comparing with the empty bed.
     // How many pixels two frames differ in.
     static int difference(CatSprite a, CatSprite b) {
         const QImage pa = SpriteImages::image(a).convertToFormat(QImage::Format_ARGB32);
@@ -47,6 +45,7 @@ class Frames : public ::testing::Test {
             << loop.front().rawValue().toStdString();
     }
 
+    // The bottom rows of a frame as 32-bit pixels, for comparing with the empty bed.
     static QImage bottomRows(CatSprite sprite, int rows) {
         const QImage& image = SpriteImages::image(sprite);
         return image.copy(0, image.height() - rows, image.width(), rows)

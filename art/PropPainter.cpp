@@ -144,22 +144,24 @@ void PropPainter::phone(const Pose& s) {
 }
 
 void PropPainter::laptop(const Pose& s) {
-    // Side view: the base lies on the rim, the lid opens away from the cat.
-    const QPointF hinge(88, 72.5);
+    // Side view: the base lies on the rim, the lid opens away from the cat with its glowing
+    // screen towards it.
+    const QPointF hinge(86, 70.5);
     const double open = std::clamp(s.laptopOpen, 0.0, 1.0);
     QPainterPath base;
-    base.addRoundedRect(QRectF(58, 72, 31, 4.5), 1.8, 1.8);
+    base.addRoundedRect(QRectF(54, 70, 33.5, 5), 2, 2);
     outlined(base, Palette::laptop, 1.5);
     p.save();
     p.translate(hinge);
-    p.rotate(180 + 102 * open);
+    p.rotate(180 + 100 * open);
     QPainterPath lid;
-    lid.addRoundedRect(QRectF(-1, -3.6, 28, 3.8), 1.5, 1.5);
+    lid.addRoundedRect(QRectF(-1, -5, 30, 5.2), 2, 2);
     outlined(lid, Palette::laptop, 1.5);
     if (open > 0.5) {
-        // The screen's glow on the side facing the cat.
-        p.setPen(QPen(Palette::screen, 1.6, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(3, -4.6), QPointF(24, -4.6));
+        p.setPen(Qt::NoPen);
+        p.setBrush(Palette::screen);
+        p.drawRoundedRect(QRectF(3, -1.6, 23, 1.6), 0.8, 0.8);
+        heart(QPointF(15, -2.9), 1.3, Palette::nose);
     }
     p.restore();
 }

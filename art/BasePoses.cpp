@@ -39,8 +39,9 @@ Pose bedPhone() {
     Pose s = bedStill();
     s.headX = 62, s.headY = 57, s.headTilt = 8;
     s.lookX = 0.9, s.lookY = 1.2, s.eyesOpen = 0.8;
-    s.phone = 1, s.phoneX = 76, s.phoneY = 70, s.phoneTurn = -18, s.phoneGlow = 1;
-    s.nearFrontX = 74, s.nearFrontY = 78;
+    // Held up by its lower end, screen towards the face.
+    s.phone = 1, s.phoneX = 79, s.phoneY = 64, s.phoneTurn = -16, s.phoneGlow = 1;
+    s.nearFrontX = 75, s.nearFrontY = 79;
     return s;
 }
 

@@ -113,11 +113,13 @@ void CatPainter::leg(const Pose&, QPointF hip, QPointF paw, bool far) {
     // paw is the lowest point of the paw's outline; the pad sits just above it.
     const QPointF pad = paw - QPointF(0, 4);
     const double width = 9.5;
+    // The leg's round end stays inside the paw, so the paw is the lowest part.
+    const QPointF ankle = paw - QPointF(0, 7);
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(Palette::ink, width + 2 * Palette::line, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(hip, pad);
+    p.drawLine(hip, ankle);
     p.setPen(QPen(far ? Palette::coatShade : Palette::coat, width, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(hip, pad);
+    p.drawLine(hip, ankle);
     QPainterPath foot;
     foot.addEllipse(pad + QPointF(1.2, 0), 5.6, 3.0);
     outlined(foot, far ? Palette::cream.darker(108) : Palette::cream);
@@ -146,13 +148,13 @@ void CatPainter::body(const Pose& s) {
     p.setBrush(Qt::NoBrush);
     p.drawPath(shape);
     if (s.scruff > 0.05) {
-        QPainterPath tuft;
-        const double h = 7 * s.scruff;
-        const QPointF neck(s.bodyW * 0.55, -s.bodyH * 0.78);
-        tuft.moveTo(neck + QPointF(-6, 2));
-        tuft.quadTo(neck + QPointF(-4, -h), neck + QPointF(-1, -h - 1));
-        tuft.quadTo(neck + QPointF(1, -h * 0.4), neck + QPointF(3, -h * 0.9));
-        tuft.quadTo(neck + QPointF(5, -h * 0.3), neck + QPointF(7, 2));
+        // A pinched tuft at the front end of the body's long axis: the top when it dangles.
+        const double h = 8 * s.scruff;
+        const double x = s.bodyW * 0.8, y = -s.bodyH * 0.25;
+        QPainterPath tuft(QPointF(x, y - 7));
+        tuft.quadTo(QPointF(x + h * 0.7, y - 6), QPointF(x + h, y - 2.5));
+        tuft.quadTo(QPointF(x + h * 0.55, y - 0.5), QPointF(x + h * 0.9, y + 2.5));
+        tuft.quadTo(QPointF(x + h * 0.5, y + 5), QPointF(x, y + 6));
         tuft.closeSubpath();
         outlined(tuft, Palette::coat);
     }
@@ -260,6 +262,11 @@ void CatPainter::eyes(const Pose& s) {
         const QPointF glint = e + QPointF(0.9 + s.lookX, -1.7 * open + s.lookY);
         p.drawEllipse(glint, 1.5, 1.5 * std::min(1.0, open * 1.3));
         p.drawEllipse(e + QPointF(-1.2 + s.lookX * 0.5, 2.0 * open), 0.7, 0.7 * open);
+        if (open < 0.8) {
+            // A drowsy lid across the top of the eye.
+            p.setPen(QPen(Palette::ink, 1.6, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(e + QPointF(-rx - 0.8, -4.8 * open), e + QPointF(rx + 0.8, -4.8 * open));
+        }
     }
 }
 

@@ -20,7 +20,7 @@ Pose happy() {
     s.eyesHappy = 1;
     s.headTilt = -8;
     s.headY -= 1;
-    s.tailAngle = 30, s.tailBend = 60;
+    s.tailAngle = 78, s.tailBend = 80;
     s.blush = 1.6;
     return s;
 }
@@ -44,7 +44,7 @@ Pose sleep() {
     s.eyesOpen = 0;
     s.earsBack = 0.2;
     s.farFrontX = 70, s.nearFrontX = 74, s.farHindX = 30, s.nearHindX = 34;
-    s.tailAngle = -60, s.tailBend = -150, s.tailLength = 40;
+    s.tailAngle = -5, s.tailBend = 110, s.tailLength = 22;
     return s;
 }
 
@@ -60,10 +60,9 @@ Pose yawn() {
 
 Pose wave(int n) {
     Pose s = BasePoses::sitting();
-    s.frontOver = 1;
     s.eyesHappy = 1;
-    s.nearFrontX = n == 1 ? 84 : 88;
-    s.nearFrontY = n == 1 ? 34 : 24;
+    s.nearFrontX = n == 1 ? 82 : 86;
+    s.nearFrontY = n == 1 ? 40 : 32;
     s.headTilt = n == 1 ? -4 : 2;
     s.tailAngle += n == 1 ? 0 : 20;
     return s;
@@ -91,12 +90,11 @@ Pose huntAmbush() {
 
 Pose huntPounce() {
     Pose s = BasePoses::standing();
-    s.bodyX = 44, s.bodyY = 52, s.bodyW = 26, s.bodyH = 13, s.bodyTurn = -14;
-    s.headX = 70, s.headY = 34;
+    s.bodyX = 38, s.bodyY = 54, s.bodyW = 26, s.bodyH = 13, s.bodyTurn = -14;
+    s.headX = 62, s.headY = 38;
     s.lookX = 1.2, s.lookY = -0.8;
-    s.headX = 64, s.headY = 40;
-    s.farFrontX = 86, s.farFrontY = 30, s.nearFrontX = 90, s.nearFrontY = 38;
-    s.farHindX = 14, s.farHindY = 74, s.nearHindX = 18, s.nearHindY = 78;
+    s.farFrontX = 82, s.farFrontY = 30, s.nearFrontX = 86, s.nearFrontY = 36;
+    s.farHindX = 12, s.farHindY = 74, s.nearHindX = 16, s.nearHindY = 78;
     s.tailAngle = 5, s.tailBend = -20, s.tailLength = 28;
     return s;
 }

@@ -2,6 +2,7 @@
 
 #include "art/CatPainter.h"
 #include "art/Families.h"
+#include "art/Palettiser.h"
 #include "art/PropPainter.h"
 
 #include <QPainter>
@@ -45,5 +46,5 @@ QImage FrameArt::render() const {
         CatPainter(p).paint(pose);
     }
     p.end();
-    return image.convertToFormat(QImage::Format_ARGB32);
+    return Palettiser::toIndexed(image, bedRows);
 }

@@ -18,4 +18,6 @@ struct FrameArt {
 
     static constexpr int pixelsPerPoint = 2;
     static constexpr int canvasPoints = 96;
+    // Rows at the bottom of a bed frame that show nothing but the bed's front rim.
+    static constexpr int bedRows = 24;
 };

@@ -21,7 +21,7 @@ Pose music(const BedTiming& t, double at) {
     reach.nearFrontX = 84, reach.nearFrontY = 82, reach.lookX = 1.2, reach.lookY = 1.2;
     reach.headTilt = 8;
     Pose on = s;
-    on.headphones = 1, on.nearFrontX = 58, on.nearFrontY = 48, on.headTilt = -4;
+    on.headphones = 1, on.nearFrontX = 50, on.nearFrontY = 54, on.headTilt = -4;
     Pose listening = s;
     listening.headphones = 1, listening.notes = 1, listening.eyesHappy = 1, listening.blush = 1.6;
     Pose pose = Track(s)
@@ -89,7 +89,7 @@ Pose laptop(const BedTiming& t, double at) {
 Pose cocoa(const BedTiming& t, double at) {
     const Pose s = BasePoses::bedStill();
     Pose fetch = s;
-    fetch.mug = 1, fetch.mugX = 84, fetch.mugY = 84, fetch.propsBehind = 1;
+    fetch.mug = 1, fetch.mugX = 78, fetch.mugY = 76, fetch.propsBehind = 1;
     fetch.nearFrontX = 84, fetch.nearFrontY = 82, fetch.lookX = 1.2, fetch.lookY = 1.2;
     Pose hold = s;
     hold.mug = 1, hold.mugX = 80, hold.mugY = 64, hold.steam = 1;

@@ -13,7 +13,7 @@ Pose phoneIn(const BedTiming& t, double at) {
     reach.nearFrontX = 82, reach.nearFrontY = 82, reach.lookX = 1.3, reach.lookY = 1.4;
     reach.headTilt = 8;
     Pose rising = reach;
-    rising.phone = 1, rising.propsBehind = 1, rising.phoneX = 84, rising.phoneY = 80;
+    rising.phone = 1, rising.propsBehind = 1, rising.phoneX = 77, rising.phoneY = 74;
     rising.phoneTurn = 10, rising.phoneGlow = 0;
     Pose up = p;
     up.phoneGlow = 0, up.eyesOpen = 1, up.lookY = 0.6;
@@ -36,7 +36,7 @@ Pose phoneOut(const BedTiming& t, double at) {
     Pose dark = p;
     dark.phoneGlow = 0, dark.lookX = 1.2, dark.lookY = 0.2;
     Pose away = s;
-    away.phone = 1, away.propsBehind = 1, away.phoneX = 84, away.phoneY = 82, away.phoneTurn = 10;
+    away.phone = 1, away.propsBehind = 1, away.phoneX = 77, away.phoneY = 74, away.phoneTurn = 10;
     away.nearFrontX = 82, away.nearFrontY = 82, away.lookX = 1.2, away.lookY = 1.4;
     Pose sigh = s;
     sigh.eyesOpen = 0, sigh.headTilt = -6;
@@ -62,7 +62,7 @@ Pose scroll(const BedTiming& t, double at) {
     const double flicks = pulse(at, 4, 27, 4) + pulse(at, 32, 73, 6) + pulse(at, 78, 99, 3);
     pose.nearFrontY -= 2 * std::abs(flicks);
     pose.lookY += 0.6 * flicks;
-    pose.phoneGlow = 0.8 + 0.2 * std::abs(flicks);
+    pose.phoneGlow = 1 - 0.25 * std::abs(flicks);
     pose.headTilt += 2 * pulse(at, 27, 78, 1);
     return pose;
 }
@@ -71,7 +71,7 @@ Pose watch(const BedTiming& t, double at) {
     const Pose p = BasePoses::bedPhone();
     // The phone turns sideways for a video; ears and eyes wide.
     Pose wide = p;
-    wide.phoneTurn = -80, wide.phoneX = 78, wide.phoneY = 68;
+    wide.phoneTurn = -80, wide.phoneX = 80, wide.phoneY = 64;
     wide.eyesOpen = 1.2, wide.lookX = 1.0, wide.lookY = 0.8, wide.earsBack = -0.15;
     Pose gasp = wide;
     gasp.mouthOpen = 0.45, gasp.headTilt = -6;
@@ -120,10 +120,10 @@ Pose roll(const BedTiming& t, double at) {
     const Pose p = BasePoses::bedPhone();
     // Rolls onto its back with the phone held up over its face, kicks happily, rolls back.
     Pose back = p;
-    back.bodyTurn = 14, back.bodyY = 69;
-    back.headX = 52, back.headY = 59, back.headTilt = -30;
-    back.phoneX = 80, back.phoneY = 44, back.phoneTurn = -30;
-    back.nearFrontX = 80, back.nearFrontY = 54, back.farFrontX = 76, back.farFrontY = 56;
+    back.bodyTurn = 14, back.bodyY = 72, back.frontOver = 0; // the arm reaches up behind the head
+    back.headX = 50, back.headY = 60, back.headTilt = -30;
+    back.phoneX = 84, back.phoneY = 40, back.phoneTurn = -30;
+    back.nearFrontX = 82, back.nearFrontY = 52, back.farFrontX = 78, back.farFrontY = 56;
     back.lookX = 1.2, back.lookY = -1.2, back.eyesOpen = 1.1;
     back.tailAngle = 40, back.tailBend = 60;
     Pose pose = Track(p).key(8, p).key(24, back).key(88, back).key(t.end, p).at(at);

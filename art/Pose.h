@@ -11,7 +11,7 @@
 struct Pose {
     // Body: a chubby ellipse around (bodyX, bodyY).
     double bodyX = 46, bodyY = 62, bodyW = 25, bodyH = 15, bodyTurn = 0;
-    // Head, relative to nothing: its own centre; tilt turns it about that centre.
+    // Head: its centre; tilt turns it about that centre.
     double headX = 70, headY = 44, headTilt = 0, headSquash = 1;
     double earsBack = 0;  // 0 pricked, 1 flattened sideways
     double eyesOpen = 1;  // 0 shut (a curve), 1 wide open
@@ -25,16 +25,14 @@ struct Pose {
     // Paws: far front, near front, far hind, near hind; (x, y) is the lowest point of the paw.
     double farFrontX = 58, farFrontY = 80, nearFrontX = 62, nearFrontY = 80;
     double farHindX = 30, farHindY = 80, nearHindX = 35, nearHindY = 80;
-    double hindThigh = 1; // size of the haunch over the hind legs (sitting cats bulge)
     double frontOver = 0; // > 0.5: the near front leg is drawn over the body and props
     double scruff = 0;    // a pinched tuft on the nape, for being held
     // Props.
     double letter = 0;                        // envelope in the mouth
     double treat = 0, treatX = 0, treatY = 0; // a fish-shaped biscuit
-    double crumbs = 0;                        // crumbs when chewing
     double bed = 0;                           // the bed at the bottom of the canvas
     double phone = 0, phoneX = 0, phoneY = 0, phoneTurn = 0, phoneGlow = 0;
-    double laptop = 0, laptopOpen = 1, typing = 0;
+    double laptop = 0, laptopOpen = 1;
     double headphones = 0, notes = 0, noteRise = 0;
     double mug = 0, mugX = 0, mugY = 0, mugTurn = 0, steam = 0;
     double heart = 0;       // a small heart above the phone (liking)

@@ -1,6 +1,7 @@
 #include "art/PropPainter.h"
 
 #include "art/Palette.h"
+#include "art/Palettiser.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -26,28 +27,58 @@ void PropPainter::heart(QPointF centre, double size, const QColor& fill) {
     outlined(heartPath(centre, size), fill, size > 3 ? 1.5 : 0.9);
 }
 
-void PropPainter::bedBack(double top) {
+void PropPainter::drawBedBack(QPainter& p) {
+    PropPainter props(p);
     QPainterPath rim;
-    rim.addEllipse(QPointF(48, top + 26), 44, 17);
-    outlined(rim, Palette::bedRim);
+    rim.addEllipse(QPointF(48, 26), 44, 17);
+    props.outlined(rim, Palette::bedRim);
     QPainterPath cushion;
-    cushion.addEllipse(QPointF(48, top + 28), 35, 9.5);
-    outlined(cushion, Palette::bedCushion, 1.5);
+    cushion.addEllipse(QPointF(48, 28), 35, 9.5);
+    props.outlined(cushion, Palette::bedCushion, 1.5);
 }
 
-void PropPainter::bedFront(double top) {
-    QPainterPath front(QPointF(4, top + 26));
-    front.cubicTo(QPointF(4, top + 49), QPointF(92, top + 49), QPointF(92, top + 26));
-    front.quadTo(QPointF(48, top + 42), QPointF(4, top + 26));
-    outlined(front, Palette::bedRim);
+void PropPainter::drawBedFront(QPainter& p) {
+    PropPainter props(p);
+    QPainterPath front(QPointF(4, 26));
+    front.cubicTo(QPointF(4, 49), QPointF(92, 49), QPointF(92, 26));
+    front.quadTo(QPointF(48, 37), QPointF(4, 26));
+    props.outlined(front, Palette::bedRim);
     // Stitching along the rim.
-    QPainterPath seam(QPointF(12, top + 33));
-    seam.quadTo(QPointF(48, top + 48), QPointF(84, top + 33));
+    QPainterPath seam(QPointF(12, 33));
+    seam.quadTo(QPointF(48, 46), QPointF(84, 33));
     QPen dash(Palette::bedCushion, 1.3, Qt::DashLine, Qt::RoundCap);
     dash.setDashPattern({2.0, 2.2});
     p.setPen(dash);
     p.setBrush(Qt::NoBrush);
     p.drawPath(seam);
+}
+
+// The bed is drawn once into images of its own and copied into every frame, so each bed frame
+// carries exactly the pixels of the empty bed.
+const QImage& PropPainter::bedLayer(bool front) {
+    static const auto draw = [](bool front) {
+        QImage image(QSize(96, 48) * 2, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(2, 2);
+        front ? drawBedFront(p) : drawBedBack(p);
+        p.end();
+        // Few colours, so the bed's pixels fit any frame's colour table exactly.
+        return Palettiser::toIndexed(image, 0, 40)
+            .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    };
+    static const QImage back = draw(false);
+    static const QImage rim = draw(true);
+    return front ? rim : back;
+}
+
+void PropPainter::bedBack(double top) {
+    p.drawImage(QRectF(0, top, 96, 48), bedLayer(false));
+}
+
+void PropPainter::bedFront(double top) {
+    p.drawImage(QRectF(0, top, 96, 48), bedLayer(true));
 }
 
 void PropPainter::letter(QPointF c, double degrees) {
@@ -113,22 +144,24 @@ void PropPainter::phone(const Pose& s) {
 }
 
 void PropPainter::laptop(const Pose& s) {
-    // Side view: the base lies on the rim, the lid opens away from the cat.
-    const QPointF hinge(88, 72.5);
+    // Side view: the base lies on the rim, the lid opens away from the cat with its glowing
+    // screen towards it.
+    const QPointF hinge(86, 70.5);
     const double open = std::clamp(s.laptopOpen, 0.0, 1.0);
     QPainterPath base;
-    base.addRoundedRect(QRectF(58, 72, 31, 4.5), 1.8, 1.8);
+    base.addRoundedRect(QRectF(54, 70, 33.5, 5), 2, 2);
     outlined(base, Palette::laptop, 1.5);
     p.save();
     p.translate(hinge);
-    p.rotate(180 + 102 * open);
+    p.rotate(180 + 100 * open);
     QPainterPath lid;
-    lid.addRoundedRect(QRectF(-1, -3.6, 28, 3.8), 1.5, 1.5);
+    lid.addRoundedRect(QRectF(-1, -5, 30, 5.2), 2, 2);
     outlined(lid, Palette::laptop, 1.5);
     if (open > 0.5) {
-        // The screen's glow on the side facing the cat.
-        p.setPen(QPen(Palette::screen, 1.6, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(3, -4.6), QPointF(24, -4.6));
+        p.setPen(Qt::NoPen);
+        p.setBrush(Palette::screen);
+        p.drawRoundedRect(QRectF(3, -1.6, 23, 1.6), 0.8, 0.8);
+        heart(QPointF(15, -2.9), 1.3, Palette::nose);
     }
     p.restore();
 }
@@ -173,9 +206,12 @@ void PropPainter::overlays(const Pose& s) {
             const QPointF b(s.mugX + dx, s.mugY - 9);
             QPainterPath w(b);
             w.cubicTo(b + QPointF(-3, -3), b + QPointF(3, -5), b + QPointF(0, -9));
-            p.setPen(QPen(Palette::ink, 2.6, Qt::SolidLine, Qt::RoundCap));
+            // Soft wisps: a faint ink edge keeps them visible on light wallpaper.
+            QColor edge = Palette::ink;
+            edge.setAlphaF(0.35 * std::min(1.0, s.steam));
+            p.setPen(QPen(edge, 2.8, Qt::SolidLine, Qt::RoundCap));
             p.drawPath(w);
-            p.setPen(QPen(white, 1.2, Qt::SolidLine, Qt::RoundCap));
+            p.setPen(QPen(white, 1.5, Qt::SolidLine, Qt::RoundCap));
             p.drawPath(w);
         }
     }

@@ -7,6 +7,7 @@
 class QPainter;
 class QPainterPath;
 class QColor;
+class QImage;
 
 // The cat's things: the letter, its treat, the bed and the gadgets it uses in bed.
 class PropPainter {
@@ -33,6 +34,9 @@ class PropPainter {
     static constexpr double bedTop = 48;
 
   private:
+    static const QImage& bedLayer(bool front);
+    static void drawBedBack(QPainter& p);
+    static void drawBedFront(QPainter& p);
     void outlined(const QPainterPath& path, const QColor& fill, double width = 2.0);
     void heart(QPointF centre, double size, const QColor& fill);
     void phone(const Pose& pose);

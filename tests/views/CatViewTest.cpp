@@ -2,6 +2,7 @@
 
 #include "CatPictures.h"
 #include "cat/CatState.h"
+#include "focus/Letter.h"
 #include "menu/Theme.h"
 #include "sprites/Floating.h"
 
@@ -104,10 +105,7 @@ TEST_F(CatViewTest, BadgeShowsFromTwoLettersAndHidesWhileOneIsOpen) {
     const QRectF badge = *view.badgeRect();
     EXPECT_TRUE(near(picture().pixelColor(QPointF(badge.left() + 4, badge.center().y()).toPoint()),
                      Theme::pink()));
-    // Letters are opaque to the view; any object stands in for the open one.
-    static const int letter = 0;
-    state.setReading(std::shared_ptr<const Letter>(reinterpret_cast<const Letter*>(&letter),
-                                                   [](const Letter*) {}));
+    state.setReading(Letter{QStringLiteral("Water the plants"), std::nullopt, false});
     EXPECT_FALSE(view.badgeRect());
 }
 

@@ -47,3 +47,12 @@ echo "ok: a click on the clear part of the panel reached the xterm below"
 xdotool windowraise "$(frame_window_of "$under")"
 wait_for 3 "the cat is back on top" sh -c "xwininfo -root -children | grep '^ *0x' | head -1 | grep -q '\"Purrlox\"'"
 echo "ok: the cat stays on top of a raised window"
+
+# A full-screen window does not cover the cat either.
+xterm -title e2e-full -fullscreen -e sleep 600 >/dev/null 2>&1 &
+E2E_PIDS+=($!)
+wait_for 10 "the full-screen xterm appears" sh -c "xdotool search --name '^e2e-full\$' >/dev/null"
+full=$(xdotool search --name '^e2e-full$' | head -1)
+wait_for 10 "the xterm is full screen" sh -c "xprop -id $full _NET_WM_STATE | grep -q FULLSCREEN"
+wait_for 3 "the cat is on top of the full-screen window" sh -c "xwininfo -root -children | grep '^ *0x' | head -1 | grep -q '\"Purrlox\"'"
+echo "ok: the cat stays over a full-screen window"

@@ -94,7 +94,8 @@ bool CatHostingView::performDrop(const QMimeData* data) {
 bool CatHostingView::eventFilter(QObject* watched, QEvent* event) {
     if (watched != root_) return false;
     switch (event->type()) {
-    case QEvent::MouseButtonPress: {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: { // the second press of a quick double click
         auto* e = static_cast<QMouseEvent*>(event);
         if (e->button() == Qt::LeftButton)
             pressed(root_->mapTo(this, e->position()), globalPoint(e->globalPosition()));

@@ -122,6 +122,7 @@ TEST_F(Hosting, DropsHandOverOnlyFilesAndEndTheHover) {
 }
 
 TEST_F(Hosting, RealMouseEventsOnTheCatViewReachTheHandlersInGlobalPoints) {
+    host.show(); // lays the cat view out over the whole host
     std::vector<double> strokes;
     host.onStroke = [&](double dx) { strokes.push_back(dx); };
     const auto send = [&](QEvent::Type type, QPointF local, Qt::MouseButtons buttons) {
@@ -149,6 +150,14 @@ TEST_F(Hosting, RealMouseEventsOnTheCatViewReachTheHandlersInGlobalPoints) {
     send(QEvent::MouseButtonRelease, {80, 120}, Qt::NoButton);
     EXPECT_EQ(taps, 0); // a carry is no tap
     EXPECT_EQ(calls.back(), "drop");
+
+    // A quick second click arrives as a double click: still a press on the cat, and a tap.
+    send(QEvent::MouseButtonPress, {60, 120}, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, {60, 120}, Qt::NoButton);
+    send(QEvent::MouseButtonDblClick, {60, 120}, Qt::LeftButton);
+    EXPECT_TRUE(host.pressedAt());
+    send(QEvent::MouseButtonRelease, {60, 120}, Qt::NoButton);
+    EXPECT_EQ(taps, 2);
 }
 
 } // namespace

@@ -110,8 +110,9 @@ void Pomodoro::count(const QDateTime& date) {
 void Pomodoro::openStretch() {
     FocusLog::Stretch s;
     s.activity = activity_;
-    s.start = clock_.now();
-    s.sitting = sitting_;
+    // Instants, so the calendar day follows a later change of time zone.
+    s.start = clock_.now().toUTC();
+    s.sitting = sitting_.toUTC();
     s.planned = double(periodMSecs(workMinutes_)) / 1000.0;
     log_.setCurrent(s);
 }
@@ -160,5 +161,5 @@ void Pomodoro::stop() {
     log_.finish(false);
     setPhase(Phase::off());
     onChange(phase_);
-    log_.endSitting(sitting_);
+    log_.endSitting(sitting_.toUTC());
 }

@@ -54,7 +54,7 @@ std::optional<QList<Reminder>> decode(const QByteArray& bytes, QString* error) {
             return std::nullopt;
         }
         list.push_back({id, o.value(QLatin1String("text")).toString(),
-                        StoredDate::fromSeconds(o.value(QLatin1String("at")).toDouble()),
+                        StoredDate::fromSeconds(o.value(QLatin1String("at")).toDouble()).toUTC(),
                         o.value(QLatin1String("daily")).toBool()});
     }
     return list;

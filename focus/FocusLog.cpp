@@ -85,9 +85,9 @@ QList<FocusLog::Stretch> FocusLog::all() const {
 }
 
 void FocusLog::setGoalMinutes(int minutes) {
+    if (persists()) defaults_->setInteger(QLatin1String(goalKey), minutes);
     if (minutes == goalMinutes_) return;
     goalMinutes_ = minutes;
-    if (persists()) defaults_->setInteger(QLatin1String(goalKey), minutes);
     emit goalMinutesChanged(minutes);
 }
 

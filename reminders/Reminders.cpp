@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
+#include <QTimeZone>
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -144,9 +145,37 @@ void Reminders::remove(const QUuid& id) {
     save();
 }
 
+// A daily time that falls into a daylight-saving gap is due at the end of the gap. Taking
+// the next day's time from that would move the reminder for good (02:30 becoming 03:00),
+// so the due date keeps the chosen time in its milliseconds: one more than the minutes
+// from the start of the gap. Dates the user sets have none.
+namespace {
+
+// The wall-clock time just before the transition at `end` (the start of its gap).
+QTime gapStart(const QDateTime& end) {
+    return end.addMSecs(-1).toLocalTime().time().addMSecs(1);
+}
+
+std::optional<QTime> chosenInGap(const QDateTime& at) {
+    const int marker = at.toUTC().time().msec();
+    if (marker < 1) return std::nullopt;
+    const QDateTime end = at.addMSecs(-marker);
+    const QTimeZone zone = QTimeZone::systemTimeZone();
+    const QTimeZone::OffsetData transition = zone.nextTransition(end.addMSecs(-1));
+    if (!transition.atUtc.isValid() || transition.atUtc != end) return std::nullopt;
+    const int gap = zone.offsetFromUtc(end) - zone.offsetFromUtc(end.addMSecs(-1));
+    if ((marker - 1) * 60 >= gap) return std::nullopt;
+    return gapStart(end).addSecs((marker - 1) * 60);
+}
+
+} // namespace
+
 QDateTime Reminders::nextOccurrence(const QDateTime& at, const QDateTime& now) {
-    const QTime face = at.toLocalTime().time();
-    return Calendar::nextAt(now, face.hour(), face.minute());
+    const QTime face = chosenInGap(at).value_or(at.toLocalTime().time());
+    const QDateTime next = Calendar::nextAt(now, face.hour(), face.minute());
+    const QTime got = next.toLocalTime().time();
+    if (got.hour() == face.hour() && got.minute() == face.minute()) return next;
+    return next.addMSecs(1 + gapStart(next).secsTo(QTime(face.hour(), face.minute())) / 60);
 }
 
 void Reminders::check() {

@@ -101,8 +101,8 @@ TEST(ReminderNextOccurrence, GapTakesTheNextExistingTimeAndRepeatTheFirst) {
     // 2026-03-29 02:00 CET jumps to 03:00 CEST in Berlin.
     const QDateTime gap =
         Reminders::nextOccurrence(local(2026, 3, 28, 2, 30), local(2026, 3, 28, 2, 30));
-    EXPECT_EQ(gap.toUTC(), QDateTime(QDate(2026, 3, 29), QTime(1, 0), QTimeZone::utc()));
-    EXPECT_EQ(gap.toLocalTime().time(), QTime(3, 0));
+    // 03:00 CEST; the 31 ms remember 02:30, 30 minutes into the gap.
+    EXPECT_EQ(gap.toUTC(), QDateTime(QDate(2026, 3, 29), QTime(1, 0, 0, 31), QTimeZone::utc()));
     // 2026-10-25 03:00 CEST goes back to 02:00 CET: 02:30 happens twice.
     const QDateTime repeat =
         Reminders::nextOccurrence(local(2026, 10, 24, 2, 30), local(2026, 10, 24, 2, 30));
@@ -111,6 +111,17 @@ TEST(ReminderNextOccurrence, GapTakesTheNextExistingTimeAndRepeatTheFirst) {
     const QDateTime afterFirst = QDateTime(QDate(2026, 10, 25), QTime(0, 45), QTimeZone::utc());
     EXPECT_EQ(Reminders::nextOccurrence(local(2026, 10, 24, 2, 30), afterFirst),
               local(2026, 10, 26, 2, 30));
+}
+
+TEST_F(RemindersTest, DailyTimeInTheSpringGapComesBackTheDayAfter) {
+    reminders->insert(note("night owl", local(2026, 3, 28, 2, 30), true));
+    tickAt(local(2026, 3, 28, 2, 30));
+    const QDateTime inGap = reminders->list()[0].at;
+    EXPECT_EQ(inGap.toLocalTime().time().toString("HH:mm:ss"), "03:00:00");
+    open(); // the chosen time survives a restart
+    tickAt(local(2026, 3, 29, 3, 0, 1));
+    EXPECT_EQ(delivered, (QStringList{"night owl", "night owl"}));
+    EXPECT_EQ(reminders->list()[0].at, local(2026, 3, 30, 2, 30));
 }
 
 TEST_F(RemindersTest, StoresTheDocumentedJsonAndLoadsItAsStored) {

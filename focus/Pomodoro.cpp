@@ -120,9 +120,12 @@ void Pomodoro::openStretch() {
 void Pomodoro::start() {
     // A second start would replace the open stretch and lose its time.
     if (!phase_.isOff()) return;
-    now_ = clock_.now();
+    const QDateTime now = clock_.now();
     uptime_ = clock_.monotonic();
-    emit nowChanged();
+    if (now != now_) {
+        now_ = now;
+        emit nowChanged();
+    }
     sitting_ = now_;
     setActivity(log_.canonical(activity_));
     setPhase(Phase::work(now_.addMSecs(periodMSecs(workMinutes_))));

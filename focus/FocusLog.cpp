@@ -1,0 +1,174 @@
+#include "focus/FocusLog.h"
+
+#include "app/Log.h"
+#include "focus/Calendar.h"
+#include "focus/StretchCoding.h"
+#include "platform/Clock.h"
+#include "platform/Defaults.h"
+#include "strings/Strings.h"
+
+#include <QFileInfo>
+#include <cmath>
+
+const QList<int>& FocusLog::goalChoices() {
+    static const QList<int> choices = [] {
+        QList<int> c;
+        for (int m = 30; m <= 480; m += 30)
+            c << m;
+        return c;
+    }();
+    return choices;
+}
+
+const QString& FocusLog::defaultActivity() {
+    static const QString name = S().defaultActivity();
+    return name;
+}
+
+FocusLog::FocusLog(Defaults& defaults, Clock& clock, QObject* parent)
+    : QObject(parent), defaults_(&defaults), clock_(clock) {
+    load();
+    if (const std::optional<qint64> goal = defaults.integer(QLatin1String(goalKey)))
+        goalMinutes_ = int(*goal);
+    timer_.setInterval(reportInterval);
+    connect(&timer_, &QTimer::timeout, this, &FocusLog::checkReport);
+    timer_.start();
+}
+
+FocusLog::FocusLog(Clock& clock, QList<Stretch> stretches, QObject* parent)
+    : QObject(parent), clock_(clock), stretches_(std::move(stretches)) {}
+
+void FocusLog::load() {
+    const QString key = QLatin1String(logKey);
+    const std::optional<QByteArray> bytes = defaults_->data(key);
+    QString error;
+    std::optional<QList<Stretch>> decoded;
+    if (bytes) {
+        decoded = StretchCoding::decode(*bytes, &error);
+    } else if (QFileInfo::exists(defaults_->dataPath(key))) {
+        // There but unreadable to us: treat it like a damaged document, never save over it.
+        error = QStringLiteral("the file cannot be read");
+    } else {
+        return;
+    }
+    if (decoded) {
+        stretches_ = std::move(*decoded);
+        encoded_ = StretchCoding::elements(*bytes);
+        return;
+    }
+    Log::error(QStringLiteral("cannot read the focus log: %1").arg(error));
+    if (defaults_->keepAsideData(key).isEmpty() && QFileInfo::exists(defaults_->dataPath(key)))
+        saveBlocked_ = true;
+}
+
+void FocusLog::save() {
+    if (!persists()) return;
+    if (saveBlocked_) {
+        Log::error(QStringLiteral("cannot save the focus log: the unreadable stored log could "
+                                  "not be kept aside"));
+        return;
+    }
+    if (!defaults_->setData(QLatin1String(logKey), '[' + encoded_ + ']'))
+        Log::error(QStringLiteral("cannot save the focus log: the file could not be written"));
+}
+
+void FocusLog::setCurrent(std::optional<Stretch> stretch) {
+    if (current_ == stretch) return;
+    current_ = std::move(stretch);
+    emit currentChanged();
+}
+
+QList<FocusLog::Stretch> FocusLog::all() const {
+    QList<Stretch> out = stretches_;
+    if (current_) out.push_back(*current_);
+    return out;
+}
+
+void FocusLog::setGoalMinutes(int minutes) {
+    if (persists()) defaults_->setInteger(QLatin1String(goalKey), minutes);
+    if (minutes == goalMinutes_) return;
+    goalMinutes_ = minutes;
+    emit goalMinutesChanged(minutes);
+}
+
+void FocusLog::count(double seconds) {
+    if (!(seconds > 0) || !std::isfinite(seconds) || !current_) return;
+    const QDateTime now = clock_.now();
+    const double before = day(now, 5).seconds;
+    current_->seconds += seconds;
+    // Measured rather than assumed: the open stretch may belong to yesterday.
+    const double after = day(now, 5).seconds;
+    emit currentChanged();
+    const double goal = goalMinutes_ * 60.0;
+    if (before < goal && goal <= after) onCheer(S().dailyGoalReached());
+}
+
+void FocusLog::finish(bool natural) {
+    if (!current_) return;
+    Stretch s = std::move(*current_);
+    current_.reset();
+    emit currentChanged();
+    if (s.seconds < 1) return;
+    if (natural) {
+        s.completed = s.seconds >= s.planned - 5;
+        if (s.completed) s.seconds = s.planned;
+    } else {
+        s.completed = false;
+    }
+    QString error;
+    const std::optional<QJsonObject> encoded = StretchCoding::encode(s, &error);
+    stretches_.push_back(s);
+    index_.add(s, stretches_.size() - 1);
+    if (encoded) {
+        if (!encoded_.isEmpty()) encoded_ += ',';
+        encoded_ += StretchCoding::toBytes(*encoded);
+        save();
+    } else {
+        Log::error(QStringLiteral("cannot save the focus log: %1").arg(error));
+    }
+    emit stretchesChanged();
+    Log::info(QStringLiteral("focus: %1 s of %2, completed: %3")
+                  .arg(qint64(s.seconds))
+                  .arg(Log::priv(s.activity),
+                       s.completed ? QStringLiteral("true") : QStringLiteral("false")));
+    if (s.completed) {
+        const int run = trailingRun(stretches_);
+        if (run >= 2) onCheer(S().pomodorosInARow(run));
+    }
+}
+
+int FocusLog::trailingRun(const QList<Stretch>& stretches) {
+    if (stretches.isEmpty()) return 0;
+    const QDateTime sitting = stretches.last().sitting;
+    int run = 0;
+    for (qsizetype i = stretches.size() - 1; i >= 0; --i) {
+        if (stretches[i].sitting != sitting || !stretches[i].completed) break;
+        ++run;
+    }
+    return run;
+}
+
+void FocusLog::endSitting(const QDateTime& sitting) {
+    double sum = 0;
+    for (const Stretch& s : stretches_)
+        if (s.sitting == sitting) sum += s.seconds;
+    if (sum < 60) return;
+    const int minutes = int(std::round(sum / 60));
+    onCheer(S().addedToBank(nbsp(S().duration(minutes))));
+}
+
+QString FocusLog::canonical(const QString& name) const {
+    const QString trimmed = name.trimmed();
+    if (trimmed.isEmpty()) return defaultActivity();
+    const QString lower = trimmed.toLower();
+    for (qsizetype i = stretches_.size() - 1; i >= 0; --i)
+        if (stretches_[i].activity.toLower() == lower) return stretches_[i].activity;
+    return trimmed;
+}
+
+QStringList FocusLog::recent(int n) const {
+    QStringList names;
+    for (qsizetype i = stretches_.size() - 1; i >= 0 && names.size() < n; --i)
+        if (!names.contains(stretches_[i].activity)) names << stretches_[i].activity;
+    return names;
+}

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "focus/FocusDayIndex.h"
+#include "focus/FocusRecords.h"
+#include "focus/Letter.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+#include <functional>
+#include <optional>
+#include <set>
+
+class Clock;
+class Defaults;
+
+// The persistent record of focus time: finished stretches, the open one, the daily goal,
+// and everything the statistics derive from them. Also raises cheers and sends the daily
+// and weekly reports.
+class FocusLog : public QObject {
+    Q_OBJECT
+
+  public:
+    using Stretch = FocusStretch;
+    using Share = FocusShare;
+    using Day = FocusDay;
+    using Week = FocusWeek;
+    using Streak = FocusStreak;
+    struct Run {
+        int count = 0;
+        std::set<QDate> frozen; // Mondays of the weeks whose one missed day was forgiven
+    };
+
+    static constexpr const char* logKey = "focusLog";
+    static constexpr const char* goalKey = "focusGoalMinutes";
+    static constexpr const char* reportedKey = "focusReportedAt";
+    static constexpr int reportInterval = 30000; // ms
+    static const QList<int>& goalChoices();
+    // The localized default activity name, fixed the first time it is asked for.
+    static const QString& defaultActivity();
+
+    // The application's log: loads "focusLog", saves every finished stretch, checks reports.
+    FocusLog(Defaults& defaults, Clock& clock, QObject* parent = nullptr);
+    // A scratch log over the given stretches: writes nothing, sends no reports.
+    FocusLog(Clock& clock, QList<Stretch> stretches, QObject* parent = nullptr);
+
+    bool persists() const { return defaults_ != nullptr; }
+    const QList<Stretch>& stretches() const { return stretches_; }
+    const std::optional<Stretch>& current() const { return current_; }
+    void setCurrent(std::optional<Stretch> stretch);
+    QList<Stretch> all() const;
+
+    int goalMinutes() const { return goalMinutes_; }
+    void setGoalMinutes(int minutes);
+
+    void count(double seconds);
+    void finish(bool natural);
+    void endSitting(const QDateTime& sitting);
+    QString canonical(const QString& name) const;
+    QStringList recent(int n) const;
+
+    static QList<Share> shares(const QList<Stretch>& stretches, int limit);
+    static int trailingRun(const QList<Stretch>& stretches);
+    Day day(const QDateTime& date, int limit) const;
+    Week week(const QDateTime& date, int limit) const;
+    std::set<QDate> focusDays() const;
+    static Run run(QDate endingOn, const std::set<QDate>& days);
+    Streak streak(const QDateTime& date) const;
+
+    // Reports: the 30-second timer's check, and the two letters.
+    void checkReport();
+    Letter report(const QDateTime& date) const;
+    Letter weekReport(const QDateTime& date) const;
+    bool reportTimerActive() const { return timer_.isActive(); }
+
+    std::function<void(const QString&)> onCheer = [](const QString&) {};
+    std::function<void(const Letter&)> onReport = [](const Letter&) {};
+
+  signals:
+    void stretchesChanged();
+    void currentChanged();
+    void goalMinutesChanged(int minutes);
+
+  private:
+    void load();
+    void save();
+    const FocusDayIndex& index() const;
+    // The stretches of `all` that started on the day, in log order.
+    QList<Stretch> startedOn(QDate day) const;
+    Day dayOf(QDate day, int limit) const;
+
+    Defaults* defaults_ = nullptr;
+    Clock& clock_;
+    QList<Stretch> stretches_;
+    // The stored elements of stretches_, comma-joined: a save adds only the newest one
+    // instead of serializing ten years of stretches again.
+    QByteArray encoded_;
+    std::optional<Stretch> current_;
+    int goalMinutes_ = 120;
+    bool saveBlocked_ = false; // an unreadable stored log could not be kept aside
+    mutable FocusDayIndex index_;
+    QTimer timer_;
+};

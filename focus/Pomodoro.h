@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <functional>
+#include <optional>
+
+class Clock;
+class Defaults;
+class FocusLog;
+
+// The work/rest timer. While a work period runs it books focus time into the focus log,
+// never more than both the wall clock and the monotonic clock saw pass, so time asleep
+// and jumps of the clock never count as focus.
+class Pomodoro : public QObject {
+    Q_OBJECT
+
+  public:
+    struct Phase {
+        enum class Kind { off, work, rest };
+        Kind kind = Kind::off;
+        QDateTime until; // end of a work or rest period
+
+        static Phase off() { return {}; }
+        static Phase work(QDateTime until) { return {Kind::work, std::move(until)}; }
+        static Phase rest(QDateTime until) { return {Kind::rest, std::move(until)}; }
+        bool isOff() const { return kind == Kind::off; }
+        bool operator==(const Phase&) const = default;
+    };
+
+    static constexpr const char* workKey = "pomodoroWorkMinutes";
+    static constexpr const char* breakKey = "pomodoroBreakMinutes";
+    static constexpr const char* activityKey = "pomodoroActivity";
+    static constexpr int longestPeriod = 10000; // minutes
+    static const QList<int>& workChoices();
+    static const QList<int>& breakChoices();
+    // The countdown text: seconds rounded up, as minutes:seconds ("25:00", "90:00").
+    static QString clock(double seconds);
+
+    // Stops itself (booking the open stretch) when the application is about to quit.
+    Pomodoro(Defaults& defaults, Clock& clock, FocusLog& log, QObject* parent = nullptr);
+
+    const Phase& phase() const { return phase_; }
+    const QDateTime& now() const { return now_; }
+    const QDateTime& sitting() const { return sitting_; }
+    // Seconds left in the running period, never negative; none while off.
+    std::optional<double> remaining() const;
+    bool timerActive() const { return timer_.isActive(); }
+
+    int workMinutes() const { return workMinutes_; }
+    void setWorkMinutes(int minutes);
+    int breakMinutes() const { return breakMinutes_; }
+    void setBreakMinutes(int minutes);
+    QString activity() const { return activity_; }
+    void setActivity(const QString& name);
+
+    void start(); // does nothing unless off
+    // The one-second timer's step: books time and walks through every period that ended.
+    void tick();
+    // Ends the sitting; also the operation for a clean exit of the application.
+    void stop();
+
+    std::function<void(const Phase&)> onChange = [](const Phase&) {};
+
+  signals:
+    void phaseChanged();
+    void nowChanged();
+    void workMinutesChanged(int minutes);
+    void breakMinutesChanged(int minutes);
+    void activityChanged(const QString& name);
+
+  private:
+    void count(const QDateTime& date);
+    void walkEndedPeriods();
+    void openStretch();
+    void setPhase(Phase phase);
+
+    Defaults& defaults_;
+    Clock& clock_;
+    FocusLog& log_;
+    Phase phase_;
+    QDateTime now_;
+    QDateTime sitting_;
+    double uptime_ = 0;
+    int workMinutes_ = 25;
+    int breakMinutes_ = 5;
+    QString activity_;
+    QTimer timer_;
+};

@@ -1,0 +1,8 @@
+target_sources(purrlox_core PRIVATE
+  focus/Calendar.cpp
+  focus/FocusDayIndex.cpp
+  focus/FocusLog.cpp
+  focus/FocusReports.cpp
+  focus/FocusStats.cpp
+  focus/Pomodoro.cpp
+  focus/StretchCoding.cpp)

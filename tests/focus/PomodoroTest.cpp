@@ -1,0 +1,186 @@
+#include "focus/Pomodoro.h"
+
+#include "FocusTestSupport.h"
+#include "fakes/Fakes.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Phase = Pomodoro::Phase;
+
+struct PomodoroTest : ::testing::Test {
+    TempDefaults defaults;
+    FakeClock clock{local(2026, 12, 7, 10)};
+    FocusLog log{*defaults, clock};
+    std::unique_ptr<Pomodoro> pomodoro;
+    QList<Phase> changes;
+
+    void SetUp() override { make(); }
+    void make() {
+        pomodoro = std::make_unique<Pomodoro>(*defaults, clock, log);
+        pomodoro->onChange = [this](const Phase& p) { changes << p; };
+    }
+    // Awake: both clocks move, one tick a second.
+    void runFor(int seconds) {
+        for (int i = 0; i < seconds; ++i) {
+            clock.advance(1);
+            pomodoro->tick();
+        }
+    }
+};
+
+TEST(PomodoroClock, RoundsUpAndNeverWrapsIntoHours) {
+    EXPECT_EQ(Pomodoro::clock(1500), "25:00");
+    EXPECT_EQ(Pomodoro::clock(59.2), "1:00");
+    EXPECT_EQ(Pomodoro::clock(61), "1:01");
+    EXPECT_EQ(Pomodoro::clock(0), "0:00");
+    EXPECT_EQ(Pomodoro::clock(0.1), "0:01");
+    EXPECT_EQ(Pomodoro::clock(3599.5), "60:00");
+    EXPECT_EQ(Pomodoro::clock(5400), "90:00");
+}
+
+TEST_F(PomodoroTest, WorkTurnsToRestOnTheFirstTickAtTheEndAndRestKeepsItsSchedule) {
+    pomodoro->start();
+    EXPECT_TRUE(pomodoro->timerActive());
+    ASSERT_EQ(changes, QList<Phase>{Phase::work(local(2026, 12, 7, 10, 25))});
+    EXPECT_EQ(pomodoro->remaining(), 1500.0);
+    runFor(1499);
+    EXPECT_EQ(pomodoro->phase(), Phase::work(local(2026, 12, 7, 10, 25)));
+    clock.advance(1.7); // a late tick
+    pomodoro->tick();
+    EXPECT_EQ(pomodoro->phase(), Phase::rest(local(2026, 12, 7, 10, 30)));
+    ASSERT_EQ(log.stretches().size(), 1);
+    EXPECT_TRUE(log.stretches()[0].completed);
+    EXPECT_DOUBLE_EQ(log.stretches()[0].seconds, 1500);
+    EXPECT_EQ(changes.size(), 2);
+    EXPECT_FALSE(log.current().has_value());
+}
+
+TEST_F(PomodoroTest, SleepIsNeverBookedAndEveryEndedPeriodIsWalked) {
+    pomodoro->start();            // 10:00, 25/5
+    runFor(600);                  // awake until 10:10
+    clock.jumpWallClock(50 * 60); // asleep until 11:00
+    changes.clear();
+    pomodoro->tick();
+    // The 10:00 period ends with its ten minutes, not completed; the 10:30 one counted
+    // nothing and is dropped; the tick ends in the 11:00 period and announces only it.
+    ASSERT_EQ(log.stretches().size(), 1);
+    EXPECT_FALSE(log.stretches()[0].completed);
+    EXPECT_NEAR(log.stretches()[0].seconds, 600, 1e-6);
+    EXPECT_EQ(pomodoro->phase(), Phase::work(local(2026, 12, 7, 11, 25)));
+    EXPECT_EQ(changes, QList<Phase>{pomodoro->phase()});
+    ASSERT_TRUE(log.current().has_value());
+    EXPECT_EQ(log.current()->sitting, local(2026, 12, 7, 10));
+    EXPECT_DOUBLE_EQ(log.current()->seconds, 0);
+    runFor(10);
+    EXPECT_NEAR(log.current()->seconds, 10, 1e-6);
+}
+
+TEST_F(PomodoroTest, WallClockJumpsBackwardsBookNothing) {
+    pomodoro->start();
+    runFor(60);
+    clock.jumpWallClock(-120);
+    pomodoro->tick();
+    EXPECT_NEAR(log.current()->seconds, 60, 1e-6);
+    clock.advance(1); // counting goes on from the new wall-clock time
+    pomodoro->tick();
+    EXPECT_NEAR(log.current()->seconds, 61, 1e-6);
+}
+
+TEST_F(PomodoroTest, StopBooksTheLastPartialSecondAndEndsTheSitting) {
+    QStringList cheers;
+    log.onCheer = [&](const QString& t) { cheers << t; };
+    pomodoro->start();
+    runFor(120);
+    clock.advance(0.5);
+    pomodoro->stop();
+    EXPECT_EQ(pomodoro->phase(), Phase::off());
+    EXPECT_FALSE(pomodoro->timerActive());
+    EXPECT_FALSE(pomodoro->remaining().has_value());
+    ASSERT_EQ(log.stretches().size(), 1);
+    EXPECT_NEAR(log.stretches()[0].seconds, 120.5, 1e-6);
+    EXPECT_FALSE(log.stretches()[0].completed);
+    EXPECT_EQ(cheers.size(), 1); // two minutes in the bank
+    EXPECT_EQ(changes.last(), Phase::off());
+    changes.clear();
+    pomodoro->stop();
+    EXPECT_TRUE(changes.isEmpty());
+}
+
+TEST_F(PomodoroTest, StartThenStopLeavesNoTrace) {
+    pomodoro->start();
+    clock.advance(0.3);
+    pomodoro->stop();
+    EXPECT_TRUE(log.stretches().isEmpty());
+    EXPECT_FALSE(defaults->data("focusLog").has_value());
+}
+
+TEST_F(PomodoroTest, StopJustAfterTheEndKeepsThePeriodCompleted) {
+    pomodoro->start();
+    runFor(1499);
+    clock.advance(1.4); // the period ended 0.4 s ago; its tick has not come yet
+    pomodoro->stop();
+    ASSERT_EQ(log.stretches().size(), 1);
+    EXPECT_TRUE(log.stretches()[0].completed);
+    EXPECT_EQ(pomodoro->phase(), Phase::off());
+}
+
+TEST_F(PomodoroTest, SecondStartDoesNotReplaceTheOpenStretch) {
+    pomodoro->start();
+    runFor(300);
+    clock.advance(1);
+    pomodoro->start();
+    EXPECT_EQ(pomodoro->phase(), Phase::work(local(2026, 12, 7, 10, 25)));
+    EXPECT_EQ(log.current()->start, local(2026, 12, 7, 10));
+    EXPECT_EQ(changes.size(), 1);
+}
+
+TEST_F(PomodoroTest, StoredSettingsAreUsedAndWrittenBack) {
+    defaults->setInteger("pomodoroWorkMinutes", 7);
+    defaults->setText("pomodoroBreakMinutes", "five");
+    make();
+    EXPECT_EQ(pomodoro->workMinutes(), 7);
+    EXPECT_EQ(pomodoro->breakMinutes(), 5);
+    EXPECT_EQ(pomodoro->activity(), FocusLog::defaultActivity());
+    pomodoro->setBreakMinutes(10);
+    pomodoro->setActivity("  Reading ");
+    EXPECT_EQ(defaults->integer("pomodoroBreakMinutes"), 10);
+    pomodoro->start();
+    EXPECT_EQ(pomodoro->activity(), "Reading");
+    EXPECT_EQ(defaults->text("pomodoroActivity"), "Reading");
+    EXPECT_EQ(pomodoro->phase(), Phase::work(local(2026, 12, 7, 10, 7)));
+    EXPECT_DOUBLE_EQ(log.current()->planned, 420);
+    // Changing the length while running applies from the next period.
+    pomodoro->setWorkMinutes(30);
+    EXPECT_EQ(pomodoro->phase(), Phase::work(local(2026, 12, 7, 10, 7)));
+}
+
+TEST_F(PomodoroTest, AStoredPeriodOfNoMinutesFallsBackInsteadOfSpinning) {
+    defaults->setInteger("pomodoroWorkMinutes", 0);
+    defaults->setInteger("pomodoroBreakMinutes", -3);
+    make();
+    EXPECT_EQ(pomodoro->workMinutes(), 25);
+    EXPECT_EQ(pomodoro->breakMinutes(), 5);
+    pomodoro->setWorkMinutes(0);
+    pomodoro->setBreakMinutes(0);
+    pomodoro->start();
+    runFor(3); // would never return if periods had no length
+    EXPECT_EQ(pomodoro->phase(), Phase::work(local(2026, 12, 7, 10, 1)));
+}
+
+TEST_F(PomodoroTest, QuittingTheApplicationBooksTheOpenStretch) {
+    pomodoro->start();
+    runFor(90);
+    // Quit from inside a running event loop, as the app does on exit.
+    QTimer::singleShot(0, [] { QCoreApplication::quit(); });
+    QCoreApplication::exec();
+    EXPECT_EQ(pomodoro->phase(), Phase::off());
+    ASSERT_EQ(log.stretches().size(), 1);
+    EXPECT_NEAR(log.stretches()[0].seconds, 90, 1e-6);
+    EXPECT_FALSE(FocusLog(*defaults, clock).stretches().isEmpty());
+}
+
+} // namespace

@@ -2,3 +2,4 @@ target_sources(purrlox_core PRIVATE
   platform/Defaults.cpp
   platform/Clock.cpp
   platform/Random.cpp)
+include(platform/x11/sources.cmake)

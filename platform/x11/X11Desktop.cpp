@@ -1,0 +1,77 @@
+#include "platform/x11/X11Desktop.h"
+
+#include "app/Log.h"
+#include "platform/x11/X11EventFilter.h"
+#include "platform/x11/X11InputIdle.h"
+#include "platform/x11/X11Pointer.h"
+#include "platform/x11/X11Screens.h"
+#include "platform/x11/X11WindowList.h"
+#include "platform/x11/XcbBatch.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace {
+
+xcb_connection_t* qtConnection() {
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    auto* x11 = app ? app->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+} // namespace
+
+X11Desktop::X11Desktop(Clock& clock) : events_(std::make_unique<X11EventFilter>()) {
+    xcb_connection_t* c = qtConnection();
+    xcb_window_t root = 0;
+    bool substructureIsOurs = true;
+    if (c && !xcb_connection_has_error(c)) {
+        connected_ = true;
+        root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+        // Add to the mask Qt already set on the root rather than replacing it.
+        RoundTrips ignored;
+        const auto cookie = xcb_get_window_attributes(c, root);
+        auto attributes = XcbBatch(c, ignored).get(xcb_get_window_attributes_reply, cookie);
+        const uint32_t had = attributes ? attributes->your_event_mask : 0;
+        substructureIsOurs = !(had & XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY);
+        const uint32_t mask =
+            had | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_change_window_attributes(c, root, XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(c);
+    } else {
+        c = nullptr;
+        Log::notice(QStringLiteral("desktop: not on an X11 display; no window list or idle "
+                                   "times"));
+    }
+    const X11Atoms atoms = X11Atoms::intern(c);
+    screens_ = std::make_unique<X11Screens>(c, root, atoms, *events_);
+    windowList_ = std::make_unique<X11WindowList>(c, root, atoms, *events_, substructureIsOurs);
+    inputIdle_ = std::make_unique<X11InputIdle>(c, root, *events_, clock);
+    pointer_ = std::make_unique<X11Pointer>(c, root, inputIdle_.get());
+    watchScreens();
+}
+
+X11Desktop::~X11Desktop() = default;
+
+// Screen geometry feeds every conversion, so a change refreshes both cached views.
+void X11Desktop::watchScreens() {
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (!app) return;
+    const auto changed = [this] {
+        screens_->invalidate();
+        windowList_->invalidate();
+    };
+    const auto follow = [this, changed](QScreen* screen) {
+        if (!screen) return;
+        connect(screen, &QScreen::geometryChanged, this, changed);
+        connect(screen, &QScreen::logicalDotsPerInchChanged, this, changed);
+    };
+    for (QScreen* s : QGuiApplication::screens())
+        follow(s);
+    connect(app, &QGuiApplication::screenAdded, this, [changed, follow](QScreen* s) {
+        follow(s);
+        changed();
+    });
+    connect(app, &QGuiApplication::screenRemoved, this, changed);
+    connect(app, &QGuiApplication::primaryScreenChanged, this, changed);
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/InputIdle.h"
+#include "platform/x11/XcbBatch.h"
+
+#include <xcb/xcb.h>
+
+class Clock;
+class X11EventFilter;
+
+// Idle times: the XScreenSaver counter for any input, XInput2 raw events for key presses and
+// pointer motion. Only the times of raw events are kept, never what they carried.
+class X11InputIdle final : public InputIdle {
+  public:
+    X11InputIdle(xcb_connection_t* c, xcb_window_t root, X11EventFilter& events, Clock& clock);
+
+    double secondsSinceAnyInput() const override;
+    double secondsSinceKeyDown() const override;
+    double secondsSinceMouseMoved() const override;
+
+    // Called just before the pointer backend warps: whatever the server counts as input for
+    // that warp is not the user's.
+    void warping();
+
+  private:
+    bool handle(const xcb_generic_event_t* event);
+    double serverIdle() const; // seconds, or -1 without the extension
+
+    xcb_connection_t* c_;
+    xcb_window_t root_;
+    Clock& clock_;
+    bool hasScreenSaver_ = false;
+    uint8_t xinputOpcode_ = 0;
+    double lastKey_ = 0, lastMotion_ = 0, lastRaw_ = 0; // Clock::monotonic() seconds
+    double warpedAt_ = -1, inputBeforeWarp_ = 0;
+    mutable RoundTrips trips_;
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/Pointer.h"
+#include "platform/x11/XcbBatch.h"
+
+#include <xcb/xcb.h>
+
+class X11InputIdle;
+
+// The pointer through xcb_query_pointer (one round trip per read) and xcb_warp_pointer.
+class X11Pointer final : public Pointer {
+  public:
+    X11Pointer(xcb_connection_t* c, xcb_window_t root, X11InputIdle* idle);
+
+    QPointF location() const override;
+    bool anyButtonPressed() const override;
+    bool leftButtonPressed() const override;
+    void warp(QPointF to) override;
+
+    uint16_t buttonMask() const; // X11 key-and-button mask
+
+  private:
+    struct State {
+        QPointF px;
+        uint16_t mask = 0;
+    };
+    State query() const;
+
+    xcb_connection_t* c_;
+    xcb_window_t root_;
+    X11InputIdle* idle_;
+    mutable RoundTrips trips_;
+};

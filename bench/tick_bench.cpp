@@ -1,0 +1,203 @@
+// One frame step of the cat over a desktop of 50 windows, as the frame clock runs it 60 times a
+// second. Goal: under 20 µs per tick.
+
+#include "../tests/fakes/Fakes.h"
+#include "cat/CatOverlay.h"
+
+#include <QCoreApplication>
+#include <QTimeZone>
+#include <array>
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+// Counts heap allocations, to show that a steady frame makes none.
+static std::atomic<long> allocations{0};
+
+void* operator new(std::size_t n) {
+    ++allocations;
+    if (void* p = std::malloc(n ? n : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+#include <benchmark/benchmark.h>
+
+// Reaches the overlay's footing so the cat can be put on a window top.
+class CatOverlayProbe {
+  public:
+    static void standOn(CatOverlay& o, const DesktopWindow& w, double x) {
+        o.platform = Platform::on(w);
+        o.x = x;
+        o.feetY = w.frame.maxY();
+    }
+    static void settle(CatOverlay& o) {
+        const double t = o.now();
+        o.nextWander = o.nextSnack = o.nextClimb = o.nextYawn = o.nextHunt = t + 1e9;
+    }
+};
+
+namespace {
+
+void installBitmaps() {
+    static std::array<uchar, 192 * 192 * 4> pixels = [] {
+        std::array<uchar, 192 * 192 * 4> p{};
+        for (int row = 52; row <= 171; ++row)
+            for (int col = 40; col <= 119; ++col)
+                p[std::size_t((row * 192 + col) * 4 + 3)] = 255;
+        return p;
+    }();
+    CatSprite::setBitmapSource([](CatSprite) {
+        return CatSprite::Bitmap{192, 192, 0.5, pixels.data(), 192 * 4};
+    });
+}
+
+void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+// 50 overlapping windows, the back-most one wide and low so others cut its top.
+std::vector<WindowInfo> desktop() {
+    std::vector<WindowInfo> list;
+    for (int i = 0; i < 49; ++i) {
+        WindowInfo w;
+        w.id = quint32(100 + i);
+        // Every other one reaches down over the back window's top edge.
+        w.frame = i % 2 == 0 ? Rect{38.0 * i, 200, 20, 400} : Rect{38.0 * i, 400, 300, 300};
+        w.pid = 1000 + i;
+        list.push_back(w);
+    }
+    WindowInfo back;
+    back.id = 1;
+    back.frame = Rect{0, 100, 1920, 150};
+    list.push_back(back);
+    return list;
+}
+
+// Frame dates in UTC: stepping it costs nothing, so the figures are the engine's own.
+class SteppingClock final : public Clock {
+  public:
+    QDateTime now() const override { return t; }
+    double monotonic() const override { return mono; }
+    void advance(double s) {
+        t = t.addMSecs(qint64(s * 1000));
+        mono += s;
+    }
+    QDateTime t = QDateTime(QDate(2026, 12, 7), QTime(9, 0), QTimeZone::utc());
+    double mono = 0;
+};
+
+struct Desk {
+    SteppingClock clock;
+    FakeRandom random;
+    FakeScreens screens;
+    FakeWindowList windowList;
+    FakePointer pointer;
+    FakeInputIdle input;
+    FakeDevices devices;
+    FakeTrash trash;
+    TempDefaults defaults;
+    std::unique_ptr<CatOverlay> cat;
+
+    Desk() {
+        installBitmaps();
+        qInstallMessageHandler(quiet);
+        windowList.set(desktop());
+        CatServices s{screens, windowList, pointer,   input, devices, trash,
+                      clock,   random,     *defaults, {},    {}};
+        s.makeCatPanel = [](CatOverlay&) { return std::make_unique<FakePanel>(); };
+        s.frameClock = false;
+        cat = std::make_unique<CatOverlay>(s);
+        cat->enter(false);
+        CatOverlayProbe::settle(*cat);
+    }
+    void frame() {
+        clock.advance(1.0 / 60);
+        const long before = allocations;
+        cat->tick();
+        tickAllocations += allocations - before;
+    }
+    long tickAllocations = 0;
+    // Keeps the cat walking between two points.
+    void keepWalking(double a, double b) {
+        const auto snap = cat->snapshot();
+        if (!snap.activity.is(Activity::Kind::walking))
+            cat->start(Activity::walking(snap.x < (a + b) / 2 ? b : a, Arrival::rest()),
+                       cat->now());
+    }
+};
+
+void BM_TickIdle(benchmark::State& state) {
+    Desk d;
+    for (int i = 0; i < 1000; ++i)
+        d.frame(); // walk in and sit
+    d.tickAllocations = 0;
+    for (auto _ : state)
+        d.frame();
+    state.counters["allocs_per_tick"] =
+        double(d.tickAllocations) / double(std::max<int64_t>(state.iterations(), 1));
+}
+BENCHMARK(BM_TickIdle);
+
+void BM_TickWalkingWhileWindowsMove(benchmark::State& state) {
+    Desk d;
+    std::vector<WindowInfo> list = desktop();
+    int n = 0;
+    for (auto _ : state) {
+        // A window being dragged: the list changes every frame.
+        list[0].frame.x = double(n++ % 800);
+        d.windowList.set(list);
+        d.keepWalking(300, 1600);
+        d.frame();
+    }
+}
+BENCHMARK(BM_TickWalkingWhileWindowsMove);
+
+void BM_TickWalkingOnTheBackWindow(benchmark::State& state) {
+    Desk d;
+    d.frame();
+    // Every other window stands in front of this one.
+    const DesktopWindow back{1, Rect{0, 100, 1920, 150}};
+    CatOverlayProbe::standOn(*d.cat, back, 1880);
+    int restarts = 0;
+    for (auto _ : state) {
+        const auto snap = d.cat->snapshot();
+        if (!snap.activity.is(Activity::Kind::walking)) {
+            ++restarts;
+            CatOverlayProbe::standOn(*d.cat, back, 1880);
+            d.cat->start(Activity::walking(1870, Arrival::rest()), d.cat->now());
+        }
+        d.frame();
+    }
+    // 24 front windows cut the top into pieces; the cat walks on the last one, [1844, 1920].
+    state.counters["pieces"] = double(d.cat->visibleTop(back).size());
+    state.counters["restarts"] = restarts;
+}
+BENCHMARK(BM_TickWalkingOnTheBackWindow);
+
+// The same idle cat on the system clock, whose local dates cost a zone lookup per read.
+void BM_TickIdleSystemClock(benchmark::State& state) {
+    Desk d;
+    CatServices s{d.screens,       d.windowList, d.pointer,   d.input, d.devices, d.trash,
+                  Clock::system(), d.random,     *d.defaults, {},      {}};
+    s.makeCatPanel = [](CatOverlay&) { return std::make_unique<FakePanel>(); };
+    s.frameClock = false;
+    CatOverlay cat(s);
+    cat.enter(false);
+    CatOverlayProbe::settle(cat);
+    for (auto _ : state)
+        cat.tick();
+}
+BENCHMARK(BM_TickIdleSystemClock);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,446 @@
+#include "cat/CatOverlay.h"
+
+#include "app/Log.h"
+#include "cat/Ticker.h"
+#include "platform/Clock.h"
+#include "platform/Defaults.h"
+#include "platform/InputIdle.h"
+#include "platform/Panel.h"
+#include "platform/Pointer.h"
+#include "platform/Random.h"
+#include "platform/Screens.h"
+#include "platform/StoredDate.h"
+
+#include <QPointer>
+#include <QThread>
+#include <algorithm>
+#include <cmath>
+
+using K = Activity::Kind;
+
+const CatOverlay::Gait CatOverlay::plainWalk{&CatSprite::walkLoop, 22.0, 38.33459854014599};
+const CatOverlay::Gait CatOverlay::letterWalk{&CatSprite::walkLetterLoop, 26.4, 46.0};
+
+double CatOverlay::snackDuration() {
+    double total = 0;
+    for (const auto& step : CatSprite::snack())
+        total += step.seconds;
+    return total;
+}
+
+double CatOverlay::sitHeadroom() {
+    // Every frame is drawn on the 96-point canvas.
+    return 96.0 - CatSprite::geometry(CatSprite::sit).bounds.maxY();
+}
+
+CatOverlay::CatOverlay(const CatServices& services, QObject* parent)
+    : QObject(parent), sys(services) {
+    const double t = now();
+    activityStart = lastTick = t;
+    nextBlink = nextWander = nextSnack = nextClimb = nextYawn = nextHunt = nextBedClip = t;
+    livesInBed = sys.defaults.boolean(QStringLiteral("catLivesInBed")).value_or(false);
+}
+
+CatOverlay::~CatOverlay() = default;
+
+double CatOverlay::now() const {
+    const QDateTime d = sys.clock.now();
+    if (d.timeSpec() != Qt::LocalTime) return StoredDate::toSeconds(d);
+    // Converting a local date asks the zone database (and stats /etc/localtime) on every call.
+    // Its date and time fields are stored as they are, and the zone's offset can only change
+    // on a minute boundary, so the offset is looked up once per local minute.
+    constexpr qint64 unixJulianDay = 2440588;
+    const qint64 localMs =
+        (d.date().toJulianDay() - unixJulianDay) * 86400000 + d.time().msecsSinceStartOfDay();
+    const qint64 minute = localMs >= 0 ? localMs / 60000 : (localMs - 59999) / 60000;
+    if (minute != offsetMinute) {
+        offsetMinute = minute;
+        offsetMs = qint64(d.offsetFromUtc()) * 1000;
+    }
+    return double(localMs - offsetMs - StoredDate::epoch().toMSecsSinceEpoch()) / 1000.0;
+}
+
+double CatOverlay::r(double a, double b) {
+    return sys.random.uniform(a, b);
+}
+
+bool CatOverlay::chance(double p) {
+    // uniform() includes its upper end; a draw of exactly 1 never passes p ≤ 1 anyway.
+    return sys.random.uniform(0.0, 1.0) < p;
+}
+
+int CatOverlay::hourOfDay(double t) {
+    // Zone offsets are whole minutes, so the local hour can only change on a minute boundary.
+    if (t >= hourValidFrom && t < hourValidUntil) return hour;
+    hour = StoredDate::fromSeconds(t).time().hour();
+    hourValidFrom = std::floor(t / 60.0) * 60.0;
+    hourValidUntil = hourValidFrom + 60.0;
+    return hour;
+}
+
+bool CatOverlay::hasLetterToFetch() const {
+    return !queue.empty() && !carrying;
+}
+
+CatOverlay::Snapshot CatOverlay::snapshot() const {
+    Snapshot s;
+    s.x = x;
+    s.feetY = feetY;
+    s.activity = activity;
+    s.platform = platform;
+    s.sprite = state.sprite();
+    if (panel) s.panelFrame = panel->frame();
+    return s;
+}
+
+void CatOverlay::makeDue(Due which) {
+    const double t = now();
+    switch (which) {
+    case Due::wander:
+        nextWander = t;
+        break;
+    case Due::snack:
+        nextSnack = t;
+        break;
+    case Due::climb:
+        nextClimb = t;
+        break;
+    case Due::yawn:
+        nextYawn = t;
+        break;
+    case Due::hunt:
+        nextHunt = t;
+        break;
+    }
+}
+
+void CatOverlay::enter(bool c) {
+    Q_ASSERT(QThread::currentThread() == thread());
+    carrying = c;
+    platform = Platform::floor();
+    const Rect vf = screenFrame();
+    feetY = vf.minY() + 12;
+    x = vf.minX() - 130;
+
+    const double t = now();
+    nextWander = t + r(5, 10);
+    nextSnack = t + r(60, 180);
+    nextClimb = t + r(20, 45);
+    nextYawn = t + r(120, 240);
+    nextHunt = t + r(20, 60);
+
+    makeBedPanel();
+    watchSystem();
+    makePanel();
+
+    if (!livesInBed || c)
+        start(Activity::walking(entrySpot(true), Arrival::rest()), t);
+    else
+        getIntoBed(t);
+    lastTick = t;
+
+    if (sys.screens.hasScreen() && sys.frameClock) {
+        QPointer<CatOverlay> self(this);
+        displayLink = std::make_unique<Ticker>(
+            [self] {
+                if (self) self->tick();
+            },
+            sys.screens.refreshRate());
+    }
+}
+
+void CatOverlay::start(const Activity& a, double t) {
+    Log::notice(QStringLiteral("cat: ") + a.description().left(120));
+    // The pop squash plays when a snack starts and when it ends.
+    if (a.is(K::snacking) || activity.is(K::snacking)) popStart = t;
+    activity = a;
+    activityStart = t;
+}
+
+void CatOverlay::tick() {
+    Q_ASSERT(QThread::currentThread() == thread());
+    const double t = now();
+    double dt = t - lastTick;
+    lastTick = t;
+    const double elapsed = t - activityStart;
+
+    if (t - lastWindowPoll > 0.05) {
+        lastWindowPoll = t;
+        pollWindows();
+        checkPlatform(t);
+    }
+    if (t - lastSystemPoll > 1.0) {
+        lastSystemPoll = t;
+        pollSystem(t);
+    }
+    trackShake(t);
+    refreshCaption(t);
+
+    // A stalled frame moves the cat at most a tenth of a second's worth; a clock that went
+    // backwards moves it not at all. Timeouts use the unclamped elapsed time.
+    dt = std::clamp(dt, 0.0, 0.1);
+    stepActivity(t, dt, elapsed);
+
+    if (const DesktopWindow* w = platform.window(); w && activity.is(K::walking)) {
+        const std::optional<Span> span = visibleSpan(*w, x);
+        if (!span || x < span->lower + 10 || x > span->upper - 10) start(Activity::falling(0), t);
+    }
+
+    if (t >= nextBlink) {
+        blinkUntil = t + 0.15;
+        nextBlink = t + r(2.5, 6.0);
+    }
+    if (state.eaten() && t >= eatenUntil) state.setEaten(std::nullopt);
+
+    if (panel) {
+        updateSprite(t);
+        layout();
+    }
+}
+
+void CatOverlay::stepActivity(double t, double dt, double elapsed) {
+    switch (activity.kind()) {
+    case K::walking:
+        walk(*activity.as<activity::Walking>(), t, dt);
+        break;
+    case K::away:
+        if (t >= activity.as<activity::Away>()->until) {
+            carrying = true;
+            const bool left = x < screenFrame().midX();
+            x = offscreenX(left);
+            if (!belongsInBed(t) || (breakNews && (!inCall || focusing)))
+                start(Activity::walking(entrySpot(left), Arrival::rest()), t);
+            else
+                goToBed(t);
+        }
+        break;
+    case K::yawning:
+        if (elapsed > 1.1) {
+            switch (activity.as<activity::Yawning>()->then) {
+            case AfterYawn::idle:
+                start(Activity::idle(), t);
+                break;
+            case AfterYawn::sleep:
+                start(Activity::sleeping(), t);
+                break;
+            case AfterYawn::wake:
+                happyUntil = t + 1.5;
+                start(Activity::idle(), t);
+                break;
+            }
+        }
+        break;
+    case K::climbingUp:
+    case K::pullingUp:
+    case K::lowering:
+    case K::climbingDown:
+    case K::falling:
+    case K::jumping:
+        stepClimbing(t, dt, elapsed);
+        break;
+    case K::stalking:
+    case K::pouncing:
+    case K::catching:
+        stepHunt(t, dt, elapsed);
+        break;
+    case K::inBed:
+        stepInBed(t, elapsed);
+        break;
+    case K::held:
+        stepDangle(dt, t);
+        hang(t, dt);
+        break;
+    case K::idle:
+        if (!dragHover) decide(t);
+        break;
+    case K::reading:
+        break;
+    case K::petting:
+        if (t - lastStroke > 0.8) {
+            happyUntil = t + 0.8;
+            start(Activity::idle(), t);
+        }
+        break;
+    case K::snacking:
+        if (elapsed > snackDuration()) {
+            happyUntil = t + 0.8;
+            start(Activity::idle(), t);
+        }
+        break;
+    case K::sleeping:
+        if (sys.inputIdle.secondsSinceAnyInput() < 1.5 || hasLetterToFetch() || breakNews)
+            start(Activity::yawning(AfterYawn::wake), t);
+        break;
+    case K::landing:
+        if (elapsed > 0.45) start(Activity::idle(), t);
+        break;
+    case K::eating:
+        if (elapsed > 2.4) {
+            happyUntil = t + 1.0;
+            start(Activity::idle(), t);
+        }
+        break;
+    case K::waving:
+        if (elapsed > 2.8) start(Activity::idle(), t);
+        break;
+    }
+}
+
+bool CatOverlay::walk(activity::Walking w, double t, double dt) {
+    // A leisurely walk gives way as soon as there is something to do; decide picks the errand.
+    if (w.then.kind == Arrival::Kind::rest &&
+        (hasLetterToFetch() || breakNews || focusing || (breakBedAt && t >= *breakBedAt))) {
+        start(Activity::idle(), t);
+        return false;
+    }
+    // Hovering over a cat that carries a letter opens it.
+    if (carrying && !queue.empty() && catOnScreen() && cursorOnCat()) {
+        openLetter(t);
+        return false;
+    }
+    if (queue.empty() && !(inCall && !focusing) && huntIfPrey(t)) return false;
+
+    state.setFacingRight(x < w.to);
+    stepPhase += dt;
+    const double speed = (carrying && !queue.empty()) ? letterWalk.speed : plainWalk.speed;
+    const double d = state.facingRight() ? 1.0 : -1.0;
+    const double old = x;
+    x += dt * d * speed;
+    if ((w.to > old && w.to <= x) || (d < 0 && w.to >= x)) {
+        x = w.to;
+        arrive(w.then, t);
+        return true;
+    }
+    return false;
+}
+
+void CatOverlay::decide(double t) {
+    if (lying) {
+        if (wantsUp(t))
+            leaveBed(t);
+        else
+            start(Activity::inBed(std::nullopt), t);
+        return;
+    }
+    if (hasLetterToFetch()) {
+        if (const DesktopWindow* w = platform.window())
+            getDown(*w, t);
+        else
+            start(Activity::walking(offscreenX(x < screenFrame().midX()), Arrival::fetch()), t);
+        return;
+    }
+    if (breakNews && !(inCall && !focusing)) {
+        if (const DesktopWindow* w = platform.window()) {
+            getDown(*w, t);
+        } else {
+            const Rect vf = screenFrame();
+            const double target =
+                std::min(std::max(sys.pointer.location().x(), vf.minX() + 60), vf.maxX() - 60);
+            start(Activity::walking(target, Arrival::announce()), t);
+        }
+        return;
+    }
+    if (belongsInBed(t)) {
+        goToBed(t);
+        return;
+    }
+    if (!queue.empty()) return; // it sits and waits, holding the letters
+
+    const double idle = sys.inputIdle.secondsSinceAnyInput();
+    const int h = hourOfDay(t);
+    if (h >= 6 && h <= 22) {
+        if (idle > 180) {
+            start(Activity::yawning(AfterYawn::sleep), t);
+            return;
+        }
+    } else {
+        if (idle > 60) {
+            start(Activity::yawning(AfterYawn::sleep), t);
+            return;
+        }
+        if (t >= nextYawn) {
+            nextYawn = t + r(120, 240);
+            start(Activity::yawning(AfterYawn::idle), t);
+            return;
+        }
+    }
+
+    if (huntIfPrey(t)) return;
+
+    if (t >= nextSnack) {
+        nextSnack = t + r(120, 300);
+        start(Activity::snacking(), t);
+        return;
+    }
+
+    if (t >= nextClimb) {
+        nextClimb = t + r(25, 60);
+        if (const DesktopWindow* w = platform.window()) {
+            getDown(*w, t);
+            return;
+        }
+        if (const auto target = climbTarget()) {
+            start(Activity::walking(target->x, Arrival::climb(target->window)), t);
+            return;
+        }
+    }
+
+    if (t < nextWander) return;
+    nextWander = t + r(8, 20);
+    if (const DesktopWindow* w = platform.window()) {
+        if (chance(0.6)) {
+            if (const auto target = transferTarget(*w)) {
+                start(Activity::walking(target->takeoffX, Arrival::transfer(target->window)), t);
+                return;
+            }
+        }
+    } else if (bedPanel && chance(0.15)) {
+        napUntil = t + r(60, 180);
+        headToBed(t);
+        return;
+    }
+    if (const auto spot = randomSpot()) start(Activity::walking(*spot, Arrival::rest()), t);
+}
+
+void CatOverlay::arrive(const Arrival& a, double t) {
+    switch (a.kind) {
+    case Arrival::Kind::climb: {
+        const DesktopWindow* w = findWindow(a.window.id);
+        if (w && w->frame == a.window.frame) {
+            // The climbing sprite stands on the floor.
+            feetY = screenFrame().minY() + 12 + 16 -
+                    CatSprite::geometry(CatSprite::climb1).bounds.minY();
+            start(Activity::climbingUp(*w), t);
+        } else {
+            start(Activity::idle(), t);
+        }
+        break;
+    }
+    case Arrival::Kind::transfer:
+        arriveTransfer(a.window, t);
+        break;
+    case Arrival::Kind::rest:
+        start(Activity::idle(), t);
+        break;
+    case Arrival::Kind::fetch:
+        start(Activity::away(t), t);
+        break;
+    case Arrival::Kind::bed:
+        if (bedPanel) {
+            state.setFacingRight(x < bedSpot.x());
+            platform = Platform::floor();
+            start(Activity::jumping(QPointF(x, feetY), QPointF(bedSpot.x(), bedSpot.y() - 4 + 16),
+                                    Landing::bed(), true),
+                  t);
+        } else {
+            start(Activity::idle(), t);
+        }
+        break;
+    case Arrival::Kind::announce:
+        breakNews = false;
+        // Bed after a third of the remaining break, at most 45 s later.
+        if (breakUntil) breakBedAt = t + std::min(std::max(*breakUntil - t, 0.0) / 3.0, 45.0);
+        start(Activity::waving(), t);
+        break;
+    }
+}

@@ -1,0 +1,311 @@
+#pragma once
+
+#include "cat/Activity.h"
+#include "cat/CatState.h"
+#include "cat/Dangle.h"
+#include "cat/DesktopWindow.h"
+#include "focus/Letter.h"
+#include "platform/Geometry.h"
+
+#include <QCoreApplication>
+#include <QList>
+#include <QObject>
+#include <QPointF>
+#include <QString>
+#include <QUrl>
+#include <QVarLengthArray>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class Clock;
+class Defaults;
+class Devices;
+class InputIdle;
+class Panel;
+class Pointer;
+class Random;
+class Screens;
+class Ticker;
+class Trash;
+class WindowList;
+
+class CatOverlay;
+
+// Everything the engine needs from the system, handed in at construction. The references must
+// outlive the overlay.
+struct CatServices {
+    Screens& screens;
+    WindowList& windowList;
+    Pointer& pointer;
+    InputIdle& inputIdle;
+    Devices& devices;
+    Trash& trash;
+    Clock& clock;
+    Random& random;
+    Defaults& defaults;
+    // Creates the cat panel (the gui wires its input to the overlay's handlers). Called once
+    // by enter(); the overlay owns the result.
+    std::function<std::unique_ptr<Panel>(CatOverlay&)> makeCatPanel;
+    // Creates the bed panel; may be empty (no bed).
+    std::function<std::unique_ptr<Panel>(CatOverlay&)> makeBedPanel;
+    qint64 ownPid = QCoreApplication::applicationPid();
+    // Tests and benchmarks drive tick() by hand.
+    bool frameClock = true;
+};
+
+// Walkable pieces of a window's top edge, left to right. Small; lives on the stack.
+using Pieces = QVarLengthArray<Span, 16>;
+
+// The behaviour engine of the desktop cat. One instance, main thread only. Dates are seconds
+// since 2001-01-01 UTC read once per operation from the injected clock; coordinates are y-up
+// global points. Each behaviour lives in its own source file.
+class CatOverlay : public QObject {
+    Q_OBJECT
+  public:
+    explicit CatOverlay(const CatServices& services, QObject* parent = nullptr);
+    ~CatOverlay() override;
+
+    // The observable picture the cat view draws.
+    CatState state;
+    // Called when the user accepts an update letter.
+    std::function<void()> onUpdate = [] {};
+
+    // Puts the cat on the screen: walks in from the left (or starts in its bed) and starts the
+    // frame clock. Called once at start-up, and when a letter arrives while the cat is not shown.
+    void enter(bool carrying);
+    // One frame step; the frame clock calls it once per display refresh.
+    void tick();
+    // The current engine date.
+    double now() const;
+
+    // What a test or the automation interface wants to know.
+    struct Snapshot {
+        double x = 0;
+        double feetY = 0;
+        Activity activity;
+        Platform platform = Platform::floor();
+        CatSprite sprite = CatSprite::sit;
+        std::optional<Rect> panelFrame;
+    };
+    Snapshot snapshot() const;
+    // Makes one of the cat's own timers due now, so a test need not wait for it.
+    enum class Due { wander, snack, climb, yawn, hunt };
+    void makeDue(Due which);
+
+    // Cat panel input, in global points. Each checks the activity itself, so the panel may
+    // call it at any time.
+    void stroke(double dx);              // pointer moved over the cat without a button
+    bool onDragHover(bool hovering);     // files dragged over the cat: would it take them
+    bool feed(const QList<QUrl>& files); // files dropped on the cat: were they eaten
+    bool pickUp(QPointF at);             // the press began a drag: is the cat held now
+    void onCarry(QPointF to);            // drag event while carrying
+    void drop();                         // release after carrying
+    bool onGrabBed(QPointF at);          // press on the cat: does it grab the bed
+    void onMoveBed(QPointF to);          // drag event while the bed is grabbed
+    void placeBed();                     // release after dragging the bed
+    // Cat view actions.
+    void tapCat();
+    void markRead();
+    void acceptUpdate(); // markRead, then onUpdate
+    // The pointer is over the cat's drawn body (grown by 4 points).
+    bool cursorOnCat() const;
+
+    // Models talking to the cat.
+    void deliver(const Letter& letter);
+    void setPomodoro(bool focus, std::optional<double> breakUntil);
+    void setCheer(const QString& text, double until);
+
+    // Desktop geometry over the last window poll and screen 0.
+    Rect screenFrame() const;
+    double floorY() const;
+    double offscreenX(bool left) const;
+    double entrySpot(bool left);
+    bool catOnScreen() const;
+    Pieces visibleTop(const DesktopWindow& w) const;
+    std::optional<Span> visibleSpan(const DesktopWindow& w, double x) const;
+    std::optional<double> standingSpot(const DesktopWindow& w, std::optional<double> near) const;
+    std::optional<double> randomSpot();
+    // The window server's list filtered to what the cat can stand on, front-most first.
+    std::vector<DesktopWindow> desktopWindows() const;
+
+    // The core steps, public for the behaviour files' tests.
+    void start(const Activity& a, double now);
+    void decide(double now);
+    void arrive(const Arrival& arrival, double now);
+    void updateSprite(double now);
+    void layout();
+
+    static constexpr double distantPast = -63114076800.0; // year 1, as engine seconds
+    struct Gait {
+        const std::vector<CatSprite>& (*loop)();
+        double fps;
+        double speed; // points per second
+    };
+    static const Gait plainWalk;
+    static const Gait letterWalk;
+    static double snackDuration();
+    static double sitHeadroom();
+    static double bedHeadroom();
+
+  private:
+    friend class CatOverlayProbe; // tests
+
+    struct Surface {
+        double y;
+        std::optional<DesktopWindow> window;
+    };
+    struct ClimbTarget {
+        DesktopWindow window;
+        double x;
+    };
+    struct TransferTarget {
+        DesktopWindow window;
+        double takeoffX;
+    };
+    struct ClipFrame {
+        CatSprite sprite;
+        int frames;
+    };
+    struct BedParts {
+        std::vector<ClipFrame> intro, body, outro;
+    };
+    struct Cheer {
+        QString text;
+        double until;
+    };
+    struct Stroke {
+        double time;
+        double dx;
+    };
+    struct TrailPoint {
+        double time;
+        double x;
+    };
+
+    double r(double a, double b); // uniform seconds in [a, b]
+    bool chance(double p);        // a uniform draw in [0, 1) below p
+    int hourOfDay(double now);    // local hour, cached per minute
+    void makePanel();
+    void pollWindows();
+    bool walk(activity::Walking w, double now, double dt);
+    void stepActivity(double now, double dt, double elapsed);
+    const DesktopWindow* findWindow(quint32 id) const;
+    bool hasLetterToFetch() const;
+    bool readingReport() const; // the open letter carries a focus report
+
+    // Climbing, jumping and falling.
+    void checkPlatform(double now);
+    std::optional<ClimbTarget> climbTarget();
+    std::optional<TransferTarget> transferTarget(const DesktopWindow& from);
+    void getDown(const DesktopWindow& from, double now);
+    Surface landingSurface() const;
+    void arriveTransfer(const DesktopWindow& to, double now);
+    void stepClimbing(double now, double dt, double elapsed);
+    // Holding and dangling.
+    void trackShake(double now);
+    void stepDangle(double dt, double now);
+    void hang(double now, double dt);
+    void landInBed(double now);
+    // Letters and captions.
+    void openLetter(double now);
+    void refreshCaption(double now);
+    // The bed.
+    void makeBedPanel();
+    bool wantsUp(double now);
+    bool belongsInBed(double now);
+    void goToBed(double now);
+    void headToBed(double now);
+    void getIntoBed(double now);
+    void leaveBed(double now);
+    std::optional<double> bedBelow(const Surface& surface) const;
+    std::optional<int> moodClip(double now);
+    void stepInBed(double now, double elapsed);
+    std::optional<CatSprite> bedPose(int frame) const;
+    QPointF clampedBedSpot(QPointF p) const;
+    // System signals and hunting.
+    void watchSystem();
+    void pollSystem(double now);
+    bool huntIfPrey(double now);
+    std::optional<QPointF> prey(double stillFor) const;
+    QPointF pawPoint() const;
+    void holdCursor();
+    void stepHunt(double now, double dt, double elapsed);
+
+    CatServices sys;
+
+    std::unique_ptr<Panel> panel;
+    std::unique_ptr<Ticker> displayLink;
+    std::vector<Letter> queue;
+    bool carrying = false;
+    double x = 0;
+    double feetY = 0;
+    Platform platform = Platform::floor();
+    Activity activity;
+    double activityStart = 0;
+    double stepPhase = 0;
+    double lastTick = 0;
+    std::vector<DesktopWindow> windows;
+    double lastWindowPoll = distantPast;
+    std::vector<Stroke> strokes;
+    double lastStroke = distantPast;
+    bool dragHover = false;
+    QPointF cursor;
+    double popStart = distantPast;
+    Dangle dangle;
+    double suppressTapUntil = distantPast;
+    std::optional<quint32> fallingPast;
+    double eatenUntil = distantPast;
+    double blinkUntil = distantPast;
+    double happyUntil = distantPast;
+    double nextBlink = 0;
+    double nextWander = 0;
+    double nextSnack = 0;
+    double nextClimb = 0;
+    double nextYawn = 0;
+    double nextHunt = 0;
+    std::optional<QPointF> heldCursorAt;
+    std::unique_ptr<Panel> bedPanel;
+    QPointF bedSpot;
+    bool lying = false;
+    bool livesInBed = false;
+    std::optional<double> napUntil;
+    double nextBedClip = 0;
+    bool inCall = false;
+    std::optional<double> callSignalSince;
+    bool callNap = false;
+    bool focusing = false;
+    std::optional<double> breakUntil;
+    bool breakNews = false;
+    std::optional<double> breakBedAt;
+    double backToWorkUntil = distantPast;
+    bool captionByTimer = false;
+    std::optional<Cheer> cheer;
+    double lastSystemPoll = distantPast;
+    bool musicPlaying = false;
+    std::optional<double> typingSince;
+    bool macAsleep = false;
+    std::vector<TrailPoint> cursorTrail;
+    double shakenAt = distantPast;
+    double stalkStart = distantPast;
+    bool watchingSystem = false;
+    BedParts bedParts;
+    std::optional<int> bedRepeats;
+    double bedSpeed = 1.0;
+    CatSprite::Hold bedHold = CatSprite::Hold::nothing;
+    std::optional<double> phoneUntil;
+    std::optional<int> lastPhoneLoop;
+    std::optional<int> lastReaction;
+    std::optional<QPointF> bedGrab;
+
+    // Caches that keep the frame step free of allocation and system calls.
+    quint64 windowGeneration = ~quint64(0);
+    Rect windowsVisibleFrame{-1, -1, -1, -1};
+    double hourValidFrom = 0;
+    double hourValidUntil = -1;
+    int hour = 0;
+    mutable qint64 offsetMinute = std::numeric_limits<qint64>::min();
+    mutable qint64 offsetMs = 0;
+};

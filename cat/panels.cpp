@@ -1,0 +1,91 @@
+// The cat panel seen from the engine: creating it, the hit test, and what the panel's input
+// handlers do to the overlay.
+
+#include "app/Log.h"
+#include "cat/CatOverlay.h"
+#include "platform/Panel.h"
+#include "platform/Pointer.h"
+
+#include <cmath>
+
+using K = Activity::Kind;
+
+void CatOverlay::makePanel() {
+    if (panel || !sys.makeCatPanel) return;
+    panel = sys.makeCatPanel(*this);
+    if (!panel) return;
+    const double t = now();
+    updateSprite(t);
+    layout();
+    panel->show();
+    const Rect f = panel->frame();
+    Log::notice(QStringLiteral("cat panel shown at {{%1, %2}, {%3, %4}}")
+                    .arg(f.x)
+                    .arg(f.y)
+                    .arg(f.width)
+                    .arg(f.height));
+}
+
+bool CatOverlay::cursorOnCat() const {
+    const Rect g = CatSprite::geometry(state.sprite()).bounds;
+    // The drawing is mirrored when the cat faces left.
+    const double left = state.facingRight() ? g.minX() : 96 - g.maxX();
+    const Rect body{x - 48 + left - 4, feetY - 16 + state.hop() + g.minY() - 4, g.width + 8,
+                    g.height + 8};
+    return body.contains(sys.pointer.location());
+}
+
+bool CatOverlay::onDragHover(bool hovering) {
+    if (!hovering) {
+        dragHover = false;
+        return false;
+    }
+    switch (activity.kind()) {
+    case K::walking:
+        start(Activity::idle(), now());
+        break;
+    case K::inBed:
+    case K::idle:
+    case K::petting:
+    case K::snacking:
+    case K::sleeping:
+        break;
+    default:
+        return false;
+    }
+    dragHover = true;
+    return true;
+}
+
+void CatOverlay::onCarry(QPointF p) {
+    if (!activity.is(K::held)) return;
+    if (std::hypot(p.x() - cursor.x(), p.y() - cursor.y()) > 0.5) {
+        dangle.lastMove = now();
+        dangle.angry = false;
+    }
+    cursor = p;
+}
+
+bool CatOverlay::onGrabBed(QPointF p) {
+    if (!lying || !activity.is(K::inBed)) return false;
+    // The bed fills the lowest 36 points of the panel.
+    if (p.y() - (feetY - 16) < 36) {
+        bedGrab = p - bedSpot;
+        return true;
+    }
+    return false;
+}
+
+void CatOverlay::onMoveBed(QPointF p) {
+    if (!bedGrab) return;
+    bedSpot = clampedBedSpot(p - *bedGrab);
+    // The cat moves with its bed.
+    x = bedSpot.x();
+    feetY = bedSpot.y() - 4 + 16;
+    layout();
+}
+
+void CatOverlay::acceptUpdate() {
+    markRead();
+    onUpdate();
+}

@@ -1,0 +1,80 @@
+#include "CatHarness.h"
+
+#include "app/Log.h"
+
+#include <array>
+
+namespace {
+
+std::array<uchar, 192 * 192 * 4>& testPixels() {
+    static std::array<uchar, 192 * 192 * 4> pixels = [] {
+        std::array<uchar, 192 * 192 * 4> p{};
+        for (int row = 52; row <= 171; ++row)
+            for (int col = 40; col <= 119; ++col)
+                p[std::size_t((row * 192 + col) * 4 + 3)] = 255;
+        return p;
+    }();
+    return pixels;
+}
+
+QStringList* capturing = nullptr;
+QtMessageHandler previous = nullptr;
+
+void capture(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (capturing && context.category && QByteArray(context.category) == lcApp().categoryName())
+        capturing->append(message);
+    else if (previous)
+        previous(type, context, message);
+}
+
+} // namespace
+
+void installTestBitmaps() {
+    CatSprite::setBitmapSource([](CatSprite) {
+        CatSprite::Bitmap b;
+        b.width = b.height = 192;
+        b.pointsPerPixel = 0.5;
+        b.rgba = testPixels().data();
+        b.bytesPerLine = 192 * 4;
+        return b;
+    });
+}
+
+LogCapture::LogCapture() {
+    capturing = &lines;
+    previous = qInstallMessageHandler(capture);
+}
+
+LogCapture::~LogCapture() {
+    qInstallMessageHandler(previous);
+    capturing = nullptr;
+}
+
+void CatTest::SetUp() {
+    installTestBitmaps();
+    clock.set(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
+    screens.full = Rect{0, 0, 1920, 1080};
+    screens.visible = Rect{0, 40, 1920, 1010};
+}
+
+CatOverlay& CatTest::make(bool withPanel, bool frameClock) {
+    CatServices services{screens, windowList, pointer,   input, devices, trash,
+                         clock,   random,     *defaults, {},    {}};
+    if (withPanel) {
+        services.makeCatPanel = [this](CatOverlay&) {
+            auto p = std::make_unique<FakePanel>();
+            panel = p.get();
+            return p;
+        };
+    }
+    services.ownPid = ownPid;
+    services.frameClock = frameClock;
+    cat = std::make_unique<CatOverlay>(services);
+    return *cat;
+}
+
+void CatTest::showWindows(std::vector<WindowInfo> list) {
+    windowList.set(std::move(list));
+    clock.advance(0.06);
+    cat->tick();
+}

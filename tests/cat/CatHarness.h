@@ -1,0 +1,114 @@
+#pragma once
+
+// A cat on a fake desktop with a hand-driven clock.
+
+#include "cat/CatOverlay.h"
+#include "fakes/Fakes.h"
+#include "platform/StoredDate.h"
+
+#include <QStringList>
+#include <gtest/gtest.h>
+#include <vector>
+
+// Reaches the overlay's private state so tests can set up a situation directly.
+class CatOverlayProbe {
+  public:
+    explicit CatOverlayProbe(CatOverlay& o) : o(o) {}
+    double& x() { return o.x; }
+    double& feetY() { return o.feetY; }
+    Platform& platform() { return o.platform; }
+    Activity& activity() { return o.activity; }
+    double& activityStart() { return o.activityStart; }
+    double& stepPhase() { return o.stepPhase; }
+    bool& carrying() { return o.carrying; }
+    const std::vector<DesktopWindow>& windows() { return o.windows; }
+    void queueLetter(Letter l = {}) { o.queue.push_back(std::move(l)); }
+    std::size_t queued() const { return o.queue.size(); }
+    bool& breakNews() { return o.breakNews; }
+    bool& focusing() { return o.focusing; }
+    bool& inCall() { return o.inCall; }
+    std::optional<double>& breakBedAt() { return o.breakBedAt; }
+    std::optional<double>& breakUntil() { return o.breakUntil; }
+    bool& dragHover() { return o.dragHover; }
+    bool& lying() { return o.lying; }
+    double& happyUntil() { return o.happyUntil; }
+    double& blinkUntil() { return o.blinkUntil; }
+    double& nextBlink() { return o.nextBlink; }
+    double& nextWander() { return o.nextWander; }
+    double& nextSnack() { return o.nextSnack; }
+    double& nextClimb() { return o.nextClimb; }
+    double& nextYawn() { return o.nextYawn; }
+    double& popStart() { return o.popStart; }
+    double& lastStroke() { return o.lastStroke; }
+    double& eatenUntil() { return o.eatenUntil; }
+    Dangle& dangle() { return o.dangle; }
+    QPointF& cursor() { return o.cursor; }
+    QPointF& bedSpot() { return o.bedSpot; }
+    std::optional<QPointF>& bedGrab() { return o.bedGrab; }
+    CatSprite::Hold& bedHold() { return o.bedHold; }
+    bool hasFrameClock() const { return o.displayLink != nullptr; }
+    // Puts the cat idle on the floor at x with every timer far away.
+    void settle(double atX) {
+        const double t = o.now();
+        o.x = atX;
+        o.feetY = o.floorY();
+        o.platform = Platform::floor();
+        o.activity = Activity::idle();
+        o.activityStart = t;
+        o.nextWander = o.nextSnack = o.nextClimb = o.nextYawn = o.nextHunt = t + 1e6;
+        o.nextBlink = t + 1e6;
+    }
+
+  private:
+    CatOverlay& o;
+};
+
+// Every frame gets the same synthetic picture: an opaque block at points x 20 … 60,
+// y 10 … 70 of the 96-point canvas (left of centre, so mirroring shows).
+void installTestBitmaps();
+
+// Collects the lines the shared logger writes while alive.
+class LogCapture {
+  public:
+    LogCapture();
+    ~LogCapture();
+    QStringList lines;
+};
+
+class CatTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+
+    // Builds the overlay; with a panel factory unless told otherwise.
+    CatOverlay& make(bool withPanel = true, bool frameClock = false);
+    void tickAfter(double seconds) {
+        clock.advance(seconds);
+        cat->tick();
+    }
+    void at(int hour, int minute, int second = 0) {
+        clock.set(QDateTime(QDate(2026, 12, 7), QTime(hour, minute, second)));
+    }
+    double now() const { return cat->now(); }
+    CatOverlayProbe probe() { return CatOverlayProbe(*cat); }
+    static WindowInfo window(quint32 id, Rect frame) {
+        WindowInfo w;
+        w.id = id;
+        w.frame = frame;
+        return w;
+    }
+    // Polls now, as the next tick would.
+    void showWindows(std::vector<WindowInfo> list);
+
+    FakeClock clock;
+    FakeRandom random;
+    FakeScreens screens;
+    FakeWindowList windowList;
+    FakePointer pointer;
+    FakeInputIdle input;
+    FakeDevices devices;
+    FakeTrash trash;
+    TempDefaults defaults;
+    FakePanel* panel = nullptr;
+    std::unique_ptr<CatOverlay> cat;
+    static constexpr qint64 ownPid = 4242;
+};

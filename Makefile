@@ -53,5 +53,10 @@ bench: build
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
+# Labelled sheets of every frame family and animated previews, to look at the art.
+contact-sheet: configure
+	cmake --build $(BUILD) -j$(JOBS) --target purrlox_frames
+	$(BUILD)/art/purrlox-art --frames $(BUILD)/frames --sheets $(BUILD)/contact-sheet
+
 clean:
 	rm -rf $(BUILD)

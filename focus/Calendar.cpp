@@ -19,7 +19,7 @@ QDateTime at(QDate day, QTime time) {
         const QTimeZone zone = QTimeZone::systemTimeZone();
         const QTimeZone::OffsetData next = zone.nextTransition(startOfDay(day));
         if (next.atUtc.isValid() && dayOf(next.atUtc) == day) return next.atUtc.toLocalTime();
-        return QDateTime(day, time, Qt::LocalTime).addSecs(3600); // no zone data: best effort
+        return startOfDay(day).addSecs(QTime(0, 0).secsTo(time)); // no zone data
     }
     // Qt picks the later of two repeated moments; look for an earlier one with the same face.
     QDateTime first = plain;

@@ -53,9 +53,7 @@ void FocusLog::load() {
     }
     if (decoded) {
         stretches_ = std::move(*decoded);
-        QString ignored;
-        for (const Stretch& s : std::as_const(stretches_))
-            encoded_.append(StretchCoding::encode(s, &ignored).value_or(QJsonObject{}));
+        encoded_ = StretchCoding::elements(*bytes);
         return;
     }
     Log::error(QStringLiteral("cannot read the focus log: %1").arg(error));
@@ -70,7 +68,7 @@ void FocusLog::save() {
                                   "not be kept aside"));
         return;
     }
-    if (!defaults_->setData(QLatin1String(logKey), StretchCoding::toBytes(encoded_)))
+    if (!defaults_->setData(QLatin1String(logKey), '[' + encoded_ + ']'))
         Log::error(QStringLiteral("cannot save the focus log: the file could not be written"));
 }
 
@@ -87,9 +85,9 @@ QList<FocusLog::Stretch> FocusLog::all() const {
 }
 
 void FocusLog::setGoalMinutes(int minutes) {
+    if (persists()) defaults_->setInteger(QLatin1String(goalKey), minutes);
     if (minutes == goalMinutes_) return;
     goalMinutes_ = minutes;
-    if (persists()) defaults_->setInteger(QLatin1String(goalKey), minutes);
     emit goalMinutesChanged(minutes);
 }
 
@@ -122,7 +120,8 @@ void FocusLog::finish(bool natural) {
     stretches_.push_back(s);
     index_.add(s, stretches_.size() - 1);
     if (encoded) {
-        encoded_.append(*encoded);
+        if (!encoded_.isEmpty()) encoded_ += ',';
+        encoded_ += StretchCoding::toBytes(*encoded);
         save();
     } else {
         Log::error(QStringLiteral("cannot save the focus log: %1").arg(error));

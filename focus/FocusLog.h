@@ -4,8 +4,8 @@
 #include "focus/FocusRecords.h"
 #include "focus/Letter.h"
 
+#include <QByteArray>
 #include <QDateTime>
-#include <QJsonArray>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
@@ -94,7 +94,9 @@ class FocusLog : public QObject {
     Defaults* defaults_ = nullptr;
     Clock& clock_;
     QList<Stretch> stretches_;
-    QJsonArray encoded_; // stretches_ as stored, kept alongside so a save only serializes
+    // The stored elements of stretches_, comma-joined: a save adds only the newest one
+    // instead of serializing ten years of stretches again.
+    QByteArray encoded_;
     std::optional<Stretch> current_;
     int goalMinutes_ = 120;
     bool saveBlocked_ = false; // an unreadable stored log could not be kept aside

@@ -110,8 +110,9 @@ void Pomodoro::count(const QDateTime& date) {
 void Pomodoro::openStretch() {
     FocusLog::Stretch s;
     s.activity = activity_;
-    s.start = clock_.now();
-    s.sitting = sitting_;
+    // Instants, so the calendar day follows a later change of time zone.
+    s.start = clock_.now().toUTC();
+    s.sitting = sitting_.toUTC();
     s.planned = double(periodMSecs(workMinutes_)) / 1000.0;
     log_.setCurrent(s);
 }
@@ -119,9 +120,12 @@ void Pomodoro::openStretch() {
 void Pomodoro::start() {
     // A second start would replace the open stretch and lose its time.
     if (!phase_.isOff()) return;
-    now_ = clock_.now();
+    const QDateTime now = clock_.now();
     uptime_ = clock_.monotonic();
-    emit nowChanged();
+    if (now != now_) {
+        now_ = now;
+        emit nowChanged();
+    }
     sitting_ = now_;
     setActivity(log_.canonical(activity_));
     setPhase(Phase::work(now_.addMSecs(periodMSecs(workMinutes_))));
@@ -160,5 +164,5 @@ void Pomodoro::stop() {
     log_.finish(false);
     setPhase(Phase::off());
     onChange(phase_);
-    log_.endSitting(sitting_);
+    log_.endSitting(sitting_.toUTC());
 }

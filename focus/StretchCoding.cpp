@@ -29,6 +29,15 @@ QByteArray toBytes(const QJsonArray& stretches) {
     return QJsonDocument(stretches).toJson(QJsonDocument::Compact);
 }
 
+QByteArray toBytes(const QJsonObject& stretch) {
+    return QJsonDocument(stretch).toJson(QJsonDocument::Compact);
+}
+
+QByteArray elements(const QByteArray& bytes) {
+    const QByteArray compact = toBytes(QJsonDocument::fromJson(bytes).array());
+    return compact.mid(1, compact.size() - 2);
+}
+
 std::optional<QList<FocusStretch>> decode(const QByteArray& bytes, QString* error) {
     QJsonParseError parse{};
     const QJsonDocument doc = QJsonDocument::fromJson(bytes, &parse);
@@ -56,13 +65,16 @@ std::optional<QList<FocusStretch>> decode(const QByteArray& bytes, QString* erro
             return std::nullopt;
         }
         if (!o.value(QLatin1String("activity")).isString()) return wrong("activity", "string");
-        for (const char* key : {"start", "sitting", "planned", "seconds"})
-            if (!o.value(QLatin1String(key)).isDouble()) return wrong(key, "number");
+        for (const char* key : {"start", "sitting", "planned", "seconds"}) {
+            const QJsonValue v = o.value(QLatin1String(key));
+            if (!v.isDouble() || !std::isfinite(v.toDouble())) return wrong(key, "number");
+        }
         if (!o.value(QLatin1String("completed")).isBool()) return wrong("completed", "boolean");
         FocusStretch s;
         s.activity = o.value(QLatin1String("activity")).toString();
-        s.start = StoredDate::fromSeconds(o.value(QLatin1String("start")).toDouble());
-        s.sitting = StoredDate::fromSeconds(o.value(QLatin1String("sitting")).toDouble());
+        // Kept as instants, so the calendar day follows a later change of time zone.
+        s.start = StoredDate::fromSeconds(o.value(QLatin1String("start")).toDouble()).toUTC();
+        s.sitting = StoredDate::fromSeconds(o.value(QLatin1String("sitting")).toDouble()).toUTC();
         s.planned = o.value(QLatin1String("planned")).toDouble();
         s.seconds = o.value(QLatin1String("seconds")).toDouble();
         s.completed = o.value(QLatin1String("completed")).toBool();

@@ -171,3 +171,43 @@ TEST(ScratchFocusLog, KeepsStretchesInMemoryAndSendsNoReports) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(FocusLogTest, SavingAppendsToTheLoadedLogAsOneCompactDocument) {
+    log.reset();
+    const QByteArray before = R"([
+      {"activity": "A", "start": 818320000, "sitting": 818320000, "planned": 1500,
+       "seconds": 1500, "completed": true},
+      {"activity": "B \"quoted\"", "start": 818322000.25, "sitting": 818322000.25,
+       "planned": 1500, "seconds": 12.5, "completed": false}
+    ])";
+    defaults->setData("focusLog", before);
+    log = std::make_unique<FocusLog>(*defaults, clock);
+    ASSERT_EQ(log->stretches().size(), 2);
+    finishAfter(61, false);
+    finishAfter(62, false);
+    QJsonArray expected = QJsonDocument::fromJson(before).array();
+    for (qsizetype i = 2; i < 4; ++i) {
+        const FocusLog::Stretch& s = log->stretches()[i];
+        expected.append(QJsonObject{{"activity", s.activity},
+                                    {"start", 818326800.0},
+                                    {"sitting", 818326800.0},
+                                    {"planned", 1500},
+                                    {"seconds", s.seconds},
+                                    {"completed", false}});
+    }
+    EXPECT_EQ(defaults->data("focusLog"), QJsonDocument(expected).toJson(QJsonDocument::Compact));
+    EXPECT_EQ(FocusLog(*defaults, clock).stretches(), log->stretches());
+}
+
+TEST_F(FocusLogTest, NumbersJsonCannotHoldMakeTheLogUnreadable) {
+    log.reset();
+    defaults->setData("focusLog", R"([{"activity":"A","start":1e999,"sitting":1,"planned":1,
+                                       "seconds":1,"completed":true}])");
+    log = std::make_unique<FocusLog>(*defaults, clock);
+    EXPECT_TRUE(log->stretches().isEmpty());
+    EXPECT_FALSE(defaults->data("focusLog").has_value()); // kept aside, not in place
+}
+
+} // namespace

@@ -2,6 +2,7 @@
 #include "fakes/Fakes.h"
 #include "strings/Strings.h"
 
+#include <QTimeZone>
 #include <gtest/gtest.h>
 
 namespace {
@@ -134,6 +135,60 @@ TEST(FocusWeeks, SevenDaysMondayFirstWithSittingAverages) {
     EXPECT_DOUBLE_EQ(*w.sittingPomodoros, 1.0);
     EXPECT_EQ(w.shares, (QList<FocusLog::Share>{{"Work", 3000}, {"Read", 700}}));
     EXPECT_FALSE(log.week(local(2026, 11, 11), 5).sittingSeconds.has_value());
+}
+
+} // namespace
+
+namespace {
+
+// The day index must answer exactly what a scan of every stretch answers, also around a
+// daylight-saving change and for stretches finished after the index was built.
+TEST(FocusDayIndex, AgreesWithAFullScan) {
+    FakeClock clock(local(2026, 4, 10, 12));
+    quint32 seed = 7;
+    const auto next = [&seed](quint32 n) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % n;
+    };
+    QList<FocusLog::Stretch> list;
+    QDateTime t = local(2026, 3, 20, 0, 10);
+    for (int i = 0; i < 400; ++i) {
+        t = t.addSecs(600 + qint64(next(9000)));
+        list << stretch(t, 1 + next(1500), next(3) != 0, QString("A%1").arg(next(4)));
+    }
+    FocusLog log(clock, list.mid(0, 300));
+    log.day(t, 5); // builds the index
+    for (const FocusLog::Stretch& s : list.mid(300)) {
+        log.setCurrent(s);
+        log.finish(false);
+    }
+    QList<FocusLog::Stretch> finished = log.stretches();
+    for (QDate d = QDate(2026, 3, 19); d <= t.date().addDays(1); d = d.addDays(1)) {
+        double seconds = 0;
+        int pomodoros = 0;
+        for (const FocusLog::Stretch& s : finished) {
+            if (s.start.toLocalTime().date() != d) continue;
+            seconds += s.seconds;
+            pomodoros += s.completed;
+        }
+        const FocusLog::Day day = log.day(QDateTime(d, QTime(12, 0)), 5);
+        EXPECT_DOUBLE_EQ(day.seconds, seconds) << d.toString(Qt::ISODate).toStdString();
+        EXPECT_EQ(day.pomodoros, pomodoros) << d.toString(Qt::ISODate).toStdString();
+    }
+}
+
+TEST(FocusDayIndex, FollowsAChangeOfTimeZone) {
+    FakeClock clock(local(2026, 12, 3, 12));
+    // 00:30 in Berlin is still the evening before in UTC.
+    FocusLog log(clock, {stretch(local(2026, 12, 3, 0, 30).toUTC(), 1500, true)});
+    EXPECT_DOUBLE_EQ(log.day(local(2026, 12, 3, 12), 5).seconds, 1500);
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "UTC");
+    const double inUtc =
+        log.day(QDateTime(QDate(2026, 12, 3), QTime(12, 0), QTimeZone::utc()), 5).seconds;
+    qputenv("TZ", zone);
+    EXPECT_DOUBLE_EQ(inUtc, 0);
+    EXPECT_DOUBLE_EQ(log.day(local(2026, 12, 3, 12), 5).seconds, 1500);
 }
 
 } // namespace

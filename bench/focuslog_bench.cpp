@@ -1,0 +1,149 @@
+// The focus log over ten years of use: what the statistics screen asks on every redraw,
+// the set of focus days, and the save after every finished stretch.
+#include "focus/FocusLog.h"
+#include "focus/StretchCoding.h"
+#include "platform/Clock.h"
+#include "platform/Defaults.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace {
+
+class FixedClock final : public Clock {
+  public:
+    QDateTime now() const override { return at; }
+    double monotonic() const override { return 0; }
+    QDateTime at = QDateTime(QDate(2026, 12, 7), QTime(18, 0), Qt::LocalTime);
+};
+
+constexpr int stretchCount = 20000;
+
+// About five and a half stretches a day for ten years, most days with a completed one,
+// in sittings of one to four stretches; deterministic.
+QJsonArray syntheticLog(const QDateTime& end) {
+    quint32 seed = 12345;
+    const auto next = [&seed](quint32 n) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % n;
+    };
+    const QStringList activities{"Work", "Reading", "Code", "Mail", "Piano", "Study", "Writing"};
+    QJsonArray out;
+    QDate day = end.date().addDays(-3650);
+    QString ignored;
+    while (out.size() < stretchCount) {
+        QDateTime t(day, QTime(8, 0), Qt::LocalTime);
+        const int today = int(next(11));
+        for (int i = 0; i < today && out.size() < stretchCount;) {
+            const QDateTime sitting = t;
+            for (int k = int(next(4)) + 1; k > 0 && i < today && out.size() < stretchCount;
+                 --k, ++i) {
+                FocusStretch s;
+                s.activity = activities[int(next(quint32(activities.size())))];
+                s.start = t;
+                s.sitting = sitting;
+                s.planned = 1500;
+                s.completed = next(5) != 0;
+                s.seconds = s.completed ? 1500 : 60 + next(1400);
+                out.append(*StretchCoding::encode(s, &ignored));
+                t = t.addSecs(1800);
+            }
+            t = t.addSecs(3600);
+        }
+        day = day.addDays(1);
+    }
+    return out;
+}
+
+struct World {
+    QTemporaryDir dir;
+    Defaults defaults{dir.path() + "/config", dir.path() + "/data"};
+    FixedClock clock;
+    std::unique_ptr<FocusLog> log;
+    World() {
+        defaults.setData("focusLog", StretchCoding::toBytes(syntheticLog(clock.at)));
+        log = std::make_unique<FocusLog>(defaults, clock);
+        if (log->stretches().size() != stretchCount)
+            qFatal("synthetic log did not load: %lld", qlonglong(log->stretches().size()));
+    }
+};
+
+World& world() {
+    static World w;
+    return w;
+}
+
+void BM_DayWeekStreak(benchmark::State& state) {
+    FocusLog& log = *world().log;
+    const QDateTime now = world().clock.at;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(log.day(now, 5));
+        benchmark::DoNotOptimize(log.week(now, 5));
+        benchmark::DoNotOptimize(log.streak(now));
+    }
+    state.counters["streak"] = log.streak(now).dayCount;
+}
+
+void BM_FocusDays(benchmark::State& state) {
+    FocusLog& log = *world().log;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(log.focusDays());
+    state.counters["days"] = double(log.focusDays().size());
+}
+
+// For comparison: one full rescan of the log for a day, as the plain method does it; a day,
+// a week and a streak take about ten of these.
+void BM_OneRescanForComparison(benchmark::State& state) {
+    FocusLog& log = *world().log;
+    const QDate today = world().clock.at.date();
+    for (auto _ : state) {
+        double seconds = 0;
+        for (const FocusStretch& s : log.stretches())
+            if (s.start.toLocalTime().date() == today) seconds += s.seconds;
+        benchmark::DoNotOptimize(seconds);
+    }
+}
+
+// One finished stretch: encoded, appended and the whole log written atomically.
+void BM_FinishAndSave(benchmark::State& state) {
+    World& w = world();
+    FocusStretch s;
+    s.activity = "Work";
+    s.start = w.clock.at;
+    s.sitting = w.clock.at;
+    s.planned = 1500;
+    for (auto _ : state) {
+        s.seconds = 60;
+        w.log->setCurrent(s);
+        w.log->finish(false);
+    }
+    state.counters["bytes"] = double(w.defaults.data("focusLog")->size());
+}
+
+// The first question after start-up also builds the index by day.
+void BM_LoadAndFirstDay(benchmark::State& state) {
+    World& w = world();
+    for (auto _ : state) {
+        FocusLog log(w.defaults, w.clock);
+        benchmark::DoNotOptimize(log.day(w.clock.at, 5));
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_DayWeekStreak)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FocusDays)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OneRescanForComparison)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FinishAndSave)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadAndFirstDay)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "reminders/Reminder.h"
+
+#include <QList>
+#include <QObject>
+#include <QTimer>
+#include <functional>
+
+class Clock;
+class Defaults;
+
+// The reminder list: always sorted by due time (stable, so equal times keep their order),
+// stored under "reminders", checked once a second.
+class Reminders : public QObject {
+    Q_OBJECT
+
+  public:
+    static constexpr const char* key = "reminders";
+
+    Reminders(Defaults& defaults, Clock& clock, QObject* parent = nullptr);
+
+    const QList<Reminder>& list() const { return list_; }
+    void insert(const Reminder& reminder);
+    void remove(const QUuid& id);
+    // The one-second timer's step: hands every due reminder to onDue, then drops one-shot
+    // ones and moves daily ones to their next occurrence.
+    void check();
+    bool timerActive() const { return timer_.isActive(); }
+
+    // The first moment after `now` with the wall-clock hour and minute of `at`.
+    static QDateTime nextOccurrence(const QDateTime& at, const QDateTime& now);
+
+    std::function<void(const Reminder&)> onDue = [](const Reminder&) {};
+
+  signals:
+    void listChanged();
+
+  private:
+    void load();
+    void save();
+    void setList(QList<Reminder> list);
+
+    Defaults& defaults_;
+    Clock& clock_;
+    QList<Reminder> list_;
+    bool saveBlocked_ = false; // an unreadable stored list could not be kept aside
+    QTimer timer_;
+};

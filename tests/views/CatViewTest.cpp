@@ -128,6 +128,15 @@ TEST_F(CatViewTest, CaptionPillSitsOverTheCatWithAHardShadow) {
     EXPECT_TRUE(view.drawnRegion().contains(pill->center().toPoint()));
 }
 
+TEST_F(CatViewTest, CountdownCaptionKeepsItsWidthAsTheDigitsChange) {
+    state.setCaption(QStringLiteral("Focus 11:11"));
+    const QRectF ones = *view.captionRect();
+    state.setCaption(QStringLiteral("Focus 00:00"));
+    EXPECT_EQ(view.captionRect()->width(), ones.width());
+    state.setCaption(QStringLiteral("Focus 10:00!"));
+    EXPECT_GT(view.captionRect()->width(), ones.width()); // other text still counts
+}
+
 TEST_F(CatViewTest, DrawnRegionCoversBodyAndCaptionButNotTheClearRest) {
     const QRegion region = view.drawnRegion();
     EXPECT_TRUE(region.contains(QPoint(50, 130)));

@@ -39,5 +39,9 @@ QJsonObject answerCatRequest(CatOverlay& cats, const QJsonObject& request) {
         cats.makeDue(*it);
         return {{"ok", true}};
     }
+    if (command == QLatin1String("calm")) {
+        cats.postponeAll(request.value("seconds").toDouble(3600));
+        return {{"ok", true}};
+    }
     return {{"error", QStringLiteral("unknown command: %1").arg(command)}};
 }

@@ -43,22 +43,7 @@ CatOverlay::CatOverlay(const CatServices& services, QObject* parent)
 
 CatOverlay::~CatOverlay() = default;
 
-double CatOverlay::now() const {
-    const QDateTime d = sys.clock.now();
-    if (d.timeSpec() != Qt::LocalTime) return StoredDate::toSeconds(d);
-    // Converting a local date asks the zone database (and stats /etc/localtime) on every call.
-    // Its date and time fields are stored as they are, and the zone's offset can only change
-    // on a minute boundary, so the offset is looked up once per local minute.
-    constexpr qint64 unixJulianDay = 2440588;
-    const qint64 localMs =
-        (d.date().toJulianDay() - unixJulianDay) * 86400000 + d.time().msecsSinceStartOfDay();
-    const qint64 minute = localMs >= 0 ? localMs / 60000 : (localMs - 59999) / 60000;
-    if (minute != offsetMinute) {
-        offsetMinute = minute;
-        offsetMs = qint64(d.offsetFromUtc()) * 1000;
-    }
-    return double(localMs - offsetMs - StoredDate::epoch().toMSecsSinceEpoch()) / 1000.0;
-}
+double CatOverlay::now() const { return sys.clock.seconds(); }
 
 double CatOverlay::r(double a, double b) {
     return sys.random.uniform(a, b);
@@ -91,6 +76,11 @@ CatOverlay::Snapshot CatOverlay::snapshot() const {
     s.sprite = state.sprite();
     if (panel) s.panelFrame = panel->frame();
     return s;
+}
+
+void CatOverlay::postponeAll(double seconds) {
+    const double until = now() + seconds;
+    nextWander = nextSnack = nextClimb = nextYawn = nextHunt = until;
 }
 
 void CatOverlay::makeDue(Due which) {

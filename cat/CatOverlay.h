@@ -94,6 +94,8 @@ class CatOverlay : public QObject {
     // Makes one of the cat's own timers due now, so a test need not wait for it.
     enum class Due { wander, snack, climb, yawn, hunt };
     void makeDue(Due which);
+    // Pushes every own-initiative timer back, so the cat sits still (tests and benchmarks).
+    void postponeAll(double seconds);
 
     // Cat panel input, in global points. Each checks the activity itself, so the panel may
     // call it at any time.
@@ -306,6 +308,4 @@ class CatOverlay : public QObject {
     double hourValidFrom = 0;
     double hourValidUntil = -1;
     int hour = 0;
-    mutable qint64 offsetMinute = std::numeric_limits<qint64>::min();
-    mutable qint64 offsetMs = 0;
 };

@@ -1,12 +1,21 @@
 #include "platform/Clock.h"
 
+#include "platform/StoredDate.h"
+
 #include <ctime>
+
+double Clock::seconds() const { return StoredDate::toSeconds(now()); }
 
 namespace {
 
 class SystemClock final : public Clock {
   public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
+    double seconds() const override {
+        return double(QDateTime::currentMSecsSinceEpoch() -
+                      StoredDate::epoch().toMSecsSinceEpoch()) /
+               1000.0;
+    }
     double monotonic() const override {
         timespec ts{};
         clock_gettime(CLOCK_MONOTONIC, &ts);

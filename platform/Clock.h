@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 
+
 // Wall-clock dates and a monotonic clock that stands still while the machine sleeps.
 class Clock {
   public:
@@ -9,6 +10,9 @@ class Clock {
     virtual QDateTime now() const = 0;
     // Seconds on CLOCK_MONOTONIC (does not advance during suspend).
     virtual double monotonic() const = 0;
+    // now() as seconds since 2001-01-01 UTC. Hot paths use this: a local QDateTime consults
+    // the zone database on every read.
+    virtual double seconds() const;
 
     static Clock& system();
 };

@@ -267,7 +267,7 @@ void CatView::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), Qt::transparent);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
-    const QImage& image = images_(state_.sprite());
+    const QImage& image = screenImage(state_.sprite(), devicePixelRatioF());
     p.save();
     p.setTransform(catTransform(), true);
     p.drawImage(catBox(), image);
@@ -279,6 +279,20 @@ void CatView::paintEvent(QPaintEvent*) {
     if (state_.sleeping()) paintStream(p, Floating::sleep(), top + QPointF(14, 22));
     paintBadge(p);
     paintCaption(p);
+}
+
+const QImage& CatView::screenImage(CatSprite sprite, qreal ratio) {
+    const int key = sprite.index();
+    if (QImage* cached = screenImages_.object(key); cached && cached->devicePixelRatio() == ratio)
+        return *cached;
+    const QImage& source = images_(sprite);
+    const QSize pixels = (source.deviceIndependentSize() * ratio).toSize();
+    auto* prepared = new QImage(source.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                                    .scaled(pixels.expandedTo(QSize(1, 1)), Qt::IgnoreAspectRatio,
+                                            Qt::SmoothTransformation));
+    prepared->setDevicePixelRatio(ratio);
+    screenImages_.insert(key, prepared, int(prepared->sizeInBytes()));
+    return *screenImages_.object(key);
 }
 
 void CatView::paintStream(QPainter& p, const Floating& stream, QPointF origin) const {

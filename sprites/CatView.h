@@ -2,6 +2,7 @@
 
 #include "sprites/CatSprite.h"
 
+#include <QCache>
 #include <QImage>
 #include <QRegion>
 #include <QTimer>
@@ -66,6 +67,10 @@ class CatView final : public QWidget {
 
     const CatState& state_;
     Images images_;
+    // The frame being drawn, converted once for the screen: the stored frames are 8-bit, and
+    // drawing those converts and rescales the whole canvas on every paint.
+    const QImage& screenImage(CatSprite sprite, qreal ratio);
+    QCache<int, QImage> screenImages_{4 << 20}; // cost in bytes
     QTimer streams_;
     QRegion drawn_;
     QList<int> shown_;

@@ -58,16 +58,22 @@ double X11InputIdle::serverIdle() const {
 
 double X11InputIdle::secondsSinceAnyInput() const {
     const double now = clock_.monotonic();
-    const double idle = serverIdle();
-    if (idle < 0) return std::max(0.0, now - lastRaw_);
-    double last = now - idle;
+    // The server's idle time costs a round trip and the cat asks every frame; raw events keep
+    // the answer current in between, so the server is asked a few times a second at most.
+    if (serverCheckedAt_ < 0 || now - serverCheckedAt_ >= kServerPoll) {
+        const double idle = serverIdle();
+        serverLast_ = idle < 0 ? std::nullopt : std::optional<double>(now - idle);
+        serverCheckedAt_ = now;
+    }
+    if (!serverLast_) return std::max(0.0, now - lastRaw_);
+    double last = *serverLast_;
     // The server may count our warp as input; unless the user did something since, the last
     // input is still the one before the warp.
     // Without raw events there is no telling, so only the moment of the warp itself is excused.
     const bool sinceWarp = last >= warpedAt_ - kWarpEcho &&
                            (xinputOpcode_ ? lastRaw_ < warpedAt_ : last <= warpedAt_ + kWarpEcho);
-    if (warpedAt_ >= 0 && sinceWarp) last = std::max(inputBeforeWarp_, lastRaw_);
-    return std::max(0.0, now - last);
+    if (warpedAt_ >= 0 && sinceWarp) last = inputBeforeWarp_;
+    return std::max(0.0, now - std::max(last, lastRaw_));
 }
 
 double X11InputIdle::secondsSinceKeyDown() const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "platform/InputIdle.h"
 #include "platform/x11/XcbBatch.h"
 
@@ -33,5 +35,8 @@ class X11InputIdle final : public InputIdle {
     uint8_t xinputOpcode_ = 0;
     double lastKey_ = 0, lastMotion_ = 0, lastRaw_ = 0; // Clock::monotonic() seconds
     double warpedAt_ = -1, inputBeforeWarp_ = 0;
+    static constexpr double kServerPoll = 0.25; // seconds between server idle queries
+    mutable double serverCheckedAt_ = -1;
+    mutable std::optional<double> serverLast_; // monotonic time of the last input it reported
     mutable RoundTrips trips_;
 };

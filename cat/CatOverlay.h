@@ -204,6 +204,7 @@ class CatOverlay : public QObject {
     Surface landingSurface() const;
     void arriveTransfer(const DesktopWindow& to, double now);
     void stepClimbing(double now, double dt, double elapsed);
+    void landJump(const activity::Jumping& jump, double now);
     // Holding and dangling.
     void trackShake(double now);
     void stepDangle(double dt, double now);

@@ -77,12 +77,23 @@ void CatOverlay::stepDangle(double dt, double t) {
     Dangle& d = dangle;
 
     // Smoothed pointer velocity and acceleration.
-    const double kv = 1 - std::exp(-dt / 0.075);
-    const double ka = 1 - std::exp(-dt / 0.047);
+    // Engine dates count whole milliseconds, so at a steady frame rate dt takes one of two
+    // values: the smoothing factors of the last two are kept.
+    SmoothingFactors* k = nullptr;
+    for (SmoothingFactors& slot : smoothing)
+        if (slot.dt == dt) k = &slot;
+    if (!k) {
+        k = &smoothing[nextSmoothingSlot];
+        nextSmoothingSlot = 1 - nextSmoothingSlot;
+        *k = SmoothingFactors{dt, 1 - std::exp(-dt / 0.075), 1 - std::exp(-dt / 0.047)};
+    }
+    const double kv = k->velocity;
+    const double ka = k->accel;
+    const double perSecond = 1 / dt;
     const QPointF moved = cursor - d.lastCursor;
     d.lastCursor = cursor;
-    const QPointF v = d.velocity + (moved / dt - d.velocity) * kv;
-    const QPointF raw((v.x() - d.velocity.x()) / dt, (v.y() - d.velocity.y()) / dt);
+    const QPointF v = d.velocity + (moved * perSecond - d.velocity) * kv;
+    const QPointF raw = (v - d.velocity) * perSecond;
     d.velocity = v;
     d.accel += (QPointF(clampAccel(raw.x()), clampAccel(raw.y())) - d.accel) * ka;
 
@@ -152,11 +163,20 @@ void CatOverlay::landInBed(double t) {
 }
 
 void CatOverlay::trackShake(double t) {
-    cursorTrail.push_back(TrailPoint{t, sys.pointer.location().x()});
+    const double px = sys.pointer.location().x();
+    if (!cursorTrail.empty()) trailTravel += std::abs(px - cursorTrail.back().x);
+    cursorTrail.push_back(TrailPoint{t, px});
     std::size_t old = 0;
-    while (old < cursorTrail.size() && t - cursorTrail[old].time > 0.7)
+    while (old < cursorTrail.size() && t - cursorTrail[old].time > 0.7) {
+        if (old + 1 < cursorTrail.size())
+            trailTravel -= std::abs(cursorTrail[old + 1].x - cursorTrail[old].x);
         ++old;
+    }
     if (old) cursorTrail.erase(cursorTrail.begin(), cursorTrail.begin() + std::ptrdiff_t(old));
+    if (cursorTrail.size() < 2) trailTravel = 0; // no rounding drift carried along
+    // The long swings add up to at most the whole way travelled; under 700 (with a margin
+    // for rounding) there is no shake to find.
+    if (trailTravel < 699) return;
 
     // Successive moves of one direction make a run; count the long runs.
     int runs = 0;
@@ -182,5 +202,6 @@ void CatOverlay::trackShake(double t) {
     if (runs >= 5 && total >= 700) {
         shakenAt = t;
         cursorTrail.clear();
+        trailTravel = 0;
     }
 }

@@ -1,4 +1,5 @@
 #include "app/Log.h"
+#include "app/PurrloxApp.h"
 
 #include <QApplication>
 
@@ -8,5 +9,6 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationDomain(QStringLiteral("purrlox.app"));
     QApplication::setQuitOnLastWindowClosed(false);
     Log::notice(QStringLiteral("Purrlox started"));
-    return app.exec();
+    PurrloxApp purrlox;
+    return purrlox.run(app);
 }

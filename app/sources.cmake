@@ -1,1 +1,13 @@
-target_sources(purrlox_core PRIVATE app/Log.cpp app/Config.cpp)
+target_sources(purrlox_core PRIVATE
+  app/Log.cpp
+  app/Config.cpp
+  app/AppDelegate.cpp
+  app/AppModel.cpp
+  app/CatAutomation.cpp)
+target_sources(purrlox_gui PRIVATE
+  app/SingleInstance.cpp
+  app/Automation.cpp
+  app/CatPanelFactory.cpp
+  app/PurrloxApp.cpp)
+include(platform/x11/panel.cmake)
+include(sprites/views.cmake)

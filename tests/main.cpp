@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #ifdef PURRLOX_GUI_TESTS
-#include <QGuiApplication>
+#include <QApplication>
 #else
 #include <QCoreApplication>
 #endif
@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
 #ifdef PURRLOX_GUI_TESTS
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv); // widgets need the full application object
 #else
     QCoreApplication app(argc, argv);
 #endif

@@ -1,0 +1,28 @@
+#include "app/AppModel.h"
+
+#include "app/AppDelegate.h"
+#include "app/Log.h"
+
+#include <QPointer>
+
+AppModel::AppModel(const CatServices& services, QObject* parent)
+    : QObject(parent), cats(std::make_unique<CatOverlay>(services)) {
+    // A letter handed over while wiring the other models has already brought the cat in.
+    if (!cats->snapshot().panelFrame) cats->enter(false);
+
+    QPointer<AppModel> self(this);
+    AppDelegate::onOpen = [self](const QUrl& url) {
+        if (self) self->open(url);
+    };
+    const QList<QUrl> waiting = std::exchange(AppDelegate::pending, {});
+    for (const QUrl& url : waiting)
+        if (self) self->open(url);
+}
+
+AppModel::~AppModel() = default;
+
+void AppModel::open(const QUrl& url) {
+    const QString host = url.host(QUrl::FullyEncoded);
+    Log::notice(QStringLiteral("ignored a purrlox:// link (%1)")
+                    .arg(host.isEmpty() ? QStringLiteral("no host") : host));
+}

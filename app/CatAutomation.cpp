@@ -1,0 +1,43 @@
+#include "app/CatAutomation.h"
+
+#include "cat/CatOverlay.h"
+
+#include <QJsonArray>
+
+namespace {
+
+QJsonObject state(const CatOverlay& cats) {
+    const CatOverlay::Snapshot s = cats.snapshot();
+    const QString activity = s.activity.description();
+    QJsonObject reply{{"x", s.x},
+                      {"feetY", s.feetY},
+                      {"activity", activity},
+                      {"kind", activity.section(QLatin1Char('('), 0, 0)},
+                      {"platform", s.platform.window() ? double(s.platform.window()->id) : 0.0},
+                      {"sprite", s.sprite.rawValue()}};
+    if (s.panelFrame) {
+        const Rect& f = *s.panelFrame;
+        reply.insert("panel", QJsonArray{f.x, f.y, f.width, f.height});
+    }
+    return reply;
+}
+
+} // namespace
+
+QJsonObject answerCatRequest(CatOverlay& cats, const QJsonObject& request) {
+    const QString command = request.value("cmd").toString();
+    if (command == QLatin1String("state")) return state(cats);
+    if (command == QLatin1String("due")) {
+        static const QHash<QString, CatOverlay::Due> names{{"wander", CatOverlay::Due::wander},
+                                                           {"snack", CatOverlay::Due::snack},
+                                                           {"climb", CatOverlay::Due::climb},
+                                                           {"yawn", CatOverlay::Due::yawn},
+                                                           {"hunt", CatOverlay::Due::hunt}};
+        const QString what = request.value("what").toString();
+        const auto it = names.find(what);
+        if (it == names.end()) return {{"error", QStringLiteral("unknown timer: %1").arg(what)}};
+        cats.makeDue(*it);
+        return {{"ok", true}};
+    }
+    return {{"error", QStringLiteral("unknown command: %1").arg(command)}};
+}

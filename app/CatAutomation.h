@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QJsonObject>
+
+class CatOverlay;
+
+// What the automation socket can ask of the cat:
+//   {"cmd":"state"}                  -> x, feetY, activity, kind, platform, sprite, panel
+//   {"cmd":"due","what":"wander"}    -> makes wander / snack / climb / yawn / hunt due now
+QJsonObject answerCatRequest(CatOverlay& cats, const QJsonObject& request);

@@ -1,0 +1,62 @@
+#include "app/CatPanelFactory.h"
+
+#include "cat/CatOverlay.h"
+#include "platform/x11/X11Panel.h"
+#include "sprites/CatHostingView.h"
+
+#include <QPointer>
+
+std::unique_ptr<Panel> makeCatPanel(CatOverlay& overlay, CatView::Images images,
+                                    double refreshRate) {
+    auto panel = std::make_unique<X11Panel>();
+    QPointer<CatOverlay> cat(&overlay);
+
+    auto* view = new CatView(overlay.state, images);
+    view->setFrameRate(refreshRate);
+    view->onTapCat = [cat] {
+        if (cat) cat->tapCat();
+    };
+    view->onRead = [cat] {
+        if (cat) cat->markRead();
+    };
+    view->onUpdate = [cat] {
+        if (cat) cat->acceptUpdate();
+    };
+
+    auto* host = new CatHostingView(view);
+    host->onStroke = [cat](double dx) {
+        if (cat) cat->stroke(dx);
+    };
+    host->onDragHover = [cat](bool hovering) { return cat && cat->onDragHover(hovering); };
+    host->onDropFiles = [cat](const QList<QUrl>& files) { return cat && cat->feed(files); };
+    host->onPickUp = [cat](QPointF at) { return cat && cat->pickUp(at); };
+    host->onCarry = [cat](QPointF to) {
+        if (cat) cat->onCarry(to);
+    };
+    host->onDrop = [cat] {
+        if (cat) cat->drop();
+    };
+    host->onGrabBed = [cat](QPointF at) { return cat && cat->onGrabBed(at); };
+    host->onMoveBed = [cat](QPointF to) {
+        if (cat) cat->onMoveBed(to);
+    };
+    host->onPlaceBed = [cat] {
+        if (cat) cat->placeBed();
+    };
+
+    // The hosting view's idea of where the cat stands follows the picture.
+    const auto follow = [host, images, cat] {
+        if (!cat) return;
+        host->catSize = images(cat->state.sprite()).deviceIndependentSize();
+        host->catOffset = cat->state.catOffset();
+    };
+    QObject::connect(&overlay.state, &CatState::changed, host, follow);
+    follow();
+
+    X11Panel* raw = panel.get();
+    QObject::connect(view, &CatView::drawnChanged, raw,
+                     [raw, view] { raw->setInputRegion(view->drawnRegion()); });
+    panel->setContent(host);
+    panel->setInputRegion(view->drawnRegion());
+    return panel;
+}

@@ -1,0 +1,105 @@
+#include "app/PurrloxApp.h"
+
+#include "app/AppDelegate.h"
+#include "app/AppModel.h"
+#include "app/Automation.h"
+#include "app/CatAutomation.h"
+#include "app/CatPanelFactory.h"
+#include "app/Log.h"
+#include "app/SingleInstance.h"
+#include "app/StandInBackends.h"
+#include "platform/Clock.h"
+#include "platform/Defaults.h"
+#include "platform/Panel.h"
+#include "platform/Random.h"
+#include "platform/x11/X11Desktop.h"
+#include "platform/x11/X11InputIdle.h"
+#include "platform/x11/X11Pointer.h"
+#include "platform/x11/X11Screens.h"
+#include "platform/x11/X11WindowList.h"
+#include "sprites/SpriteImages.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QThread>
+
+PurrloxApp::PurrloxApp() = default;
+PurrloxApp::~PurrloxApp() = default;
+
+PurrloxApp::Options PurrloxApp::parse(const QStringList& arguments) {
+    QCommandLineParser parser;
+    const QCommandLineOption automation(
+        QStringLiteral("automation"), QStringLiteral("Answer test requests on this local socket."),
+        QStringLiteral("socket"));
+    parser.addOption(automation);
+    parser.addPositionalArgument(QStringLiteral("links"), QStringLiteral("purrlox:// links"));
+    if (!parser.parse(arguments)) Log::error(parser.errorText());
+
+    Options options;
+    options.automation = parser.value(automation);
+    for (const QString& argument : parser.positionalArguments()) {
+        const QUrl url(argument, QUrl::StrictMode);
+        if (url.isValid() && url.scheme() == QLatin1String("purrlox"))
+            options.links.append(url);
+        else
+            Log::error(QStringLiteral("skipped an argument that is not a purrlox:// link"));
+    }
+    return options;
+}
+
+CatServices PurrloxApp::services() {
+    desktop_ = std::make_unique<X11Desktop>(Clock::system());
+    devices_ = std::make_unique<QuietDevices>();
+    trash_ = std::make_unique<NoTrash>();
+    X11Desktop& desktop = *desktop_;
+    const CatView::Images images = [](CatSprite sprite) -> const QImage& {
+        return SpriteImages::image(sprite);
+    };
+    return CatServices{
+        desktop.screens(),
+        desktop.windowList(),
+        desktop.pointer(),
+        desktop.inputIdle(),
+        *devices_,
+        *trash_,
+        Clock::system(),
+        Random::system(),
+        Defaults::standard(),
+        [images, &desktop](CatOverlay& overlay) -> std::unique_ptr<Panel> {
+            return makeCatPanel(overlay, images, desktop.screens().refreshRate());
+        },
+        {},
+    };
+}
+
+AppModel& PurrloxApp::model() {
+    Q_ASSERT(QThread::currentThread() == qApp->thread());
+    if (!model_) model_ = std::make_unique<AppModel>(services());
+    return *model_;
+}
+
+int PurrloxApp::run(QApplication& app) {
+    const Options options = parse(app.arguments());
+
+    instance_ = std::make_unique<SingleInstance>();
+    if (!instance_->claim(options.links)) {
+        Log::notice(QStringLiteral("Purrlox already runs; handed over %1 link(s)")
+                        .arg(options.links.size()));
+        return 0;
+    }
+    QObject::connect(instance_.get(), &SingleInstance::linksArrived, &app,
+                     [](const QList<QUrl>& urls) { AppDelegate::open(urls); });
+    QObject::connect(instance_.get(), &SingleInstance::startedAgain, &app,
+                     [] { Log::info(QStringLiteral("started again without links")); });
+    AppDelegate::open(options.links);
+
+    AppModel& root = model();
+
+    if (!options.automation.isEmpty()) {
+        CatOverlay* cats = root.cats.get();
+        automation_ = std::make_unique<Automation>(
+            [cats](const QJsonObject& request) { return answerCatRequest(*cats, request); });
+        automation_->listen(options.automation);
+    }
+    return app.exec();
+}

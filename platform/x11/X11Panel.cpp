@@ -1,0 +1,189 @@
+#include "platform/x11/X11Panel.h"
+
+#include "app/Log.h"
+
+#include <QBitmap>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <QtGui/qguiapplication_platform.h>
+#include <cstdlib>
+#include <vector>
+#include <xcb/shape.h>
+#include <xcb/xcb.h>
+#include <xcb/xfixes.h>
+
+namespace {
+
+xcb_connection_t* connection() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+// Height of the primary screen's bottom edge in Qt's global pixels: the y-up origin.
+double originHeight() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return 0;
+    const QRect g = screen->geometry();
+    return g.y() + g.height();
+}
+
+bool xfixesReady(xcb_connection_t* c) {
+    static const bool ready = [c] {
+        auto* reply = xcb_xfixes_query_version_reply(c, xcb_xfixes_query_version(c, 5, 0), nullptr);
+        const bool ok = reply && reply->major_version >= 2;
+        std::free(reply);
+        return ok;
+    }();
+    return ready;
+}
+
+} // namespace
+
+X11Panel::X11Panel(QObject* parent) : QObject(parent), window_(std::make_unique<QWidget>()) {
+    window_->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                            Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint |
+                            Qt::NoDropShadowWindowHint);
+    window_->setAttribute(Qt::WA_TranslucentBackground);
+    window_->setAttribute(Qt::WA_ShowWithoutActivating);
+    window_->setAttribute(Qt::WA_X11DoNotAcceptFocus);
+    window_->setFocusPolicy(Qt::NoFocus);
+    window_->setWindowTitle(QStringLiteral("Purrlox"));
+    auto* layout = new QVBoxLayout(window_.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    window_->resize(130, 150);
+
+    // Other override-redirect windows (menus, notifications) may stack over us; a cheap
+    // periodic look puts the cat back on top and notices a compositor coming or going.
+    guard_.setInterval(500);
+    connect(&guard_, &QTimer::timeout, this, [this] {
+        if (checkCompositor()) applyInputRegion();
+        keepOnTop();
+    });
+}
+
+X11Panel::~X11Panel() = default;
+
+void X11Panel::setContent(QWidget* content) {
+    if (content_) delete content_;
+    content_ = content;
+    if (!content) return;
+    window_->layout()->addWidget(content);
+    content->installEventFilter(this);
+}
+
+// Without a compositor the window's shape has to follow every new drawing.
+bool X11Panel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == content_ && event->type() == QEvent::Paint && !composited_ && !grabbing_ &&
+        !cutPending_) {
+        cutPending_ = true;
+        QTimer::singleShot(0, this, [this] {
+            cutPending_ = false;
+            cutToDrawing();
+        });
+    }
+    return false;
+}
+
+void X11Panel::cutToDrawing() {
+    if (composited_ || !window_->isVisible()) return;
+    grabbing_ = true;
+    const QPixmap drawn = window_->grab();
+    grabbing_ = false;
+    const QBitmap mask = drawn.mask();
+    // A frame with nothing drawn would leave an unshaped, opaque window: keep one pixel.
+    window_->setMask(mask.isNull() ? QRegion(0, 0, 1, 1) : QRegion(mask));
+}
+
+void X11Panel::setFrame(const Rect& frame) {
+    frame_ = frame;
+    const QRect px = Coordinates::toX11(frame, originHeight());
+    if (window_->geometry() != px) window_->setGeometry(px);
+}
+
+void X11Panel::show() {
+    if (window_->isVisible()) return;
+    window_->show();
+    checkCompositor();
+    applyInputRegion();
+    window_->raise();
+    guard_.start();
+}
+
+void X11Panel::hide() {
+    guard_.stop();
+    window_->hide();
+}
+
+bool X11Panel::isVisible() const {
+    return window_->isVisible();
+}
+
+void X11Panel::setInputRegion(const QRegion& region) {
+    if (region == input_) return;
+    input_ = region;
+    applyInputRegion();
+}
+
+void X11Panel::applyInputRegion() {
+    xcb_connection_t* c = connection();
+    if (!c || !window_->isVisible()) return;
+    const auto window = xcb_window_t(window_->winId());
+    if (!composited_) {
+        // No compositor, no per-pixel alpha: cut the window to the pixels actually drawn.
+        cutToDrawing();
+        return;
+    }
+    window_->clearMask();
+    if (!xfixesReady(c)) return;
+    std::vector<xcb_rectangle_t> rects;
+    for (const QRect& r : input_)
+        rects.push_back({qint16(r.x()), qint16(r.y()), quint16(r.width()), quint16(r.height())});
+    const xcb_xfixes_region_t region = xcb_generate_id(c);
+    xcb_xfixes_create_region(c, region, quint32(rects.size()), rects.data());
+    xcb_xfixes_set_window_shape_region(c, window, XCB_SHAPE_SK_INPUT, 0, 0, region);
+    xcb_xfixes_destroy_region(c, region);
+    xcb_flush(c);
+}
+
+void X11Panel::keepOnTop() {
+    xcb_connection_t* c = connection();
+    if (!c || !window_->isVisible()) return;
+    const auto window = xcb_window_t(window_->winId());
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    auto* tree = xcb_query_tree_reply(c, xcb_query_tree(c, root), nullptr);
+    if (!tree) return;
+    const int n = xcb_query_tree_children_length(tree);
+    const xcb_window_t* children = xcb_query_tree_children(tree);
+    const bool onTop = n > 0 && children[n - 1] == window;
+    std::free(tree);
+    if (onTop) return;
+    const quint32 above = XCB_STACK_MODE_ABOVE;
+    xcb_configure_window(c, window, XCB_CONFIG_WINDOW_STACK_MODE, &above);
+    xcb_flush(c);
+}
+
+// Answers whether the compositing state changed.
+bool X11Panel::checkCompositor() {
+    xcb_connection_t* c = connection();
+    if (!c) return false;
+    static const xcb_atom_t selection = [c] {
+        const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(0);
+        auto* reply = xcb_intern_atom_reply(
+            c, xcb_intern_atom(c, 0, quint16(name.size()), name.constData()), nullptr);
+        const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+        return atom;
+    }();
+    auto* owner = xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
+    const bool now = owner && owner->owner != XCB_WINDOW_NONE;
+    std::free(owner);
+    if (now == composited_) return false;
+    composited_ = now;
+    Log::notice(now ? QStringLiteral("a compositing manager runs: the cat panel is translucent")
+                    : QStringLiteral("no compositing manager: the cat panel cuts itself to its "
+                                     "drawing"));
+    return true;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/Panel.h"
+
+#include <QObject>
+#include <QRegion>
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+
+// A transparent floating panel on X11: override-redirect (on every desktop, above full-screen
+// windows, never managed or focused), kept on top, and taking the pointer only where something
+// is drawn, so clicks on the clear rest reach the window below.
+class X11Panel final : public QObject, public Panel {
+    Q_OBJECT
+  public:
+    explicit X11Panel(QObject* parent = nullptr);
+    ~X11Panel() override;
+
+    // The widget that fills the panel (the panel owns it).
+    void setContent(QWidget* content);
+    QWidget* window() const { return window_.get(); }
+
+    Rect frame() const override { return frame_; }
+    void setFrame(const Rect& frame) override;
+    void show() override;
+    void hide() override;
+    bool isVisible() const override;
+
+    // In panel coordinates. Outside it the pointer passes through to whatever lies below.
+    void setInputRegion(const QRegion& region);
+    QRegion inputRegion() const { return input_; }
+
+    // Whether a compositing manager runs; without one the panel cuts itself to its drawing.
+    bool composited() const { return composited_; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void applyInputRegion();
+    void cutToDrawing();
+    void keepOnTop();
+    bool checkCompositor();
+
+    std::unique_ptr<QWidget> window_;
+    QWidget* content_ = nullptr;
+    Rect frame_;
+    QRegion input_;
+    bool composited_ = true;
+    bool cutPending_ = false;
+    bool grabbing_ = false;
+    QTimer guard_;
+};

@@ -1,0 +1,145 @@
+#include "sprites/CatHostingView.h"
+
+#include "platform/Geometry.h"
+#include "sprites/CatView.h"
+
+#include <QDragEnterEvent>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <cmath>
+
+CatHostingView::CatHostingView(CatView* root, QWidget* parent) : QWidget(parent), root_(root) {
+    setAttribute(Qt::WA_TranslucentBackground);
+    setMouseTracking(true);
+    setAcceptDrops(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(root);
+    // The hosting logic sees the root view's events before the view's own tap handling.
+    root->installEventFilter(this);
+}
+
+QRectF CatHostingView::catRect() const {
+    return QRectF(width() / 2.0 + catOffset - catSize.width() / 2, height() - catSize.height(),
+                  catSize.width(), catSize.height());
+}
+
+QPointF CatHostingView::globalPoint(QPointF qtGlobal) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double origin = screen ? screen->geometry().y() + screen->geometry().height() : 0;
+    return Coordinates::pointFromX11(qtGlobal, origin);
+}
+
+void CatHostingView::pressed(QPointF local, QPointF global) {
+    if (!catRect().contains(local)) return;
+    pressedAt_ = global;
+    draggingBed_ = onGrabBed(global);
+}
+
+void CatHostingView::dragged(QPointF global) {
+    if (!pressedAt_) return;
+    if (draggingBed_) {
+        onMoveBed(global);
+        return;
+    }
+    if (!carrying_) {
+        const QPointF d = global - *pressedAt_;
+        if (std::hypot(d.x(), d.y()) <= pickUpDistance) return;
+        carrying_ = onPickUp(*pressedAt_);
+        if (!carrying_) return;
+        QGuiApplication::setOverrideCursor(Qt::ClosedHandCursor);
+    }
+    onCarry(global);
+}
+
+void CatHostingView::released() {
+    pressedAt_.reset();
+    if (draggingBed_) {
+        draggingBed_ = false;
+        onPlaceBed();
+    }
+    if (carrying_) {
+        carrying_ = false;
+        QGuiApplication::restoreOverrideCursor();
+        onDrop();
+    }
+}
+
+void CatHostingView::moved(double dx) {
+    onStroke(dx);
+}
+
+bool CatHostingView::dragEntered() {
+    return onDragHover(true);
+}
+
+void CatHostingView::dragExited() {
+    onDragHover(false);
+}
+
+bool CatHostingView::performDrop(const QMimeData* data) {
+    onDragHover(false);
+    QList<QUrl> files;
+    if (data && data->hasUrls()) {
+        // Only files can be eaten; links to anything else are left out.
+        for (const QUrl& url : data->urls())
+            if (url.isLocalFile()) files.append(url);
+    }
+    return onDropFiles(files);
+}
+
+bool CatHostingView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != root_) return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: { // the second press of a quick double click
+        auto* e = static_cast<QMouseEvent*>(event);
+        if (e->button() == Qt::LeftButton)
+            pressed(root_->mapTo(this, e->position()), globalPoint(e->globalPosition()));
+        break;
+    }
+    case QEvent::MouseMove: {
+        auto* e = static_cast<QMouseEvent*>(event);
+        const double x = e->globalPosition().x();
+        if (e->buttons() == Qt::NoButton) {
+            if (lastX_) moved(x - *lastX_);
+        } else {
+            dragged(globalPoint(e->globalPosition()));
+        }
+        lastX_ = x;
+        break;
+    }
+    case QEvent::MouseButtonRelease:
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) released();
+        break;
+    case QEvent::Leave:
+        lastX_.reset();
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+void CatHostingView::dragEnterEvent(QDragEnterEvent* event) {
+    if (dragEntered()) {
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void CatHostingView::dragLeaveEvent(QDragLeaveEvent* event) {
+    dragExited();
+    event->accept();
+}
+
+void CatHostingView::dropEvent(QDropEvent* event) {
+    const bool taken = performDrop(event->mimeData());
+    event->setDropAction(taken ? Qt::MoveAction : Qt::IgnoreAction);
+    event->accept();
+}

@@ -1,0 +1,335 @@
+#include "sprites/CatView.h"
+
+#include "cat/CatState.h"
+#include "menu/Theme.h"
+#include "sprites/Floating.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <cmath>
+
+namespace {
+
+// Seconds between 1970 and the 2001 reference date the streams share their phase with.
+constexpr double referenceEpoch = 978307200.0;
+constexpr double spacing = 4;   // between the stack's rows
+constexpr double clickSlop = 4; // a press that travels further is a drag, not a tap
+
+QFont rounded(double size, QFont::Weight weight) {
+    QFont font(QStringLiteral("Comfortaa"));
+    font.setPixelSize(int(std::lround(size)));
+    font.setWeight(weight);
+    font.setStyleStrategy(QFont::PreferAntialias);
+    return font;
+}
+
+// A stream glyph drawn once, white on a soft dark shadow, at this pixel size; each frame only
+// scales it. Colour emoji are bitmaps that the font engine would decode anew at every size.
+constexpr int glyphSize = 30;
+
+const QImage& glyphImage(const QString& symbol) {
+    static QHash<QString, QImage> cache;
+    auto it = cache.find(symbol);
+    if (it != cache.end()) return *it;
+    const QFont font = rounded(glyphSize, QFont::Bold);
+    const QFontMetricsF metrics(font);
+    const double pad = 3;
+    QImage image(QSize(int(std::ceil(metrics.horizontalAdvance(symbol) + 2 * pad)),
+                       int(std::ceil(metrics.height() + 2 * pad))),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.setFont(font);
+    const QPointF base(pad, pad + metrics.ascent());
+    // The shadow: black at 40 %, about one point around the glyph at the drawn sizes.
+    p.setOpacity(0.4 / 2);
+    p.setPen(Qt::black);
+    for (QPointF d : {QPointF(-2, 0), QPointF(2, 0), QPointF(0, -2), QPointF(0, 2)})
+        p.drawText(base + d, symbol);
+    p.setOpacity(1);
+    p.setPen(Qt::white);
+    p.drawText(base, symbol);
+    p.end();
+    return *cache.insert(symbol, image);
+}
+
+// Comfortaa's digits are proportional, and a countdown caption would twitch every second: each
+// digit gets the cell of the widest one, centred in it. Other runs keep their own kerning.
+template <typename Run> void tabularRuns(const QString& text, Run run) {
+    qsizetype start = 0;
+    while (start < text.size()) {
+        const bool digit = text[start].isDigit();
+        qsizetype end = start + 1;
+        while (end < text.size() && !digit && !text[end].isDigit())
+            ++end;
+        run(text.mid(start, end - start), digit);
+        start = end;
+    }
+}
+
+double digitCell(const QFontMetricsF& metrics) {
+    double cell = 0;
+    for (char d = '0'; d <= '9'; ++d)
+        cell = std::max(cell, metrics.horizontalAdvance(QChar(d)));
+    return cell;
+}
+
+double tabularAdvance(const QString& text, const QFontMetricsF& metrics) {
+    const double cell = digitCell(metrics);
+    double width = 0;
+    tabularRuns(text, [&](const QString& run, bool digit) {
+        width += digit ? cell : metrics.horizontalAdvance(run);
+    });
+    return width;
+}
+
+void drawTabular(QPainter& p, QPointF baseline, const QString& text, const QFontMetricsF& metrics) {
+    const double cell = digitCell(metrics);
+    tabularRuns(text, [&](const QString& run, bool digit) {
+        const double advance = metrics.horizontalAdvance(run);
+        p.drawText(baseline + QPointF(digit ? (cell - advance) / 2 : 0, 0), run);
+        baseline.rx() += digit ? cell : advance;
+    });
+}
+
+void capsule(QPainter& p, const QRectF& r, const QColor& fill, const QColor* border) {
+    const double radius = r.height() / 2;
+    p.setBrush(fill);
+    if (border) {
+        QPen pen(*border, 2);
+        pen.setJoinStyle(Qt::MiterJoin);
+        pen.setMiterLimit(10);
+        p.setPen(pen);
+    } else {
+        p.setPen(Qt::NoPen);
+    }
+    p.drawRoundedRect(r, radius, radius);
+}
+
+} // namespace
+
+CatView::CatView(const CatState& state, Images images, QWidget* parent)
+    : QWidget(parent), state_(state), images_(std::move(images)) {
+    clock = [] { return QDateTime::currentMSecsSinceEpoch() / 1000.0 - referenceEpoch; };
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
+    streams_.setTimerType(Qt::PreciseTimer);
+    setFrameRate(60);
+    connect(&streams_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+    connect(&state_, &CatState::changed, this, &CatView::stateChanged);
+    settle();
+}
+
+void CatView::setFrameRate(double framesPerSecond) {
+    if (!(framesPerSecond >= 1)) framesPerSecond = 60;
+    streams_.setInterval(std::max(1, int(1000 / framesPerSecond)));
+}
+
+// The engine writes the picture field by field within one frame; the view settles once the
+// frame's writes are done, so half-written states never reach the window.
+void CatView::stateChanged() {
+    const bool stream = state_.hearts() || state_.sleeping();
+    if (stream && !streams_.isActive()) streams_.start();
+    if (!stream) streams_.stop();
+    if (settling_) return;
+    settling_ = true;
+    QMetaObject::invokeMethod(this, &CatView::settle, Qt::QueuedConnection);
+}
+
+void CatView::settle() {
+    settling_ = false;
+    const QRegion drawn = drawnRegion();
+    if (drawn != drawn_) {
+        drawn_ = drawn;
+        emit drawnChanged();
+    }
+    // A breath moves the cat by a fraction of a pixel per frame: repaint only once the drawing
+    // has moved by half a pixel or something else changed.
+    QList<int> key = pictureKey();
+    if (key == shown_) return;
+    shown_ = std::move(key);
+    update();
+}
+
+QList<int> CatView::pictureKey() const {
+    const QRectF box = catBox();
+    const QTransform t = catTransform();
+    QList<int> key{
+        state_.sprite().index(),     state_.unread(),           state_.hearts(), state_.sleeping(),
+        state_.reading() != nullptr, state_.eaten() != nullptr, width(),         height()};
+    for (QPointF corner : {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()}) {
+        const QPointF p = t.map(corner);
+        key << int(std::lround(p.x() * 2)) << int(std::lround(p.y() * 2));
+    }
+    if (const auto caption = captionRect()) {
+        const QPoint at = (caption->topLeft() * 2).toPoint();
+        key << at.x() << at.y() << int(qHash(*state_.caption()));
+    }
+    return key;
+}
+
+void CatView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    settle();
+}
+
+QRectF CatView::catBox() const {
+    const QSizeF size = images_(state_.sprite()).deviceIndependentSize();
+    return QRectF(width() / 2.0 + state_.catOffset() - size.width() / 2, height() - size.height(),
+                  size.width(), size.height());
+}
+
+// Facing and squash about the anchor, then tilt about it, then the hop.
+QTransform CatView::catTransform() const {
+    const QRectF box = catBox();
+    const QPointF a(box.left() + state_.anchor().x() * box.width(),
+                    box.top() + state_.anchor().y() * box.height());
+    QTransform scale, rotate, hop;
+    scale.translate(a.x(), a.y());
+    scale.scale(state_.facingRight() ? 1 : -1, state_.squash());
+    scale.translate(-a.x(), -a.y());
+    rotate.translate(a.x(), a.y());
+    rotate.rotate(state_.tilt());
+    rotate.translate(-a.x(), -a.y());
+    hop.translate(0, -state_.hop());
+    return scale * rotate * hop;
+}
+
+QRectF CatView::bodyRect() const {
+    const QRectF box = catBox();
+    const Rect g = CatSprite::geometry(state_.sprite()).bounds;
+    if (g.isEmpty()) return {};
+    // Geometry is y-up from the image's bottom-left corner.
+    const QRectF local(box.left() + g.minX(), box.bottom() - g.maxY(), g.width, g.height);
+    return catTransform().mapRect(local);
+}
+
+QSizeF CatView::captionSize() const {
+    const QFontMetricsF metrics(rounded(12, QFont::Bold));
+    const QString text = state_.caption().value_or(QString());
+    return QSizeF(tabularAdvance(text, metrics) + 22, metrics.height() + 12);
+}
+
+std::optional<QRectF> CatView::captionRect() const {
+    if (!state_.caption()) return std::nullopt;
+    const QSizeF size = captionSize();
+    const QRectF box = catBox();
+    // Centred over the stack, one row above the cat, then moved by captionAt (its y lowers the
+    // pill into the empty headroom above the cat's head).
+    const double x = width() / 2.0 - size.width() / 2 + state_.catOffset() + state_.captionAt().x();
+    const double y = box.top() - spacing - size.height() + state_.captionAt().y();
+    return QRectF(QPointF(x, y), size).adjusted(0, 0, 0, 2); // and the hard shadow
+}
+
+QString CatView::badgeText() const {
+    return QStringLiteral("×%1").arg(state_.unread());
+}
+
+QSizeF CatView::badgeSize() const {
+    const QFontMetricsF metrics(rounded(12, QFont::Black));
+    return QSizeF(metrics.horizontalAdvance(badgeText()) + 14, metrics.height() + 4);
+}
+
+std::optional<QRectF> CatView::badgeRect() const {
+    if (state_.unread() < 2 || state_.reading()) return std::nullopt;
+    const QSizeF size = badgeSize();
+    const QRectF box = catBox();
+    return QRectF(QPointF(box.right() - size.width() - 10, box.top() + 12), size);
+}
+
+QRegion CatView::drawnRegion() const {
+    // The body grown by the hit test's 4 points and snapped outwards to a 4-pixel grid, so the
+    // breathing and wobbling of a resting cat do not reshape the window every frame.
+    const QRectF body = bodyRect();
+    QRegion region;
+    if (!body.isEmpty()) {
+        const auto down = [](double v) { return int(std::floor(v / 4)) * 4; };
+        const auto up = [](double v) { return int(std::ceil(v / 4)) * 4; };
+        const QRectF grown = body.adjusted(-4, -4, 4, 4);
+        region = QRect(QPoint(down(grown.left()), down(grown.top())),
+                       QPoint(up(grown.right()) - 1, up(grown.bottom()) - 1));
+    }
+    if (auto caption = captionRect()) region += caption->toAlignedRect();
+    if (auto badge = badgeRect()) region += badge->toAlignedRect();
+    return region;
+}
+
+void CatView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform |
+                     QPainter::TextAntialiasing);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.fillRect(rect(), Qt::transparent);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+
+    const QImage& image = images_(state_.sprite());
+    p.save();
+    p.setTransform(catTransform(), true);
+    p.drawImage(catBox(), image);
+    p.restore();
+
+    const QRectF box = catBox();
+    const QPointF top(box.center().x(), box.top());
+    if (state_.hearts()) paintStream(p, Floating::hearts(), top + QPointF(0, 8));
+    if (state_.sleeping()) paintStream(p, Floating::sleep(), top + QPointF(14, 22));
+    paintBadge(p);
+    paintCaption(p);
+}
+
+void CatView::paintStream(QPainter& p, const Floating& stream, QPointF origin) const {
+    const double t = clock();
+    const QImage& image = glyphImage(stream.symbol);
+    for (int i = 0; i < Floating::copies; ++i) {
+        const Floating::Glyph g = stream.glyph(i, t);
+        if (g.opacity <= 0) continue;
+        const QSizeF size = QSizeF(image.size()) * (g.fontSize / glyphSize);
+        // Top-centred on the origin, then moved along the stream.
+        const QPointF topLeft = origin + g.offset - QPointF(size.width() / 2, 0);
+        p.setOpacity(g.opacity);
+        p.drawImage(QRectF(topLeft, size), image);
+    }
+    p.setOpacity(1);
+}
+
+void CatView::paintCaption(QPainter& p) const {
+    const auto area = captionRect();
+    if (!area) return;
+    const QRectF pill = area->adjusted(0, 0, 0, -2);
+    capsule(p, pill.translated(0, 2), Theme::ink(), nullptr);
+    capsule(p, pill, Theme::paper(), &Theme::ink());
+    const QFont font = rounded(12, QFont::Bold);
+    const QFontMetricsF metrics(font);
+    p.setFont(font);
+    p.setPen(Theme::ink());
+    drawTabular(p, QPointF(pill.left() + 11, pill.top() + 6 + metrics.ascent()), *state_.caption(),
+                metrics);
+}
+
+void CatView::paintBadge(QPainter& p) const {
+    const auto area = badgeRect();
+    if (!area) return;
+    capsule(p, *area, Theme::pink(), &Theme::ink());
+    p.setFont(rounded(12, QFont::Black));
+    p.setPen(Theme::ink());
+    p.drawText(*area, Qt::AlignCenter, badgeText());
+}
+
+void CatView::mousePressEvent(QMouseEvent* event) {
+    const QPointF at = event->position();
+    const bool onCat = catBox().contains(at) || bodyRect().contains(at);
+    pressedAt_ = onCat ? std::optional(event->globalPosition()) : std::nullopt;
+    QWidget::mousePressEvent(event);
+}
+
+void CatView::mouseReleaseEvent(QMouseEvent* event) {
+    const auto pressed = std::exchange(pressedAt_, std::nullopt);
+    QWidget::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton || !pressed) return;
+    const QPointF travel = event->globalPosition() - *pressed;
+    if (std::hypot(travel.x(), travel.y()) <= clickSlop) onTapCat();
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "sprites/CatSprite.h"
+
+#include <QImage>
+#include <QRegion>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+class CatState;
+class QPainter;
+struct Floating;
+
+// The whole content of the cat panel: the frame of the cat with its facing, squash, tilt and
+// hop, the caption pill, the unread badge and the rising hearts and "z". It draws CatState and
+// keeps nothing of its own but the animation clock; user actions go back through callbacks.
+class CatView final : public QWidget {
+    Q_OBJECT
+  public:
+    using Images = std::function<const QImage&(CatSprite)>;
+
+    CatView(const CatState& state, Images images, QWidget* parent = nullptr);
+
+    std::function<void()> onTapCat = [] {};
+    std::function<void()> onRead = [] {};
+    std::function<void()> onUpdate = [] {};
+
+    // Wall-clock seconds that drive the floating streams; tests pin it.
+    std::function<double()> clock;
+    // How often the streams redraw while they show.
+    void setFrameRate(double framesPerSecond);
+
+    // Where things are, in view coordinates. The cat's layout box is not moved by hop,
+    // facing, squash or tilt; the body is the drawn sprite's opaque bounds after them.
+    QRectF catBox() const;
+    QRectF bodyRect() const;
+    std::optional<QRectF> captionRect() const; // with its shadow
+    std::optional<QRectF> badgeRect() const;
+    // What takes the pointer: the body (with a small margin), the caption and the badge.
+    QRegion drawnRegion() const;
+    bool streaming() const { return streams_.isActive(); }
+
+  signals:
+    // The drawn region moved or changed shape: the panel updates its input region.
+    void drawnChanged();
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void stateChanged();
+    void settle();
+    QList<int> pictureKey() const;
+    QTransform catTransform() const;
+    void paintStream(QPainter& p, const Floating& stream, QPointF origin) const;
+    void paintCaption(QPainter& p) const;
+    void paintBadge(QPainter& p) const;
+    QSizeF captionSize() const;
+    QSizeF badgeSize() const;
+    QString badgeText() const;
+
+    const CatState& state_;
+    Images images_;
+    QTimer streams_;
+    QRegion drawn_;
+    QList<int> shown_;
+    bool settling_ = false;
+    std::optional<QPointF> pressedAt_;
+};

@@ -1,0 +1,3 @@
+target_sources(purrlox_gui PRIVATE
+  sprites/CatView.cpp
+  sprites/CatHostingView.cpp)

@@ -1,0 +1,113 @@
+#include "app/AppModel.h"
+
+#include "LogCapture.h"
+#include "PlainFrames.h"
+#include "app/AppDelegate.h"
+#include "fakes/Fakes.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Every backend faked; the cat panel factory counts the panels it makes.
+struct FakeSystem {
+    FakeScreens screens;
+    FakeWindowList windowList;
+    FakePointer pointer;
+    FakeInputIdle inputIdle;
+    FakeDevices devices;
+    FakeTrash trash;
+    FakeClock clock;
+    FakeRandom random;
+    TempDefaults defaults;
+    int panels = 0;
+    CatServices services() {
+        usePlainFrames();
+        CatServices s{screens,
+                      windowList,
+                      pointer,
+                      inputIdle,
+                      devices,
+                      trash,
+                      clock,
+                      random,
+                      *defaults,
+                      [this](CatOverlay&) -> std::unique_ptr<Panel> {
+                          ++panels;
+                          return std::make_unique<FakePanel>();
+                      },
+                      {}};
+        s.frameClock = false;
+        return s;
+    }
+};
+
+struct Links : ::testing::Test {
+    FakeSystem system;
+    void SetUp() override {
+        AppDelegate::onOpen = nullptr;
+        AppDelegate::pending.clear();
+    }
+    void TearDown() override { SetUp(); }
+    LogCapture log;
+};
+
+QStringList ignored(const QStringList& lines) {
+    QStringList out;
+    for (const QString& line : lines)
+        if (line.startsWith("ignored a purrlox:// link")) out << line;
+    return out;
+}
+
+TEST_F(Links, EarlyLinksAreHandledOnceAfterWiringInArrivalOrder) {
+    AppDelegate::open({QUrl("purrlox://first"), QUrl("purrlox://second")});
+    AppDelegate::open({QUrl("purrlox://third")});
+    EXPECT_TRUE(ignored(log.messages()).isEmpty());
+
+    AppModel model(system.services());
+    EXPECT_EQ(ignored(log.messages()), QStringList({"ignored a purrlox:// link (first)",
+                                                    "ignored a purrlox:// link (second)",
+                                                    "ignored a purrlox:// link (third)"}));
+    EXPECT_TRUE(AppDelegate::pending.isEmpty());
+
+    // Later links go straight through, never queued again.
+    AppDelegate::open({QUrl("purrlox://later/x"), QUrl("purrlox://after")});
+    EXPECT_TRUE(AppDelegate::pending.isEmpty());
+    EXPECT_EQ(ignored(log.messages()).mid(3), QStringList({"ignored a purrlox:// link (later)",
+                                                           "ignored a purrlox:// link (after)"}));
+}
+
+TEST_F(Links, HostIsLoggedPercentEncodedOrAsNoHost) {
+    AppModel model(system.services());
+    model.open(QUrl("purrlox:settings"));
+    model.open(QUrl("purrlox:///path/only"));
+    model.open(QUrl::fromEncoded("purrlox://%C3%BCber/x"));
+    const QStringList lines = ignored(log.messages());
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0], "ignored a purrlox:// link (no host)");
+    EXPECT_EQ(lines[1], "ignored a purrlox:// link (no host)");
+    EXPECT_EQ(lines[2], "ignored a purrlox:// link (xn--ber-goa)");
+}
+
+TEST_F(Links, LinksAfterTheModelIsGoneAreDroppedQuietly) {
+    { AppModel model(system.services()); }
+    AppDelegate::open({QUrl("purrlox://late")});
+    EXPECT_TRUE(ignored(log.messages()).isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+TEST(StartUp, TheCatEntersOnceWalkingInFromTheLeft) {
+    FakeSystem system;
+    AppModel model(system.services());
+    EXPECT_EQ(system.panels, 1);
+    const auto cat = model.cats->snapshot();
+    ASSERT_TRUE(cat.panelFrame);
+    EXPECT_LT(cat.x, system.screens.visible.minX()); // still off screen, walking in
+    EXPECT_EQ(cat.feetY, system.screens.visible.minY() + 12);
+    EXPECT_TRUE(cat.activity.description().startsWith("walking"));
+}
+
+} // namespace

@@ -1,0 +1,3 @@
+# The cat's e2e scripts talk to the app's automation socket through this client.
+add_executable(cat-ask ${CMAKE_CURRENT_LIST_DIR}/cat_ask.cpp)
+target_link_libraries(cat-ask PRIVATE Qt6::Network purrlox_warnings)

@@ -206,6 +206,7 @@ class CatOverlay : public QObject {
     Surface landingSurface() const;
     void arriveTransfer(const DesktopWindow& to, double now);
     void stepClimbing(double now, double dt, double elapsed);
+    void landJump(const activity::Jumping& jump, double now);
     // Holding and dangling.
     void trackShake(double now);
     void stepDangle(double dt, double now);
@@ -303,6 +304,16 @@ class CatOverlay : public QObject {
     std::optional<QPointF> bedGrab;
 
     // Caches that keep the frame step free of allocation and system calls.
+    double trailTravel = 0;                 // the pointer's horizontal travel over cursorTrail
+    std::optional<CatSprite> uprightSprite; // the held frame uprightTilt belongs to
+    double uprightTilt = 0;
+    struct SmoothingFactors {
+        double dt = -1;
+        double velocity = 0;
+        double accel = 0;
+    };
+    SmoothingFactors smoothing[2];
+    int nextSmoothingSlot = 0;
     quint64 windowGeneration = ~quint64(0);
     Rect windowsVisibleFrame{-1, -1, -1, -1};
     double hourValidFrom = 0;

@@ -1,26 +1,335 @@
-// Climbing window faces, hopping between tops and falling. The cat does not leave the floor
-// yet: no window is offered for climbing or moving to, and nothing under it moves.
+// Climbing window faces, pulling over their tops, hopping between tops, climbing back down and
+// falling when the surface under the cat goes away.
 
 #include "cat/CatOverlay.h"
+#include "platform/Random.h"
 
-void CatOverlay::checkPlatform(double) {}
+#include <cmath>
+
+using K = Activity::Kind;
+
+namespace {
+
+constexpr double climbSpeed = 110; // points per second, up or down
+constexpr double climbSteps = 6;   // climb animation steps per second
+constexpr double gravity = 2400;   // points per second squared
+constexpr double overStep = 0.28;  // seconds per pull-over frame
+// A window top must be this far above the floor to be worth climbing, and this far below the
+// top of the visible frame to leave room for the cat.
+constexpr double worthClimbing = 80;
+constexpr double headroom = 110;
+
+// Pulling over a top edge: each frame and how far the cat has risen above the edge by then,
+// as a share of the frame's opaque height.
+struct OverStep {
+    CatSprite::Case sprite;
+    double rise;
+};
+constexpr OverStep pullOver[4] = {{CatSprite::over1, 0.18},
+                                  {CatSprite::over2, 0.38},
+                                  {CatSprite::over3, 0.55},
+                                  {CatSprite::over4, 1.0}};
+
+// The climbing frame decides how the cat is placed against a window face.
+const Rect& climbBounds() {
+    return CatSprite::geometry(CatSprite::climb1).bounds;
+}
+
+// Feet height at pull-over step i over a top edge at y.
+double overFeet(double top, int i) {
+    const Rect& b = CatSprite::geometry(pullOver[i].sprite).bounds;
+    return top + 16 + (pullOver[i].rise * b.height - b.maxY());
+}
+
+bool climbable(const Rect& f, double floor, const Rect& visible) {
+    const double top = f.maxY();
+    return top - floor >= worthClimbing && top <= visible.maxY() - headroom;
+}
+
+} // namespace
 
 std::optional<CatOverlay::ClimbTarget> CatOverlay::climbTarget() {
+    const Rect vf = screenFrame();
+    const double floor = floorY();
+    for (const DesktopWindow& w : windows) {
+        if (!climbable(w.frame, floor, vf)) continue;
+        Pieces wide;
+        for (const Span& p : visibleTop(w))
+            if (p.width() > 100) wide.append(p);
+        if (wide.isEmpty()) continue;
+        const Span& p = wide[sys.random.uniformInt(0, int(wide.size()) - 1)];
+        return ClimbTarget{w, sys.random.uniform(p.lower + 50, p.upper - 50)};
+    }
     return std::nullopt;
 }
 
-std::optional<CatOverlay::TransferTarget> CatOverlay::transferTarget(const DesktopWindow&) {
-    return std::nullopt;
+std::optional<CatOverlay::TransferTarget> CatOverlay::transferTarget(const DesktopWindow& from) {
+    const std::optional<Span> span = visibleSpan(from, x);
+    if (!span) return std::nullopt;
+    const double c2 = span->lower + span->upper; // twice the span's centre
+    const Rect vf = screenFrame();
+    const double floor = floorY();
+    QVarLengthArray<TransferTarget, 16> candidates;
+    for (const DesktopWindow& t : windows) {
+        if (t.id == from.id || !climbable(t.frame, floor, vf)) continue;
+        for (const Span& p : visibleTop(t)) {
+            // Take off from the end of the current span that faces the piece.
+            const double takeoff = c2 < p.lower + p.upper ? span->upper - 20 : span->lower + 20;
+            const double landing = std::max(p.lower + 20, std::min(p.upper - 20, takeoff));
+            if (std::abs(landing - takeoff) <= 350) candidates.append(TransferTarget{t, takeoff});
+        }
+    }
+    if (candidates.isEmpty()) return std::nullopt;
+    return candidates[sys.random.uniformInt(0, int(candidates.size()) - 1)];
 }
 
-void CatOverlay::getDown(const DesktopWindow&, double) {}
+void CatOverlay::arriveTransfer(const DesktopWindow& to, double t) {
+    const DesktopWindow* target = findWindow(to.id);
+    const DesktopWindow* own = platform.window();
+    std::optional<double> spot;
+    if (target && target->frame == to.frame && own) spot = standingSpot(*target, x);
+    if (!spot) {
+        start(Activity::idle(), t);
+        return;
+    }
+    state.setFacingRight(x < *spot);
+    const double top = to.frame.maxY();
+    const double d = top - feetY;
+    if (d < -60) {
+        // Far below: climb down the own window's face and step across.
+        const DesktopWindow* fresh = findWindow(own->id);
+        start(Activity::lowering(fresh ? *fresh : *own, to), t);
+        return;
+    }
+    platform = Platform::floor(); // in the air
+    const QPointF from(x, feetY);
+    if (d <= 60)
+        start(Activity::jumping(from, QPointF(*spot, top), Landing::top(to), true), t);
+    else // a level hop to the face, then a climb
+        start(Activity::jumping(from, QPointF(*spot, feetY), Landing::climb(to), true), t);
+}
+
+void CatOverlay::getDown(const DesktopWindow& from, double t) {
+    const DesktopWindow* fresh = findWindow(from.id);
+    start(Activity::lowering(fresh ? *fresh : from, std::nullopt), t);
+}
 
 CatOverlay::Surface CatOverlay::landingSurface() const {
-    return Surface{floorY(), std::nullopt};
+    const Rect vf = screenFrame();
+    const double floor = floorY();
+    Surface best{floor, std::nullopt};
+    for (const DesktopWindow& w : windows) {
+        if (fallingPast && w.id == *fallingPast) continue;
+        const double top = w.frame.maxY();
+        if (!(top <= feetY + 1) || top > vf.maxY() - headroom || !(top > floor)) continue;
+        // On equal tops the one further in front wins; the span test is the costly one.
+        if (best.window && !(top > best.y)) continue;
+        const std::optional<Span> span = visibleSpan(w, x);
+        if (!span || !(span->lower + 10 < x && x < span->upper - 10)) continue;
+        best = Surface{top, w};
+    }
+    return best;
 }
 
-void CatOverlay::arriveTransfer(const DesktopWindow&, double t) {
-    start(Activity::idle(), t);
+void CatOverlay::checkPlatform(double t) {
+    bool onTop = false;
+    DesktopWindow held;
+    switch (activity.kind()) {
+    case K::falling:
+    case K::jumping:
+    case K::pouncing:
+    case K::catching:
+    case K::held:
+        return;
+    case K::climbingUp:
+        held = activity.as<activity::ClimbingUp>()->window;
+        break;
+    case K::pullingUp:
+        held = activity.as<activity::PullingUp>()->window;
+        break;
+    case K::lowering:
+        held = activity.as<activity::Lowering>()->window;
+        break;
+    case K::climbingDown:
+        held = activity.as<activity::ClimbingDown>()->window;
+        break;
+    default:
+        if (!platform.window()) return;
+        held = *platform.window();
+        onTop = true;
+        break;
+    }
+
+    const auto fall = [&] {
+        platform = Platform::floor();
+        fallingPast = held.id;
+        state.setReading(std::nullopt);
+        start(Activity::falling(0), t);
+    };
+    const DesktopWindow* current = findWindow(held.id);
+    if (!current) {
+        fall();
+        return;
+    }
+    const Rect& was = held.frame;
+    const Rect& is = current->frame;
+    if (onTop && (is.width != was.width || is.height != was.height)) {
+        // Resized: ride along with the top edge while a spot stays close by.
+        const std::optional<double> s = standingSpot(*current, x);
+        if (s && std::abs(*s - x) <= 40) {
+            const DesktopWindow resized = *current;
+            platform = Platform::on(resized);
+            feetY = resized.frame.maxY();
+            x = *s;
+            if (const auto* walk = activity.as<activity::Walking>()) {
+                const std::optional<double> target = standingSpot(resized, walk->to);
+                if (!target || *target != walk->to) start(Activity::idle(), t);
+            }
+            return;
+        }
+    }
+    const bool moved = std::abs(is.maxY() - was.maxY()) > 1 ||
+                       std::abs(is.minX() - was.minX()) > 1 || std::abs(is.maxX() - was.maxX()) > 1;
+    // Standing on top, a window now covering the spot also pulls it away.
+    if (moved || (onTop && !visibleSpan(*current, x))) fall();
 }
 
-void CatOverlay::stepClimbing(double, double, double) {}
+void CatOverlay::stepClimbing(double t, double dt, double e) {
+    switch (activity.kind()) {
+    case K::climbingUp: {
+        const DesktopWindow w = activity.as<activity::ClimbingUp>()->window;
+        stepPhase += climbSteps * dt;
+        feetY += climbSpeed * dt;
+        // The sprite's top has reached the window's top.
+        if (w.frame.maxY() <= feetY - 16 + climbBounds().maxY()) start(Activity::pullingUp(w), t);
+        break;
+    }
+    case K::pullingUp: {
+        const DesktopWindow w = activity.as<activity::PullingUp>()->window;
+        const int i = int(e / overStep);
+        if (i <= 3) {
+            feetY = overFeet(w.frame.maxY(), i);
+        } else {
+            feetY = w.frame.maxY();
+            platform = Platform::on(w);
+            happyUntil = t + 0.6;
+            start(Activity::idle(), t);
+        }
+        break;
+    }
+    case K::lowering: {
+        const activity::Lowering l = *activity.as<activity::Lowering>();
+        const int i = 3 - int(e / overStep); // the pull-over played backwards
+        if (i >= 0) {
+            feetY = overFeet(l.window.frame.maxY(), i);
+        } else {
+            feetY = l.window.frame.maxY() + 16 - climbBounds().maxY();
+            platform = Platform::floor();
+            start(Activity::climbingDown(l.window, l.onto), t);
+        }
+        break;
+    }
+    case K::climbingDown: {
+        const activity::ClimbingDown c = *activity.as<activity::ClimbingDown>();
+        stepPhase += climbSteps * dt;
+        feetY -= climbSpeed * dt;
+        const double bottom = feetY - 16 + climbBounds().minY();
+        if (!c.onto) {
+            if (bottom <= floorY()) {
+                feetY = floorY();
+                start(Activity::idle(), t);
+            }
+            break;
+        }
+        const DesktopWindow& onto = *c.onto;
+        if (bottom > onto.frame.maxY()) break;
+        const DesktopWindow* current = findWindow(onto.id);
+        std::optional<double> spot;
+        if (current && current->frame == onto.frame) spot = standingSpot(onto, x);
+        if (!spot) {
+            start(Activity::falling(0), t);
+            break;
+        }
+        // Level with the lower top: step across onto it.
+        const double top = onto.frame.maxY();
+        feetY = top;
+        state.setFacingRight(x < *spot);
+        start(Activity::jumping(QPointF(x, top), QPointF(*spot, top), Landing::top(onto), false),
+              t);
+        break;
+    }
+    case K::falling: {
+        const Surface below = landingSurface();
+        const std::optional<double> bed = bedBelow(below);
+        auto* f = activity.as<activity::Falling>();
+        const double v = f->speed - gravity * dt;
+        feetY += dt * v;
+        if (!bed && below.y >= feetY) {
+            feetY = below.y;
+            platform = below.window ? Platform::on(*below.window) : Platform::floor();
+            fallingPast.reset();
+            start(Activity::landing(), t);
+        } else if (bed && *bed >= feetY) {
+            fallingPast.reset();
+            landInBed(t);
+        } else {
+            f->speed = v; // in place: the fall keeps its start
+        }
+        break;
+    }
+    case K::jumping: {
+        const activity::Jumping j = *activity.as<activity::Jumping>();
+        const double duration =
+            std::hypot(j.to.x() - j.from.x(), j.to.y() - j.from.y()) / 1400 + 0.4;
+        const double dy = j.to.y() - j.from.y();
+        const double s = j.crouch ? e - 0.2 : e;
+        if (s >= duration) {
+            landJump(j, t);
+        } else if (s > 0) {
+            const double h = dy >= 0 ? dy * 0.6 + 30 : 30;
+            const double p = s / duration;
+            x = j.from.x() + (j.to.x() - j.from.x()) * p;
+            feetY = j.from.y() + dy * p + 4 * h * p * (1 - p);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void CatOverlay::landJump(const activity::Jumping& j, double t) {
+    x = j.to.x();
+    feetY = j.to.y();
+    const auto unchanged = [&] {
+        const DesktopWindow* w = findWindow(j.then.window.id);
+        return w && w->frame == j.then.window.frame;
+    };
+    switch (j.then.kind) {
+    case Landing::Kind::top:
+        if (!unchanged()) {
+            start(Activity::falling(0), t);
+            return;
+        }
+        platform = Platform::on(j.then.window);
+        popStart = t;
+        start(Activity::idle(), t);
+        break;
+    case Landing::Kind::climb:
+        if (!unchanged()) {
+            start(Activity::falling(0), t);
+            return;
+        }
+        feetY = j.to.y() + 16 - climbBounds().minY();
+        start(Activity::climbingUp(j.then.window), t);
+        break;
+    case Landing::Kind::bed:
+        getIntoBed(t);
+        break;
+    case Landing::Kind::floor:
+        platform = Platform::floor();
+        popStart = t;
+        start(Activity::idle(), t);
+        break;
+    }
+}

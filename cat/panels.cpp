@@ -59,7 +59,9 @@ bool CatOverlay::onDragHover(bool hovering) {
 
 void CatOverlay::onCarry(QPointF p) {
     if (!activity.is(K::held)) return;
-    if (std::hypot(p.x() - cursor.x(), p.y() - cursor.y()) > 0.5) {
+    // More than 0.5 points away; squared, as this runs for every drag event.
+    const double dx = p.x() - cursor.x(), dy = p.y() - cursor.y();
+    if (dx * dx + dy * dy > 0.25) {
         dangle.lastMove = now();
         dangle.angry = false;
     }

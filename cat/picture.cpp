@@ -144,10 +144,16 @@ void CatOverlay::updateSprite(double t) {
         sprite = dangle.sprite;
         const CatSprite::Geometry& g = CatSprite::geometry(sprite);
         const QPointF hp = g.hangPoint;
-        const QPointF mc = g.massCenter;
+        if (sprite != uprightSprite) {
+            // The turn that puts the mass centre straight below the hang point; it only
+            // changes with the frame.
+            const QPointF mc = g.massCenter;
+            uprightSprite = sprite;
+            uprightTilt = (180 / pi) * std::atan2(-(mc.x() - hp.x()), -(mc.y() - hp.y()));
+        }
         // Hang from the hang point with the mass centre straight below, then swing.
         squash = dangle.stretch;
-        tilt = dangle.angle - (180 / pi) * std::atan2(-(mc.x() - hp.x()), -(mc.y() - hp.y()));
+        tilt = dangle.angle - uprightTilt;
         anchor = QPointF(hp.x() / 96, 1 - hp.y() / 96);
         captionX = hp.x() - 48;
         captionHeight = 96 - hp.y() - 12;

@@ -47,6 +47,13 @@ class CatOverlayProbe {
     std::optional<QPointF>& bedGrab() { return o.bedGrab; }
     CatSprite::Hold& bedHold() { return o.bedHold; }
     bool hasFrameClock() const { return o.displayLink != nullptr; }
+    std::optional<quint32>& fallingPast() { return o.fallingPast; }
+    double& suppressTapUntil() { return o.suppressTapUntil; }
+    double& shakenAt() { return o.shakenAt; }
+    bool& livesInBed() { return o.livesInBed; }
+    std::optional<double>& napUntil() { return o.napUntil; }
+    bool& callNap() { return o.callNap; }
+    std::unique_ptr<Panel>& bedPanel() { return o.bedPanel; }
     // Puts the cat idle on the floor at x with every timer far away.
     void settle(double atX) {
         const double t = o.now();

@@ -131,6 +131,7 @@ TEST_F(OverlayTest, WalkingOffTheVisibleTopOrLosingTheWindowMeansFalling) {
     // Stopping short of the margin is fine.
     probe().settle(650);
     probe().platform() = Platform::on(probe().windows()[0]);
+    probe().feetY() = 500;
     cat->start(Activity::walking(689, Arrival::rest()), now());
     runWhile(K::walking);
     EXPECT_EQ(kind(), K::idle);

@@ -31,7 +31,7 @@ X11InputIdle::X11InputIdle(xcb_connection_t* c, xcb_window_t root, X11EventFilte
             uint32_t bits;
         } mask{{XCB_INPUT_DEVICE_ALL_MASTER, 1},
                XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS |
-                   XCB_INPUT_XI_EVENT_MASK_RAW_MOTION};
+                   XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE | XCB_INPUT_XI_EVENT_MASK_RAW_MOTION};
         const auto cookie = xcb_input_xi_select_events_checked(c_, root_, 1, &mask.head);
         if (auto* error = xcb_request_check(c_, cookie)) {
             Log::error(QStringLiteral("input idle: XInput2 raw events refused (error %1)")
@@ -92,6 +92,15 @@ void X11InputIdle::warping() {
     warpedAt_ = now;
 }
 
+std::optional<double> X11InputIdle::lastPointerEvent() const {
+    if (!xinputOpcode_) return std::nullopt;
+    return lastPointer_;
+}
+
+double X11InputIdle::monotonicNow() const {
+    return clock_.monotonic();
+}
+
 bool X11InputIdle::handle(const xcb_generic_event_t* event) {
     if (!xinputOpcode_ || (event->response_type & ~0x80) != XCB_GE_GENERIC) return false;
     const auto* ge = reinterpret_cast<const xcb_ge_generic_event_t*>(event);
@@ -102,9 +111,13 @@ bool X11InputIdle::handle(const xcb_generic_event_t* event) {
         lastKey_ = lastRaw_ = now;
         return true;
     case XCB_INPUT_RAW_BUTTON_PRESS:
-        lastRaw_ = now;
+        lastRaw_ = lastPointer_ = now;
+        return true;
+    case XCB_INPUT_RAW_BUTTON_RELEASE:
+        lastPointer_ = now;
         return true;
     case XCB_INPUT_RAW_MOTION:
+        lastPointer_ = now;
         if (warpedAt_ >= 0 && now - warpedAt_ < kWarpEcho) return true;
         lastMotion_ = lastRaw_ = now;
         return true;

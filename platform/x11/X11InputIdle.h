@@ -1,10 +1,9 @@
 #pragma once
 
-#include <optional>
-
 #include "platform/InputIdle.h"
 #include "platform/x11/XcbBatch.h"
 
+#include <optional>
 #include <xcb/xcb.h>
 
 class Clock;
@@ -24,6 +23,11 @@ class X11InputIdle final : public InputIdle {
     // that warp is not the user's.
     void warping();
 
+    // When the last raw pointer event (motion, press, release) arrived, on the clock's monotonic
+    // scale; none without XInput2. Lets the pointer backend skip queries while nothing moved.
+    std::optional<double> lastPointerEvent() const;
+    double monotonicNow() const;
+
   private:
     bool handle(const xcb_generic_event_t* event);
     double serverIdle() const; // seconds, or -1 without the extension
@@ -34,6 +38,7 @@ class X11InputIdle final : public InputIdle {
     bool hasScreenSaver_ = false;
     uint8_t xinputOpcode_ = 0;
     double lastKey_ = 0, lastMotion_ = 0, lastRaw_ = 0; // Clock::monotonic() seconds
+    double lastPointer_ = 0;                            // including our own warps' motion
     double warpedAt_ = -1, inputBeforeWarp_ = 0;
     static constexpr double kServerPoll = 0.25; // seconds between server idle queries
     mutable double serverCheckedAt_ = -1;

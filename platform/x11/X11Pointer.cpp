@@ -15,10 +15,22 @@ X11Pointer::X11Pointer(xcb_connection_t* c, xcb_window_t root, X11InputIdle* idl
 
 X11Pointer::State X11Pointer::query() const {
     if (!c_) return {};
+    double now = -1;
+    if (idle_) {
+        now = idle_->monotonicNow();
+        const std::optional<double> moved = idle_->lastPointerEvent();
+        if (moved && cachedAt_ >= 0 && *moved < cachedAt_ && now - cachedAt_ < kRefresh)
+            return cached_;
+    }
     const auto cookie = xcb_query_pointer(c_, root_);
     auto r = XcbBatch(c_, trips_).get(xcb_query_pointer_reply, cookie);
-    if (!r) return {};
-    return {QPointF(r->root_x, r->root_y), r->mask};
+    if (!r) {
+        cachedAt_ = -1;
+        return {};
+    }
+    cached_ = {QPointF(r->root_x, r->root_y), r->mask};
+    cachedAt_ = now;
+    return cached_;
 }
 
 QPointF X11Pointer::location() const {
@@ -40,6 +52,7 @@ void X11Pointer::warp(QPointF to) {
     const ScreenSpace space = ScreenSpace::current();
     if (!c_ || !space.valid) return;
     if (idle_) idle_->warping();
+    cachedAt_ = -1;
     const QPointF px = space.pointToX11(to);
     xcb_warp_pointer(c_, XCB_NONE, root_, 0, 0, 0, 0, int16_t(std::lround(px.x())),
                      int16_t(std::lround(px.y())));

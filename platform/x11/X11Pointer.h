@@ -7,7 +7,9 @@
 
 class X11InputIdle;
 
-// The pointer through xcb_query_pointer (one round trip per read) and xcb_warp_pointer.
+// The pointer through xcb_query_pointer and xcb_warp_pointer. The engine reads it every frame;
+// while XInput2 reports no pointer event the last answer stands (refreshed twice a second for
+// other programs' warps), so a resting pointer costs no round trips.
 class X11Pointer final : public Pointer {
   public:
     X11Pointer(xcb_connection_t* c, xcb_window_t root, X11InputIdle* idle);
@@ -30,4 +32,7 @@ class X11Pointer final : public Pointer {
     xcb_window_t root_;
     X11InputIdle* idle_;
     mutable RoundTrips trips_;
+    mutable State cached_;
+    mutable double cachedAt_ = -1; // monotonic seconds; negative = nothing cached
+    static constexpr double kRefresh = 0.5;
 };

@@ -39,6 +39,20 @@ QJsonObject answerCatRequest(CatOverlay& cats, const QJsonObject& request) {
         cats.makeDue(*it);
         return {{"ok", true}};
     }
+    if (command == QLatin1String("tops")) {
+        // The walkable pieces of every window top in the cat's last poll, front-most first.
+        QJsonArray list;
+        for (const DesktopWindow& w : cats.polledWindows()) {
+            QJsonArray pieces;
+            for (const Span& piece : cats.visibleTop(w))
+                pieces.append(QJsonArray{piece.lower, piece.upper});
+            list.append(QJsonObject{
+                {"id", double(w.id)},
+                {"frame", QJsonArray{w.frame.x, w.frame.y, w.frame.width, w.frame.height}},
+                {"pieces", pieces}});
+        }
+        return {{"windows", list}};
+    }
     if (command == QLatin1String("calm")) {
         cats.postponeAll(request.value("seconds").toDouble(3600));
         return {{"ok", true}};

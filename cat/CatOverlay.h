@@ -127,6 +127,7 @@ class CatOverlay : public QObject {
     double entrySpot(bool left);
     bool catOnScreen() const;
     Pieces visibleTop(const DesktopWindow& w) const;
+    const std::vector<DesktopWindow>& polledWindows() const { return windows; }
     std::optional<Span> visibleSpan(const DesktopWindow& w, double x) const;
     std::optional<double> standingSpot(const DesktopWindow& w, std::optional<double> near) const;
     std::optional<double> randomSpot();

@@ -1,46 +1,13 @@
 #include "app/AppModel.h"
 
+#include "FakeSystem.h"
 #include "LogCapture.h"
-#include "PlainFrames.h"
 #include "app/AppDelegate.h"
 #include "fakes/Fakes.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-// Every backend faked; the cat panel factory counts the panels it makes.
-struct FakeSystem {
-    FakeScreens screens;
-    FakeWindowList windowList;
-    FakePointer pointer;
-    FakeInputIdle inputIdle;
-    FakeDevices devices;
-    FakeTrash trash;
-    FakeClock clock;
-    FakeRandom random;
-    TempDefaults defaults;
-    int panels = 0;
-    CatServices services() {
-        usePlainFrames();
-        CatServices s{screens,
-                      windowList,
-                      pointer,
-                      inputIdle,
-                      devices,
-                      trash,
-                      clock,
-                      random,
-                      *defaults,
-                      [this](CatOverlay&) -> std::unique_ptr<Panel> {
-                          ++panels;
-                          return std::make_unique<FakePanel>();
-                      },
-                      {}};
-        s.frameClock = false;
-        return s;
-    }
-};
 
 struct Links : ::testing::Test {
     FakeSystem system;

@@ -1,8 +1,6 @@
 #include "app/CatAutomation.h"
 
-#include "PlainFrames.h"
-#include "cat/CatOverlay.h"
-#include "fakes/Fakes.h"
+#include "FakeSystem.h"
 
 #include <QJsonArray>
 #include <gtest/gtest.h>
@@ -10,37 +8,13 @@
 namespace {
 
 struct CatAutomation : ::testing::Test {
-    FakeScreens screens;
-    FakeWindowList windowList;
-    FakePointer pointer;
-    FakeInputIdle inputIdle;
-    FakeDevices devices;
-    FakeTrash trash;
-    FakeClock clock;
-    FakeRandom random;
-    TempDefaults defaults;
+    FakeSystem system;
     FakePanel* panel = nullptr;
     std::unique_ptr<CatOverlay> cat;
     void SetUp() override {
-        usePlainFrames();
-        CatServices s{screens,
-                      windowList,
-                      pointer,
-                      inputIdle,
-                      devices,
-                      trash,
-                      clock,
-                      random,
-                      *defaults,
-                      [this](CatOverlay&) -> std::unique_ptr<Panel> {
-                          auto p = std::make_unique<FakePanel>();
-                          panel = p.get();
-                          return p;
-                      },
-                      {}};
-        s.frameClock = false;
-        cat = std::make_unique<CatOverlay>(s);
+        cat = std::make_unique<CatOverlay>(system.services());
         cat->enter(false);
+        panel = system.lastPanel;
     }
 };
 
@@ -63,10 +37,10 @@ TEST_F(CatAutomation, DueMakesTheNamedTimerRunOutAndRefusesUnknownNames) {
     // Once it has walked in, the cat snacks at once instead of waiting minutes for it.
     for (int i = 0; i < 60 * 60 && cat->snapshot().activity.description().startsWith("walking");
          ++i) {
-        clock.advance(1.0 / 60);
+        system.clock.advance(1.0 / 60);
         cat->tick();
     }
-    clock.advance(1.0 / 60); // it sits down, then decides on the next frame
+    system.clock.advance(1.0 / 60); // it sits down, then decides on the next frame
     cat->tick();
     EXPECT_EQ(answerCatRequest(*cat, {{"cmd", "state"}}).value("kind").toString(), "snacking");
     EXPECT_TRUE(answerCatRequest(*cat, {{"cmd", "due"}, {"what", "nap"}}).contains("error"));
@@ -74,3 +48,23 @@ TEST_F(CatAutomation, DueMakesTheNamedTimerRunOutAndRefusesUnknownNames) {
 }
 
 } // namespace
+
+TEST_F(CatAutomation, TopsListsTheWalkablePiecesOfEachPolledWindow) {
+    // A wide back window whose top a front window covers in the middle, from 400 to 600.
+    WindowInfo back;
+    back.id = 7;
+    back.frame = Rect{100, 300, 800, 200};
+    WindowInfo front;
+    front.id = 8;
+    front.frame = Rect{400, 450, 200, 200};
+    system.windowList.set({front, back});
+    system.clock.advance(0.1);
+    cat->tick();
+    const QJsonArray windows = answerCatRequest(*cat, {{"cmd", "tops"}}).value("windows").toArray();
+    ASSERT_EQ(windows.size(), 2);
+    EXPECT_EQ(windows[0].toObject().value("id").toDouble(), 8); // front-most first
+    const QJsonArray pieces = windows[1].toObject().value("pieces").toArray();
+    ASSERT_EQ(pieces.size(), 2);
+    EXPECT_EQ(pieces[0].toArray(), (QJsonArray{100, 400}));
+    EXPECT_EQ(pieces[1].toArray(), (QJsonArray{600, 900}));
+}

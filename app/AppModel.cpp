@@ -1,7 +1,7 @@
 #include "app/AppModel.h"
 
 #include "app/AppDelegate.h"
-#include "app/Log.h"
+#include "base/Log.h"
 
 #include <QPointer>
 

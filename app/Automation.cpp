@@ -1,6 +1,6 @@
 #include "app/Automation.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 
 #include <QJsonDocument>
 #include <QLocalSocket>

@@ -5,7 +5,7 @@
 #include "app/Automation.h"
 #include "app/CatAutomation.h"
 #include "app/CatPanelFactory.h"
-#include "app/Log.h"
+#include "base/Log.h"
 #include "app/SingleInstance.h"
 #include "app/StandInBackends.h"
 #include "platform/Clock.h"

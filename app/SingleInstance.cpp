@@ -1,7 +1,7 @@
 #include "app/SingleInstance.h"
 
 #include "app/Config.h"
-#include "app/Log.h"
+#include "base/Log.h"
 
 #include <QLocalSocket>
 #include <QStandardPaths>

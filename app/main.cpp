@@ -1,4 +1,4 @@
-#include "app/Log.h"
+#include "base/Log.h"
 #include "app/PurrloxApp.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "cat/CatOverlay.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 #include "cat/Ticker.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"

@@ -1,7 +1,7 @@
 // The cat panel seen from the engine: creating it, the hit test, and what the panel's input
 // handlers do to the overlay.
 
-#include "app/Log.h"
+#include "base/Log.h"
 #include "cat/CatOverlay.h"
 #include "platform/Panel.h"
 #include "platform/Pointer.h"

@@ -1,6 +1,6 @@
 #include "focus/FocusLog.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 #include "focus/Calendar.h"
 #include "focus/StretchCoding.h"
 #include "platform/Clock.h"

@@ -1,5 +1,5 @@
 // The daily and weekly report letters of the focus log and their 21:00 schedule.
-#include "app/Log.h"
+#include "base/Log.h"
 #include "focus/Calendar.h"
 #include "focus/FocusLog.h"
 #include "platform/Clock.h"

@@ -1,6 +1,6 @@
 #include "platform/Defaults.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 #include "platform/StoredDate.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "reminders/Reminders.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 #include "focus/Calendar.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"

@@ -1,6 +1,6 @@
 #include "platform/x11/X11Desktop.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 #include "platform/x11/X11EventFilter.h"
 #include "platform/x11/X11InputIdle.h"
 #include "platform/x11/X11Pointer.h"

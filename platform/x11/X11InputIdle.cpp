@@ -1,6 +1,6 @@
 #include "platform/x11/X11InputIdle.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 #include "platform/Clock.h"
 #include "platform/x11/X11EventFilter.h"
 

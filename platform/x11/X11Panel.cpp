@@ -1,6 +1,6 @@
 #include "platform/x11/X11Panel.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 
 #include <QBitmap>
 #include <QGuiApplication>

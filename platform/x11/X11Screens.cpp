@@ -1,6 +1,6 @@
 #include "platform/x11/X11Screens.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 #include "platform/x11/ScreenSpace.h"
 #include "platform/x11/WorkArea.h"
 #include "platform/x11/X11EventFilter.h"

@@ -1,6 +1,6 @@
 #include "CatHarness.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 
 #include <array>
 

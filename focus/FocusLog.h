@@ -86,6 +86,9 @@ class FocusLog : public QObject {
   private:
     void load();
     void save();
+    // The log changed on disk since it was read or written here: take what is there and add
+    // the stretches not yet saved. False when nothing may be written.
+    bool mergeFromDisk();
     const FocusDayIndex& index() const;
     // The stretches of `all` that started on the day, in log order.
     QList<Stretch> startedOn(QDate day) const;
@@ -97,9 +100,9 @@ class FocusLog : public QObject {
     // The stored elements of stretches_, comma-joined: a save adds only the newest one
     // instead of serializing ten years of stretches again.
     QByteArray encoded_;
+    QList<Stretch> unsaved_; // finished here, not yet written
     std::optional<Stretch> current_;
     int goalMinutes_ = 120;
-    bool saveBlocked_ = false; // an unreadable stored log could not be kept aside
     mutable FocusDayIndex index_;
     QTimer timer_;
 };

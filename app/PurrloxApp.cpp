@@ -96,9 +96,12 @@ int PurrloxApp::run(QApplication& app) {
     AppModel& root = model();
 
     if (!options.automation.isEmpty()) {
-        CatOverlay* cats = root.cats.get();
-        automation_ = std::make_unique<Automation>(
-            [cats](const QJsonObject& request) { return answerCatRequest(*cats, request); });
+        AppModel* model = &root;
+        automation_ = std::make_unique<Automation>([model](const QJsonObject& request) {
+            if (auto reply = answerStoreRequest(*model->focusLog, *model->pomodoro, request))
+                return *reply;
+            return answerCatRequest(*model->cats, request);
+        });
         automation_->listen(options.automation);
     }
     return app.exec();

@@ -7,7 +7,6 @@
 #include "platform/Defaults.h"
 #include "strings/Strings.h"
 
-#include <algorithm>
 #include <cmath>
 
 const QList<int>& FocusLog::goalChoices() {
@@ -35,104 +34,12 @@ FocusLog::FocusLog(Defaults& defaults, Clock& clock, QObject* parent)
     timer_.start();
 }
 
+FocusLog::~FocusLog() {
+    if (loader_.joinable()) loader_.join();
+}
+
 FocusLog::FocusLog(Clock& clock, QList<Stretch> stretches, QObject* parent)
     : QObject(parent), clock_(clock), stretches_(std::move(stretches)) {}
-
-void FocusLog::load() {
-    const QString key = QLatin1String(logKey);
-    const Defaults::DataRead r = defaults_->readData(key);
-    if (r.status == Defaults::DataRead::Status::absent) return;
-    if (r.status == Defaults::DataRead::Status::failed) {
-        // Not damaged, only unreadable now: it stays in place and is never saved over.
-        Log::error(QStringLiteral("cannot read the focus log: %1; it stays as it is and no "
-                                  "stretch is saved in this run")
-                       .arg(r.error));
-        return;
-    }
-    QString error;
-    if (std::optional<QList<Stretch>> decoded = StretchCoding::decode(r.bytes, &error)) {
-        stretches_ = std::move(*decoded);
-        encoded_ = StretchCoding::elements(r.bytes);
-        return;
-    }
-    Log::error(QStringLiteral("cannot read the focus log: %1").arg(error));
-    defaults_->keepAsideData(key);
-}
-
-void FocusLog::save() {
-    if (!persists()) return;
-    const QString key = QLatin1String(logKey);
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        switch (defaults_->writeData(key, '[' + encoded_ + ']')) {
-        case Defaults::DataWrite::written:
-            unsaved_.clear();
-            return;
-        case Defaults::DataWrite::refused: // not loaded: the file on disk is never replaced
-            return;
-        case Defaults::DataWrite::failed:
-            Log::error(QStringLiteral("cannot save the focus log: the file could not be written"));
-            return;
-        case Defaults::DataWrite::changedOnDisk:
-            if (!mergeFromDisk()) return;
-            break;
-        }
-    }
-    Log::error(QStringLiteral("cannot save the focus log: the file keeps changing on disk"));
-}
-
-namespace {
-
-// Stretches are never edited: when and in which sitting one started, and on what, is enough.
-bool sameStretch(const FocusStretch& a, const FocusStretch& b) {
-    return a.start == b.start && a.sitting == b.sitting && a.activity == b.activity;
-}
-
-} // namespace
-
-bool FocusLog::mergeFromDisk() {
-    const QString key = QLatin1String(logKey);
-    const Defaults::DataRead r = defaults_->readData(key);
-    if (r.status == Defaults::DataRead::Status::failed) {
-        Log::error(QStringLiteral("cannot save the focus log: it changed on disk and cannot be "
-                                  "read (%1)")
-                       .arg(r.error));
-        return false;
-    }
-    QList<Stretch> disk;
-    QByteArray encoded;
-    if (r.status == Defaults::DataRead::Status::read) {
-        QString error;
-        std::optional<QList<Stretch>> decoded = StretchCoding::decode(r.bytes, &error);
-        if (!decoded) {
-            // Someone left a damaged log: keep it beside ours rather than merge into it.
-            Log::error(QStringLiteral("cannot read the focus log: %1").arg(error));
-            return !defaults_->keepAsideData(key).isEmpty();
-        }
-        disk = std::move(*decoded);
-        encoded = StretchCoding::elements(r.bytes);
-    }
-    // What is on disk wins; the stretches finished here since the last save join it.
-    qsizetype added = 0;
-    for (const Stretch& s : std::as_const(unsaved_)) {
-        const bool there = std::any_of(disk.cbegin(), disk.cend(),
-                                       [&](const Stretch& d) { return sameStretch(d, s); });
-        if (there) continue;
-        QString ignored;
-        if (!encoded.isEmpty()) encoded += ',';
-        encoded += StretchCoding::toBytes(*StretchCoding::encode(s, &ignored));
-        disk.push_back(s);
-        ++added;
-    }
-    Log::notice(QStringLiteral("focus: the focus log changed on disk; %1 new stretch(es) added "
-                               "to the %2 there")
-                    .arg(added)
-                    .arg(disk.size() - added));
-    stretches_ = std::move(disk);
-    encoded_ = std::move(encoded);
-    index_.clear();
-    emit stretchesChanged();
-    return true;
-}
 
 void FocusLog::setCurrent(std::optional<Stretch> stretch) {
     if (current_ == stretch) return;

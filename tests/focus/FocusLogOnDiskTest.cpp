@@ -4,6 +4,8 @@
 #include "fakes/Fakes.h"
 #include "fakes/NoFreeFiles.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -104,6 +106,45 @@ TEST_F(FocusLogOnDisk, AReadErrorAtStartLeavesTheLogAndTheSettingsInPlaceAndUnto
     FocusLog later(*defaults.reopened(), clock);
     EXPECT_EQ(activitiesOf(later.stretches()), QStringList({"Ten years", "of focus"}));
     EXPECT_EQ(later.goalMinutes(), 90);
+}
+
+// Large logs decode off the main thread; here every log counts as large.
+struct LargeLog : FocusLogOnDisk {
+    qsizetype saved = FocusLog::backgroundBytes;
+    void SetUp() override {
+        FocusLog before(*defaults, clock);
+        for (const char* a : {"one", "two", "three"})
+            book(before, clock, a);
+        FocusLog::backgroundBytes = 0;
+    }
+    void TearDown() override { FocusLog::backgroundBytes = saved; }
+};
+
+TEST_F(LargeLog, LoadsInTheBackgroundAndKeepsWhatIsFinishedMeanwhile) {
+    FocusLog app(*defaults, clock);
+    int changes = 0;
+    QObject::connect(&app, &FocusLog::stretchesChanged, [&] { ++changes; });
+    EXPECT_TRUE(app.loading());
+    EXPECT_TRUE(app.stretches().isEmpty());
+    QDeadlineTimer deadline(5000);
+    while (app.loading() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_FALSE(app.loading());
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(activitiesOf(app.stretches()), QStringList({"one", "two", "three"}));
+    EXPECT_EQ(app.day(clock.now(), 5).seconds, 180);
+}
+
+TEST_F(LargeLog, AStretchFinishedBeforeTheLogIsInIsSavedAfterTheStoredOnes) {
+    // The app quits (or a period ends) right after start: the save waits for the stored log.
+    FocusLog app(*defaults, clock);
+    book(app, clock, "four");
+    EXPECT_FALSE(app.loading());
+    EXPECT_EQ(activitiesIn(fileBytes(path())), QStringList({"one", "two", "three", "four"}));
+    EXPECT_EQ(activitiesOf(app.stretches()), QStringList({"one", "two", "three", "four"}));
+    // The loading thread's late answer changes nothing.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(app.stretches().size(), 4);
 }
 
 } // namespace

@@ -5,9 +5,9 @@
 #include "app/Automation.h"
 #include "app/CatAutomation.h"
 #include "app/CatPanelFactory.h"
-#include "base/Log.h"
 #include "app/SingleInstance.h"
 #include "app/StandInBackends.h"
+#include "base/Log.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
 #include "platform/Panel.h"
@@ -83,6 +83,7 @@ int PurrloxApp::run(QApplication& app) {
 
     instance_ = std::make_unique<SingleInstance>();
     if (!instance_->claim(options.links)) {
+        if (!instance_->handedOver()) return 1; // the running one did not answer (logged)
         Log::notice(QStringLiteral("Purrlox already runs; handed over %1 link(s)")
                         .arg(options.links.size()));
         return 0;

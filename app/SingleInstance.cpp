@@ -71,14 +71,14 @@ bool SingleInstance::claim(const QList<QUrl>& urls) {
         }
         case Lock::unavailable:
             // Without the lock only the socket can tell whether another instance runs.
-            if (handTo(path_, urls)) return false;
+            if ((handedOver_ = handTo(path_, urls))) return false;
             listen();
             return true;
         case Lock::busy:
             break;
         }
         const QString socket = holderSocket();
-        if (!socket.isEmpty() && handTo(socket, urls)) return false;
+        if (!socket.isEmpty() && (handedOver_ = handTo(socket, urls))) return false;
         // The holder may have only just taken the lock and not be listening yet.
         if (socket.isEmpty() || waited.elapsed() > answerWaitMs) {
             Log::error(QStringLiteral("Purrlox already runs but does not answer; this start ends "

@@ -24,6 +24,8 @@ class SingleInstance final : public QObject {
     QString socketPath() const { return path_; }
     QString lockPath() const { return lockPath_; }
     bool listening() const { return server_.isListening(); }
+    // After a claim that found another instance: whether it took the links.
+    bool handedOver() const { return handedOver_; }
     static QString defaultPath();
     static QString defaultLockPath();
 
@@ -48,5 +50,6 @@ class SingleInstance final : public QObject {
     QString path_;
     QString lockPath_;
     int lockFd_ = -1;
+    bool handedOver_ = false;
     QLocalServer server_;
 };

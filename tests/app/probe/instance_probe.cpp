@@ -21,8 +21,11 @@ int main(int argc, char** argv) {
     if (args.size() >= 2 && args.first() == QLatin1String("--at")) {
         const qint64 at = args.at(1).toLongLong();
         args = args.mid(2);
-        const qint64 wait = at - QDateTime::currentMSecsSinceEpoch();
+        // Sleep most of the way, then spin, so starts meet within microseconds.
+        const qint64 wait = at - QDateTime::currentMSecsSinceEpoch() - 20;
         if (wait > 0) QThread::msleep(quint64(wait));
+        while (QDateTime::currentMSecsSinceEpoch() < at) {
+        }
     }
     QList<QUrl> urls;
     for (const QString& a : args)
@@ -34,7 +37,7 @@ int main(int argc, char** argv) {
     };
     if (!instance.claim(urls)) {
         say("not instance");
-        return 0;
+        return instance.handedOver() ? 0 : 1;
     }
     say("instance");
     QObject::connect(&instance, &SingleInstance::linksArrived, [&](const QList<QUrl>& got) {

@@ -2,11 +2,17 @@
 
 #include "app/AppDelegate.h"
 #include "base/Log.h"
+#include "platform/Screens.h"
 
 #include <QPointer>
 
 AppModel::AppModel(const CatServices& services, QObject* parent)
     : QObject(parent), cats(std::make_unique<CatOverlay>(services)) {
+    // A new screen mode or work area puts the cat back on the desktop at once.
+    QPointer<CatOverlay> cat(cats.get());
+    services.screens.onChanged = [cat] {
+        if (cat) cat->screenParametersChanged();
+    };
     // A letter handed over while wiring the other models has already brought the cat in.
     if (!cats->snapshot().panelFrame) cats->enter(false);
 

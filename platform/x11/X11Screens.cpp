@@ -5,13 +5,14 @@
 #include "platform/x11/WorkArea.h"
 #include "platform/x11/X11EventFilter.h"
 #include "platform/x11/X11Properties.h"
+#include "platform/x11/X11WindowManager.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 
 X11Screens::X11Screens(xcb_connection_t* c, xcb_window_t root, const X11Atoms& atoms,
-                       X11EventFilter& events)
-    : c_(c), root_(root), atoms_(atoms) {
+                       X11EventFilter& events, const X11WindowManager& windowManager)
+    : c_(c), root_(root), atoms_(atoms), windowManager_(windowManager) {
     events.add([this](const xcb_generic_event_t* e) { return handle(e); });
 }
 
@@ -47,6 +48,15 @@ QRect X11Screens::workAreaPixels() const {
 
 QRect X11Screens::readWorkArea(const QRect& monitor) const {
     if (!c_) return monitor;
+    if (!windowManager_.running()) {
+        // What a dead manager left on the root is stale, and nothing keeps windows off docks.
+        if (lastSource_ != QStringLiteral("no window manager")) {
+            lastSource_ = QStringLiteral("no window manager");
+            Log::notice(QStringLiteral("screens: no window manager runs, so no work area; using "
+                                       "the whole monitor"));
+        }
+        return monitor;
+    }
     const auto desktopC = X11Properties::request(c_, root_, atoms_.netCurrentDesktop, 1);
     const auto listC = X11Properties::request(c_, root_, atoms_.netClientList, 4096);
     const auto netC = X11Properties::request(c_, root_, atoms_.netWorkarea, 4096);
@@ -117,13 +127,16 @@ QRect X11Screens::readWorkArea(const QRect& monitor) const {
 bool X11Screens::handle(const xcb_generic_event_t* event) {
     if ((event->response_type & ~0x80) != XCB_PROPERTY_NOTIFY) return false;
     const auto* e = reinterpret_cast<const xcb_property_notify_event_t*>(event);
-    if (e->window == root_) {
-        if (e->atom == atoms_.netWorkarea || e->atom == atoms_.netCurrentDesktop ||
-            e->atom == atoms_.netClientList || (gtkAtom_ && e->atom == gtkAtom_))
-            dirty_ = true;
-    } else if (e->atom == atoms_.netWmStrutPartial || e->atom == atoms_.netWmStrut ||
-               e->atom == atoms_.netWmWindowType) {
+    bool relevant = false;
+    if (e->window == root_)
+        relevant = e->atom == atoms_.netWorkarea || e->atom == atoms_.netCurrentDesktop ||
+                   e->atom == atoms_.netClientList || (gtkAtom_ && e->atom == gtkAtom_);
+    else
+        relevant = e->atom == atoms_.netWmStrutPartial || e->atom == atoms_.netWmStrut ||
+                   e->atom == atoms_.netWmWindowType;
+    if (relevant) {
         dirty_ = true;
+        if (dirtied) dirtied();
     }
     return false; // the window list decides whether a client's events are ours alone
 }

@@ -93,8 +93,7 @@ void CatOverlay::screenParametersChanged() {
     const double oldLo = oldVisible.minX() + 48, oldHi = oldVisible.maxX() - 48;
     auto* walking = activity.as<activity::Walking>();
     const bool wasOff = x < oldLo || x > oldHi;
-    const bool errand =
-        activity.is(K::away) || (walking && (walking->then.kind == Arrival::Kind::fetch || wasOff));
+    const bool errand = walking && wasOff;
     if (activity.is(K::away)) {
         // It comes back at the new edge by itself.
     } else if (errand) {

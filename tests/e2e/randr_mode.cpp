@@ -195,7 +195,7 @@ int main(int argc, char** argv) {
         const double start = seconds();
         const auto [w, h] = modes[size_t(i) % modes.size()];
         setMode(s, w, h);
-        const double d = awaitMove(s, window, std::max(interval, 0.5));
+        const double d = awaitMove(s, window, interval);
         if (d < 0)
             ++missed;
         else

@@ -46,6 +46,26 @@ QRect X11Screens::workAreaPixels() const {
     return workPx_;
 }
 
+// Docks take a band along an edge, never most of the screen: an area under a quarter of the
+// monitor either way is a mistake (or mischief), and the next source is asked instead.
+QRect X11Screens::plausible(const QRect& area, const QRect& monitor) const {
+    if (area.isEmpty() ||
+        (area.width() * 4 >= monitor.width() && area.height() * 4 >= monitor.height()))
+        return area;
+    if (area != rejected_) {
+        rejected_ = area;
+        Log::notice(QStringLiteral("screens: ignoring a work area of %1 × %2 at %3, %4: too small "
+                                   "for a %5 × %6 monitor")
+                        .arg(area.width())
+                        .arg(area.height())
+                        .arg(area.x())
+                        .arg(area.y())
+                        .arg(monitor.width())
+                        .arg(monitor.height()));
+    }
+    return {};
+}
+
 QRect X11Screens::readWorkArea(const QRect& monitor) const {
     if (!c_) return monitor;
     if (!windowManager_.running()) {
@@ -88,7 +108,7 @@ QRect X11Screens::readWorkArea(const QRect& monitor) const {
     XcbBatch second(c_, trips_);
     if (gtkAtom_) {
         const auto gtk = X11Properties::values(second.get(xcb_get_property_reply, gtkC));
-        area = WorkArea::onMonitor(WorkArea::rectsFromValues(gtk), monitor);
+        area = plausible(WorkArea::onMonitor(WorkArea::rectsFromValues(gtk), monitor), monitor);
         if (!area.isEmpty()) source = QStringLiteral("GTK work areas");
     }
     std::vector<WorkArea::Strut> struts;
@@ -101,12 +121,12 @@ QRect X11Screens::readWorkArea(const QRect& monitor) const {
             struts.push_back(*s);
     }
     if (area.isEmpty() && !clients.empty()) {
-        area = WorkArea::minusStruts(monitor, rootSize, struts);
+        area = plausible(WorkArea::minusStruts(monitor, rootSize, struts), monitor);
         source = QStringLiteral("dock struts");
     }
     if (area.isEmpty()) {
         const auto rects = WorkArea::rectsFromValues(net);
-        if (current < rects.size()) area = rects[current].intersected(monitor);
+        if (current < rects.size()) area = plausible(rects[current].intersected(monitor), monitor);
         if (!area.isEmpty()) source = QStringLiteral("_NET_WORKAREA");
     }
     if (area.isEmpty()) {

@@ -31,6 +31,7 @@ class X11Screens final : public Screens {
   private:
     bool handle(const xcb_generic_event_t* event);
     QRect readWorkArea(const QRect& monitor) const;
+    QRect plausible(const QRect& area, const QRect& monitor) const;
 
     xcb_connection_t* c_;
     xcb_window_t root_;
@@ -41,5 +42,6 @@ class X11Screens final : public Screens {
     mutable xcb_atom_t gtkAtom_ = 0; // _GTK_WORKAREAS_D<current desktop>
     mutable quint32 gtkDesktop_ = ~0u;
     mutable QString lastSource_;
+    mutable QRect rejected_; // the last implausible area, logged once
     mutable RoundTrips trips_;
 };

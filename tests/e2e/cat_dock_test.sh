@@ -44,3 +44,12 @@ wait_for 1 "the cat stands on the raised floor" cat_placed 192
 xprop -root -remove _GTK_WORKAREAS_D0
 wait_for 1 "the cat is back on the bottom floor" cat_placed 12
 echo "ok: a work area set by hand and restored"
+
+# A work area ten pixels high along the top edge is no place for a cat: it is ignored, once.
+xprop -root -f _GTK_WORKAREAS_D0 32c -set _GTK_WORKAREAS_D0 "0, 0, 1280, 10"
+wait_for 2 "the app says why" grep -q "ignoring a work area of 1280 × 10" "$CAT_LOG"
+cat_placed 12 || fail "the cat should stay on the bottom floor: $(cat_state)"
+xprop -root -remove _GTK_WORKAREAS_D0
+sleep 0.3
+[ "$(grep -c "ignoring a work area" "$CAT_LOG")" = 1 ] || fail "one log line expected"
+echo "ok: an implausible work area is ignored"

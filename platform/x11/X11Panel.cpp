@@ -170,11 +170,20 @@ void X11Panel::keepOnTop() {
 }
 
 // Without a compositor the clear pixels of the panel would show black: the shape mask goes on
-// in the same event that says the compositor left, and off when one arrives.
+// in the same event that says the compositor left. A compositor that arrives takes the
+// selection before it redirects and paints the windows, so the mask stays a moment longer.
 void X11Panel::compositorChanged(bool running) {
-    composited_ = running;
-    Log::notice(running ? QStringLiteral("a compositing manager runs: the cat panel is translucent")
-                        : QStringLiteral("no compositing manager: the cat panel cuts itself to its "
-                                         "drawing"));
-    applyInputRegion();
+    if (!running) {
+        composited_ = false;
+        Log::notice(QStringLiteral("no compositing manager: the cat panel cuts itself to its "
+                                   "drawing"));
+        applyInputRegion();
+        return;
+    }
+    QTimer::singleShot(kCompositorSettles, this, [this] {
+        if (composited_ || !compositor_->running()) return;
+        composited_ = true;
+        Log::notice(QStringLiteral("a compositing manager runs: the cat panel is translucent"));
+        applyInputRegion();
+    });
 }

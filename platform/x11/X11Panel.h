@@ -54,4 +54,5 @@ class X11Panel final : public QObject, public Panel {
     bool grabbing_ = false;
     QTimer guard_;
     std::unique_ptr<CompositorWatch> compositor_;
+    static constexpr int kCompositorSettles = 500; // ms from a compositor's arrival to its frames
 };

@@ -39,10 +39,14 @@ echo "screenshot ${took}s after the compositor was killed: $black black pixels i
 wait_for 2 "the app says so" grep -q "no compositing manager" "$CAT_LOG"
 echo "ok: no black box when the compositor leaves"
 
-# A new compositor: the panel is translucent again at once (the mask is gone: the window's
-# shape is its whole rectangle).
+# A new compositor: the cat stays cut to its drawing until the compositor paints, then the
+# mask comes off (the window has no shape again) and the panel is translucent.
 start_compositor
-wait_for 2 "the app sees the compositor" grep -q "a compositing manager runs" "$CAT_LOG"
+grab "$E2E_TMP/arriving.xwd"
+[ "$(black_in_top "$E2E_TMP/arriving.xwd")" = 0 ] || fail "black around the cat as the compositor arrives"
+wait_for 3 "the app turns translucent" grep -q "a compositing manager runs" "$CAT_LOG"
+unshaped() { xwininfo -shape -id "$(panel_window)" | grep -q "No window shape defined"; }
+wait_for 2 "the panel's mask comes off" unshaped
 sleep 0.2
 grab "$E2E_TMP/again.xwd"
 [ "$(black_in_top "$E2E_TMP/again.xwd")" = 0 ] || fail "black around the cat with the new compositor"

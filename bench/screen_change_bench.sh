@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# What a screen change costs: 80 RANDR mode switches in 8 s (1920x1080 <-> 1024x768) under a
+# What a screen change costs: 80 RANDR mode switches in 8 s (1024x768 <-> 1920x1080) under a
 # still cat, on one Xvfb + openbox + picom session. Prints the time from the server's
 # screen-change notification to the cat panel's move (as another client sees both), and the
 # app's CPU over the 8 s. With a second binary (the code before this change, say), the same is
@@ -29,7 +29,7 @@ run() {
     before=$(cpu_ticks "$CAT_PID")
     local start
     start=$(now)
-    result=$("$RANDR_MODE" --cycle "$SWITCHES" "$INTERVAL_MS" "$(panel_window)" 1920 1080 1024 768)
+    result=$("$RANDR_MODE" --cycle "$SWITCHES" "$INTERVAL_MS" "$(panel_window)" 1024 768 1920 1080)
     seconds=$(echo "$(now) - $start" | bc)
     after=$(cpu_ticks "$CAT_PID")
     printf '%-6s %s\n' "$name" "$result"

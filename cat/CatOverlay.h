@@ -78,6 +78,13 @@ class CatOverlay : public QObject {
     void enter(bool carrying);
     // One frame step; the frame clock calls it once per display refresh.
     void tick();
+    // Seconds after now that the frame clock may sleep: zero unless the cat is still, else
+    // until the earliest moment something is due (at most the next system poll).
+    double restFor(double now);
+    // Something from outside may have changed the cat's world: back to the display rate. Every
+    // entry point that other objects call between frames (input, letters, the focus timer)
+    // calls it, so a resting clock never misses them.
+    void wake();
     // The current engine date.
     double now() const;
 
@@ -192,6 +199,7 @@ class CatOverlay : public QObject {
     bool chance(double p);        // a uniform draw in [0, 1) below p
     int hourOfDay(double now);    // local hour, cached per minute
     void makePanel();
+    bool stillAt(double now) const;
     void pollWindows();
     bool walk(activity::Walking w, double now, double dt);
     void stepActivity(double now, double dt, double elapsed);

@@ -267,13 +267,25 @@ void CatView::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), Qt::transparent);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
-    const QImage& image = screenImage(state_.sprite(), devicePixelRatioF());
-    p.save();
-    p.setTransform(catTransform(), true);
-    p.drawImage(catBox(), image);
-    p.restore();
-
     const QRectF box = catBox();
+    if (state_.squash() == 1 && state_.tilt() == 0) {
+        // Upright and unsquashed, as while walking or sitting: the frame, mirrored beforehand
+        // if need be, is copied straight in. A transformed draw runs the rasteriser, which
+        // spreads the work over Qt's thread pool and wakes its threads on every frame.
+        const bool mirrored = !state_.facingRight();
+        const double anchorX = box.left() + state_.anchor().x() * box.width();
+        const double left = mirrored ? 2 * anchorX - box.right() : box.left();
+        const QPointF at(std::round(left), std::round(box.top() - state_.hop()));
+        p.setRenderHint(QPainter::SmoothPixmapTransform, false); // lets the copy be a blend
+        p.drawImage(at, screenImage(state_.sprite(), devicePixelRatioF(), mirrored));
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+    } else {
+        p.save();
+        p.setTransform(catTransform(), true);
+        p.drawImage(box, screenImage(state_.sprite(), devicePixelRatioF(), false));
+        p.restore();
+    }
+
     const QPointF top(box.center().x(), box.top());
     if (state_.hearts()) paintStream(p, Floating::hearts(), top + QPointF(0, 8));
     if (state_.sleeping()) paintStream(p, Floating::sleep(), top + QPointF(14, 22));
@@ -281,15 +293,16 @@ void CatView::paintEvent(QPaintEvent*) {
     paintCaption(p);
 }
 
-const QImage& CatView::screenImage(CatSprite sprite, qreal ratio) {
-    const int key = sprite.index();
+const QImage& CatView::screenImage(CatSprite sprite, qreal ratio, bool mirrored) {
+    const int key = sprite.index() * 2 + (mirrored ? 1 : 0);
     if (QImage* cached = screenImages_.object(key); cached && cached->devicePixelRatio() == ratio)
         return *cached;
     const QImage& source = images_(sprite);
     const QSize pixels = (source.deviceIndependentSize() * ratio).toSize();
-    auto* prepared = new QImage(source.convertToFormat(QImage::Format_ARGB32_Premultiplied)
-                                    .scaled(pixels.expandedTo(QSize(1, 1)), Qt::IgnoreAspectRatio,
-                                            Qt::SmoothTransformation));
+    QImage scaled = source.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                        .scaled(pixels.expandedTo(QSize(1, 1)), Qt::IgnoreAspectRatio,
+                                Qt::SmoothTransformation);
+    auto* prepared = new QImage(mirrored ? scaled.mirrored(true, false) : std::move(scaled));
     prepared->setDevicePixelRatio(ratio);
     screenImages_.insert(key, prepared, int(prepared->sizeInBytes()));
     return *screenImages_.object(key);

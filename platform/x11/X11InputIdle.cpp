@@ -112,12 +112,15 @@ bool X11InputIdle::handle(const xcb_generic_event_t* event) {
         return true;
     case XCB_INPUT_RAW_BUTTON_PRESS:
         lastRaw_ = lastPointer_ = now;
+        if (onPointer) onPointer();
         return true;
     case XCB_INPUT_RAW_BUTTON_RELEASE:
         lastPointer_ = now;
+        if (onPointer) onPointer();
         return true;
     case XCB_INPUT_RAW_MOTION:
         lastPointer_ = now;
+        if (onPointer) onPointer();
         if (warpedAt_ >= 0 && now - warpedAt_ < kWarpEcho) return true;
         lastMotion_ = lastRaw_ = now;
         return true;

@@ -11,6 +11,8 @@
 // A transparent floating panel on X11: override-redirect (on every desktop, above full-screen
 // windows, never managed or focused), kept on top, and taking the pointer only where something
 // is drawn, so clicks on the clear rest reach the window below.
+class X11PanelMover;
+
 class X11Panel final : public QObject, public Panel {
     Q_OBJECT
   public:
@@ -44,6 +46,7 @@ class X11Panel final : public QObject, public Panel {
     bool checkCompositor();
 
     std::unique_ptr<QWidget> window_;
+    std::unique_ptr<X11PanelMover> mover_;
     QWidget* content_ = nullptr;
     Rect frame_;
     QRegion input_;

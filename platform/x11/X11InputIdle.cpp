@@ -59,7 +59,7 @@ double X11InputIdle::serverIdle() const {
 double X11InputIdle::secondsSinceAnyInput() const {
     const double now = clock_.monotonic();
     // The server's idle time costs a round trip and the cat asks every frame; raw events keep
-    // the answer current in between, so the server is asked a few times a second at most.
+    // the answer current in between, so the server is asked once a second at most.
     if (serverCheckedAt_ < 0 || now - serverCheckedAt_ >= kServerPoll) {
         const double idle = serverIdle();
         serverLast_ = idle < 0 ? std::nullopt : std::optional<double>(now - idle);

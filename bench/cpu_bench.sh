@@ -128,7 +128,7 @@ measure "oneko (chasing a pointer)" "$oneko_pid"
 kill "${E2E_PIDS[-1]}"
 kill "$oneko_pid"
 
-ratio() { [ "$(echo "$2 > 0" | bc)" = 1 ] && echo "scale=2; $1 / $2" | bc || echo "n/a"; }
+ratio() { [ "$(echo "$2 > 0" | bc)" = 1 ] && printf "%.2f" "$(echo "scale=4; $1 / $2" | bc)" || echo "n/a"; }
 echo
 echo "| case | app CPU | X server | compositor | together | app wake-ups/s |"
 echo "|---|---|---|---|---|---|"
@@ -140,7 +140,7 @@ echo
 echo "purrlox resident memory with the cat on screen: $((rss / 1024)) MB"
 echo "sitting cat / oneko still, together:     $(ratio "${all_cpu[purrlox sitting]}" "${all_cpu[oneko (still pointer)]}")"
 echo "walking cat / oneko chasing, together:   $(ratio "${all_cpu[purrlox walking]}" "${all_cpu[oneko (chasing a pointer)]}")"
-echo "walking cat wake-ups per frame at 60 Hz: $(echo "scale=2; ${app_wakeups[purrlox walking]} / 60" | bc)"
+echo "walking cat wake-ups per frame at 60 Hz: $(printf "%.2f" "$(echo "scale=4; ${app_wakeups[purrlox walking]} / 60" | bc)")"
 echo "walking cat / xpenguins, app:            $(ratio "${app_cpu[purrlox walking]}" "${app_cpu[xpenguins (default)]}")"
 echo "climbing / walking, together:            $(ratio "${all_cpu[purrlox climbing]}" "${all_cpu[purrlox walking]}")"
 echo "dangling / walking, together:            $(ratio "${all_cpu[purrlox dangling]}" "${all_cpu[purrlox walking]}")"

@@ -17,6 +17,7 @@ namespace {
 constexpr double referenceEpoch = 978307200.0;
 constexpr double spacing = 4;   // between the stack's rows
 constexpr double clickSlop = 4; // a press that travels further is a drag, not a tap
+constexpr double bandRows = 48; // rows per band of a transformed frame
 
 QFont rounded(double size, QFont::Weight weight) {
     QFont font(QStringLiteral("Comfortaa"));
@@ -280,9 +281,21 @@ void CatView::paintEvent(QPaintEvent*) {
         p.drawImage(at, screenImage(state_.sprite(), devicePixelRatioF(), mirrored));
         p.setRenderHint(QPainter::SmoothPixmapTransform);
     } else {
+        // Qt hands a run of more than 95 spans to its thread pool. Drawn in bands of at most
+        // 48 rows, without edge smoothing (the frame's border pixels are clear anyway), every
+        // run stays on this thread; the sampling stays smooth.
+        const QImage& image = screenImage(state_.sprite(), devicePixelRatioF(), false);
+        const QTransform t = catTransform();
+        const QRectF area = t.mapRect(box);
         p.save();
-        p.setTransform(catTransform(), true);
-        p.drawImage(box, screenImage(state_.sprite(), devicePixelRatioF(), false));
+        p.setRenderHint(QPainter::Antialiasing, false);
+        const double band = bandRows / devicePixelRatioF(); // the rows are device pixels
+        for (double top = std::floor(area.top()); top < area.bottom(); top += band) {
+            p.setTransform(QTransform());
+            p.setClipRect(QRectF(area.left() - 1, top, area.width() + 2, band));
+            p.setTransform(t);
+            p.drawImage(box, image);
+        }
         p.restore();
     }
 

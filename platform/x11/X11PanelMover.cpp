@@ -11,7 +11,7 @@ namespace {
 
 xcb_atom_t intern(xcb_connection_t* c, const char* name) {
     auto* reply =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, quint16(std::strlen(name)), name), nullptr);
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, quint16(std::strlen(name)), name), nullptr);
     const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     std::free(reply);
     return atom;
@@ -23,7 +23,6 @@ X11PanelMover::X11PanelMover(QWidget* window) : window_(window) {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     c_ = x11 ? x11->connection() : nullptr;
     if (c_) {
-        // Only-if-exists: a session that never saw a drag needs no answer for one.
         xdndEnter_ = intern(c_, "XdndEnter");
         xdndPosition_ = intern(c_, "XdndPosition");
     }

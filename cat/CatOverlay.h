@@ -82,6 +82,13 @@ class CatOverlay : public QObject {
     // Called by the app after the platform dropped its cached frames: puts the cat on the new
     // floor and inside the new visible frame, and moves its panel even when the cat is still.
     void screenParametersChanged();
+    // Seconds after now that the frame clock may sleep: zero unless the cat is still, else
+    // until the earliest moment something is due (at most the next system poll).
+    double restFor(double now);
+    // Something from outside may have changed the cat's world: back to the display rate. Every
+    // entry point that other objects call between frames (input, letters, the focus timer)
+    // calls it, so a resting clock never misses them.
+    void wake();
     // The current engine date.
     double now() const;
 
@@ -196,6 +203,7 @@ class CatOverlay : public QObject {
     bool chance(double p);        // a uniform draw in [0, 1) below p
     int hourOfDay(double now);    // local hour, cached per minute
     void makePanel();
+    bool stillAt(double now) const;
     void pollWindows();
     bool walk(activity::Walking w, double now, double dt);
     void retarget(activity::Walking& walking, const Rect& oldVisible, double lo, double hi,

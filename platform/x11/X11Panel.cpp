@@ -2,6 +2,7 @@
 
 #include "base/Log.h"
 #include "platform/x11/CompositorWatch.h"
+#include "platform/x11/X11PanelMover.h"
 
 #include <QBitmap>
 #include <QGuiApplication>
@@ -55,6 +56,7 @@ X11Panel::X11Panel(QObject* parent) : QObject(parent), window_(std::make_unique<
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     window_->resize(130, 150);
+    mover_ = std::make_unique<X11PanelMover>(window_.get());
 
     // Other override-redirect windows (menus, notifications) may stack over us; a cheap
     // periodic look puts the cat back on top.
@@ -105,6 +107,12 @@ void X11Panel::cutToDrawing() {
 void X11Panel::setFrame(const Rect& frame) {
     frame_ = frame;
     const QRect px = Coordinates::toX11(frame, originHeight());
+    // A walking cat moves every frame: a move alone is one request, no round trip.
+    if (window_->isVisible() && px.size() == window_->size()) {
+        mover_->move(px.topLeft());
+        return;
+    }
+    mover_->settle();
     if (window_->geometry() != px) window_->setGeometry(px);
 }
 

@@ -13,6 +13,8 @@ class CompositorWatch;
 // A transparent floating panel on X11: override-redirect (on every desktop, above full-screen
 // windows, never managed or focused), kept on top, and taking the pointer only where something
 // is drawn, so clicks on the clear rest reach the window below.
+class X11PanelMover;
+
 class X11Panel final : public QObject, public Panel {
     Q_OBJECT
   public:
@@ -46,6 +48,7 @@ class X11Panel final : public QObject, public Panel {
     void compositorChanged(bool running);
 
     std::unique_ptr<QWidget> window_;
+    std::unique_ptr<X11PanelMover> mover_;
     QWidget* content_ = nullptr;
     Rect frame_;
     QRegion input_;

@@ -58,6 +58,7 @@ void X11WindowList::invalidate() {
     if (dirty_) return;
     dirty_ = true;
     ++generation_;
+    if (onChange) onChange();
 }
 
 std::vector<WindowInfo> X11WindowList::windows() {

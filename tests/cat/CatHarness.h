@@ -47,6 +47,7 @@ class CatOverlayProbe {
     std::optional<QPointF>& bedGrab() { return o.bedGrab; }
     CatSprite::Hold& bedHold() { return o.bedHold; }
     bool hasFrameClock() const { return o.displayLink != nullptr; }
+    Ticker* ticker() { return o.displayLink.get(); }
     std::optional<quint32>& fallingPast() { return o.fallingPast; }
     double& suppressTapUntil() { return o.suppressTapUntil; }
     double& shakenAt() { return o.shakenAt; }

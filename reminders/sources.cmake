@@ -1,2 +1,3 @@
 target_sources(purrlox_core PRIVATE
+  reminders/ReminderEntry.cpp
   reminders/Reminders.cpp)

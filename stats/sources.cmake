@@ -1,0 +1,5 @@
+target_sources(purrlox_core PRIVATE
+  stats/PdfPagination.cpp
+  stats/StatsNumbers.cpp)
+target_sources(purrlox_gui PRIVATE
+  stats/Export.cpp)

@@ -2,4 +2,6 @@ target_sources(purrlox_core PRIVATE
   stats/PdfPagination.cpp
   stats/StatsNumbers.cpp)
 target_sources(purrlox_gui PRIVATE
-  stats/Export.cpp)
+  stats/Bar.cpp
+  stats/Export.cpp
+  stats/WeekBars.cpp)

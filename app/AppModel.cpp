@@ -6,7 +6,10 @@
 #include <QPointer>
 
 AppModel::AppModel(const CatServices& services, QObject* parent)
-    : QObject(parent), cats(std::make_unique<CatOverlay>(services)) {
+    : QObject(parent), cats(std::make_unique<CatOverlay>(services)),
+      focusLog(std::make_unique<FocusLog>(services.defaults, services.clock)),
+      reminders(std::make_unique<Reminders>(services.defaults, services.clock)),
+      pomodoro(std::make_unique<Pomodoro>(services.defaults, services.clock, *focusLog)) {
     // A letter handed over while wiring the other models has already brought the cat in.
     if (!cats->snapshot().panelFrame) cats->enter(false);
 

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "cat/CatOverlay.h"
+#include "focus/FocusLog.h"
+#include "focus/Pomodoro.h"
+#include "reminders/Reminders.h"
 
 #include <QObject>
 #include <QUrl>
@@ -17,6 +20,9 @@ class AppModel final : public QObject {
     // No purrlox:// link changes anything yet: each one is logged and dropped.
     void open(const QUrl& url);
 
-    // The desktop cat.
+    // Created in this order; they live until the process ends.
     std::unique_ptr<CatOverlay> cats;
+    std::unique_ptr<FocusLog> focusLog;
+    std::unique_ptr<Reminders> reminders;
+    std::unique_ptr<Pomodoro> pomodoro;
 };

@@ -1,6 +1,7 @@
 #include "stats/WeekBars.h"
 
 #include "focus/Calendar.h"
+#include "menu/Fonts.h"
 #include "menu/Theme.h"
 #include "strings/Strings.h"
 
@@ -11,13 +12,6 @@
 #include <cmath>
 
 namespace {
-
-QFont rounded(double size, QFont::Weight weight) {
-    QFont font(QStringLiteral("Comfortaa"));
-    font.setPixelSize(std::max(1, int(std::lround(size))));
-    font.setWeight(weight);
-    return font;
-}
 
 QList<double> sevenOf(QList<double> seconds) {
     seconds.resize(7, 0.0);
@@ -70,7 +64,7 @@ void WeekBars::setWeek(const FocusWeek& week, QDate date) {
 }
 
 double WeekBars::labelHeight() const {
-    return std::ceil(QFontMetricsF(rounded(labelSize_, QFont::Black)).height());
+    return std::ceil(QFontMetricsF(Fonts::rounded(labelSize_, QFont::Black)).height());
 }
 
 QSize WeekBars::sizeHint() const {
@@ -93,8 +87,8 @@ void WeekBars::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const QStringList names = S().weekdays();
-    const QFont labelFont = rounded(labelSize_, QFont::DemiBold);
-    const QFont todayFont = rounded(labelSize_, QFont::Black);
+    const QFont labelFont = Fonts::rounded(labelSize_, QFont::DemiBold);
+    const QFont todayFont = Fonts::rounded(labelSize_, QFont::Black);
     for (int i = 0; i < 7; ++i) {
         const bool isToday = today_ == i;
         const double line = isToday ? 2.5 : 1.5;

@@ -1,0 +1,134 @@
+#include "stats/StatsScreen.h"
+
+#include "focus/Calendar.h"
+#include "focus/FocusLog.h"
+#include "menu/ChunkyButton.h"
+#include "menu/Fonts.h"
+#include "menu/TextLine.h"
+#include "menu/Theme.h"
+#include "platform/Clock.h"
+#include "platform/Screens.h"
+#include "stats/StatsCards.h"
+#include "stats/StatsNumbers.h"
+#include "stats/StatsPDF.h"
+#include "stats/StoryCard.h"
+#include "strings/Strings.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QPushButton* plainButton(const QString& text, QWidget* parent) {
+    auto* button = new QPushButton(text, parent);
+    button->setFlat(true);
+    button->setFont(Fonts::rounded(13, QFont::Bold));
+    button->setCursor(Qt::PointingHandCursor);
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::ButtonText, Theme::inkSoft());
+    button->setPalette(palette);
+    button->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 2px 0; }"));
+    return button;
+}
+
+} // namespace
+
+StatsScreen::StatsScreen(FocusLog& log, Clock& clock, const Screens& screens,
+                         std::function<void()> back, QWidget* parent)
+    : QWidget(parent), log_(log), clock_(clock), screens_(screens), scroll_(new QScrollArea(this)),
+      cards_(new QWidget), streak_(new StreakCard(cards_)), today_(new TodayCard(log, cards_)),
+      week_(new WeekCard(cards_)), exports_(new QWidget(this)),
+      story_(new ChunkyButton(S().forStories(), {Theme::sky(), 13}, exports_)),
+      pdf_(new ChunkyButton(S().asPDF(), {Theme::sky(), 13}, exports_)) {
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(12);
+
+    auto* header = new QHBoxLayout;
+    QPushButton* backButton = plainButton(S().back(), this);
+    connect(backButton, &QPushButton::clicked, this, [back = std::move(back)] {
+        if (back) back();
+    });
+    header->addWidget(backButton);
+    header->addStretch(1);
+    header->addWidget(
+        new TextLine(S().stats(), Fonts::rounded(17, QFont::ExtraBold), Theme::ink(), this));
+    column->addLayout(header);
+
+    auto* stack = new QVBoxLayout(cards_);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(10);
+    stack->addWidget(streak_);
+    stack->addWidget(today_);
+    stack->addWidget(week_);
+    stack->addStretch(1);
+    scroll_->setWidget(cards_);
+    scroll_->setWidgetResizable(true);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    scroll_->setStyleSheet(QStringLiteral(
+        "QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"));
+    column->addWidget(scroll_);
+
+    auto* buttons = new QHBoxLayout(exports_);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    buttons->setSpacing(10);
+    buttons->addWidget(story_, 1);
+    buttons->addWidget(pdf_, 1);
+    story_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    pdf_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    column->addWidget(exports_);
+    connect(story_, &QAbstractButton::clicked, this,
+            [this] { StoryCard::save(log_, clock_.now()); });
+    connect(pdf_, &QAbstractButton::clicked, this, [this] { StatsPDF::save(log_, clock_.now()); });
+
+    // Live: a running pomodoro counts into the open stretch every second.
+    connect(&log_, &FocusLog::currentChanged, this, &StatsScreen::refresh);
+    connect(&log_, &FocusLog::stretchesChanged, this, &StatsScreen::refresh);
+    connect(&log_, &FocusLog::goalMinutesChanged, this, &StatsScreen::refresh);
+    refresh();
+}
+
+double StatsScreen::scrollLimit(const Screens& screens) {
+    if (!screens.hasScreen()) return 650;
+    return std::max(0.0, screens.visibleFrame().height - 150);
+}
+
+void StatsScreen::refresh() {
+    const QDateTime now = clock_.now();
+    const FocusLog::Week week = log_.week(now, 5);
+    streak_->present(log_.streak(now));
+    today_->present(log_.day(now, 5), log_.goalMinutes());
+    week_->present(week, Calendar::dayOf(now));
+    exports_->setVisible(StatsNumbers::showsWeek(week));
+    fitScrollArea();
+}
+
+void StatsScreen::fitScrollArea() {
+    QLayout* stack = cards_->layout();
+    const int width =
+        scroll_->viewport()->width() > 0 ? scroll_->viewport()->width() : this->width();
+    stack->activate();
+    const double height = stack->hasHeightForWidth() ? stack->totalHeightForWidth(width)
+                                                     : stack->totalSizeHint().height();
+    cardsHeight_ = height;
+    const int fitted = int(std::ceil(std::min(height, scrollLimit(screens_))));
+    if (scroll_->height() != fitted || scroll_->minimumHeight() != fitted)
+        scroll_->setFixedHeight(fitted);
+}
+
+void StatsScreen::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fitScrollArea();
+}
+
+void StatsScreen::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    refresh(); // the day may have changed while the screen was away
+}

@@ -1,6 +1,7 @@
 #include "app/AppModel.h"
 
 #include "app/AppDelegate.h"
+#include "app/ModelWiring.h"
 #include "base/Log.h"
 
 #include <QPointer>
@@ -10,6 +11,7 @@ AppModel::AppModel(const CatServices& services, QObject* parent)
       focusLog(std::make_unique<FocusLog>(services.defaults, services.clock)),
       reminders(std::make_unique<Reminders>(services.defaults, services.clock)),
       pomodoro(std::make_unique<Pomodoro>(services.defaults, services.clock, *focusLog)) {
+    ModelWiring::connect(*cats, *focusLog, *reminders, *pomodoro);
     // A letter handed over while wiring the other models has already brought the cat in.
     if (!cats->snapshot().panelFrame) cats->enter(false);
 

@@ -6,6 +6,7 @@
 #include "app/CatAutomation.h"
 #include "app/CatPanelFactory.h"
 #include "base/Log.h"
+#include "app/QuitOnSignals.h"
 #include "app/SingleInstance.h"
 #include "app/StandInBackends.h"
 #include "platform/Clock.h"
@@ -93,6 +94,8 @@ int PurrloxApp::run(QApplication& app) {
                      [] { Log::info(QStringLiteral("started again without links")); });
     AppDelegate::open(options.links);
 
+    // Signals end the run like Quit does, so the pomodoro books its open stretch.
+    quitSignals_ = std::make_unique<QuitOnSignals>();
     AppModel& root = model();
 
     if (!options.automation.isEmpty()) {

@@ -12,6 +12,7 @@ class QuietDevices;
 class NoTrash;
 class X11Desktop;
 class QApplication;
+class QuitOnSignals;
 class SingleInstance;
 
 // The program's entry: one instance per user, the command line, and the composition root,
@@ -43,4 +44,5 @@ class PurrloxApp {
     std::unique_ptr<NoTrash> trash_;
     std::unique_ptr<AppModel> model_;
     std::unique_ptr<Automation> automation_;
+    std::unique_ptr<QuitOnSignals> quitSignals_;
 };

@@ -7,4 +7,5 @@ target_sources(purrlox_gui PRIVATE
   menu/Card.cpp
   menu/FieldCard.cpp
   menu/Flow.cpp
-  menu/TextLine.cpp)
+  menu/TextLine.cpp
+  menu/BackButton.cpp)

@@ -1,5 +1,6 @@
 #include "reminders/RemindersScreen.h"
 
+#include "menu/BackButton.h"
 #include "menu/Card.h"
 #include "menu/ChunkyButton.h"
 #include "menu/CuteToggle.h"
@@ -15,7 +16,6 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QStackedWidget>
 #include <QTimeEdit>
 #include <QVBoxLayout>
@@ -23,18 +23,6 @@
 namespace {
 
 constexpr int padding = 14;
-
-QPushButton* plainButton(const QString& text, QWidget* parent) {
-    auto* button = new QPushButton(text, parent);
-    button->setFlat(true);
-    button->setFont(Fonts::rounded(13, QFont::Bold));
-    button->setCursor(Qt::PointingHandCursor);
-    QPalette palette = button->palette();
-    palette.setColor(QPalette::ButtonText, Theme::inkSoft());
-    button->setPalette(palette);
-    button->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 2px 0; }"));
-    return button;
-}
 
 QVBoxLayout* padded(QWidget* card, int spacing) {
     auto* column = new QVBoxLayout(card);
@@ -93,8 +81,8 @@ RemindersScreen::RemindersScreen(Reminders& reminders, Clock& clock, std::functi
     column->setSpacing(12);
 
     auto* header = new QHBoxLayout;
-    QPushButton* backButton = plainButton(S().back(), this);
-    connect(backButton, &QPushButton::clicked, this, [back = std::move(back)] {
+    auto* backButton = new BackButton(this);
+    connect(backButton, &QAbstractButton::clicked, this, [back = std::move(back)] {
         if (back) back();
     });
     header->addWidget(backButton);

@@ -2,6 +2,7 @@
 
 #include "focus/Calendar.h"
 #include "focus/FocusLog.h"
+#include "menu/BackButton.h"
 #include "menu/ChunkyButton.h"
 #include "menu/Fonts.h"
 #include "menu/TextLine.h"
@@ -15,28 +16,13 @@
 #include "strings/Strings.h"
 
 #include <QHBoxLayout>
-#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-QPushButton* plainButton(const QString& text, QWidget* parent) {
-    auto* button = new QPushButton(text, parent);
-    button->setFlat(true);
-    button->setFont(Fonts::rounded(13, QFont::Bold));
-    button->setCursor(Qt::PointingHandCursor);
-    QPalette palette = button->palette();
-    palette.setColor(QPalette::ButtonText, Theme::inkSoft());
-    button->setPalette(palette);
-    button->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 2px 0; }"));
-    return button;
-}
-
-} // namespace
+namespace {} // namespace
 
 StatsScreen::StatsScreen(FocusLog& log, Clock& clock, const Screens& screens,
                          std::function<void()> back, QWidget* parent)
@@ -50,8 +36,8 @@ StatsScreen::StatsScreen(FocusLog& log, Clock& clock, const Screens& screens,
     column->setSpacing(12);
 
     auto* header = new QHBoxLayout;
-    QPushButton* backButton = plainButton(S().back(), this);
-    connect(backButton, &QPushButton::clicked, this, [back = std::move(back)] {
+    auto* backButton = new BackButton(this);
+    connect(backButton, &QAbstractButton::clicked, this, [back = std::move(back)] {
         if (back) back();
     });
     header->addWidget(backButton);
@@ -72,8 +58,9 @@ StatsScreen::StatsScreen(FocusLog& log, Clock& clock, const Screens& screens,
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    scroll_->setStyleSheet(QStringLiteral(
-        "QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"));
+    // Transparent: the window's cream shows between the cards.
+    scroll_->viewport()->setAutoFillBackground(false);
+    cards_->setAutoFillBackground(false);
     column->addWidget(scroll_);
 
     auto* buttons = new QHBoxLayout(exports_);

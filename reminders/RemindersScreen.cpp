@@ -38,20 +38,23 @@ QWidget* row(const Reminder& reminder, const QDateTime& now, Reminders& reminder
     auto* layout = new QHBoxLayout(line);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
-    layout->addWidget(new TextLine(ReminderEntry::when(reminder, now),
-                                   Fonts::rounded(12, QFont::Bold), Theme::inkSoft(), line));
+    auto* when = new TextLine(ReminderEntry::when(reminder, now), Fonts::rounded(12, QFont::Bold),
+                              Theme::inkSoft(), line);
+    when->setMinimumWidth(when->sizeHint().width()); // the text gives way, never the time
+    layout->addWidget(when);
     QString text = reminder.text;
     text.replace(QLatin1Char('\n'), QLatin1Char(' '));
     auto* note = new TextLine(text, Fonts::rounded(13, QFont::DemiBold), Theme::ink(), line);
-    note->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed); // cut with an ellipsis
-    note->setMinimumWidth(40);
-    layout->addWidget(note, 1);
+    note->setMinimumWidth(40); // a longer text is cut with an ellipsis
+    layout->addWidget(note);
     if (reminder.daily) {
         QFont emoji = Fonts::rounded(11, QFont::Normal);
         auto* repeat = new TextLine(QStringLiteral("🔁"), emoji, Theme::ink(), line);
         repeat->setToolTip(S().everyDay());
+        repeat->setMinimumWidth(repeat->sizeHint().width());
         layout->addWidget(repeat);
     }
+    layout->addStretch(1);
     auto* remove = new QuietButton(QStringLiteral("✕"), line);
     remove->setToolTip(S().delete_());
     remove->setCursor(Qt::PointingHandCursor);
@@ -136,6 +139,7 @@ RemindersScreen::RemindersScreen(Reminders& reminders, Clock& clock, std::functi
     atRow->setSpacing(10);
     time_ = new QTimeEdit(ReminderEntry::nextHour(clock_.now()).toLocalTime().time(), atPage);
     time_->setDisplayFormat(QStringLiteral("HH:mm"));
+    time_->setButtonSymbols(QAbstractSpinBox::NoButtons); // arrows, wheel and typing step it
     time_->setFont(Fonts::rounded(14, QFont::Medium));
     time_->setStyleSheet(
         QStringLiteral(
@@ -235,6 +239,8 @@ void RemindersScreen::rebuildList() {
     const QDateTime now = clock_.now();
     for (const Reminder& reminder : reminders_.list())
         list_->addWidget(row(reminder, now, reminders_, listCard_));
+    for (QWidget* w : rows())
+        w->show(); // rows made while the screen is up are otherwise shown only later
     const bool empty = reminders_.list().isEmpty();
     listCard_->setVisible(!empty);
     empty_->setVisible(empty);

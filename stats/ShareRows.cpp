@@ -77,6 +77,7 @@ void ShareRows::rebuild() {
         column->addLayout(line);
         column->addWidget(new Bar(parts[i], Theme::blush(), 7, block));
         rows_->addWidget(block);
+        block->show(); // rows made while the card is up are otherwise shown only later
     }
 }
 

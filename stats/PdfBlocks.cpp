@@ -147,9 +147,11 @@ DayBlock::DayBlock(const FocusDay& day, QWidget* parent) : QWidget(parent) {
     QStringList shares;
     for (const FocusShare& share : day.shares)
         shares << share.name + QLatin1Char(' ') + StatsNumbers::duration(share.seconds);
-    if (!shares.isEmpty())
-        stack->addWidget(roundedLabel(shares.join(QStringLiteral(" · ")), 12, QFont::Medium,
-                                      Theme::inkSoft(), this));
+    QString line = shares.join(QStringLiteral(" · "));
+    // The list reads in the page's direction even when its first name is right-to-left.
+    if (line.isRightToLeft()) line.prepend(QChar(0x200E));
+    if (!line.isEmpty())
+        stack->addWidget(roundedLabel(line, 12, QFont::Medium, Theme::inkSoft(), this));
 }
 
 SharesBlock::SharesBlock(const QString& title, const QList<FocusShare>& shares, QWidget* parent)

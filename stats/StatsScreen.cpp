@@ -15,9 +15,11 @@
 #include "stats/StoryCard.h"
 #include "strings/Strings.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -71,9 +73,18 @@ StatsScreen::StatsScreen(FocusLog& log, Clock& clock, const Screens& screens,
     story_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     pdf_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     column->addWidget(exports_);
-    connect(story_, &QAbstractButton::clicked, this,
-            [this] { StoryCard::save(log_, clock_.now()); });
-    connect(pdf_, &QAbstractButton::clicked, this, [this] { StatsPDF::save(log_, clock_.now()); });
+    // The save dialog runs from the event loop, not inside the click: the menu window may
+    // close (and drop this screen) while it is open. The models outlive every window.
+    FocusLog* logModel = &log_;
+    Clock* clockModel = &clock_;
+    connect(story_, &QAbstractButton::clicked, this, [logModel, clockModel] {
+        QTimer::singleShot(
+            0, qApp, [logModel, clockModel] { StoryCard::save(*logModel, clockModel->now()); });
+    });
+    connect(pdf_, &QAbstractButton::clicked, this, [logModel, clockModel] {
+        QTimer::singleShot(
+            0, qApp, [logModel, clockModel] { StatsPDF::save(*logModel, clockModel->now()); });
+    });
 
     // Live: a running pomodoro counts into the open stretch every second.
     connect(&log_, &FocusLog::currentChanged, this, &StatsScreen::refresh);

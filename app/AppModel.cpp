@@ -7,7 +7,15 @@
 #include <QPointer>
 
 AppModel::AppModel(const CatServices& services, QObject* parent)
+    : AppModel(services, nullptr, parent) {}
+
+AppModel::AppModel(const CatServices& services, LoginItem& loginItem, QObject* parent)
+    : AppModel(services, &loginItem, parent) {}
+
+AppModel::AppModel(const CatServices& services, LoginItem* loginItem, QObject* parent)
     : QObject(parent), cats(std::make_unique<CatOverlay>(services)),
+      launchAtLogin(loginItem ? std::make_unique<LaunchAtLogin>(*loginItem, services.defaults)
+                              : nullptr),
       focusLog(std::make_unique<FocusLog>(services.defaults, services.clock)),
       reminders(std::make_unique<Reminders>(services.defaults, services.clock)),
       pomodoro(std::make_unique<Pomodoro>(services.defaults, services.clock, *focusLog)) {

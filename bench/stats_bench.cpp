@@ -3,7 +3,6 @@
 // the one-week PDF against 300 ms each, and the PDF's size against 200 KB.
 #include "focus/FocusLog.h"
 #include "platform/Clock.h"
-#include "platform/Screens.h"
 #include "stats/StatsPDF.h"
 #include "stats/StatsScreen.h"
 #include "stats/StoryCard.h"
@@ -23,13 +22,9 @@ class FixedClock final : public Clock {
     QDateTime at = QDateTime(QDate(2026, 12, 10), QTime(18, 0), Qt::LocalTime);
 };
 
-class OneScreen final : public Screens {
-  public:
-    bool hasScreen() const override { return true; }
-    Rect frame() const override { return {0, 0, 1920, 1080}; }
-    Rect visibleFrame() const override { return {0, 0, 1920, 1050}; }
-    double refreshRate() const override { return 60; }
-};
+std::optional<double> workArea() {
+    return 1050;
+}
 
 constexpr int stretchCount = 20000;
 
@@ -61,7 +56,6 @@ QList<FocusStretch> tenYears(const QDateTime& end) {
 
 struct World {
     FixedClock clock;
-    OneScreen screens;
     FocusLog log{clock, tenYears(clock.at)};
     World() {
         log.setCurrent(FocusStretch{"Work", clock.at, clock.at, 1500, 0, false});
@@ -83,7 +77,7 @@ void BM_OpenStatsScreen(benchmark::State& state) {
     World& w = world();
     QImage frame(310, 900, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
-        StatsScreen screen(w.log, w.clock, w.screens, {});
+        StatsScreen screen(w.log, w.clock, workArea, {});
         screen.resize(310, 900);
         paint(screen, frame);
     }
@@ -91,7 +85,7 @@ void BM_OpenStatsScreen(benchmark::State& state) {
 
 void BM_LiveUpdate(benchmark::State& state) {
     World& w = world();
-    StatsScreen screen(w.log, w.clock, w.screens, {});
+    StatsScreen screen(w.log, w.clock, workArea, {});
     screen.resize(310, 900);
     QImage frame(310, 900, QImage::Format_ARGB32_Premultiplied);
     paint(screen, frame);

@@ -8,7 +8,6 @@
 #include "menu/TextLine.h"
 #include "menu/Theme.h"
 #include "platform/Clock.h"
-#include "platform/Screens.h"
 #include "stats/StatsCards.h"
 #include "stats/StatsNumbers.h"
 #include "stats/StatsPDF.h"
@@ -26,11 +25,11 @@
 
 namespace {} // namespace
 
-StatsScreen::StatsScreen(FocusLog& log, Clock& clock, const Screens& screens,
+StatsScreen::StatsScreen(FocusLog& log, Clock& clock, WorkAreaHeight workArea,
                          std::function<void()> back, QWidget* parent)
-    : QWidget(parent), log_(log), clock_(clock), screens_(screens), scroll_(new QScrollArea(this)),
-      cards_(new QWidget), streak_(new StreakCard(cards_)), today_(new TodayCard(log, cards_)),
-      week_(new WeekCard(cards_)), exports_(new QWidget(this)),
+    : QWidget(parent), log_(log), clock_(clock), workArea_(std::move(workArea)),
+      scroll_(new QScrollArea(this)), cards_(new QWidget), streak_(new StreakCard(cards_)),
+      today_(new TodayCard(log, cards_)), week_(new WeekCard(cards_)), exports_(new QWidget(this)),
       story_(new ChunkyButton(S().forStories(), {Theme::sky(), 13}, exports_)),
       pdf_(new ChunkyButton(S().asPDF(), {Theme::sky(), 13}, exports_)) {
     auto* column = new QVBoxLayout(this);
@@ -93,9 +92,9 @@ StatsScreen::StatsScreen(FocusLog& log, Clock& clock, const Screens& screens,
     refresh();
 }
 
-double StatsScreen::scrollLimit(const Screens& screens) {
-    if (!screens.hasScreen()) return 650;
-    return std::max(0.0, screens.visibleFrame().height - 150);
+double StatsScreen::scrollLimit(std::optional<double> workAreaHeight) {
+    if (!workAreaHeight) return 650;
+    return std::max(0.0, *workAreaHeight - 150);
 }
 
 void StatsScreen::refresh() {
@@ -116,7 +115,8 @@ void StatsScreen::fitScrollArea() {
     const double height = stack->hasHeightForWidth() ? stack->totalHeightForWidth(width)
                                                      : stack->totalSizeHint().height();
     cardsHeight_ = height;
-    const int fitted = int(std::ceil(std::min(height, scrollLimit(screens_))));
+    const int fitted =
+        int(std::ceil(std::min(height, scrollLimit(workArea_ ? workArea_() : std::nullopt))));
     if (scroll_->height() != fitted || scroll_->minimumHeight() != fitted)
         scroll_->setFixedHeight(fitted);
 }

@@ -2,12 +2,12 @@
 
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class ChunkyButton;
 class Clock;
 class FocusLog;
 class QScrollArea;
-class Screens;
 class StreakCard;
 class TodayCard;
 class WeekCard;
@@ -18,7 +18,10 @@ class WeekCard;
 class StatsScreen final : public QWidget {
     Q_OBJECT
   public:
-    StatsScreen(FocusLog& log, Clock& clock, const Screens& screens, std::function<void()> back,
+    // The height of the primary screen's work area, none while no screen is known.
+    using WorkAreaHeight = std::function<std::optional<double>()>;
+
+    StatsScreen(FocusLog& log, Clock& clock, WorkAreaHeight workArea, std::function<void()> back,
                 QWidget* parent = nullptr);
 
     // Recomputes every number from the log at the clock's now.
@@ -26,7 +29,7 @@ class StatsScreen final : public QWidget {
 
     // The tallest the cards may show before they scroll: the work area's height minus 150,
     // or 650 without a screen.
-    static double scrollLimit(const Screens& screens);
+    static double scrollLimit(std::optional<double> workAreaHeight);
 
     StreakCard* streakCard() const { return streak_; }
     TodayCard* todayCard() const { return today_; }
@@ -46,7 +49,7 @@ class StatsScreen final : public QWidget {
 
     FocusLog& log_;
     Clock& clock_;
-    const Screens& screens_;
+    WorkAreaHeight workArea_;
     QScrollArea* scroll_;
     QWidget* cards_;
     StreakCard* streak_;

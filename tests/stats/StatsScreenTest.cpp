@@ -31,7 +31,13 @@ struct StatsScreenTest : ::testing::Test {
         show();
     }
     void show() {
-        screen = std::make_unique<StatsScreen>(*log, clock, screens, [this] { ++backs; });
+        screen = std::make_unique<StatsScreen>(
+            *log, clock,
+            [this]() -> std::optional<double> {
+                if (!screens.hasScreen()) return std::nullopt;
+                return screens.visibleFrame().height;
+            },
+            [this] { ++backs; });
         screen->resize(310, 600);
     }
 };
@@ -139,8 +145,8 @@ TEST_F(StatsScreenTest, TheScrollAreaIsAsTallAsTheCardsUpToTheWorkArea) {
     show();
     screen->show();
     EXPECT_EQ(screen->scrollArea()->height(), 300);
-    screens.present = false;
-    EXPECT_EQ(StatsScreen::scrollLimit(screens), 650);
+    EXPECT_EQ(StatsScreen::scrollLimit(std::nullopt), 650);
+    EXPECT_EQ(StatsScreen::scrollLimit(100), 0);
 }
 
 } // namespace

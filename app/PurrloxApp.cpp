@@ -9,6 +9,7 @@
 #include "app/QuitOnSignals.h"
 #include "app/SingleInstance.h"
 #include "app/StandInBackends.h"
+#include "app/WidgetAutomation.h"
 #include "base/Log.h"
 #include "menu/MenuBarExtra.h"
 #include "platform/Clock.h"
@@ -142,6 +143,7 @@ int PurrloxApp::run(QApplication& app) {
         FocusLog* log = root.focusLog.get();
         automation_ = std::make_unique<Automation>([cats, log](const QJsonObject& request) {
             if (auto reply = answerExportRequest(*log, Clock::system(), request)) return *reply;
+            if (auto reply = answerWidgetRequest(request)) return *reply;
             return answerCatRequest(*cats, request);
         });
         automation_->listen(options.automation);

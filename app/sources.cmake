@@ -10,6 +10,7 @@ target_sources(purrlox_gui PRIVATE
   app/Automation.cpp
   app/CatPanelFactory.cpp
   app/ExportAutomation.cpp
+  app/WidgetAutomation.cpp
   app/PurrloxApp.cpp)
 include(platform/x11/panel.cmake)
 include(sprites/views.cmake)

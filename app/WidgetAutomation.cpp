@@ -10,17 +10,6 @@
 
 namespace {
 
-QWidget* firstVisible(const QString& className) {
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (!top->isVisible()) continue;
-        QList<QWidget*> candidates{top};
-        candidates += top->findChildren<QWidget*>();
-        for (QWidget* w : candidates)
-            if (w->isVisible() && w->inherits(className.toLatin1().constData())) return w;
-    }
-    return nullptr;
-}
-
 QJsonArray textsIn(const QWidget& widget) {
     QJsonArray texts;
     QList<const QWidget*> all{&widget};
@@ -36,13 +25,27 @@ QJsonArray textsIn(const QWidget& widget) {
     return texts;
 }
 
+QWidget* firstVisible(const QString& className, const QString& text) {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (!top->isVisible()) continue;
+        QList<QWidget*> candidates{top};
+        candidates += top->findChildren<QWidget*>();
+        for (QWidget* w : candidates) {
+            if (!w->isVisible() || !w->inherits(className.toLatin1().constData())) continue;
+            if (text.isEmpty() || textsIn(*w).contains(text)) return w;
+        }
+    }
+    return nullptr;
+}
+
 } // namespace
 
 std::optional<QJsonObject> answerWidgetRequest(const QJsonObject& request) {
     if (request.value(QLatin1String("cmd")).toString() != QLatin1String("widget"))
         return std::nullopt;
     const QString className = request.value(QLatin1String("class")).toString();
-    QWidget* widget = className.isEmpty() ? nullptr : firstVisible(className);
+    const QString text = request.value(QLatin1String("text")).toString();
+    QWidget* widget = className.isEmpty() ? nullptr : firstVisible(className, text);
     if (!widget) return QJsonObject{{"error", QStringLiteral("no visible %1").arg(className)}};
     const double ratio = widget->devicePixelRatioF();
     const QPoint origin = widget->mapToGlobal(QPoint(0, 0));

@@ -41,18 +41,25 @@ QString write(const QByteArray& data, const QString& path, Type type) {
 }
 
 void save(const QByteArray& data, const QString& name, Type type) {
-    // A tray app has no window of its own in front; the dialog must not open behind others.
-    if (QWidget* window = QApplication::activeWindow()) window->raise();
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    if (type == Type::pdf || folder.isEmpty())
-        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QString folder = QStandardPaths::writableLocation(
+        type == Type::png ? QStandardPaths::PicturesLocation : QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
-    const QString filter =
-        type == Type::png ? QStringLiteral("PNG (*.png)") : QStringLiteral("PDF (*.pdf)");
-    const QString path = QFileDialog::getSaveFileName(QApplication::activeWindow(), QString(),
-                                                      QDir(folder).filePath(name), filter);
-    if (path.isEmpty()) return; // cancelled
-    write(data, path, type);
+    QFileDialog dialog(QApplication::activeWindow());
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setMimeTypeFilters({identifier(type)});
+    dialog.setDefaultSuffix(type == Type::png ? QStringLiteral("png") : QStringLiteral("pdf"));
+    dialog.setDirectory(folder);
+    dialog.selectFile(name);
+    // A tray app has no window of its own in front; the dialog must not open behind others.
+    dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
+    if (dialog.exec() != QDialog::Accepted) return; // cancelled
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty() || chosen.first().isEmpty()) return;
+    write(data, chosen.first(), type);
 }
 
 } // namespace Export

@@ -9,6 +9,7 @@
 #include "app/SingleInstance.h"
 #include "app/StandInBackends.h"
 #include "base/Log.h"
+#include "menu/MenuAutomation.h"
 #include "menu/MenuBarExtra.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
@@ -138,8 +139,12 @@ int PurrloxApp::run(QApplication& app) {
 
     if (!options.automation.isEmpty()) {
         CatOverlay* cats = root.cats.get();
-        automation_ = std::make_unique<Automation>(
-            [cats](const QJsonObject& request) { return answerCatRequest(*cats, request); });
+        MenuBarExtra* menu = menu_.get();
+        automation_ = std::make_unique<Automation>([cats, menu](const QJsonObject& request) {
+            if (request.value("cmd").toString() == QLatin1String("menu"))
+                return answerMenuRequest(*menu, request);
+            return answerCatRequest(*cats, request);
+        });
         automation_->listen(options.automation);
     }
     return app.exec();

@@ -11,6 +11,7 @@
 #include "app/StandInBackends.h"
 #include "app/WidgetAutomation.h"
 #include "base/Log.h"
+#include "menu/MenuAutomation.h"
 #include "menu/MenuBarExtra.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
@@ -141,7 +142,10 @@ int PurrloxApp::run(QApplication& app) {
     if (!options.automation.isEmpty()) {
         CatOverlay* cats = root.cats.get();
         FocusLog* log = root.focusLog.get();
-        automation_ = std::make_unique<Automation>([cats, log](const QJsonObject& request) {
+        MenuBarExtra* menu = menu_.get();
+        automation_ = std::make_unique<Automation>([cats, log, menu](const QJsonObject& request) {
+            if (request.value("cmd").toString() == QLatin1String("menu"))
+                return answerMenuRequest(*menu, request);
             if (auto reply = answerExportRequest(*log, Clock::system(), request)) return *reply;
             if (auto reply = answerWidgetRequest(request)) return *reply;
             return answerCatRequest(*cats, request);

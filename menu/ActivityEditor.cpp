@@ -17,6 +17,7 @@ ActivityEditor::ActivityEditor(Pomodoro& pomodoro, FocusLog& log, QWidget* paren
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(8);
     field_ = new FieldCard(S().activityPlaceholder());
+    field_->setObjectName(QStringLiteral("activityField"));
     column->addWidget(field_);
     chipBox_ = new QWidget;
     chipFlow_ = new Flow(6, chipBox_);

@@ -20,7 +20,8 @@ class Row : public QAbstractButton {
     Row(const QString& label, bool chosen) : chosen_(chosen) {
         setText(label);
         setCursor(Qt::PointingHandCursor);
-        setFont(Fonts::rounded(14, chosen ? QFont::Black : QFont::DemiBold));
+        // Comfortaa has no semibold: the other rows stay regular so the chosen one stands out.
+        setFont(Fonts::rounded(14, chosen ? QFont::Black : QFont::Normal));
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     }
     QSize sizeHint() const override {
@@ -81,6 +82,7 @@ LanguageScreen::LanguageScreen(std::function<void(std::optional<Language>)> choo
     column->setSpacing(14);
     auto* top = new QHBoxLayout;
     back_ = new BackButton;
+    back_->setObjectName(QStringLiteral("backButton"));
     connect(back_, &QAbstractButton::clicked, this, std::move(back));
     top->addWidget(back_);
     top->addStretch(1);
@@ -98,6 +100,7 @@ LanguageScreen::LanguageScreen(std::function<void(std::optional<Language>)> choo
     for (const std::optional<Language>& value : values) {
         const QString label = value ? stringsFor(*value).languageName() : S().sameAsSystem();
         auto* row = new Row(label, value == chosen);
+        row->setObjectName(QStringLiteral("languageRow%1").arg(rows_.size()));
         connect(row, &QAbstractButton::clicked, this, [choose, value, chosen] {
             if (value != chosen) choose(value);
         });

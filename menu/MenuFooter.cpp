@@ -16,18 +16,22 @@ MenuFooter::MenuFooter(LaunchAtLogin& launchAtLogin, std::function<void()> openL
     column->setContentsMargins(0, 2, 0, 0);
     column->setSpacing(10);
     toggle_ = new CuteToggle(S().openAtLogin());
+    toggle_->setObjectName(QStringLiteral("loginToggle"));
     column->addWidget(toggle_);
     allow_ = new QuietButton(S().allowInLoginItems());
+    allow_->setObjectName(QStringLiteral("allowButton"));
     column->addWidget(allow_);
     auto* row = new QHBoxLayout;
     row->setSpacing(14);
     if (availableLanguages().size() >= 2) {
         language_ = new QuietButton(QStringLiteral("🌐 ") + S().language());
+        language_->setObjectName(QStringLiteral("languageButton"));
         connect(language_, &QAbstractButton::clicked, this, std::move(openLanguage));
         row->addWidget(language_);
     }
     row->addStretch(1);
     quit_ = new QuietButton(S().quit());
+    quit_->setObjectName(QStringLiteral("quitButton"));
     connect(quit_, &QAbstractButton::clicked, this, std::move(quit));
     row->addWidget(quit_);
     column->addLayout(row);

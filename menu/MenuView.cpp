@@ -67,9 +67,11 @@ QWidget* MenuView::buildMain() {
     pomodoro_ = new PomodoroCard(models_.pomodoro, models_.focusLog);
     column->addWidget(pomodoro_);
     stats_ = new StatsLink(models_.focusLog, models_.clock);
+    stats_->setObjectName(QStringLiteral("statsLink"));
     connect(stats_, &QAbstractButton::clicked, this, [this] { open(Screen::stats); });
     column->addWidget(stats_);
     reminders_ = new RemindersLink(models_.reminders, models_.clock);
+    reminders_->setObjectName(QStringLiteral("remindersLink"));
     connect(reminders_, &QAbstractButton::clicked, this, [this] { open(Screen::reminders); });
     column->addWidget(reminders_);
     footer_ = new MenuFooter(

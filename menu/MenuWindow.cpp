@@ -1,9 +1,13 @@
 #include "menu/MenuWindow.h"
 
+#include "base/Log.h"
 #include "menu/MenuView.h"
 #include "menu/Theme.h"
 
+#include <QCursor>
+#include <QDateTime>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -54,6 +58,8 @@ int MenuWindow::contentHeight() const {
 }
 
 void MenuWindow::openAt(const QRect& anchor, const QRect& workArea) {
+    openTimer_.start();
+    awaitingPaint_ = true;
     workArea_ = workArea;
     view_->back();
     view_->layout()->activate();
@@ -63,8 +69,9 @@ void MenuWindow::openAt(const QRect& anchor, const QRect& workArea) {
     activateWindow();
 }
 
-bool MenuWindow::justClosed() const {
-    return closedAt_.isValid() && closedAt_.elapsed() < 300;
+bool MenuWindow::justClosedBy(const QRect& icon) const {
+    return closedAt_.isValid() && closedAt_.elapsed() < 500 &&
+           (icon.isEmpty() || icon.adjusted(-2, -2, 2, 2).contains(closedAtPoint_));
 }
 
 void MenuWindow::keyPressEvent(QKeyEvent* event) {
@@ -76,11 +83,23 @@ void MenuWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void MenuWindow::hideEvent(QHideEvent* event) {
-    closedAt_.start();
+    // Closed by a press outside (perhaps on the tray icon), not by Escape or a button.
+    if (QGuiApplication::mouseButtons() != Qt::NoButton) {
+        closedAt_.start();
+        closedAtPoint_ = QCursor::pos();
+    } else {
+        closedAt_.invalidate();
+    }
     QWidget::hideEvent(event);
 }
 
 bool MenuWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view_ && event->type() == QEvent::Paint && awaitingPaint_) {
+        awaitingPaint_ = false;
+        Log::info(QStringLiteral("menu window painting %1 ms after the click, at %2")
+                      .arg(openTimer_.elapsed())
+                      .arg(QDateTime::currentMSecsSinceEpoch()));
+    }
     // The content asked for a new layout: resize after this layout pass, not inside it.
     if (watched == view_ && event->type() == QEvent::LayoutRequest && !fitQueued_) {
         fitQueued_ = true;

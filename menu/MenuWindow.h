@@ -21,8 +21,9 @@ class MenuWindow : public QWidget {
     // the click), inside `workArea`.
     void openAt(const QRect& anchor, const QRect& workArea);
     MenuView* view() const { return view_; }
-    // True for a moment after a click outside closed it: that click was on the tray icon.
-    bool justClosed() const;
+    // True for a moment after a press inside `icon` (anywhere, when empty) closed it: the
+    // tray's click on the icon then only closes the window.
+    bool justClosedBy(const QRect& icon) const;
 
     // Where the window goes: centred under the anchor (over it for a panel at the bottom),
     // moved into the work area; the height capped at the work area's.
@@ -47,5 +48,8 @@ class MenuWindow : public QWidget {
     QScrollArea* scroll_;
     QRect workArea_;
     bool fitQueued_ = false;
+    bool awaitingPaint_ = false;
+    QElapsedTimer openTimer_;
     QElapsedTimer closedAt_;
+    QPoint closedAtPoint_;
 };

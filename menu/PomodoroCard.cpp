@@ -44,6 +44,7 @@ PomodoroCard::PomodoroCard(Pomodoro& pomodoro, FocusLog& log, QWidget* parent)
 
     startStop_ = new ChunkyButton(S().start(), {Theme::pink(), 14});
     startStop_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    startStop_->setObjectName(QStringLiteral("startStop"));
     column->addWidget(startStop_);
     connect(startStop_, &QAbstractButton::clicked, this, [this] {
         if (pomodoro_.phase().isOff())

@@ -22,4 +22,5 @@ target_sources(purrlox_gui PRIVATE
   menu/MenuWindow.cpp
   menu/PawIcon.cpp
   menu/TrayEntry.cpp
-  menu/MenuBarExtra.cpp)
+  menu/MenuBarExtra.cpp
+  menu/MenuAutomation.cpp)

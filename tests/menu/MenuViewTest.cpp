@@ -10,12 +10,14 @@
 #include "menu/MenuFooter.h"
 #include "menu/MenuWindow.h"
 #include "menu/MinutesRow.h"
+#include "menu/PawIcon.h"
 #include "menu/PomodoroCard.h"
 #include "menu/QuietButton.h"
 #include "menu/RemindersLink.h"
 #include "menu/StatsLink.h"
 #include "menu/TextLine.h"
 #include "menu/Theme.h"
+#include "menu/TrayEntry.h"
 #include "strings/Lang.h"
 #include "strings/Strings.h"
 
@@ -250,4 +252,42 @@ TEST(MenuWindow, FollowsItsContentHeightKeepingTheTopEdge) {
     EXPECT_TRUE(waitFor([&] { return window.height() == before.height(); }));
     EXPECT_EQ(window.geometry().top(), before.top());
     window.close();
+}
+
+TEST(TrayEntry, ShowsMinutesInTheIconAndTheCountdownInTheTooltip) {
+    EXPECT_EQ(PawIcon::shownMinutes(25 * 60), 25);
+    EXPECT_EQ(PawIcon::shownMinutes(24 * 60 + 1), 25);
+    EXPECT_EQ(PawIcon::shownMinutes(30), 1);
+    EXPECT_EQ(PawIcon::shownMinutes(0), 0);
+
+    MenuFixture f;
+    int opened = 0;
+    TrayEntry tray(f.pomodoro, [&](const QRect&) { ++opened; });
+    EXPECT_EQ(tray.shownMinutes(), std::nullopt);
+    EXPECT_EQ(tray.toolTip(), "Purrlox");
+    const int idle = tray.iconRedraws();
+
+    f.pomodoro.start();
+    EXPECT_EQ(tray.shownMinutes(), 25);
+    EXPECT_EQ(tray.toolTip(), "Purrlox · 25:00");
+    // Every second the tooltip; the icon only when the minute number changes.
+    for (int s = 0; s < 59; ++s) {
+        f.clock.advance(1);
+        f.pomodoro.tick();
+    }
+    EXPECT_EQ(tray.toolTip(), "Purrlox · 24:01");
+    EXPECT_EQ(tray.iconRedraws(), idle + 1);
+    f.clock.advance(1);
+    f.pomodoro.tick();
+    EXPECT_EQ(tray.shownMinutes(), 24);
+    EXPECT_EQ(tray.iconRedraws(), idle + 2);
+    f.pomodoro.stop();
+    EXPECT_EQ(tray.shownMinutes(), std::nullopt);
+    EXPECT_EQ(tray.toolTip(), "Purrlox");
+
+    // The two pictures differ, and both fill their square.
+    const QImage paw = PawIcon::draw(22, std::nullopt);
+    const QImage count = PawIcon::draw(22, 25);
+    EXPECT_EQ(paw.size(), QSize(22, 22));
+    EXPECT_NE(paw, count);
 }

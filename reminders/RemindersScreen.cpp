@@ -1,5 +1,6 @@
 #include "reminders/RemindersScreen.h"
 
+#include "focus/Calendar.h"
 #include "menu/BackButton.h"
 #include "menu/Card.h"
 #include "menu/ChunkyButton.h"
@@ -19,6 +20,7 @@
 #include <QStackedWidget>
 #include <QTimeEdit>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -178,6 +180,8 @@ RemindersScreen::RemindersScreen(Reminders& reminders, Clock& clock, std::functi
     empty_->setPalette(soft);
     column->addWidget(empty_);
     connect(&reminders_, &Reminders::listChanged, this, &RemindersScreen::rebuildList);
+    midnight_.setSingleShot(true);
+    connect(&midnight_, &QTimer::timeout, this, &RemindersScreen::rebuildList);
 
     setMinutes(minutes_);
     setAtTime(false);
@@ -241,6 +245,8 @@ void RemindersScreen::rebuildList() {
         list_->addWidget(row(reminder, now, reminders_, listCard_));
     for (QWidget* w : rows())
         w->show(); // rows made while the screen is up are otherwise shown only later
+    const qint64 untilMidnight = now.msecsTo(Calendar::startOfDay(Calendar::dayOf(now).addDays(1)));
+    midnight_.start(int(std::clamp<qint64>(untilMidnight + 500, 1000, 86'400'000)));
     const bool empty = reminders_.list().isEmpty();
     listCard_->setVisible(!empty);
     empty_->setVisible(empty);

@@ -2,6 +2,7 @@
 
 #include "reminders/Reminder.h"
 
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 
@@ -73,4 +74,5 @@ class RemindersScreen final : public QWidget {
     QWidget* listCard_;
     QVBoxLayout* list_;
     QLabel* empty_;
+    QTimer midnight_; // "tomorrow 09:00" turns into "09:00" overnight
 };

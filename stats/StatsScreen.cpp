@@ -85,6 +85,8 @@ StatsScreen::StatsScreen(FocusLog& log, Clock& clock, WorkAreaHeight workArea,
             0, qApp, [logModel, clockModel] { StatsPDF::save(*logModel, clockModel->now()); });
     });
 
+    midnight_.setSingleShot(true);
+    connect(&midnight_, &QTimer::timeout, this, &StatsScreen::refresh);
     // Live: a running pomodoro counts into the open stretch every second.
     connect(&log_, &FocusLog::currentChanged, this, &StatsScreen::refresh);
     connect(&log_, &FocusLog::stretchesChanged, this, &StatsScreen::refresh);
@@ -105,6 +107,8 @@ void StatsScreen::refresh() {
     week_->present(week, Calendar::dayOf(now));
     exports_->setVisible(StatsNumbers::showsWeek(week));
     fitScrollArea();
+    const qint64 untilMidnight = now.msecsTo(Calendar::startOfDay(Calendar::dayOf(now).addDays(1)));
+    midnight_.start(int(std::clamp<qint64>(untilMidnight + 500, 1000, 86'400'000)));
 }
 
 void StatsScreen::fitScrollArea() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -59,4 +60,5 @@ class StatsScreen final : public QWidget {
     ChunkyButton* story_;
     ChunkyButton* pdf_;
     double cardsHeight_ = 0;
+    QTimer midnight_; // today becomes yesterday even while nothing is counted
 };

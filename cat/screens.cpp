@@ -62,6 +62,7 @@ bool near(double a, double b) {
 } // namespace
 
 void CatOverlay::screenParametersChanged() {
+    wake(); // a resting frame clock must place the cat on this frame, not a second later
     const Rect oldFull = placedScreen;
     const Rect oldVisible = placedVisible;
     placedScreen = sys.screens.frame();

@@ -80,6 +80,17 @@ start_compositor() {
     wait_for 10 "picom takes the compositing selection" compositor_running
 }
 
+# A system tray (trayer) docked at the top right, 24 pixels high, reserving its strip of the
+# screen; tray icons embed into it through XEmbed.
+start_tray() {
+    command -v trayer >/dev/null || fail "trayer is not installed (make deps installs it)"
+    trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
+        --SetPartialStrut true --transparent false --tint 0xdddddd >"$E2E_TMP/trayer.log" 2>&1 &
+    E2E_PIDS+=($!)
+    wait_for 10 "trayer takes the tray selection" sh -c \
+        "xprop -root _NET_WORKAREA | grep -q ', 24, '"
+}
+
 compositor_running() {
     # picom names its overlay-registration window; the process must still be alive too.
     local tree

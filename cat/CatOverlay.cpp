@@ -75,6 +75,14 @@ CatOverlay::Snapshot CatOverlay::snapshot() const {
     s.platform = platform;
     s.sprite = state.sprite();
     if (panel) s.panelFrame = panel->frame();
+    s.lying = lying;
+    s.inCall = inCall;
+    s.musicPlaying = musicPlaying;
+    s.typing = typingSince.has_value();
+    s.focusing = focusing;
+    s.bedSpot = bedSpot;
+    if (bedPanel && bedPanel->isVisible()) s.bedFrame = bedPanel->frame();
+    s.breakUntil = breakUntil;
     return s;
 }
 

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QJsonObject>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -33,8 +34,9 @@ class Defaults {
     std::optional<qint64> integer(const QString& key) const;
     std::optional<double> real(const QString& key) const;
     std::optional<QString> text(const QString& key) const;
-    std::optional<QStringList> textList(const QString& key) const; // every element a text
-    std::optional<QDateTime> date(const QString& key) const;       // seconds since 2001
+    std::optional<QStringList> textList(const QString& key) const;   // every element a text
+    std::optional<QDateTime> date(const QString& key) const;         // seconds since 2001
+    std::optional<QList<double>> realList(const QString& key) const; // every element a number
     QJsonValue raw(const QString& key) const;
 
     // Each setter writes the whole settings file atomically; false when the write failed
@@ -45,6 +47,7 @@ class Defaults {
     bool setText(const QString& key, const QString& value);
     bool setTextList(const QString& key, const QStringList& value);
     bool setDate(const QString& key, const QDateTime& value);
+    bool setRealList(const QString& key, const QList<double>& value);
 
     // Data values. data() answers none when the file does not exist or cannot be read.
     std::optional<QByteArray> data(const QString& key) const;

@@ -3,17 +3,20 @@
 #include "app/AppDelegate.h"
 #include "app/AppModel.h"
 #include "app/Automation.h"
+#include "app/BedPanelFactory.h"
 #include "app/CatAutomation.h"
 #include "app/CatPanelFactory.h"
-#include "base/Log.h"
 #include "app/SingleInstance.h"
 #include "app/StandInBackends.h"
+#include "base/Log.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
 #include "platform/Panel.h"
 #include "platform/Random.h"
+#include "platform/linux/LinuxDevices.h"
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/X11InputIdle.h"
+#include "platform/x11/X11Panel.h"
 #include "platform/x11/X11Pointer.h"
 #include "platform/x11/X11Screens.h"
 #include "platform/x11/X11WindowList.h"
@@ -21,6 +24,8 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QPointer>
+#include <QScreen>
 #include <QThread>
 
 PurrloxApp::PurrloxApp() = default;
@@ -49,7 +54,7 @@ PurrloxApp::Options PurrloxApp::parse(const QStringList& arguments) {
 
 CatServices PurrloxApp::services() {
     desktop_ = std::make_unique<X11Desktop>(Clock::system());
-    devices_ = std::make_unique<QuietDevices>();
+    devices_ = std::make_unique<LinuxDevices>();
     trash_ = std::make_unique<NoTrash>();
     X11Desktop& desktop = *desktop_;
     const CatView::Images images = [](CatSprite sprite) -> const QImage& {
@@ -65,10 +70,15 @@ CatServices PurrloxApp::services() {
         Clock::system(),
         Random::system(),
         Defaults::standard(),
-        [images, &desktop](CatOverlay& overlay) -> std::unique_ptr<Panel> {
-            return makeCatPanel(overlay, images, desktop.screens().refreshRate());
+        [this, images, &desktop](CatOverlay& overlay) -> std::unique_ptr<Panel> {
+            std::unique_ptr<Panel> cat =
+                makeCatPanel(overlay, images, desktop.screens().refreshRate());
+            if (bedPanel_) bedPanel_->keepBelow(static_cast<X11Panel*>(cat.get()));
+            return cat;
         },
-        {},
+        [this, images](CatOverlay& overlay) -> std::unique_ptr<Panel> {
+            return makeBedPanel(overlay, images(CatSprite::bedEmpty), &bedPanel_);
+        },
     };
 }
 
@@ -76,6 +86,26 @@ AppModel& PurrloxApp::model() {
     Q_ASSERT(QThread::currentThread() == qApp->thread());
     if (!model_) model_ = std::make_unique<AppModel>(services());
     return *model_;
+}
+
+// Every change of the screen layout reaches the cat (its bed stays on screen).
+void PurrloxApp::followScreens(QApplication& app, CatOverlay& cats) {
+    QPointer<CatOverlay> cat(&cats);
+    const auto changed = [cat] {
+        if (cat) cat->screenParametersChanged();
+    };
+    const auto follow = [&app, changed](QScreen* screen) {
+        QObject::connect(screen, &QScreen::geometryChanged, &app, changed);
+        QObject::connect(screen, &QScreen::availableGeometryChanged, &app, changed);
+    };
+    for (QScreen* screen : QGuiApplication::screens())
+        follow(screen);
+    QObject::connect(&app, &QGuiApplication::screenAdded, &app, [follow, changed](QScreen* s) {
+        follow(s);
+        changed();
+    });
+    QObject::connect(&app, &QGuiApplication::screenRemoved, &app, changed);
+    QObject::connect(&app, &QGuiApplication::primaryScreenChanged, &app, changed);
 }
 
 int PurrloxApp::run(QApplication& app) {
@@ -94,6 +124,7 @@ int PurrloxApp::run(QApplication& app) {
     AppDelegate::open(options.links);
 
     AppModel& root = model();
+    followScreens(app, *root.cats);
 
     if (!options.automation.isEmpty()) {
         CatOverlay* cats = root.cats.get();

@@ -6,6 +6,7 @@ target_sources(purrlox_core PRIVATE
 target_sources(purrlox_gui PRIVATE
   app/SingleInstance.cpp
   app/Automation.cpp
+  app/BedPanelFactory.cpp
   app/CatPanelFactory.cpp
   app/PurrloxApp.cpp)
 include(platform/x11/panel.cmake)

@@ -31,6 +31,10 @@ class X11Panel final : public QObject, public Panel {
     void setInputRegion(const QRegion& region);
     QRegion inputRegion() const { return input_; }
 
+    // Keeps this panel directly below another one instead of on top of everything (the bed
+    // under the cat). Null: on top again.
+    void keepBelow(const X11Panel* upper) { upper_ = upper; }
+
     // Whether a compositing manager runs; without one the panel cuts itself to its drawing.
     bool composited() const { return composited_; }
 
@@ -51,4 +55,5 @@ class X11Panel final : public QObject, public Panel {
     bool cutPending_ = false;
     bool grabbing_ = false;
     QTimer guard_;
+    const X11Panel* upper_ = nullptr;
 };

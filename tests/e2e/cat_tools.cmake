@@ -1,3 +1,6 @@
 # The cat's e2e scripts talk to the app's automation socket through this client.
 add_executable(cat-ask ${CMAKE_CURRENT_LIST_DIR}/cat_ask.cpp)
 target_link_libraries(cat-ask PRIVATE Qt6::Network purrlox_warnings)
+# Stand-ins for a media player and logind on private buses.
+add_executable(fake-services ${CMAKE_CURRENT_LIST_DIR}/fake_services.cpp)
+target_link_libraries(fake-services PRIVATE Qt6::DBus purrlox_warnings)

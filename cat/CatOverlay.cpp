@@ -296,7 +296,10 @@ bool CatOverlay::walk(activity::Walking w, double t, double dt) {
         openLetter(t);
         return false;
     }
-    if (queue.empty() && !(inCall && !focusing) && huntIfPrey(t)) return false;
+    // Only a leisurely walk gives way to a hunt.
+    if (w.then.kind == Arrival::Kind::rest && queue.empty() && !(inCall && !focusing) &&
+        huntIfPrey(t))
+        return false;
 
     state.setFacingRight(x < w.to);
     stepPhase += dt;

@@ -65,6 +65,17 @@ TEST_F(HuntingTest, WhenTheCatHunts) {
     EXPECT_FALSE(probe().huntIfPrey());
     probe().focusing() = true;
     EXPECT_TRUE(probe().huntIfPrey());
+
+    // A leisurely walk gives way to a hunt; a walk on an errand does not.
+    probe().focusing() = false;
+    probe().inCall() = false;
+    for (const Arrival then : {Arrival::announce(), Arrival::rest()}) {
+        probe().settle(500);
+        probe().nextHunt() = now();
+        cat->start(Activity::walking(900, then), now());
+        tickAfter(0.02);
+        EXPECT_EQ(kind(), then.kind == Arrival::Kind::rest ? K::stalking : K::walking);
+    }
 }
 
 TEST_F(HuntingTest, StalkPounceAndCarryThePointerDown) {

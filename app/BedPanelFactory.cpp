@@ -25,6 +25,7 @@ std::unique_ptr<Panel> makeBedPanel(CatOverlay& overlay, const QImage& image, X1
     view->onMoved = [cat] {
         if (cat) cat->bedPanelMoved();
     };
+    panel->window()->setWindowTitle(QStringLiteral("Purrlox bed"));
     panel->setContent(view);
     const QSizeF size = image.deviceIndependentSize();
     panel->setFrame(Rect{0, 0, size.width(), size.height()});

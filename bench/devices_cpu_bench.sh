@@ -30,6 +30,7 @@ thread_ticks() { # PID COMM: CPU ticks of the threads with that name
 }
 process_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 grep -q purrlox-sound /proc/"$CAT_PID"/task/*/comm || fail "no sound thread in the app"
+grep -q QDBusConnection /proc/"$CAT_PID"/task/*/comm || fail "no D-Bus thread in the app"
 
 a=$(process_ticks "$CAT_PID") s=$(thread_ticks "$CAT_PID" purrlox-sound)
 d=$(thread_ticks "$CAT_PID" QDBusConnection)

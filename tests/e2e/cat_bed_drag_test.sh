@@ -26,7 +26,7 @@ wait_for 3 "the bed stands where it was dropped" bed_at $want_x $want_y
 [ "$(jq -c '.bedSpot | map(round)' "$XDG_CONFIG_HOME/purrlox/settings.json")" = "[$want_x,$want_y]" ] ||
     fail "the spot was not saved"
 bed_window_at() {
-    xwininfo -root -children | grep -q "\"Purrlox\": (\"purrlox\" \"Purrlox\")  ${bw}x${bh}+$1+$2"
+    xwininfo -root -children | grep -q "\"Purrlox bed\": (\"purrlox\" \"Purrlox\")  ${bw}x${bh}+$1+$2"
 }
 wait_for 3 "the bed's window moved" bed_window_at $((want_x - bw / 2)) $((H - want_y + 4 - bh))
 
@@ -60,12 +60,12 @@ wait_for 3 "bed and cat moved together" bed_at $((want_x + 300)) $((want_y + 100
 
 # Typing: the cat types on its laptop.
 xdotool mousemove 100 100
-(for i in $(seq 1 40); do xdotool type --delay 60 "purr "; done) &
+(for i in $(seq 1 200); do xdotool type --delay 60 "purr "; done) &
 TYPIST=$!
 E2E_PIDS+=($TYPIST)
 wait_for 6 "the cat notices the typing" sh -c "$CAT_ASK $CAT_SOCKET '{\"cmd\":\"state\"}' | jq -e .typing"
 wait_for 8 "it types on its laptop" sh -c "$CAT_ASK $CAT_SOCKET '{\"cmd\":\"state\"}' | jq -r .sprite | grep -q ^bed_laptop"
 sleep 3
 [ -n "$SHOTS" ] && import -window root "$SHOTS/bed_typing_laptop.png"
-kill "$TYPIST"
+kill "$TYPIST" 2>/dev/null || true
 echo "PASS"

@@ -56,6 +56,10 @@ wait_for 30 "the cat walks" cat_is walking
 measure "purrlox walking" "$CAT_PID"
 kill "${E2E_PIDS[-1]}"
 
+# Out of any nap the wandering led to, sitting.
+ask '{"cmd":"calm","seconds":3600}' >/dev/null
+wait_for 60 "the cat sits" cat_is idle
+
 # Climbing: a climb made due every second sends the cat up a window face and, once on top,
 # down again, so the minute is spent climbing, pulling over, lowering and walking to faces.
 (while :; do ask '{"cmd":"due","what":"climb"}' >/dev/null 2>&1 || true; sleep 1; done) &

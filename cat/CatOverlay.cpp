@@ -43,7 +43,9 @@ CatOverlay::CatOverlay(const CatServices& services, QObject* parent)
 
 CatOverlay::~CatOverlay() = default;
 
-double CatOverlay::now() const { return sys.clock.seconds(); }
+double CatOverlay::now() const {
+    return sys.clock.seconds();
+}
 
 double CatOverlay::r(double a, double b) {
     return sys.random.uniform(a, b);
@@ -87,8 +89,10 @@ CatOverlay::Snapshot CatOverlay::snapshot() const {
 }
 
 void CatOverlay::postponeAll(double seconds) {
-    const double until = now() + seconds;
+    const double t = now();
+    const double until = t + seconds;
     nextWander = nextSnack = nextClimb = nextYawn = nextHunt = until;
+    if (napUntil) napUntil = t; // a nap of its own ends too
 }
 
 void CatOverlay::makeDue(Due which) {

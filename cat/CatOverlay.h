@@ -103,7 +103,8 @@ class CatOverlay : public QObject {
     // Makes one of the cat's own timers due now, so a test need not wait for it.
     enum class Due { wander, snack, climb, yawn, hunt };
     void makeDue(Due which);
-    // Pushes every own-initiative timer back, so the cat sits still (tests and benchmarks).
+    // Pushes every own-initiative timer back and ends a nap, so the cat sits still (tests and
+    // benchmarks).
     void postponeAll(double seconds);
 
     // Cat panel input, in global points. Each checks the activity itself, so the panel may

@@ -290,6 +290,14 @@ TEST_F(BedTest, APhoneSpellLoopsWithReactionsAndPutsThePhoneAway) {
     EXPECT_LT(reactions, 120);
 }
 
+TEST_F(BedTest, CalmingTheCatEndsANapOfItsOwn) {
+    probe().getIntoBed();
+    probe().napUntil() = now() + 120;
+    EXPECT_FALSE(probe().wantsUp());
+    cat->postponeAll(3600);
+    EXPECT_TRUE(probe().wantsUp());
+}
+
 TEST_F(BedTest, WhyTheCatStaysOrGetsUp) {
     probe().getIntoBed();
     probe().livesInBed() = true;

@@ -10,6 +10,7 @@ PACKAGES := build-essential cmake pkg-config git \
   libgtest-dev libgmock-dev libbenchmark-dev \
   fonts-comfortaa fonts-noto-color-emoji \
   xvfb openbox picom xterm x11-utils x11-xserver-utils xdotool imagemagick jq bc poppler-utils \
+  pulseaudio pulseaudio-utils dbus-daemon \
   xpenguins oneko trayer
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

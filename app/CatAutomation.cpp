@@ -21,6 +21,18 @@ QJsonObject state(const CatOverlay& cats) {
         const Rect& f = *s.panelFrame;
         reply.insert("panel", QJsonArray{f.x, f.y, f.width, f.height});
     }
+    // The bed and what the cat notices of the system.
+    reply.insert("lying", s.lying);
+    reply.insert("inCall", s.inCall);
+    reply.insert("musicPlaying", s.musicPlaying);
+    reply.insert("typing", s.typing);
+    reply.insert("focusing", s.focusing);
+    reply.insert("bedSpot", QJsonArray{s.bedSpot.x(), s.bedSpot.y()});
+    if (s.bedFrame) {
+        const Rect& f = *s.bedFrame;
+        reply.insert("bed", QJsonArray{f.x, f.y, f.width, f.height});
+    }
+    reply.insert("breakUntil", s.breakUntil ? QJsonValue(*s.breakUntil) : QJsonValue());
     return reply;
 }
 

@@ -3,6 +3,7 @@
 #include "app/AppDelegate.h"
 #include "app/AppModel.h"
 #include "app/Automation.h"
+#include "app/BedPanelFactory.h"
 #include "app/CatAutomation.h"
 #include "app/CatPanelFactory.h"
 #include "app/ExportAutomation.h"
@@ -17,8 +18,10 @@
 #include "platform/Defaults.h"
 #include "platform/Panel.h"
 #include "platform/Random.h"
+#include "platform/linux/LinuxDevices.h"
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/X11InputIdle.h"
+#include "platform/x11/X11Panel.h"
 #include "platform/x11/X11Pointer.h"
 #include "platform/x11/X11Screens.h"
 #include "platform/x11/X11WindowList.h"
@@ -29,6 +32,8 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QPointer>
+#include <QScreen>
 #include <QThread>
 
 PurrloxApp::PurrloxApp() = default;
@@ -57,7 +62,7 @@ PurrloxApp::Options PurrloxApp::parse(const QStringList& arguments) {
 
 CatServices PurrloxApp::services() {
     desktop_ = std::make_unique<X11Desktop>(Clock::system());
-    devices_ = std::make_unique<QuietDevices>();
+    devices_ = std::make_unique<LinuxDevices>();
     trash_ = std::make_unique<NoTrash>();
     X11Desktop& desktop = *desktop_;
     const CatView::Images images = [](CatSprite sprite) -> const QImage& {
@@ -73,10 +78,15 @@ CatServices PurrloxApp::services() {
         Clock::system(),
         Random::system(),
         Defaults::standard(),
-        [images, &desktop](CatOverlay& overlay) -> std::unique_ptr<Panel> {
-            return makeCatPanel(overlay, images, desktop.screens().refreshRate());
+        [this, images, &desktop](CatOverlay& overlay) -> std::unique_ptr<Panel> {
+            std::unique_ptr<Panel> cat =
+                makeCatPanel(overlay, images, desktop.screens().refreshRate());
+            if (bedPanel_) bedPanel_->keepBelow(static_cast<X11Panel*>(cat.get()));
+            return cat;
         },
-        {},
+        [this, images](CatOverlay& overlay) -> std::unique_ptr<Panel> {
+            return makeBedPanel(overlay, images(CatSprite::bedEmpty), &bedPanel_);
+        },
     };
 }
 
@@ -115,6 +125,7 @@ AppModel& PurrloxApp::model() {
     return *model_;
 }
 
+// Every change of the screen layout reaches the cat (its bed stays on screen).
 int PurrloxApp::run(QApplication& app) {
     const Options options = parse(app.arguments());
 

@@ -6,11 +6,13 @@
 #include <memory>
 
 class AppModel;
+class CatOverlay;
 class Automation;
 struct CatServices;
-class QuietDevices;
+class LinuxDevices;
 class NoTrash;
 class X11Desktop;
+class X11Panel;
 class QApplication;
 class QuitOnSignals;
 class MenuBarExtra;
@@ -43,8 +45,9 @@ class PurrloxApp {
 
     std::unique_ptr<SingleInstance> instance_;
     std::unique_ptr<X11Desktop> desktop_;
-    std::unique_ptr<QuietDevices> devices_;
+    std::unique_ptr<LinuxDevices> devices_;
     std::unique_ptr<NoTrash> trash_;
+    X11Panel* bedPanel_ = nullptr; // owned by the overlay; the cat's panel stays above it
     std::unique_ptr<AppModel> model_;
     std::unique_ptr<Automation> automation_;
     std::unique_ptr<QuitOnSignals> quitSignals_;

@@ -8,6 +8,7 @@ target_sources(purrlox_core PRIVATE
 target_sources(purrlox_gui PRIVATE
   app/SingleInstance.cpp
   app/Automation.cpp
+  app/BedPanelFactory.cpp
   app/CatPanelFactory.cpp
   app/ExportAutomation.cpp
   app/WidgetAutomation.cpp

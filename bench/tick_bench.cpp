@@ -42,6 +42,7 @@ class CatOverlayProbe {
         o.x = x;
         o.feetY = o.floorY();
     }
+    static void putInBed(CatOverlay& o) { o.landInBed(o.now()); }
     static void settle(CatOverlay& o) {
         const double t = o.now();
         o.nextWander = o.nextSnack = o.nextClimb = o.nextYawn = o.nextHunt = t + 1e9;
@@ -197,6 +198,26 @@ void BM_TickWalkingOnTheFloor(benchmark::State& state) {
         double(d.tickAllocations) / double(std::max<int64_t>(state.iterations(), 1));
 }
 BENCHMARK(BM_TickWalkingOnTheFloor);
+
+// Lying in the bed over a long stretch of frames: the scheduler's clips, phone spells and the
+// still pauses between them, with varied random draws.
+void BM_TickInBedPlayingClips(benchmark::State& state) {
+    Desk d;
+    d.frame();
+    unsigned seed = 12345;
+    for (int i = 0; i < 200000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        d.random.fractions.push_back(double(seed >> 8) / double(1u << 24));
+    }
+    CatOverlayProbe::putInBed(*d.cat);
+    d.tickAllocations = 0;
+    for (auto _ : state)
+        d.frame();
+    state.counters["lying"] = d.cat->snapshot().lying;
+    state.counters["allocs_per_tick"] =
+        double(d.tickAllocations) / double(std::max<int64_t>(state.iterations(), 1));
+}
+BENCHMARK(BM_TickInBedPlayingClips);
 
 // Climbing the face of a window in the middle of the stack, started again at the bottom
 // whenever it has pulled itself over the top.

@@ -78,13 +78,23 @@ CatOverlay::Snapshot CatOverlay::snapshot() const {
     s.platform = platform;
     s.sprite = state.sprite();
     if (panel) s.panelFrame = panel->frame();
+    s.lying = lying;
+    s.inCall = inCall;
+    s.musicPlaying = musicPlaying;
+    s.typing = typingSince.has_value();
+    s.focusing = focusing;
+    s.bedSpot = bedSpot;
+    if (bedPanel && bedPanel->isVisible()) s.bedFrame = bedPanel->frame();
+    s.breakUntil = breakUntil;
     return s;
 }
 
 void CatOverlay::postponeAll(double seconds) {
-    const double until = now() + seconds;
+    const double t = now();
+    const double until = t + seconds;
     nextWander = nextSnack = nextClimb = nextYawn = nextHunt = until;
     wake();
+    if (napUntil) napUntil = t; // a nap of its own ends too
 }
 
 void CatOverlay::makeDue(Due which) {
@@ -307,7 +317,10 @@ bool CatOverlay::walk(activity::Walking w, double t, double dt) {
         openLetter(t);
         return false;
     }
-    if (queue.empty() && !(inCall && !focusing) && huntIfPrey(t)) return false;
+    // Only a leisurely walk gives way to a hunt.
+    if (w.then.kind == Arrival::Kind::rest && queue.empty() && !(inCall && !focusing) &&
+        huntIfPrey(t))
+        return false;
 
     state.setFacingRight(x < w.to);
     stepPhase += dt;

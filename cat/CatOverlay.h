@@ -11,6 +11,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointF>
+#include <QSizeF>
 #include <QString>
 #include <QUrl>
 #include <QVarLengthArray>
@@ -100,12 +101,21 @@ class CatOverlay : public QObject {
         Platform platform = Platform::floor();
         CatSprite sprite = CatSprite::sit;
         std::optional<Rect> panelFrame;
+        bool lying = false;
+        bool inCall = false;
+        bool musicPlaying = false;
+        bool typing = false;
+        bool focusing = false;
+        QPointF bedSpot;
+        std::optional<Rect> bedFrame; // the empty bed's panel while it shows
+        std::optional<double> breakUntil;
     };
     Snapshot snapshot() const;
     // Makes one of the cat's own timers due now, so a test need not wait for it.
     enum class Due { wander, snack, climb, yawn, hunt };
     void makeDue(Due which);
-    // Pushes every own-initiative timer back, so the cat sits still (tests and benchmarks).
+    // Pushes every own-initiative timer back and ends a nap, so the cat sits still (tests and
+    // benchmarks).
     void postponeAll(double seconds);
 
     // Cat panel input, in global points. Each checks the activity itself, so the panel may
@@ -119,6 +129,7 @@ class CatOverlay : public QObject {
     bool onGrabBed(QPointF at);          // press on the cat: does it grab the bed
     void onMoveBed(QPointF to);          // drag event while the bed is grabbed
     void placeBed();                     // release after dragging the bed
+    void bedPanelMoved();                // the user dragged the empty bed's panel
     // Cat view actions.
     void tapCat();
     void markRead();
@@ -130,6 +141,8 @@ class CatOverlay : public QObject {
     void deliver(const Letter& letter);
     void setPomodoro(bool focus, std::optional<double> breakUntil);
     void setCheer(const QString& text, double until);
+    // The screen layout or a work area changed.
+    void screenParametersChanged();
 
     // Desktop geometry over the last window poll and screen 0.
     Rect screenFrame() const;
@@ -183,9 +196,12 @@ class CatOverlay : public QObject {
         CatSprite sprite;
         int frames;
     };
+    // A bed clip cut for playing, with the tick sums the scheduler needs every frame.
     struct BedParts {
         std::vector<ClipFrame> intro, body, outro;
+        int introTicks = 0, bodyTicks = 0, outroTicks = 0;
     };
+    static const std::vector<BedParts>& cutBedClips();
     struct Cheer {
         QString text;
         double until;
@@ -233,8 +249,12 @@ class CatOverlay : public QObject {
     void refreshCaption(double now);
     // The bed.
     void makeBedPanel();
+    void keepBedOnScreen();
+    std::optional<DesktopWindow> bedWindow() const;
+    double bedApproachX() const;
     bool wantsUp(double now);
     bool belongsInBed(double now);
+    bool wantsPhone(double now);
     void goToBed(double now);
     void headToBed(double now);
     void getIntoBed(double now);
@@ -242,11 +262,17 @@ class CatOverlay : public QObject {
     std::optional<double> bedBelow(const Surface& surface) const;
     std::optional<int> moodClip(double now);
     void stepInBed(double now, double elapsed);
+    void nextInBed(double now);
+    void playBedClip(int clip, bool open, double now);
+    void wrapUpBedClip(double elapsed);
+    int nextPhoneLoop();
     std::optional<CatSprite> bedPose(int frame) const;
     QPointF clampedBedSpot(QPointF p) const;
     // System signals and hunting.
     void watchSystem();
     void pollSystem(double now);
+    void goingToSleep();
+    void macWoke();
     bool huntIfPrey(double now);
     std::optional<QPointF> prey(double stillFor) const;
     QPointF pawPoint() const;
@@ -313,7 +339,8 @@ class CatOverlay : public QObject {
     double shakenAt = distantPast;
     double stalkStart = distantPast;
     bool watchingSystem = false;
-    BedParts bedParts;
+    const BedParts* bedParts = nullptr; // the playing clip's cut, from cutBedClips()
+    QSizeF bedSize{96, 48};             // the empty bed's image, in points
     std::optional<int> bedRepeats;
     double bedSpeed = 1.0;
     CatSprite::Hold bedHold = CatSprite::Hold::nothing;

@@ -4,6 +4,8 @@ target_sources(purrlox_core PRIVATE
   cat/CatState.cpp
   cat/Ticker.cpp
   cat/bed.cpp
+  cat/bedclips.cpp
+  cat/bedtrip.cpp
   cat/climbing.cpp
   cat/desktop.cpp
   cat/eating.cpp

@@ -1,12 +1,93 @@
-// Calls, music, typing, sleep and the focus timer. Not watched yet: no call, no music, and the
-// focus timer's phases do not reach the cat.
+// Calls, music, typing, sleep and the focus timer's phases.
 
+#include "base/Log.h"
 #include "cat/CatOverlay.h"
+#include "platform/Devices.h"
+#include "platform/InputIdle.h"
+#include "sprites/BedClip.h"
 
-void CatOverlay::watchSystem() {}
+#include <QPointer>
 
-void CatOverlay::pollSystem(double) {}
+using K = Activity::Kind;
 
-void CatOverlay::setPomodoro(bool, std::optional<double>) {
+void CatOverlay::watchSystem() {
+    if (watchingSystem) return;
+    watchingSystem = true;
+    QPointer<CatOverlay> self(this);
+    sys.devices.watchSleep(
+        [self] {
+            if (self) self->goingToSleep();
+        },
+        [self] {
+            if (self) self->macWoke();
+        });
+}
+
+void CatOverlay::goingToSleep() {
+    macAsleep = true;
+    switch (activity.kind()) {
+    case K::walking:
+    case K::yawning:
+    case K::stalking:
+    case K::idle:
+    case K::petting:
+    case K::snacking:
+    case K::waving:
+        start(Activity::sleeping(), now());
+        break;
+    default:
+        break;
+    }
+}
+
+void CatOverlay::macWoke() {
+    if (!macAsleep) return;
+    macAsleep = false;
+    const double t = now();
+    if (lying && activity.is(K::inBed) && bedHold == CatSprite::Hold::nothing) {
+        static const int yawn = CatSprite::BedClip::bedClip(u"bed_yawn");
+        playBedClip(yawn, false, t);
+    } else if (activity.is(K::sleeping)) {
+        start(Activity::yawning(AfterYawn::wake), t);
+    }
+}
+
+void CatOverlay::pollSystem(double t) {
+    // The microphone is only asked while the camera is off.
+    const bool signal = sys.devices.cameraInUse() || sys.devices.microphoneInUse();
+    if (signal == inCall) {
+        callSignalSince.reset();
+    } else if (!callSignalSince) {
+        callSignalSince = t;
+    } else if (t - *callSignalSince >= (signal ? 3.0 : 5.0)) {
+        inCall = signal;
+        callSignalSince.reset();
+        if (!signal && livesInBed) callNap = false;
+        Log::info(QStringLiteral("call %1").arg(signal ? QStringLiteral("started")
+                                                       : QStringLiteral("ended")));
+    }
+
+    musicPlaying = sys.devices.musicPlaying();
+
+    const double k = sys.inputIdle.secondsSinceKeyDown();
+    if (k < 1) {
+        if (!typingSince) typingSince = t;
+    } else if (k > 2) {
+        typingSince.reset();
+    }
+}
+
+void CatOverlay::setPomodoro(bool focus, std::optional<double> until) {
     wake();
+    const double t = now();
+    if (focus && !focusing) backToWorkUntil = t + 4;
+    if (!focus) backToWorkUntil = distantPast;
+    focusing = focus;
+    // A second report of a running break is not news.
+    if (until && !breakUntil) breakNews = true;
+    if (!until) {
+        breakNews = false;
+        breakBedAt.reset();
+    }
+    breakUntil = until;
 }

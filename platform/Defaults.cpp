@@ -242,6 +242,17 @@ std::optional<QStringList> Defaults::textList(const QString& key) const {
     return out;
 }
 
+std::optional<QList<double>> Defaults::realList(const QString& key) const {
+    const QJsonValue v = raw(key);
+    if (!v.isArray()) return std::nullopt;
+    QList<double> out;
+    for (const QJsonValue& e : v.toArray()) {
+        if (!e.isDouble()) return std::nullopt;
+        out << e.toDouble();
+    }
+    return out;
+}
+
 std::optional<QDateTime> Defaults::date(const QString& key) const {
     const std::optional<double> s = real(key);
     if (!s || !std::isfinite(*s)) return std::nullopt;
@@ -259,6 +270,12 @@ bool Defaults::setReal(const QString& key, double value) {
 }
 bool Defaults::setText(const QString& key, const QString& value) {
     return store(key, value);
+}
+bool Defaults::setRealList(const QString& key, const QList<double>& value) {
+    QJsonArray array;
+    for (double v : value)
+        array.append(v);
+    return store(key, array);
 }
 bool Defaults::setTextList(const QString& key, const QStringList& value) {
     return store(key, QJsonArray::fromStringList(value));

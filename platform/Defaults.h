@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QJsonObject>
 #include <QSet>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <map>
@@ -41,8 +42,9 @@ class Defaults {
     std::optional<qint64> integer(const QString& key) const;
     std::optional<double> real(const QString& key) const;
     std::optional<QString> text(const QString& key) const;
-    std::optional<QStringList> textList(const QString& key) const; // every element a text
-    std::optional<QDateTime> date(const QString& key) const;       // seconds since 2001
+    std::optional<QStringList> textList(const QString& key) const;   // every element a text
+    std::optional<QDateTime> date(const QString& key) const;         // seconds since 2001
+    std::optional<QList<double>> realList(const QString& key) const; // every element a number
     QJsonValue raw(const QString& key) const;
 
     // Each setter writes the whole settings file atomically; false when the write failed or
@@ -53,6 +55,7 @@ class Defaults {
     bool setText(const QString& key, const QString& value);
     bool setTextList(const QString& key, const QStringList& value);
     bool setDate(const QString& key, const QDateTime& value);
+    bool setRealList(const QString& key, const QList<double>& value);
 
     // Data values.
     struct DataRead {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <vector>
 
 // A process that uses audio, as the sound server reports it.
@@ -17,4 +18,10 @@ class Devices {
     virtual std::vector<AudioProcess> audioProcesses() = 0;
     virtual bool microphoneInUse() = 0;
     virtual bool musicPlaying() = 0;
+    // Reports, on the main thread, when the machine or its screens go to sleep and when they
+    // wake. A system without such notifications never calls them.
+    virtual void watchSleep(std::function<void()> asleep, std::function<void()> awake) {
+        (void)asleep;
+        (void)awake;
+    }
 };

@@ -2,6 +2,8 @@ target_sources(purrlox_core PRIVATE
   platform/Defaults.cpp
   platform/FileStamp.cpp
   platform/Clock.cpp
-  platform/Random.cpp)
+  platform/Random.cpp
+  platform/MusicPlayers.cpp)
 include(platform/x11/sources.cmake)
 include(platform/xdg/sources.cmake)
+include(platform/linux/sources.cmake)

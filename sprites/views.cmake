@@ -1,3 +1,4 @@
 target_sources(purrlox_gui PRIVATE
   sprites/CatView.cpp
-  sprites/CatHostingView.cpp)
+  sprites/CatHostingView.cpp
+  sprites/BedView.cpp)

@@ -121,6 +121,7 @@ void X11Panel::show() {
     window_->show();
     applyInputRegion();
     window_->raise();
+    if (upper_) keepOnTop(); // straight back under the panel it belongs below
     guard_.start();
 }
 
@@ -169,6 +170,21 @@ void X11Panel::keepOnTop() {
     if (!tree) return;
     const int n = xcb_query_tree_children_length(tree);
     const xcb_window_t* children = xcb_query_tree_children(tree);
+    if (upper_ && upper_->window_->isVisible()) {
+        const auto upper = xcb_window_t(upper_->window_->winId());
+        int mine = -1, theirs = -1;
+        for (int i = 0; i < n; ++i) {
+            if (children[i] == window) mine = i;
+            if (children[i] == upper) theirs = i;
+        }
+        std::free(tree);
+        if (theirs < 0 || mine == theirs - 1) return;
+        const quint32 below[] = {upper, XCB_STACK_MODE_BELOW};
+        xcb_configure_window(c, window, XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE,
+                             below);
+        xcb_flush(c);
+        return;
+    }
     const bool onTop = n > 0 && children[n - 1] == window;
     std::free(tree);
     if (onTop) return;

@@ -35,6 +35,10 @@ class X11Panel final : public QObject, public Panel {
     void setInputRegion(const QRegion& region);
     QRegion inputRegion() const { return input_; }
 
+    // Keeps this panel directly below another one instead of on top of everything (the bed
+    // under the cat). Null: on top again.
+    void keepBelow(const X11Panel* upper) { upper_ = upper; }
+
     // Whether a compositing manager runs; without one the panel cuts itself to its drawing.
     bool composited() const { return composited_; }
 
@@ -58,4 +62,5 @@ class X11Panel final : public QObject, public Panel {
     QTimer guard_;
     std::unique_ptr<CompositorWatch> compositor_;
     static constexpr int kCompositorSettles = 500; // ms from a compositor's arrival to its frames
+    const X11Panel* upper_ = nullptr;
 };

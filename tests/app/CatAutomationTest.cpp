@@ -34,6 +34,26 @@ TEST_F(CatAutomation, StateReportsWhereTheCatIsAndWhatItDoes) {
     EXPECT_DOUBLE_EQ(frame[3].toDouble(), panel->rect.height);
 }
 
+TEST_F(CatAutomation, StateTellsTheBedAndTheSignals) {
+    QJsonObject reply = answerCatRequest(*cat, {{"cmd", "state"}});
+    for (const char* key : {"lying", "inCall", "musicPlaying", "typing", "focusing"})
+        EXPECT_EQ(reply.value(key), QJsonValue(false)) << key;
+    EXPECT_EQ(reply.value("bedSpot").toArray().size(), 2);
+    EXPECT_TRUE(reply.value("breakUntil").isNull());
+
+    cat->setPomodoro(true, std::nullopt);
+    EXPECT_EQ(answerCatRequest(*cat, {{"cmd", "state"}}).value("focusing"), QJsonValue(true));
+    const double until = cat->now() + 300;
+    cat->setPomodoro(false, until);
+    system.inputIdle.key = 0.2;
+    system.clock.advance(1.5);
+    cat->tick();
+    reply = answerCatRequest(*cat, {{"cmd", "state"}});
+    EXPECT_EQ(reply.value("focusing"), QJsonValue(false));
+    EXPECT_DOUBLE_EQ(reply.value("breakUntil").toDouble(), until);
+    EXPECT_EQ(reply.value("typing"), QJsonValue(true));
+}
+
 TEST_F(CatAutomation, DueMakesTheNamedTimerRunOutAndRefusesUnknownNames) {
     EXPECT_TRUE(answerCatRequest(*cat, {{"cmd", "due"}, {"what", "snack"}}).value("ok").toBool());
     // Once it has walked in, the cat snacks at once instead of waiting minutes for it.

@@ -57,13 +57,21 @@ void CatTest::SetUp() {
     screens.visible = Rect{0, 40, 1920, 1010};
 }
 
-CatOverlay& CatTest::make(bool withPanel, bool frameClock) {
+CatOverlay& CatTest::make(bool withPanel, bool frameClock, bool withBed) {
     CatServices services{screens, windowList, pointer,   input, devices, trash,
                          clock,   random,     *defaults, {},    {}};
     if (withPanel) {
         services.makeCatPanel = [this](CatOverlay&) {
             auto p = std::make_unique<FakePanel>();
             panel = p.get();
+            return p;
+        };
+    }
+    if (withBed) {
+        services.makeBedPanel = [this](CatOverlay&) {
+            auto p = std::make_unique<FakePanel>();
+            p->rect = Rect{0, 0, 96, 48};
+            bed = p.get();
             return p;
         };
     }

@@ -60,6 +60,36 @@ class CatOverlayProbe {
     std::optional<double>& napUntil() { return o.napUntil; }
     bool& callNap() { return o.callNap; }
     std::unique_ptr<Panel>& bedPanel() { return o.bedPanel; }
+    std::optional<double>& typingSince() { return o.typingSince; }
+    std::optional<double>& callSignalSince() { return o.callSignalSince; }
+    bool& musicPlaying() { return o.musicPlaying; }
+    bool& macAsleep() { return o.macAsleep; }
+    double& backToWorkUntil() { return o.backToWorkUntil; }
+    double& nextHunt() { return o.nextHunt; }
+    double& nextBedClip() { return o.nextBedClip; }
+    std::optional<QPointF>& heldCursorAt() { return o.heldCursorAt; }
+    std::optional<int>& bedRepeats() { return o.bedRepeats; }
+    std::optional<double>& phoneUntil() { return o.phoneUntil; }
+    std::optional<int>& lastPhoneLoop() { return o.lastPhoneLoop; }
+    std::optional<int>& lastReaction() { return o.lastReaction; }
+    bool wantsUp() { return o.wantsUp(o.now()); }
+    bool belongsInBed() { return o.belongsInBed(o.now()); }
+    bool wantsPhone() { return o.wantsPhone(o.now()); }
+    std::optional<int> moodClip() { return o.moodClip(o.now()); }
+    void getIntoBed() { o.getIntoBed(o.now()); }
+    void goToBed() { o.goToBed(o.now()); }
+    void leaveBed() { o.leaveBed(o.now()); }
+    void playBedClip(int clip, bool open) { o.playBedClip(clip, open, o.now()); }
+    int nextPhoneLoop() { return o.nextPhoneLoop(); }
+    void wrapUpBedClip(double elapsed) { o.wrapUpBedClip(elapsed); }
+    std::optional<CatSprite> bedPose(int frame) { return o.bedPose(frame); }
+    double bedApproachX() { return o.bedApproachX(); }
+    std::optional<DesktopWindow> bedWindow() { return o.bedWindow(); }
+    QPointF clampedBedSpot(QPointF p) { return o.clampedBedSpot(p); }
+    void keepBedOnScreen() { o.keepBedOnScreen(); }
+    bool huntIfPrey() { return o.huntIfPrey(o.now()); }
+    std::optional<QPointF> prey(double stillFor) { return o.prey(stillFor); }
+    QPointF pawPoint() { return o.pawPoint(); }
     // Puts the cat idle on the floor at x with every timer far away.
     void settle(double atX) {
         const double t = o.now();
@@ -92,8 +122,9 @@ class CatTest : public ::testing::Test {
   protected:
     void SetUp() override;
 
-    // Builds the overlay; with a panel factory unless told otherwise.
-    CatOverlay& make(bool withPanel = true, bool frameClock = false);
+    // Builds the overlay; with a panel factory unless told otherwise. withBed adds a bed panel
+    // factory whose panel is 96 x 48 points, as the empty bed's image.
+    CatOverlay& make(bool withPanel = true, bool frameClock = false, bool withBed = false);
     void tickAfter(double seconds) {
         clock.advance(seconds);
         cat->tick();
@@ -122,6 +153,7 @@ class CatTest : public ::testing::Test {
     FakeTrash trash;
     TempDefaults defaults;
     FakePanel* panel = nullptr;
+    FakePanel* bed = nullptr;
     std::unique_ptr<CatOverlay> cat;
     static constexpr qint64 ownPid = 4242;
 };

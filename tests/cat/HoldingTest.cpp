@@ -260,6 +260,7 @@ TEST_F(HoldingTest, DropFallsOrLandsInTheBedWithinTenPoints) {
     bed->rect = Rect{1000, 100, 120, 60};
     probe().bedPanel() = std::move(bed);
     for (const double outside : {9.0, 11.0}) {
+        probe().lying() = false;
         probe().livesInBed() = false;
         defaults->setBoolean("catLivesInBed", false);
         probe().napUntil() = now() + 60;

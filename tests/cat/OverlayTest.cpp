@@ -371,11 +371,12 @@ TEST_F(OverlayTest, BreakNewsSendsTheCatToThePointer) {
     EXPECT_EQ(s.activity.as<activity::Walking>()->to, 1860);
     EXPECT_EQ(s.activity.as<activity::Walking>()->then.kind, Arrival::Kind::announce);
 
-    // During a call outside focusing the news waits.
+    // During a call outside focusing the news waits: the cat heads for its bed instead.
     probe().settle(500);
     probe().inCall() = true;
     cat->decide(now());
-    EXPECT_EQ(kind(), K::idle);
+    ASSERT_EQ(kind(), K::walking);
+    EXPECT_EQ(cat->snapshot().activity.as<activity::Walking>()->then.kind, Arrival::Kind::bed);
 }
 
 TEST_F(OverlayTest, BlinksAndEatenBubbleExpire) {

@@ -104,10 +104,19 @@ class FakeDevices final : public Devices {
   public:
     bool cameraInUse() override { return camera; }
     std::vector<AudioProcess> audioProcesses() override { return processes; }
-    bool microphoneInUse() override { return microphone; }
+    bool microphoneInUse() override {
+        ++microphoneAsked;
+        return microphone;
+    }
     bool musicPlaying() override { return music; }
+    void watchSleep(std::function<void()> a, std::function<void()> w) override {
+        asleep = std::move(a);
+        awake = std::move(w);
+    }
     bool camera = false, microphone = false, music = false;
+    int microphoneAsked = 0;
     std::vector<AudioProcess> processes;
+    std::function<void()> asleep, awake; // what the cat subscribed
 };
 
 class FakeTrash final : public Trash {

@@ -1,0 +1,36 @@
+#include "platform/linux/LinuxDevices.h"
+
+#include "platform/linux/CameraWatch.h"
+#include "platform/linux/MprisPlayers.h"
+#include "platform/linux/PulseAudio.h"
+#include "platform/linux/SleepSignals.h"
+
+LinuxDevices::LinuxDevices(QObject* parent)
+    : QObject(parent), camera_(std::make_unique<CameraWatch>()),
+      sound_(std::make_unique<PulseAudio>()),
+      players_(std::make_unique<MprisPlayers>(QDBusConnection::sessionBus())),
+      sleep_(std::make_unique<SleepSignals>(QDBusConnection::systemBus(),
+                                            QDBusConnection::sessionBus())) {}
+
+LinuxDevices::~LinuxDevices() = default;
+
+bool LinuxDevices::cameraInUse() {
+    return camera_->inUse();
+}
+
+std::vector<AudioProcess> LinuxDevices::audioProcesses() {
+    return sound_->processes();
+}
+
+bool LinuxDevices::microphoneInUse() {
+    return sound_->microphoneInUse();
+}
+
+bool LinuxDevices::musicPlaying() {
+    return sound_->musicPlaying() || players_->musicPlaying();
+}
+
+void LinuxDevices::watchSleep(std::function<void()> asleep, std::function<void()> awake) {
+    sleep_->asleep = std::move(asleep);
+    sleep_->awake = std::move(awake);
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QHash>
+#include <QObject>
+#include <QString>
+
+class QDBusMessage;
+class QDBusPendingCallWatcher;
+
+// Media players on the session bus (MPRIS). Each player's PlaybackStatus is asked once and then
+// followed through PropertiesChanged; players come and go with their bus names. Reading the
+// answer costs nothing.
+class MprisPlayers final : public QObject {
+    Q_OBJECT
+  public:
+    explicit MprisPlayers(QDBusConnection bus, QObject* parent = nullptr);
+
+    // A known music player reports "Playing".
+    bool musicPlaying() const { return playing_; }
+
+  private slots:
+    void nameOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);
+    void propertiesChanged(const QDBusMessage& message);
+
+  private:
+    struct Player {
+        QString owner; // unique bus name, the sender of its signals
+        bool known = false;
+        bool playing = false;
+    };
+    void add(const QString& name, const QString& owner);
+    void ask(const QString& name);
+    void statusOf(const QString& name, const QVariant& value);
+    void identityOf(const QString& name, const QVariant& value);
+    void update();
+
+    QDBusConnection bus_;
+    QHash<QString, Player> players_; // well-known name → player
+    bool playing_ = false;
+    bool saidBadStatus_ = false;
+};

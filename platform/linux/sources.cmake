@@ -1,0 +1,8 @@
+pkg_check_modules(PULSE REQUIRED IMPORTED_TARGET libpulse)
+target_link_libraries(purrlox_gui PUBLIC PkgConfig::PULSE)
+target_sources(purrlox_gui PRIVATE
+  platform/linux/CameraWatch.cpp
+  platform/linux/LinuxDevices.cpp
+  platform/linux/MprisPlayers.cpp
+  platform/linux/PulseAudio.cpp
+  platform/linux/SleepSignals.cpp)

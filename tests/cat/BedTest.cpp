@@ -1,0 +1,331 @@
+#include "CatHarness.h"
+#include "sprites/BedClip.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <random>
+
+using K = Activity::Kind;
+using Clip = CatSprite::BedClip;
+
+namespace {
+
+int clip(const char* name) {
+    return Clip::bedClip(QString::fromLatin1(name));
+}
+
+// Screen 0: full 1920 x 1080, visible 0 … 1920 x 40 … 1050. The bed is 96 x 48 points.
+class BedTest : public CatTest {
+  protected:
+    void SetUp() override {
+        CatTest::SetUp();
+        make(true, false, true);
+        cat->enter(false);
+        probe().settle(300);
+    }
+    K kind() { return cat->snapshot().activity.kind(); }
+    std::optional<int> playing() {
+        const Activity& a = probe().activity();
+        if (!a.is(K::inBed)) return std::nullopt;
+        return a.as<activity::InBed>()->clip;
+    }
+    // Frames of 20 ms (the fake clock counts whole milliseconds).
+    void tickFor(double seconds) {
+        for (long i = std::lround(seconds / 0.02); i > 0; --i)
+            tickAfter(0.02);
+    }
+};
+
+TEST_F(BedTest, BedStandsInTheCornerClampsToTheScreenAndRemembersADrag) {
+    EXPECT_EQ(probe().bedSpot(), QPointF(1852, 52));
+    EXPECT_EQ(bed->rect, (Rect{1804, 48, 96, 48}));
+    EXPECT_TRUE(bed->visible);
+
+    // Left and right keep the whole bed on the visible area; the top keeps 146 points free;
+    // the bottom may reach below the visible area down to the screen's edge.
+    EXPECT_EQ(probe().clampedBedSpot({-100, 500}), QPointF(48, 500));
+    EXPECT_EQ(probe().clampedBedSpot({5000, 500}), QPointF(1872, 500));
+    EXPECT_EQ(probe().clampedBedSpot({500, 2000}), QPointF(500, 904));
+    EXPECT_EQ(probe().clampedBedSpot({500, 20}), QPointF(500, 20));
+    EXPECT_EQ(probe().clampedBedSpot({500, -50}), QPointF(500, 0));
+    EXPECT_EQ(probe().clampedBedSpot({qQNaN(), qQNaN()}), QPointF(1872, 52));
+
+    // The user drags the empty bed over the top-left corner and lets go.
+    bed->rect = Rect{-200, 2000, 96, 48};
+    cat->bedPanelMoved();
+    EXPECT_EQ(probe().bedSpot(), QPointF(48, 904));
+    EXPECT_EQ(bed->rect, (Rect{0, 900, 96, 48}));
+    EXPECT_EQ(defaults.reopened()->realList("bedSpot"), (QList<double>{48, 904}));
+
+    // After a restart the bed stands where it was left.
+    cat.reset();
+    make(true, false, true);
+    cat->enter(false);
+    EXPECT_EQ(probe().bedSpot(), QPointF(48, 904));
+}
+
+TEST_F(BedTest, ABadSavedSpotIsLoggedOnceAndTheCornerUsed) {
+    for (const QJsonValue& saved : {QJsonValue(QStringLiteral("x")), QJsonValue(QJsonArray{5}),
+                                    QJsonValue(QJsonArray{QStringLiteral("1"), 2})}) {
+        QDir().mkpath(QFileInfo(defaults->settingsPath()).path());
+        QFile file(defaults->settingsPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QJsonDocument(QJsonObject{{"bedSpot", saved}}).toJson());
+        file.close();
+        auto store = defaults.reopened();
+        LogCapture log;
+        CatServices services{screens, windowList, pointer, input, devices, trash,
+                             clock,   random,     *store,  {},    {}};
+        services.makeBedPanel = [](CatOverlay&) {
+            auto p = std::make_unique<FakePanel>();
+            p->rect = Rect{0, 0, 96, 48};
+            return p;
+        };
+        services.frameClock = false;
+        CatOverlay other(services);
+        other.enter(false);
+        EXPECT_EQ(other.snapshot().bedSpot, QPointF(1852, 52));
+        EXPECT_EQ(log.lines.filter("bed spot").size(), 1) << log.lines.join('\n').toStdString();
+    }
+
+    // A spot off every screen is pulled back onto screen 0.
+    defaults->setRealList("bedSpot", {-5000, 9000});
+    cat.reset();
+    make(true, false, true);
+    cat->enter(false);
+    EXPECT_EQ(probe().bedSpot(), QPointF(48, 904));
+}
+
+TEST_F(BedTest, AScreenChangeMovesTheBedAndTheCatInIt) {
+    probe().getIntoBed();
+    EXPECT_FALSE(bed->visible);
+    screens.full = Rect{0, 0, 1280, 720};
+    screens.visible = Rect{0, 30, 1280, 690};
+    cat->screenParametersChanged();
+    EXPECT_EQ(probe().bedSpot(), QPointF(1232, 52));
+    EXPECT_EQ(cat->snapshot().x, 1232);
+    EXPECT_EQ(cat->snapshot().feetY, 64);
+    EXPECT_EQ(bed->rect.x, 1184);
+    EXPECT_EQ(defaults.reopened()->realList("bedSpot"), (QList<double>{1232, 52}));
+
+    // Dragging the bed with the cat in it: only the lowest 36 points of the picture grab it.
+    EXPECT_FALSE(cat->onGrabBed(QPointF(1232, 64 - 16 + 36)));
+    ASSERT_TRUE(cat->onGrabBed(QPointF(1240, 64 - 16 + 35)));
+    EXPECT_EQ(probe().bedGrab(), QPointF(8, 31));
+    cat->onMoveBed(QPointF(608, 531));
+    EXPECT_EQ(probe().bedSpot(), QPointF(600, 500));
+    EXPECT_EQ(cat->snapshot().x, 600);
+    EXPECT_EQ(cat->snapshot().feetY, 512);
+    cat->placeBed();
+    EXPECT_EQ(probe().bedGrab(), std::nullopt);
+    EXPECT_EQ(defaults.reopened()->realList("bedSpot")->at(0), 600);
+}
+
+TEST_F(BedTest, AFallWithin40PointsOfTheBedEndsInIt) {
+    for (const double side : {39.0, 40.0}) {
+        probe().lying() = false;
+        probe().livesInBed() = false;
+        probe().x() = 1852 - side;
+        probe().feetY() = 400;
+        cat->start(Activity::falling(0), now());
+        tickFor(1.5);
+        const bool caught = side < 40;
+        EXPECT_EQ(probe().lying(), caught) << side;
+        EXPECT_EQ(probe().livesInBed(), caught) << side;
+        EXPECT_EQ(cat->snapshot().feetY, caught ? 64 : 52) << side;
+        EXPECT_EQ(cat->snapshot().x, caught ? 1852 : 1852 - side) << side;
+    }
+}
+
+TEST_F(BedTest, TheCatWalksBesideTheBedJumpsInAndDozesThroughACall) {
+    probe().bedSpot() = QPointF(60, 52);
+    probe().x() = 20;
+    EXPECT_EQ(probe().bedApproachX(), 30); // 55 to the left, but 30 from the edge
+    probe().bedSpot() = QPointF(1852, 52);
+    probe().x() = 1700;
+    EXPECT_EQ(probe().bedApproachX(), 1797);
+
+    devices.camera = true;
+    probe().inCall() = true;
+    cat->decide(now());
+    EXPECT_TRUE(probe().callNap());
+    ASSERT_EQ(kind(), K::walking);
+    tickFor(5);
+    ASSERT_TRUE(probe().lying());
+    EXPECT_EQ(cat->snapshot().x, 1852);
+    EXPECT_EQ(cat->snapshot().feetY, 64);
+    EXPECT_FALSE(bed->visible);
+    EXPECT_EQ(playing(), clip("bed_doze")); // open-ended while the call lasts
+
+    // A call outlasts a nap.
+    probe().napUntil() = now() - 1;
+    tickFor(20);
+    EXPECT_EQ(playing(), clip("bed_doze"));
+    EXPECT_TRUE(probe().lying());
+
+    // The call ends: the loop pass finishes, the outro plays, and the cat jumps out towards
+    // the middle of the screen and lands on the floor.
+    devices.camera = false;
+    tickFor(4);
+    EXPECT_TRUE(probe().inCall()) << "5 s without camera and microphone end a call";
+    tickFor(5.5);
+    EXPECT_FALSE(probe().inCall());
+    EXPECT_FALSE(probe().lying());
+    EXPECT_TRUE(bed->visible);
+    tickFor(2);
+    EXPECT_EQ(kind(), K::idle);
+    EXPECT_EQ(cat->snapshot().x, 1792);
+    EXPECT_EQ(cat->snapshot().feetY, 52);
+}
+
+TEST_F(BedTest, FocusStopsTheLaptopAfterItsPassAndOutro) {
+    const int laptop = clip("bed_laptop"); // intro 51 ticks, body 24, outro 45
+    for (const bool lives : {false, true}) {
+        probe().livesInBed() = lives;
+        probe().getIntoBed();
+        cat->setPomodoro(true, std::nullopt);
+        probe().callNap() = !lives;
+        tickAfter(0.01);
+        ASSERT_EQ(playing(), laptop);
+        EXPECT_EQ(probe().bedRepeats(), std::nullopt);
+        tickFor(4.98); // f = 119: the third pass is under way
+        cat->setPomodoro(false, std::nullopt);
+        tickAfter(0.02);
+        EXPECT_EQ(probe().bedRepeats(), 3);
+        // The third pass ends at tick 123, the outro at 168 (7 s).
+        tickFor(1.96);
+        EXPECT_EQ(playing(), laptop);
+        tickFor(0.1);
+        if (!lives) {
+            EXPECT_EQ(kind(), K::jumping) << "the focus nap is over";
+            EXPECT_FALSE(probe().lying());
+        } else {
+            EXPECT_EQ(kind(), K::inBed);
+            EXPECT_EQ(playing(), std::nullopt);
+            EXPECT_NEAR(probe().nextBedClip(), now() + 5.5, 0.3); // lies still 3 … 8 s
+            EXPECT_TRUE(probe().lying());
+        }
+    }
+}
+
+TEST_F(BedTest, ClipsPlayIntroBodyRepeatsAndOutro) {
+    const int doze = clip("bed_doze"); // intro 50, body 36 × 8, outro 34
+    const Clip& c = Clip::bedClips()[std::size_t(doze)];
+    probe().getIntoBed();
+    probe().playBedClip(doze, false);
+    EXPECT_EQ(probe().bedRepeats(), 8);
+    EXPECT_EQ(probe().bedPose(0), c.poses.front().sprite);
+    EXPECT_EQ(probe().bedPose(50), c.poses[21].sprite);
+    EXPECT_EQ(probe().bedPose(50 + 36 * 7 + 35), c.poses[37].sprite);
+    EXPECT_EQ(probe().bedPose(50 + 36 * 8), c.poses[38].sprite);
+    EXPECT_EQ(probe().bedPose(50 + 36 * 8 + 33), c.poses.back().sprite);
+    EXPECT_EQ(probe().bedPose(50 + 36 * 8 + 34), std::nullopt);
+
+    // Wrapping up inside the intro skips the body; inside a pass finishes it; never longer.
+    probe().wrapUpBedClip(1.0); // f = 24
+    EXPECT_EQ(probe().bedRepeats(), 0);
+    EXPECT_EQ(probe().bedPose(50), c.poses[38].sprite);
+    probe().playBedClip(doze, true);
+    probe().wrapUpBedClip((50 + 36 * 2 + 5) / 24.0);
+    EXPECT_EQ(probe().bedRepeats(), 3);
+    probe().wrapUpBedClip((50 + 36 * 5) / 24.0);
+    EXPECT_EQ(probe().bedRepeats(), 3);
+
+    // A clip that ends with the phone in paw leaves the cat holding it.
+    probe().playBedClip(clip("bed_phone_in"), false);
+    tickFor(120 / 24.0 / 1.4 + 0.1);
+    EXPECT_EQ(probe().bedHold(), CatSprite::Hold::phone);
+    EXPECT_EQ(playing().has_value(), true) << "a phone loop follows while the phone is wanted";
+}
+
+TEST_F(BedTest, APhoneSpellLoopsWithReactionsAndPutsThePhoneAway) {
+    probe().getIntoBed();
+    probe().phoneUntil() = now() + 30;
+    tickAfter(0.01);
+    ASSERT_EQ(playing(), clip("bed_phone_in"));
+    EXPECT_EQ(probe().lastPhoneLoop(), std::nullopt);
+    tickFor(4);
+    EXPECT_EQ(probe().bedHold(), CatSprite::Hold::phone);
+    ASSERT_TRUE(playing());
+    EXPECT_FALSE(Clip::bedClips()[std::size_t(*playing())].reaction) << "first a plain loop";
+
+    // The spell ends: the loop plays out, then the phone goes away at 1.4 times the speed.
+    probe().phoneUntil() = now();
+    tickFor(5.1);
+    EXPECT_EQ(playing(), clip("bed_phone_out"));
+    tickFor(120 / 24.0 / 1.4);
+    EXPECT_EQ(probe().bedHold(), CatSprite::Hold::nothing);
+    EXPECT_EQ(playing(), std::nullopt);
+
+    // Over many loops: a reaction never follows a reaction, never the same one twice running,
+    // and reactions do come.
+    std::mt19937 gen(7);
+    std::uniform_real_distribution<double> unit(0, 1);
+    probe().lastPhoneLoop().reset();
+    probe().lastReaction().reset();
+    std::optional<int> previous;
+    std::optional<int> previousReaction;
+    int reactions = 0;
+    for (int i = 0; i < 400; ++i) {
+        for (int k = 0; k < 2; ++k)
+            random.fractions.push_back(unit(gen));
+        const int loop = probe().nextPhoneLoop();
+        const Clip& c = Clip::bedClips()[std::size_t(loop)];
+        ASSERT_EQ(c.from, CatSprite::Hold::phone);
+        ASSERT_EQ(c.to, CatSprite::Hold::phone);
+        if (c.reaction) {
+            ++reactions;
+            ASSERT_TRUE(previous);
+            EXPECT_FALSE(Clip::bedClips()[std::size_t(*previous)].reaction) << i;
+            EXPECT_NE(previousReaction, loop) << i;
+            previousReaction = loop;
+        }
+        previous = loop;
+        random.fractions.clear();
+    }
+    EXPECT_GT(reactions, 40);
+    EXPECT_LT(reactions, 120);
+}
+
+TEST_F(BedTest, CalmingTheCatEndsANapOfItsOwn) {
+    probe().getIntoBed();
+    probe().napUntil() = now() + 120;
+    EXPECT_FALSE(probe().wantsUp());
+    cat->postponeAll(3600);
+    EXPECT_TRUE(probe().wantsUp());
+}
+
+TEST_F(BedTest, WhyTheCatStaysOrGetsUp) {
+    probe().getIntoBed();
+    probe().livesInBed() = true;
+    EXPECT_TRUE(probe().belongsInBed());
+    EXPECT_FALSE(probe().wantsUp());
+
+    // Letters to fetch get even a cat that lives in bed up.
+    probe().queueLetter();
+    EXPECT_TRUE(probe().wantsUp());
+    tickAfter(0.02);
+    tickAfter(0.02);
+    EXPECT_EQ(kind(), K::jumping);
+    EXPECT_FALSE(probe().lying());
+
+    // A break before its bed time keeps the cat out; from the bed time on it belongs in bed
+    // with its phone, and a call or focus takes the phone away.
+    probe().carrying() = true; // the letter is in its mouth now
+    probe().breakBedAt() = now() + 10;
+    EXPECT_FALSE(probe().belongsInBed()) << "lives in bed, but the break comes first";
+    probe().breakBedAt() = now();
+    EXPECT_TRUE(probe().belongsInBed());
+    EXPECT_TRUE(probe().wantsPhone());
+    EXPECT_EQ(probe().moodClip(), std::nullopt);
+    probe().inCall() = true;
+    EXPECT_FALSE(probe().wantsPhone());
+    EXPECT_EQ(probe().moodClip(), clip("bed_doze"));
+    probe().focusing() = true;
+    EXPECT_EQ(probe().moodClip(), clip("bed_laptop"));
+}
+
+} // namespace

@@ -1,0 +1,181 @@
+#include "CatHarness.h"
+#include "base/Log.h"
+#include "sprites/BedClip.h"
+
+using K = Activity::Kind;
+
+namespace {
+
+class SystemTest : public CatTest {
+  protected:
+    void SetUp() override {
+        CatTest::SetUp();
+        make(true, false, true);
+        cat->enter(false);
+        probe().settle(300);
+        input.any = 0.5; // a user at the keyboard: the cat does not doze off on its own
+    }
+    K kind() { return cat->snapshot().activity.kind(); }
+    // One poll a second, as the frame step does it.
+    void polls(int n) {
+        for (int i = 0; i < n; ++i) {
+            tickAfter(1.01);
+            probe().settle(300);
+        }
+    }
+};
+
+TEST_F(SystemTest, TheCallSignalMustHoldThreeSecondsToStartAndFiveToEnd) {
+    LogCapture log;
+    QLoggingCategory::setFilterRules(QStringLiteral("app.purrlox.Purrlox.app.debug=true"));
+    devices.camera = true;
+    polls(3); // seen at 0, 1, 2 s
+    devices.camera = false;
+    polls(1);
+    EXPECT_FALSE(probe().inCall()) << "2 s of camera are no call";
+    EXPECT_EQ(probe().callSignalSince(), std::nullopt);
+
+    devices.camera = true;
+    const int asked = devices.microphoneAsked;
+    polls(4); // 0 … 3 s
+    EXPECT_TRUE(probe().inCall());
+    EXPECT_EQ(devices.microphoneAsked, asked)
+        << "the microphone is not asked while the camera runs";
+    EXPECT_EQ(log.lines.filter("call started").size(), 1);
+
+    devices.camera = false;
+    devices.microphone = true; // the camera goes off, the microphone keeps the call
+    polls(8);
+    EXPECT_TRUE(probe().inCall());
+    devices.microphone = false;
+    polls(5); // 0 … 4 s
+    EXPECT_TRUE(probe().inCall());
+    polls(1);
+    EXPECT_FALSE(probe().inCall());
+    EXPECT_EQ(log.lines.filter("call ended").size(), 1);
+    QLoggingCategory::setFilterRules(QString());
+}
+
+TEST_F(SystemTest, TypingAndMusicFollowThePoll) {
+    input.key = 0.5;
+    polls(1);
+    ASSERT_TRUE(probe().typingSince());
+    const double since = *probe().typingSince();
+    input.key = 0.2;
+    polls(1);
+    EXPECT_EQ(probe().typingSince(), since) << "typing goes on";
+    input.key = 1.5;
+    polls(1);
+    EXPECT_EQ(probe().typingSince(), since) << "a 1.5-s pause keeps it";
+    EXPECT_EQ(probe().moodClip(), CatSprite::BedClip::bedClip(u"bed_laptop"));
+    input.key = 2.5;
+    polls(1);
+    EXPECT_EQ(probe().typingSince(), std::nullopt) << "a 2.5-s pause clears it";
+    EXPECT_EQ(probe().moodClip(), std::nullopt);
+
+    devices.music = true;
+    polls(1);
+    EXPECT_TRUE(probe().musicPlaying());
+    EXPECT_EQ(probe().moodClip(), CatSprite::BedClip::bedClip(u"bed_music"));
+    devices.music = false;
+    polls(1);
+    EXPECT_FALSE(probe().musicPlaying());
+}
+
+TEST_F(SystemTest, FocusPhasesAndBreakNews) {
+    cat->setPomodoro(true, std::nullopt);
+    EXPECT_TRUE(probe().focusing());
+    EXPECT_DOUBLE_EQ(probe().backToWorkUntil(), now() + 4);
+    tickAfter(1);
+    cat->setPomodoro(true, std::nullopt); // still working: the notice is not renewed
+    EXPECT_DOUBLE_EQ(probe().backToWorkUntil(), now() + 3);
+
+    cat->setPomodoro(false, now() + 300);
+    EXPECT_FALSE(probe().focusing());
+    EXPECT_EQ(probe().backToWorkUntil(), CatOverlay::distantPast);
+    EXPECT_TRUE(probe().breakNews());
+    probe().breakNews() = false; // announced
+    cat->setPomodoro(false, now() + 250);
+    EXPECT_FALSE(probe().breakNews()) << "a break reported twice is news once";
+    EXPECT_DOUBLE_EQ(*probe().breakUntil(), now() + 250);
+
+    probe().breakBedAt() = now() + 20;
+    probe().breakNews() = true;
+    cat->setPomodoro(false, std::nullopt);
+    EXPECT_FALSE(probe().breakNews());
+    EXPECT_EQ(probe().breakBedAt(), std::nullopt);
+    EXPECT_EQ(probe().breakUntil(), std::nullopt);
+}
+
+TEST_F(SystemTest, TheBreakIsAnnouncedThenSpentInBedWithThePhone) {
+    pointer.at = QPointF(900, 500);
+    const double until = now() + 60;
+    cat->setPomodoro(false, until);
+    tickAfter(0.02);
+    ASSERT_EQ(kind(), K::walking);
+    EXPECT_EQ(cat->snapshot().activity.as<activity::Walking>()->to, 900);
+    for (int i = 0; i < 2000 && kind() == K::walking; ++i)
+        tickAfter(0.02);
+    ASSERT_EQ(kind(), K::waving);
+    EXPECT_NEAR(*probe().breakBedAt(), now() + (until - now()) / 3, 0.01)
+        << "bed after a third of what is left";
+    EXPECT_FALSE(probe().breakNews());
+
+    // At its bed time the cat walks to bed, naps there and plays with its phone.
+    probe().breakBedAt() = now();
+    tickAfter(3);
+    tickAfter(0.02);
+    ASSERT_EQ(kind(), K::walking);
+    EXPECT_EQ(cat->snapshot().activity.as<activity::Walking>()->then.kind, Arrival::Kind::bed);
+    EXPECT_TRUE(probe().callNap());
+    for (int i = 0; i < 3000 && !probe().lying(); ++i)
+        tickAfter(0.02);
+    ASSERT_TRUE(probe().lying());
+    tickAfter(0.02);
+    tickAfter(0.02);
+    EXPECT_EQ(probe().activity().as<activity::InBed>()->clip,
+              CatSprite::BedClip::bedClip(u"bed_phone_in"));
+
+    // Work starts: the phone goes away and the laptop comes out.
+    cat->setPomodoro(true, std::nullopt);
+    for (int i = 0; i < 1000 && probe().activity().as<activity::InBed>() &&
+                    probe().activity().as<activity::InBed>()->clip !=
+                        CatSprite::BedClip::bedClip(u"bed_laptop");
+         ++i)
+        tickAfter(0.02);
+    EXPECT_TRUE(probe().lying());
+    EXPECT_EQ(probe().bedHold(), CatSprite::Hold::nothing);
+    ASSERT_TRUE(probe().activity().as<activity::InBed>());
+    EXPECT_EQ(probe().activity().as<activity::InBed>()->clip,
+              CatSprite::BedClip::bedClip(u"bed_laptop"));
+}
+
+TEST_F(SystemTest, SleepAndWake) {
+    ASSERT_TRUE(devices.asleep && devices.awake);
+    devices.awake(); // not asleep: nothing
+    EXPECT_EQ(kind(), K::idle);
+
+    devices.asleep();
+    EXPECT_TRUE(probe().macAsleep());
+    EXPECT_EQ(kind(), K::sleeping);
+    devices.awake();
+    EXPECT_EQ(kind(), K::yawning);
+    EXPECT_FALSE(probe().macAsleep());
+
+    // In bed the cat keeps lying through the night and yawns there in the morning.
+    probe().getIntoBed();
+    devices.asleep();
+    EXPECT_EQ(kind(), K::inBed);
+    devices.awake();
+    EXPECT_EQ(probe().activity().as<activity::InBed>()->clip,
+              CatSprite::BedClip::bedClip(u"bed_yawn"));
+    EXPECT_EQ(probe().bedRepeats(), 0);
+
+    // A climbing cat is not put to sleep.
+    probe().lying() = false;
+    cat->start(Activity::falling(0), now());
+    devices.asleep();
+    EXPECT_EQ(kind(), K::falling);
+}
+
+} // namespace

@@ -141,8 +141,6 @@ class CatOverlay : public QObject {
     void deliver(const Letter& letter);
     void setPomodoro(bool focus, std::optional<double> breakUntil);
     void setCheer(const QString& text, double until);
-    // The screen layout or a work area changed.
-    void screenParametersChanged();
 
     // Desktop geometry over the last window poll and screen 0.
     Rect screenFrame() const;

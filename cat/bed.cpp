@@ -87,10 +87,6 @@ void CatOverlay::bedPanelMoved() {
     placeBed();
 }
 
-void CatOverlay::screenParametersChanged() {
-    keepBedOnScreen();
-}
-
 void CatOverlay::keepBedOnScreen() {
     if (!bedPanel) return;
     const QPointF spot = clampedBedSpot(bedSpot);

@@ -67,6 +67,7 @@ void CatOverlay::screenParametersChanged() {
     const Rect oldVisible = placedVisible;
     placedScreen = sys.screens.frame();
     placedVisible = screenFrame();
+    keepBedOnScreen();
     if (!entered) return; // enter() places the cat on whatever the desktop is then
     const double t = now();
     const Rect& vf = placedVisible;

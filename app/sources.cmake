@@ -2,11 +2,15 @@ target_sources(purrlox_core PRIVATE
   app/Config.cpp
   app/AppDelegate.cpp
   app/AppModel.cpp
-  app/CatAutomation.cpp)
+  app/CatAutomation.cpp
+  app/ModelWiring.cpp
+  app/QuitOnSignals.cpp)
 target_sources(purrlox_gui PRIVATE
   app/SingleInstance.cpp
   app/Automation.cpp
   app/CatPanelFactory.cpp
+  app/ExportAutomation.cpp
+  app/WidgetAutomation.cpp
   app/PurrloxApp.cpp)
 include(platform/x11/panel.cmake)
 include(sprites/views.cmake)

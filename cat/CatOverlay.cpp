@@ -10,6 +10,7 @@
 #include "platform/Random.h"
 #include "platform/Screens.h"
 #include "platform/StoredDate.h"
+#include "platform/WindowList.h"
 
 #include <QPointer>
 #include <QThread>
@@ -43,7 +44,9 @@ CatOverlay::CatOverlay(const CatServices& services, QObject* parent)
 
 CatOverlay::~CatOverlay() = default;
 
-double CatOverlay::now() const { return sys.clock.seconds(); }
+double CatOverlay::now() const {
+    return sys.clock.seconds();
+}
 
 double CatOverlay::r(double a, double b) {
     return sys.random.uniform(a, b);
@@ -81,9 +84,11 @@ CatOverlay::Snapshot CatOverlay::snapshot() const {
 void CatOverlay::postponeAll(double seconds) {
     const double until = now() + seconds;
     nextWander = nextSnack = nextClimb = nextYawn = nextHunt = until;
+    wake();
 }
 
 void CatOverlay::makeDue(Due which) {
+    wake();
     const double t = now();
     switch (which) {
     case Due::wander:
@@ -109,6 +114,9 @@ void CatOverlay::enter(bool c) {
     carrying = c;
     platform = Platform::floor();
     const Rect vf = screenFrame();
+    entered = true;
+    placedScreen = sys.screens.frame();
+    placedVisible = vf;
     feetY = vf.minY() + 12;
     x = vf.minX() - 130;
 
@@ -136,6 +144,15 @@ void CatOverlay::enter(bool c) {
                 if (self) self->tick();
             },
             sys.screens.refreshRate());
+        displayLink->restFor = [self] { return self ? self->restFor(self->lastTick) : 0.0; };
+        // What a resting clock would miss: the window list changing, the pointer moving or
+        // pressed anywhere (shakes and prey are the pointer's).
+        sys.windowList.onChange = [self] {
+            if (self) self->wake();
+        };
+        sys.inputIdle.onPointer = [self] {
+            if (self) self->wake();
+        };
     }
 }
 
@@ -145,6 +162,8 @@ void CatOverlay::start(const Activity& a, double t) {
     if (a.is(K::snacking) || activity.is(K::snacking)) popStart = t;
     activity = a;
     activityStart = t;
+    // Started between frames (by input or a model): the new activity wants frames now.
+    wake();
 }
 
 void CatOverlay::tick() {

@@ -78,6 +78,17 @@ class CatOverlay : public QObject {
     void enter(bool carrying);
     // One frame step; the frame clock calls it once per display refresh.
     void tick();
+    // The screen or its work area changed (a new mode, a dock, a window manager's new area).
+    // Called by the app after the platform dropped its cached frames: puts the cat on the new
+    // floor and inside the new visible frame, and moves its panel even when the cat is still.
+    void screenParametersChanged();
+    // Seconds after now that the frame clock may sleep: zero unless the cat is still, else
+    // until the earliest moment something is due (at most the next system poll).
+    double restFor(double now);
+    // Something from outside may have changed the cat's world: back to the display rate. Every
+    // entry point that other objects call between frames (input, letters, the focus timer)
+    // calls it, so a resting clock never misses them.
+    void wake();
     // The current engine date.
     double now() const;
 
@@ -192,8 +203,12 @@ class CatOverlay : public QObject {
     bool chance(double p);        // a uniform draw in [0, 1) below p
     int hourOfDay(double now);    // local hour, cached per minute
     void makePanel();
+    bool stillAt(double now) const;
     void pollWindows();
     bool walk(activity::Walking w, double now, double dt);
+    void retarget(activity::Walking& walking, const Rect& oldVisible, double lo, double hi,
+                  double now);
+    void followShiftedWindows(double shift);
     void stepActivity(double now, double dt, double elapsed);
     const DesktopWindow* findWindow(quint32 id) const;
     bool hasLetterToFetch() const;
@@ -242,6 +257,9 @@ class CatOverlay : public QObject {
 
     std::unique_ptr<Panel> panel;
     std::unique_ptr<Ticker> displayLink;
+    bool entered = false;
+    Rect placedScreen;  // the screen frame the cat was last placed on
+    Rect placedVisible; // and its visible frame
     std::vector<Letter> queue;
     bool carrying = false;
     double x = 0;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 void CatOverlay::deliver(const Letter& letter) {
+    wake();
     // One update offer is enough.
     if (letter.update &&
         std::any_of(queue.begin(), queue.end(), [](const Letter& l) { return l.update; }))
@@ -26,6 +27,7 @@ void CatOverlay::markRead() {}
 void CatOverlay::refreshCaption(double) {}
 
 void CatOverlay::setCheer(const QString& text, double until) {
+    wake();
     cheer = Cheer{text, until};
 }
 

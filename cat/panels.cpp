@@ -36,6 +36,7 @@ bool CatOverlay::cursorOnCat() const {
 }
 
 bool CatOverlay::onDragHover(bool hovering) {
+    wake();
     if (!hovering) {
         dragHover = false;
         return false;
@@ -58,6 +59,7 @@ bool CatOverlay::onDragHover(bool hovering) {
 }
 
 void CatOverlay::onCarry(QPointF p) {
+    wake();
     if (!activity.is(K::held)) return;
     // More than 0.5 points away; squared, as this runs for every drag event.
     const double dx = p.x() - cursor.x(), dy = p.y() - cursor.y();
@@ -69,6 +71,7 @@ void CatOverlay::onCarry(QPointF p) {
 }
 
 bool CatOverlay::onGrabBed(QPointF p) {
+    wake(); // every press on the cat comes here first
     if (!lying || !activity.is(K::inBed)) return false;
     // The bed fills the lowest 36 points of the panel.
     if (p.y() - (feetY - 16) < 36) {
@@ -79,6 +82,7 @@ bool CatOverlay::onGrabBed(QPointF p) {
 }
 
 void CatOverlay::onMoveBed(QPointF p) {
+    wake();
     if (!bedGrab) return;
     bedSpot = clampedBedSpot(p - *bedGrab);
     // The cat moves with its bed.

@@ -11,5 +11,7 @@ target_sources(purrlox_core PRIVATE
   cat/hunting.cpp
   cat/letters.cpp
   cat/panels.cpp
+  cat/rest.cpp
   cat/picture.cpp
+  cat/screens.cpp
   cat/system.cpp)

@@ -7,4 +7,6 @@ void CatOverlay::watchSystem() {}
 
 void CatOverlay::pollSystem(double) {}
 
-void CatOverlay::setPomodoro(bool, std::optional<double>) {}
+void CatOverlay::setPomodoro(bool, std::optional<double>) {
+    wake();
+}

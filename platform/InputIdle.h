@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 // Seconds since the user's last input. Only times are kept, never key codes.
 class InputIdle {
   public:
@@ -7,4 +9,8 @@ class InputIdle {
     virtual double secondsSinceAnyInput() const = 0;
     virtual double secondsSinceKeyDown() const = 0;
     virtual double secondsSinceMouseMoved() const = 0;
+
+    // Called on the main thread when the pointer moves or a button goes down or up, so a
+    // resting frame clock can wake for it.
+    std::function<void()> onPointer;
 };

@@ -3,6 +3,7 @@
 #include "platform/Geometry.h"
 
 #include <QtGlobal>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -23,4 +24,8 @@ class WindowList {
     virtual std::vector<WindowInfo> windows() = 0;
     // Bumped whenever the list may have changed, so callers can skip unchanged polls.
     virtual quint64 generation() const = 0;
+
+    // Called on the main thread when the list may have changed since it was last read, so a
+    // resting frame clock can wake for it.
+    std::function<void()> onChange;
 };

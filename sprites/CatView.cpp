@@ -17,6 +17,7 @@ namespace {
 constexpr double referenceEpoch = 978307200.0;
 constexpr double spacing = 4;   // between the stack's rows
 constexpr double clickSlop = 4; // a press that travels further is a drag, not a tap
+constexpr double bandRows = 48; // rows per band of a transformed frame
 
 QFont rounded(double size, QFont::Weight weight) {
     QFont font(QStringLiteral("Comfortaa"));
@@ -267,13 +268,37 @@ void CatView::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), Qt::transparent);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
-    const QImage& image = screenImage(state_.sprite(), devicePixelRatioF());
-    p.save();
-    p.setTransform(catTransform(), true);
-    p.drawImage(catBox(), image);
-    p.restore();
-
     const QRectF box = catBox();
+    if (state_.squash() == 1 && state_.tilt() == 0) {
+        // Upright and unsquashed, as while walking or sitting: the frame, mirrored beforehand
+        // if need be, is copied straight in. A transformed draw runs the rasteriser, which
+        // spreads the work over Qt's thread pool and wakes its threads on every frame.
+        const bool mirrored = !state_.facingRight();
+        const double anchorX = box.left() + state_.anchor().x() * box.width();
+        const double left = mirrored ? 2 * anchorX - box.right() : box.left();
+        const QPointF at(std::round(left), std::round(box.top() - state_.hop()));
+        p.setRenderHint(QPainter::SmoothPixmapTransform, false); // lets the copy be a blend
+        p.drawImage(at, screenImage(state_.sprite(), devicePixelRatioF(), mirrored));
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+    } else {
+        // Qt hands a run of more than 95 spans to its thread pool. Drawn in bands of at most
+        // 48 rows, without edge smoothing (the frame's border pixels are clear anyway), every
+        // run stays on this thread; the sampling stays smooth.
+        const QImage& image = screenImage(state_.sprite(), devicePixelRatioF(), false);
+        const QTransform t = catTransform();
+        const QRectF area = t.mapRect(box);
+        p.save();
+        p.setRenderHint(QPainter::Antialiasing, false);
+        const double band = bandRows / devicePixelRatioF(); // the rows are device pixels
+        for (double top = std::floor(area.top()); top < area.bottom(); top += band) {
+            p.setTransform(QTransform());
+            p.setClipRect(QRectF(area.left() - 1, top, area.width() + 2, band));
+            p.setTransform(t);
+            p.drawImage(box, image);
+        }
+        p.restore();
+    }
+
     const QPointF top(box.center().x(), box.top());
     if (state_.hearts()) paintStream(p, Floating::hearts(), top + QPointF(0, 8));
     if (state_.sleeping()) paintStream(p, Floating::sleep(), top + QPointF(14, 22));
@@ -281,15 +306,16 @@ void CatView::paintEvent(QPaintEvent*) {
     paintCaption(p);
 }
 
-const QImage& CatView::screenImage(CatSprite sprite, qreal ratio) {
-    const int key = sprite.index();
+const QImage& CatView::screenImage(CatSprite sprite, qreal ratio, bool mirrored) {
+    const int key = sprite.index() * 2 + (mirrored ? 1 : 0);
     if (QImage* cached = screenImages_.object(key); cached && cached->devicePixelRatio() == ratio)
         return *cached;
     const QImage& source = images_(sprite);
     const QSize pixels = (source.deviceIndependentSize() * ratio).toSize();
-    auto* prepared = new QImage(source.convertToFormat(QImage::Format_ARGB32_Premultiplied)
-                                    .scaled(pixels.expandedTo(QSize(1, 1)), Qt::IgnoreAspectRatio,
-                                            Qt::SmoothTransformation));
+    QImage scaled = source.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                        .scaled(pixels.expandedTo(QSize(1, 1)), Qt::IgnoreAspectRatio,
+                                Qt::SmoothTransformation);
+    auto* prepared = new QImage(mirrored ? scaled.mirrored(true, false) : std::move(scaled));
     prepared->setDevicePixelRatio(ratio);
     screenImages_.insert(key, prepared, int(prepared->sizeInBytes()));
     return *screenImages_.object(key);

@@ -69,7 +69,7 @@ class CatView final : public QWidget {
     Images images_;
     // The frame being drawn, converted once for the screen: the stored frames are 8-bit, and
     // drawing those converts and rescales the whole canvas on every paint.
-    const QImage& screenImage(CatSprite sprite, qreal ratio);
+    const QImage& screenImage(CatSprite sprite, qreal ratio, bool mirrored);
     QCache<int, QImage> screenImages_{4 << 20}; // cost in bytes
     QTimer streams_;
     QRegion drawn_;

@@ -59,7 +59,7 @@ double X11InputIdle::serverIdle() const {
 double X11InputIdle::secondsSinceAnyInput() const {
     const double now = clock_.monotonic();
     // The server's idle time costs a round trip and the cat asks every frame; raw events keep
-    // the answer current in between, so the server is asked a few times a second at most.
+    // the answer current in between, so the server is asked once a second at most.
     if (serverCheckedAt_ < 0 || now - serverCheckedAt_ >= kServerPoll) {
         const double idle = serverIdle();
         serverLast_ = idle < 0 ? std::nullopt : std::optional<double>(now - idle);
@@ -112,12 +112,15 @@ bool X11InputIdle::handle(const xcb_generic_event_t* event) {
         return true;
     case XCB_INPUT_RAW_BUTTON_PRESS:
         lastRaw_ = lastPointer_ = now;
+        if (onPointer) onPointer();
         return true;
     case XCB_INPUT_RAW_BUTTON_RELEASE:
         lastPointer_ = now;
+        if (onPointer) onPointer();
         return true;
     case XCB_INPUT_RAW_MOTION:
         lastPointer_ = now;
+        if (onPointer) onPointer();
         if (warpedAt_ >= 0 && now - warpedAt_ < kWarpEcho) return true;
         lastMotion_ = lastRaw_ = now;
         return true;

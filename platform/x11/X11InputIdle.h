@@ -40,7 +40,7 @@ class X11InputIdle final : public InputIdle {
     double lastKey_ = 0, lastMotion_ = 0, lastRaw_ = 0; // Clock::monotonic() seconds
     double lastPointer_ = 0;                            // including our own warps' motion
     double warpedAt_ = -1, inputBeforeWarp_ = 0;
-    static constexpr double kServerPoll = 0.25; // seconds between server idle queries
+    static constexpr double kServerPoll = 1.0; // seconds between server idle queries
     mutable double serverCheckedAt_ = -1;
     mutable std::optional<double> serverLast_; // monotonic time of the last input it reported
     mutable RoundTrips trips_;

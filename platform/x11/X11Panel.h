@@ -8,9 +8,13 @@
 #include <QWidget>
 #include <memory>
 
+class CompositorWatch;
+
 // A transparent floating panel on X11: override-redirect (on every desktop, above full-screen
 // windows, never managed or focused), kept on top, and taking the pointer only where something
 // is drawn, so clicks on the clear rest reach the window below.
+class X11PanelMover;
+
 class X11Panel final : public QObject, public Panel {
     Q_OBJECT
   public:
@@ -41,9 +45,10 @@ class X11Panel final : public QObject, public Panel {
     void applyInputRegion();
     void cutToDrawing();
     void keepOnTop();
-    bool checkCompositor();
+    void compositorChanged(bool running);
 
     std::unique_ptr<QWidget> window_;
+    std::unique_ptr<X11PanelMover> mover_;
     QWidget* content_ = nullptr;
     Rect frame_;
     QRegion input_;
@@ -51,4 +56,6 @@ class X11Panel final : public QObject, public Panel {
     bool cutPending_ = false;
     bool grabbing_ = false;
     QTimer guard_;
+    std::unique_ptr<CompositorWatch> compositor_;
+    static constexpr int kCompositorSettles = 500; // ms from a compositor's arrival to its frames
 };

@@ -8,7 +8,7 @@
 class X11InputIdle;
 
 // The pointer through xcb_query_pointer and xcb_warp_pointer. The engine reads it every frame;
-// while XInput2 reports no pointer event the last answer stands (refreshed twice a second for
+// while XInput2 reports no pointer event the last answer stands (refreshed every two seconds for
 // other programs' warps), so a resting pointer costs no round trips.
 class X11Pointer final : public Pointer {
   public:
@@ -34,5 +34,5 @@ class X11Pointer final : public Pointer {
     mutable RoundTrips trips_;
     mutable State cached_;
     mutable double cachedAt_ = -1; // monotonic seconds; negative = nothing cached
-    static constexpr double kRefresh = 0.5;
+    static constexpr double kRefresh = 2.0;
 };

@@ -24,6 +24,11 @@ class CatOverlayProbe {
     const std::vector<DesktopWindow>& windows() { return o.windows; }
     void queueLetter(Letter l = {}) { o.queue.push_back(std::move(l)); }
     std::size_t queued() const { return o.queue.size(); }
+    const std::vector<Letter>& letters() const { return o.queue; }
+    std::optional<std::pair<QString, double>> cheer() const {
+        if (!o.cheer) return std::nullopt;
+        return std::pair(o.cheer->text, o.cheer->until);
+    }
     bool& breakNews() { return o.breakNews; }
     bool& focusing() { return o.focusing; }
     bool& inCall() { return o.inCall; }
@@ -47,6 +52,7 @@ class CatOverlayProbe {
     std::optional<QPointF>& bedGrab() { return o.bedGrab; }
     CatSprite::Hold& bedHold() { return o.bedHold; }
     bool hasFrameClock() const { return o.displayLink != nullptr; }
+    Ticker* ticker() { return o.displayLink.get(); }
     std::optional<quint32>& fallingPast() { return o.fallingPast; }
     double& suppressTapUntil() { return o.suppressTapUntil; }
     double& shakenAt() { return o.shakenAt; }

@@ -53,7 +53,11 @@ start_desktop() {
 start_xserver() {
     local fifo=$E2E_TMP/displayfd
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 "${E2E_WIDTH}x${E2E_HEIGHT}x24" -nolisten tcp -noreset \
+    # E2E_FRAMEBUFFER=1 keeps the screen's pixels in $E2E_TMP/Xvfb_screen0 (XWD), exactly as
+    # shown: unlike a GetImage, it holds what a window of another depth really put there.
+    local fbdir=()
+    [ "${E2E_FRAMEBUFFER:-}" = 1 ] && fbdir=(-fbdir "$E2E_TMP")
+    Xvfb -displayfd 3 -screen 0 "${E2E_WIDTH}x${E2E_HEIGHT}x24" "${fbdir[@]}" -nolisten tcp -noreset \
         3>"$fifo" 2>"$E2E_TMP/xvfb.log" &
     E2E_PIDS+=($!)
     local display
@@ -74,6 +78,17 @@ start_compositor() {
     picom --backend xrender --config /dev/null >"$E2E_TMP/picom.log" 2>&1 &
     E2E_PIDS+=($!)
     wait_for 10 "picom takes the compositing selection" compositor_running
+}
+
+# A system tray (trayer) docked at the top right, 24 pixels high, reserving its strip of the
+# screen; tray icons embed into it through XEmbed.
+start_tray() {
+    command -v trayer >/dev/null || fail "trayer is not installed (make deps installs it)"
+    trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
+        --SetPartialStrut true --transparent false --tint 0xdddddd >"$E2E_TMP/trayer.log" 2>&1 &
+    E2E_PIDS+=($!)
+    wait_for 10 "trayer takes the tray selection" sh -c \
+        "xprop -root _NET_WORKAREA | grep -q ', 24, '"
 }
 
 compositor_running() {

@@ -72,6 +72,7 @@ class FakeWindowList final : public WindowList {
     void set(std::vector<WindowInfo> l) {
         list = std::move(l);
         ++gen;
+        if (onChange) onChange();
     }
     std::vector<WindowInfo> list;
     quint64 gen = 0;

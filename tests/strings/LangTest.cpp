@@ -127,3 +127,18 @@ TEST(Lang, ProcessKeepsItsLanguageUntilRestart) {
     Lang::choose(std::nullopt);
     EXPECT_EQ(Lang::chosen(), std::nullopt);
 }
+
+// Dates follow the language of the texts, keeping the system's country formats when it
+// speaks that language.
+TEST(Lang, LocaleForTheLanguageInForce) {
+    EXPECT_EQ(Lang::localeFor(Language::ru, QLocale("de_DE")).language(), QLocale::Russian);
+    EXPECT_EQ(Lang::localeFor(Language::en, QLocale("ru_RU")).language(), QLocale::English);
+    EXPECT_EQ(Lang::localeFor(Language::en, QLocale("en_GB")).territory(),
+              QLocale::UnitedKingdom);
+    EXPECT_EQ(Lang::localeFor(Language::ru, QLocale("ru_UA")).territory(), QLocale::Ukraine);
+    // What the week report's weekday reads once it is the default.
+    const QLocale previous;
+    QLocale::setDefault(Lang::localeFor(Language::ru, QLocale("en_US")));
+    EXPECT_EQ(QLocale().dayName(1, QLocale::LongFormat), QStringLiteral("понедельник"));
+    QLocale::setDefault(previous);
+}

@@ -1,0 +1,64 @@
+// When the frame clock may rest. Only the states listed here count as still; every other
+// activity, and anything added later, keeps the display rate. While still, the clock sleeps
+// until the earliest moment something is due, and every outside event wakes it.
+
+#include "cat/CatOverlay.h"
+#include "cat/Ticker.h"
+#include "platform/InputIdle.h"
+
+#include <algorithm>
+#include <cmath>
+
+using K = Activity::Kind;
+
+namespace {
+// Past a due moment by this much, so strict comparisons (a poll "more than a second" after the
+// last) hold on the frame that wakes.
+constexpr double overshoot = 0.002;
+} // namespace
+
+void CatOverlay::wake() {
+    if (displayLink) displayLink->wake();
+}
+
+bool CatOverlay::stillAt(double t) const {
+    // An idle cat sitting on the floor or a window top, with nothing on its mind and nothing
+    // on screen that animates.
+    if (!panel || !activity.is(K::idle)) return false;
+    if (dragHover || lying || livesInBed || !queue.empty() || heldCursorAt) return false;
+    if (breakNews || focusing || inCall || callSignalSince || callNap || breakUntil || breakBedAt ||
+        napUntil || cheer || captionByTimer || t < backToWorkUntil)
+        return false;
+    if (state.caption() || state.eaten() || state.reading() || state.hearts() || state.sleeping())
+        return false;
+    // The happy face and the pop squash end on their own dates; both are short.
+    if (t < happyUntil || t - popStart < 0.18) return false;
+    return true;
+}
+
+double CatOverlay::restFor(double t) {
+    if (!stillAt(t)) return 0;
+    double due = lastSystemPoll + 1.0;
+    const auto consider = [&](double moment) {
+        if (moment > t) due = std::min(due, moment);
+    };
+    // Blinks, and the own-initiative timers that decide reads. One already past was dealt
+    // with by this frame's decision, or waits for something that wakes the clock itself (a
+    // window change for a climb, a still pointer for a hunt).
+    consider(blinkUntil);
+    for (const double timer : {nextBlink, nextWander, nextSnack, nextClimb, nextYawn, nextHunt})
+        consider(timer);
+    // Dozing off after a quiet spell, and the hour (day or night) it is judged by.
+    const double idle = sys.inputIdle.secondsSinceAnyInput();
+    consider(t + (60 - idle));
+    consider(t + (180 - idle));
+    consider(std::floor(t / 60.0) * 60.0 + 60.0);
+    // A still pointer becomes prey after a while; sooner just after a shake.
+    const double still = sys.inputIdle.secondsSinceMouseMoved();
+    consider(t + (4 - still));
+    if (t - shakenAt < 10) {
+        consider(t + (0.25 - still));
+        consider(shakenAt + 10);
+    }
+    return std::max(0.0, due - t) + overshoot;
+}

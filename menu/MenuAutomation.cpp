@@ -1,0 +1,59 @@
+#include "menu/MenuAutomation.h"
+
+#include "menu/MenuBarExtra.h"
+#include "menu/MenuView.h"
+#include "menu/MenuWindow.h"
+#include "menu/TrayEntry.h"
+
+#include <QAbstractButton>
+#include <QJsonArray>
+#include <QLineEdit>
+
+namespace {
+
+QJsonArray rectJson(const QRect& r) {
+    return {r.x(), r.y(), r.width(), r.height()};
+}
+
+QString screenName(const MenuView& view) {
+    if (!view.screen()) return QStringLiteral("main");
+    switch (*view.screen()) {
+    case MenuView::Screen::reminders:
+        return QStringLiteral("reminders");
+    case MenuView::Screen::stats:
+        return QStringLiteral("stats");
+    case MenuView::Screen::language:
+        return QStringLiteral("language");
+    }
+    return {};
+}
+
+} // namespace
+
+QJsonObject answerMenuRequest(MenuBarExtra& menu, const QJsonObject& request) {
+    if (request.value("open").toBool()) menu.open();
+    MenuWindow& window = menu.window();
+    QJsonObject controls;
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        if (w->objectName().isEmpty() || !w->isVisible()) continue;
+        QJsonObject control{{"frame", rectJson(QRect(w->mapToGlobal(QPoint(0, 0)), w->size()))}};
+        if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+            control.insert("text", button->text());
+            control.insert("enabled", button->isEnabled());
+            if (button->isCheckable()) control.insert("checked", button->isChecked());
+        } else if (auto* field = qobject_cast<QLineEdit*>(w)) {
+            control.insert("text", field->text());
+        }
+        controls.insert(w->objectName(), control);
+    }
+    const TrayEntry& tray = menu.tray();
+    return {{"open", window.isVisible()},
+            {"frame", rectJson(window.geometry())},
+            {"screen", screenName(*window.view())},
+            {"controls", controls},
+            {"tray", QJsonObject{{"shown", tray.shown()},
+                                 {"icon", rectJson(tray.iconGeometry())},
+                                 {"minutes", tray.shownMinutes() ? QJsonValue(*tray.shownMinutes())
+                                                                 : QJsonValue()},
+                                 {"tooltip", tray.toolTip()}}}};
+}

@@ -1,0 +1,86 @@
+#include "platform/x11/X11PanelMover.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QWidget>
+#include <QtGui/qguiapplication_platform.h>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+xcb_atom_t intern(xcb_connection_t* c, const char* name) {
+    auto* reply =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, quint16(std::strlen(name)), name), nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return atom;
+}
+
+} // namespace
+
+X11PanelMover::X11PanelMover(QWidget* window) : window_(window) {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    c_ = x11 ? x11->connection() : nullptr;
+    if (c_) {
+        xdndEnter_ = intern(c_, "XdndEnter");
+        xdndPosition_ = intern(c_, "XdndPosition");
+    }
+    still_.setSingleShot(true);
+    still_.setInterval(200);
+    connect(&still_, &QTimer::timeout, this, &X11PanelMover::settle);
+    QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+X11PanelMover::~X11PanelMover() {
+    if (QCoreApplication::instance()) QCoreApplication::instance()->removeNativeEventFilter(this);
+}
+
+void X11PanelMover::move(QPoint p) {
+    if (!c_ || !window_->isVisible()) {
+        window_->move(p);
+        return;
+    }
+    if (p == (qtBehind_ ? placed_ : window_->pos())) return;
+    const quint32 values[] = {quint32(qint32(p.x())), quint32(qint32(p.y()))};
+    xcb_configure_window(c_, xcb_window_t(window_->winId()),
+                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
+    xcb_flush(c_);
+    placed_ = p;
+    qtBehind_ = true;
+    still_.start();
+}
+
+void X11PanelMover::settle() {
+    still_.stop();
+    if (!qtBehind_) return;
+    qtBehind_ = false;
+    // The request repeats the position the window already has; its notification reaches Qt,
+    // which then reads the true place once.
+    window_->move(placed_);
+}
+
+bool X11PanelMover::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    if (!qtBehind_ || eventType != "xcb_generic_event_t") return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    const auto window = xcb_window_t(window_->winId());
+    switch (event->response_type & ~0x80) {
+    case XCB_CONFIGURE_NOTIFY: {
+        // Our own moves, reported to the window itself (never sent by a client), while its size
+        // stays: Qt need not hear of them yet.
+        const auto* e = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
+        return !(event->response_type & 0x80) && e->event == window && e->window == window &&
+               e->width == window_->width() && e->height == window_->height();
+    }
+    case XCB_CLIENT_MESSAGE: {
+        // A drag arriving over the panel: Qt maps its position through the window's place.
+        const auto* e = reinterpret_cast<const xcb_client_message_event_t*>(event);
+        if (e->window == window && e->type != XCB_ATOM_NONE &&
+            (e->type == xdndEnter_ || e->type == xdndPosition_))
+            settle();
+        return false;
+    }
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,122 @@
+#include "CatHarness.h"
+#include "cat/Ticker.h"
+
+namespace {
+
+using K = Activity::Kind;
+
+// The frame clock run by hand on the fake clock: every frame advances the clock by the
+// interval the ticker scheduled and fires it, as its timer would.
+class FrameClockTest : public CatTest {
+  protected:
+    void SetUp() override {
+        CatTest::SetUp();
+        make(true, true);
+        cat->enter(false);
+        ticker = probe().ticker();
+        ASSERT_NE(ticker, nullptr);
+        probe().settle(900);
+    }
+    K kind() { return cat->snapshot().activity.kind(); }
+    void frame() {
+        clock.advance(ticker->interval() / 1000.0);
+        ticker->fire();
+        ++frames;
+    }
+    // Frames until the activity is no longer `k`, for at most `limit` seconds.
+    void runWhile(K k, double limit) {
+        const double end = now() + limit;
+        while (kind() == k && now() < end)
+            frame();
+    }
+    // Rests now, then lets `seconds` of the rest pass with no frame.
+    void intoRest(double seconds) {
+        frame();
+        ASSERT_TRUE(ticker->resting());
+        ASSERT_GT(ticker->interval() / 1000.0, seconds);
+        clock.advance(seconds);
+    }
+    // The next frame comes within one frame interval of the last event.
+    void expectAwake() {
+        EXPECT_FALSE(ticker->resting());
+        EXPECT_LE(ticker->interval(), ticker->frameInterval());
+    }
+    double frameSeconds() const { return ticker->frameInterval() / 1000.0; }
+
+    Ticker* ticker = nullptr;
+    int frames = 0;
+};
+
+TEST_F(FrameClockTest, ASittingCatRestsUntilItsWanderIsDueAndMovesWithinAFrame) {
+    const double due = now() + 2.5;
+    probe().nextWander() = due;
+    frame();
+    EXPECT_TRUE(ticker->resting());
+    frames = 0;
+    runWhile(K::idle, 5);
+    ASSERT_EQ(kind(), K::walking);
+    EXPECT_GE(now(), due);
+    EXPECT_LE(now() - due, frameSeconds());
+    // Two and a half seconds of sitting took a frame per second poll, not 150.
+    EXPECT_LE(frames, 4);
+    // Walking is not on the list of still states: back to the display rate.
+    EXPECT_FALSE(ticker->resting());
+    for (int i = 0; i < 10 && kind() == K::walking; ++i) {
+        frame();
+        EXPECT_EQ(ticker->interval(), ticker->frameInterval());
+    }
+}
+
+TEST_F(FrameClockTest, ALetterWakesARestingClock) {
+    intoRest(0.4);
+    cat->deliver(Letter{});
+    expectAwake();
+    frame();
+    EXPECT_EQ(kind(), K::walking); // off to fetch it
+}
+
+TEST_F(FrameClockTest, AWindowChangeWakesARestingClock) {
+    const Rect top{600, 40, 600, 400};
+    showWindows({window(7, top)});
+    probe().platform() = Platform::on(DesktopWindow{7, top});
+    probe().feetY() = top.maxY();
+    intoRest(0.4);
+    EXPECT_EQ(kind(), K::idle);
+    windowList.set({}); // the window under the cat closes
+    expectAwake();
+    frame();
+    EXPECT_EQ(kind(), K::falling);
+}
+
+TEST_F(FrameClockTest, APressWakesARestingClockAndThePickUpShowsAtOnce) {
+    const QPointF paw(900, cat->floorY() + 30);
+    intoRest(0.4);
+    cat->onGrabBed(paw);
+    expectAwake();
+    frame();
+    intoRest(0.1);
+    ASSERT_TRUE(cat->pickUp(paw));
+    expectAwake();
+    frame();
+    ASSERT_TRUE(cat->snapshot().panelFrame);
+    EXPECT_EQ(cat->snapshot().panelFrame->width, 200); // the held cat's wider panel
+}
+
+TEST_F(FrameClockTest, StillOnlyInTheListedStates) {
+    frame();
+    EXPECT_GT(cat->restFor(now()), 0);
+    // Something on screen that animates, or something on the cat's mind, keeps frames coming.
+    probe().happyUntil() = now() + 1;
+    EXPECT_EQ(cat->restFor(now()), 0);
+    probe().happyUntil() = CatOverlay::distantPast;
+    probe().breakNews() = true;
+    EXPECT_EQ(cat->restFor(now()), 0);
+    probe().breakNews() = false;
+    for (const Activity& a : {Activity::snacking(), Activity::sleeping(), Activity::reading(),
+                              Activity::yawning(AfterYawn::idle)}) {
+        cat->start(a, now());
+        EXPECT_EQ(cat->restFor(now()), 0) << a.description().toStdString();
+    }
+}
+
+} // namespace

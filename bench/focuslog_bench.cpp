@@ -1,7 +1,9 @@
 // The focus log over ten years of use: what the statistics screen asks on every redraw,
-// the set of focus days, and the save after every finished stretch.
+// the set of focus days, and the save after every finished stretch; and the pomodoro's tick
+// after the clock jumped ten years.
 #include "SyntheticLog.h"
 #include "focus/FocusLog.h"
+#include "focus/Pomodoro.h"
 #include "focus/StretchCoding.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
@@ -96,8 +98,35 @@ void BM_LoadAndFirstDay(benchmark::State& state) {
     }
 }
 
+// A wall clock set ten years ahead while a 25/5 pomodoro runs: the one tick that passes
+// every period that ended meanwhile (about 175,000 of them).
+class JumpingClock final : public Clock {
+  public:
+    QDateTime now() const override { return at; }
+    double monotonic() const override { return 0; }
+    QDateTime at = QDateTime(QDate(2026, 12, 7), QTime(10, 0), Qt::UTC);
+};
+
+void BM_PomodoroTickAfterATenYearJump(benchmark::State& state) {
+    QTemporaryDir dir;
+    Defaults defaults(dir.path() + "/config", dir.path() + "/data");
+    JumpingClock clock;
+    FocusLog scratch(clock, {});
+    Pomodoro pomodoro(defaults, clock, scratch);
+    for (auto _ : state) {
+        state.PauseTiming();
+        pomodoro.stop();
+        clock.at = QDateTime(QDate(2026, 12, 7), QTime(10, 0), Qt::UTC);
+        pomodoro.start();
+        clock.at = clock.at.addDays(3652).addSecs(600);
+        state.ResumeTiming();
+        pomodoro.tick();
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_PomodoroTickAfterATenYearJump)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DayWeekStreak)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FocusDays)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OneRescanForComparison)->Unit(benchmark::kMillisecond);

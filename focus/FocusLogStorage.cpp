@@ -82,8 +82,12 @@ void FocusLog::apply(Loaded loaded) {
 
 void FocusLog::save() {
     if (!persists()) return;
-    // Never write before the stored log is read: it would replace years with minutes.
-    if (loading_) completeLoading();
+    // Never write before the stored log is read: it would replace years with minutes. Taking
+    // it in saves what is new.
+    if (loading_) {
+        completeLoading();
+        return;
+    }
     const QString key = QLatin1String(logKey);
     for (int attempt = 0; attempt < 3; ++attempt) {
         switch (defaults_->writeData(key, '[' + encoded_ + ']')) {

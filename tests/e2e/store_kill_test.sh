@@ -9,33 +9,36 @@ LANES=${STORE_LANES:-2} # users of their own, killed side by side: starting the 
 start_desktop
 unset PURRLOX_CONFIG_HOME PURRLOX_DATA_HOME
 
-# Books stretches one after another until the app stops answering; each answered name is a
-# stretch whose save finished.
+# Books stretches one after another over one connection until the app stops answering; each
+# answer line is a stretch whose save finished (answers come in request order).
 book_until_killed() {
-    local round=$1 i=0 name
-    while :; do
-        name=$(printf 'k%03d-%04d' "$round" "$i")
-        ask "{\"cmd\":\"book\",\"activity\":\"$name\",\"seconds\":60}" 2>/dev/null |
-            grep -q '"ok":true' || break
-        echo "$name" >>"$CONFIRMED"
-        i=$((i + 1))
+    local round=$1 i requests=()
+    for ((i = 0; i < 400; i++)); do
+        requests+=("{\"cmd\":\"book\",\"activity\":\"$(printf 'k%04d-%04d' "$round" "$i")\",\"seconds\":60}")
     done
+    stdbuf -oL "$CAT_ASK" "$CAT_SOCKET" "${requests[@]}" >"$ANSWERS" 2>/dev/null || true
 }
 
-answered_more() { [ "$(wc -l <"$CONFIRMED")" -gt "$1" ]; }
+# The names of the stretches whose saves were answered in this round.
+answered_names() {
+    local round=$1 n
+    n=$(grep -c '"ok":true' "$ANSWERS" || true)
+    for ((i = 0; i < n; i++)); do printf 'k%04d-%04d\n' "$round" "$i"; done
+}
+
+answered() { grep -q '"ok":true' "$ANSWERS"; }
 
 check_files() {
-    local round=$1
-    jq -e 'type == "array" and all(.[]; (keys == ["activity","completed","planned","seconds","sitting","start"]))' \
-        "$LOG_FILE" >/dev/null || fail "round $round: focusLog.json is damaged: $(head -c 300 "$LOG_FILE")"
-    jq -e 'type == "object"' "$SETTINGS" >/dev/null || fail "round $round: settings.json is damaged"
-    jq -e --arg last "$(tail -1 "$CONFIRMED")" '.pomodoroActivity >= $last' "$SETTINGS" >/dev/null ||
-        fail "round $round: the activity setting lost its last saved value $(tail -1 "$CONFIRMED")"
+    local round=$1 stored
+    stored=$(jq -r 'if type == "array" and all(.[]; keys == ["activity","completed","planned","seconds","sitting","start"])
+                    then .[].activity else error("damaged") end' "$LOG_FILE") ||
+        fail "round $round: focusLog.json is damaged: $(head -c 300 "$LOG_FILE")"
+    jq -e --arg last "$(tail -1 "$CONFIRMED")" 'type == "object" and .pomodoroActivity >= $last' \
+        "$SETTINGS" >/dev/null || fail "round $round: settings.json is damaged or lost its last value"
     local missing
-    missing=$(comm -23 <(sort "$CONFIRMED") <(jq -r '.[].activity' "$LOG_FILE" | sort))
+    missing=$(comm -23 <(sort "$CONFIRMED") <(sort <<<"$stored"))
     [ -z "$missing" ] || fail "round $round: saved stretches lost: $(head -3 <<<"$missing")"
-    [ "$(jq '[.[].activity] | length == (unique | length)' "$LOG_FILE")" = true ] ||
-        fail "round $round: a stretch is stored twice"
+    [ -z "$(sort <<<"$stored" | uniq -d)" ] || fail "round $round: a stretch is stored twice"
     ! ls "$XDG_DATA_HOME/purrlox" "$XDG_CONFIG_HOME/purrlox" | grep -q unreadable ||
         fail "round $round: a store was found unreadable and kept aside"
 }
@@ -48,21 +51,21 @@ lane() {
     mkdir -p -m 700 "$HOME" "$XDG_RUNTIME_DIR"
     CAT_SOCKET=$HOME/cat.sock CAT_LOG=$HOME/cat.log
     LOG_FILE=$XDG_DATA_HOME/purrlox/focusLog.json SETTINGS=$XDG_CONFIG_HOME/purrlox/settings.json
-    CONFIRMED=$HOME/confirmed
+    CONFIRMED=$HOME/confirmed ANSWERS=$HOME/answers
     : >"$CONFIRMED"
     for ((round = 1; round <= kills; round++)); do
-        local before
-        before=$(wc -l <"$CONFIRMED")
-        rm -f "$CAT_SOCKET" # the killed run's socket file stays behind
+        rm -f "$CAT_SOCKET" "$ANSWERS" # the killed run's socket file stays behind
+        : >"$ANSWERS"
         start_cat
-        book_until_killed "$lane$round" &
+        book_until_killed "$round" &
         booker=$!
         # Once it saves, at a random moment within the next 150 ms.
-        wait_for 10 "round $round: the first save is answered" answered_more "$before"
+        wait_for 10 "round $round: the first save is answered" answered
         sleep "0.$(printf '%03d' $((RANDOM % 150)))"
         kill -9 "$CAT_PID"
         wait "$CAT_PID" 2>/dev/null || true
         wait "$booker" || true
+        answered_names "$round" >>"$CONFIRMED"
         check_files "$round"
     done
     echo "lane $lane: $kills kills, $(wc -l <"$CONFIRMED") answered saves, $(jq length "$LOG_FILE") stretches stored"

@@ -134,6 +134,8 @@ cat_placed() {
     read -r ax ay aw ah <<<"$(window_pixels "$(panel_window)")"
     read -r wx wy ww wh <<<"$(panel_pixels "$reading")"
     ((aw == ww && ah == wh && ax - wx <= 40 && wx - ax <= 40 && ay - wy <= 40 && wy - ay <= 40))
+}
+
 # Sets TZ so the cat's local time is around noon: at night it falls asleep after a minute
 # without input, which long scripts and benchmarks do not want.
 daytime() {

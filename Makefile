@@ -6,7 +6,7 @@ JOBS ?= 2
 PACKAGES := build-essential cmake pkg-config git \
   qt6-base-dev qt6-base-dev-tools libgl-dev \
   libxcb1-dev libxcb-screensaver0-dev libxcb-xinput-dev libxcb-res0-dev libxcb-xfixes0-dev \
-  libxcb-shape0-dev libx11-dev libsodium-dev libpulse-dev \
+  libxcb-shape0-dev libxcb-randr0-dev libx11-dev libsodium-dev libpulse-dev \
   libgtest-dev libgmock-dev libbenchmark-dev \
   fonts-comfortaa fonts-noto-color-emoji \
   xvfb openbox picom xterm x11-utils x11-xserver-utils xdotool imagemagick jq bc \

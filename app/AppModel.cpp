@@ -3,6 +3,7 @@
 #include "app/AppDelegate.h"
 #include "app/ModelWiring.h"
 #include "base/Log.h"
+#include "platform/Screens.h"
 
 #include <QPointer>
 
@@ -20,6 +21,11 @@ AppModel::AppModel(const CatServices& services, LoginItem* loginItem, QObject* p
       reminders(std::make_unique<Reminders>(services.defaults, services.clock)),
       pomodoro(std::make_unique<Pomodoro>(services.defaults, services.clock, *focusLog)) {
     ModelWiring::connect(*cats, *focusLog, *reminders, *pomodoro);
+    // A new screen mode or work area puts the cat back on the desktop at once.
+    QPointer<CatOverlay> cat(cats.get());
+    services.screens.onChanged = [cat] {
+        if (cat) cat->screenParametersChanged();
+    };
     // A letter handed over while wiring the other models has already brought the cat in.
     if (!cats->snapshot().panelFrame) cats->enter(false);
 

@@ -1,6 +1,8 @@
 #include "app/CatAutomation.h"
 
 #include "cat/CatOverlay.h"
+#include "focus/FocusLog.h"
+#include "focus/Pomodoro.h"
 
 #include <QJsonArray>
 
@@ -58,4 +60,22 @@ QJsonObject answerCatRequest(CatOverlay& cats, const QJsonObject& request) {
         return {{"ok", true}};
     }
     return {{"error", QStringLiteral("unknown command: %1").arg(command)}};
+}
+
+std::optional<QJsonObject> answerStoreRequest(FocusLog& log, Pomodoro& pomodoro,
+                                              const QJsonObject& request) {
+    if (request.value("cmd").toString() != QLatin1String("book")) return std::nullopt;
+    const QString activity = request.value("activity").toString();
+    const double seconds = request.value("seconds").toDouble(60);
+    if (activity.isEmpty() || !(seconds >= 1))
+        return QJsonObject{{"error", "book needs an activity and seconds >= 1"}};
+    FocusLog::Stretch s;
+    s.activity = activity;
+    s.start = s.sitting = QDateTime::currentDateTimeUtc().addMSecs(qint64(-seconds * 1000));
+    s.planned = seconds;
+    log.setCurrent(s);
+    log.count(seconds);
+    log.finish(false);
+    pomodoro.setActivity(activity);
+    return QJsonObject{{"ok", true}, {"stretches", double(log.stretches().size())}};
 }

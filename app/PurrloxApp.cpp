@@ -118,6 +118,7 @@ int PurrloxApp::run(QApplication& app) {
 
     instance_ = std::make_unique<SingleInstance>();
     if (!instance_->claim(options.links)) {
+        if (!instance_->handedOver()) return 1; // the running one did not answer (logged)
         Log::notice(QStringLiteral("Purrlox already runs; handed over %1 link(s)")
                         .arg(options.links.size()));
         return 0;
@@ -138,12 +139,14 @@ int PurrloxApp::run(QApplication& app) {
     menu_ = std::make_unique<MenuBarExtra>(menuModels(app));
 
     if (!options.automation.isEmpty()) {
-        CatOverlay* cats = root.cats.get();
+        AppModel* model = &root;
         MenuBarExtra* menu = menu_.get();
-        automation_ = std::make_unique<Automation>([cats, menu](const QJsonObject& request) {
+        automation_ = std::make_unique<Automation>([model, menu](const QJsonObject& request) {
             if (request.value("cmd").toString() == QLatin1String("menu"))
                 return answerMenuRequest(*menu, request);
-            return answerCatRequest(*cats, request);
+            if (auto reply = answerStoreRequest(*model->focusLog, *model->pomodoro, request))
+                return *reply;
+            return answerCatRequest(*model->cats, request);
         });
         automation_->listen(options.automation);
     }

@@ -5,29 +5,51 @@
 #include <QObject>
 #include <QUrl>
 
-// One Purrlox per user: the first start listens on a user-only socket in the runtime folder;
-// a later start hands its links to it and exits.
+// One Purrlox per user. The instance holds an exclusive lock on a file in the user's data
+// folder for the life of the process (the kernel drops it when the process dies, however it
+// dies), taken before any store is loaded, and listens on a user-only socket in the runtime
+// folder, whose path it writes into the lock file. A later start that finds the lock taken
+// hands its links over that socket and exits, whatever its own runtime folder is.
 class SingleInstance final : public QObject {
     Q_OBJECT
   public:
-    explicit SingleInstance(QString socketPath = defaultPath(), QObject* parent = nullptr);
+    explicit SingleInstance(QString socketPath = defaultPath(),
+                            QString lockPath = defaultLockPath(), QObject* parent = nullptr);
+    ~SingleInstance() override;
 
-    // True when this process is now the one instance. False when a running instance took the
-    // links (an empty list asks it to show itself).
+    // True when this process is now the one instance. False when another instance runs: it
+    // took the links (an empty list asks it to show itself), or it did not answer (logged).
     bool claim(const QList<QUrl>& urls);
 
     QString socketPath() const { return path_; }
+    QString lockPath() const { return lockPath_; }
+    bool listening() const { return server_.isListening(); }
+    // After a claim that found another instance: whether it took the links.
+    bool handedOver() const { return handedOver_; }
     static QString defaultPath();
+    static QString defaultLockPath();
+
+    // How long a start waits for a running instance that holds the lock to answer.
+    static inline int answerWaitMs = 3000;
 
   signals:
     void linksArrived(const QList<QUrl>& urls);
     void startedAgain();
 
   private:
-    bool handTo(const QList<QUrl>& urls);
+    enum class Lock { taken, busy, unavailable };
+    Lock lock();
+    // The socket the lock holder listens on: what it wrote into the lock file, else ours.
+    // Empty when the holder said it could not listen.
+    QString holderSocket() const;
+    void publishSocket(bool listening);
+    bool handTo(const QString& socketPath, const QList<QUrl>& urls);
     bool listen();
     void read(class QLocalSocket* socket);
 
     QString path_;
+    QString lockPath_;
+    int lockFd_ = -1;
+    bool handedOver_ = false;
     QLocalServer server_;
 };

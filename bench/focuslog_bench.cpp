@@ -1,5 +1,6 @@
 // The focus log over ten years of use: what the statistics screen asks on every redraw,
 // the set of focus days, and the save after every finished stretch.
+#include "SyntheticLog.h"
 #include "focus/FocusLog.h"
 #include "focus/StretchCoding.h"
 #include "platform/Clock.h"
@@ -21,49 +22,13 @@ class FixedClock final : public Clock {
 
 constexpr int stretchCount = 20000;
 
-// About five and a half stretches a day for ten years, most days with a completed one,
-// in sittings of one to four stretches; deterministic.
-QJsonArray syntheticLog(const QDateTime& end) {
-    quint32 seed = 12345;
-    const auto next = [&seed](quint32 n) {
-        seed = seed * 1664525u + 1013904223u;
-        return (seed >> 8) % n;
-    };
-    const QStringList activities{"Work", "Reading", "Code", "Mail", "Piano", "Study", "Writing"};
-    QJsonArray out;
-    QDate day = end.date().addDays(-3650);
-    QString ignored;
-    while (out.size() < stretchCount) {
-        QDateTime t(day, QTime(8, 0), Qt::LocalTime);
-        const int today = int(next(11));
-        for (int i = 0; i < today && out.size() < stretchCount;) {
-            const QDateTime sitting = t;
-            for (int k = int(next(4)) + 1; k > 0 && i < today && out.size() < stretchCount;
-                 --k, ++i) {
-                FocusStretch s;
-                s.activity = activities[int(next(quint32(activities.size())))];
-                s.start = t;
-                s.sitting = sitting;
-                s.planned = 1500;
-                s.completed = next(5) != 0;
-                s.seconds = s.completed ? 1500 : 60 + next(1400);
-                out.append(*StretchCoding::encode(s, &ignored));
-                t = t.addSecs(1800);
-            }
-            t = t.addSecs(3600);
-        }
-        day = day.addDays(1);
-    }
-    return out;
-}
-
 struct World {
     QTemporaryDir dir;
     Defaults defaults{dir.path() + "/config", dir.path() + "/data"};
     FixedClock clock;
     std::unique_ptr<FocusLog> log;
     World() {
-        defaults.setData("focusLog", StretchCoding::toBytes(syntheticLog(clock.at)));
+        defaults.setData("focusLog", StretchCoding::toBytes(syntheticLog(clock.at, stretchCount)));
         log = std::make_unique<FocusLog>(defaults, clock);
         if (log->stretches().size() != stretchCount)
             qFatal("synthetic log did not load: %lld", qlonglong(log->stretches().size()));

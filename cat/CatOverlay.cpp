@@ -43,7 +43,9 @@ CatOverlay::CatOverlay(const CatServices& services, QObject* parent)
 
 CatOverlay::~CatOverlay() = default;
 
-double CatOverlay::now() const { return sys.clock.seconds(); }
+double CatOverlay::now() const {
+    return sys.clock.seconds();
+}
 
 double CatOverlay::r(double a, double b) {
     return sys.random.uniform(a, b);
@@ -109,6 +111,9 @@ void CatOverlay::enter(bool c) {
     carrying = c;
     platform = Platform::floor();
     const Rect vf = screenFrame();
+    entered = true;
+    placedScreen = sys.screens.frame();
+    placedVisible = vf;
     feetY = vf.minY() + 12;
     x = vf.minX() - 130;
 

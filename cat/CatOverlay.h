@@ -78,6 +78,10 @@ class CatOverlay : public QObject {
     void enter(bool carrying);
     // One frame step; the frame clock calls it once per display refresh.
     void tick();
+    // The screen or its work area changed (a new mode, a dock, a window manager's new area).
+    // Called by the app after the platform dropped its cached frames: puts the cat on the new
+    // floor and inside the new visible frame, and moves its panel even when the cat is still.
+    void screenParametersChanged();
     // The current engine date.
     double now() const;
 
@@ -194,6 +198,9 @@ class CatOverlay : public QObject {
     void makePanel();
     void pollWindows();
     bool walk(activity::Walking w, double now, double dt);
+    void retarget(activity::Walking& walking, const Rect& oldVisible, double lo, double hi,
+                  double now);
+    void followShiftedWindows(double shift);
     void stepActivity(double now, double dt, double elapsed);
     const DesktopWindow* findWindow(quint32 id) const;
     bool hasLetterToFetch() const;
@@ -242,6 +249,9 @@ class CatOverlay : public QObject {
 
     std::unique_ptr<Panel> panel;
     std::unique_ptr<Ticker> displayLink;
+    bool entered = false;
+    Rect placedScreen;  // the screen frame the cat was last placed on
+    Rect placedVisible; // and its visible frame
     std::vector<Letter> queue;
     bool carrying = false;
     double x = 0;

@@ -12,4 +12,5 @@ target_sources(purrlox_core PRIVATE
   cat/letters.cpp
   cat/panels.cpp
   cat/picture.cpp
+  cat/screens.cpp
   cat/system.cpp)

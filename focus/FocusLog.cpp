@@ -7,7 +7,6 @@
 #include "platform/Defaults.h"
 #include "strings/Strings.h"
 
-#include <QFileInfo>
 #include <cmath>
 
 const QList<int>& FocusLog::goalChoices() {
@@ -35,42 +34,12 @@ FocusLog::FocusLog(Defaults& defaults, Clock& clock, QObject* parent)
     timer_.start();
 }
 
+FocusLog::~FocusLog() {
+    if (loader_.joinable()) loader_.join();
+}
+
 FocusLog::FocusLog(Clock& clock, QList<Stretch> stretches, QObject* parent)
     : QObject(parent), clock_(clock), stretches_(std::move(stretches)) {}
-
-void FocusLog::load() {
-    const QString key = QLatin1String(logKey);
-    const std::optional<QByteArray> bytes = defaults_->data(key);
-    QString error;
-    std::optional<QList<Stretch>> decoded;
-    if (bytes) {
-        decoded = StretchCoding::decode(*bytes, &error);
-    } else if (QFileInfo::exists(defaults_->dataPath(key))) {
-        // There but unreadable to us: treat it like a damaged document, never save over it.
-        error = QStringLiteral("the file cannot be read");
-    } else {
-        return;
-    }
-    if (decoded) {
-        stretches_ = std::move(*decoded);
-        encoded_ = StretchCoding::elements(*bytes);
-        return;
-    }
-    Log::error(QStringLiteral("cannot read the focus log: %1").arg(error));
-    if (defaults_->keepAsideData(key).isEmpty() && QFileInfo::exists(defaults_->dataPath(key)))
-        saveBlocked_ = true;
-}
-
-void FocusLog::save() {
-    if (!persists()) return;
-    if (saveBlocked_) {
-        Log::error(QStringLiteral("cannot save the focus log: the unreadable stored log could "
-                                  "not be kept aside"));
-        return;
-    }
-    if (!defaults_->setData(QLatin1String(logKey), '[' + encoded_ + ']'))
-        Log::error(QStringLiteral("cannot save the focus log: the file could not be written"));
-}
 
 void FocusLog::setCurrent(std::optional<Stretch> stretch) {
     if (current_ == stretch) return;
@@ -122,6 +91,7 @@ void FocusLog::finish(bool natural) {
     if (encoded) {
         if (!encoded_.isEmpty()) encoded_ += ',';
         encoded_ += StretchCoding::toBytes(*encoded);
+        unsaved_.push_back(s);
         save();
     } else {
         Log::error(QStringLiteral("cannot save the focus log: %1").arg(error));

@@ -12,6 +12,7 @@
 #include <functional>
 #include <optional>
 #include <set>
+#include <thread>
 
 class Clock;
 class Defaults;
@@ -37,16 +38,21 @@ class FocusLog : public QObject {
     static constexpr const char* goalKey = "focusGoalMinutes";
     static constexpr const char* reportedKey = "focusReportedAt";
     static constexpr int reportInterval = 30000; // ms
+    static inline qsizetype backgroundBytes = 512 * 1024;
     static const QList<int>& goalChoices();
     // The localized default activity name, fixed the first time it is asked for.
     static const QString& defaultActivity();
 
     // The application's log: loads "focusLog", saves every finished stretch, checks reports.
+    // A stored log of backgroundBytes or more is decoded off the main thread: until it is in,
+    // stretches() holds only what was finished since, and stretchesChanged announces the rest.
     FocusLog(Defaults& defaults, Clock& clock, QObject* parent = nullptr);
+    ~FocusLog() override;
     // A scratch log over the given stretches: writes nothing, sends no reports.
     FocusLog(Clock& clock, QList<Stretch> stretches, QObject* parent = nullptr);
 
     bool persists() const { return defaults_ != nullptr; }
+    bool loading() const { return loading_; }
     const QList<Stretch>& stretches() const { return stretches_; }
     const std::optional<Stretch>& current() const { return current_; }
     void setCurrent(std::optional<Stretch> stretch);
@@ -84,8 +90,22 @@ class FocusLog : public QObject {
     void goalMinutesChanged(int minutes);
 
   private:
+    struct Loaded {
+        std::optional<QList<Stretch>> stretches;
+        QString error;      // why it could not be decoded
+        QByteArray encoded; // the stored elements, as encoded_ keeps them
+        FocusDayIndex index;
+    };
     void load();
+    // Pure: runs on the loading thread for a large log.
+    static Loaded decodeLog(const QByteArray& bytes);
+    // Takes over what the loading thread decoded (waiting for it if needed).
+    void completeLoading();
+    void apply(Loaded loaded);
     void save();
+    // The log changed on disk since it was read or written here: take what is there and add
+    // the stretches not yet saved. False when nothing may be written.
+    bool mergeFromDisk();
     const FocusDayIndex& index() const;
     // The stretches of `all` that started on the day, in log order.
     QList<Stretch> startedOn(QDate day) const;
@@ -97,9 +117,15 @@ class FocusLog : public QObject {
     // The stored elements of stretches_, comma-joined: a save adds only the newest one
     // instead of serializing ten years of stretches again.
     QByteArray encoded_;
+    QList<Stretch> unsaved_; // finished here, not yet written
     std::optional<Stretch> current_;
     int goalMinutes_ = 120;
-    bool saveBlocked_ = false; // an unreadable stored log could not be kept aside
     mutable FocusDayIndex index_;
     QTimer timer_;
+    // The loading thread writes loaded_ and only then posts completeLoading; the main thread
+    // reads it only after joining the thread.
+    std::thread loader_;
+    Loaded loaded_;
+    QByteArray storedBytes_; // until the loading thread starts
+    bool loading_ = false;
 };

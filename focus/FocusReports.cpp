@@ -32,7 +32,14 @@ void FocusLog::checkReport() {
     const QDate today = Calendar::dayOf(now);
     QDateTime due = Calendar::at(today, reportTime);
     if (due > now) due = Calendar::at(today.addDays(-1), reportTime);
-    const std::optional<QDateTime> last = defaults_->date(QLatin1String(reportedKey));
+    std::optional<QDateTime> last = defaults_->date(QLatin1String(reportedKey));
+    // A slot marked handled in the future was marked while the clock was wrong; trusting it
+    // would silence every report until that date.
+    if (last && *last > now) {
+        Log::notice(QStringLiteral("focus: the last report is marked in the future; the clock "
+                                   "was wrong, so it counts as never sent"));
+        last.reset();
+    }
     if (last && *last >= due) return;
     defaults_->setDate(QLatin1String(reportedKey), due);
 

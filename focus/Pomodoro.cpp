@@ -140,7 +140,12 @@ void Pomodoro::walkEndedPeriods() {
             log_.finish(true);
             setPhase(Phase::rest(phase_.until.addMSecs(periodMSecs(breakMinutes_))));
         } else if (phase_.kind == Phase::Kind::rest && now_ >= phase_.until) {
-            setPhase(Phase::work(phase_.until.addMSecs(periodMSecs(workMinutes_))));
+            // Whole cycles that ended since are skipped in one step: their work periods had
+            // nothing counted, so each would open a stretch and drop it again.
+            const qint64 cycle = periodMSecs(workMinutes_) + periodMSecs(breakMinutes_);
+            const qint64 skipped = phase_.until.msecsTo(now_) / cycle;
+            const QDateTime restEnd = phase_.until.addMSecs(skipped * cycle);
+            setPhase(Phase::work(restEnd.addMSecs(periodMSecs(workMinutes_))));
             openStretch();
         } else {
             return;

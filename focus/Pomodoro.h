@@ -57,7 +57,8 @@ class Pomodoro : public QObject {
     void setActivity(const QString& name);
 
     void start(); // does nothing unless off
-    // The one-second timer's step: books time and walks through every period that ended.
+    // The one-second timer's step: books time and passes every period that ended, whole
+    // missed cycles in one step, so a clock set years ahead costs no more than one period.
     void tick();
     // Ends the sitting; also the operation for a clean exit of the application.
     void stop();

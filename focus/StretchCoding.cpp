@@ -33,9 +33,36 @@ QByteArray toBytes(const QJsonObject& stretch) {
     return QJsonDocument(stretch).toJson(QJsonDocument::Compact);
 }
 
+namespace {
+
+// Whether the array holds no white space outside its strings, as every save writes it.
+bool compact(const QByteArray& bytes) {
+    bool inString = false;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == ' ' || c == '\n' || c == '\r' || c == '\t') {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 QByteArray elements(const QByteArray& bytes) {
-    const QByteArray compact = toBytes(QJsonDocument::fromJson(bytes).array());
-    return compact.mid(1, compact.size() - 2);
+    // A log this program wrote is taken as it is: re-encoding ten years of stretches at every
+    // start costs as much as decoding them.
+    if (bytes.size() >= 2 && bytes.front() == '[' && bytes.back() == ']' && compact(bytes))
+        return bytes.mid(1, bytes.size() - 2);
+    const QByteArray compactForm = toBytes(QJsonDocument::fromJson(bytes).array());
+    return compactForm.mid(1, compactForm.size() - 2);
 }
 
 std::optional<QList<FocusStretch>> decode(const QByteArray& bytes, QString* error) {
@@ -53,31 +80,37 @@ std::optional<QList<FocusStretch>> decode(const QByteArray& bytes, QString* erro
     QList<FocusStretch> out;
     out.reserve(array.size());
     for (qsizetype i = 0; i < array.size(); ++i) {
-        const QJsonObject o = array[i].toObject();
+        const QJsonValue element = array[i];
         const auto wrong = [&](const char* key, const char* kind) {
             *error = QStringLiteral("element %1: \"%2\" is missing or not a %3")
                          .arg(i)
                          .arg(QLatin1String(key), QLatin1String(kind));
             return std::nullopt;
         };
-        if (!array[i].isObject()) {
+        if (!element.isObject()) {
             *error = QStringLiteral("element %1 is not an object").arg(i);
             return std::nullopt;
         }
-        if (!o.value(QLatin1String("activity")).isString()) return wrong("activity", "string");
-        for (const char* key : {"start", "sitting", "planned", "seconds"}) {
-            const QJsonValue v = o.value(QLatin1String(key));
-            if (!v.isDouble() || !std::isfinite(v.toDouble())) return wrong(key, "number");
+        const QJsonObject o = element.toObject();
+        const QJsonValue activity = o.value(QLatin1String("activity"));
+        if (!activity.isString()) return wrong("activity", "string");
+        double numbers[4];
+        const char* const keys[4] = {"start", "sitting", "planned", "seconds"};
+        for (int k = 0; k < 4; ++k) {
+            const QJsonValue v = o.value(QLatin1String(keys[k]));
+            numbers[k] = v.toDouble();
+            if (!v.isDouble() || !std::isfinite(numbers[k])) return wrong(keys[k], "number");
         }
-        if (!o.value(QLatin1String("completed")).isBool()) return wrong("completed", "boolean");
+        const QJsonValue completed = o.value(QLatin1String("completed"));
+        if (!completed.isBool()) return wrong("completed", "boolean");
         FocusStretch s;
-        s.activity = o.value(QLatin1String("activity")).toString();
+        s.activity = activity.toString();
         // Kept as instants, so the calendar day follows a later change of time zone.
-        s.start = StoredDate::fromSeconds(o.value(QLatin1String("start")).toDouble()).toUTC();
-        s.sitting = StoredDate::fromSeconds(o.value(QLatin1String("sitting")).toDouble()).toUTC();
-        s.planned = o.value(QLatin1String("planned")).toDouble();
-        s.seconds = o.value(QLatin1String("seconds")).toDouble();
-        s.completed = o.value(QLatin1String("completed")).toBool();
+        s.start = StoredDate::fromSecondsUtc(numbers[0]);
+        s.sitting = StoredDate::fromSecondsUtc(numbers[1]);
+        s.planned = numbers[2];
+        s.seconds = numbers[3];
+        s.completed = completed.toBool();
         out.push_back(std::move(s));
     }
     return out;

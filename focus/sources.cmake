@@ -2,6 +2,7 @@ target_sources(purrlox_core PRIVATE
   focus/Calendar.cpp
   focus/FocusDayIndex.cpp
   focus/FocusLog.cpp
+  focus/FocusLogStorage.cpp
   focus/FocusReports.cpp
   focus/FocusStats.cpp
   focus/Pomodoro.cpp

@@ -11,7 +11,10 @@
 #include <QJsonParseError>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <cerrno>
 #include <cmath>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -21,6 +24,48 @@ QString folderFromEnvironment(const char* ours, const char* xdg, const QString& 
     if (dir.isEmpty()) dir = qEnvironmentVariable(xdg);
     if (dir.isEmpty() || !QDir::isAbsolutePath(dir)) dir = fallback;
     return dir;
+}
+
+struct FileRead {
+    Defaults::DataRead::Status status = Defaults::DataRead::Status::absent;
+    QByteArray bytes;
+    QString error;
+    FileStamp stamp; // of the file the bytes came from
+};
+
+// Absent only when the file surely is not there; any other failure to open or read it
+// (permission, I/O, too many open files) is a failure, never an empty or damaged file.
+FileRead readFile(const QString& path) {
+    FileRead r;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        r.stamp = FileStamp::ofPath(path);
+        if (!r.stamp.exists) return r;
+        r.status = Defaults::DataRead::Status::failed;
+        r.error = file.errorString();
+        return r;
+    }
+    r.stamp = FileStamp::ofDescriptor(file.handle());
+    r.bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError || r.bytes.size() < r.stamp.size) {
+        r.status = Defaults::DataRead::Status::failed;
+        r.error = file.errorString();
+        r.bytes.clear();
+        return r;
+    }
+    r.status = Defaults::DataRead::Status::read;
+    return r;
+}
+
+bool syncFolder(const QString& folder) {
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    // Some file systems cannot sync a folder (EINVAL); there is nothing more to do on them.
+    const bool ok = ::fsync(fd) == 0 || errno == EINVAL;
+    ::close(fd);
+    if (Defaults::folderSynced) Defaults::folderSynced(folder);
+    return ok;
 }
 
 } // namespace
@@ -55,16 +100,18 @@ QString Defaults::dataPath(const QString& key) const {
 void Defaults::load() const {
     if (loaded_) return;
     loaded_ = true;
-    QFile file(settingsPath());
-    if (!file.exists()) return;
-    if (!file.open(QIODevice::ReadOnly)) {
-        Log::error(QStringLiteral("settings: cannot read %1 (%2)")
-                       .arg(Log::priv(settingsPath()), file.errorString()));
+    const FileRead r = readFile(settingsPath());
+    settingsStamp_ = r.stamp;
+    if (r.status == DataRead::Status::absent) return;
+    if (r.status == DataRead::Status::failed) {
+        frozen_ = true;
+        Log::error(QStringLiteral("settings: cannot read %1 (%2); it stays as it is and no "
+                                  "setting is saved in this run")
+                       .arg(Log::priv(settingsPath()), r.error));
         return;
     }
     QJsonParseError error{};
-    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &error);
-    file.close();
+    const QJsonDocument doc = QJsonDocument::fromJson(r.bytes, &error);
     if (error.error == QJsonParseError::NoError && doc.isObject()) {
         values_ = doc.object();
         return;
@@ -72,6 +119,7 @@ void Defaults::load() const {
     const QString aside = keepAside(settingsPath());
     // If it could not be moved, never write over it in this run.
     if (aside.isEmpty()) frozen_ = true;
+    settingsStamp_ = FileStamp::ofPath(settingsPath());
     Log::error(QStringLiteral("settings: unreadable settings file kept as %1 (%2)")
                    .arg(Log::priv(aside), error.error == QJsonParseError::NoError
                                               ? QStringLiteral("not an object")
@@ -80,16 +128,62 @@ void Defaults::load() const {
 
 bool Defaults::save() {
     if (frozen_) return false;
+    const FileStamp onDisk = FileStamp::ofPath(settingsPath());
+    if (onDisk.exists && onDisk != settingsStamp_ && !mergeChangedSettings()) return false;
     const QByteArray bytes = QJsonDocument(values_).toJson(QJsonDocument::Indented);
-    if (writeAtomically(settingsPath(), bytes)) return true;
+    FileStamp stamp;
+    if (writeAtomically(settingsPath(), bytes, &stamp)) {
+        settingsStamp_ = stamp;
+        changed_.clear();
+        return true;
+    }
     Log::error(QStringLiteral("settings: could not write %1").arg(Log::priv(settingsPath())));
     return false;
+}
+
+bool Defaults::mergeChangedSettings() {
+    const FileRead r = readFile(settingsPath());
+    if (r.status == DataRead::Status::failed) {
+        frozen_ = true;
+        Log::error(QStringLiteral("settings: %1 changed on disk and cannot be read (%2); no "
+                                  "setting is saved in this run")
+                       .arg(Log::priv(settingsPath()), r.error));
+        return false;
+    }
+    settingsStamp_ = r.stamp;
+    if (r.status == DataRead::Status::absent) return true;
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(r.bytes, &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject()) {
+        const QString aside = keepAside(settingsPath());
+        if (aside.isEmpty()) {
+            frozen_ = true;
+            return false;
+        }
+        Log::error(
+            QStringLiteral("settings: unreadable settings file kept as %1").arg(Log::priv(aside)));
+        return true;
+    }
+    // What is on disk wins, except for the values this run has set or removed.
+    QJsonObject merged = doc.object();
+    for (const QString& key : std::as_const(changed_)) {
+        if (values_.contains(key))
+            merged.insert(key, values_.value(key));
+        else
+            merged.remove(key);
+    }
+    values_ = merged;
+    Log::notice(QStringLiteral("settings: %1 changed on disk; this run's changes are merged "
+                               "into it")
+                    .arg(Log::priv(settingsPath())));
+    return true;
 }
 
 bool Defaults::store(const QString& key, const QJsonValue& value) {
     load();
     if (values_.value(key) == value && values_.contains(key)) return true;
     values_.insert(key, value);
+    changed_.insert(key);
     return save();
 }
 
@@ -102,6 +196,7 @@ void Defaults::remove(const QString& key) {
     load();
     if (!values_.contains(key)) return;
     values_.remove(key);
+    changed_.insert(key);
     save();
 }
 
@@ -172,33 +267,68 @@ bool Defaults::setDate(const QString& key, const QDateTime& value) {
     return store(key, StoredDate::toSeconds(value));
 }
 
-std::optional<QByteArray> Defaults::data(const QString& key) const {
-    QFile file(dataPath(key));
-    if (!file.exists()) return std::nullopt;
-    if (!file.open(QIODevice::ReadOnly)) {
-        Log::error(QStringLiteral("settings: cannot read %1 (%2)")
-                       .arg(Log::priv(dataPath(key)), file.errorString()));
-        return std::nullopt;
-    }
-    return file.readAll();
+Defaults::DataRead Defaults::readData(const QString& key) {
+    FileRead r = readFile(dataPath(key));
+    dataStamps_[key] = r.stamp;
+    if (r.status == DataRead::Status::failed) frozenData_.insert(key);
+    return {r.status, std::move(r.bytes), r.error};
 }
 
-bool Defaults::setData(const QString& key, const QByteArray& bytes) {
-    if (writeAtomically(dataPath(key), bytes)) return true;
-    Log::error(QStringLiteral("settings: could not write %1").arg(Log::priv(dataPath(key))));
-    return false;
+Defaults::DataWrite Defaults::writeData(const QString& key, const QByteArray& bytes) {
+    if (frozenData_.contains(key)) return DataWrite::refused;
+    const QString path = dataPath(key);
+    const FileStamp onDisk = FileStamp::ofPath(path);
+    const auto known = dataStamps_.find(key);
+    if (onDisk.exists && known != dataStamps_.end() && onDisk != known->second)
+        return DataWrite::changedOnDisk;
+    FileStamp stamp;
+    if (!writeAtomically(path, bytes, &stamp)) {
+        Log::error(QStringLiteral("settings: could not write %1").arg(Log::priv(path)));
+        return DataWrite::failed;
+    }
+    dataStamps_[key] = stamp;
+    return DataWrite::written;
+}
+
+std::optional<QByteArray> Defaults::data(const QString& key) const {
+    FileRead r = readFile(dataPath(key));
+    if (r.status != DataRead::Status::read) return std::nullopt;
+    return std::move(r.bytes);
 }
 
 QString Defaults::keepAsideData(const QString& key) {
     if (!QFileInfo::exists(dataPath(key))) return {};
     const QString aside = keepAside(dataPath(key));
-    if (!aside.isEmpty())
-        Log::error(QStringLiteral("settings: unreadable %1 kept as %2").arg(key, Log::priv(aside)));
+    if (aside.isEmpty()) {
+        frozenData_.insert(key);
+        return {};
+    }
+    dataStamps_[key] = FileStamp::ofPath(dataPath(key));
+    Log::error(QStringLiteral("settings: unreadable %1 kept as %2").arg(key, Log::priv(aside)));
     return aside;
 }
 
-bool Defaults::writeAtomically(const QString& path, const QByteArray& bytes) {
-    if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
+bool Defaults::makeFolder(const QString& path) {
+    const QString folder = QDir::cleanPath(QDir(path).absolutePath());
+    QStringList missing;
+    for (QString p = folder; !QFileInfo(p).isDir();) {
+        missing.prepend(p);
+        const QString parent = QFileInfo(p).path();
+        if (parent == p) break;
+        p = parent;
+    }
+    // A new folder's entry lives in its parent: without syncing the parent, a power cut can
+    // take the folder and the first file written into it.
+    for (const QString& m : std::as_const(missing)) {
+        if (::mkdir(QFile::encodeName(m).constData(), 0700) != 0 && errno != EEXIST) return false;
+        if (!syncFolder(QFileInfo(m).path())) return false;
+    }
+    return QFileInfo(folder).isDir();
+}
+
+bool Defaults::writeAtomically(const QString& path, const QByteArray& bytes, FileStamp* written) {
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!makeFolder(folder)) return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return false;
     if (file.write(bytes) != bytes.size()) {
@@ -210,8 +340,14 @@ bool Defaults::writeAtomically(const QString& path, const QByteArray& bytes) {
         file.cancelWriting();
         return false;
     }
+    const FileStamp stamp = FileStamp::ofDescriptor(file.handle());
     if (beforeRename) beforeRename();
-    return file.commit();
+    if (!file.commit()) return false;
+    if (written) *written = stamp;
+    // The rename is only durable once the folder is: else a power cut can bring back the old file.
+    if (!syncFolder(folder))
+        Log::error(QStringLiteral("settings: could not make %1 durable").arg(Log::priv(path)));
+    return true;
 }
 
 QString Defaults::keepAside(const QString& path) {

@@ -1,17 +1,24 @@
 #pragma once
 
+#include "platform/FileStamp.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QJsonObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
+#include <map>
 #include <optional>
 
 // The per-user settings store. Small values live in one JSON object,
 // <config>/purrlox/settings.json; each data value ("focusLog", "reminders") is its own file
 // <data>/purrlox/<key>.json holding exactly the document the model writes.
-// Every write is atomic. A file that cannot be parsed is kept aside as
-// <name>.unreadable-<timestamp> with one error log line, never overwritten in place.
+// Every write is atomic and durable. A store never writes over a file that changed on disk
+// since it read or wrote it: settings merge their changed keys into what is there, data
+// values answer changedOnDisk so their owner can merge. A file that cannot be parsed is kept
+// aside as <name>.unreadable-<timestamp> with one error log line; a file that cannot be read
+// for another reason stays where it is and nothing is written over it for the rest of the run.
 class Defaults {
   public:
     // Folders are the parents of "purrlox/".
@@ -24,6 +31,7 @@ class Defaults {
 
     QString settingsPath() const;
     QString dataPath(const QString& key) const;
+    QString dataFolder() const { return dataDir_; }
 
     bool contains(const QString& key) const;
     void remove(const QString& key);
@@ -37,8 +45,8 @@ class Defaults {
     std::optional<QDateTime> date(const QString& key) const;       // seconds since 2001
     QJsonValue raw(const QString& key) const;
 
-    // Each setter writes the whole settings file atomically; false when the write failed
-    // (the value is still kept in memory for this process).
+    // Each setter writes the whole settings file atomically; false when the write failed or
+    // the settings could not be read at start (the value is still kept in memory).
     bool setBoolean(const QString& key, bool value);
     bool setInteger(const QString& key, qint64 value);
     bool setReal(const QString& key, double value);
@@ -46,29 +54,65 @@ class Defaults {
     bool setTextList(const QString& key, const QStringList& value);
     bool setDate(const QString& key, const QDateTime& value);
 
-    // Data values. data() answers none when the file does not exist or cannot be read.
+    // Data values.
+    struct DataRead {
+        enum class Status { absent, read, failed };
+        Status status = Status::absent;
+        QByteArray bytes;
+        QString error; // why it failed
+    };
+    // Reads the file and remembers its identity for the next write. A file that exists but
+    // cannot be read freezes the key: every later write is refused.
+    DataRead readData(const QString& key);
+    enum class DataWrite {
+        written,
+        changedOnDisk, // the file is not the one last read or written here: nothing written
+        refused,       // the key is frozen
+        failed,        // the write failed (logged)
+    };
+    // Never replaces a file whose identity changed since readData or the last write here. A
+    // key never read here, or whose file is gone, is written without question.
+    DataWrite writeData(const QString& key, const QByteArray& bytes);
+    bool setData(const QString& key, const QByteArray& bytes) {
+        return writeData(key, bytes) == DataWrite::written;
+    }
+    // The bytes on disk, without remembering anything; none when absent or unreadable.
     std::optional<QByteArray> data(const QString& key) const;
-    bool setData(const QString& key, const QByteArray& bytes);
     // The owner found the document unreadable: keep it aside so the next save cannot
-    // overwrite it. Answers the path it was moved to (empty when there was nothing to move).
+    // overwrite it. Answers the path it was moved to (empty when there was nothing to move; a
+    // file that could not be moved freezes the key).
     QString keepAsideData(const QString& key);
 
-    // Writes bytes atomically (temporary file, fsync, rename), creating the folder.
-    static bool writeAtomically(const QString& path, const QByteArray& bytes);
+    // Writes bytes atomically and durably: a temporary file, fsync, rename, fsync of the
+    // folder; folders it creates are made durable in their parents too. `written` receives
+    // the new file's identity.
+    static bool writeAtomically(const QString& path, const QByteArray& bytes,
+                                FileStamp* written = nullptr);
+    // Creates the folder and any missing parents (user-only), each one durable in its parent.
+    static bool makeFolder(const QString& path);
     // Renames path to path.unreadable-<timestamp> (never replacing anything); answers the new path.
     static QString keepAside(const QString& path);
 
-    // Test seam: runs after the data is durable and before the rename that publishes it.
+    // Test seams: runs after the data is durable and before the rename that publishes it;
+    // told of every folder made durable.
     static inline void (*beforeRename)() = nullptr;
+    static inline void (*folderSynced)(const QString& folder) = nullptr;
 
   private:
     bool store(const QString& key, const QJsonValue& value);
     void load() const;
     bool save();
+    // Merges the keys changed in this run into a settings file changed on disk; false when
+    // nothing may be written.
+    bool mergeChangedSettings();
 
     QString configDir_;
     QString dataDir_;
     mutable QJsonObject values_;
     mutable bool loaded_ = false;
     mutable bool frozen_ = false;
+    mutable FileStamp settingsStamp_;
+    QSet<QString> changed_; // keys set or removed since the last write
+    std::map<QString, FileStamp> dataStamps_;
+    QSet<QString> frozenData_;
 };

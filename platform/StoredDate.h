@@ -22,4 +22,10 @@ inline QDateTime fromSeconds(double s) {
                                           qint64(std::llround(s * 1000.0)));
 }
 
+// The same instant in UTC: no time zone lookup, for decoding many dates at once.
+inline QDateTime fromSecondsUtc(double s) {
+    return QDateTime::fromMSecsSinceEpoch(
+        epoch().toMSecsSinceEpoch() + qint64(std::llround(s * 1000.0)), Qt::UTC);
+}
+
 } // namespace StoredDate

@@ -1,5 +1,6 @@
 target_sources(purrlox_core PRIVATE
   platform/Defaults.cpp
+  platform/FileStamp.cpp
   platform/Clock.cpp
   platform/Random.cpp)
 include(platform/x11/sources.cmake)

@@ -90,38 +90,100 @@ Reminders::Reminders(Defaults& defaults, Clock& clock, QObject* parent)
 
 void Reminders::load() {
     const QString name = QLatin1String(key);
-    const std::optional<QByteArray> bytes = defaults_.data(name);
+    const Defaults::DataRead r = defaults_.readData(name);
+    if (r.status == Defaults::DataRead::Status::absent) return;
+    if (r.status == Defaults::DataRead::Status::failed) {
+        // Not damaged, only unreadable now: it stays in place and is never saved over.
+        Log::error(QStringLiteral("cannot read reminders: %1; the stored list stays as it is and "
+                                  "no change is saved in this run")
+                       .arg(r.error));
+        return;
+    }
     QString error;
-    if (bytes) {
-        if (std::optional<QList<Reminder>> decoded = decode(*bytes, &error)) {
-            list_ = std::move(*decoded); // as stored, not re-sorted
-            return;
-        }
-    } else if (QFileInfo::exists(defaults_.dataPath(name))) {
-        // There but unreadable to us: never save over it.
-        error = QStringLiteral("the file cannot be read");
-    } else {
+    if (std::optional<QList<Reminder>> decoded = decode(r.bytes, &error)) {
+        list_ = std::move(*decoded); // as stored, not re-sorted
+        saved_ = list_;
         return;
     }
     Log::error(QStringLiteral("cannot read reminders: %1").arg(error));
-    if (defaults_.keepAsideData(name).isEmpty() && QFileInfo::exists(defaults_.dataPath(name)))
-        saveBlocked_ = true;
+    defaults_.keepAsideData(name);
 }
 
 void Reminders::save() {
-    QString error;
-    const std::optional<QByteArray> bytes = encode(list_, &error);
-    if (!bytes) {
-        Log::error(QStringLiteral("cannot save reminders: %1").arg(error));
-        return;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        QString error;
+        const std::optional<QByteArray> bytes = encode(list_, &error);
+        if (!bytes) {
+            Log::error(QStringLiteral("cannot save reminders: %1").arg(error));
+            return;
+        }
+        switch (defaults_.writeData(QLatin1String(key), *bytes)) {
+        case Defaults::DataWrite::written:
+            saved_ = list_;
+            return;
+        case Defaults::DataWrite::refused: // not loaded: the stored list is never replaced
+            return;
+        case Defaults::DataWrite::failed:
+            Log::error(QStringLiteral("cannot save reminders: the file could not be written"));
+            return;
+        case Defaults::DataWrite::changedOnDisk:
+            if (!mergeFromDisk()) return;
+            break;
+        }
     }
-    if (saveBlocked_) {
-        Log::error(QStringLiteral(
-            "cannot save reminders: the unreadable stored list could not be kept aside"));
-        return;
+    Log::error(QStringLiteral("cannot save reminders: the file keeps changing on disk"));
+}
+
+namespace {
+
+QList<Reminder> withId(const QList<Reminder>& list, const QUuid& id) {
+    QList<Reminder> out;
+    for (const Reminder& r : list)
+        if (r.id == id) out.push_back(r);
+    return out;
+}
+
+} // namespace
+
+bool Reminders::mergeFromDisk() {
+    const QString name = QLatin1String(key);
+    const Defaults::DataRead r = defaults_.readData(name);
+    if (r.status == Defaults::DataRead::Status::failed) {
+        Log::error(QStringLiteral("cannot save reminders: the stored list changed on disk and "
+                                  "cannot be read (%1)")
+                       .arg(r.error));
+        return false;
     }
-    if (!defaults_.setData(QLatin1String(key), *bytes))
-        Log::error(QStringLiteral("cannot save reminders: the file could not be written"));
+    QList<Reminder> merged;
+    if (r.status == Defaults::DataRead::Status::read) {
+        QString error;
+        std::optional<QList<Reminder>> decoded = decode(r.bytes, &error);
+        if (!decoded) {
+            // Someone left a damaged list: keep it beside ours rather than merge into it.
+            Log::error(QStringLiteral("cannot read reminders: %1").arg(error));
+            return !defaults_.keepAsideData(name).isEmpty();
+        }
+        merged = std::move(*decoded);
+    }
+    const QList<Reminder> disk = merged;
+    // What is on disk wins, except for the reminders inserted, changed or removed here since
+    // the last save, matched by id.
+    QList<QUuid> ids;
+    for (const QList<Reminder>* l : {&saved_, &list_})
+        for (const Reminder& x : *l)
+            if (!ids.contains(x.id)) ids.push_back(x.id);
+    for (const QUuid& id : std::as_const(ids)) {
+        const QList<Reminder> mine = withId(list_, id);
+        if (mine == withId(saved_, id)) continue;
+        merged.removeIf([&](const Reminder& x) { return x.id == id; });
+        merged.append(mine);
+    }
+    sortByDue(merged);
+    Log::notice(QStringLiteral("reminders: the stored list changed on disk; this run's changes "
+                               "are merged into it"));
+    saved_ = disk; // until the merge is written, the disk still holds the other version
+    setList(std::move(merged));
+    return true;
 }
 
 void Reminders::setList(QList<Reminder> list) {
@@ -180,20 +242,42 @@ QDateTime Reminders::nextOccurrence(const QDateTime& at, const QDateTime& now) {
 
 void Reminders::check() {
     const QDateTime now = clock_.now();
-    const auto isDue = [&](const Reminder& r) { return r.at <= now; };
-    if (std::none_of(list_.cbegin(), list_.cend(), isDue)) return;
-    const QList<Reminder> old = list_;
-    for (const Reminder& r : old)
-        if (isDue(r)) onDue(r);
-    QList<Reminder> next;
-    for (const Reminder& r : old) {
-        if (!isDue(r)) {
-            next.push_back(r);
-        } else if (r.daily) {
-            Reminder moved = r;
-            moved.at = nextOccurrence(r.at, now);
-            next.push_back(moved);
+    // A clock that was set years ahead for a moment and then corrected left daily reminders
+    // due on that far day; put them back on their hour and minute.
+    const QDateTime farthest = now.addSecs(farthestDaily);
+    bool moved = false;
+    QList<Reminder> list = list_;
+    for (Reminder& r : list) {
+        if (r.daily && r.at > farthest) {
+            r.at = nextOccurrence(r.at, now);
+            moved = true;
         }
+    }
+    if (moved) {
+        Log::notice(QStringLiteral("reminders: daily reminders due too far ahead were put back "
+                                   "on their time"));
+        sortByDue(list);
+        setList(std::move(list));
+    }
+    QList<Reminder> due;
+    for (const Reminder& r : std::as_const(list_))
+        if (r.at <= now) due.push_back(r);
+    if (due.isEmpty()) {
+        if (moved) save();
+        return;
+    }
+    for (const Reminder& r : std::as_const(due))
+        onDue(r);
+    // onDue may have changed the list: advance only the delivered reminders that are still
+    // there as they were, by id, in the list as it is now.
+    QList<Reminder> next = list_;
+    for (const Reminder& r : std::as_const(due)) {
+        const qsizetype i = next.indexOf(r);
+        if (i < 0) continue;
+        if (r.daily)
+            next[i].at = nextOccurrence(r.at, now);
+        else
+            next.removeAt(i);
     }
     sortByDue(next);
     setList(std::move(next));

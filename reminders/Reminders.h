@@ -17,6 +17,8 @@ class Reminders : public QObject {
 
   public:
     static constexpr const char* key = "reminders";
+    // A daily reminder is never due farther ahead than one day and a daylight-saving hour.
+    static constexpr qint64 farthestDaily = 86400 + 3600; // seconds
 
     Reminders(Defaults& defaults, Clock& clock, QObject* parent = nullptr);
 
@@ -24,7 +26,7 @@ class Reminders : public QObject {
     void insert(const Reminder& reminder);
     void remove(const QUuid& id);
     // The one-second timer's step: hands every due reminder to onDue, then drops one-shot
-    // ones and moves daily ones to their next occurrence.
+    // ones and moves daily ones to their next occurrence; changes onDue made to the list stay.
     void check();
     bool timerActive() const { return timer_.isActive(); }
 
@@ -40,10 +42,13 @@ class Reminders : public QObject {
     void load();
     void save();
     void setList(QList<Reminder> list);
+    // The stored list changed on disk since it was read or written here: take what is there
+    // and apply this run's changes by id. False when nothing may be written.
+    bool mergeFromDisk();
 
     Defaults& defaults_;
     Clock& clock_;
     QList<Reminder> list_;
-    bool saveBlocked_ = false; // an unreadable stored list could not be kept aside
+    QList<Reminder> saved_; // the list as last read or written
     QTimer timer_;
 };

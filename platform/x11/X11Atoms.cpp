@@ -21,6 +21,7 @@ X11Atoms X11Atoms::intern(xcb_connection_t* c) {
         {"_NET_WM_WINDOW_OPACITY", &a.netWmWindowOpacity},
         {"_NET_WM_STRUT", &a.netWmStrut},
         {"_NET_WM_STRUT_PARTIAL", &a.netWmStrutPartial},
+        {"_NET_SUPPORTING_WM_CHECK", &a.netSupportingWmCheck},
         {"_NET_WM_WINDOW_TYPE_NORMAL", &a.typeNormal},
         {"_NET_WM_WINDOW_TYPE_DIALOG", &a.typeDialog},
         {"_NET_WM_WINDOW_TYPE_DOCK", &a.typeDock},

@@ -7,7 +7,7 @@ struct X11Atoms {
     xcb_atom_t netClientListStacking = 0, netClientList = 0, netCurrentDesktop = 0, netWorkarea = 0,
                netFrameExtents = 0, gtkFrameExtents = 0, netWmWindowType = 0, netWmState = 0,
                netWmDesktop = 0, netWmPid = 0, netWmWindowOpacity = 0, netWmStrut = 0,
-               netWmStrutPartial = 0;
+               netWmStrutPartial = 0, netSupportingWmCheck = 0;
     xcb_atom_t typeNormal = 0, typeDialog = 0, typeDock = 0, typeDesktop = 0;
     xcb_atom_t stateAbove = 0, stateBelow = 0, stateHidden = 0, stateSticky = 0;
 

@@ -4,8 +4,10 @@
 #include "platform/x11/X11EventFilter.h"
 #include "platform/x11/X11InputIdle.h"
 #include "platform/x11/X11Pointer.h"
+#include "platform/x11/X11ScreenChanges.h"
 #include "platform/x11/X11Screens.h"
 #include "platform/x11/X11WindowList.h"
+#include "platform/x11/X11WindowManager.h"
 #include "platform/x11/XcbBatch.h"
 
 #include <QGuiApplication>
@@ -44,10 +46,17 @@ X11Desktop::X11Desktop(Clock& clock) : events_(std::make_unique<X11EventFilter>(
                                    "times"));
     }
     const X11Atoms atoms = X11Atoms::intern(c);
-    screens_ = std::make_unique<X11Screens>(c, root, atoms, *events_);
-    windowList_ = std::make_unique<X11WindowList>(c, root, atoms, *events_, substructureIsOurs);
+    windowManager_ = std::make_unique<X11WindowManager>(c, root, atoms, *events_);
+    screens_ = std::make_unique<X11Screens>(c, root, atoms, *events_, *windowManager_);
+    windowList_ = std::make_unique<X11WindowList>(c, root, atoms, *events_, *windowManager_,
+                                                  substructureIsOurs);
     inputIdle_ = std::make_unique<X11InputIdle>(c, root, *events_, clock);
     pointer_ = std::make_unique<X11Pointer>(c, root, inputIdle_.get());
+    screenChanges_ = std::make_unique<X11ScreenChanges>(c, root, *events_, *screens_, *windowList_);
+    windowManager_->changed = [this] {
+        windowList_->invalidate();
+        screenChanges_->note();
+    };
     watchScreens();
 }
 
@@ -60,6 +69,7 @@ void X11Desktop::watchScreens() {
     const auto changed = [this] {
         screens_->invalidate();
         windowList_->invalidate();
+        screenChanges_->note();
     };
     const auto follow = [this, changed](QScreen* screen) {
         if (!screen) return;

@@ -1,6 +1,7 @@
 #include "platform/x11/X11Panel.h"
 
 #include "base/Log.h"
+#include "platform/x11/CompositorWatch.h"
 
 #include <QBitmap>
 #include <QGuiApplication>
@@ -56,12 +57,16 @@ X11Panel::X11Panel(QObject* parent) : QObject(parent), window_(std::make_unique<
     window_->resize(130, 150);
 
     // Other override-redirect windows (menus, notifications) may stack over us; a cheap
-    // periodic look puts the cat back on top and notices a compositor coming or going.
+    // periodic look puts the cat back on top.
     guard_.setInterval(500);
-    connect(&guard_, &QTimer::timeout, this, [this] {
-        if (checkCompositor()) applyInputRegion();
-        keepOnTop();
-    });
+    connect(&guard_, &QTimer::timeout, this, [this] { keepOnTop(); });
+
+    compositor_ = std::make_unique<CompositorWatch>(
+        connection(), [this](bool running) { compositorChanged(running); });
+    composited_ = compositor_->running();
+    if (!composited_)
+        Log::notice(QStringLiteral("no compositing manager: the cat panel cuts itself to its "
+                                   "drawing"));
 }
 
 X11Panel::~X11Panel() = default;
@@ -106,7 +111,6 @@ void X11Panel::setFrame(const Rect& frame) {
 void X11Panel::show() {
     if (window_->isVisible()) return;
     window_->show();
-    checkCompositor();
     applyInputRegion();
     window_->raise();
     guard_.start();
@@ -165,25 +169,21 @@ void X11Panel::keepOnTop() {
     xcb_flush(c);
 }
 
-// Answers whether the compositing state changed.
-bool X11Panel::checkCompositor() {
-    xcb_connection_t* c = connection();
-    if (!c) return false;
-    static const xcb_atom_t selection = [c] {
-        const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(0);
-        auto* reply = xcb_intern_atom_reply(
-            c, xcb_intern_atom(c, 0, quint16(name.size()), name.constData()), nullptr);
-        const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-        std::free(reply);
-        return atom;
-    }();
-    auto* owner = xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
-    const bool now = owner && owner->owner != XCB_WINDOW_NONE;
-    std::free(owner);
-    if (now == composited_) return false;
-    composited_ = now;
-    Log::notice(now ? QStringLiteral("a compositing manager runs: the cat panel is translucent")
-                    : QStringLiteral("no compositing manager: the cat panel cuts itself to its "
-                                     "drawing"));
-    return true;
+// Without a compositor the clear pixels of the panel would show black: the shape mask goes on
+// in the same event that says the compositor left. A compositor that arrives takes the
+// selection before it redirects and paints the windows, so the mask stays a moment longer.
+void X11Panel::compositorChanged(bool running) {
+    if (!running) {
+        composited_ = false;
+        Log::notice(QStringLiteral("no compositing manager: the cat panel cuts itself to its "
+                                   "drawing"));
+        applyInputRegion();
+        return;
+    }
+    QTimer::singleShot(kCompositorSettles, this, [this] {
+        if (composited_ || !compositor_->running()) return;
+        composited_ = true;
+        Log::notice(QStringLiteral("a compositing manager runs: the cat panel is translucent"));
+        applyInputRegion();
+    });
 }

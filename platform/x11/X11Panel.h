@@ -8,6 +8,8 @@
 #include <QWidget>
 #include <memory>
 
+class CompositorWatch;
+
 // A transparent floating panel on X11: override-redirect (on every desktop, above full-screen
 // windows, never managed or focused), kept on top, and taking the pointer only where something
 // is drawn, so clicks on the clear rest reach the window below.
@@ -41,7 +43,7 @@ class X11Panel final : public QObject, public Panel {
     void applyInputRegion();
     void cutToDrawing();
     void keepOnTop();
-    bool checkCompositor();
+    void compositorChanged(bool running);
 
     std::unique_ptr<QWidget> window_;
     QWidget* content_ = nullptr;
@@ -51,4 +53,6 @@ class X11Panel final : public QObject, public Panel {
     bool cutPending_ = false;
     bool grabbing_ = false;
     QTimer guard_;
+    std::unique_ptr<CompositorWatch> compositor_;
+    static constexpr int kCompositorSettles = 500; // ms from a compositor's arrival to its frames
 };

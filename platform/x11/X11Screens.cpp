@@ -5,13 +5,14 @@
 #include "platform/x11/WorkArea.h"
 #include "platform/x11/X11EventFilter.h"
 #include "platform/x11/X11Properties.h"
+#include "platform/x11/X11WindowManager.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 
 X11Screens::X11Screens(xcb_connection_t* c, xcb_window_t root, const X11Atoms& atoms,
-                       X11EventFilter& events)
-    : c_(c), root_(root), atoms_(atoms) {
+                       X11EventFilter& events, const X11WindowManager& windowManager)
+    : c_(c), root_(root), atoms_(atoms), windowManager_(windowManager) {
     events.add([this](const xcb_generic_event_t* e) { return handle(e); });
 }
 
@@ -45,8 +46,37 @@ QRect X11Screens::workAreaPixels() const {
     return workPx_;
 }
 
+// Docks take a band along an edge, never most of the screen: an area under a quarter of the
+// monitor either way is a mistake (or mischief), and the next source is asked instead.
+QRect X11Screens::plausible(const QRect& area, const QRect& monitor) const {
+    if (area.isEmpty() ||
+        (area.width() * 4 >= monitor.width() && area.height() * 4 >= monitor.height()))
+        return area;
+    if (area != rejected_) {
+        rejected_ = area;
+        Log::notice(QStringLiteral("screens: ignoring a work area of %1 × %2 at %3, %4: too small "
+                                   "for a %5 × %6 monitor")
+                        .arg(area.width())
+                        .arg(area.height())
+                        .arg(area.x())
+                        .arg(area.y())
+                        .arg(monitor.width())
+                        .arg(monitor.height()));
+    }
+    return {};
+}
+
 QRect X11Screens::readWorkArea(const QRect& monitor) const {
     if (!c_) return monitor;
+    if (!windowManager_.running()) {
+        // What a dead manager left on the root is stale, and nothing keeps windows off docks.
+        if (lastSource_ != QStringLiteral("no window manager")) {
+            lastSource_ = QStringLiteral("no window manager");
+            Log::notice(QStringLiteral("screens: no window manager runs, so no work area; using "
+                                       "the whole monitor"));
+        }
+        return monitor;
+    }
     const auto desktopC = X11Properties::request(c_, root_, atoms_.netCurrentDesktop, 1);
     const auto listC = X11Properties::request(c_, root_, atoms_.netClientList, 4096);
     const auto netC = X11Properties::request(c_, root_, atoms_.netWorkarea, 4096);
@@ -78,7 +108,7 @@ QRect X11Screens::readWorkArea(const QRect& monitor) const {
     XcbBatch second(c_, trips_);
     if (gtkAtom_) {
         const auto gtk = X11Properties::values(second.get(xcb_get_property_reply, gtkC));
-        area = WorkArea::onMonitor(WorkArea::rectsFromValues(gtk), monitor);
+        area = plausible(WorkArea::onMonitor(WorkArea::rectsFromValues(gtk), monitor), monitor);
         if (!area.isEmpty()) source = QStringLiteral("GTK work areas");
     }
     std::vector<WorkArea::Strut> struts;
@@ -91,12 +121,12 @@ QRect X11Screens::readWorkArea(const QRect& monitor) const {
             struts.push_back(*s);
     }
     if (area.isEmpty() && !clients.empty()) {
-        area = WorkArea::minusStruts(monitor, rootSize, struts);
+        area = plausible(WorkArea::minusStruts(monitor, rootSize, struts), monitor);
         source = QStringLiteral("dock struts");
     }
     if (area.isEmpty()) {
         const auto rects = WorkArea::rectsFromValues(net);
-        if (current < rects.size()) area = rects[current].intersected(monitor);
+        if (current < rects.size()) area = plausible(rects[current].intersected(monitor), monitor);
         if (!area.isEmpty()) source = QStringLiteral("_NET_WORKAREA");
     }
     if (area.isEmpty()) {
@@ -117,13 +147,16 @@ QRect X11Screens::readWorkArea(const QRect& monitor) const {
 bool X11Screens::handle(const xcb_generic_event_t* event) {
     if ((event->response_type & ~0x80) != XCB_PROPERTY_NOTIFY) return false;
     const auto* e = reinterpret_cast<const xcb_property_notify_event_t*>(event);
-    if (e->window == root_) {
-        if (e->atom == atoms_.netWorkarea || e->atom == atoms_.netCurrentDesktop ||
-            e->atom == atoms_.netClientList || (gtkAtom_ && e->atom == gtkAtom_))
-            dirty_ = true;
-    } else if (e->atom == atoms_.netWmStrutPartial || e->atom == atoms_.netWmStrut ||
-               e->atom == atoms_.netWmWindowType) {
+    bool relevant = false;
+    if (e->window == root_)
+        relevant = e->atom == atoms_.netWorkarea || e->atom == atoms_.netCurrentDesktop ||
+                   e->atom == atoms_.netClientList || (gtkAtom_ && e->atom == gtkAtom_);
+    else
+        relevant = e->atom == atoms_.netWmStrutPartial || e->atom == atoms_.netWmStrut ||
+                   e->atom == atoms_.netWmWindowType;
+    if (relevant) {
         dirty_ = true;
+        if (dirtied) dirtied();
     }
     return false; // the window list decides whether a client's events are ours alone
 }

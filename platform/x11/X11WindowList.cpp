@@ -2,8 +2,10 @@
 
 #include "base/Log.h"
 #include "platform/x11/ScreenSpace.h"
+#include "platform/x11/WindowFrame.h"
 #include "platform/x11/X11EventFilter.h"
 #include "platform/x11/X11Properties.h"
+#include "platform/x11/X11WindowManager.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -40,8 +42,10 @@ struct Pending {
 } // namespace
 
 X11WindowList::X11WindowList(xcb_connection_t* c, xcb_window_t root, const X11Atoms& atoms,
-                             X11EventFilter& events, bool rootSubstructureIsOurs)
-    : c_(c), root_(root), atoms_(atoms), rootSubstructureIsOurs_(rootSubstructureIsOurs) {
+                             X11EventFilter& events, const X11WindowManager& windowManager,
+                             bool rootSubstructureIsOurs)
+    : c_(c), root_(root), atoms_(atoms), windowManager_(windowManager),
+      rootSubstructureIsOurs_(rootSubstructureIsOurs) {
     if (c_) {
         const auto* res = xcb_get_extension_data(c_, &xcb_res_id);
         hasXRes_ = res && res->present;
@@ -73,7 +77,9 @@ const std::vector<X11Window>& X11WindowList::current() {
 // Round trip one: the stacking list and the current desktop (and the root's children while the
 // window manager publishes no stacking list). Front-most first.
 std::vector<xcb_window_t> X11WindowList::stackingOrder(quint32& desktop, bool& known) {
-    const auto stackingC = X11Properties::request(c_, root_, atoms_.netClientListStacking, 65536);
+    // Enough for any real desktop; the property is read from its front-most end when longer.
+    const auto stackingC =
+        X11Properties::request(c_, root_, atoms_.netClientListStacking, uint32_t(kMaxWindows));
     const auto desktopC = X11Properties::request(c_, root_, atoms_.netCurrentDesktop, 1);
     xcb_query_tree_cookie_t treeC{};
     if (noStackingList_) treeC = xcb_query_tree(c_, root_);
@@ -83,32 +89,55 @@ std::vector<xcb_window_t> X11WindowList::stackingOrder(quint32& desktop, bool& k
     known = !current.empty();
     desktop = known ? current[0] : 0;
 
-    std::vector<xcb_window_t> ids;
-    const bool published = stackingReply && stackingReply->type == XCB_ATOM_WINDOW;
+    std::vector<uint32_t> bottomToTop;
+    std::size_t listed = 0;
+    // A list left behind by a manager that died names frames and windows that moved on.
+    const bool published = windowManager_.running() && stackingReply &&
+                           stackingReply->type == XCB_ATOM_WINDOW && stackingReply->format == 32;
     if (published) {
-        const auto v = X11Properties::values(stackingReply);
-        ids.assign(v.begin(), v.end());
         if (noStackingList_) xcb_discard_reply(c_, treeC.sequence);
+        bottomToTop = X11Properties::values(stackingReply);
+        listed = bottomToTop.size() + stackingReply->bytes_after / 4;
+        if (stackingReply->bytes_after > 0) {
+            // Only the top of the stack can be in front of anything the cat stands on.
+            const auto tailC =
+                xcb_get_property(c_, 0, root_, atoms_.netClientListStacking, XCB_ATOM_WINDOW,
+                                 uint32_t(listed - kMaxWindows), uint32_t(kMaxWindows));
+            bottomToTop =
+                X11Properties::values(XcbBatch(c_, trips_).get(xcb_get_property_reply, tailC));
+        }
     } else {
         if (!noStackingList_) {
-            Log::notice(QStringLiteral("window list: the window manager publishes no "
-                                       "_NET_CLIENT_LIST_STACKING; listing the root's children"));
+            Log::notice(windowManager_.running()
+                            ? QStringLiteral("window list: the window manager publishes no "
+                                             "_NET_CLIENT_LIST_STACKING; listing the root's "
+                                             "children")
+                            : QStringLiteral("window list: no window manager runs (no "
+                                             "_NET_CLIENT_LIST_STACKING to trust); listing the "
+                                             "root's children"));
             noStackingList_ = true;
             treeC = xcb_query_tree(c_, root_);
         }
         XcbBatch tree(c_, trips_);
         if (auto r = tree.get(xcb_query_tree_reply, treeC)) {
             const xcb_window_t* children = xcb_query_tree_children(r.get());
-            ids.assign(children, children + xcb_query_tree_children_length(r.get()));
+            bottomToTop.assign(children, children + xcb_query_tree_children_length(r.get()));
         }
+        listed = bottomToTop.size();
     }
     if (published && noStackingList_) {
         Log::notice(QStringLiteral("window list: the window manager now publishes its stacking "
                                    "list"));
         noStackingList_ = false;
     }
-    std::reverse(ids.begin(), ids.end()); // X lists bottom to top
-    return ids;
+    const bool capped = listed > kMaxWindows;
+    if (capped && !capped_)
+        Log::notice(QStringLiteral("window list: %1 windows are listed; asking about the "
+                                   "front-most %2 only")
+                        .arg(listed)
+                        .arg(kMaxWindows));
+    capped_ = capped;
+    return WindowFrame::frontMost(bottomToTop.data(), bottomToTop.size(), kMaxWindows);
 }
 
 void X11WindowList::refresh() {
@@ -180,18 +209,25 @@ void X11WindowList::refresh() {
         const auto opacity = X11Properties::values(batch.get(xcb_get_property_reply, p.opacity));
         // Closed between the stacking list and these replies: it is simply no longer listed.
         if (!geometry || !origin || !attributes) continue;
-        if (noStackingList_ && (attributes->_class != XCB_WINDOW_CLASS_INPUT_OUTPUT ||
-                                attributes->map_state != XCB_MAP_STATE_VIEWABLE))
+        // The root's own children: popups, tooltips and panels (ours too) bypass the manager.
+        if (noStackingList_ &&
+            (attributes->_class != XCB_WINDOW_CLASS_INPUT_OUTPUT ||
+             attributes->map_state != XCB_MAP_STATE_VIEWABLE || attributes->override_redirect))
             continue;
         seen.insert(w);
 
         const int border = geometry->border_width;
-        QRect px(origin->dst_x - border, origin->dst_y - border, geometry->width + 2 * border,
-                 geometry->height + 2 * border);
-        if (frame.size() == 4) // left, right, top, bottom: the decoration around the client
-            px.adjust(-int(frame[0]), -int(frame[2]), int(frame[1]), int(frame[3]));
-        if (gtk.size() == 4) // client-side shadows drawn inside the client
-            px.adjust(int(gtk[0]), int(gtk[2]), -int(gtk[1]), -int(gtk[3]));
+        // The root's own children carry no decoration of a manager, only what one that died
+        // left in their properties.
+        static const std::vector<uint32_t> none;
+        const WindowFrame::Outer outer =
+            WindowFrame::outer(origin->dst_x - border, origin->dst_y - border, geometry->width,
+                               geometry->height, border, noStackingList_ ? none : frame, gtk);
+        if (outer.extentsIgnored && oddExtents_.insert(w).second)
+            Log::notice(QStringLiteral("window list: window 0x%1 publishes frame extents larger "
+                                       "than itself; ignoring them")
+                            .arg(w, 0, 16));
+        const QRect px = outer.frame;
 
         X11Window entry;
         entry.pixels = px;
@@ -225,6 +261,8 @@ void X11WindowList::refresh() {
     }
     for (auto it = watched_.begin(); it != watched_.end();)
         it = seen.count(it->first) ? std::next(it) : watched_.erase(it);
+    for (auto it = oddExtents_.begin(); it != oddExtents_.end();)
+        it = seen.count(*it) ? std::next(it) : oddExtents_.erase(it);
     xcb_flush(c_);
     cache_ = std::move(list);
 }

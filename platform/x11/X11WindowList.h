@@ -6,10 +6,12 @@
 
 #include <QRect>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 #include <xcb/xcb.h>
 
 class X11EventFilter;
+class X11WindowManager;
 
 // One listed window, with its frame also in root pixels (for tests and diagnostics).
 struct X11Window {
@@ -24,7 +26,8 @@ class X11WindowList final : public WindowList {
     // rootSubstructureIsOurs: Qt did not select SubstructureNotify on the root, so the events it
     // brings are swallowed here instead of reaching Qt.
     X11WindowList(xcb_connection_t* c, xcb_window_t root, const X11Atoms& atoms,
-                  X11EventFilter& events, bool rootSubstructureIsOurs);
+                  X11EventFilter& events, const X11WindowManager& windowManager,
+                  bool rootSubstructureIsOurs);
 
     std::vector<WindowInfo> windows() override;
     quint64 generation() const override { return generation_; }
@@ -43,6 +46,7 @@ class X11WindowList final : public WindowList {
     xcb_connection_t* c_;
     xcb_window_t root_;
     X11Atoms atoms_;
+    const X11WindowManager& windowManager_;
     bool rootSubstructureIsOurs_;
     bool hasXRes_ = false;
     quint32 clientMask_ = 0; // the bits of an XID that name the owning client
@@ -56,4 +60,11 @@ class X11WindowList final : public WindowList {
     // them (the window is not one of Qt's own), so Qt never sees those events.
     std::unordered_map<xcb_window_t, bool> watched_;
     bool noStackingList_ = false;
+    bool capped_ = false;
+    std::unordered_set<xcb_window_t> oddExtents_; // windows whose extents were reported once
+
+  public:
+    // Asked about per refresh at most: each costs ten requests, and a hostile list may name
+    // any number of windows.
+    static constexpr std::size_t kMaxWindows = 400;
 };

@@ -1,1 +1,1 @@
-target_sources(purrlox_gui PRIVATE platform/x11/X11Panel.cpp)
+target_sources(purrlox_gui PRIVATE platform/x11/X11Panel.cpp platform/x11/CompositorWatch.cpp)

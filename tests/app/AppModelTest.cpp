@@ -78,3 +78,22 @@ TEST(StartUp, TheCatEntersOnceWalkingInFromTheLeft) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(StartUp, ScreenChangesReachTheCatUntilTheModelIsGone) {
+    FakeSystem system;
+    {
+        AppModel model(system.services());
+        ASSERT_TRUE(system.screens.onChanged);
+        system.screens.full = Rect{0, 0, 1024, 768};
+        system.screens.visible = Rect{0, 60, 1024, 708};
+        system.screens.onChanged();
+        const auto cat = model.cats->snapshot();
+        EXPECT_EQ(cat.feetY, 72);
+        EXPECT_EQ(cat.x, -130); // still walking in from the new left edge
+    }
+    system.screens.onChanged(); // the cat is gone: nothing happens
+}
+
+} // namespace

@@ -1,6 +1,8 @@
 #include "app/CatAutomation.h"
 
 #include "FakeSystem.h"
+#include "focus/FocusLog.h"
+#include "focus/Pomodoro.h"
 
 #include <QJsonArray>
 #include <gtest/gtest.h>
@@ -68,3 +70,23 @@ TEST_F(CatAutomation, TopsListsTheWalkablePiecesOfEachPolledWindow) {
     EXPECT_EQ(pieces[0].toArray(), (QJsonArray{100, 400}));
     EXPECT_EQ(pieces[1].toArray(), (QJsonArray{600, 900}));
 }
+
+namespace {
+
+TEST(StoreAutomation, BookSavesAStretchAndTheActivityBeforeItAnswers) {
+    TempDefaults defaults;
+    FakeClock clock;
+    FocusLog log(*defaults, clock);
+    Pomodoro pomodoro(*defaults, clock, log);
+    const auto reply = answerStoreRequest(
+        log, pomodoro, {{"cmd", "book"}, {"activity", "k001-0001"}, {"seconds", 60}});
+    ASSERT_TRUE(reply.has_value());
+    EXPECT_EQ(reply->value("stretches").toInt(), 1);
+    auto again = defaults.reopened();
+    EXPECT_EQ(FocusLog(*again, clock).stretches().value(0).activity, "k001-0001");
+    EXPECT_EQ(again->text("pomodoroActivity"), QString("k001-0001"));
+    EXPECT_TRUE(answerStoreRequest(log, pomodoro, {{"cmd", "book"}})->contains("error"));
+    EXPECT_FALSE(answerStoreRequest(log, pomodoro, {{"cmd", "state"}}).has_value());
+}
+
+} // namespace

@@ -14,16 +14,17 @@ namespace {
 struct OneInstance : ::testing::Test {
     QTemporaryDir dir;
     QString path() const { return dir.path() + "/instance"; }
+    QString lock() const { return dir.path() + "/data/purrlox/instance.lock"; }
 };
 
 TEST_F(OneInstance, SecondStartHandsItsLinksToTheFirstInOrder) {
-    SingleInstance first(path());
+    SingleInstance first(path(), lock());
     ASSERT_TRUE(first.claim({}));
     QList<QList<QUrl>> links;
     QObject::connect(&first, &SingleInstance::linksArrived,
                      [&](const QList<QUrl>& urls) { links << urls; });
 
-    SingleInstance second(path());
+    SingleInstance second(path(), lock());
     EXPECT_FALSE(second.claim({QUrl("purrlox://one"), QUrl("purrlox://two?x=%20y")}));
     ASSERT_TRUE(waitFor([&] { return !links.isEmpty(); }));
     EXPECT_EQ(links.size(), 1);
@@ -31,12 +32,12 @@ TEST_F(OneInstance, SecondStartHandsItsLinksToTheFirstInOrder) {
 }
 
 TEST_F(OneInstance, SecondStartWithoutLinksAsksTheFirstToShowItself) {
-    SingleInstance first(path());
+    SingleInstance first(path(), lock());
     ASSERT_TRUE(first.claim({}));
     int again = 0, links = 0;
     QObject::connect(&first, &SingleInstance::startedAgain, [&] { ++again; });
     QObject::connect(&first, &SingleInstance::linksArrived, [&] { ++links; });
-    SingleInstance second(path());
+    SingleInstance second(path(), lock());
     EXPECT_FALSE(second.claim({}));
     ASSERT_TRUE(waitFor([&] { return again == 1; }));
     EXPECT_EQ(links, 0);
@@ -52,15 +53,16 @@ TEST_F(OneInstance, SocketLeftByACrashedRunIsTakenOver) {
     ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     ::close(fd);
 
-    SingleInstance first(path());
+    SingleInstance first(path(), lock());
     EXPECT_TRUE(first.claim({}));
-    SingleInstance second(path());
+    SingleInstance second(path(), lock());
     EXPECT_FALSE(second.claim({}));
 }
 
 TEST_F(OneInstance, SocketIsInTheRuntimeFolderAndUserOnly) {
     EXPECT_TRUE(SingleInstance::defaultPath().endsWith("/app.purrlox.Purrlox.instance"));
-    SingleInstance first(path());
+    EXPECT_TRUE(SingleInstance::defaultLockPath().endsWith("/purrlox/instance.lock"));
+    SingleInstance first(path(), lock());
     ASSERT_TRUE(first.claim({}));
     EXPECT_EQ(QFile::permissions(path()) &
                   (QFile::ReadOther | QFile::WriteOther | QFile::ReadGroup | QFile::WriteGroup),

@@ -92,3 +92,46 @@ shoot_with_and_without() {
         "$(differ "$E2E_TMP/with_top.png" "$E2E_TMP/without_top.png")" \
         "$(convert "$E2E_TMP/with_top.png" -format %k info:)"
 }
+
+# Screen modes through one randr-mode process that lives as long as the test (Xvfb forgets a
+# made mode when its maker leaves). set_mode W H switches and sets E2E_WIDTH / E2E_HEIGHT.
+RANDR_MODE=${RANDR_MODE:-$(dirname "$E2E_PURRLOX")/tests/e2e/randr-mode}
+start_randr() {
+    [ -x "$RANDR_MODE" ] || fail "randr-mode not found at $RANDR_MODE (build the randr-mode target)"
+    mkfifo "$E2E_TMP/randr.in"
+    "$RANDR_MODE" --serve <"$E2E_TMP/randr.in" >"$E2E_TMP/randr.out" 2>"$E2E_TMP/randr.log" &
+    E2E_PIDS+=($!)
+    exec {RANDR_FD}>"$E2E_TMP/randr.in"
+    RANDR_SWITCHES=0
+}
+set_mode() {
+    echo "$1 $2" >&"$RANDR_FD"
+    RANDR_SWITCHES=$((RANDR_SWITCHES + 1))
+    wait_for 5 "the server switches to $1x$2" \
+        sh -c "[ \$(grep -c '^ok' '$E2E_TMP/randr.out') -ge $RANDR_SWITCHES ]"
+    E2E_WIDTH=$1
+    E2E_HEIGHT=$2
+}
+
+# The cat is where the desktop says it must be: inside the visible frame horizontally, on the
+# floor (FLOOR, default 12) when it stands on it, and its panel's X window where the cat's
+# state puts it on a screen of the current height.
+cat_placed() {
+    local floor=${1:-12} reading kind feet x platform
+    reading=$(cat_state) || return 1
+    kind=$(jq -r .kind <<<"$reading")
+    feet=$(jq -r .feetY <<<"$reading")
+    x=$(jq -r .x <<<"$reading")
+    platform=$(jq -r .platform <<<"$reading")
+    (($(echo "$x >= 48 && $x <= $E2E_WIDTH - 48" | bc))) || return 1
+    case $kind in
+    idle | walking | snacking | sleeping | landing | yawning)
+        [ "$platform" != 0 ] || (($(echo "$feet == $floor" | bc))) || return 1
+        ;;
+    esac
+    # A walking or climbing cat moves between the two readings: some pixels.
+    local ax ay aw ah wx wy ww wh
+    read -r ax ay aw ah <<<"$(window_pixels "$(panel_window)")"
+    read -r wx wy ww wh <<<"$(panel_pixels "$reading")"
+    ((aw == ww && ah == wh && ax - wx <= 40 && wx - ax <= 40 && ay - wy <= 40 && wy - ay <= 40))
+}

@@ -53,7 +53,11 @@ start_desktop() {
 start_xserver() {
     local fifo=$E2E_TMP/displayfd
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 "${E2E_WIDTH}x${E2E_HEIGHT}x24" -nolisten tcp -noreset \
+    # E2E_FRAMEBUFFER=1 keeps the screen's pixels in $E2E_TMP/Xvfb_screen0 (XWD), exactly as
+    # shown: unlike a GetImage, it holds what a window of another depth really put there.
+    local fbdir=()
+    [ "${E2E_FRAMEBUFFER:-}" = 1 ] && fbdir=(-fbdir "$E2E_TMP")
+    Xvfb -displayfd 3 -screen 0 "${E2E_WIDTH}x${E2E_HEIGHT}x24" "${fbdir[@]}" -nolisten tcp -noreset \
         3>"$fifo" 2>"$E2E_TMP/xvfb.log" &
     E2E_PIDS+=($!)
     local display

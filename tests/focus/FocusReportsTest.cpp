@@ -49,6 +49,24 @@ TEST_F(FocusReports, EachNineOClockSlotIsHandledOnceAcrossRestarts) {
     EXPECT_FALSE(letters[0].update);
 }
 
+TEST_F(FocusReports, AClockSetYearsAheadForOneCheckDoesNotSilenceTheReports) {
+    defaults->setDate("focusReportedAt", local(2026, 12, 1, 21));
+    clock.set(local(2026, 12, 2, 10));
+    auto log = start();
+    book(*log, local(2026, 12, 2, 9), 1500, true);
+    clock.set(local(2036, 12, 2, 21, 30)); // a wrong hardware clock, a VM snapshot restored
+    log->checkReport();
+    clock.set(local(2026, 12, 2, 10, 1)); // corrected
+    log->checkReport();
+    EXPECT_TRUE(letters.isEmpty());
+    EXPECT_EQ(defaults->date("focusReportedAt"), local(2026, 12, 1, 21));
+    clock.set(local(2026, 12, 2, 21));
+    log->checkReport();
+    ASSERT_EQ(letters.size(), 1);
+    EXPECT_EQ(letters[0].text, S().todayGreeting(nbsp(S().duration(25))));
+    EXPECT_EQ(defaults->date("focusReportedAt"), local(2026, 12, 2, 21));
+}
+
 TEST_F(FocusReports, FirstLaunchMarksYesterdaysSlotWithoutALetter) {
     clock.set(local(2026, 12, 2, 10));
     auto log = start();

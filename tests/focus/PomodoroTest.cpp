@@ -79,6 +79,63 @@ TEST_F(PomodoroTest, SleepIsNeverBookedAndEveryEndedPeriodIsWalked) {
     EXPECT_NEAR(log.current()->seconds, 10, 1e-6);
 }
 
+// Every period passed one by one, as a tick after a jump of the clock must end up.
+Phase walked(Phase p, const QDateTime& now, int workMinutes, int breakMinutes) {
+    for (;;) {
+        if (p.kind == Phase::Kind::work && now >= p.until)
+            p = Phase::rest(p.until.addSecs(breakMinutes * 60));
+        else if (p.kind == Phase::Kind::rest && now >= p.until)
+            p = Phase::work(p.until.addSecs(workMinutes * 60));
+        else
+            return p;
+    }
+}
+
+TEST_F(PomodoroTest, AForwardJumpOfAnySizeEndsWhereWalkingEveryPeriodWould) {
+    // Ten minutes of work, then the clock jumps: by every whole minute up to four hours (all
+    // period ends included), then by ten years.
+    QList<double> jumps;
+    for (int m = 0; m <= 240; ++m)
+        jumps << m * 60.0;
+    jumps << 0.5 << 899.999 << 3650.0 * 86400;
+    for (const double jump : jumps) {
+        FakeClock c{local(2026, 12, 7, 10)};
+        FocusLog scratch(c, {});
+        Pomodoro p(*defaults, c, scratch);
+        p.setWorkMinutes(25);
+        p.setBreakMinutes(5);
+        QList<Phase> announced;
+        p.onChange = [&](const Phase& ph) { announced << ph; };
+        p.start();
+        c.advance(600);
+        p.tick();
+        c.jumpWallClock(jump);
+        announced.clear();
+        int phases = 0, opened = 0;
+        QObject::connect(&p, &Pomodoro::phaseChanged, [&] { ++phases; });
+        QObject::connect(&scratch, &FocusLog::currentChanged, [&] { ++opened; });
+        p.tick();
+
+        const Phase running = Phase::work(local(2026, 12, 7, 10, 25));
+        const Phase expected = walked(running, c.now(), 25, 5);
+        ASSERT_EQ(p.phase(), expected) << "jump of " << jump << " s";
+        // Only the period that was running books its ten minutes.
+        const QList<FocusLog::Stretch> all = scratch.all();
+        ASSERT_FALSE(all.isEmpty());
+        EXPECT_NEAR(all[0].seconds, 600, 1e-6);
+        const bool working = expected.kind == Phase::Kind::work;
+        ASSERT_EQ(all.size(), expected == running ? 1 : working ? 2 : 1) << "jump of " << jump;
+        ASSERT_EQ(scratch.current().has_value(), working) << "jump of " << jump << " s";
+        if (working && expected != running) {
+            EXPECT_EQ(scratch.current()->start, c.now());
+        }
+        EXPECT_EQ(announced, expected == running ? QList<Phase>{} : QList<Phase>{expected});
+        // Constant work: no more than one work-rest-work change whatever the jump.
+        EXPECT_LE(phases, 3) << "jump of " << jump << " s";
+        EXPECT_LE(opened, 4) << "jump of " << jump << " s";
+    }
+}
+
 TEST_F(PomodoroTest, WallClockJumpsBackwardsBookNothing) {
     pomodoro->start();
     runFor(60);

@@ -1,4 +1,5 @@
 #include "fakes/Fakes.h"
+#include "fakes/NoFreeFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -142,4 +143,101 @@ TEST(DefaultsDeathTest, AWriteThatDiesBeforeItsRenameLeavesThePreviousFile) {
         },
         ::testing::ExitedWithCode(3), "");
     EXPECT_EQ(d.reopened()->data("reminders"), QByteArray("[\"old\"]"));
+}
+
+namespace {
+
+QByteArray bytesOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+}
+
+} // namespace
+
+TEST(Defaults, SettingsChangedOnDiskAreMergedNeverOverwritten) {
+    TempDefaults d;
+    ASSERT_TRUE(d->setInteger("pomodoroWorkMinutes", 50));
+    // Another writer sets its own value and changes one of ours meanwhile.
+    auto other = d.reopened();
+    ASSERT_TRUE(other->setInteger("focusGoalMinutes", 90));
+    ASSERT_TRUE(other->setText("pomodoroActivity", "Piano"));
+    ASSERT_TRUE(d->setBoolean("catLivesInBed", true));
+    auto again = d.reopened();
+    EXPECT_EQ(again->integer("pomodoroWorkMinutes"), 50);
+    EXPECT_EQ(again->integer("focusGoalMinutes"), 90);
+    EXPECT_EQ(again->text("pomodoroActivity"), QString("Piano"));
+    EXPECT_EQ(again->boolean("catLivesInBed"), true);
+    // Reads after the merge see the other writer's values too.
+    EXPECT_EQ(d->integer("focusGoalMinutes"), 90);
+}
+
+TEST(Defaults, DataChangedOnDiskIsNeverWrittenOver) {
+    TempDefaults d;
+    EXPECT_EQ(d->readData("reminders").status, Defaults::DataRead::Status::absent);
+    EXPECT_EQ(d->writeData("reminders", "[1]"), Defaults::DataWrite::written);
+    ASSERT_TRUE(d.reopened()->setData("reminders", "[1,2]"));
+    EXPECT_EQ(d->writeData("reminders", "[1,3]"), Defaults::DataWrite::changedOnDisk);
+    EXPECT_EQ(d->data("reminders"), QByteArray("[1,2]"));
+    // Once the owner has read what is there, it may write again.
+    EXPECT_EQ(d->readData("reminders").bytes, QByteArray("[1,2]"));
+    EXPECT_EQ(d->writeData("reminders", "[1,2,3]"), Defaults::DataWrite::written);
+    // A file that is gone loses nothing by being written.
+    QFile::remove(d->dataPath("reminders"));
+    EXPECT_EQ(d->writeData("reminders", "[4]"), Defaults::DataWrite::written);
+}
+
+TEST(Defaults, AReadErrorAtStartLeavesTheFilesInPlaceAndFrozen) {
+    TempDefaults d;
+    ASSERT_TRUE(d->setInteger("pomodoroWorkMinutes", 50));
+    ASSERT_TRUE(d->setText("languages", "ru"));
+    ASSERT_TRUE(d->setData("focusLog", "[]"));
+    const QByteArray settings = bytesOf(d->settingsPath());
+
+    auto store = d.reopened();
+    Defaults::DataRead log;
+    {
+        NoFreeFiles full; // too many open files, standing in for EIO or a stale NFS handle
+        ASSERT_TRUE(full.exhausted());
+        EXPECT_FALSE(store->integer("pomodoroWorkMinutes").has_value());
+        log = store->readData("focusLog");
+    }
+    EXPECT_EQ(log.status, Defaults::DataRead::Status::failed);
+    EXPECT_FALSE(store->setInteger("focusGoalMinutes", 30));
+    EXPECT_EQ(store->writeData("focusLog", "[1]"), Defaults::DataWrite::refused);
+
+    EXPECT_EQ(bytesOf(d->settingsPath()), settings);
+    EXPECT_EQ(bytesOf(d->dataPath("focusLog")), QByteArray("[]"));
+    EXPECT_TRUE(asideFiles(d->settingsPath()).isEmpty());
+    EXPECT_TRUE(asideFiles(d->dataPath("focusLog")).isEmpty());
+}
+
+namespace {
+
+struct SyncedFolders {
+    static inline QStringList folders;
+    static void record(const QString& folder) { folders << folder; }
+    SyncedFolders() {
+        folders.clear();
+        Defaults::folderSynced = &record;
+    }
+    ~SyncedFolders() { Defaults::folderSynced = nullptr; }
+};
+
+} // namespace
+
+TEST(Defaults, ASaveIsDurableWithItsFolderAndEveryFolderItCreated) {
+    TempDefaults d;
+    SyncedFolders synced;
+    ASSERT_TRUE(d->setData("focusLog", "[]"));
+    const QString data = QFileInfo(d->dataPath("focusLog")).absolutePath(); // <tmp>/data/purrlox
+    const QString tmp = d.dir.path();
+    // The new folders in their parents first, then the rename in its folder.
+    EXPECT_EQ(SyncedFolders::folders, QStringList({tmp, tmp + "/data", data}));
+    SyncedFolders::folders.clear();
+    ASSERT_TRUE(d->setInteger("n", 1));
+    ASSERT_TRUE(d->setInteger("n", 2));
+    EXPECT_EQ(SyncedFolders::folders, QStringList({tmp, tmp + "/config", tmp + "/config/purrlox",
+                                                   tmp + "/config/purrlox"}));
+    EXPECT_EQ(QFile::permissions(data) & (QFile::ReadOther | QFile::ReadGroup),
+              QFile::Permissions());
 }

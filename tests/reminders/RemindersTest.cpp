@@ -178,3 +178,70 @@ TEST_F(RemindersTest, UnreadableStoredListIsKeptAsideAndStartsEmpty) {
 }
 
 } // namespace
+
+namespace {
+
+QStringList textsOf(const QList<Reminder>& list) {
+    QStringList out;
+    for (const Reminder& r : list)
+        out << r.text;
+    return out;
+}
+
+TEST_F(RemindersTest, AClockSetYearsAheadForOneTickLeavesTheDailyReminderAtTomorrow) {
+    clock.set(local(2026, 12, 7, 10, 0));
+    reminders->insert(note("standup", local(2026, 12, 8, 9, 0), true));
+    reminders->insert(note("dentist", local(2026, 12, 20, 15, 0)));
+    tickAt(local(2036, 12, 7, 10, 0)); // a wrong hardware clock, for one tick
+    // A one-shot due before that date is delivered early, not lost.
+    EXPECT_EQ(delivered, (QStringList{"standup", "dentist"}));
+    tickAt(local(2026, 12, 7, 10, 0, 1)); // corrected
+    ASSERT_EQ(reminders->list().size(), 1);
+    EXPECT_EQ(reminders->list()[0].at, local(2026, 12, 8, 9, 0));
+    open(); // and so it is stored
+    ASSERT_EQ(reminders->list().size(), 1);
+    EXPECT_EQ(reminders->list()[0].at, local(2026, 12, 8, 9, 0));
+    tickAt(local(2026, 12, 8, 9, 0));
+    EXPECT_EQ(delivered, (QStringList{"standup", "dentist", "standup"}));
+}
+
+TEST_F(RemindersTest, ChangesMadeFromInsideOnDueSurvive) {
+    const Reminder later = note("later", local(2026, 12, 7, 18, 0));
+    reminders->insert(later);
+    reminders->insert(note("now", local(2026, 12, 7, 9, 0)));
+    reminders->insert(note("daily", local(2026, 12, 7, 9, 0), true));
+    reminders->onDue = [&](const Reminder& r) {
+        delivered << r.text;
+        if (r.text == "now") {
+            reminders->insert(note("snoozed", local(2026, 12, 7, 9, 10)));
+            reminders->remove(later.id);
+        }
+    };
+    tickAt(local(2026, 12, 7, 9, 0));
+    EXPECT_EQ(delivered, (QStringList{"now", "daily"}));
+    EXPECT_EQ(textsOf(reminders->list()), (QStringList{"snoozed", "daily"}));
+    EXPECT_EQ(reminders->list()[1].at, local(2026, 12, 8, 9, 0));
+    open();
+    EXPECT_EQ(textsOf(reminders->list()), (QStringList{"snoozed", "daily"}));
+}
+
+TEST_F(RemindersTest, AListChangedOnDiskWhileRunningKeepsBothSidesChanges) {
+    const Reminder kept = note("kept", local(2026, 12, 7, 12, 0));
+    const Reminder dropped = note("dropped elsewhere", local(2026, 12, 7, 13, 0));
+    reminders->insert(kept);
+    reminders->insert(dropped);
+    // Another writer removes one reminder and adds one.
+    {
+        auto other = defaults.reopened();
+        Reminders elsewhere(*other, clock);
+        elsewhere.remove(dropped.id);
+        elsewhere.insert(note("added elsewhere", local(2026, 12, 7, 11, 0)));
+    }
+    reminders->insert(note("added here", local(2026, 12, 7, 14, 0)));
+    const QStringList both{"added elsewhere", "kept", "added here"};
+    EXPECT_EQ(textsOf(reminders->list()), both);
+    open();
+    EXPECT_EQ(textsOf(reminders->list()), both);
+}
+
+} // namespace

@@ -55,5 +55,6 @@ QJsonObject answerMenuRequest(MenuBarExtra& menu, const QJsonObject& request) {
                                  {"icon", rectJson(tray.iconGeometry())},
                                  {"minutes", tray.shownMinutes() ? QJsonValue(*tray.shownMinutes())
                                                                  : QJsonValue()},
-                                 {"tooltip", tray.toolTip()}}}};
+                                 {"tooltip", tray.toolTip()},
+                                 {"iconRedraws", tray.iconRedraws()}}}};
 }

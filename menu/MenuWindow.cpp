@@ -24,6 +24,8 @@ MenuWindow::MenuWindow(MenuModels models, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose, false);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Theme::cream());
+    palette.setColor(QPalette::Highlight, Theme::pink()); // the accent, on the light look only
+    palette.setColor(QPalette::HighlightedText, Theme::ink());
     setPalette(palette);
     setAutoFillBackground(true);
 

@@ -86,7 +86,8 @@ start_tray() {
     command -v trayer >/dev/null || fail "trayer is not installed (make deps installs it)"
     trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
         --SetPartialStrut true --transparent false --tint 0xdddddd >"$E2E_TMP/trayer.log" 2>&1 &
-    E2E_PIDS+=($!)
+    TRAY_PID=$!
+    E2E_PIDS+=($TRAY_PID)
     wait_for 10 "trayer takes the tray selection" sh -c \
         "xprop -root _NET_WORKAREA | grep -q ', 24, '"
 }

@@ -32,7 +32,13 @@ tray_minutes_are() { [ "$(menu | jq -r .tray.minutes)" = "$1" ]; }
 screen_is() { [ "$(menu | jq -r .screen)" = "$1" ]; }
 stretches_are() { [ "$(stored_stretches)" = "$1" ]; }
 gone() { ! kill -0 "$1" 2>/dev/null; }
-icon_docked() { [ "$(menu | jq -r '.tray.icon[2]')" -gt 0 ]; }
+icon_docked() { [ "$(menu | jq -r '.tray.icon[2]')" -gt 0 ] && icon_in_tray; }
+# The paw's window sits inside trayer's panel window.
+icon_in_tray() {
+    local tree
+    tree=$(xwininfo -root -tree)
+    grep -A4 '"panel": ("panel" "trayer")' <<<"$tree" | grep -q '"Purrlox"'
+}
 open_by_tray() {
     local icon
     icon=$(menu | jq -r '.tray.icon | "\(.[0] + .[2] / 2 | floor) \(.[1] + .[3] / 2 | floor)"')
@@ -48,6 +54,13 @@ wait_for 10 "the paw docks in the tray" icon_docked
 # The first start turned launch at login on.
 wait_for 5 "the first start writes the autostart entry" test -f "$AUTOSTART"
 grep -q '^Exec=".*purrlox"$' "$AUTOSTART" || fail "odd autostart entry: $(cat "$AUTOSTART")"
+
+# The panel restarts: the paw docks into the new tray.
+kill "$TRAY_PID"
+wait "$TRAY_PID" 2>/dev/null || true
+! icon_in_tray || fail "the paw still shows in a tray that is gone"
+start_tray
+wait_for 10 "the paw docks into the restarted tray" icon_docked
 
 # A click on the paw: the window under it, 310 wide, inside the work area, cream behind.
 open_by_tray

@@ -10,6 +10,7 @@
 #include "app/StandInBackends.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
+#include "platform/FreedesktopTrash.h"
 #include "platform/Panel.h"
 #include "platform/Random.h"
 #include "platform/x11/X11Desktop.h"
@@ -50,7 +51,7 @@ PurrloxApp::Options PurrloxApp::parse(const QStringList& arguments) {
 CatServices PurrloxApp::services() {
     desktop_ = std::make_unique<X11Desktop>(Clock::system());
     devices_ = std::make_unique<QuietDevices>();
-    trash_ = std::make_unique<NoTrash>();
+    trash_ = std::make_unique<FreedesktopTrash>();
     X11Desktop& desktop = *desktop_;
     const CatView::Images images = [](CatSprite sprite) -> const QImage& {
         return SpriteImages::image(sprite);

@@ -19,6 +19,17 @@ QJsonObject state(const CatOverlay& cats) {
         const Rect& f = *s.panelFrame;
         reply.insert("panel", QJsonArray{f.x, f.y, f.width, f.height});
     }
+    // Letters, petting and eaten files.
+    const CatState& picture = cats.state;
+    reply.insert("unread", picture.unread());
+    reply.insert("carrying", s.carrying);
+    reply.insert("reading", picture.reading() ? QJsonValue(picture.reading()->text)
+                                              : QJsonValue(QJsonValue::Null));
+    reply.insert("caption", picture.caption() ? QJsonValue(*picture.caption())
+                                              : QJsonValue(QJsonValue::Null));
+    reply.insert("hearts", picture.hearts());
+    reply.insert("eaten", picture.eaten() ? QJsonValue(QJsonArray::fromStringList(picture.eaten()->names))
+                                          : QJsonValue(QJsonValue::Null));
     return reply;
 }
 
@@ -52,6 +63,15 @@ QJsonObject answerCatRequest(CatOverlay& cats, const QJsonObject& request) {
                 {"pieces", pieces}});
         }
         return {{"windows", list}};
+    }
+    if (command == QLatin1String("deliver")) {
+        // A plain letter, as a reminder would bring.
+        const QJsonValue text = request.value("text");
+        if (!text.isString()) return {{"error", QStringLiteral("deliver needs a text")}};
+        Letter letter;
+        letter.text = text.toString();
+        cats.deliver(letter);
+        return {{"ok", true}};
     }
     if (command == QLatin1String("calm")) {
         cats.postponeAll(request.value("seconds").toDouble(3600));

@@ -5,6 +5,8 @@
 class CatOverlay;
 
 // What the automation socket can ask of the cat:
-//   {"cmd":"state"}                  -> x, feetY, activity, kind, platform, sprite, panel
+//   {"cmd":"state"}                  -> x, feetY, activity, kind, platform, sprite, panel,
+//                                       unread, carrying, reading, caption, hearts, eaten
+//   {"cmd":"deliver","text":"…"}     -> hands the cat a plain letter
 //   {"cmd":"due","what":"wander"}    -> makes wander / snack / climb / yawn / hunt due now
 QJsonObject answerCatRequest(CatOverlay& cats, const QJsonObject& request);

@@ -1,12 +1,25 @@
 #include "app/AppModel.h"
 
 #include "app/AppDelegate.h"
+#include "app/ModelWiring.h"
 #include "base/Log.h"
 
 #include <QPointer>
 
 AppModel::AppModel(const CatServices& services, QObject* parent)
-    : QObject(parent), cats(std::make_unique<CatOverlay>(services)) {
+    : AppModel(services, nullptr, parent) {}
+
+AppModel::AppModel(const CatServices& services, LoginItem& loginItem, QObject* parent)
+    : AppModel(services, &loginItem, parent) {}
+
+AppModel::AppModel(const CatServices& services, LoginItem* loginItem, QObject* parent)
+    : QObject(parent), cats(std::make_unique<CatOverlay>(services)),
+      launchAtLogin(loginItem ? std::make_unique<LaunchAtLogin>(*loginItem, services.defaults)
+                              : nullptr),
+      focusLog(std::make_unique<FocusLog>(services.defaults, services.clock)),
+      reminders(std::make_unique<Reminders>(services.defaults, services.clock)),
+      pomodoro(std::make_unique<Pomodoro>(services.defaults, services.clock, *focusLog)) {
+    ModelWiring::connect(*cats, *focusLog, *reminders, *pomodoro);
     // A letter handed over while wiring the other models has already brought the cat in.
     if (!cats->snapshot().panelFrame) cats->enter(false);
 

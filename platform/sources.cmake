@@ -4,3 +4,4 @@ target_sources(purrlox_core PRIVATE
   platform/Random.cpp
   platform/FreedesktopTrash.cpp)
 include(platform/x11/sources.cmake)
+include(platform/xdg/sources.cmake)

@@ -1,0 +1,3 @@
+target_sources(purrlox_core PRIVATE
+  system/LaunchAtLogin.cpp
+  system/Relaunch.cpp)

@@ -5,6 +5,7 @@
 #include "app/Automation.h"
 #include "app/CatAutomation.h"
 #include "app/CatPanelFactory.h"
+#include "app/ExportAutomation.h"
 #include "app/QuitOnSignals.h"
 #include "app/SingleInstance.h"
 #include "app/StandInBackends.h"
@@ -139,8 +140,11 @@ int PurrloxApp::run(QApplication& app) {
 
     if (!options.automation.isEmpty()) {
         CatOverlay* cats = root.cats.get();
-        automation_ = std::make_unique<Automation>(
-            [cats](const QJsonObject& request) { return answerCatRequest(*cats, request); });
+        FocusLog* log = root.focusLog.get();
+        automation_ = std::make_unique<Automation>([cats, log](const QJsonObject& request) {
+            if (auto reply = answerExportRequest(*log, Clock::system(), request)) return *reply;
+            return answerCatRequest(*cats, request);
+        });
         automation_->listen(options.automation);
     }
     return app.exec();

@@ -25,11 +25,12 @@ QJsonObject state(const CatOverlay& cats) {
     reply.insert("carrying", s.carrying);
     reply.insert("reading", picture.reading() ? QJsonValue(picture.reading()->text)
                                               : QJsonValue(QJsonValue::Null));
-    reply.insert("caption", picture.caption() ? QJsonValue(*picture.caption())
-                                              : QJsonValue(QJsonValue::Null));
+    reply.insert("caption",
+                 picture.caption() ? QJsonValue(*picture.caption()) : QJsonValue(QJsonValue::Null));
     reply.insert("hearts", picture.hearts());
-    reply.insert("eaten", picture.eaten() ? QJsonValue(QJsonArray::fromStringList(picture.eaten()->names))
-                                          : QJsonValue(QJsonValue::Null));
+    reply.insert("eaten", picture.eaten()
+                              ? QJsonValue(QJsonArray::fromStringList(picture.eaten()->names))
+                              : QJsonValue(QJsonValue::Null));
     return reply;
 }
 

@@ -34,6 +34,23 @@ QJsonObject state(const CatOverlay& cats) {
     return reply;
 }
 
+// {"title": "…", "rows": [["name", "time"], …], "notes": ["…"], "bars": [7 numbers]}
+FocusReport reportFrom(const QJsonObject& o) {
+    FocusReport report;
+    report.title = o.value("title").toString();
+    for (const QJsonValue& row : o.value("rows").toArray())
+        report.rows.append({row.toArray().at(0).toString(), row.toArray().at(1).toString()});
+    for (const QJsonValue& note : o.value("notes").toArray())
+        report.notes.append(note.toString());
+    if (o.value("bars").isArray()) {
+        QList<double> bars;
+        for (const QJsonValue& b : o.value("bars").toArray())
+            bars.append(b.toDouble());
+        if (bars.size() == 7) report.bars = bars;
+    }
+    return report;
+}
+
 } // namespace
 
 QJsonObject answerCatRequest(CatOverlay& cats, const QJsonObject& request) {
@@ -66,11 +83,13 @@ QJsonObject answerCatRequest(CatOverlay& cats, const QJsonObject& request) {
         return {{"windows", list}};
     }
     if (command == QLatin1String("deliver")) {
-        // A plain letter, as a reminder would bring.
+        // A plain letter, as a reminder would bring, or with "report" a focus report letter.
         const QJsonValue text = request.value("text");
         if (!text.isString()) return {{"error", QStringLiteral("deliver needs a text")}};
         Letter letter;
         letter.text = text.toString();
+        if (request.value("report").isObject())
+            letter.report = reportFrom(request.value("report").toObject());
         cats.deliver(letter);
         return {{"ok", true}};
     }

@@ -24,8 +24,8 @@ QScrollArea* clearScrollArea(QWidget* content, Qt::ScrollBarPolicy vertical) {
     area->setWidgetResizable(true);
     area->setAttribute(Qt::WA_TranslucentBackground);
     area->viewport()->setAutoFillBackground(false);
-    content->setAutoFillBackground(false);
     area->setWidget(content);
+    content->setAutoFillBackground(false); // setWidget turns it on
     return area;
 }
 

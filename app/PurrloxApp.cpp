@@ -9,13 +9,13 @@
 #include "app/ExportAutomation.h"
 #include "app/QuitOnSignals.h"
 #include "app/SingleInstance.h"
-#include "app/StandInBackends.h"
 #include "app/WidgetAutomation.h"
 #include "base/Log.h"
 #include "menu/MenuAutomation.h"
 #include "menu/MenuBarExtra.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
+#include "platform/FreedesktopTrash.h"
 #include "platform/Panel.h"
 #include "platform/Random.h"
 #include "platform/linux/LinuxDevices.h"
@@ -63,7 +63,7 @@ PurrloxApp::Options PurrloxApp::parse(const QStringList& arguments) {
 CatServices PurrloxApp::services() {
     desktop_ = std::make_unique<X11Desktop>(Clock::system());
     devices_ = std::make_unique<LinuxDevices>();
-    trash_ = std::make_unique<NoTrash>();
+    trash_ = std::make_unique<FreedesktopTrash>();
     X11Desktop& desktop = *desktop_;
     const CatView::Images images = [](CatSprite sprite) -> const QImage& {
         return SpriteImages::image(sprite);

@@ -10,7 +10,7 @@ class CatOverlay;
 class Automation;
 struct CatServices;
 class LinuxDevices;
-class NoTrash;
+class FreedesktopTrash;
 class X11Desktop;
 class X11Panel;
 class QApplication;
@@ -46,8 +46,8 @@ class PurrloxApp {
     std::unique_ptr<SingleInstance> instance_;
     std::unique_ptr<X11Desktop> desktop_;
     std::unique_ptr<LinuxDevices> devices_;
-    std::unique_ptr<NoTrash> trash_;
     X11Panel* bedPanel_ = nullptr; // owned by the overlay; the cat's panel stays above it
+    std::unique_ptr<FreedesktopTrash> trash_;
     std::unique_ptr<AppModel> model_;
     std::unique_ptr<Automation> automation_;
     std::unique_ptr<QuitOnSignals> quitSignals_;

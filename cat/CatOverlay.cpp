@@ -77,6 +77,7 @@ CatOverlay::Snapshot CatOverlay::snapshot() const {
     s.activity = activity;
     s.platform = platform;
     s.sprite = state.sprite();
+    s.carrying = carrying && !queue.empty();
     if (panel) s.panelFrame = panel->frame();
     s.lying = lying;
     s.inCall = inCall;

@@ -3,7 +3,8 @@ target_sources(purrlox_core PRIVATE
   platform/FileStamp.cpp
   platform/Clock.cpp
   platform/Random.cpp
-  platform/MusicPlayers.cpp)
+  platform/MusicPlayers.cpp
+  platform/FreedesktopTrash.cpp)
 include(platform/x11/sources.cmake)
 include(platform/xdg/sources.cmake)
 include(platform/linux/sources.cmake)

@@ -1,0 +1,5 @@
+target_sources(purrlox_core PRIVATE
+  system/ReleaseArchive.cpp
+  system/Relaunch.cpp
+  system/Updater.cpp
+  ${PURRLOX_UPDATE_KEY_SOURCE})

@@ -1,12 +1,25 @@
 #include "app/AppModel.h"
 
 #include "app/AppDelegate.h"
+#include "app/Config.h"
 #include "base/Log.h"
+#include "strings/Strings.h"
 
 #include <QPointer>
 
 AppModel::AppModel(const CatServices& services, QObject* parent)
     : QObject(parent), cats(std::make_unique<CatOverlay>(services)) {
+    updater = std::make_unique<Updater>(services.defaults, Updater::Setup::standard());
+    CatOverlay* cat = cats.get();
+    Updater* update = updater.get();
+    updater->onReady = [cat](const QString& version) {
+        cat->deliver(Letter{S().updateReady(version), std::nullopt, true});
+    };
+    updater->onFailed = [cat] {
+        cat->deliver(Letter{S().updateFailed(Config::site()), std::nullopt, false});
+    };
+    cats->onUpdate = [update] { update->install(); };
+
     // A letter handed over while wiring the other models has already brought the cat in.
     if (!cats->snapshot().panelFrame) cats->enter(false);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cat/CatOverlay.h"
+#include "system/Updater.h"
 
 #include <QObject>
 #include <QUrl>
@@ -19,4 +20,6 @@ class AppModel final : public QObject {
 
     // The desktop cat.
     std::unique_ptr<CatOverlay> cats;
+    // Keeps the install current; its letters go to the cat.
+    std::unique_ptr<Updater> updater;
 };

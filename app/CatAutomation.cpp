@@ -3,6 +3,7 @@
 #include "cat/CatOverlay.h"
 
 #include <QJsonArray>
+#include <QTimer>
 
 namespace {
 
@@ -52,6 +53,17 @@ QJsonObject answerCatRequest(CatOverlay& cats, const QJsonObject& request) {
                 {"pieces", pieces}});
         }
         return {{"windows", list}};
+    }
+    if (command == QLatin1String("letters")) {
+        QJsonArray list;
+        for (const Letter& letter : cats.letters())
+            list.append(QJsonObject{{"text", letter.text}, {"update", letter.update}});
+        return {{"letters", list}};
+    }
+    if (command == QLatin1String("update")) {
+        // After the reply has gone out: accepting may end the process.
+        QTimer::singleShot(50, &cats, [&cats] { cats.acceptUpdate(); });
+        return {{"ok", true}};
     }
     if (command == QLatin1String("calm")) {
         cats.postponeAll(request.value("seconds").toDouble(3600));

@@ -3,6 +3,8 @@
 #include "FakeSystem.h"
 #include "LogCapture.h"
 #include "app/AppDelegate.h"
+#include "app/Config.h"
+#include "strings/Strings.h"
 #include "fakes/Fakes.h"
 
 #include <gtest/gtest.h>
@@ -75,6 +77,28 @@ TEST(StartUp, TheCatEntersOnceWalkingInFromTheLeft) {
     EXPECT_LT(cat.x, system.screens.visible.minX()); // still off screen, walking in
     EXPECT_EQ(cat.feetY, system.screens.visible.minY() + 12);
     EXPECT_TRUE(cat.activity.description().startsWith("walking"));
+}
+
+} // namespace
+
+namespace {
+
+// The updater's letters reach the cat; the cat's "Update" reaches the updater.
+TEST(UpdateWiring, LettersGoToTheCatAndTheAcceptGoesToTheUpdater) {
+    FakeSystem system;
+    AppModel model(system.services());
+    ASSERT_TRUE(model.updater);
+    model.updater->onReady("2.0");
+    model.updater->onReady("2.0"); // one offer is enough
+    ASSERT_EQ(model.cats->letters().size(), 1u);
+    EXPECT_TRUE(model.cats->letters()[0].update);
+    EXPECT_EQ(model.cats->letters()[0].text, S().updateReady("2.0"));
+
+    // Nothing is ready in a test binary: the accept fails and the cat brings the news.
+    model.cats->acceptUpdate();
+    ASSERT_EQ(model.cats->letters().size(), 2u);
+    EXPECT_FALSE(model.cats->letters()[1].update);
+    EXPECT_EQ(model.cats->letters()[1].text, S().updateFailed(Config::site()));
 }
 
 } // namespace

@@ -72,7 +72,7 @@ QMap<QString, QPair<qint64, qint64>> snapshot(const QString& root) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QLoggingCategory::setFilterRules(QStringLiteral("app.purrlox.Purrlox.app.*=false"));
+    QLoggingCategory::setFilterRules(QStringLiteral("app.purrlox.Purrlox.app=false"));
     if (sodium_init() < 0) return 1;
     publicKey.resize(crypto_sign_PUBLICKEYBYTES);
     secretKey.resize(crypto_sign_SECRETKEYBYTES);

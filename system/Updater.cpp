@@ -81,13 +81,15 @@ Updater::Updater(Defaults& defaults, Setup setup, QObject* parent)
     network_.setAutoDeleteReplies(false);
 
     timer_.setInterval(3600 * 1000);
-    connect(&timer_, &QTimer::timeout, this, [this] {
-        const auto last = defaults_.date(checkedKey);
-        if (!last || last->secsTo(QDateTime::currentDateTimeUtc()) >= 86400)
-            QTimer::singleShot(0, this, &Updater::check);
-    });
+    connect(&timer_, &QTimer::timeout, this, &Updater::hourly);
     timer_.start();
     QTimer::singleShot(setup_.firstCheckMs, this, &Updater::check);
+}
+
+void Updater::hourly() {
+    const auto last = defaults_.date(checkedKey);
+    if (!last || last->secsTo(QDateTime::currentDateTimeUtc()) >= 86400)
+        QTimer::singleShot(0, this, &Updater::check);
 }
 
 std::optional<QString> Updater::replaceable() const {

@@ -51,6 +51,8 @@ class Updater final : public QObject {
 
     void check();
     void install();
+    // The hourly timer: checks when the last check started a day ago or more (or never).
+    void hourly();
 
     // The version in the install's VERSION file; "0" when there is none.
     QString current() const { return current_; }

@@ -233,6 +233,32 @@ TEST_F(UpdaterCheck, InstallWithNothingReadyFails) {
     EXPECT_EQ(kit::read(app + "/VERSION"), "1.4\n");
 }
 
+TEST_F(UpdaterCheck, FirstCheckAfterTheDelayThenOncePerDay) {
+    serveManifest(kit::manifest(kit::offer("1.4", releaseDigest())));
+    Updater::Setup setup{http.base(), kit::testKeys().publicKey, app, cache, 100, 5000};
+    Updater updater(*defaults, setup);
+    EXPECT_EQ(http.requests(), 0);
+    ASSERT_TRUE(waitFor([&] { return http.requests() == 1 && !updater.checking; }, 5000));
+
+    // The hourly tick: a check started under a day ago is enough.
+    defaults->setDate("updateCheckedAt", QDateTime::currentDateTimeUtc().addSecs(-86000));
+    updater.hourly();
+    waitFor([] { return false; }, 200);
+    EXPECT_EQ(http.requests(), 1);
+    defaults->setDate("updateCheckedAt", QDateTime::currentDateTimeUtc().addSecs(-86401));
+    updater.hourly();
+    ASSERT_TRUE(waitFor([&] { return http.requests() == 2 && !updater.checking; }, 5000));
+    defaults->setText("updateCheckedAt", "not a date");
+    updater.hourly();
+    ASSERT_TRUE(waitFor([&] { return http.requests() == 3 && !updater.checking; }, 5000));
+
+    qputenv("PURRLOX_UPDATE_DELAY", "2.5");
+    EXPECT_EQ(Updater::Setup::standard().firstCheckMs, 2500);
+    qputenv("PURRLOX_UPDATE_DELAY", "soon");
+    EXPECT_EQ(Updater::Setup::standard().firstCheckMs, 60000);
+    qunsetenv("PURRLOX_UPDATE_DELAY");
+}
+
 TEST(UpdaterRules, Versions) {
     EXPECT_TRUE(Updater::newer("1.10", "1.9"));
     EXPECT_TRUE(Updater::newer("1.10", "1.4"));

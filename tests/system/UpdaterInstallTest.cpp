@@ -7,7 +7,9 @@
 #include <QLoggingCategory>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <csignal>
 #include <functional>
+#include <sys/resource.h>
 
 namespace {
 
@@ -168,6 +170,28 @@ TEST_F(UpdaterInstall, HostileReleasesAreRefusedAndTouchNothing) {
         EXPECT_TRUE(lines.last().startsWith("updates: install failed: "))
             << qPrintable(lines.last());
     }
+}
+
+TEST_F(UpdaterInstall, FullDiskDuringTheInstallLeavesTheOldOne) {
+    ReleaseArchive::removeTree(b);
+    kit::makeInstall(b + "/Purrlox", "2.0", "B", 1 << 20);
+    pack();
+    const QByteArray before = world();
+    // Writes past the file-size limit fail as on a full disk.
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 256 * 1024;
+    setrlimit(RLIMIT_FSIZE, &small);
+    make()->install();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_EQ(failed, 1);
+    EXPECT_EQ(world(), before);
+    EXPECT_TRUE(QDir(tmp).isEmpty());
+    EXPECT_TRUE(log.messages().last().startsWith("updates: install failed: cannot write"))
+        << qPrintable(log.messages().last());
 }
 
 TEST_F(UpdaterInstall, UnpackingStopsAtTheCaps) {

@@ -2,14 +2,27 @@
 
 #include "app/AppDelegate.h"
 #include "app/Config.h"
+#include "app/ModelWiring.h"
 #include "base/Log.h"
 #include "strings/Strings.h"
 
 #include <QPointer>
 
 AppModel::AppModel(const CatServices& services, QObject* parent)
-    : QObject(parent), cats(std::make_unique<CatOverlay>(services)) {
-    updater = std::make_unique<Updater>(services.defaults, Updater::Setup::standard());
+    : AppModel(services, nullptr, parent) {}
+
+AppModel::AppModel(const CatServices& services, LoginItem& loginItem, QObject* parent)
+    : AppModel(services, &loginItem, parent) {}
+
+AppModel::AppModel(const CatServices& services, LoginItem* loginItem, QObject* parent)
+    : QObject(parent), cats(std::make_unique<CatOverlay>(services)),
+      launchAtLogin(loginItem ? std::make_unique<LaunchAtLogin>(*loginItem, services.defaults)
+                              : nullptr),
+      focusLog(std::make_unique<FocusLog>(services.defaults, services.clock)),
+      reminders(std::make_unique<Reminders>(services.defaults, services.clock)),
+      updater(std::make_unique<Updater>(services.defaults, Updater::Setup::standard())),
+      pomodoro(std::make_unique<Pomodoro>(services.defaults, services.clock, *focusLog)) {
+    ModelWiring::connect(*cats, *focusLog, *reminders, *pomodoro);
     CatOverlay* cat = cats.get();
     Updater* update = updater.get();
     updater->onReady = [cat](const QString& version) {

@@ -1,6 +1,10 @@
 #pragma once
 
 #include "cat/CatOverlay.h"
+#include "focus/FocusLog.h"
+#include "focus/Pomodoro.h"
+#include "reminders/Reminders.h"
+#include "system/LaunchAtLogin.h"
 #include "system/Updater.h"
 
 #include <QObject>
@@ -13,13 +17,21 @@ class AppModel final : public QObject {
     Q_OBJECT
   public:
     explicit AppModel(const CatServices& services, QObject* parent = nullptr);
+    // With the login item: the first start turns launch at login on.
+    AppModel(const CatServices& services, LoginItem& loginItem, QObject* parent = nullptr);
     ~AppModel() override;
 
     // No purrlox:// link changes anything yet: each one is logged and dropped.
     void open(const QUrl& url);
 
-    // The desktop cat.
+    // Created in this order; they live until the process ends.
     std::unique_ptr<CatOverlay> cats;
-    // Keeps the install current; its letters go to the cat.
-    std::unique_ptr<Updater> updater;
+    std::unique_ptr<LaunchAtLogin> launchAtLogin; // none without a login item
+    std::unique_ptr<FocusLog> focusLog;
+    std::unique_ptr<Reminders> reminders;
+    std::unique_ptr<Updater> updater; // keeps the install current; its letters go to the cat
+    std::unique_ptr<Pomodoro> pomodoro;
+
+  private:
+    AppModel(const CatServices& services, LoginItem* loginItem, QObject* parent);
 };

@@ -5,9 +5,11 @@
 #include "app/Automation.h"
 #include "app/CatAutomation.h"
 #include "app/CatPanelFactory.h"
-#include "base/Log.h"
+#include "app/QuitOnSignals.h"
 #include "app/SingleInstance.h"
 #include "app/StandInBackends.h"
+#include "base/Log.h"
+#include "menu/MenuBarExtra.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
 #include "platform/Panel.h"
@@ -17,7 +19,10 @@
 #include "platform/x11/X11Pointer.h"
 #include "platform/x11/X11Screens.h"
 #include "platform/x11/X11WindowList.h"
+#include "platform/xdg/XdgAutostart.h"
 #include "sprites/SpriteImages.h"
+#include "strings/Lang.h"
+#include "system/Relaunch.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -72,9 +77,38 @@ CatServices PurrloxApp::services() {
     };
 }
 
+MenuModels PurrloxApp::menuModels(QApplication& app) {
+    AppModel& root = model();
+    // A relaunch starts the same program with the same options, without the links.
+    QStringList arguments;
+    const Options options = parse(app.arguments());
+    if (!options.automation.isEmpty())
+        arguments << QStringLiteral("--automation") << options.automation;
+    return MenuModels{
+        *root.pomodoro,
+        *root.focusLog,
+        *root.reminders,
+        *root.launchAtLogin,
+        Clock::system(),
+        Defaults::standard(),
+        SpriteImages::image(CatSprite::sit),
+        [] { QCoreApplication::quit(); },
+        [arguments] {
+            QString error;
+            const bool arranged =
+                Relaunch::whenGone(QCoreApplication::applicationFilePath(), {}, arguments, &error);
+            if (!arranged) Log::error(QStringLiteral("relaunch failed: %1").arg(error));
+            return arranged;
+        },
+    };
+}
+
 AppModel& PurrloxApp::model() {
     Q_ASSERT(QThread::currentThread() == qApp->thread());
-    if (!model_) model_ = std::make_unique<AppModel>(services());
+    if (!model_) {
+        loginItem_ = std::make_unique<XdgAutostart>();
+        model_ = std::make_unique<AppModel>(services(), *loginItem_);
+    }
     return *model_;
 }
 
@@ -89,11 +123,18 @@ int PurrloxApp::run(QApplication& app) {
     }
     QObject::connect(instance_.get(), &SingleInstance::linksArrived, &app,
                      [](const QList<QUrl>& urls) { AppDelegate::open(urls); });
-    QObject::connect(instance_.get(), &SingleInstance::startedAgain, &app,
-                     [] { Log::info(QStringLiteral("started again without links")); });
+    QObject::connect(instance_.get(), &SingleInstance::startedAgain, &app, [this] {
+        Log::info(QStringLiteral("started again without links"));
+        if (menu_) menu_->open();
+    });
     AppDelegate::open(options.links);
 
+    // Signals end the run like Quit does, so the pomodoro books its open stretch.
+    quitSignals_ = std::make_unique<QuitOnSignals>();
+    // Dates and weekday names speak the language of the texts.
+    QLocale::setDefault(Lang::localeFor(Lang::current(), QLocale::system()));
     AppModel& root = model();
+    menu_ = std::make_unique<MenuBarExtra>(menuModels(app));
 
     if (!options.automation.isEmpty()) {
         CatOverlay* cats = root.cats.get();

@@ -12,6 +12,9 @@ class QuietDevices;
 class NoTrash;
 class X11Desktop;
 class QApplication;
+class QuitOnSignals;
+class MenuBarExtra;
+class XdgAutostart;
 class SingleInstance;
 
 // The program's entry: one instance per user, the command line, and the composition root,
@@ -36,6 +39,7 @@ class PurrloxApp {
 
   private:
     CatServices services();
+    struct MenuModels menuModels(QApplication& app);
 
     std::unique_ptr<SingleInstance> instance_;
     std::unique_ptr<X11Desktop> desktop_;
@@ -43,4 +47,7 @@ class PurrloxApp {
     std::unique_ptr<NoTrash> trash_;
     std::unique_ptr<AppModel> model_;
     std::unique_ptr<Automation> automation_;
+    std::unique_ptr<QuitOnSignals> quitSignals_;
+    std::unique_ptr<XdgAutostart> loginItem_;
+    std::unique_ptr<MenuBarExtra> menu_;
 };

@@ -2,7 +2,9 @@ target_sources(purrlox_core PRIVATE
   app/Config.cpp
   app/AppDelegate.cpp
   app/AppModel.cpp
-  app/CatAutomation.cpp)
+  app/CatAutomation.cpp
+  app/ModelWiring.cpp
+  app/QuitOnSignals.cpp)
 target_sources(purrlox_gui PRIVATE
   app/SingleInstance.cpp
   app/Automation.cpp

@@ -1,1 +1,24 @@
-target_sources(purrlox_gui PRIVATE menu/Theme.cpp)
+target_sources(purrlox_gui PRIVATE
+  menu/Theme.cpp
+  menu/Fonts.cpp
+  menu/ChunkyButton.cpp
+  menu/QuietButton.cpp
+  menu/CuteToggle.cpp
+  menu/Card.cpp
+  menu/FieldCard.cpp
+  menu/Flow.cpp
+  menu/TextLine.cpp
+  menu/MinutesRow.cpp
+  menu/ActivityEditor.cpp
+  menu/PomodoroCard.cpp
+  menu/LinkCard.cpp
+  menu/StatsLink.cpp
+  menu/RemindersLink.cpp
+  menu/MenuScreens.cpp
+  menu/MenuFooter.cpp
+  menu/LanguageScreen.cpp
+  menu/MenuView.cpp
+  menu/MenuWindow.cpp
+  menu/PawIcon.cpp
+  menu/TrayEntry.cpp
+  menu/MenuBarExtra.cpp)

@@ -3,3 +3,4 @@ target_sources(purrlox_core PRIVATE
   platform/Clock.cpp
   platform/Random.cpp)
 include(platform/x11/sources.cmake)
+include(platform/xdg/sources.cmake)

@@ -68,6 +68,11 @@ std::optional<Language> chosen() {
     return chosenIn(Defaults::standard());
 }
 
+QLocale localeFor(Language language, const QLocale& system) {
+    if (languageFromCode(system.name()) == language) return system;
+    return QLocale(code(language));
+}
+
 void choose(std::optional<Language> language) {
     chooseIn(Defaults::standard(), language);
 }

@@ -2,6 +2,7 @@
 
 #include "strings/Language.h"
 
+#include <QLocale>
 #include <QProcessEnvironment>
 #include <QStringList>
 #include <optional>
@@ -32,5 +33,9 @@ QStringList preferredFromEnvironment(const QProcessEnvironment& environment);
 QStringList preferred(const Defaults& store, const QProcessEnvironment& environment);
 // The first entry in English or Russian decides; English when none is.
 Language resolve(const QStringList& preferred);
+
+// The locale for dates and numbers in `language`: the system's own when it speaks that
+// language (keeping its country's formats), else the language's plain locale.
+QLocale localeFor(Language language, const QLocale& system);
 
 } // namespace Lang

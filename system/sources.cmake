@@ -1,4 +1,5 @@
 target_sources(purrlox_core PRIVATE
+  system/LaunchAtLogin.cpp
   system/ReleaseArchive.cpp
   system/Relaunch.cpp
   system/Updater.cpp

@@ -24,6 +24,11 @@ class CatOverlayProbe {
     const std::vector<DesktopWindow>& windows() { return o.windows; }
     void queueLetter(Letter l = {}) { o.queue.push_back(std::move(l)); }
     std::size_t queued() const { return o.queue.size(); }
+    const std::vector<Letter>& letters() const { return o.queue; }
+    std::optional<std::pair<QString, double>> cheer() const {
+        if (!o.cheer) return std::nullopt;
+        return std::pair(o.cheer->text, o.cheer->until);
+    }
     bool& breakNews() { return o.breakNews; }
     bool& focusing() { return o.focusing; }
     bool& inCall() { return o.inCall; }

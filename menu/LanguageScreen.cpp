@@ -1,0 +1,108 @@
+#include "menu/LanguageScreen.h"
+
+#include "menu/Card.h"
+#include "menu/Fonts.h"
+#include "menu/TextLine.h"
+#include "menu/Theme.h"
+#include "strings/Strings.h"
+
+#include <QAbstractButton>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace {
+
+// A flat button showing its label and, when chosen, a tick at the trailing end.
+class Row : public QAbstractButton {
+  public:
+    Row(const QString& label, bool chosen) : chosen_(chosen) {
+        setText(label);
+        setCursor(Qt::PointingHandCursor);
+        setFont(Fonts::rounded(14, chosen ? QFont::Black : QFont::DemiBold));
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    }
+    QSize sizeHint() const override {
+        return {int(std::ceil(QFontMetricsF(font()).horizontalAdvance(text()))) + 24,
+                int(std::ceil(QFontMetricsF(font()).height())) + 14};
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        if (isDown()) p.setOpacity(0.6);
+        p.setFont(font());
+        p.setPen(Theme::ink());
+        p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, text());
+        if (chosen_) {
+            p.setFont(Fonts::rounded(14, QFont::Black));
+            p.drawText(rect(), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("✓"));
+        }
+    }
+
+  private:
+    bool chosen_;
+};
+
+// The plain back button of a sub-screen.
+class BackButton : public QAbstractButton {
+  public:
+    BackButton() {
+        setText(S().back());
+        setFont(Fonts::rounded(13, QFont::Bold));
+        setCursor(Qt::PointingHandCursor);
+    }
+    QSize sizeHint() const override {
+        const QFontMetricsF m(font());
+        return {int(std::ceil(m.horizontalAdvance(text()))), int(std::ceil(m.height()))};
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        if (isDown()) p.setOpacity(0.5);
+        p.setFont(font());
+        p.setPen(Theme::ink());
+        p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, text());
+    }
+};
+
+} // namespace
+
+LanguageScreen::LanguageScreen(std::function<void(std::optional<Language>)> choose,
+                               std::function<void()> back, std::optional<Language> chosen,
+                               QWidget* parent)
+    : QWidget(parent) {
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(14);
+    auto* top = new QHBoxLayout;
+    back_ = new BackButton;
+    connect(back_, &QAbstractButton::clicked, this, std::move(back));
+    top->addWidget(back_);
+    top->addStretch(1);
+    top->addWidget(new TextLine(QStringLiteral("🌐 ") + S().language(),
+                                Fonts::rounded(17, QFont::Normal), Theme::ink()));
+    column->addLayout(top);
+
+    auto* card = new Card;
+    auto* list = new QVBoxLayout(card);
+    list->setContentsMargins(14, 8, 14, 8);
+    list->setSpacing(0);
+    QList<std::optional<Language>> values{std::nullopt};
+    for (Language language : availableLanguages())
+        values.append(language);
+    for (const std::optional<Language>& value : values) {
+        const QString label = value ? stringsFor(*value).languageName() : S().sameAsSystem();
+        auto* row = new Row(label, value == chosen);
+        connect(row, &QAbstractButton::clicked, this, [choose, value, chosen] {
+            if (value != chosen) choose(value);
+        });
+        list->addWidget(row);
+        rows_.append(row);
+    }
+    column->addWidget(card);
+}

@@ -1,0 +1,30 @@
+#include "menu/MenuBarExtra.h"
+
+#include "menu/MenuWindow.h"
+#include "menu/TrayEntry.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+
+MenuBarExtra::MenuBarExtra(MenuModels models, QObject* parent)
+    : QObject(parent), window_(std::make_unique<MenuWindow>(models)) {
+    tray_ = std::make_unique<TrayEntry>(models.pomodoro, [this](const QRect& anchor) {
+        // The press that closed the open window was on the icon: it only closes.
+        if (window_->justClosed()) return;
+        openAt(anchor);
+    });
+}
+
+MenuBarExtra::~MenuBarExtra() = default;
+
+void MenuBarExtra::open() {
+    const QRect icon = tray_->iconGeometry();
+    openAt(icon.isEmpty() ? QRect(QCursor::pos(), QSize(1, 1)) : icon);
+}
+
+void MenuBarExtra::openAt(const QRect& anchor) {
+    QScreen* screen = QGuiApplication::screenAt(anchor.center());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    window_->openAt(anchor, screen ? screen->availableGeometry() : QRect());
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+class CuteToggle;
+class LaunchAtLogin;
+class QuietButton;
+
+// "Open at login", the approval button while the desktop holds the entry back, then the
+// language and Quit buttons.
+class MenuFooter : public QWidget {
+    Q_OBJECT
+  public:
+    MenuFooter(LaunchAtLogin& launchAtLogin, std::function<void()> openLanguage,
+               std::function<void()> quit, QWidget* parent = nullptr);
+
+    CuteToggle* loginToggle() const { return toggle_; }
+    QuietButton* allowButton() const { return allow_; }
+    QuietButton* languageButton() const { return language_; }
+    QuietButton* quitButton() const { return quit_; }
+
+  private:
+    void showStatus();
+
+    LaunchAtLogin& launchAtLogin_;
+    CuteToggle* toggle_;
+    QuietButton* allow_;
+    QuietButton* language_ = nullptr;
+    QuietButton* quit_;
+};

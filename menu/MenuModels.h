@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QImage>
+#include <functional>
+
+class Clock;
+class Defaults;
+class FocusLog;
+class LaunchAtLogin;
+class Pomodoro;
+class Reminders;
+
+// What the menu window reads and drives: the application's models, and the two ways out of
+// the process (quitting, and starting again after it has gone).
+struct MenuModels {
+    Pomodoro& pomodoro;
+    FocusLog& focusLog;
+    Reminders& reminders;
+    LaunchAtLogin& launchAtLogin;
+    Clock& clock;
+    Defaults& defaults; // where the language choice is stored
+    QImage catPicture;  // the sitting cat of the header
+    std::function<void()> quit;
+    // Arranges a start of the app once this process has ended; false when it cannot.
+    std::function<bool()> relaunch;
+};

@@ -1,0 +1,103 @@
+#include "menu/MenuWindow.h"
+
+#include "menu/MenuView.h"
+#include "menu/Theme.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace {
+constexpr int gap = 4; // between the tray icon and the window
+}
+
+MenuWindow::MenuWindow(MenuModels models, QWidget* parent)
+    : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint), models_(std::move(models)) {
+    setWindowTitle(QStringLiteral("Purrlox"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, Theme::cream());
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    scroll_ = new QScrollArea;
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_->setWidgetResizable(true);
+    scroll_->viewport()->setAutoFillBackground(false);
+    view_ = new MenuView(models_);
+    scroll_->setWidget(view_);
+    layout->addWidget(scroll_);
+    view_->installEventFilter(this);
+    setFixedWidth(MenuView::contentWidth);
+}
+
+QRect MenuWindow::placement(const QRect& anchor, QSize size, const QRect& workArea) {
+    const int height = std::min(size.height(), workArea.height());
+    const int width = std::min(size.width(), workArea.width());
+    int x = anchor.center().x() - width / 2;
+    // A panel in the lower half of the screen opens the window upwards.
+    const bool below = anchor.center().y() < workArea.center().y();
+    int y = below ? anchor.bottom() + 1 + gap : anchor.top() - gap - height;
+    x = std::clamp(x, workArea.left(), workArea.right() + 1 - width);
+    y = std::clamp(y, workArea.top(), workArea.bottom() + 1 - height);
+    return {x, y, width, height};
+}
+
+int MenuWindow::contentHeight() const {
+    return view_->heightForWidth(MenuView::contentWidth);
+}
+
+void MenuWindow::openAt(const QRect& anchor, const QRect& workArea) {
+    workArea_ = workArea;
+    view_->back();
+    view_->layout()->activate();
+    setGeometry(placement(anchor, QSize(MenuView::contentWidth, contentHeight()), workArea));
+    show();
+    raise();
+    activateWindow();
+}
+
+bool MenuWindow::justClosed() const {
+    return closedAt_.isValid() && closedAt_.elapsed() < 300;
+}
+
+void MenuWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void MenuWindow::hideEvent(QHideEvent* event) {
+    closedAt_.start();
+    QWidget::hideEvent(event);
+}
+
+bool MenuWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The content asked for a new layout: resize after this layout pass, not inside it.
+    if (watched == view_ && event->type() == QEvent::LayoutRequest && !fitQueued_) {
+        fitQueued_ = true;
+        QMetaObject::invokeMethod(this, &MenuWindow::fit, Qt::QueuedConnection);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MenuWindow::fit() {
+    fitQueued_ = false;
+    if (!isVisible()) return;
+    int wanted = contentHeight();
+    if (workArea_.isValid()) wanted = std::min(wanted, workArea_.height());
+    if (!needsResize(height(), wanted)) return;
+    QRect frame = geometry();
+    frame.setHeight(wanted); // the top edge stays
+    if (workArea_.isValid() && frame.bottom() > workArea_.bottom())
+        frame.moveBottom(workArea_.bottom());
+    setGeometry(frame);
+}

@@ -1,0 +1,45 @@
+#include "menu/QuietButton.h"
+
+#include "menu/Fonts.h"
+#include "menu/Theme.h"
+
+#include <QPainter>
+#include <cmath>
+
+QuietButton::QuietButton(const QString& text, QWidget* parent) : QAbstractButton(parent) {
+    setText(text);
+    setFont(font());
+    setCursor(Qt::PointingHandCursor);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+QFont QuietButton::font() {
+    QFont f = Fonts::rounded(12, QFont::DemiBold);
+    f.setUnderline(true);
+    return f;
+}
+
+QSizeF QuietButton::naturalSize(const QString& text) {
+    const QFontMetricsF metrics(font());
+    return {metrics.horizontalAdvance(text), metrics.height()};
+}
+
+QSize QuietButton::sizeHint() const {
+    const QSizeF natural = naturalSize(text());
+    return {int(std::ceil(natural.width())), int(std::ceil(natural.height()))};
+}
+
+void QuietButton::paint(QPainter& p, const QRectF& bounds, const QString& text, bool pressed) {
+    p.save();
+    p.setRenderHint(QPainter::TextAntialiasing);
+    if (pressed) p.setOpacity(p.opacity() * 0.5);
+    p.setFont(font());
+    p.setPen(Theme::inkSoft());
+    p.drawText(bounds, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+    p.restore();
+}
+
+void QuietButton::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    paint(p, QRectF(rect()), text(), isDown());
+}

@@ -1,0 +1,71 @@
+#include "menu/TrayEntry.h"
+
+#include "base/Log.h"
+#include "focus/Pomodoro.h"
+#include "menu/PawIcon.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSystemTrayIcon>
+
+namespace {
+
+QIcon pawIcon(std::optional<int> minutes) {
+    QIcon icon;
+    const qreal ratio = qGuiApp->devicePixelRatio();
+    for (int size : {16, 22, 24, 32, 48, 64})
+        icon.addPixmap(QPixmap::fromImage(PawIcon::draw(size, minutes, ratio)));
+    return icon;
+}
+
+} // namespace
+
+TrayEntry::TrayEntry(Pomodoro& pomodoro, std::function<void(const QRect&)> open, QObject* parent)
+    : QObject(parent), pomodoro_(pomodoro), open_(std::move(open)),
+      tray_(new QSystemTrayIcon(this)) {
+    setIcon(std::nullopt);
+    tray_->setToolTip(QStringLiteral("Purrlox"));
+    connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+        if (r != QSystemTrayIcon::Trigger && r != QSystemTrayIcon::DoubleClick) return;
+        QRect anchor = iconGeometry();
+        if (anchor.isEmpty()) anchor = QRect(QCursor::pos(), QSize(1, 1));
+        open_(anchor);
+    });
+    connect(&pomodoro, &Pomodoro::phaseChanged, this, &TrayEntry::showCountdown);
+    connect(&pomodoro, &Pomodoro::nowChanged, this, &TrayEntry::showCountdown);
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        Log::notice(QStringLiteral("no system tray yet; start Purrlox again to open its menu"));
+    tray_->show();
+    showCountdown();
+}
+
+TrayEntry::~TrayEntry() = default;
+
+bool TrayEntry::shown() const {
+    return QSystemTrayIcon::isSystemTrayAvailable() && tray_->isVisible();
+}
+
+QRect TrayEntry::iconGeometry() const {
+    return tray_->geometry();
+}
+
+QString TrayEntry::toolTip() const {
+    return tray_->toolTip();
+}
+
+void TrayEntry::showCountdown() {
+    const std::optional<double> left = pomodoro_.remaining();
+    setIcon(left ? std::optional(PawIcon::shownMinutes(*left)) : std::nullopt);
+    const QString tip =
+        left ? QStringLiteral("Purrlox · ") + Pomodoro::clock(*left) : QStringLiteral("Purrlox");
+    if (tip != tray_->toolTip()) tray_->setToolTip(tip);
+}
+
+void TrayEntry::setIcon(std::optional<int> minutes) {
+    if (iconSet_ && minutes == minutes_) return;
+    minutes_ = minutes;
+    iconSet_ = true;
+    ++redraws_;
+    tray_->setIcon(pawIcon(minutes));
+}

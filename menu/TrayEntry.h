@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QIcon>
+#include <QObject>
+#include <QRect>
+#include <functional>
+#include <optional>
+
+class Pomodoro;
+class QSystemTrayIcon;
+
+// The paw in the panel's tray. While a timer runs the icon shows the whole minutes left
+// (redrawn when that number changes) and the tooltip the countdown (once a second). A click
+// asks for the menu window under the icon, or at the pointer when the tray gives no place.
+class TrayEntry : public QObject {
+    Q_OBJECT
+  public:
+    TrayEntry(Pomodoro& pomodoro, std::function<void(const QRect& anchor)> open,
+              QObject* parent = nullptr);
+    ~TrayEntry() override;
+
+    // Whether a tray shows the icon now (it may come and go with the panel).
+    bool shown() const;
+    // Where the icon is on screen; empty when the tray does not say.
+    QRect iconGeometry() const;
+    std::optional<int> shownMinutes() const { return minutes_; }
+    QString toolTip() const;
+    int iconRedraws() const { return redraws_; }
+
+  private:
+    void showCountdown();
+    void setIcon(std::optional<int> minutes);
+
+    Pomodoro& pomodoro_;
+    std::function<void(const QRect&)> open_;
+    QSystemTrayIcon* tray_;
+    std::optional<int> minutes_;
+    bool iconSet_ = false;
+    int redraws_ = 0;
+};

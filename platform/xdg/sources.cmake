@@ -1,0 +1,2 @@
+target_sources(purrlox_core PRIVATE
+  platform/xdg/XdgAutostart.cpp)

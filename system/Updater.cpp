@@ -75,7 +75,11 @@ Updater::Updater(Defaults& defaults, Setup setup, QObject* parent)
                                                         : setup_.app));
 
     relaunch = [](const QString& program, const QString& removing, QString* error) {
-        return Relaunch::whenGone(program, removing, QCoreApplication::arguments().mid(1), error);
+        // The same options again, but not the links this start already handled.
+        QStringList arguments = QCoreApplication::arguments().mid(1);
+        arguments.removeIf(
+            [](const QString& a) { return a.startsWith(QLatin1String("purrlox:")); });
+        return Relaunch::whenGone(program, removing, arguments, error);
     };
     quit = [] { QCoreApplication::quit(); };
     network_.setAutoDeleteReplies(false);

@@ -50,7 +50,7 @@ start_a() {
     rm -f "$CAT_SOCKET"
     : >"$CAT_LOG"
     PURRLOX_UPDATE_URL=http://127.0.0.1:$PORT/ PURRLOX_UPDATE_DELAY=1 \
-        "$APPS/Purrlox/bin/purrlox" --automation "$CAT_SOCKET" >>"$CAT_LOG" 2>&1 &
+        "$APPS/Purrlox/bin/purrlox" --automation "$CAT_SOCKET" "$@" >>"$CAT_LOG" 2>&1 &
     CAT_PID=$!
     E2E_PIDS+=($CAT_PID)
     wait_for 15 "A opens its automation socket" test -S "$CAT_SOCKET"
@@ -66,7 +66,7 @@ new_pid() { pgrep -f "^$APPS/Purrlox/bin/purrlox" | grep -vx "$CAT_PID"; }
 install_a
 release_b
 start_site
-start_a
+start_a purrlox://before-update
 wait_for 30 "A downloads and verifies B" grep -q "updates: 9.9 is ready for $XDG_CACHE_HOME/app.purrlox.Purrlox/Update/Purrlox-9.9.tar.gz" "$CAT_LOG"
 wait_for 10 "the cat carries the update letter" has_update_letter
 ask '{"cmd":"update"}' >/dev/null || true
@@ -79,6 +79,8 @@ E2E_PIDS+=($B_PID)
 wait_for 10 "the old install is removed" test ! -e "$APPS/.Purrlox-update"
 [ "$(readlink /proc/"$B_PID"/exe)" = "$APPS/Purrlox/bin/purrlox" ] || fail "B runs from elsewhere"
 wait_for 15 "B answers on the automation socket" sh -c "'$CAT_ASK' '$CAT_SOCKET' '{\"cmd\":\"state\"}'"
+[ "$(grep -c 'ignored a purrlox:// link (before-update)' "$CAT_LOG")" = 1 ] ||
+    fail "B opened A's start link again"
 kill "$B_PID"
 wait_for 10 "B ends" sh -c "! kill -0 $B_PID"
 echo "good release: installed and relaunched"

@@ -12,7 +12,7 @@ PACKAGES := build-essential cmake pkg-config git \
   libxcb-shape0-dev libx11-dev libsodium-dev libpulse-dev libarchive-dev \
   libgtest-dev libgmock-dev libbenchmark-dev \
   fonts-comfortaa fonts-noto-color-emoji \
-  xvfb openbox picom xterm x11-utils x11-xserver-utils xdotool imagemagick jq bc \
+  xvfb openbox picom xterm x11-utils x11-xserver-utils xdotool imagemagick jq bc poppler-utils \
   xpenguins oneko xdg-utils desktop-file-utils python3
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

@@ -20,7 +20,36 @@ QJsonObject state(const CatOverlay& cats) {
         const Rect& f = *s.panelFrame;
         reply.insert("panel", QJsonArray{f.x, f.y, f.width, f.height});
     }
+    // Letters, petting and eaten files.
+    const CatState& picture = cats.state;
+    reply.insert("unread", picture.unread());
+    reply.insert("carrying", s.carrying);
+    reply.insert("reading", picture.reading() ? QJsonValue(picture.reading()->text)
+                                              : QJsonValue(QJsonValue::Null));
+    reply.insert("caption",
+                 picture.caption() ? QJsonValue(*picture.caption()) : QJsonValue(QJsonValue::Null));
+    reply.insert("hearts", picture.hearts());
+    reply.insert("eaten", picture.eaten()
+                              ? QJsonValue(QJsonArray::fromStringList(picture.eaten()->names))
+                              : QJsonValue(QJsonValue::Null));
     return reply;
+}
+
+// {"title": "…", "rows": [["name", "time"], …], "notes": ["…"], "bars": [7 numbers]}
+FocusReport reportFrom(const QJsonObject& o) {
+    FocusReport report;
+    report.title = o.value("title").toString();
+    for (const QJsonValue& row : o.value("rows").toArray())
+        report.rows.append({row.toArray().at(0).toString(), row.toArray().at(1).toString()});
+    for (const QJsonValue& note : o.value("notes").toArray())
+        report.notes.append(note.toString());
+    if (o.value("bars").isArray()) {
+        QList<double> bars;
+        for (const QJsonValue& b : o.value("bars").toArray())
+            bars.append(b.toDouble());
+        if (bars.size() == 7) report.bars = bars;
+    }
+    return report;
 }
 
 } // namespace
@@ -63,6 +92,17 @@ QJsonObject answerCatRequest(CatOverlay& cats, const QJsonObject& request) {
     if (command == QLatin1String("update")) {
         // After the reply has gone out: accepting may end the process.
         QTimer::singleShot(50, &cats, [&cats] { cats.acceptUpdate(); });
+        return {{"ok", true}};
+    }
+    if (command == QLatin1String("deliver")) {
+        // A plain letter, as a reminder would bring, or with "report" a focus report letter.
+        const QJsonValue text = request.value("text");
+        if (!text.isString()) return {{"error", QStringLiteral("deliver needs a text")}};
+        Letter letter;
+        letter.text = text.toString();
+        if (request.value("report").isObject())
+            letter.report = reportFrom(request.value("report").toObject());
+        cats.deliver(letter);
         return {{"ok", true}};
     }
     if (command == QLatin1String("calm")) {

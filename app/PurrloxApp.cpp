@@ -5,6 +5,7 @@
 #include "app/Automation.h"
 #include "app/CatAutomation.h"
 #include "app/CatPanelFactory.h"
+#include "app/ExportAutomation.h"
 #include "app/QuitOnSignals.h"
 #include "app/SingleInstance.h"
 #include "app/StandInBackends.h"
@@ -12,6 +13,7 @@
 #include "menu/MenuBarExtra.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
+#include "platform/FreedesktopTrash.h"
 #include "platform/Panel.h"
 #include "platform/Random.h"
 #include "platform/x11/X11Desktop.h"
@@ -55,7 +57,7 @@ PurrloxApp::Options PurrloxApp::parse(const QStringList& arguments) {
 CatServices PurrloxApp::services() {
     desktop_ = std::make_unique<X11Desktop>(Clock::system());
     devices_ = std::make_unique<QuietDevices>();
-    trash_ = std::make_unique<NoTrash>();
+    trash_ = std::make_unique<FreedesktopTrash>();
     X11Desktop& desktop = *desktop_;
     const CatView::Images images = [](CatSprite sprite) -> const QImage& {
         return SpriteImages::image(sprite);
@@ -138,8 +140,11 @@ int PurrloxApp::run(QApplication& app) {
 
     if (!options.automation.isEmpty()) {
         CatOverlay* cats = root.cats.get();
-        automation_ = std::make_unique<Automation>(
-            [cats](const QJsonObject& request) { return answerCatRequest(*cats, request); });
+        FocusLog* log = root.focusLog.get();
+        automation_ = std::make_unique<Automation>([cats, log](const QJsonObject& request) {
+            if (auto reply = answerExportRequest(*log, Clock::system(), request)) return *reply;
+            return answerCatRequest(*cats, request);
+        });
         automation_->listen(options.automation);
     }
     return app.exec();

@@ -9,7 +9,7 @@ class AppModel;
 class Automation;
 struct CatServices;
 class QuietDevices;
-class NoTrash;
+class FreedesktopTrash;
 class X11Desktop;
 class QApplication;
 class QuitOnSignals;
@@ -44,7 +44,7 @@ class PurrloxApp {
     std::unique_ptr<SingleInstance> instance_;
     std::unique_ptr<X11Desktop> desktop_;
     std::unique_ptr<QuietDevices> devices_;
-    std::unique_ptr<NoTrash> trash_;
+    std::unique_ptr<FreedesktopTrash> trash_;
     std::unique_ptr<AppModel> model_;
     std::unique_ptr<Automation> automation_;
     std::unique_ptr<QuitOnSignals> quitSignals_;

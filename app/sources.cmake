@@ -9,6 +9,7 @@ target_sources(purrlox_gui PRIVATE
   app/SingleInstance.cpp
   app/Automation.cpp
   app/CatPanelFactory.cpp
+  app/ExportAutomation.cpp
   app/PurrloxApp.cpp)
 include(platform/x11/panel.cmake)
 include(sprites/views.cmake)

@@ -43,7 +43,9 @@ CatOverlay::CatOverlay(const CatServices& services, QObject* parent)
 
 CatOverlay::~CatOverlay() = default;
 
-double CatOverlay::now() const { return sys.clock.seconds(); }
+double CatOverlay::now() const {
+    return sys.clock.seconds();
+}
 
 double CatOverlay::r(double a, double b) {
     return sys.random.uniform(a, b);
@@ -74,6 +76,7 @@ CatOverlay::Snapshot CatOverlay::snapshot() const {
     s.activity = activity;
     s.platform = platform;
     s.sprite = state.sprite();
+    s.carrying = carrying && !queue.empty();
     if (panel) s.panelFrame = panel->frame();
     return s;
 }

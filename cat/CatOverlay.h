@@ -11,6 +11,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointF>
+#include <QPointer>
 #include <QString>
 #include <QUrl>
 #include <QVarLengthArray>
@@ -89,6 +90,7 @@ class CatOverlay : public QObject {
         Platform platform = Platform::floor();
         CatSprite sprite = CatSprite::sit;
         std::optional<Rect> panelFrame;
+        bool carrying = false; // holds the first letter in its mouth
     };
     Snapshot snapshot() const;
     // Makes one of the cat's own timers due now, so a test need not wait for it.
@@ -108,6 +110,14 @@ class CatOverlay : public QObject {
     bool onGrabBed(QPointF at);          // press on the cat: does it grab the bed
     void onMoveBed(QPointF to);          // drag event while the bed is grabbed
     void placeBed();                     // release after dragging the bed
+    // A file the cat ate: where it was, and where it lies in the trash.
+    struct Moved {
+        QString original;
+        QString trashed;
+    };
+    // A big drop goes down in bites between frames; true until the last file of it is handled.
+    bool stillEating() const { return foodNext < food.size(); }
+    bool stillPuttingBack() const { return returning != nullptr; }
     // Cat view actions.
     void tapCat();
     void markRead();
@@ -188,6 +198,8 @@ class CatOverlay : public QObject {
         double time;
         double x;
     };
+    // Which timed caption shows, so each is formatted only when its text changes.
+    enum class TimedCaption { none, cheer, countdown, backToWork };
 
     double r(double a, double b); // uniform seconds in [a, b]
     bool chance(double p);        // a uniform draw in [0, 1) below p
@@ -217,6 +229,14 @@ class CatOverlay : public QObject {
     // Letters and captions.
     void openLetter(double now);
     void refreshCaption(double now);
+    void showTimedCaption(const QString& text);
+    // The eaten bubble's undo: every file home in bites between frames, a notice for each that
+    // cannot go, then the bubble closes.
+    void startPuttingBack(const std::shared_ptr<std::vector<Moved>>& list);
+    void putBackMore();
+    void putBack(const Moved& file);
+    bool swallow(const QUrl& file); // one dropped file to the trash, or a log line
+    void eatMore();                 // the next bite of a big drop
     // The bed.
     void makeBedPanel();
     bool wantsUp(double now);
@@ -288,6 +308,9 @@ class CatOverlay : public QObject {
     double backToWorkUntil = distantPast;
     bool captionByTimer = false;
     std::optional<Cheer> cheer;
+    TimedCaption timedCaption = TimedCaption::none;
+    qint64 countdownShown = -1;        // the break seconds the caption shows
+    std::optional<double> noticeUntil; // when an untimed notice caption goes
     double lastSystemPoll = distantPast;
     bool musicPlaying = false;
     std::optional<double> typingSince;
@@ -304,6 +327,11 @@ class CatOverlay : public QObject {
     std::optional<int> lastPhoneLoop;
     std::optional<int> lastReaction;
     std::optional<QPointF> bedGrab;
+    QList<QUrl> food;                               // the drop being eaten
+    qsizetype foodNext = 0;                         // its next file
+    std::shared_ptr<std::vector<Moved>> eatenFiles; // what it put in the trash so far
+    std::shared_ptr<std::vector<Moved>> returning;  // files being put back
+    std::size_t returnNext = 0;
 
     // Caches that keep the frame step free of allocation and system calls.
     double trailTravel = 0;                 // the pointer's horizontal travel over cursorTrail

@@ -21,4 +21,5 @@ target_sources(purrlox_gui PRIVATE
   menu/MenuWindow.cpp
   menu/PawIcon.cpp
   menu/TrayEntry.cpp
-  menu/MenuBarExtra.cpp)
+  menu/MenuBarExtra.cpp
+  menu/BackButton.cpp)

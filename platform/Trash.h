@@ -7,8 +7,11 @@
 class Trash {
   public:
     virtual ~Trash() = default;
-    // Moves a file or folder to the trash; answers where it now lies, or none on failure.
-    virtual std::optional<QString> moveToTrash(const QString& path) = 0;
-    // Moves a trashed item home again without replacing anything there.
-    virtual bool putBack(const QString& trashedPath, const QString& originalPath) = 0;
+    // Moves a file or folder to the trash; answers where it now lies, or none with the reason in
+    // error.
+    virtual std::optional<QString> moveToTrash(const QString& path, QString& error) = 0;
+    // Moves a trashed item home again without replacing anything there; false with the reason
+    // in error, and the item stays in the trash.
+    virtual bool putBack(const QString& trashedPath, const QString& originalPath,
+                         QString& error) = 0;
 };

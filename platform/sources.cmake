@@ -1,6 +1,7 @@
 target_sources(purrlox_core PRIVATE
   platform/Defaults.cpp
   platform/Clock.cpp
-  platform/Random.cpp)
+  platform/Random.cpp
+  platform/FreedesktopTrash.cpp)
 include(platform/x11/sources.cmake)
 include(platform/xdg/sources.cmake)

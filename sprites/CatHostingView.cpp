@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 CatHostingView::CatHostingView(CatView* root, QWidget* parent) : QWidget(parent), root_(root) {
@@ -124,8 +125,19 @@ bool CatHostingView::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
+namespace {
+
+bool holdsFiles(const QMimeData* data) {
+    if (!data || !data->hasUrls()) return false;
+    const QList<QUrl> urls = data->urls();
+    return std::any_of(urls.begin(), urls.end(), [](const QUrl& u) { return u.isLocalFile(); });
+}
+
+} // namespace
+
 void CatHostingView::dragEnterEvent(QDragEnterEvent* event) {
-    if (dragEntered()) {
+    // Only files are food; anything else is refused before the cat even looks.
+    if (holdsFiles(event->mimeData()) && dragEntered()) {
         event->setDropAction(Qt::MoveAction);
         event->accept();
     } else {
@@ -139,7 +151,13 @@ void CatHostingView::dragLeaveEvent(QDragLeaveEvent* event) {
 }
 
 void CatHostingView::dropEvent(QDropEvent* event) {
-    const bool taken = performDrop(event->mimeData());
-    event->setDropAction(taken ? Qt::MoveAction : Qt::IgnoreAction);
-    event->accept();
+    // The source learns the outcome: a move reported as accepted lets a file manager drop its
+    // own copy, so a drop that ate nothing must go back refused.
+    if (performDrop(event->mimeData())) {
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+    } else {
+        event->setDropAction(Qt::IgnoreAction);
+        event->ignore();
+    }
 }

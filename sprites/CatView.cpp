@@ -2,7 +2,9 @@
 
 #include "cat/CatState.h"
 #include "menu/Theme.h"
+#include "sprites/EatenBubble.h"
 #include "sprites/Floating.h"
+#include "sprites/LetterBubble.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -120,7 +122,7 @@ CatView::CatView(const CatState& state, Images images, QWidget* parent)
     setMouseTracking(true);
     streams_.setTimerType(Qt::PreciseTimer);
     setFrameRate(60);
-    connect(&streams_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+    connect(&streams_, &QTimer::timeout, this, [this] { update(streamsRect()); });
     connect(&state_, &CatState::changed, this, &CatView::stateChanged);
     settle();
 }
@@ -143,6 +145,7 @@ void CatView::stateChanged() {
 
 void CatView::settle() {
     settling_ = false;
+    syncBubble();
     const QRegion drawn = drawnRegion();
     if (drawn != drawn_) {
         drawn_ = drawn;
@@ -153,7 +156,83 @@ void CatView::settle() {
     QList<int> key = pictureKey();
     if (key == shown_) return;
     shown_ = std::move(key);
-    update();
+    // Only where the cat, its caption, badge and streams were and are now: an open bubble is
+    // not painted again for a blink.
+    const QRect painted = paintedRect();
+    update(QRegion(painted) + painted_);
+    painted_ = painted;
+}
+
+QRect CatView::streamsRect() const {
+    // Hearts rise 40 points above the head, the "z" drift 18 to the right and rise 36, each
+    // glyph up to 15 points tall and swaying by up to 8.
+    const QRectF box = catBox();
+    const double x = box.center().x();
+    return QRectF(QPointF(x - 30, box.top() - 50), QPointF(x + 60, box.top() + 45)).toAlignedRect();
+}
+
+QRect CatView::paintedRect() const {
+    QRectF area = catTransform().mapRect(catBox()).adjusted(-2, -2, 2, 2);
+    if (auto caption = captionRect()) area |= caption->adjusted(-2, -2, 2, 2);
+    if (auto badge = badgeRect()) area |= badge->adjusted(-2, -2, 2, 2);
+    QRect rect = area.toAlignedRect();
+    if (state_.hearts() || state_.sleeping()) rect |= streamsRect();
+    return rect;
+}
+
+void CatView::syncBubble() {
+    // A letter first; the eaten bubble only when no letter is open.
+    if (const Letter* letter = state_.reading()) {
+        auto* open = dynamic_cast<LetterBubble*>(bubble_);
+        if (!open || open->letter() != *letter) {
+            delete bubble_;
+            bubble_ = new LetterBubble(
+                *letter, [this] { onRead(); }, [this] { onUpdate(); }, this);
+        }
+    } else if (const CatState::Eaten* eaten = state_.eaten()) {
+        if (auto* shown = dynamic_cast<EatenBubble*>(bubble_)) {
+            shown->setNames(eaten->names);
+        } else {
+            delete bubble_;
+            bubble_ = new EatenBubble(
+                eaten->names,
+                [this] {
+                    // The action closes the bubble that holds it: call a copy.
+                    if (const CatState::Eaten* now = state_.eaten()) {
+                        const auto undo = now->undo;
+                        if (undo) undo();
+                    }
+                },
+                this);
+        }
+    } else if (bubble_) {
+        delete bubble_;
+        bubble_ = nullptr;
+    }
+    if (bubble_) placeBubble();
+}
+
+void CatView::placeBubble() {
+    // The stack from the bottom: the cat, 4 points, the caption and 4 points when there is one,
+    // then the bubble, centred in the panel; its tail points at the cat.
+    const QRectF box = catBox();
+    double bottom = box.top() - spacing;
+    if (state_.caption()) bottom -= captionSize().height() + spacing;
+    bubble_->setTail(state_.catOffset());
+    auto* letter = qobject_cast<LetterBubble*>(bubble_);
+    if (letter) letter->setAvailableHeight(int(bottom) + int(Bubble::below()));
+    const int h = bubble_->naturalHeight();
+    const double w = bubble_->bubbleWidth();
+    // The bubble's own bottom edge sits on the stack; its tail hangs below that.
+    const double top = bottom + Bubble::below() - h;
+    const QRect geometry(int(std::lround(width() / 2.0 - w / 2)), int(std::lround(top)), int(w), h);
+    if (bubble_->geometry() != geometry) bubble_->setGeometry(geometry);
+    if (!bubble_->isVisible()) bubble_->show();
+}
+
+std::optional<QRect> CatView::bubbleRect() const {
+    if (!bubble_) return std::nullopt;
+    return bubble_->geometry();
 }
 
 QList<int> CatView::pictureKey() const {
@@ -256,6 +335,21 @@ QRegion CatView::drawnRegion() const {
     }
     if (auto caption = captionRect()) region += caption->toAlignedRect();
     if (auto badge = badgeRect()) region += badge->toAlignedRect();
+    if (bubble_) {
+        // The bubble and its tail take the pointer; the clear corners beside them do not.
+        const QRect g = bubble_->geometry();
+        const QRectF body = bubble_->body().translated(g.topLeft());
+        region += body.adjusted(0, 0, 0, Bubble::shadow).toAlignedRect();
+        const QPointF tail = bubble_->tailCentre() + g.topLeft();
+        const double reach = Bubble::below() - Bubble::tailDrop;
+        region +=
+            QRectF(tail - QPointF(reach, reach), QSizeF(2 * reach, 2 * reach)).toAlignedRect();
+        if (bubble_->above() > 0) {
+            const double seal = Bubble::sealSize;
+            region += QRectF(body.center().x() - seal / 2, body.top() - seal / 2, seal, seal)
+                          .toAlignedRect();
+        }
+    }
     return region;
 }
 

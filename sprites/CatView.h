@@ -10,13 +10,15 @@
 #include <functional>
 #include <optional>
 
+class Bubble;
 class CatState;
 class QPainter;
 struct Floating;
 
 // The whole content of the cat panel: the frame of the cat with its facing, squash, tilt and
-// hop, the caption pill, the unread badge and the rising hearts and "z". It draws CatState and
-// keeps nothing of its own but the animation clock; user actions go back through callbacks.
+// hop, the caption pill, the unread badge, the rising hearts and "z", and the open bubble. It draws
+// CatState and keeps nothing of its own but the animation clock; user actions go back through
+// callbacks.
 class CatView final : public QWidget {
     Q_OBJECT
   public:
@@ -39,7 +41,11 @@ class CatView final : public QWidget {
     QRectF bodyRect() const;
     std::optional<QRectF> captionRect() const; // with its shadow
     std::optional<QRectF> badgeRect() const;
-    // What takes the pointer: the body (with a small margin), the caption and the badge.
+    // The open bubble (a letter, or the eaten files) above the cat, seal and tail included.
+    std::optional<QRect> bubbleRect() const;
+    Bubble* bubble() const { return bubble_; }
+    // What takes the pointer: the body (with a small margin), the caption, the badge and the
+    // bubble.
     QRegion drawnRegion() const;
     bool streaming() const { return streams_.isActive(); }
 
@@ -62,6 +68,10 @@ class CatView final : public QWidget {
     void paintCaption(QPainter& p) const;
     void paintBadge(QPainter& p) const;
     QSizeF captionSize() const;
+    QRect streamsRect() const;
+    QRect paintedRect() const;
+    void syncBubble();
+    void placeBubble();
     QSizeF badgeSize() const;
     QString badgeText() const;
 
@@ -76,4 +86,6 @@ class CatView final : public QWidget {
     QList<int> shown_;
     bool settling_ = false;
     std::optional<QPointF> pressedAt_;
+    Bubble* bubble_ = nullptr; // a child widget; the view owns it
+    QRect painted_;            // where the cat was last painted
 };

@@ -1,3 +1,8 @@
 target_sources(purrlox_gui PRIVATE
   sprites/CatView.cpp
-  sprites/CatHostingView.cpp)
+  sprites/CatHostingView.cpp
+  sprites/Bubble.cpp
+  sprites/BubbleText.cpp
+  sprites/LetterBubble.cpp
+  sprites/ReportBody.cpp
+  sprites/EatenBubble.cpp)

@@ -68,3 +68,30 @@ TEST_F(CatAutomation, TopsListsTheWalkablePiecesOfEachPolledWindow) {
     EXPECT_EQ(pieces[0].toArray(), (QJsonArray{100, 400}));
     EXPECT_EQ(pieces[1].toArray(), (QJsonArray{600, 900}));
 }
+
+namespace {
+
+TEST_F(CatAutomation, DeliverHandsALetterAndStateShowsTheLetterFields) {
+    QJsonObject reply = answerCatRequest(*cat, {{"cmd", "state"}});
+    EXPECT_EQ(reply.value("unread").toInt(), 0);
+    EXPECT_FALSE(reply.value("carrying").toBool());
+    EXPECT_TRUE(reply.value("reading").isNull());
+    EXPECT_TRUE(reply.value("caption").isNull());
+    EXPECT_FALSE(reply.value("hearts").toBool());
+    EXPECT_TRUE(reply.value("eaten").isNull());
+
+    EXPECT_TRUE(answerCatRequest(*cat, {{"cmd", "deliver"}}).contains("error"));
+    EXPECT_TRUE(answerCatRequest(*cat, {{"cmd", "deliver"}, {"text", 3}}).contains("error"));
+    EXPECT_TRUE(answerCatRequest(*cat, {{"cmd", "deliver"}, {"text", "Stretch 🧘"}})
+                    .value("ok")
+                    .toBool());
+    EXPECT_EQ(answerCatRequest(*cat, {{"cmd", "state"}}).value("unread").toInt(), 1);
+
+    cat->state.setCaption(QStringLiteral("hi"));
+    cat->state.setEaten(CatState::Eaten{{"a.txt", "b c.txt"}, {}});
+    reply = answerCatRequest(*cat, {{"cmd", "state"}});
+    EXPECT_EQ(reply.value("caption").toString(), "hi");
+    EXPECT_EQ(reply.value("eaten").toArray(), (QJsonArray{"a.txt", "b c.txt"}));
+}
+
+} // namespace

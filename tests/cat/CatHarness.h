@@ -46,6 +46,8 @@ class CatOverlayProbe {
     double& popStart() { return o.popStart; }
     double& lastStroke() { return o.lastStroke; }
     double& eatenUntil() { return o.eatenUntil; }
+    double& backToWorkUntil() { return o.backToWorkUntil; }
+    bool captionByTimer() const { return o.captionByTimer; }
     Dangle& dangle() { return o.dangle; }
     QPointF& cursor() { return o.cursor; }
     QPointF& bedSpot() { return o.bedSpot; }

@@ -2,7 +2,8 @@
 # Self-update end to end: version A installed into a folder of its own finds a signed version B
 # on a local web server, the cat brings the update letter, accepting it ends A and B starts from
 # the same path with the old install gone. A tampered B leaves A in place and brings the
-# update-failed letter.
+# update-failed letter. Letters are opened and "Update" pressed with real clicks; screenshots
+# of the letters go to $E2E_SCREENS (default /work/screens) when that folder can be made.
 source "$(dirname "${BASH_SOURCE[0]}")/cat_lib.sh"
 
 BUILD=$(dirname "$E2E_PURRLOX")
@@ -57,7 +58,48 @@ start_a() {
     grep -q "updates: version 1.0 runs from $APPS/Purrlox" "$CAT_LOG" || fail "A does not say where it runs"
 }
 
+SCREENS=${E2E_SCREENS:-/work/screens}
+mkdir -p "$SCREENS" 2>/dev/null || SCREENS=""
+
 letters() { ask '{"cmd":"letters"}'; }
+state_has() { cat_state | jq -e "$@"; }
+
+# Waits for the cat to come back carrying a letter, opens it with a real click on the cat and
+# prints the panel's root pixels "x y w h"; shoots it to $SCREENS/$2 when screens are kept.
+open_letter() {
+    wait_for 90 "the cat comes back carrying the letter and sits" \
+        state_has '.carrying == true and .kind == "idle" and .reading == null'
+    local reading cat_x cat_y
+    reading=$(cat_state)
+    cat_x=$(jq '.x | round' <<<"$reading")
+    cat_y=$(jq --argjson H "$E2E_HEIGHT" '$H - (.feetY + 30) | round' <<<"$reading")
+    xdotool mousemove "$cat_x" "$cat_y"
+    sleep 0.3
+    xdotool click 1
+    wait_for 5 "the letter opens" state_has --arg t "$1" '.kind == "reading" and (.reading | contains($t))'
+    sleep 0.5
+    local px py pw ph
+    read -r px py pw ph <<<"$(panel_pixels "$(cat_state)")"
+    if [ -n "$SCREENS" ]; then
+        import -window root -crop "${pw}x${ph}+${px}+${py}" +repage "$SCREENS/$2"
+    fi
+    echo "$px $py $pw $ph"
+}
+
+# The root pixel at the middle of the pink "Update" button: the pink right of the panel's
+# middle, in the lower half of the bubble (above the cat picture).
+update_button() {
+    local px py pw ph
+    read -r px py pw ph <<<"$1"
+    import -window root -crop "${pw}x$((ph - 96))+${px}+${py}" +repage "$E2E_TMP/bubble.png"
+    convert "$E2E_TMP/bubble.png" -depth 8 -alpha off txt:- | awk -F'[,: ()]+' -v half=$((pw / 2)) -v top=$(((ph - 96) / 2)) \
+        -v px="$px" -v py="$py" '
+        NR > 1 && $1 > half && $2 > top {
+            r = $3; g = $4; b = $5
+            if (r > 230 && g > 140 && g < 175 && b > 170 && b < 200) { sx += $1; sy += $2; n++ }
+        }
+        END { if (n < 50) exit 1; printf "%d %d\n", px + sx / n, py + sy / n }'
+}
 has_update_letter() { letters | jq -e '.letters | map(select(.update and (.text | contains("9.9")))) | length == 1'; }
 has_failed_letter() { letters | jq -e --arg site "127.0.0.1" '.letters | map(select((.update | not) and (.text | contains($site)))) | length == 1'; }
 new_pid() { pgrep -f "^$APPS/Purrlox/bin/purrlox" | grep -vx "$CAT_PID"; }
@@ -69,7 +111,13 @@ start_site
 start_a purrlox://before-update
 wait_for 30 "A downloads and verifies B" grep -q "updates: 9.9 is ready for $XDG_CACHE_HOME/app.purrlox.Purrlox/Update/Purrlox-9.9.tar.gz" "$CAT_LOG"
 wait_for 10 "the cat carries the update letter" has_update_letter
-ask '{"cmd":"update"}' >/dev/null || true
+ask '{"cmd":"calm","seconds":3600}' >/dev/null
+panel=$(open_letter 9.9 update_letter.png)
+button=$(update_button "$panel") || fail "no Update button in the letter"
+read -r ux uy <<<"$button"
+xdotool mousemove "$ux" "$uy"
+sleep 0.3
+xdotool click 1
 wait_for 20 "A ends" sh -c "! kill -0 $CAT_PID"
 wait_for 20 "B starts from the same path" grep -q "updates: version 9.9 runs from $APPS/Purrlox" "$CAT_LOG"
 grep -q "updates: 9.9 is in place, relaunching" "$CAT_LOG" || fail "no relaunch line"
@@ -91,10 +139,17 @@ release_b tamper
 start_a
 wait_for 30 "A downloads B" grep -q "updates: 9.9 is ready" "$CAT_LOG"
 wait_for 10 "the cat carries the update letter" has_update_letter
-ask '{"cmd":"update"}' >/dev/null || true
+ask '{"cmd":"calm","seconds":3600}' >/dev/null
+panel=$(open_letter 9.9 update_letter_tampered.png)
+button=$(update_button "$panel") || fail "no Update button in the letter"
+read -r ux uy <<<"$button"
+xdotool mousemove "$ux" "$uy"
+sleep 0.3
+xdotool click 1
 wait_for 20 "the install fails" grep -q "updates: install failed: .* does not match its signed file list" "$CAT_LOG"
 wait_for 10 "the cat carries the update-failed letter" has_failed_letter
 kill -0 "$CAT_PID" || fail "A did not survive the failed install"
+open_letter 127.0.0.1 update_failed_letter.png >/dev/null
 [ "$(cat "$APPS/Purrlox/VERSION")" = 1.0 ] || fail "the install changed"
 [ -z "$(ls -A "$APPS" | grep -v '^Purrlox$')" ] || fail "something was left beside the install: $(ls -A "$APPS")"
 stop_cat

@@ -13,6 +13,7 @@
 #include "platform/Trash.h"
 #include "platform/WindowList.h"
 
+#include <QStringList>
 #include <QTemporaryDir>
 #include <deque>
 #include <map>
@@ -111,20 +112,27 @@ class FakeDevices final : public Devices {
 
 class FakeTrash final : public Trash {
   public:
-    std::optional<QString> moveToTrash(const QString& path) override {
-        if (failing) return std::nullopt;
+    std::optional<QString> moveToTrash(const QString& path, QString& error) override {
+        if (failing || locked.contains(path)) {
+            error = QStringLiteral("Permission denied");
+            return std::nullopt;
+        }
         const QString trashed = QStringLiteral("/trash/") + path.section(QLatin1Char('/'), -1);
         trashed_[trashed] = path;
         return trashed;
     }
-    bool putBack(const QString& trashedPath, const QString& originalPath) override {
+    bool putBack(const QString& trashedPath, const QString& originalPath, QString& error) override {
         auto it = trashed_.find(trashedPath);
-        if (failing || it == trashed_.end() || it->second != originalPath) return false;
+        if (failing || it == trashed_.end() || it->second != originalPath) {
+            error = QStringLiteral("No such file or directory");
+            return false;
+        }
         trashed_.erase(it);
         return true;
     }
     bool holds(const QString& trashedPath) const { return trashed_.count(trashedPath) > 0; }
     bool failing = false;
+    QStringList locked; // paths that cannot be moved
 
   private:
     std::map<QString, QString> trashed_;

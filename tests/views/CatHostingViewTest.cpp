@@ -5,6 +5,7 @@
 #include "sprites/CatView.h"
 
 #include <QApplication>
+#include <QDragEnterEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <gtest/gtest.h>
@@ -158,6 +159,60 @@ TEST_F(Hosting, RealMouseEventsOnTheCatViewReachTheHandlersInGlobalPoints) {
     EXPECT_TRUE(host.pressedAt());
     send(QEvent::MouseButtonRelease, {60, 120}, Qt::NoButton);
     EXPECT_EQ(taps, 2);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Hosting, RealDropEventsReportWhetherAnythingWasEaten) {
+    bool eats = false;
+    int hovers = 0;
+    host.onDragHover = [&](bool h) {
+        hovers += h;
+        return true;
+    };
+    int drops = 0;
+    host.onDropFiles = [&](const QList<QUrl>&) {
+        ++drops;
+        return eats;
+    };
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile("/tmp/a.txt")});
+    QMimeData text;
+    text.setText("just words");
+
+    // A drag of text is refused without asking the cat; one of files is taken as a move.
+    QDragEnterEvent enterText({65, 100}, Qt::CopyAction | Qt::MoveAction, &text, Qt::LeftButton,
+                              Qt::NoModifier);
+    QApplication::sendEvent(&host, &enterText);
+    EXPECT_FALSE(enterText.isAccepted());
+    EXPECT_EQ(hovers, 0);
+    QDragEnterEvent enterFiles({65, 100}, Qt::CopyAction | Qt::MoveAction, &files, Qt::LeftButton,
+                               Qt::NoModifier);
+    QApplication::sendEvent(&host, &enterFiles);
+    EXPECT_TRUE(enterFiles.isAccepted());
+    EXPECT_EQ(enterFiles.dropAction(), Qt::MoveAction);
+    EXPECT_EQ(hovers, 1);
+
+    // Nothing eaten: the source must see a refusal, never an accepted move.
+    QDropEvent refused({65, 100}, Qt::CopyAction | Qt::MoveAction, &files, Qt::LeftButton,
+                       Qt::NoModifier);
+    QApplication::sendEvent(&host, &refused);
+    EXPECT_FALSE(refused.isAccepted());
+    EXPECT_EQ(refused.dropAction(), Qt::IgnoreAction);
+
+    // A new drag, which this time the cat eats.
+    eats = true;
+    QDragEnterEvent again({65, 100}, Qt::CopyAction | Qt::MoveAction, &files, Qt::LeftButton,
+                          Qt::NoModifier);
+    QApplication::sendEvent(&host, &again);
+    QDropEvent taken({65, 100}, Qt::CopyAction | Qt::MoveAction, &files, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(&host, &taken);
+    EXPECT_EQ(drops, 2);
+    EXPECT_TRUE(taken.isAccepted());
+    EXPECT_EQ(taken.dropAction(), Qt::MoveAction);
 }
 
 } // namespace

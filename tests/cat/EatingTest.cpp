@@ -1,0 +1,216 @@
+#include "CatHarness.h"
+#include "strings/Strings.h"
+
+#include <QCoreApplication>
+
+using K = Activity::Kind;
+
+namespace {
+
+class EatingTest : public CatTest {
+  protected:
+    void SetUp() override {
+        CatTest::SetUp();
+        make();
+        cat->enter(false);
+        probe().settle(500);
+    }
+    K kind() { return cat->snapshot().activity.kind(); }
+    static QList<QUrl> files(std::initializer_list<const char*> paths) {
+        QList<QUrl> urls;
+        for (const char* p : paths)
+            urls.append(QUrl::fromLocalFile(QString::fromUtf8(p)));
+        return urls;
+    }
+    void undo() {
+        ASSERT_NE(cat->state.eaten(), nullptr);
+        const auto action = cat->state.eaten()->undo;
+        action();
+        for (int i = 0; i < 1000 && cat->stillPuttingBack(); ++i)
+            QCoreApplication::sendPostedEvents();
+    }
+    // Drops bigger than one file go down between frames.
+    bool feedAll(const QList<QUrl>& urls) {
+        const bool taken = cat->feed(urls);
+        for (int i = 0; i < 1000 && cat->stillEating(); ++i)
+            QCoreApplication::sendPostedEvents();
+        return taken;
+    }
+};
+
+TEST_F(EatingTest, TheEatingTimeline) {
+    ASSERT_TRUE(cat->feed(files({"/home/u/a.txt"})));
+    ASSERT_EQ(kind(), K::eating);
+    ASSERT_NE(cat->state.eaten(), nullptr);
+    EXPECT_EQ(cat->state.eaten()->names, QStringList{"a.txt"});
+    EXPECT_TRUE(trash.holds("/trash/a.txt"));
+
+    const struct {
+        double at;
+        CatSprite sprite;
+    } frames[] = {{0.2, CatSprite::gulp},      {0.6, CatSprite::snackEat2},
+                  {0.9, CatSprite::snackEat4}, {1.2, CatSprite::snackEat2},
+                  {1.5, CatSprite::snackEat4}, {2.0, CatSprite::happy}};
+    double t = 0;
+    for (const auto& f : frames) {
+        tickAfter(f.at - t);
+        t = f.at;
+        EXPECT_EQ(cat->state.sprite(), f.sprite) << "at " << f.at;
+    }
+    tickAfter(0.3);
+    EXPECT_EQ(kind(), K::eating);
+    tickAfter(0.2);
+    EXPECT_EQ(kind(), K::idle);
+    EXPECT_DOUBLE_EQ(probe().happyUntil(), now() + 1.0);
+    // The bubble stays eight seconds from the drop.
+    tickAfter(8 - 2.5 - 0.05);
+    EXPECT_NE(cat->state.eaten(), nullptr);
+    tickAfter(0.1);
+    EXPECT_EQ(cat->state.eaten(), nullptr);
+
+    // In bed the same timing has the bed frames, and the phone goes.
+    probe().lying() = true;
+    probe().bedHold() = CatSprite::Hold::phone;
+    cat->start(Activity::inBed(std::nullopt), now());
+    ASSERT_TRUE(cat->feed(files({"/home/u/b.txt"})));
+    EXPECT_EQ(probe().bedHold(), CatSprite::Hold::nothing);
+    tickAfter(0.2);
+    EXPECT_EQ(cat->state.sprite(), CatSprite::bedYawn11);
+    tickAfter(0.4);
+    EXPECT_EQ(cat->state.sprite(), CatSprite::bedSausage43);
+    tickAfter(0.3);
+    EXPECT_EQ(cat->state.sprite(), CatSprite::bedSausage44);
+    tickAfter(1.1);
+    EXPECT_EQ(cat->state.sprite(), CatSprite::bedLook1);
+}
+
+TEST_F(EatingTest, ALockedFileAmongThreeIsSkippedAndLogged) {
+    trash.locked = {"/home/u/b.txt"};
+    LogCapture log;
+    ASSERT_TRUE(feedAll(files({"/home/u/a.txt", "/home/u/b.txt", "/home/u/c.txt"})));
+    EXPECT_EQ(cat->state.eaten()->names, (QStringList{"a.txt", "c.txt"}));
+    const QStringList refusals = log.lines.filter("cannot trash");
+    ASSERT_EQ(refusals.size(), 1);
+    EXPECT_TRUE(refusals[0].contains("Permission denied"));
+    EXPECT_FALSE(refusals[0].contains("b.txt")) << "paths are private";
+
+    // A second drop within the eight seconds replaces the bubble and restarts them.
+    tickAfter(5);
+    ASSERT_TRUE(cat->feed(files({"/home/u/d.txt"})));
+    EXPECT_EQ(cat->state.eaten()->names, QStringList{"d.txt"});
+    EXPECT_DOUBLE_EQ(probe().eatenUntil(), now() + 8);
+}
+
+TEST_F(EatingTest, NothingEatenMeansRefusedAndNothingChanges) {
+    trash.failing = true;
+    LogCapture log;
+    EXPECT_FALSE(cat->feed(files({"/home/u/a.txt", "/home/u/b.txt"})));
+    EXPECT_EQ(log.lines.filter("cannot trash").size(), 2);
+    EXPECT_EQ(kind(), K::idle);
+    EXPECT_EQ(cat->state.eaten(), nullptr);
+    EXPECT_FALSE(cat->feed({}));
+
+    // Links that are not local files, and names that text cannot carry, are not eaten.
+    trash.failing = false;
+    log.lines.clear();
+    const QList<QUrl> odd{QUrl("https://example.com/a.txt"),
+                          QUrl::fromEncoded("file:///home/u/caf%E9.txt")};
+    EXPECT_FALSE(cat->feed(odd));
+    EXPECT_EQ(log.lines.filter("cannot trash").size(), 2);
+    EXPECT_EQ(cat->state.eaten(), nullptr);
+
+    // Odd but valid names are eaten, a folder's trailing slash aside.
+    ASSERT_TRUE(feedAll({QUrl::fromLocalFile("/home/u/-rf two\nlines ✨.txt"),
+                         QUrl::fromLocalFile("/home/u/photos/")}));
+    EXPECT_EQ(cat->state.eaten()->names, (QStringList{"-rf two\nlines ✨.txt", "photos"}));
+}
+
+TEST_F(EatingTest, BusyCatsRefuseHoversAndDrops) {
+    for (const Activity& busy : {Activity::held(), Activity::falling(0), Activity::reading(),
+                                 Activity::climbingUp({}), Activity::eating()}) {
+        cat->start(busy, now());
+        EXPECT_FALSE(cat->onDragHover(true));
+        EXPECT_FALSE(probe().dragHover());
+        EXPECT_FALSE(cat->feed(files({"/home/u/a.txt"})));
+        EXPECT_EQ(kind(), busy.kind());
+    }
+    EXPECT_FALSE(trash.holds("/trash/a.txt"));
+}
+
+TEST_F(EatingTest, HoverStopsAWalkAndOpensTheMouthDropWakesASleeper) {
+    cat->start(Activity::walking(900, Arrival::rest()), now());
+    EXPECT_TRUE(cat->onDragHover(true));
+    EXPECT_EQ(kind(), K::idle);
+    cat->tick();
+    EXPECT_EQ(cat->state.sprite(), CatSprite::gulp);
+    // An idle cat under a hovering drag does not decide anything.
+    probe().nextWander() = now();
+    tickAfter(0.1);
+    EXPECT_EQ(kind(), K::idle);
+    probe().nextWander() = now() + 1e6;
+    EXPECT_FALSE(cat->onDragHover(false));
+    tickAfter(0.1);
+    EXPECT_EQ(cat->state.sprite(), CatSprite::sit);
+
+    cat->start(Activity::sleeping(), now());
+    EXPECT_TRUE(cat->feed(files({"/home/u/a.txt"})));
+    EXPECT_EQ(kind(), K::eating);
+}
+
+TEST_F(EatingTest, PutBackRestoresAndReportsWhatCannotGoHome) {
+    ASSERT_TRUE(feedAll(files({"/home/u/a.txt", "/home/u/b.txt"})));
+    undo();
+    EXPECT_FALSE(trash.holds("/trash/a.txt"));
+    EXPECT_FALSE(trash.holds("/trash/b.txt"));
+    EXPECT_EQ(cat->state.eaten(), nullptr);
+    EXPECT_EQ(cat->state.caption(), std::nullopt);
+
+    // Files that cannot go home: the caption names the last one, and the bubble closes.
+    tickAfter(3);
+    ASSERT_TRUE(feedAll(files({"/home/u/a.txt", "/home/u/gone/b.txt"})));
+    trash.failing = true;
+    LogCapture log;
+    undo();
+    EXPECT_EQ(cat->state.eaten(), nullptr);
+    EXPECT_EQ(cat->state.caption(), S().cantPutBack("b.txt"));
+    EXPECT_EQ(log.lines.filter("cannot put back").size(), 2);
+    // Not a timed caption: the timer leaves it for a while, then it goes.
+    tickAfter(4);
+    EXPECT_EQ(cat->state.caption(), S().cantPutBack("b.txt"));
+    tickAfter(4.1);
+    EXPECT_EQ(cat->state.caption(), std::nullopt);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(EatingTest, ABigDropGoesDownInBitesAndPuttingBackStopsTheRest) {
+    QList<QUrl> hundred;
+    for (int i = 0; i < 100; ++i)
+        hundred.append(QUrl::fromLocalFile(QStringLiteral("/home/u/f%1.txt").arg(i)));
+    trash.locked = {"/home/u/f0.txt"};
+    ASSERT_TRUE(cat->feed(hundred));
+    // Answered as soon as one file is in the trash.
+    EXPECT_EQ(cat->state.eaten()->names, QStringList{"f1.txt"});
+    EXPECT_TRUE(cat->stillEating());
+    // Another drop meanwhile is refused.
+    probe().activity() = Activity::idle();
+    EXPECT_FALSE(cat->feed(files({"/home/u/other.txt"})));
+    for (int i = 0; i < 1000 && cat->stillEating(); ++i)
+        QCoreApplication::sendPostedEvents();
+    EXPECT_FALSE(cat->stillEating());
+    EXPECT_EQ(cat->state.eaten()->names.size(), 99);
+    EXPECT_TRUE(trash.holds("/trash/f99.txt"));
+
+    // Put back before the rest went down: the files not yet eaten are never touched.
+    probe().activity() = Activity::idle();
+    ASSERT_TRUE(cat->feed(files({"/home/u/g1.txt", "/home/u/g2.txt", "/home/u/g3.txt"})));
+    undo();
+    EXPECT_FALSE(cat->stillEating());
+    EXPECT_FALSE(trash.holds("/trash/g1.txt"));
+    EXPECT_FALSE(trash.holds("/trash/g2.txt"));
+    EXPECT_EQ(cat->state.eaten(), nullptr);
+}
+
+} // namespace

@@ -1,0 +1,260 @@
+#include "CatHarness.h"
+#include "focus/Pomodoro.h"
+#include "strings/Strings.h"
+
+using K = Activity::Kind;
+
+namespace {
+
+class LettersTest : public CatTest {
+  protected:
+    void SetUp() override {
+        CatTest::SetUp();
+        make();
+        cat->enter(false);
+        probe().settle(500);
+    }
+    K kind() { return cat->snapshot().activity.kind(); }
+    // Pointer movements 0.1 s apart.
+    void strokes(std::initializer_list<double> dxs) {
+        for (double dx : dxs) {
+            clock.advance(0.1);
+            cat->stroke(dx);
+        }
+    }
+    static Letter letter(const QString& text, bool update = false) {
+        Letter l;
+        l.text = text;
+        l.update = update;
+        return l;
+    }
+    // Ticks in 50 ms steps while the activity lasts, at most a minute.
+    void runWhile(K k) {
+        for (int i = 0; i < 1200 && kind() == k; ++i)
+            tickAfter(0.05);
+    }
+};
+
+TEST_F(LettersTest, StrokeGesturesNeedTravelAndTwoTurns) {
+    struct Case {
+        std::initializer_list<double> moves;
+        bool pets;
+    };
+    const Case cases[] = {
+        {{30, -30, 30}, true},
+        {{15, -15, 15}, true},
+        {{30, 30, 30}, false},  // no turn
+        {{10, -10, 10}, false}, // 30 points only
+        // Half-point jitter is no turn, however far the rest travels.
+        {{20, -0.5, 20, -0.5, 20}, false},
+    };
+    for (const Case& c : cases) {
+        probe().settle(500);
+        probe().lastStroke() = CatOverlay::distantPast;
+        clock.advance(5); // the earlier case's movements are past the 1.2 s window
+        strokes(c.moves);
+        EXPECT_EQ(kind() == K::petting, c.pets) << "moves starting " << *c.moves.begin();
+    }
+
+    // The window is 1.2 s: a movement older than that no longer counts.
+    probe().settle(500);
+    clock.advance(5);
+    cat->stroke(30);
+    clock.advance(0.7);
+    cat->stroke(-30);
+    clock.advance(0.8);
+    cat->stroke(30);
+    EXPECT_EQ(kind(), K::idle);
+
+    // Walking and sleeping cats stop for it; a held or falling one does not.
+    cat->start(Activity::sleeping(), now());
+    strokes({30, -30, 30});
+    EXPECT_EQ(kind(), K::petting);
+    cat->start(Activity::falling(0), now());
+    clock.advance(5);
+    strokes({30, -30, 30});
+    EXPECT_EQ(kind(), K::falling);
+}
+
+TEST_F(LettersTest, PettingGoesOnWithRealMovesOnlyAndEndsHappy) {
+    strokes({30, -30, 30});
+    ASSERT_EQ(kind(), K::petting);
+    cat->tick();
+    EXPECT_TRUE(cat->state.hearts());
+    EXPECT_EQ(cat->state.sprite(), CatSprite::pet);
+    // Moves of half a point keep nothing going.
+    for (int i = 0; i < 3; ++i) {
+        clock.advance(0.3);
+        cat->stroke(0.5);
+        cat->tick();
+    }
+    EXPECT_EQ(kind(), K::idle);
+    EXPECT_DOUBLE_EQ(probe().happyUntil(), now() + 0.8);
+    EXPECT_TRUE(cat->state.hearts());
+    tickAfter(0.81);
+    EXPECT_FALSE(cat->state.hearts());
+
+    // Real strokes keep it petting past 0.8 s, with the letter frame when carrying.
+    probe().carrying() = true;
+    probe().queueLetter(letter("hi"));
+    clock.advance(5);
+    strokes({30, -30, 30});
+    for (int i = 0; i < 10; ++i) {
+        clock.advance(0.3);
+        cat->stroke(i % 2 ? 3 : -3);
+        cat->tick();
+    }
+    EXPECT_EQ(kind(), K::petting);
+    EXPECT_EQ(cat->state.sprite(), CatSprite::petLetter);
+}
+
+TEST_F(LettersTest, StrokingInBedGivesHeartsWithoutLeavingIt) {
+    cat->start(Activity::inBed(std::nullopt), now());
+    strokes({30, -30});
+    EXPECT_LT(probe().happyUntil(), now()); // not a gesture yet
+    strokes({30});
+    EXPECT_DOUBLE_EQ(probe().happyUntil(), now() + 0.8);
+    // Once going, any real movement within 0.8 s goes on; jitter does not.
+    clock.advance(0.5);
+    cat->stroke(2);
+    EXPECT_DOUBLE_EQ(probe().happyUntil(), now() + 0.8);
+    clock.advance(0.5);
+    cat->stroke(0.4);
+    EXPECT_DOUBLE_EQ(probe().happyUntil(), now() - 0.5 + 0.8);
+    EXPECT_EQ(kind(), K::inBed);
+}
+
+TEST_F(LettersTest, TapsInEachActivity) {
+    // Idle without letters: hearts for 1.2 s.
+    cat->tapCat();
+    EXPECT_DOUBLE_EQ(probe().happyUntil(), now() + 1.2);
+
+    // Within the time after a drop the tap is the drop's own release.
+    probe().happyUntil() = CatOverlay::distantPast;
+    probe().suppressTapUntil() = now() + 0.3;
+    cat->tapCat();
+    EXPECT_EQ(probe().happyUntil(), CatOverlay::distantPast);
+    clock.advance(0.31);
+
+    // A sleeping cat wakes.
+    cat->start(Activity::sleeping(), now());
+    cat->tapCat();
+    ASSERT_EQ(kind(), K::yawning);
+    EXPECT_EQ(cat->snapshot().activity.as<activity::Yawning>()->then, AfterYawn::wake);
+
+    // Busy cats ignore it.
+    for (const Activity& busy :
+         {Activity::walking(900, Arrival::rest()), Activity::falling(0), Activity::held(),
+          Activity::eating(), Activity::snacking(), Activity::climbingUp({})}) {
+        cat->start(busy, now());
+        probe().happyUntil() = CatOverlay::distantPast;
+        cat->tapCat();
+        EXPECT_EQ(kind(), busy.kind());
+        EXPECT_EQ(probe().happyUntil(), CatOverlay::distantPast);
+    }
+
+    // Carrying a letter, a tap on an idle, petting or bedded cat opens it.
+    for (const Activity& calm :
+         {Activity::idle(), Activity::petting(), Activity::inBed(std::nullopt)}) {
+        cat->start(calm, now());
+        probe().carrying() = true;
+        if (probe().queued() == 0) probe().queueLetter(letter("Water the plants"));
+        cat->tapCat();
+        EXPECT_EQ(kind(), K::reading);
+        ASSERT_NE(cat->state.reading(), nullptr);
+        EXPECT_EQ(cat->state.reading()->text, "Water the plants");
+        // Reading: a further tap does nothing.
+        cat->tapCat();
+        EXPECT_EQ(kind(), K::reading);
+        cat->state.setReading(std::nullopt);
+    }
+}
+
+TEST_F(LettersTest, QueueAndUnreadAcrossDeliverAndMarkRead) {
+    cat->markRead(); // nothing queued: nothing happens
+    EXPECT_EQ(kind(), K::idle);
+
+    cat->deliver(letter("one"));
+    cat->deliver(letter("two"));
+    EXPECT_EQ(cat->state.unread(), 2);
+    EXPECT_FALSE(probe().carrying());
+    // The cat fetches them: off the nearer edge and back carrying.
+    tickAfter(0.05);
+    ASSERT_EQ(kind(), K::walking);
+    runWhile(K::walking);
+    tickAfter(0.05);
+    EXPECT_TRUE(probe().carrying());
+    runWhile(K::walking);
+    ASSERT_EQ(kind(), K::idle);
+    EXPECT_EQ(cat->state.sprite(), CatSprite::sitLetter);
+
+    cat->tapCat();
+    ASSERT_EQ(kind(), K::reading);
+    EXPECT_EQ(cat->state.reading()->text, "one");
+    cat->markRead();
+    EXPECT_EQ(cat->state.unread(), 1);
+    EXPECT_EQ(cat->state.reading(), nullptr);
+    EXPECT_TRUE(probe().carrying());
+    EXPECT_EQ(kind(), K::idle);
+    EXPECT_DOUBLE_EQ(probe().happyUntil(), now() + 1.2);
+
+    cat->tapCat();
+    EXPECT_EQ(cat->state.reading()->text, "two");
+    cat->markRead();
+    EXPECT_EQ(cat->state.unread(), 0);
+    EXPECT_FALSE(probe().carrying());
+    // The plain frames are back once the happy face is over.
+    tickAfter(1.3);
+    EXPECT_EQ(cat->state.sprite(), CatSprite::sit);
+    cat->tapCat(); // nothing left to open
+    EXPECT_EQ(kind(), K::idle);
+}
+
+TEST_F(LettersTest, OnlyOneUpdateLetterWaits) {
+    cat->deliver(letter("v2", true));
+    cat->deliver(letter("v2", true));
+    EXPECT_EQ(cat->state.unread(), 1);
+    cat->deliver(letter("note"));
+    cat->deliver(letter("v3", true));
+    EXPECT_EQ(cat->state.unread(), 2);
+    EXPECT_EQ(probe().queued(), 2u);
+}
+
+TEST_F(LettersTest, ALetterForACatNotShownYetBringsItIn) {
+    panel = nullptr;
+    make();
+    EXPECT_EQ(panel, nullptr);
+    cat->deliver(letter("hello"));
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(probe().carrying());
+    EXPECT_EQ(kind(), K::walking);
+}
+
+TEST_F(LettersTest, CaptionOrderCheerBreakBackToWork) {
+    probe().breakUntil() = now() + 300;
+    cat->setCheer(QStringLiteral("Goal reached!"), now() + 5);
+    cat->tick();
+    EXPECT_EQ(cat->state.caption(), QStringLiteral("Goal reached!"));
+    // The cheer ends during the break: the countdown from the next frame on.
+    tickAfter(5.0);
+    EXPECT_EQ(cat->state.caption(), S().breakLeft(Pomodoro::clock(295)));
+    tickAfter(0.5);
+    EXPECT_EQ(cat->state.caption(), S().breakLeft(QStringLiteral("4:55")));
+    tickAfter(0.6);
+    EXPECT_EQ(cat->state.caption(), S().breakLeft(QStringLiteral("4:54")));
+    // The break ends and work begins.
+    probe().breakUntil().reset();
+    probe().backToWorkUntil() = now() + 3;
+    tickAfter(0.1);
+    EXPECT_EQ(cat->state.caption(), S().backToWork());
+    tickAfter(3);
+    EXPECT_EQ(cat->state.caption(), std::nullopt);
+    EXPECT_FALSE(probe().captionByTimer());
+
+    // A caption of other code is left alone by the timer.
+    cat->state.setCaption(QStringLiteral("mine"));
+    tickAfter(0.1);
+    EXPECT_EQ(cat->state.caption(), QStringLiteral("mine"));
+}
+
+} // namespace

@@ -1,21 +1,24 @@
 # make run  — install what is missing, build, start the cat
 # make test — install what is missing, build, run every test
+# make install PREFIX=DIR — install into DIR/Purrlox and register purrlox:// links for the user
+# make dist — a signed release in $(BUILD)/dist/update (key: PURRLOX_SIGNING_KEY or SIGNING_KEY_FILE)
 BUILD ?= build
 JOBS ?= 2
+PREFIX ?= $(HOME)/.local/opt
 
 PACKAGES := build-essential cmake pkg-config git \
   qt6-base-dev qt6-base-dev-tools libgl-dev \
   libxcb1-dev libxcb-screensaver0-dev libxcb-xinput-dev libxcb-res0-dev libxcb-xfixes0-dev \
-  libxcb-shape0-dev libxcb-randr0-dev libx11-dev libsodium-dev libpulse-dev \
+  libxcb-shape0-dev libxcb-randr0-dev libx11-dev libsodium-dev libpulse-dev libarchive-dev \
   libgtest-dev libgmock-dev libbenchmark-dev \
   fonts-comfortaa fonts-noto-color-emoji \
   xvfb openbox picom xterm x11-utils x11-xserver-utils xdotool imagemagick jq bc poppler-utils \
   pulseaudio pulseaudio-utils dbus-daemon \
-  xpenguins oneko trayer
+  xpenguins oneko trayer xdg-utils desktop-file-utils python3
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build run test unit e2e bench format contact-sheet clean
+.PHONY: all deps configure build run test unit e2e bench format contact-sheet clean install dist
 
 all: build
 
@@ -51,6 +54,23 @@ e2e: build
 
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do [ -x "$$b" ] && "$$b"; done
+
+install: build
+	cmake --install $(BUILD) --prefix "$(abspath $(PREFIX))/Purrlox"
+
+# The release: the Purrlox folder with its signed file list, as a gzip'd tar, and the signed
+# manifest naming it. Build with -DPURRLOX_UPDATE_PUBLIC_KEY=<public key> for real releases.
+DIST := $(BUILD)/dist
+dist: build
+	@grep -q '^PURRLOX_UPDATE_PUBLIC_KEY:STRING=.' $(BUILD)/CMakeCache.txt || \
+	  echo "warning: this build pins its own test key; configure with -DPURRLOX_UPDATE_PUBLIC_KEY=..." >&2
+	rm -rf $(DIST) && mkdir -p $(DIST)/update
+	PURRLOX_NO_REGISTER=1 cmake --install $(BUILD) --prefix $(DIST)/root/Purrlox --strip
+	$(BUILD)/purrlox-sign $(if $(SIGNING_KEY_FILE),--key-file $(SIGNING_KEY_FILE)) folder $(DIST)/root/Purrlox
+	tar -C $(DIST)/root --owner=0 --group=0 --numeric-owner --sort=name -czf $(DIST)/update/Purrlox.tar.gz Purrlox
+	$(BUILD)/purrlox-sign $(if $(SIGNING_KEY_FILE),--key-file $(SIGNING_KEY_FILE)) \
+	  manifest "$$(cat $(BUILD)/VERSION)" $(DIST)/update/Purrlox.tar.gz >$(DIST)/update/linux
+	@echo "Release $$(cat $(BUILD)/VERSION): upload $(DIST)/update/linux and $(DIST)/update/Purrlox.tar.gz"
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

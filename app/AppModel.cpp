@@ -1,9 +1,11 @@
 #include "app/AppModel.h"
 
 #include "app/AppDelegate.h"
+#include "app/Config.h"
 #include "app/ModelWiring.h"
 #include "base/Log.h"
 #include "platform/Screens.h"
+#include "strings/Strings.h"
 
 #include <QPointer>
 
@@ -19,6 +21,7 @@ AppModel::AppModel(const CatServices& services, LoginItem* loginItem, QObject* p
                               : nullptr),
       focusLog(std::make_unique<FocusLog>(services.defaults, services.clock)),
       reminders(std::make_unique<Reminders>(services.defaults, services.clock)),
+      updater(std::make_unique<Updater>(services.defaults, Updater::Setup::standard())),
       pomodoro(std::make_unique<Pomodoro>(services.defaults, services.clock, *focusLog)) {
     // A new screen mode or work area puts the cat back on the desktop at once.
     QPointer<CatOverlay> cat(cats.get());
@@ -26,6 +29,16 @@ AppModel::AppModel(const CatServices& services, LoginItem* loginItem, QObject* p
         if (cat) cat->screenParametersChanged();
     };
     ModelWiring::connect(*cats, *focusLog, *reminders, *pomodoro);
+    CatOverlay* overlay = cats.get();
+    Updater* update = updater.get();
+    updater->onReady = [overlay](const QString& version) {
+        overlay->deliver(Letter{S().updateReady(version), std::nullopt, true});
+    };
+    updater->onFailed = [overlay] {
+        overlay->deliver(Letter{S().updateFailed(Config::site()), std::nullopt, false});
+    };
+    cats->onUpdate = [update] { update->install(); };
+
     // A letter handed over while wiring the other models has already brought the cat in.
     if (!cats->snapshot().panelFrame) cats->enter(false);
 

@@ -5,6 +5,7 @@
 #include "focus/Pomodoro.h"
 #include "reminders/Reminders.h"
 #include "system/LaunchAtLogin.h"
+#include "system/Updater.h"
 
 #include <QObject>
 #include <QUrl>
@@ -28,6 +29,7 @@ class AppModel final : public QObject {
     std::unique_ptr<LaunchAtLogin> launchAtLogin; // none without a login item
     std::unique_ptr<FocusLog> focusLog;
     std::unique_ptr<Reminders> reminders;
+    std::unique_ptr<Updater> updater; // keeps the install current; its letters go to the cat
     std::unique_ptr<Pomodoro> pomodoro;
 
   private:

@@ -5,6 +5,7 @@
 #include "focus/Pomodoro.h"
 
 #include <QJsonArray>
+#include <QTimer>
 
 namespace {
 
@@ -95,6 +96,17 @@ QJsonObject answerCatRequest(CatOverlay& cats, const QJsonObject& request) {
                 {"pieces", pieces}});
         }
         return {{"windows", list}};
+    }
+    if (command == QLatin1String("letters")) {
+        QJsonArray list;
+        for (const Letter& letter : cats.letters())
+            list.append(QJsonObject{{"text", letter.text}, {"update", letter.update}});
+        return {{"letters", list}};
+    }
+    if (command == QLatin1String("update")) {
+        // After the reply has gone out: accepting may end the process.
+        QTimer::singleShot(50, &cats, [&cats] { cats.acceptUpdate(); });
+        return {{"ok", true}};
     }
     if (command == QLatin1String("deliver")) {
         // A plain letter, as a reminder would bring, or with "report" a focus report letter.

@@ -13,6 +13,8 @@ class Pomodoro;
 //   {"cmd":"deliver","text":"…"}     -> hands the cat a plain letter; with "report":
 //       {"title","rows":[[name,time]],"notes":[…],"bars":[7 seconds]} a focus report letter
 //   {"cmd":"due","what":"wander"}    -> makes wander / snack / climb / yawn / hunt due now
+//   {"cmd":"letters"}                -> the letters the cat carries: text, update
+//   {"cmd":"update"}                 -> accepts the update offer, as the letter's button does
 QJsonObject answerCatRequest(CatOverlay& cats, const QJsonObject& request);
 
 // What it can ask of the stores, so tests can make the app save at will (none: not a store

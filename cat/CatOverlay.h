@@ -160,6 +160,7 @@ class CatOverlay : public QObject {
     bool catOnScreen() const;
     Pieces visibleTop(const DesktopWindow& w) const;
     const std::vector<DesktopWindow>& polledWindows() const { return windows; }
+    const std::vector<Letter>& letters() const { return queue; }
     std::optional<Span> visibleSpan(const DesktopWindow& w, double x) const;
     std::optional<double> standingSpot(const DesktopWindow& w, std::optional<double> near) const;
     std::optional<double> randomSpot();

@@ -3,6 +3,8 @@
 #include "FakeSystem.h"
 #include "LogCapture.h"
 #include "app/AppDelegate.h"
+#include "app/Config.h"
+#include "strings/Strings.h"
 #include "fakes/Fakes.h"
 
 #include <gtest/gtest.h>
@@ -94,6 +96,25 @@ TEST(StartUp, ScreenChangesReachTheCatUntilTheModelIsGone) {
         EXPECT_EQ(cat.x, -130); // still walking in from the new left edge
     }
     system.screens.onChanged(); // the cat is gone: nothing happens
+}
+
+// The updater's letters reach the cat; the cat's "Update" reaches the updater.
+TEST(UpdateWiring, LettersGoToTheCatAndTheAcceptGoesToTheUpdater) {
+    FakeSystem system;
+    AppModel model(system.services());
+    ASSERT_TRUE(model.updater);
+    model.updater->onReady("2.0");
+    model.updater->onReady("2.0"); // one offer is enough
+    ASSERT_EQ(model.cats->letters().size(), 1u);
+    EXPECT_TRUE(model.cats->letters()[0].update);
+    EXPECT_EQ(model.cats->letters()[0].text, S().updateReady("2.0"));
+
+    // Nothing is ready in a test binary: the accept reads the offer, fails, and the cat brings
+    // the news.
+    model.cats->acceptUpdate();
+    ASSERT_EQ(model.cats->letters().size(), 1u);
+    EXPECT_FALSE(model.cats->letters()[0].update);
+    EXPECT_EQ(model.cats->letters()[0].text, S().updateFailed(Config::site()));
 }
 
 } // namespace

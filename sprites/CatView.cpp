@@ -1,6 +1,7 @@
 #include "sprites/CatView.h"
 
 #include "cat/CatState.h"
+#include "menu/Fonts.h"
 #include "menu/Theme.h"
 #include "sprites/EatenBubble.h"
 #include "sprites/Floating.h"
@@ -58,45 +59,6 @@ const QImage& glyphImage(const QString& symbol) {
     p.drawText(base, symbol);
     p.end();
     return *cache.insert(symbol, image);
-}
-
-// Comfortaa's digits are proportional, and a countdown caption would twitch every second: each
-// digit gets the cell of the widest one, centred in it. Other runs keep their own kerning.
-template <typename Run> void tabularRuns(const QString& text, Run run) {
-    qsizetype start = 0;
-    while (start < text.size()) {
-        const bool digit = text[start].isDigit();
-        qsizetype end = start + 1;
-        while (end < text.size() && !digit && !text[end].isDigit())
-            ++end;
-        run(text.mid(start, end - start), digit);
-        start = end;
-    }
-}
-
-double digitCell(const QFontMetricsF& metrics) {
-    double cell = 0;
-    for (char d = '0'; d <= '9'; ++d)
-        cell = std::max(cell, metrics.horizontalAdvance(QChar(d)));
-    return cell;
-}
-
-double tabularAdvance(const QString& text, const QFontMetricsF& metrics) {
-    const double cell = digitCell(metrics);
-    double width = 0;
-    tabularRuns(text, [&](const QString& run, bool digit) {
-        width += digit ? cell : metrics.horizontalAdvance(run);
-    });
-    return width;
-}
-
-void drawTabular(QPainter& p, QPointF baseline, const QString& text, const QFontMetricsF& metrics) {
-    const double cell = digitCell(metrics);
-    tabularRuns(text, [&](const QString& run, bool digit) {
-        const double advance = metrics.horizontalAdvance(run);
-        p.drawText(baseline + QPointF(digit ? (cell - advance) / 2 : 0, 0), run);
-        baseline.rx() += digit ? cell : advance;
-    });
 }
 
 void capsule(QPainter& p, const QRectF& r, const QColor& fill, const QColor* border) {
@@ -292,7 +254,7 @@ QRectF CatView::bodyRect() const {
 QSizeF CatView::captionSize() const {
     const QFontMetricsF metrics(rounded(12, QFont::Bold));
     const QString text = state_.caption().value_or(QString());
-    return QSizeF(tabularAdvance(text, metrics) + 22, metrics.height() + 12);
+    return QSizeF(Fonts::tabularAdvance(text, metrics) + 22, metrics.height() + 12);
 }
 
 std::optional<QRectF> CatView::captionRect() const {
@@ -440,8 +402,8 @@ void CatView::paintCaption(QPainter& p) const {
     const QFontMetricsF metrics(font);
     p.setFont(font);
     p.setPen(Theme::ink());
-    drawTabular(p, QPointF(pill.left() + 11, pill.top() + 6 + metrics.ascent()), *state_.caption(),
-                metrics);
+    Fonts::drawTabular(p, QPointF(pill.left() + 11, pill.top() + 6 + metrics.ascent()),
+                       *state_.caption(), metrics);
 }
 
 void CatView::paintBadge(QPainter& p) const {

@@ -66,7 +66,6 @@ class CatOverlayProbe {
     std::optional<double>& callSignalSince() { return o.callSignalSince; }
     bool& musicPlaying() { return o.musicPlaying; }
     bool& macAsleep() { return o.macAsleep; }
-    double& backToWorkUntil() { return o.backToWorkUntil; }
     double& nextHunt() { return o.nextHunt; }
     double& nextBedClip() { return o.nextBedClip; }
     std::optional<QPointF>& heldCursorAt() { return o.heldCursorAt; }

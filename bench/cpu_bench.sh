@@ -18,7 +18,6 @@ for tool in xpenguins oneko; do
 done
 export PATH=$PATH:/usr/games
 
-daytime # no night-time dozing off during the long measurements
 start_desktop
 picom_pid=${E2E_PIDS[-1]}
 xvfb_pid=${E2E_PIDS[0]}

@@ -55,8 +55,9 @@ move_frame() {
 }
 
 # Keeps the cat snacking where it is (a snack comes before any walk when it is due), so a test
-# has a still cat for as long as it needs. Call after start_cat.
+# has a still cat for as long as it needs. Call after start_cat; the cat's own timers are put off.
 keep_cat_still() {
+    ask '{"cmd":"calm","seconds":3600}' >/dev/null # no hunt or climb of its own takes it away
     (while :; do ask '{"cmd":"due","what":"snack"}' >/dev/null 2>&1 || true; sleep 0.5; done) &
     E2E_PIDS+=($!)
 }
@@ -142,3 +143,5 @@ daytime() {
     local off=$((12 - 10#$(date -u +%H)))
     if ((off >= 0)); then export TZ="NOON-$off"; else export TZ="NOON+$((-off))"; fi
 }
+# Every script runs at the cat's noon unless it sets TZ after sourcing this file.
+daytime

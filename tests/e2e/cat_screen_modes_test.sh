@@ -5,7 +5,6 @@
 source "$(dirname "$0")/cat_lib.sh"
 start_desktop
 start_randr
-daytime # the script runs longer than the night-time minute before the cat dozes off
 start_cat
 keep_cat_still
 still=${E2E_PIDS[-1]}

@@ -56,7 +56,5 @@ fake() {
     wait_for 5 "$name did: $*" sh -c "[ \$(grep -c '^done' '$E2E_TMP/$name.out') -gt $before ]"
 }
 
-daytime # the scripts run longer than the night-time minute before the cat dozes off
-
 state_field() { cat_state | jq -r ".$1"; }
 sprite_starts() { [[ "$(state_field sprite)" == "$1"* ]]; }

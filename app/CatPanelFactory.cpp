@@ -56,6 +56,10 @@ std::unique_ptr<Panel> makeCatPanel(CatOverlay& overlay, CatView::Images images,
     X11Panel* raw = panel.get();
     QObject::connect(view, &CatView::drawnChanged, raw,
                      [raw, view] { raw->setInputRegion(view->drawnRegion()); });
+    view->present = [raw, view](const QList<int>& key,
+                                const std::function<void(QPainter&)>& paint) {
+        return raw->showFrame(view, key, paint);
+    };
     panel->setContent(host);
     panel->setInputRegion(view->drawnRegion());
     return panel;

@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -119,11 +120,26 @@ void CatView::settle() {
     QList<int> key = pictureKey();
     if (key == shown_) return;
     shown_ = std::move(key);
+    const QRect painted = paintedRect();
+    const QRect before = std::exchange(painted_, painted);
+    if (present && plainPicture() &&
+        present(shown_, [this](QPainter& p) { paintPicture(p); })) {
+        presented_ = true;
+        return;
+    }
+    // Qt's buffer still holds what it painted before the presented pictures: all of it again.
+    if (std::exchange(presented_, false)) {
+        update();
+        return;
+    }
     // Only where the cat, its caption, badge and streams were and are now: an open bubble is
     // not painted again for a blink.
-    const QRect painted = paintedRect();
-    update(QRegion(painted) + painted_);
-    painted_ = painted;
+    update(QRegion(painted) + before);
+}
+
+bool CatView::plainPicture() const {
+    return !state_.caption() && !badgeRect() && !state_.hearts() && !state_.sleeping() &&
+           !bubble_;
 }
 
 QRect CatView::streamsRect() const {
@@ -318,6 +334,10 @@ QRegion CatView::drawnRegion() const {
 
 void CatView::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    paintPicture(p);
+}
+
+void CatView::paintPicture(QPainter& p) {
     p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform |
                      QPainter::TextAntialiasing);
     p.setCompositionMode(QPainter::CompositionMode_Source);

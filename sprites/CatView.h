@@ -30,6 +30,12 @@ class CatView final : public QWidget {
     std::function<void()> onRead = [] {};
     std::function<void()> onUpdate = [] {};
 
+    // Puts a whole new picture on screen without Qt's painting (a copy kept by the display
+    // server), rendering it with paint when the key is new; false when it cannot, and the view
+    // paints as usual. Used only for the plain cat: no caption, badge, streams or bubble.
+    std::function<bool(const QList<int>& key, const std::function<void(QPainter&)>& paint)>
+        present;
+
     // Wall-clock seconds that drive the floating streams; tests pin it.
     std::function<double()> clock;
     // How often the streams redraw while they show.
@@ -62,6 +68,8 @@ class CatView final : public QWidget {
   private:
     void stateChanged();
     void settle();
+    bool plainPicture() const;
+    void paintPicture(QPainter& p);
     QList<int> pictureKey() const;
     QTransform catTransform() const;
     void paintStream(QPainter& p, const Floating& stream, QPointF origin) const;
@@ -88,4 +96,5 @@ class CatView final : public QWidget {
     std::optional<QPointF> pressedAt_;
     Bubble* bubble_ = nullptr; // a child widget; the view owns it
     QRect painted_;            // where the cat was last painted
+    bool presented_ = false;   // the screen shows a presented picture Qt has not painted
 };

@@ -3,6 +3,7 @@
 #include "base/Log.h"
 #include "platform/x11/CompositorWatch.h"
 #include "platform/x11/X11PanelMover.h"
+#include "platform/x11/X11ServerFrames.h"
 
 #include <QBitmap>
 #include <QGuiApplication>
@@ -71,7 +72,21 @@ X11Panel::X11Panel(QObject* parent) : QObject(parent), window_(std::make_unique<
                                    "drawing"));
 }
 
-X11Panel::~X11Panel() = default;
+X11Panel::~X11Panel() {
+    frames_.reset(); // its pixmaps go before the window
+}
+
+bool X11Panel::showFrame(QWidget* content, const QList<int>& key,
+                         const std::function<void(QPainter&)>& paint) {
+    // Without a compositor every new picture also recuts the window's shape, which Qt's paint
+    // drives.
+    if (!composited_ || !content || !window_->isAncestorOf(content)) return false;
+    if (!frames_ || frames_->content() != content) {
+        frames_ = std::make_unique<X11ServerFrames>(window_.get(), content);
+        frames_->onExposed = [content] { content->update(); };
+    }
+    return frames_->show(key, paint);
+}
 
 void X11Panel::setContent(QWidget* content) {
     if (content_) delete content_;

@@ -6,9 +6,12 @@
 #include <QRegion>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class CompositorWatch;
+class QPainter;
+class X11ServerFrames;
 
 // A transparent floating panel on X11: override-redirect (on every desktop, above full-screen
 // windows, never managed or focused), kept on top, and taking the pointer only where something
@@ -42,6 +45,12 @@ class X11Panel final : public QObject, public Panel {
     // Whether a compositing manager runs; without one the panel cuts itself to its drawing.
     bool composited() const { return composited_; }
 
+    // Shows a whole new picture of content (a widget in the panel) as a copy of one held on
+    // the X server, rendered with paint the first time its key is seen. False where that
+    // cannot be (no compositor, no 32-bit window): content then paints through Qt.
+    bool showFrame(QWidget* content, const QList<int>& key,
+                   const std::function<void(QPainter&)>& paint);
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -61,6 +70,7 @@ class X11Panel final : public QObject, public Panel {
     bool grabbing_ = false;
     QTimer guard_;
     std::unique_ptr<CompositorWatch> compositor_;
+    std::unique_ptr<X11ServerFrames> frames_;
     static constexpr int kCompositorSettles = 500; // ms from a compositor's arrival to its frames
     const X11Panel* upper_ = nullptr;
 };

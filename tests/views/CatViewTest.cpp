@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPainter>
+#include <utility>
 #include <gtest/gtest.h>
 
 namespace {
@@ -188,6 +190,69 @@ TEST_F(CatViewTest, RepaintsOnlyWhenTheDrawingVisiblyChanges) {
     EXPECT_EQ(settle(), 1);
     state.setUnread(3);
     EXPECT_EQ(settle(), 1);
+}
+
+// A plain cat's new pictures go to the presenter, which must get exactly what Qt would have
+// painted; a caption, a refusal or the first Qt paint after presented pictures repaints all.
+TEST_F(CatViewTest, PlainPicturesArePresentedAsPaintedAndOverlaysPaintThroughQt) {
+    QList<QRect> painted;
+    struct Counter : QObject {
+        QList<QRect>* painted;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint) *painted << static_cast<QPaintEvent*>(e)->rect();
+            return false;
+        }
+    } counter;
+    counter.painted = &painted;
+    view.installEventFilter(&counter);
+    QList<QList<int>> keys;
+    QImage presented;
+    bool accept = true;
+    view.present = [&](const QList<int>& key, const std::function<void(QPainter&)>& paint) {
+        if (!accept) return false;
+        keys << key;
+        presented = QImage(view.size(), QImage::Format_ARGB32_Premultiplied);
+        presented.fill(Qt::green); // the painter must clear what it does not draw
+        QPainter p(&presented);
+        paint(p);
+        return true;
+    };
+    const auto settle = [&] {
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+        return std::exchange(painted, {});
+    };
+    const auto painting = [&] { // what Qt paints, without counting its paint
+        const QImage image = picture();
+        painted.clear();
+        return image;
+    };
+    settle();
+
+    state.setSprite(CatSprite::walk1);
+    EXPECT_TRUE(settle().isEmpty());
+    ASSERT_EQ(keys.size(), 1);
+    EXPECT_EQ(presented, painting());
+    state.setFacingRight(false);
+    EXPECT_TRUE(settle().isEmpty());
+    ASSERT_EQ(keys.size(), 2);
+    EXPECT_NE(keys[0], keys[1]);
+    EXPECT_EQ(presented, painting());
+
+    state.setCaption(QStringLiteral("24:59"));
+    EXPECT_EQ(settle(), QList<QRect>{view.rect()});
+    EXPECT_EQ(keys.size(), 2);
+    state.setCaption(std::nullopt);
+    EXPECT_TRUE(settle().isEmpty());
+    EXPECT_EQ(keys.size(), 3);
+
+    accept = false;
+    state.setSprite(CatSprite::sit);
+    EXPECT_EQ(settle(), QList<QRect>{view.rect()});
+    state.setFacingRight(true);
+    const QList<QRect> partial = settle();
+    ASSERT_EQ(partial.size(), 1);
+    EXPECT_NE(partial[0], view.rect());
 }
 
 TEST_F(CatViewTest, StreamsAnimateOnlyWhileHeartsOrSleepShow) {

@@ -1,0 +1,123 @@
+#include "platform/x11/X11ServerFrames.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QWidget>
+#include <QtGui/qguiapplication_platform.h>
+#include <algorithm>
+#include <cstdlib>
+
+X11ServerFrames::X11ServerFrames(QWidget* window, QWidget* content)
+    : window_(window), content_(content) {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    c_ = x11 ? x11->connection() : nullptr;
+    if (c_) QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+X11ServerFrames::~X11ServerFrames() {
+    if (!c_) return;
+    QCoreApplication::instance()->removeNativeEventFilter(this);
+    clear();
+}
+
+void X11ServerFrames::clear() {
+    if (c_ && !xcb_connection_has_error(c_)) {
+        for (const Held& h : std::as_const(held_))
+            xcb_free_pixmap(c_, h.pixmap);
+        if (gc_) xcb_free_gc(c_, gc_);
+        xcb_flush(c_);
+    }
+    held_.clear();
+    gc_ = 0;
+    target_ = 0;
+    usable_ = false;
+    copied_ = false;
+}
+
+bool X11ServerFrames::ready() {
+    if (!c_ || !window_->isVisible() || xcb_connection_has_error(c_)) return false;
+    const auto window = xcb_window_t(window_->winId());
+    if (window == target_) return usable_;
+    clear();
+    target_ = window;
+    // Once per native window: its depth decides whether a 32-bit picture can be copied in.
+    auto* geometry = xcb_get_geometry_reply(c_, xcb_get_geometry(c_, window), nullptr);
+    const bool argb = geometry && geometry->depth == 32;
+    std::free(geometry);
+    const bool sameOrder =
+        (xcb_get_setup(c_)->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST) ==
+        (QSysInfo::ByteOrder == QSysInfo::LittleEndian);
+    usable_ = argb && sameOrder;
+    if (!usable_) return false;
+    gc_ = xcb_generate_id(c_);
+    const quint32 noExposures = 0; // a copy from a whole pixmap never needs any
+    xcb_create_gc(c_, gc_, window, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
+    return true;
+}
+
+xcb_pixmap_t X11ServerFrames::upload(const std::function<void(QPainter&)>& paint, QSize pixels,
+                                     qreal ratio) {
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    {
+        QPainter p(&image);
+        paint(p);
+    }
+    const xcb_pixmap_t pixmap = xcb_generate_id(c_);
+    xcb_create_pixmap(c_, 32, pixmap, target_, quint16(pixels.width()), quint16(pixels.height()));
+    // In bands that fit one request (the server's limit is in 4-byte units).
+    const qsizetype stride = image.bytesPerLine();
+    const qsizetype limit = qsizetype(xcb_get_maximum_request_length(c_)) * 4 - 64;
+    const int band = int(std::max<qsizetype>(1, limit / stride));
+    for (int y = 0; y < pixels.height(); y += band) {
+        const int rows = std::min(band, pixels.height() - y);
+        xcb_put_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, gc_, quint16(pixels.width()),
+                      quint16(rows), 0, qint16(y), 0, 32, quint32(rows * stride),
+                      image.constScanLine(y));
+    }
+    ++uploads_;
+    return pixmap;
+}
+
+bool X11ServerFrames::show(const QList<int>& key, const std::function<void(QPainter&)>& paint) {
+    if (!ready()) return false;
+    const qreal ratio = window_->devicePixelRatioF();
+    const QSize pixels = (QSizeF(content_->size()) * ratio).toSize();
+    if (pixels.isEmpty() || pixels.width() > 4096 || pixels.height() > 4096) return false;
+    QList<int> name = key;
+    name << pixels.width() << pixels.height();
+    auto it = held_.find(name);
+    if (it == held_.end()) {
+        if (held_.size() >= kMaxHeld) {
+            auto oldest = std::min_element(held_.begin(), held_.end(), [](const Held& a,
+                                                                          const Held& b) {
+                return a.used < b.used;
+            });
+            xcb_free_pixmap(c_, oldest->pixmap);
+            held_.erase(oldest);
+        }
+        it = held_.insert(name, Held{upload(paint, pixels, ratio), 0});
+    } else {
+        ++copies_;
+    }
+    it->used = ++clock_;
+    const QPoint at = (QPointF(content_->mapTo(window_, QPoint(0, 0))) * ratio).toPoint();
+    xcb_copy_area(c_, it->pixmap, target_, gc_, 0, 0, qint16(at.x()), qint16(at.y()),
+                  quint16(pixels.width()), quint16(pixels.height()));
+    xcb_flush(c_);
+    copied_ = true;
+    return true;
+}
+
+bool X11ServerFrames::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    if (!copied_ || eventType != "xcb_generic_event_t") return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & ~0x80) != XCB_EXPOSE) return false;
+    if (reinterpret_cast<const xcb_expose_event_t*>(event)->window != target_) return false;
+    copied_ = false;
+    onExposed();
+    return false; // Qt still handles it
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QAbstractNativeEventFilter>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <functional>
+#include <xcb/xcb.h>
+
+class QPainter;
+class QWidget;
+
+// Whole pictures of a panel's content kept as pixmaps on the X server. Showing a picture seen
+// before is one CopyArea request: no upload, no shared-memory sync, no reply, no event back.
+// A walking cat cycles through a handful of frames, so after its first steps every frame
+// change is a copy on the server. Works on 32-bit (ARGB) windows only, i.e. with a compositor;
+// anywhere else show() declines and the content paints through Qt as usual.
+class X11ServerFrames final : public QObject, public QAbstractNativeEventFilter {
+    Q_OBJECT
+  public:
+    // window: the top-level panel; content: the widget whose pictures are shown, inside it.
+    X11ServerFrames(QWidget* window, QWidget* content);
+    ~X11ServerFrames() override;
+
+    // Puts the picture named key on the window, rendering it with paint first if the server
+    // does not hold it yet. False when it cannot (not shown, not 32-bit, no X11).
+    bool show(const QList<int>& key, const std::function<void(QPainter&)>& paint);
+    // Frees every held picture (the window changed underneath).
+    void clear();
+    QWidget* content() const { return content_; }
+
+    // The window was exposed while a copied picture was up: Qt's own buffer is older than the
+    // screen, so the content must paint again.
+    std::function<void()> onExposed = [] {};
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+    // How many pictures were rendered and uploaded, and how many shown by a copy alone.
+    int uploads() const { return uploads_; }
+    int copies() const { return copies_; }
+
+  private:
+    struct Held {
+        xcb_pixmap_t pixmap = 0;
+        quint64 used = 0;
+    };
+    bool ready();
+    xcb_pixmap_t upload(const std::function<void(QPainter&)>& paint, QSize pixels, qreal ratio);
+
+    QWidget* window_;
+    QWidget* content_;
+    xcb_connection_t* c_ = nullptr;
+    xcb_window_t target_ = 0; // the window the GC and pixmaps were made for
+    xcb_gcontext_t gc_ = 0;
+    bool usable_ = false;
+    bool copied_ = false; // the screen shows a copy Qt has not painted
+    QHash<QList<int>, Held> held_;
+    quint64 clock_ = 0;
+    int uploads_ = 0;
+    int copies_ = 0;
+    static constexpr int kMaxHeld = 48; // ~80 KB each at 130 × 150
+};

@@ -48,6 +48,11 @@ measure() {
     app_cpu[$name]=$(pct "$(cpu_ticks "$pid") - $a")
     x_cpu[$name]=$(pct "$(cpu_ticks "$xvfb_pid") - $x")
     comp_cpu[$name]=$(pct "$(cpu_ticks "$picom_pid") - $c")
+    report "$name"
+}
+# report NAME: adds the case's figures to the table and prints them.
+report() {
+    local name=$1
     all_cpu[$name]=$(printf '%.2f' "$(echo "${app_cpu[$name]} + ${x_cpu[$name]} + ${comp_cpu[$name]}" | bc)")
     cases+=("$name")
     printf '%-28s %6s %% of a core   X server %6s %%   compositor %6s %%   together %6s %%   %5s wake-ups/s\n' \
@@ -129,7 +134,7 @@ xdotool mousemove 1500 200
 # bubble shown once the chewing and the hearts after it are over, measured together.
 DRAG_FILES=$(dirname "$CAT_ASK")/drag-files
 if [ -x "$DRAG_FILES" ]; then
-    eaten_ticks=0 eaten_x=0 eaten_c=0
+    eaten_ticks=0 eaten_x=0 eaten_c=0 eaten_w=0
     for round in 1 2 3 4 5; do
         ask '{"cmd":"calm","seconds":3600}' >/dev/null
         wait_for 15 "the cat sits" cat_is idle
@@ -152,15 +157,19 @@ if [ -x "$DRAG_FILES" ]; then
         xdotool mousemove 1500 200
         sleep 3.6 # past the gulp, the chewing and the hearts
         a=$(cpu_ticks "$CAT_PID") x=$(cpu_ticks "$xvfb_pid") c=$(cpu_ticks "$picom_pid")
+        w=$(wakeups "$CAT_PID")
         sleep 4
+        eaten_w=$((eaten_w + $(wakeups "$CAT_PID") - w))
         eaten_ticks=$((eaten_ticks + $(cpu_ticks "$CAT_PID") - a))
         eaten_x=$((eaten_x + $(cpu_ticks "$xvfb_pid") - x))
         eaten_c=$((eaten_c + $(cpu_ticks "$picom_pid") - c))
     done
-    pct20() { echo "scale=2; 100 * $1 / ($hz * 20)" | bc; }
+    pct20() { printf '%.2f' "$(echo "scale=4; 100 * $1 / ($hz * 20)" | bc)"; }
     app_cpu["purrlox eaten bubble"]=$(pct20 "$eaten_ticks")
-    printf '%-22s %6s %% of a core   X server %6s %%   compositor %6s %%\n' \
-        "purrlox eaten bubble" "$(pct20 "$eaten_ticks")" "$(pct20 "$eaten_x")" "$(pct20 "$eaten_c")"
+    x_cpu["purrlox eaten bubble"]=$(pct20 "$eaten_x")
+    comp_cpu["purrlox eaten bubble"]=$(pct20 "$eaten_c")
+    app_wakeups["purrlox eaten bubble"]=$((eaten_w / 20))
+    report "purrlox eaten bubble"
 else
     echo "purrlox eaten bubble: skipped (build the drag-files target)"
 fi

@@ -122,8 +122,11 @@ void CatView::settle() {
     shown_ = std::move(key);
     const QRect painted = paintedRect();
     const QRect before = std::exchange(painted_, painted);
+    // Upright frames repeat (a gait cycles through a few) and are worth keeping; a squashed or
+    // tilted cat is a new picture on nearly every frame: no key, shown once.
+    const bool repeats = state_.squash() == 1 && state_.tilt() == 0 && state_.hop() == 0;
     if (present && plainPicture() &&
-        present(shown_, [this](QPainter& p) { paintPicture(p); })) {
+        present(repeats ? shown_ : QList<int>{}, [this](QPainter& p) { paintPicture(p); })) {
         presented_ = true;
         return;
     }
@@ -138,8 +141,7 @@ void CatView::settle() {
 }
 
 bool CatView::plainPicture() const {
-    return !state_.caption() && !badgeRect() && !state_.hearts() && !state_.sleeping() &&
-           !bubble_;
+    return !state_.caption() && !badgeRect() && !state_.hearts() && !state_.sleeping() && !bubble_;
 }
 
 QRect CatView::streamsRect() const {

@@ -6,12 +6,14 @@
 #include "platform/x11/X11ServerFrames.h"
 
 #include <QBitmap>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <QtGui/qguiapplication_platform.h>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 #include <xcb/shape.h>
 #include <xcb/xcb.h>
@@ -59,10 +61,15 @@ X11Panel::X11Panel(QObject* parent) : QObject(parent), window_(std::make_unique<
     window_->resize(130, 150);
     mover_ = std::make_unique<X11PanelMover>(window_.get());
 
-    // Other override-redirect windows (menus, notifications) may stack over us; a cheap
-    // periodic look puts the cat back on top.
-    guard_.setInterval(500);
+    // Other windows (menus, notifications, a raised window) may stack over us. Their maps and
+    // restacks, reported through the root, bring a look at the stacking order soon after; a
+    // slow periodic look covers what the root does not report to us.
+    guard_.setInterval(5000);
     connect(&guard_, &QTimer::timeout, this, [this] { keepOnTop(); });
+    soon_.setSingleShot(true);
+    soon_.setInterval(100); // a window being dragged reports every step: one look for them all
+    connect(&soon_, &QTimer::timeout, this, [this] { keepOnTop(); });
+    if (connection()) QCoreApplication::instance()->installNativeEventFilter(this);
 
     compositor_ = std::make_unique<CompositorWatch>(
         connection(), [this](bool running) { compositorChanged(running); });
@@ -73,6 +80,7 @@ X11Panel::X11Panel(QObject* parent) : QObject(parent), window_(std::make_unique<
 }
 
 X11Panel::~X11Panel() {
+    if (QCoreApplication::instance()) QCoreApplication::instance()->removeNativeEventFilter(this);
     frames_.reset(); // its pixmaps go before the window
 }
 
@@ -140,8 +148,40 @@ void X11Panel::show() {
     guard_.start();
 }
 
+bool X11Panel::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    if (eventType != "xcb_generic_event_t" || !window_->isVisible() || soon_.isActive())
+        return false;
+    xcb_connection_t* c = connection();
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const auto own = xcb_window_t(window_->winId());
+    switch (event->response_type & ~0x80) {
+    case XCB_MAP_NOTIFY: {
+        const auto* e = reinterpret_cast<const xcb_map_notify_event_t*>(event);
+        if (e->event == root && e->window != own) soon_.start();
+        break;
+    }
+    case XCB_CONFIGURE_NOTIFY: {
+        const auto* e = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
+        if (e->event != root || e->window == own) break;
+        if (upper_ && upper_->window_->isVisible() &&
+            e->window == xcb_window_t(upper_->window_->winId())) {
+            // The panel we stay under moves all the time; only its restacks matter.
+            if (std::exchange(upperAbove_, e->above_sibling) != e->above_sibling) soon_.start();
+            break;
+        }
+        soon_.start();
+        break;
+    }
+    default:
+        break;
+    }
+    return false;
+}
+
 void X11Panel::hide() {
     guard_.stop();
+    soon_.stop();
     window_->hide();
 }
 

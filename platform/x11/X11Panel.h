@@ -2,6 +2,7 @@
 
 #include "platform/Panel.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QObject>
 #include <QRegion>
 #include <QTimer>
@@ -18,7 +19,7 @@ class X11ServerFrames;
 // is drawn, so clicks on the clear rest reach the window below.
 class X11PanelMover;
 
-class X11Panel final : public QObject, public Panel {
+class X11Panel final : public QObject, public Panel, public QAbstractNativeEventFilter {
     Q_OBJECT
   public:
     explicit X11Panel(QObject* parent = nullptr);
@@ -51,6 +52,8 @@ class X11Panel final : public QObject, public Panel {
     bool showFrame(QWidget* content, const QList<int>& key,
                    const std::function<void(QPainter&)>& paint);
 
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -69,6 +72,8 @@ class X11Panel final : public QObject, public Panel {
     bool cutPending_ = false;
     bool grabbing_ = false;
     QTimer guard_;
+    QTimer soon_;                // a look at the stacking order after another window's change
+    quint32 upperAbove_ = 0;     // the sibling the upper panel was last reported above
     std::unique_ptr<CompositorWatch> compositor_;
     std::unique_ptr<X11ServerFrames> frames_;
     static constexpr int kCompositorSettles = 500; // ms from a compositor's arrival to its frames

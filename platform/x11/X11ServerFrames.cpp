@@ -57,29 +57,28 @@ bool X11ServerFrames::ready() {
     return true;
 }
 
-xcb_pixmap_t X11ServerFrames::upload(const std::function<void(QPainter&)>& paint, QSize pixels,
-                                     qreal ratio) {
+QImage X11ServerFrames::render(const std::function<void(QPainter&)>& paint, QSize pixels,
+                               qreal ratio) const {
     QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(ratio);
     image.fill(Qt::transparent);
-    {
-        QPainter p(&image);
-        paint(p);
-    }
-    const xcb_pixmap_t pixmap = xcb_generate_id(c_);
-    xcb_create_pixmap(c_, 32, pixmap, target_, quint16(pixels.width()), quint16(pixels.height()));
+    QPainter p(&image);
+    paint(p);
+    return image;
+}
+
+void X11ServerFrames::put(xcb_drawable_t to, const QImage& image, QPoint at) {
     // In bands that fit one request (the server's limit is in 4-byte units).
     const qsizetype stride = image.bytesPerLine();
     const qsizetype limit = qsizetype(xcb_get_maximum_request_length(c_)) * 4 - 64;
     const int band = int(std::max<qsizetype>(1, limit / stride));
-    for (int y = 0; y < pixels.height(); y += band) {
-        const int rows = std::min(band, pixels.height() - y);
-        xcb_put_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, gc_, quint16(pixels.width()),
-                      quint16(rows), 0, qint16(y), 0, 32, quint32(rows * stride),
-                      image.constScanLine(y));
+    for (int y = 0; y < image.height(); y += band) {
+        const int rows = std::min(band, image.height() - y);
+        xcb_put_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, to, gc_, quint16(image.width()),
+                      quint16(rows), qint16(at.x()), qint16(at.y() + y), 0, 32,
+                      quint32(rows * stride), image.constScanLine(y));
     }
     ++uploads_;
-    return pixmap;
 }
 
 bool X11ServerFrames::show(const QList<int>& key, const std::function<void(QPainter&)>& paint) {
@@ -87,6 +86,13 @@ bool X11ServerFrames::show(const QList<int>& key, const std::function<void(QPain
     const qreal ratio = window_->devicePixelRatioF();
     const QSize pixels = (QSizeF(content_->size()) * ratio).toSize();
     if (pixels.isEmpty() || pixels.width() > 4096 || pixels.height() > 4096) return false;
+    const QPoint at = (QPointF(content_->mapTo(window_, QPoint(0, 0))) * ratio).toPoint();
+    copied_ = true;
+    if (key.isEmpty()) {
+        put(target_, render(paint, pixels, ratio), at);
+        xcb_flush(c_);
+        return true;
+    }
     QList<int> name = key;
     name << pixels.width() << pixels.height();
     auto it = held_.find(name);
@@ -99,16 +105,18 @@ bool X11ServerFrames::show(const QList<int>& key, const std::function<void(QPain
             xcb_free_pixmap(c_, oldest->pixmap);
             held_.erase(oldest);
         }
-        it = held_.insert(name, Held{upload(paint, pixels, ratio), 0});
+        const xcb_pixmap_t pixmap = xcb_generate_id(c_);
+        xcb_create_pixmap(c_, 32, pixmap, target_, quint16(pixels.width()),
+                          quint16(pixels.height()));
+        put(pixmap, render(paint, pixels, ratio), QPoint(0, 0));
+        it = held_.insert(name, Held{pixmap, 0});
     } else {
         ++copies_;
     }
     it->used = ++clock_;
-    const QPoint at = (QPointF(content_->mapTo(window_, QPoint(0, 0))) * ratio).toPoint();
     xcb_copy_area(c_, it->pixmap, target_, gc_, 0, 0, qint16(at.x()), qint16(at.y()),
                   quint16(pixels.width()), quint16(pixels.height()));
     xcb_flush(c_);
-    copied_ = true;
     return true;
 }
 

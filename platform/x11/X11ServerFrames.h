@@ -7,14 +7,18 @@
 #include <functional>
 #include <xcb/xcb.h>
 
+class QImage;
 class QPainter;
+class QPoint;
 class QWidget;
 
 // Whole pictures of a panel's content kept as pixmaps on the X server. Showing a picture seen
 // before is one CopyArea request: no upload, no shared-memory sync, no reply, no event back.
 // A walking cat cycles through a handful of frames, so after its first steps every frame
-// change is a copy on the server. Works on 32-bit (ARGB) windows only, i.e. with a compositor;
-// anywhere else show() declines and the content paints through Qt as usual.
+// change is a copy on the server. A picture that will not come again (a swinging cat) goes
+// straight to the window in one PutImage, which still spares Qt's shared-memory sync round
+// trip. Works on 32-bit (ARGB) windows only, i.e. with a compositor; anywhere else show()
+// declines and the content paints through Qt as usual.
 class X11ServerFrames final : public QObject, public QAbstractNativeEventFilter {
     Q_OBJECT
   public:
@@ -23,7 +27,8 @@ class X11ServerFrames final : public QObject, public QAbstractNativeEventFilter 
     ~X11ServerFrames() override;
 
     // Puts the picture named key on the window, rendering it with paint first if the server
-    // does not hold it yet. False when it cannot (not shown, not 32-bit, no X11).
+    // does not hold it yet; an empty key is a one-off picture, sent straight to the window.
+    // False when it cannot (not shown, not 32-bit, no X11).
     bool show(const QList<int>& key, const std::function<void(QPainter&)>& paint);
     // Frees every held picture (the window changed underneath).
     void clear();
@@ -45,7 +50,8 @@ class X11ServerFrames final : public QObject, public QAbstractNativeEventFilter 
         quint64 used = 0;
     };
     bool ready();
-    xcb_pixmap_t upload(const std::function<void(QPainter&)>& paint, QSize pixels, qreal ratio);
+    QImage render(const std::function<void(QPainter&)>& paint, QSize pixels, qreal ratio) const;
+    void put(xcb_drawable_t to, const QImage& image, QPoint at);
 
     QWidget* window_;
     QWidget* content_;

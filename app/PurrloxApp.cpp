@@ -60,6 +60,17 @@ PurrloxApp::Options PurrloxApp::parse(const QStringList& arguments) {
     return options;
 }
 
+namespace {
+
+// A panel's runs of moves, told to the desktop while it lasts.
+std::function<void(bool)> movingOn(X11Desktop& desktop) {
+    return [desktop = QPointer<X11Desktop>(&desktop)](bool moving) {
+        if (desktop) desktop->panelMoving(moving);
+    };
+}
+
+} // namespace
+
 CatServices PurrloxApp::services() {
     desktop_ = std::make_unique<X11Desktop>(Clock::system());
     devices_ = std::make_unique<LinuxDevices>();
@@ -81,11 +92,16 @@ CatServices PurrloxApp::services() {
         [this, images, &desktop](CatOverlay& overlay) -> std::unique_ptr<Panel> {
             std::unique_ptr<Panel> cat =
                 makeCatPanel(overlay, images, desktop.screens().refreshRate());
-            if (bedPanel_) bedPanel_->keepBelow(static_cast<X11Panel*>(cat.get()));
+            auto* panel = static_cast<X11Panel*>(cat.get());
+            panel->onMoving = movingOn(desktop);
+            if (bedPanel_) bedPanel_->keepBelow(panel);
             return cat;
         },
-        [this, images](CatOverlay& overlay) -> std::unique_ptr<Panel> {
-            return makeBedPanel(overlay, images(CatSprite::bedEmpty), &bedPanel_);
+        [this, images, &desktop](CatOverlay& overlay) -> std::unique_ptr<Panel> {
+            std::unique_ptr<Panel> bed =
+                makeBedPanel(overlay, images(CatSprite::bedEmpty), &bedPanel_);
+            if (bedPanel_) bedPanel_->onMoving = movingOn(desktop);
+            return bed;
         },
     };
 }

@@ -34,8 +34,7 @@ class CatView final : public QWidget {
     // server), rendering it with paint when the key is new or empty (a picture not worth
     // keeping); false when it cannot, and the view paints as usual. Used only for the plain
     // cat: no caption, badge, streams or bubble.
-    std::function<bool(const QList<int>& key, const std::function<void(QPainter&)>& paint)>
-        present;
+    std::function<bool(const QList<int>& key, const std::function<void(QPainter&)>& paint)> present;
 
     // Wall-clock seconds that drive the floating streams; tests pin it.
     std::function<double()> clock;

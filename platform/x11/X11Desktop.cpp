@@ -12,6 +12,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 
 namespace {
 
@@ -40,6 +41,10 @@ X11Desktop::X11Desktop(Clock& clock) : events_(std::make_unique<X11EventFilter>(
             had | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
         xcb_change_window_attributes(c, root, XCB_CW_EVENT_MASK, &mask);
         xcb_flush(c);
+        c_ = c;
+        root_ = root;
+        rootMask_ = mask;
+        substructureIsOurs_ = substructureIsOurs;
     } else {
         c = nullptr;
         Log::notice(QStringLiteral("desktop: not on an X11 display; no window list or idle "
@@ -54,6 +59,8 @@ X11Desktop::X11Desktop(Clock& clock) : events_(std::make_unique<X11EventFilter>(
     pointer_ = std::make_unique<X11Pointer>(c, root, inputIdle_.get());
     screenChanges_ = std::make_unique<X11ScreenChanges>(c, root, *events_, *screens_, *windowList_);
     windowManager_->changed = [this] {
+        // Without a manager the root's structure events are all there is to hear of windows.
+        if (rootQuiet_ && !windowManager_->running()) quietRoot(false);
         windowList_->invalidate();
         screenChanges_->note();
     };
@@ -61,6 +68,24 @@ X11Desktop::X11Desktop(Clock& clock) : events_(std::make_unique<X11EventFilter>(
 }
 
 X11Desktop::~X11Desktop() = default;
+
+void X11Desktop::panelMoving(bool moving) {
+    movingPanels_ = std::max(0, movingPanels_ + (moving ? 1 : -1));
+    if (movingPanels_ > 0 && !rootQuiet_ && substructureIsOurs_ && windowManager_->running())
+        quietRoot(true);
+    else if (movingPanels_ == 0 && rootQuiet_)
+        quietRoot(false);
+}
+
+void X11Desktop::quietRoot(bool quiet) {
+    if (!c_ || xcb_connection_has_error(c_)) return;
+    rootQuiet_ = quiet;
+    const uint32_t mask =
+        quiet ? rootMask_ & ~uint32_t(XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY) : rootMask_;
+    xcb_change_window_attributes(c_, root_, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(c_);
+    if (!quiet) windowList_->invalidate(); // whatever the quiet spell did not report
+}
 
 // Screen geometry feeds every conversion, so a change refreshes both cached views.
 void X11Desktop::watchScreens() {

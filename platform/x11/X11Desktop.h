@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <memory>
+#include <xcb/xcb.h>
 
 class Clock;
 class X11EventFilter;
@@ -29,9 +30,22 @@ class X11Desktop final : public QObject {
     X11WindowManager& windowManager() { return *windowManager_; }
     X11ScreenChanges& screenChanges() { return *screenChanges_; }
 
+    // A panel of ours starts or ends a run of moves. While one moves and a window manager
+    // runs, the root's SubstructureNotify, which would report each of those moves back to us,
+    // is off: the window list still hears of windows through their own events and the
+    // stacking list's property, and reads itself afresh once every panel stands still.
+    void panelMoving(bool moving);
+
   private:
     void watchScreens();
+    void quietRoot(bool quiet);
 
+    xcb_connection_t* c_ = nullptr;
+    xcb_window_t root_ = 0;
+    uint32_t rootMask_ = 0;
+    bool substructureIsOurs_ = false;
+    int movingPanels_ = 0;
+    bool rootQuiet_ = false;
     bool connected_ = false;
     std::unique_ptr<X11EventFilter> events_;
     std::unique_ptr<X11WindowManager> windowManager_;

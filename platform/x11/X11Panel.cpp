@@ -69,7 +69,19 @@ X11Panel::X11Panel(QObject* parent) : QObject(parent), window_(std::make_unique<
     soon_.setSingleShot(true);
     soon_.setInterval(100); // a window being dragged reports every step: one look for them all
     connect(&soon_, &QTimer::timeout, this, [this] { keepOnTop(); });
-    if (connection()) QCoreApplication::instance()->installNativeEventFilter(this);
+    if (xcb_connection_t* c = connection()) {
+        QCoreApplication::instance()->installNativeEventFilter(this);
+        // Restacks by the window manager, heard even while the root's structure is quiet.
+        static const char name[] = "_NET_CLIENT_LIST_STACKING";
+        auto* reply =
+            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, sizeof name - 1, name), nullptr);
+        stackingAtom_ = reply ? reply->atom : 0;
+        std::free(reply);
+    }
+    mover_->onMoving = [this](bool moving) {
+        if (onMoving) onMoving(moving);
+        if (!moving) soon_.start(); // what the run did not hear of
+    };
 
     compositor_ = std::make_unique<CompositorWatch>(
         connection(), [this](bool running) { compositorChanged(running); });
@@ -81,6 +93,9 @@ X11Panel::X11Panel(QObject* parent) : QObject(parent), window_(std::make_unique<
 
 X11Panel::~X11Panel() {
     if (QCoreApplication::instance()) QCoreApplication::instance()->removeNativeEventFilter(this);
+    keepBelow(nullptr);
+    if (below_) below_->upper_ = nullptr;
+    mover_.reset();  // its run ends while onMoving can still be called
     frames_.reset(); // its pixmaps go before the window
 }
 
@@ -148,6 +163,12 @@ void X11Panel::show() {
     guard_.start();
 }
 
+void X11Panel::keepBelow(X11Panel* upper) {
+    if (upper_ && upper_->below_ == this) upper_->below_ = nullptr;
+    upper_ = upper;
+    if (upper_) upper_->below_ = this;
+}
+
 bool X11Panel::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
     if (eventType != "xcb_generic_event_t" || !window_->isVisible() || soon_.isActive())
         return false;
@@ -173,6 +194,11 @@ bool X11Panel::nativeEventFilter(const QByteArray& eventType, void* message, qin
         soon_.start();
         break;
     }
+    case XCB_PROPERTY_NOTIFY: {
+        const auto* e = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+        if (e->window == root && stackingAtom_ && e->atom == stackingAtom_) soon_.start();
+        break;
+    }
     default:
         break;
     }
@@ -180,6 +206,7 @@ bool X11Panel::nativeEventFilter(const QByteArray& eventType, void* message, qin
 }
 
 void X11Panel::hide() {
+    mover_->settle();
     guard_.stop();
     soon_.stop();
     window_->hide();
@@ -246,6 +273,7 @@ void X11Panel::keepOnTop() {
     const quint32 above = XCB_STACK_MODE_ABOVE;
     xcb_configure_window(c, window, XCB_CONFIG_WINDOW_STACK_MODE, &above);
     xcb_flush(c);
+    if (below_) below_->soon_.start(); // it follows without waiting to hear of the restack
 }
 
 // Without a compositor the clear pixels of the panel would show black: the shape mask goes on

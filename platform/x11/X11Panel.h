@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <xcb/xcb.h>
 
 class CompositorWatch;
 class QPainter;
@@ -41,7 +42,11 @@ class X11Panel final : public QObject, public Panel, public QAbstractNativeEvent
 
     // Keeps this panel directly below another one instead of on top of everything (the bed
     // under the cat). Null: on top again.
-    void keepBelow(const X11Panel* upper) { upper_ = upper; }
+    void keepBelow(X11Panel* upper);
+
+    // The panel starts a run of moves (true) or has stood still again (false); see
+    // X11PanelMover.
+    std::function<void(bool moving)> onMoving;
 
     // Whether a compositing manager runs; without one the panel cuts itself to its drawing.
     bool composited() const { return composited_; }
@@ -72,10 +77,12 @@ class X11Panel final : public QObject, public Panel, public QAbstractNativeEvent
     bool cutPending_ = false;
     bool grabbing_ = false;
     QTimer guard_;
-    QTimer soon_;                // a look at the stacking order after another window's change
-    quint32 upperAbove_ = 0;     // the sibling the upper panel was last reported above
+    QTimer soon_;            // a look at the stacking order after another window's change
+    quint32 upperAbove_ = 0; // the sibling the upper panel was last reported above
     std::unique_ptr<CompositorWatch> compositor_;
     std::unique_ptr<X11ServerFrames> frames_;
     static constexpr int kCompositorSettles = 500; // ms from a compositor's arrival to its frames
-    const X11Panel* upper_ = nullptr;
+    X11Panel* upper_ = nullptr;                    // the panel kept directly above this one
+    X11Panel* below_ = nullptr;   // the panel that keeps itself directly below this one
+    xcb_atom_t stackingAtom_ = 0; // _NET_CLIENT_LIST_STACKING
 };

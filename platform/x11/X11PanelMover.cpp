@@ -34,6 +34,23 @@ X11PanelMover::X11PanelMover(QWidget* window) : window_(window) {
 
 X11PanelMover::~X11PanelMover() {
     if (QCoreApplication::instance()) QCoreApplication::instance()->removeNativeEventFilter(this);
+    if (qtBehind_ && onMoving) onMoving(false);
+}
+
+void X11PanelMover::beginRun() {
+    // Each move would come back as a notice waking two threads: the window asks for none
+    // until the run ends. The mask is read afresh, as Qt may have changed it.
+    const auto window = xcb_window_t(window_->winId());
+    auto* attributes =
+        xcb_get_window_attributes_reply(c_, xcb_get_window_attributes(c_, window), nullptr);
+    if (attributes) {
+        qtMask_ = attributes->your_event_mask;
+        std::free(attributes);
+        const quint32 mask = qtMask_ & ~quint32(XCB_EVENT_MASK_STRUCTURE_NOTIFY);
+        xcb_change_window_attributes(c_, window, XCB_CW_EVENT_MASK, &mask);
+        quieted_ = window;
+    }
+    if (onMoving) onMoving(true);
 }
 
 void X11PanelMover::move(QPoint p) {
@@ -42,6 +59,7 @@ void X11PanelMover::move(QPoint p) {
         return;
     }
     if (p == (qtBehind_ ? placed_ : window_->pos())) return;
+    if (!qtBehind_) beginRun();
     const quint32 values[] = {quint32(qint32(p.x())), quint32(qint32(p.y()))};
     xcb_configure_window(c_, xcb_window_t(window_->winId()),
                          XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
@@ -55,9 +73,16 @@ void X11PanelMover::settle() {
     still_.stop();
     if (!qtBehind_) return;
     qtBehind_ = false;
+    if (quieted_) {
+        // Before Qt's own request, so its notification is reported again.
+        if (quieted_ == xcb_window_t(window_->winId()))
+            xcb_change_window_attributes(c_, quieted_, XCB_CW_EVENT_MASK, &qtMask_);
+        quieted_ = 0;
+    }
     // The request repeats the position the window already has; its notification reaches Qt,
     // which then reads the true place once.
     window_->move(placed_);
+    if (onMoving) onMoving(false);
 }
 
 bool X11PanelMover::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {

@@ -46,9 +46,8 @@ bool X11ServerFrames::ready() {
     auto* geometry = xcb_get_geometry_reply(c_, xcb_get_geometry(c_, window), nullptr);
     const bool argb = geometry && geometry->depth == 32;
     std::free(geometry);
-    const bool sameOrder =
-        (xcb_get_setup(c_)->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST) ==
-        (QSysInfo::ByteOrder == QSysInfo::LittleEndian);
+    const bool sameOrder = (xcb_get_setup(c_)->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST) ==
+                           (QSysInfo::ByteOrder == QSysInfo::LittleEndian);
     usable_ = argb && sameOrder;
     if (!usable_) return false;
     gc_ = xcb_generate_id(c_);
@@ -74,9 +73,9 @@ void X11ServerFrames::put(xcb_drawable_t to, const QImage& image, QPoint at) {
     const int band = int(std::max<qsizetype>(1, limit / stride));
     for (int y = 0; y < image.height(); y += band) {
         const int rows = std::min(band, image.height() - y);
-        xcb_put_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, to, gc_, quint16(image.width()),
-                      quint16(rows), qint16(at.x()), qint16(at.y() + y), 0, 32,
-                      quint32(rows * stride), image.constScanLine(y));
+        xcb_put_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, to, gc_, quint16(image.width()), quint16(rows),
+                      qint16(at.x()), qint16(at.y() + y), 0, 32, quint32(rows * stride),
+                      image.constScanLine(y));
     }
     ++uploads_;
 }
@@ -98,10 +97,9 @@ bool X11ServerFrames::show(const QList<int>& key, const std::function<void(QPain
     auto it = held_.find(name);
     if (it == held_.end()) {
         if (held_.size() >= kMaxHeld) {
-            auto oldest = std::min_element(held_.begin(), held_.end(), [](const Held& a,
-                                                                          const Held& b) {
-                return a.used < b.used;
-            });
+            auto oldest =
+                std::min_element(held_.begin(), held_.end(),
+                                 [](const Held& a, const Held& b) { return a.used < b.used; });
             xcb_free_pixmap(c_, oldest->pixmap);
             held_.erase(oldest);
         }

@@ -9,8 +9,8 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
-#include <utility>
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace {
 

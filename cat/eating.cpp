@@ -119,6 +119,7 @@ void CatOverlay::eatMore() {
         CatState::Eaten eaten{namesOf(*eatenFiles), state.eaten()->undo};
         state.setEaten(std::move(eaten));
         eatenUntil = now() + 8; // the offer stands for eight seconds after the last bite
+        wake();                 // a resting clock: the bubble's new size and end date
     }
     if (foodNext < food.size()) {
         QMetaObject::invokeMethod(this, &CatOverlay::eatMore, Qt::QueuedConnection);
@@ -153,6 +154,7 @@ void CatOverlay::putBackMore() {
     // All home that could go: the bubble of these files closes.
     if (eatenFiles == returning) state.setEaten(std::nullopt);
     returning.reset();
+    wake(); // a resting clock: the panel shrinks back around the cat
 }
 
 void CatOverlay::putBack(const Moved& m) {

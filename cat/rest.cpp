@@ -22,15 +22,17 @@ void CatOverlay::wake() {
 }
 
 bool CatOverlay::stillAt(double t) const {
-    // An idle cat sitting on the floor or a window top, with nothing on its mind and nothing
-    // on screen that animates.
-    if (!panel || !activity.is(K::idle)) return false;
-    if (dragHover || lying || livesInBed || !queue.empty() || heldCursorAt) return false;
+    // An idle cat sitting on the floor or a window top, or one holding up an open letter, with
+    // nothing on its mind and nothing on screen that animates. The open letter and the eaten
+    // bubble are still pictures; their buttons answer through the panel handlers.
+    const bool reading = activity.is(K::reading);
+    if (!panel || !(activity.is(K::idle) || reading)) return false;
+    if (dragHover || lying || livesInBed || (!queue.empty() && !reading) || heldCursorAt)
+        return false;
     if (breakNews || focusing || inCall || callSignalSince || callNap || breakUntil || breakBedAt ||
         napUntil || cheer || captionByTimer || t < backToWorkUntil)
         return false;
-    if (state.caption() || state.eaten() || state.reading() || state.hearts() || state.sleeping())
-        return false;
+    if (state.caption() || state.hearts() || state.sleeping()) return false;
     // The happy face and the pop squash end on their own dates; both are short.
     if (t < happyUntil || t - popStart < 0.18) return false;
     return true;
@@ -46,6 +48,7 @@ double CatOverlay::restFor(double t) {
     // with by this frame's decision, or waits for something that wakes the clock itself (a
     // window change for a climb, a still pointer for a hunt).
     consider(blinkUntil);
+    if (state.eaten()) consider(eatenUntil); // the bubble closes
     for (const double timer : {nextBlink, nextWander, nextSnack, nextClimb, nextYawn, nextHunt})
         consider(timer);
     // Dozing off after a quiet spell, and the hour (day or night) it is judged by.

@@ -102,6 +102,32 @@ TEST_F(FrameClockTest, APressWakesARestingClockAndThePickUpShowsAtOnce) {
     EXPECT_EQ(cat->snapshot().panelFrame->width, 200); // the held cat's wider panel
 }
 
+// An open letter is a still picture: the clock rests under it and the "Done" press (which
+// starts the cat's next activity) brings the frames back at once. The eaten bubble rests too,
+// and closes on its date.
+TEST_F(FrameClockTest, AnOpenLetterAndTheEatenBubbleRestTheClock) {
+    probe().queueLetter();
+    probe().carrying() = true;
+    frame();
+    cat->tapCat();
+    frame();
+    ASSERT_EQ(kind(), K::reading);
+    intoRest(0.4);
+    cat->markRead();
+    expectAwake();
+    EXPECT_EQ(kind(), K::idle);
+
+    probe().happyUntil() = CatOverlay::distantPast;
+    cat->state.setEaten(CatState::Eaten{{QStringLiteral("notes.txt")}, [] {}});
+    probe().eatenUntil() = now() + 0.5;
+    frame();
+    ASSERT_TRUE(ticker->resting());
+    EXPECT_LE(ticker->interval() / 1000.0, 0.5 + frameSeconds());
+    clock.advance(ticker->interval() / 1000.0);
+    ticker->fire();
+    EXPECT_FALSE(cat->state.eaten());
+}
+
 TEST_F(FrameClockTest, StillOnlyInTheListedStates) {
     frame();
     EXPECT_GT(cat->restFor(now()), 0);
@@ -112,8 +138,8 @@ TEST_F(FrameClockTest, StillOnlyInTheListedStates) {
     probe().breakNews() = true;
     EXPECT_EQ(cat->restFor(now()), 0);
     probe().breakNews() = false;
-    for (const Activity& a : {Activity::snacking(), Activity::sleeping(), Activity::reading(),
-                              Activity::yawning(AfterYawn::idle)}) {
+    for (const Activity& a :
+         {Activity::snacking(), Activity::sleeping(), Activity::yawning(AfterYawn::idle)}) {
         cat->start(a, now());
         EXPECT_EQ(cat->restFor(now()), 0) << a.description().toStdString();
     }

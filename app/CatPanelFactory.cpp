@@ -56,9 +56,9 @@ std::unique_ptr<Panel> makeCatPanel(CatOverlay& overlay, CatView::Images images,
     X11Panel* raw = panel.get();
     QObject::connect(view, &CatView::drawnChanged, raw,
                      [raw, view] { raw->setInputRegion(view->drawnRegion()); });
-    view->present = [raw, view](const QList<int>& key,
-                                const std::function<void(QPainter&)>& paint) {
-        return raw->showFrame(view, key, paint);
+    view->present = [raw, view](const QList<int>& key, const std::function<void(QPainter&)>& paint,
+                                const QRect& changed) {
+        return raw->showFrame(view, key, paint, changed);
     };
     panel->setContent(host);
     panel->setInputRegion(view->drawnRegion());

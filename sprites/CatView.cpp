@@ -125,8 +125,9 @@ void CatView::settle() {
     // Upright frames repeat (a gait cycles through a few) and are worth keeping; a squashed or
     // tilted cat is a new picture on nearly every frame: no key, shown once.
     const bool repeats = state_.squash() == 1 && state_.tilt() == 0 && state_.hop() == 0;
+    const auto paint = [this](QPainter& p) { paintPicture(p); };
     if (present && plainPicture() &&
-        present(repeats ? shown_ : QList<int>{}, [this](QPainter& p) { paintPicture(p); })) {
+        present(repeats ? shown_ : QList<int>{}, paint, (painted | before) & rect())) {
         presented_ = true;
         return;
     }

@@ -30,11 +30,14 @@ class CatView final : public QWidget {
     std::function<void()> onRead = [] {};
     std::function<void()> onUpdate = [] {};
 
-    // Puts a whole new picture on screen without Qt's painting (a copy kept by the display
-    // server), rendering it with paint when the key is new or empty (a picture not worth
-    // keeping); false when it cannot, and the view paints as usual. Used only for the plain
-    // cat: no caption, badge, streams or bubble.
-    std::function<bool(const QList<int>& key, const std::function<void(QPainter&)>& paint)> present;
+    // Puts a new picture on screen without Qt's painting (a copy kept by the display server),
+    // rendering it with paint when the key is new or empty (a picture not worth keeping); only
+    // the changed rectangle (view coordinates) differs from the picture shown before. False
+    // when it cannot, and the view paints as usual. Used only for the plain cat: no caption,
+    // badge, streams or bubble.
+    std::function<bool(const QList<int>& key, const std::function<void(QPainter&)>& paint,
+                       const QRect& changed)>
+        present;
 
     // Wall-clock seconds that drive the floating streams; tests pin it.
     std::function<double()> clock;

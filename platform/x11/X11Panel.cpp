@@ -100,7 +100,7 @@ X11Panel::~X11Panel() {
 }
 
 bool X11Panel::showFrame(QWidget* content, const QList<int>& key,
-                         const std::function<void(QPainter&)>& paint) {
+                         const std::function<void(QPainter&)>& paint, const QRect& changed) {
     // Without a compositor every new picture also recuts the window's shape, which Qt's paint
     // drives.
     if (!composited_ || !content || !window_->isAncestorOf(content)) return false;
@@ -108,7 +108,7 @@ bool X11Panel::showFrame(QWidget* content, const QList<int>& key,
         frames_ = std::make_unique<X11ServerFrames>(window_.get(), content);
         frames_->onExposed = [content] { content->update(); };
     }
-    return frames_->show(key, paint);
+    return frames_->show(key, paint, changed);
 }
 
 void X11Panel::setContent(QWidget* content) {

@@ -51,11 +51,12 @@ class X11Panel final : public QObject, public Panel, public QAbstractNativeEvent
     // Whether a compositing manager runs; without one the panel cuts itself to its drawing.
     bool composited() const { return composited_; }
 
-    // Shows a whole new picture of content (a widget in the panel) as a copy of one held on
-    // the X server, rendered with paint the first time its key is seen. False where that
-    // cannot be (no compositor, no 32-bit window): content then paints through Qt.
+    // Shows a new picture of content (a widget in the panel) as a copy of one held on the X
+    // server, rendered with paint the first time its key is seen; only the changed rectangle
+    // of content is sent. False where that cannot be (no compositor, no 32-bit window):
+    // content then paints through Qt.
     bool showFrame(QWidget* content, const QList<int>& key,
-                   const std::function<void(QPainter&)>& paint);
+                   const std::function<void(QPainter&)>& paint, const QRect& changed);
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 

@@ -80,15 +80,20 @@ void X11ServerFrames::put(xcb_drawable_t to, const QImage& image, QPoint at) {
     ++uploads_;
 }
 
-bool X11ServerFrames::show(const QList<int>& key, const std::function<void(QPainter&)>& paint) {
+bool X11ServerFrames::show(const QList<int>& key, const std::function<void(QPainter&)>& paint,
+                           const QRect& changed) {
     if (!ready()) return false;
     const qreal ratio = window_->devicePixelRatioF();
     const QSize pixels = (QSizeF(content_->size()) * ratio).toSize();
     if (pixels.isEmpty() || pixels.width() > 4096 || pixels.height() > 4096) return false;
     const QPoint at = (QPointF(content_->mapTo(window_, QPoint(0, 0))) * ratio).toPoint();
+    // The changed part in device pixels, grown to whole pixels.
+    const QRectF area(QPointF(changed.topLeft()) * ratio, QSizeF(changed.size()) * ratio);
+    const QRect part = area.toAlignedRect() & QRect(QPoint(0, 0), pixels);
+    if (part.isEmpty()) return true;
     copied_ = true;
     if (key.isEmpty()) {
-        put(target_, render(paint, pixels, ratio), at);
+        put(target_, render(paint, pixels, ratio).copy(part), at + part.topLeft());
         xcb_flush(c_);
         return true;
     }
@@ -112,8 +117,9 @@ bool X11ServerFrames::show(const QList<int>& key, const std::function<void(QPain
         ++copies_;
     }
     it->used = ++clock_;
-    xcb_copy_area(c_, it->pixmap, target_, gc_, 0, 0, qint16(at.x()), qint16(at.y()),
-                  quint16(pixels.width()), quint16(pixels.height()));
+    xcb_copy_area(c_, it->pixmap, target_, gc_, qint16(part.x()), qint16(part.y()),
+                  qint16(at.x() + part.x()), qint16(at.y() + part.y()), quint16(part.width()),
+                  quint16(part.height()));
     xcb_flush(c_);
     return true;
 }

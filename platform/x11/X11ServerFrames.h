@@ -29,7 +29,9 @@ class X11ServerFrames final : public QObject, public QAbstractNativeEventFilter 
     // Puts the picture named key on the window, rendering it with paint first if the server
     // does not hold it yet; an empty key is a one-off picture, sent straight to the window.
     // False when it cannot (not shown, not 32-bit, no X11).
-    bool show(const QList<int>& key, const std::function<void(QPainter&)>& paint);
+    // Only changed (content coordinates) is sent: the rest already shows the same pixels.
+    bool show(const QList<int>& key, const std::function<void(QPainter&)>& paint,
+              const QRect& changed);
     // Frees every held picture (the window changed underneath).
     void clear();
     QWidget* content() const { return content_; }

@@ -192,8 +192,9 @@ TEST_F(CatViewTest, RepaintsOnlyWhenTheDrawingVisiblyChanges) {
     EXPECT_EQ(settle(), 1);
 }
 
-// A plain cat's new pictures go to the presenter, which must get exactly what Qt would have
-// painted; a caption, a refusal or the first Qt paint after presented pictures repaints all.
+// A plain cat's new pictures go to the presenter: the screen, changed only where the view says,
+// must then show exactly what Qt would have painted; a caption, a refusal or the first Qt paint
+// after presented pictures repaints all.
 TEST_F(CatViewTest, PlainPicturesArePresentedAsPaintedAndOverlaysPaintThroughQt) {
     QList<QRect> painted;
     struct Counter : QObject {
@@ -206,15 +207,19 @@ TEST_F(CatViewTest, PlainPicturesArePresentedAsPaintedAndOverlaysPaintThroughQt)
     counter.painted = &painted;
     view.installEventFilter(&counter);
     QList<QList<int>> keys;
-    QImage presented;
+    QImage presented = picture(); // the screen: what Qt painted last, then the presented parts
     bool accept = true;
-    view.present = [&](const QList<int>& key, const std::function<void(QPainter&)>& paint) {
+    view.present = [&](const QList<int>& key, const std::function<void(QPainter&)>& paint,
+                       const QRect& changed) {
         if (!accept) return false;
         keys << key;
-        presented = QImage(view.size(), QImage::Format_ARGB32_Premultiplied);
-        presented.fill(Qt::green); // the painter must clear what it does not draw
-        QPainter p(&presented);
+        QImage whole(view.size(), QImage::Format_ARGB32_Premultiplied);
+        whole.fill(Qt::green); // the painter must clear what it does not draw
+        QPainter p(&whole);
         paint(p);
+        QPainter screen(&presented);
+        screen.setCompositionMode(QPainter::CompositionMode_Source);
+        screen.drawImage(changed.topLeft(), whole, changed);
         return true;
     };
     const auto settle = [&] {
@@ -228,6 +233,7 @@ TEST_F(CatViewTest, PlainPicturesArePresentedAsPaintedAndOverlaysPaintThroughQt)
         return image;
     };
     settle();
+    presented = painting();
 
     state.setSprite(CatSprite::walk1);
     EXPECT_TRUE(settle().isEmpty());
@@ -245,14 +251,17 @@ TEST_F(CatViewTest, PlainPicturesArePresentedAsPaintedAndOverlaysPaintThroughQt)
     EXPECT_EQ(presented, painting());
     state.setSquash(1);
     settle();
+    EXPECT_EQ(presented, painting());
     keys.clear();
 
     state.setCaption(QStringLiteral("24:59"));
     EXPECT_EQ(settle(), QList<QRect>{view.rect()});
     EXPECT_TRUE(keys.isEmpty());
+    presented = painting(); // Qt painted the caption
     state.setCaption(std::nullopt);
     EXPECT_TRUE(settle().isEmpty());
     EXPECT_EQ(keys.size(), 1);
+    EXPECT_EQ(presented, painting()); // the caption's place is cleared too
 
     accept = false;
     state.setSprite(CatSprite::sit);

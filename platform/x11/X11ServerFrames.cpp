@@ -77,7 +77,6 @@ void X11ServerFrames::put(xcb_drawable_t to, const QImage& image, QPoint at) {
                       qint16(at.x()), qint16(at.y() + y), 0, 32, quint32(rows * stride),
                       image.constScanLine(y));
     }
-    ++uploads_;
 }
 
 bool X11ServerFrames::show(const QList<int>& key, const std::function<void(QPainter&)>& paint,
@@ -113,8 +112,6 @@ bool X11ServerFrames::show(const QList<int>& key, const std::function<void(QPain
                           quint16(pixels.height()));
         put(pixmap, render(paint, pixels, ratio), QPoint(0, 0));
         it = held_.insert(name, Held{pixmap, 0});
-    } else {
-        ++copies_;
     }
     it->used = ++clock_;
     xcb_copy_area(c_, it->pixmap, target_, gc_, qint16(part.x()), qint16(part.y()),

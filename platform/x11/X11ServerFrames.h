@@ -10,6 +10,7 @@
 class QImage;
 class QPainter;
 class QPoint;
+class QRect;
 class QWidget;
 
 // Whole pictures of a panel's content kept as pixmaps on the X server. Showing a picture seen
@@ -28,8 +29,8 @@ class X11ServerFrames final : public QObject, public QAbstractNativeEventFilter 
 
     // Puts the picture named key on the window, rendering it with paint first if the server
     // does not hold it yet; an empty key is a one-off picture, sent straight to the window.
-    // False when it cannot (not shown, not 32-bit, no X11).
     // Only changed (content coordinates) is sent: the rest already shows the same pixels.
+    // False when it cannot (not shown, not 32-bit, no X11).
     bool show(const QList<int>& key, const std::function<void(QPainter&)>& paint,
               const QRect& changed);
     // Frees every held picture (the window changed underneath).
@@ -41,10 +42,6 @@ class X11ServerFrames final : public QObject, public QAbstractNativeEventFilter 
     std::function<void()> onExposed = [] {};
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
-
-    // How many pictures were rendered and uploaded, and how many shown by a copy alone.
-    int uploads() const { return uploads_; }
-    int copies() const { return copies_; }
 
   private:
     struct Held {
@@ -64,7 +61,5 @@ class X11ServerFrames final : public QObject, public QAbstractNativeEventFilter 
     bool copied_ = false; // the screen shows a copy Qt has not painted
     QHash<QList<int>, Held> held_;
     quint64 clock_ = 0;
-    int uploads_ = 0;
-    int copies_ = 0;
     static constexpr int kMaxHeld = 48; // ~80 KB each at 130 × 150
 };

@@ -233,9 +233,14 @@ void X11Panel::applyInputRegion() {
     }
     window_->clearMask();
     if (!xfixesReady(c)) return;
+    // In device pixels: Qt's logical ones are scaled on a high-density screen.
+    const qreal ratio = window_->devicePixelRatioF();
     std::vector<xcb_rectangle_t> rects;
-    for (const QRect& r : input_)
+    for (const QRect& logical : input_) {
+        const QRect r = QRectF(QPointF(logical.topLeft()) * ratio, QSizeF(logical.size()) * ratio)
+                            .toAlignedRect();
         rects.push_back({qint16(r.x()), qint16(r.y()), quint16(r.width()), quint16(r.height())});
+    }
     const xcb_xfixes_region_t region = xcb_generate_id(c);
     xcb_xfixes_create_region(c, region, quint32(rects.size()), rects.data());
     xcb_xfixes_set_window_shape_region(c, window, XCB_SHAPE_SK_INPUT, 0, 0, region);

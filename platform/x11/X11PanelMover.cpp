@@ -60,7 +60,9 @@ void X11PanelMover::move(QPoint p) {
     }
     if (p == (qtBehind_ ? placed_ : window_->pos())) return;
     if (!qtBehind_) beginRun();
-    const quint32 values[] = {quint32(qint32(p.x())), quint32(qint32(p.y()))};
+    // The server counts device pixels; Qt's logical ones are scaled on a high-density screen.
+    const QPoint device = (QPointF(p) * window_->devicePixelRatioF()).toPoint();
+    const quint32 values[] = {quint32(qint32(device.x())), quint32(qint32(device.y()))};
     xcb_configure_window(c_, xcb_window_t(window_->winId()),
                          XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
     xcb_flush(c_);
@@ -94,8 +96,9 @@ bool X11PanelMover::nativeEventFilter(const QByteArray& eventType, void* message
         // Our own moves, reported to the window itself (never sent by a client), while its size
         // stays: Qt need not hear of them yet.
         const auto* e = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
+        const QSize size = (QSizeF(window_->size()) * window_->devicePixelRatioF()).toSize();
         return !(event->response_type & 0x80) && e->event == window && e->window == window &&
-               e->width == window_->width() && e->height == window_->height();
+               e->width == size.width() && e->height == size.height();
     }
     case XCB_CLIENT_MESSAGE: {
         // A drag arriving over the panel: Qt maps its position through the window's place.

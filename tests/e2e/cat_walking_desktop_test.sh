@@ -22,14 +22,14 @@ walking() { wait_for 30 "the cat sets off on a long walk" far_to_go; }
 tops_field() { "$CAT_ASK" "$CAT_SOCKET" '{"cmd":"tops"}' | jq -r --argjson id "$1" ".windows[] | select(.id == \$id) | $2"; }
 
 # during_walk WHAT CHANGE CHECK...: makes CHANGE (a function) once a long walk is under way and
-# waits up to 1.5 s for CHECK; the cat must still be walking then, or it is all tried again.
+# waits up to 2.5 s for CHECK; the cat must still be walking then, or it is all tried again.
 during_walk() {
     local what=$1 change=$2 try
     shift 2
     for try in 1 2 3 4 5; do
         walking
         "$change" "$try"
-        wait_for 1.5 "$what" "$@"
+        wait_for 2.5 "$what" "$@"
         if cat_is walking; then
             echo "ok: $what, during the walk (try $try)"
             return

@@ -5,6 +5,7 @@
 // however many files are dropped.
 
 #include "../tests/fakes/Fakes.h"
+#include "../tests/fakes/OpaqueSprites.h"
 #include "cat/CatOverlay.h"
 #include "platform/FreedesktopTrash.h"
 
@@ -13,24 +14,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <array>
 #include <benchmark/benchmark.h>
 
 namespace {
-
-void installBitmaps() {
-    // An opaque block, so every frame has a body.
-    static std::array<uchar, 192 * 192 * 4> pixels = [] {
-        std::array<uchar, 192 * 192 * 4> p{};
-        for (int row = 52; row <= 171; ++row)
-            for (int col = 40; col <= 119; ++col)
-                p[std::size_t((row * 192 + col) * 4 + 3)] = 255;
-        return p;
-    }();
-    CatSprite::setBitmapSource([](CatSprite) {
-        return CatSprite::Bitmap{192, 192, 0.5, pixels.data(), 192 * 4};
-    });
-}
 
 void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
 
@@ -48,7 +34,7 @@ struct Desk {
     std::unique_ptr<CatOverlay> cat;
 
     Desk() {
-        installBitmaps();
+        installOpaqueSprites();
         qInstallMessageHandler(quiet);
         qputenv("HOME", home.path().toUtf8());
         qputenv("XDG_DATA_HOME", (home.path() + "/.local/share").toUtf8());

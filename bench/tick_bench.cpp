@@ -3,6 +3,7 @@
 // walking one.
 
 #include "../tests/fakes/Fakes.h"
+#include "../tests/fakes/OpaqueSprites.h"
 #include "cat/CatOverlay.h"
 
 #include <QCoreApplication>
@@ -51,19 +52,6 @@ class CatOverlayProbe {
 
 namespace {
 
-void installBitmaps() {
-    static std::array<uchar, 192 * 192 * 4> pixels = [] {
-        std::array<uchar, 192 * 192 * 4> p{};
-        for (int row = 52; row <= 171; ++row)
-            for (int col = 40; col <= 119; ++col)
-                p[std::size_t((row * 192 + col) * 4 + 3)] = 255;
-        return p;
-    }();
-    CatSprite::setBitmapSource([](CatSprite) {
-        return CatSprite::Bitmap{192, 192, 0.5, pixels.data(), 192 * 4};
-    });
-}
-
 void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 // 50 overlapping windows, the back-most one wide and low so others cut its top.
@@ -110,7 +98,7 @@ struct Desk {
     std::unique_ptr<CatOverlay> cat;
 
     Desk() {
-        installBitmaps();
+        installOpaqueSprites();
         qInstallMessageHandler(quiet);
         windowList.set(desktop());
         CatServices s{screens, windowList, pointer,   input, devices, trash,

@@ -2,20 +2,7 @@
 
 #include "base/Log.h"
 
-#include <array>
-
 namespace {
-
-std::array<uchar, 192 * 192 * 4>& testPixels() {
-    static std::array<uchar, 192 * 192 * 4> pixels = [] {
-        std::array<uchar, 192 * 192 * 4> p{};
-        for (int row = 52; row <= 171; ++row)
-            for (int col = 40; col <= 119; ++col)
-                p[std::size_t((row * 192 + col) * 4 + 3)] = 255;
-        return p;
-    }();
-    return pixels;
-}
 
 QStringList* capturing = nullptr;
 QtMessageHandler previous = nullptr;
@@ -29,17 +16,6 @@ void capture(QtMsgType type, const QMessageLogContext& context, const QString& m
 
 } // namespace
 
-void installTestBitmaps() {
-    CatSprite::setBitmapSource([](CatSprite) {
-        CatSprite::Bitmap b;
-        b.width = b.height = 192;
-        b.pointsPerPixel = 0.5;
-        b.rgba = testPixels().data();
-        b.bytesPerLine = 192 * 4;
-        return b;
-    });
-}
-
 LogCapture::LogCapture() {
     capturing = &lines;
     previous = qInstallMessageHandler(capture);
@@ -51,7 +27,7 @@ LogCapture::~LogCapture() {
 }
 
 void CatTest::SetUp() {
-    installTestBitmaps();
+    installOpaqueSprites();
     clock.set(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
     screens.full = Rect{0, 0, 1920, 1080};
     screens.visible = Rect{0, 40, 1920, 1010};

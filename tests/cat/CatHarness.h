@@ -4,6 +4,7 @@
 
 #include "cat/CatOverlay.h"
 #include "fakes/Fakes.h"
+#include "fakes/OpaqueSprites.h"
 #include "platform/StoredDate.h"
 
 #include <QStringList>
@@ -106,10 +107,6 @@ class CatOverlayProbe {
   private:
     CatOverlay& o;
 };
-
-// Every frame gets the same synthetic picture: an opaque block at points x 20 … 60,
-// y 10 … 70 of the 96-point canvas (left of centre, so mirroring shows).
-void installTestBitmaps();
 
 // Collects the lines the shared logger writes while alive.
 class LogCapture {

@@ -11,8 +11,8 @@
 #include <QList>
 #include <QObject>
 #include <QPointF>
-#include <QSizeF>
 #include <QPointer>
+#include <QSizeF>
 #include <QString>
 #include <QUrl>
 #include <QVarLengthArray>
@@ -243,6 +243,8 @@ class CatOverlay : public QObject {
 
     // Climbing, jumping and falling.
     void checkPlatform(double now);
+    const DesktopWindow* heldFace() const;  // the window whose face the cat holds on to, if any
+    void letGo(quint32 window, double now); // falls, past that window's top
     std::optional<ClimbTarget> climbTarget();
     std::optional<TransferTarget> transferTarget(const DesktopWindow& from);
     void getDown(const DesktopWindow& from, double now);

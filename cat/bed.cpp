@@ -90,7 +90,11 @@ void CatOverlay::bedPanelMoved() {
 void CatOverlay::keepBedOnScreen() {
     if (!bedPanel) return;
     const QPointF spot = clampedBedSpot(bedSpot);
-    if (spot == bedSpot) return;
+    if (spot == bedSpot) {
+        // The same spot in the cat's terms is elsewhere on a screen of a new height.
+        bedPanel->setFrame(bedPanel->frame());
+        return;
+    }
     bedSpot = spot;
     if (lying) {
         x = spot.x();

@@ -131,6 +131,28 @@ CatOverlay::Surface CatOverlay::landingSurface() const {
     return best;
 }
 
+const DesktopWindow* CatOverlay::heldFace() const {
+    switch (activity.kind()) {
+    case K::climbingUp:
+        return &activity.as<activity::ClimbingUp>()->window;
+    case K::pullingUp:
+        return &activity.as<activity::PullingUp>()->window;
+    case K::lowering:
+        return &activity.as<activity::Lowering>()->window;
+    case K::climbingDown:
+        return &activity.as<activity::ClimbingDown>()->window;
+    default:
+        return nullptr;
+    }
+}
+
+void CatOverlay::letGo(quint32 window, double t) {
+    platform = Platform::floor();
+    fallingPast = window;
+    state.setReading(std::nullopt);
+    start(Activity::falling(0), t);
+}
+
 void CatOverlay::checkPlatform(double t) {
     bool onTop = false;
     DesktopWindow held;
@@ -141,31 +163,18 @@ void CatOverlay::checkPlatform(double t) {
     case K::catching:
     case K::held:
         return;
-    case K::climbingUp:
-        held = activity.as<activity::ClimbingUp>()->window;
-        break;
-    case K::pullingUp:
-        held = activity.as<activity::PullingUp>()->window;
-        break;
-    case K::lowering:
-        held = activity.as<activity::Lowering>()->window;
-        break;
-    case K::climbingDown:
-        held = activity.as<activity::ClimbingDown>()->window;
-        break;
     default:
-        if (!platform.window()) return;
-        held = *platform.window();
-        onTop = true;
+        if (const DesktopWindow* face = heldFace()) {
+            held = *face;
+        } else {
+            if (!platform.window()) return;
+            held = *platform.window();
+            onTop = true;
+        }
         break;
     }
 
-    const auto fall = [&] {
-        platform = Platform::floor();
-        fallingPast = held.id;
-        state.setReading(std::nullopt);
-        start(Activity::falling(0), t);
-    };
+    const auto fall = [&] { letGo(held.id, t); };
     const DesktopWindow* current = findWindow(held.id);
     if (!current) {
         fall();

@@ -106,6 +106,16 @@ void CatOverlay::screenParametersChanged() {
     if (walking) retarget(*walking, oldVisible, lo, hi, t);
 
     checkPlatform(t);
+    // On a window's face the cat keeps climbing while the face reaches into the new frame,
+    // moved sideways to the nearest spot inside it; with no such spot it lets go.
+    if (const DesktopWindow* face = heldFace(); face && (x < lo || x > hi)) {
+        const double in = std::clamp(x, lo, hi);
+        const std::optional<Span> span = visibleSpan(*face, in);
+        if (span && span->lower + 20 <= in && in <= span->upper - 20)
+            x = in;
+        else
+            letGo(face->id, t);
+    }
     if (activity.is(K::falling)) x = std::clamp(x, lo, hi);
     if (platform.isFloor() && standing(activity.kind())) feetY = floorY();
 

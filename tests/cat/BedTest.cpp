@@ -111,6 +111,15 @@ TEST_F(BedTest, AScreenChangeMovesTheBedAndTheCatInIt) {
     EXPECT_EQ(bed->rect.x, 1184);
     EXPECT_EQ(defaults.reopened()->realList("bedSpot"), (QList<double>{1232, 52}));
 
+    // Only the height changes: the spot reads the same, yet the panel is set again for the
+    // window system to put it on the new floor.
+    const int moves = bed->moves;
+    screens.full = Rect{0, 0, 1280, 1024};
+    screens.visible = Rect{0, 30, 1280, 994};
+    cat->screenParametersChanged();
+    EXPECT_EQ(probe().bedSpot(), QPointF(1232, 52));
+    EXPECT_GT(bed->moves, moves);
+
     // Dragging the bed with the cat in it: only the lowest 36 points of the picture grab it.
     EXPECT_FALSE(cat->onGrabBed(QPointF(1232, 64 - 16 + 36)));
     ASSERT_TRUE(cat->onGrabBed(QPointF(1240, 64 - 16 + 35)));

@@ -122,6 +122,33 @@ TEST_F(ScreenChangeTest, ACatOnAWindowRidesAlongOrFallsWhenTheWindowLeaves) {
     EXPECT_EQ(s().feetY, 52);
 }
 
+TEST_F(ScreenChangeTest, ACatOnAWindowFaceCutByTheNewEdgeStaysOnScreen) {
+    // The face still reaches into the shrunken screen: the climb goes on, inside the edge.
+    showWindows({window(7, {850, 400, 370, 300})});
+    probe().settle(1000);
+    cat->start(Activity::climbingUp(probe().windows()[0]), now());
+    probe().feetY() = 500;
+    windowList.set({window(7, {850, 400 - 312, 370, 300})});
+    screenBecomes(1024, 768);
+    ASSERT_TRUE(s().activity.is(K::climbingUp));
+    EXPECT_EQ(s().x, 1024 - 48);
+    EXPECT_EQ(s().feetY, 500 - 312);
+
+    // Only a sliver is left on screen: the cat lets go and lands inside the screen.
+    screenBecomes(1920, 1080);
+    showWindows({window(8, {990, 400, 370, 300})});
+    probe().settle(1100);
+    cat->start(Activity::climbingUp(probe().windows()[0]), now());
+    probe().feetY() = 600;
+    windowList.set({window(8, {990, 400 - 312, 370, 300})});
+    screenBecomes(1024, 768);
+    EXPECT_TRUE(s().activity.is(K::falling));
+    EXPECT_LE(s().x, 1024 - 48);
+    runWhileFalling();
+    EXPECT_EQ(s().feetY, 12);
+    EXPECT_LE(s().x, 1024 - 48);
+}
+
 TEST_F(ScreenChangeTest, NothingHappensBeforeTheCatEntered) {
     panel = nullptr;
     make();

@@ -26,6 +26,9 @@ void CatState::setSquash(double v) {
 void CatState::setTilt(double v) {
     if (assign(tilt_, v)) emit changed();
 }
+void CatState::setSwaying(bool v) {
+    swaying_ = v; // says how the picture behaves, not what it shows: no repaint
+}
 void CatState::setAnchor(QPointF v) {
     // QPointF's == is fuzzy; the picture needs exact change detection.
     if (anchor_.x() == v.x() && anchor_.y() == v.y()) return;

@@ -29,6 +29,9 @@ class CatState : public QObject {
     double hop() const { return hop_; }       // vertical lift of the drawing, points
     double squash() const { return squash_; } // vertical scale around anchor()
     double tilt() const { return tilt_; }     // degrees around anchor()
+    // The squash and tilt go back and forth (a swing, a breath, a wobble), so the same
+    // deformed pictures come again; a one-way deformation (a landing, a pounce) does not.
+    bool swaying() const { return swaying_; }
     // Unit point of the sprite box in the view's top-left space; (0.5, 1) is bottom-centre.
     QPointF anchor() const { return anchor_; }
     double catOffset() const { return catOffset_; } // cat's x offset from the panel's middle
@@ -48,6 +51,7 @@ class CatState : public QObject {
     void setHop(double v);
     void setSquash(double v);
     void setTilt(double v);
+    void setSwaying(bool v);
     void setAnchor(QPointF v);
     void setCatOffset(double v);
     void setUnread(int v);
@@ -68,6 +72,7 @@ class CatState : public QObject {
     double hop_ = 0;
     double squash_ = 1;
     double tilt_ = 0;
+    bool swaying_ = false;
     QPointF anchor_{0.5, 1.0};
     double catOffset_ = 0;
     int unread_ = 0;

@@ -40,6 +40,7 @@ void CatOverlay::updateSprite(double t) {
     CatSprite sprite = sit;
     double squash = 1;
     double tilt = 0;
+    bool swaying = false; // squash and tilt go back and forth: their pictures come again
     QPointF anchor(0.5, 1.0);
     double captionX = 0;
     double captionHeight = lying ? bedHeadroom() : sitHeadroom();
@@ -60,6 +61,7 @@ void CatOverlay::updateSprite(double t) {
         const int i = int(stepPhase) % 4;
         sprite = loop[std::size_t(activity.is(K::climbingUp) ? i : 3 - i)];
         tilt = 1.5 * std::sin(stepPhase * pi / 2);
+        swaying = true;
         state.setFacingRight(true);
         break;
     }
@@ -84,6 +86,7 @@ void CatOverlay::updateSprite(double t) {
     case K::stalking:
         sprite = CatSprite::huntAmbush;
         if (e > 0.9) tilt = 2 * std::sin(7 * ph);
+        swaying = true;
         break;
     case K::pouncing: {
         sprite = CatSprite::huntPounce;
@@ -104,6 +107,7 @@ void CatOverlay::updateSprite(double t) {
         } else {
             sprite = resting;
             squash = 1 + 0.008 * std::sin(0.4 * ph);
+            swaying = true;
         }
         break;
     }
@@ -121,6 +125,7 @@ void CatOverlay::updateSprite(double t) {
         const double k = std::min(2 * e, 1.0);
         squash = 1 + k * 0.015 * std::sin(1.3 * ph);
         tilt = k * 2.5 * std::sin(0.65 * ph);
+        swaying = k == 1;
         break;
     }
     case K::snacking: {
@@ -134,11 +139,13 @@ void CatOverlay::updateSprite(double t) {
         double base = 1 + 0.012 * std::sin(0.8 * ph);
         if (sprite.isChewing()) base += 0.015 * std::sin(3 * ph);
         squash = (std::min(e / 0.1, 1.0) * 0.015 + 0.985) * base;
+        swaying = e >= 0.1;
         break;
     }
     case K::sleeping:
         sprite = CatSprite::sleep;
         squash = 1 + 0.025 * std::sin(2.1 * t); // plain seconds: a slow breath
+        swaying = true;
         break;
     case K::held: {
         sprite = dangle.sprite;
@@ -154,6 +161,7 @@ void CatOverlay::updateSprite(double t) {
         // Hang from the hang point with the mass centre straight below, then swing.
         squash = dangle.stretch;
         tilt = dangle.angle - uprightTilt;
+        swaying = true;
         anchor = QPointF(hp.x() / 96, 1 - hp.y() / 96);
         captionX = hp.x() - 48;
         captionHeight = 96 - hp.y() - 12;
@@ -184,7 +192,10 @@ void CatOverlay::updateSprite(double t) {
 
     // The pop after a snack starts or ends and after a jump lands.
     const double p = (t - popStart) / 0.18;
-    if (p < 1) squash *= 0.93 + 0.07 * std::sin(p * pi / 2);
+    if (p < 1) {
+        squash *= 0.93 + 0.07 * std::sin(p * pi / 2);
+        swaying = false;
+    }
 
     // A file dragged over the cat: mouth open.
     if (dragHover) sprite = lying ? CatSprite::bedYawn11 : CatSprite::gulp;
@@ -193,6 +204,7 @@ void CatOverlay::updateSprite(double t) {
     state.setHop(0);
     state.setSquash(squash);
     state.setTilt(tilt);
+    state.setSwaying(swaying);
     state.setAnchor(anchor);
     state.setSleeping(activity.is(K::sleeping));
     state.setCaptionAt(QPointF(captionX, captionHeight));

@@ -122,9 +122,10 @@ void CatView::settle() {
     shown_ = std::move(key);
     const QRect painted = paintedRect();
     const QRect before = std::exchange(painted_, painted);
-    // Upright frames repeat (a gait cycles through a few) and are worth keeping; a squashed or
-    // tilted cat is a new picture on nearly every frame: no key, shown once.
-    const bool repeats = state_.squash() == 1 && state_.tilt() == 0 && state_.hop() == 0;
+    // Upright frames repeat (a gait cycles through a few), and so do the poses of a swing or a
+    // breath at half-pixel steps: worth keeping. A one-way squash or tilt is shown once.
+    const bool repeats =
+        state_.swaying() || (state_.squash() == 1 && state_.tilt() == 0 && state_.hop() == 0);
     const auto paint = [this](QPainter& p) { paintPicture(p); };
     if (present && plainPicture() &&
         present(repeats ? shown_ : QList<int>{}, paint, (painted | before) & rect())) {

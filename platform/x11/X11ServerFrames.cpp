@@ -100,7 +100,9 @@ bool X11ServerFrames::show(const QList<int>& key, const std::function<void(QPain
     name << pixels.width() << pixels.height();
     auto it = held_.find(name);
     if (it == held_.end()) {
-        if (held_.size() >= kMaxHeld) {
+        const qsizetype most =
+            std::max<qsizetype>(16, kBudget / (qsizetype(pixels.width()) * pixels.height() * 4));
+        if (held_.size() >= most) {
             auto oldest =
                 std::min_element(held_.begin(), held_.end(),
                                  [](const Held& a, const Held& b) { return a.used < b.used; });

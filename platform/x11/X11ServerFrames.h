@@ -16,10 +16,11 @@ class QWidget;
 // Whole pictures of a panel's content kept as pixmaps on the X server. Showing a picture seen
 // before is one CopyArea request: no upload, no shared-memory sync, no reply, no event back.
 // A walking cat cycles through a handful of frames, so after its first steps every frame
-// change is a copy on the server. A picture that will not come again (a swinging cat) goes
-// straight to the window in one PutImage, which still spares Qt's shared-memory sync round
-// trip. Works on 32-bit (ARGB) windows only, i.e. with a compositor; anywhere else show()
-// declines and the content paints through Qt as usual.
+// change is a copy on the server, and so is each pose a swinging cat comes back to. A picture
+// that will not come again (a landing's squash) goes straight to the window in one PutImage,
+// which still spares Qt's shared-memory sync round trip. Works on 32-bit (ARGB) windows only,
+// i.e. with a compositor; anywhere else show() declines and the content paints through Qt as
+// usual.
 class X11ServerFrames final : public QObject, public QAbstractNativeEventFilter {
     Q_OBJECT
   public:
@@ -61,5 +62,7 @@ class X11ServerFrames final : public QObject, public QAbstractNativeEventFilter 
     bool copied_ = false; // the screen shows a copy Qt has not painted
     QHash<QList<int>, Held> held_;
     quint64 clock_ = 0;
-    static constexpr int kMaxHeld = 48; // ~80 KB each at 130 × 150
+    // What the held pictures may take on the server: about a hundred at 130 × 150, enough
+    // for a gait and the poses a dangling cat swings through.
+    static constexpr qsizetype kBudget = 8 << 20;
 };

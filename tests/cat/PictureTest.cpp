@@ -45,6 +45,7 @@ TEST_F(PictureTest, ClimbingAndPullingOver) {
     EXPECT_EQ(show(Activity::climbingUp(w), 0), CatSprite::climbLoop()[1]);
     EXPECT_TRUE(cat->state.facingRight());
     EXPECT_DOUBLE_EQ(cat->state.tilt(), 1.5 * std::sin(5.5 * std::numbers::pi / 2));
+    EXPECT_TRUE(cat->state.swaying()); // its wobble comes round again: pictures worth keeping
     EXPECT_EQ(show(Activity::climbingDown(w, std::nullopt), 0), CatSprite::climbLoop()[2]);
 
     EXPECT_EQ(show(Activity::pullingUp(w), 0.1), CatSprite::over1);
@@ -63,6 +64,7 @@ TEST_F(PictureTest, JumpCrouchesThenFlies) {
     EXPECT_NEAR(cat->state.squash(), 0.925, 1e-6); // dates are ~1e9 s: µs precision
     EXPECT_EQ(show(jump(true), 0.3), CatSprite::walkLoop().front());
     EXPECT_DOUBLE_EQ(cat->state.squash(), 1.04);
+    EXPECT_FALSE(cat->state.swaying());
     EXPECT_EQ(show(jump(false), 0), CatSprite::walkLoop().front());
 }
 
@@ -78,8 +80,10 @@ TEST_F(PictureTest, SnackStepsAndThePop) {
     cat->updateSprite(now());
     const double base = 1 + 0.012 * std::sin(0.8 * 2 * std::numbers::pi * now());
     EXPECT_NEAR(cat->state.squash(), 0.985 * base * 0.93, 1e-6);
+    EXPECT_FALSE(cat->state.swaying()); // the pop happens once
     cat->updateSprite(now() + 0.2);
     EXPECT_GT(cat->state.squash(), 0.99); // the pop is over
+    EXPECT_TRUE(cat->state.swaying());    // the chewing wobble goes on
     clock.advance(1);
     cat->start(Activity::idle(), now());
     EXPECT_EQ(probe().popStart(), now());
@@ -110,6 +114,7 @@ TEST_F(PictureTest, TimedAndMirroredRows) {
     cat->state.setFacingRight(true);
     EXPECT_EQ(show(pounce, 0.4), CatSprite::huntPounce);
     EXPECT_NEAR(cat->state.tilt(), 0.7 * 25, 1e-4);
+    EXPECT_FALSE(cat->state.swaying());
     cat->state.setFacingRight(false);
     show(pounce, 0.4);
     EXPECT_NEAR(cat->state.tilt(), -0.7 * 25, 1e-4);
@@ -147,6 +152,7 @@ TEST_F(PictureTest, HeldCatHangsFromItsHangPoint) {
     // Test frames: hang point (39.75, 69.5), mass centre (39.75, 39.75): straight below.
     EXPECT_DOUBLE_EQ(cat->state.tilt(), 10);
     EXPECT_DOUBLE_EQ(cat->state.squash(), 1.1);
+    EXPECT_TRUE(cat->state.swaying());
     EXPECT_DOUBLE_EQ(cat->state.anchor().x(), 39.75 / 96);
     EXPECT_DOUBLE_EQ(cat->state.anchor().y(), 1 - 69.5 / 96);
     EXPECT_DOUBLE_EQ(cat->state.captionAt().x(), 39.75 - 48);

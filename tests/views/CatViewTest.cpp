@@ -249,6 +249,14 @@ TEST_F(CatViewTest, PlainPicturesArePresentedAsPaintedAndOverlaysPaintThroughQt)
     ASSERT_EQ(keys.size(), 3);
     EXPECT_TRUE(keys[2].isEmpty());
     EXPECT_EQ(presented, painting());
+    state.setSwaying(true); // a swing comes back to its poses: kept
+    state.setTilt(4);
+    EXPECT_TRUE(settle().isEmpty());
+    ASSERT_EQ(keys.size(), 4);
+    EXPECT_FALSE(keys[3].isEmpty());
+    EXPECT_EQ(presented, painting());
+    state.setSwaying(false);
+    state.setTilt(0);
     state.setSquash(1);
     settle();
     EXPECT_EQ(presented, painting());

@@ -72,7 +72,7 @@ median() {
     tr ' ' '\n' <<<"$1" | grep . | sort -g |
         awk '{v[NR] = $1} END {if (NR % 2) print v[(NR + 1) / 2]; else printf "%.2f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2}'
 }
-ratio() { [ "$(echo "$2 > 0" | bc)" = 1 ] && printf "%.2f" "$(echo "scale=4; $1 / $2" | bc)" || echo "n/a"; }
+ratio() { [ -n "$1" ] && [ -n "$2" ] && [ "$(echo "$2 > 0" | bc)" = 1 ] && printf "%.2f" "$(echo "scale=4; $1 / $2" | bc)" || echo "n/a"; }
 
 # A nudge of the pointer counts as user input, so the cat does not doze off between cases on
 # a slow machine (it sleeps after three minutes without input).
@@ -114,8 +114,12 @@ one_round() {
     # down again, so the minute is spent climbing, pulling over, lowering and walking to faces.
     (while :; do ask '{"cmd":"due","what":"climb"}' >/dev/null 2>&1 || true; sleep 1; done) &
     E2E_PIDS+=($!)
-    wait_for 60 "the cat climbs" cat_is climbingUp
-    measure "purrlox climbing" "$CAT_PID"
+    # Now and then no face suits the cat within the minute: the round goes on without this case.
+    if (wait_for 60 "the cat climbs" cat_is climbingUp); then
+        measure "purrlox climbing" "$CAT_PID"
+    else
+        echo "purrlox climbing: the cat did not climb within 60 s; not measured in this round"
+    fi
     kill "${E2E_PIDS[-1]}"
 
     # Dangling: picked up by a press and a drag, then left hanging under a still pointer, where
@@ -237,11 +241,12 @@ one_round() {
 
 for r in $(seq "$ROUNDS"); do
     ((ROUNDS == 1)) || echo "round $r of $ROUNDS"
+    app_cpu=() x_cpu=() comp_cpu=() all_cpu=() app_wakeups=()
     one_round
     if ((ROUNDS > 1)); then
-        echo "  walking / oneko chasing $(ratio "${all_cpu[purrlox walking]}" "${all_cpu[oneko (chasing a pointer)]}")," \
-            "climbing / walking $(ratio "${all_cpu[purrlox climbing]}" "${all_cpu[purrlox walking]}")," \
-            "dangling / walking $(ratio "${all_cpu[purrlox dangling]}" "${all_cpu[purrlox walking]}")"
+        echo "  walking / oneko chasing $(ratio "${all_cpu[purrlox walking]:-}" "${all_cpu[oneko (chasing a pointer)]:-}")," \
+            "climbing / walking $(ratio "${all_cpu[purrlox climbing]:-}" "${all_cpu[purrlox walking]:-}")," \
+            "dangling / walking $(ratio "${all_cpu[purrlox dangling]:-}" "${all_cpu[purrlox walking]:-}")"
     fi
 done
 for name in "${cases[@]}"; do
@@ -262,15 +267,15 @@ for name in "${cases[@]}"; do
 done
 echo
 echo "purrlox resident memory with the cat on screen: $((rss / 1024)) MB"
-echo "sitting cat / oneko still, together:     $(ratio "${all_cpu[purrlox sitting]}" "${all_cpu[oneko (still pointer)]}")"
-echo "walking cat / oneko chasing, together:   $(ratio "${all_cpu[purrlox walking]}" "${all_cpu[oneko (chasing a pointer)]}")"
-echo "walking cat wake-ups per frame at 60 Hz: $(printf "%.2f" "$(echo "scale=4; ${app_wakeups[purrlox walking]} / 60" | bc)")"
-echo "walking cat / xpenguins, app:            $(ratio "${app_cpu[purrlox walking]}" "${app_cpu[xpenguins (default)]}")"
-echo "climbing / walking, together:            $(ratio "${all_cpu[purrlox climbing]}" "${all_cpu[purrlox walking]}")"
-echo "dangling / walking, together:            $(ratio "${all_cpu[purrlox dangling]}" "${all_cpu[purrlox walking]}")"
-echo "in bed / walking, together:            $(ratio "${all_cpu[purrlox in bed (clips)]}" "${all_cpu[purrlox walking]}")"
-echo "letter open / sitting, app:             $(ratio "${app_cpu[purrlox letter open]}" "${app_cpu[purrlox sitting]}")"
-echo "eaten bubble / sitting, app:            $(ratio "${app_cpu[purrlox eaten bubble]:-0}" "${app_cpu[purrlox sitting]}")"
+echo "sitting cat / oneko still, together:     $(ratio "${all_cpu[purrlox sitting]:-}" "${all_cpu[oneko (still pointer)]:-}")"
+echo "walking cat / oneko chasing, together:   $(ratio "${all_cpu[purrlox walking]:-}" "${all_cpu[oneko (chasing a pointer)]:-}")"
+echo "walking cat wake-ups per frame at 60 Hz: $(printf "%.2f" "$(echo "scale=4; ${app_wakeups[purrlox walking]:-} / 60" | bc)")"
+echo "walking cat / xpenguins, app:            $(ratio "${app_cpu[purrlox walking]:-}" "${app_cpu[xpenguins (default)]:-}")"
+echo "climbing / walking, together:            $(ratio "${all_cpu[purrlox climbing]:-}" "${all_cpu[purrlox walking]:-}")"
+echo "dangling / walking, together:            $(ratio "${all_cpu[purrlox dangling]:-}" "${all_cpu[purrlox walking]:-}")"
+echo "in bed / walking, together:            $(ratio "${all_cpu[purrlox in bed (clips)]:-}" "${all_cpu[purrlox walking]:-}")"
+echo "letter open / sitting, app:             $(ratio "${app_cpu[purrlox letter open]:-}" "${app_cpu[purrlox sitting]:-}")"
+echo "eaten bubble / sitting, app:            $(ratio "${app_cpu[purrlox eaten bubble]:-}" "${app_cpu[purrlox sitting]:-}")"
 echo "goals: sitting cat at most 20 wake-ups/s and under 0.3 % for the app, together no more than"
 echo "       oneko with a still pointer; walking cat at most 180 wake-ups/s (3 per frame) and,"
 echo "       together, under 4 % and no more than 1.6 x oneko chasing; climbing and dangling"

@@ -123,25 +123,26 @@ TEST_F(ScreenChangeTest, ACatOnAWindowRidesAlongOrFallsWhenTheWindowLeaves) {
 }
 
 TEST_F(ScreenChangeTest, ACatOnAWindowFaceCutByTheNewEdgeStaysOnScreen) {
+    // On 1920 × 1080 the cat climbs the face of a window 370 wide whose left edge is at
+    // `left`, then the screen shrinks to 1024 × 768 and the window keeps its place on the server.
+    const auto climbThenShrink = [&](quint32 id, double left, double catX, double feet) {
+        screenBecomes(1920, 1080);
+        showWindows({window(id, {left, 400, 370, 300})});
+        probe().settle(catX);
+        cat->start(Activity::climbingUp(probe().windows()[0]), now());
+        probe().feetY() = feet;
+        windowList.set({window(id, {left, 400 - 312, 370, 300})});
+        screenBecomes(1024, 768);
+    };
+
     // The face still reaches into the shrunken screen: the climb goes on, inside the edge.
-    showWindows({window(7, {850, 400, 370, 300})});
-    probe().settle(1000);
-    cat->start(Activity::climbingUp(probe().windows()[0]), now());
-    probe().feetY() = 500;
-    windowList.set({window(7, {850, 400 - 312, 370, 300})});
-    screenBecomes(1024, 768);
+    climbThenShrink(7, 850, 1000, 500);
     ASSERT_TRUE(s().activity.is(K::climbingUp));
     EXPECT_EQ(s().x, 1024 - 48);
     EXPECT_EQ(s().feetY, 500 - 312);
 
     // Only a sliver is left on screen: the cat lets go and lands inside the screen.
-    screenBecomes(1920, 1080);
-    showWindows({window(8, {990, 400, 370, 300})});
-    probe().settle(1100);
-    cat->start(Activity::climbingUp(probe().windows()[0]), now());
-    probe().feetY() = 600;
-    windowList.set({window(8, {990, 400 - 312, 370, 300})});
-    screenBecomes(1024, 768);
+    climbThenShrink(8, 990, 1100, 600);
     EXPECT_TRUE(s().activity.is(K::falling));
     EXPECT_LE(s().x, 1024 - 48);
     runWhileFalling();

@@ -12,6 +12,7 @@ perch=$(open_xterm e2e-perch 60x20+300+600)
 move_frame "$cover" 200 350
 move_frame "$perch" 300 600
 start_cat
+ask '{"cmd":"calm","seconds":3600}' >/dev/null # no hunt or climb of its own takes it away
 
 num() { jq -r ".$2" <<<"$1"; }
 # The perch's top edge in the engine's y-up points.

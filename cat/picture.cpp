@@ -158,9 +158,11 @@ void CatOverlay::updateSprite(double t) {
             uprightSprite = sprite;
             uprightTilt = (180 / pi) * std::atan2(-(mc.x() - hp.x()), -(mc.y() - hp.y()));
         }
-        // Hang from the hang point with the mass centre straight below, then swing.
-        squash = dangle.stretch;
-        tilt = dangle.angle - uprightTilt;
+        // Hang from the hang point with the mass centre straight below, then swing. The pose
+        // is drawn to whole degrees and hundredths of stretch (a pixel or so at the tail), so a
+        // swing comes back to poses already held and changes the picture less than every frame.
+        squash = std::round(dangle.stretch * 100) / 100;
+        tilt = std::round(dangle.angle - uprightTilt);
         swaying = true;
         anchor = QPointF(hp.x() / 96, 1 - hp.y() / 96);
         captionX = hp.x() - 48;

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <numbers>
+#include <set>
+#include <tuple>
 
 using K = Activity::Kind;
 
@@ -144,6 +146,30 @@ TEST_F(HoldingTest, LeftHangingStillItGrabsThenHangsThenKicks) {
                 shown == CatSprite::heldSwing3 || shown == CatSprite::heldSwing4 ||
                 shown == CatSprite::heldSwing5)
         << shown.rawValue().toStdString();
+}
+
+TEST_F(HoldingTest, AKickingCatComesBackToTheSamePoses) {
+    // Left hanging, the cat kicks for as long as it hangs; each new pose is a new picture to
+    // draw and send, so the shown pose keeps to whole degrees and few distinct ones.
+    holdStill(QPointF(500, 600));
+    std::set<std::tuple<int, double, double>> poses;
+    int changes = 0;
+    std::tuple<int, double, double> last{};
+    for (int frame = 0; frame < 600; ++frame) {
+        tickAfter(1.0 / 60);
+        const std::tuple<int, double, double> pose{cat->state.sprite().index(), cat->state.tilt(),
+                                                   cat->state.squash()};
+        if (frame > 0 && pose != last) ++changes;
+        last = pose;
+        poses.insert(pose);
+        if (frame == 300) {
+            EXPECT_TRUE(d().angry);
+        }
+        // Never more than half a degree from the pendulum (the test frames hang upright).
+        EXPECT_LE(std::abs(cat->state.tilt() - d().angle), 0.5 + 1e-9);
+    }
+    EXPECT_LT(changes, 250) << "a new pose nearly every frame";
+    EXPECT_LT(poses.size(), 40u) << "more poses than the server keeps for a 200 x 150 panel";
 }
 
 TEST_F(HoldingTest, SwingStopsAt22DegreesWithHalvedSpin) {

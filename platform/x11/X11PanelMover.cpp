@@ -27,8 +27,15 @@ X11PanelMover::X11PanelMover(QWidget* window) : window_(window) {
         xdndPosition_ = intern(c_, "XdndPosition");
     }
     still_.setSingleShot(true);
-    still_.setInterval(200);
-    connect(&still_, &QTimer::timeout, this, &X11PanelMover::settle);
+    connect(&still_, &QTimer::timeout, this, [this] {
+        // Restarting the timer on every move would re-register it with the event loop 38
+        // times a second; instead it runs out and looks how long the panel has stood.
+        const qint64 left = stillMs - sinceMove_.elapsed();
+        if (left > 0)
+            still_.start(int(left));
+        else
+            settle();
+    });
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
@@ -65,10 +72,23 @@ void X11PanelMover::move(QPoint p) {
     const quint32 values[] = {quint32(qint32(device.x())), quint32(qint32(device.y()))};
     xcb_configure_window(c_, xcb_window_t(window_->winId()),
                          XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
-    xcb_flush(c_);
+    // Sent once the frame's picture is out too: one write and one wake-up of the server for
+    // a frame that moves and changes its picture. The frame posted its repaint before its
+    // move, so this runs after it.
+    if (!flushPosted_) {
+        flushPosted_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                flushPosted_ = false;
+                if (!xcb_connection_has_error(c_)) xcb_flush(c_);
+            },
+            Qt::QueuedConnection);
+    }
     placed_ = p;
     qtBehind_ = true;
-    still_.start();
+    sinceMove_.start();
+    if (!still_.isActive()) still_.start(stillMs);
 }
 
 void X11PanelMover::settle() {

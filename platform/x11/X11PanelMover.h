@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractNativeEventFilter>
+#include <QElapsedTimer>
 #include <QPoint>
 #include <QTimer>
 #include <functional>
@@ -42,5 +43,8 @@ class X11PanelMover final : public QObject, public QAbstractNativeEventFilter {
     xcb_window_t quieted_ = 0; // the window whose StructureNotify is off for the run
     quint32 qtMask_ = 0;       // the events Qt selected on it
     bool qtBehind_ = false;    // Qt's idea of the position is out of date
+    bool flushPosted_ = false;
+    static constexpr int stillMs = 200; // standing this long ends a run of moves
+    QElapsedTimer sinceMove_;
     QTimer still_;
 };

@@ -54,6 +54,40 @@ measure() {
     comp_cpu[$name]=$(pct "$(cpu_ticks "$picom_pid") - $c" "$SECONDS_EACH")
     report "$name"
 }
+# measure_walking NAME PID: like measure, but counts only the seconds that start and end with
+# the cat walking, until SECONDS_EACH of them are in (for at most three times as long). A
+# wander made due whenever the cat stands keeps it going; the walks it picks at random may end
+# in a jump to a window or a nap in the bed, which are not walking (the nap is cut short).
+measure_walking() {
+    local name=$1 pid=$2 kind next a x c w secs=0 ticks=0 xt=0 ct=0 wk=0 tries=0
+    kind=$(cat_state | jq -r .kind)
+    a=$(cpu_ticks "$pid") x=$(cpu_ticks "$xvfb_pid") c=$(cpu_ticks "$picom_pid") w=$(wakeups "$pid")
+    while ((secs < SECONDS_EACH && tries < 3 * SECONDS_EACH)); do
+        tries=$((tries + 1))
+        sleep 1
+        local a1 x1 c1 w1
+        a1=$(cpu_ticks "$pid") x1=$(cpu_ticks "$xvfb_pid") c1=$(cpu_ticks "$picom_pid") w1=$(wakeups "$pid")
+        next=$(cat_state | jq -r .kind)
+        if [ "$kind" = walking ] && [ "$next" = walking ]; then
+            secs=$((secs + 1))
+            ticks=$((ticks + a1 - a)) xt=$((xt + x1 - x)) ct=$((ct + c1 - c)) wk=$((wk + w1 - w))
+        fi
+        case $next in
+        idle) ask '{"cmd":"due","what":"wander"}' >/dev/null ;;
+        inBed | sleeping) ask '{"cmd":"calm","seconds":3600}' >/dev/null ;; # out of a nap
+        esac
+        # The state reading above is not counted: the next second starts after it.
+        a=$(cpu_ticks "$pid") x=$(cpu_ticks "$xvfb_pid") c=$(cpu_ticks "$picom_pid") w=$(wakeups "$pid")
+        kind=$next
+    done
+    kill -0 "$pid" 2>/dev/null || fail "$name exited during the measurement"
+    ((secs > 0)) || fail "$name: the cat never walked a whole second"
+    app_wakeups[$name]=$((wk / secs))
+    app_cpu[$name]=$(pct "$ticks" "$secs")
+    x_cpu[$name]=$(pct "$xt" "$secs")
+    comp_cpu[$name]=$(pct "$ct" "$secs")
+    report "$name"
+}
 # report NAME: keeps this round's figures of the case and prints them.
 report() {
     local name=$1
@@ -99,11 +133,9 @@ one_round() {
     measure "purrlox snacking" "$CAT_PID"
     kill "${E2E_PIDS[-1]}" # the snack keeper
     nudge
-    (while :; do ask '{"cmd":"due","what":"wander"}' >/dev/null 2>&1 || true; sleep 1; done) &
-    E2E_PIDS+=($!)
+    ask '{"cmd":"due","what":"wander"}' >/dev/null
     wait_for 30 "the cat walks" cat_is walking
-    measure "purrlox walking" "$CAT_PID"
-    kill "${E2E_PIDS[-1]}"
+    measure_walking "purrlox walking" "$CAT_PID"
 
     # Out of any nap the wandering led to, sitting.
     ask '{"cmd":"calm","seconds":3600}' >/dev/null

@@ -60,7 +60,8 @@ void CatOverlay::updateSprite(double t) {
         const auto& loop = CatSprite::climbLoop();
         const int i = int(stepPhase) % 4;
         sprite = loop[std::size_t(activity.is(K::climbingUp) ? i : 3 - i)];
-        tilt = 1.5 * std::sin(stepPhase * pi / 2);
+        // To half degrees: the wobble then shows a handful of poses, each seen again.
+        tilt = std::round(3 * std::sin(stepPhase * pi / 2)) / 2;
         swaying = true;
         state.setFacingRight(true);
         break;

@@ -12,7 +12,7 @@
 # whole sequence runs N times and the table shows each figure's median over the rounds, so a
 # slow drift of the machine's load reaches every case alike.
 # Usage: bench/cpu_bench.sh build/purrlox   (needs the x11probe, cat-ask and drag-files targets)
-source "$(dirname "$0")/../tests/e2e/cat_lib.sh"
+source "$(dirname "$0")/bench_lib.sh"
 SECONDS_EACH=${BENCH_SECONDS:-60}
 ROUNDS=${BENCH_ROUNDS:-1}
 for tool in xpenguins oneko; do
@@ -21,12 +21,7 @@ for tool in xpenguins oneko; do
 done
 export PATH=$PATH:/usr/games
 
-start_desktop
-picom_pid=${E2E_PIDS[-1]}
-xvfb_pid=${E2E_PIDS[0]}
-open_xterm bench-a 80x24+200+150 >/dev/null
-open_xterm bench-b 60x20+900+300 >/dev/null
-xdotool mousemove 1500 200
+bench_desktop
 
 hz=$(getconf CLK_TCK)
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
@@ -258,12 +253,7 @@ one_round() {
 
     # The like-for-like peer of the walking cat: oneko chasing a pointer that jumps between two
     # spots every 1.5 s, so it runs most of the time.
-    (while :; do
-        xdotool mousemove 500 600
-        sleep 1.5
-        xdotool mousemove 1400 400
-        sleep 1.5
-    done) &
+    jump_pointer &
     E2E_PIDS+=($!)
     sleep 1
     measure "oneko (chasing a pointer)" "$oneko_pid"

@@ -15,18 +15,13 @@
 # a jump or a nap); a climbing cat's only if it is on its way up, over, down or to a face.
 # Usage: bench/paired_bench.sh build/purrlox   (PAIRED_SLOTS turns per subject, 15; PAIRED_SLOT
 # seconds each, 2)
-source "$(dirname "$0")/../tests/e2e/cat_lib.sh"
+source "$(dirname "$0")/bench_lib.sh"
 SLOTS=${PAIRED_SLOTS:-15}
 SLOT=${PAIRED_SLOT:-2}
 command -v oneko >/dev/null || [ -x /usr/games/oneko ] || fail "oneko is not installed"
 export PATH=$PATH:/usr/games
 
-start_desktop
-picom_pid=${E2E_PIDS[-1]}
-xvfb_pid=${E2E_PIDS[0]}
-open_xterm bench-a 80x24+200+150 >/dev/null
-open_xterm bench-b 60x20+900+300 >/dev/null
-xdotool mousemove 1500 200
+bench_desktop
 
 # Nanoseconds of CPU of every thread of a process so far.
 cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{n += $1} END {printf "%.0f\n", n}'; }
@@ -46,6 +41,12 @@ start_instance() {
     E2E_PIDS+=($!)
     pid_of[$name]=$!
     wait_for 15 "$name's automation socket opens" test -S "$dir/cat.sock"
+}
+# start_instance, then waits for the cat to sit at its entry spot with its own timers put off.
+ready_instance() {
+    start_instance "$1"
+    ask_cat "$1" '{"cmd":"calm","seconds":3600}' >/dev/null
+    wait_for 40 "$1 sits at its entry spot" is_kind "$1" idle
 }
 ask_cat() { "$CAT_ASK" "$E2E_TMP/$1/cat.sock" "$2"; }
 kind_of() { ask_cat "$1" '{"cmd":"state"}' 2>/dev/null | jq -r .kind; }
@@ -128,21 +129,14 @@ keep_climbing() {
 }
 
 # Pair 1: walking against oneko chasing.
-start_instance walker
-ask_cat walker '{"cmd":"calm","seconds":3600}' >/dev/null
-wait_for 40 "the walker sits at its entry spot" is_kind walker idle
+ready_instance walker
 keep_walking walker &
 E2E_PIDS+=($!)
 wait_for 30 "the walker walks" is_kind walker walking
 oneko >/dev/null 2>&1 &
 E2E_PIDS+=($!)
 oneko_pid=$!
-(while :; do
-    xdotool mousemove 500 600
-    sleep 1.5
-    xdotool mousemove 1400 400
-    sleep 1.5
-done) &
+jump_pointer &
 E2E_PIDS+=($!)
 jumper=$!
 turns "walking:${pid_of[walker]}:walking_now:walker" "oneko chasing:$oneko_pid:always:"
@@ -152,16 +146,12 @@ kill -CONT "$oneko_pid" # a stopped process takes its signal only once it runs
 # Pair 2: walking, climbing and dangling. The walker sits out the set-up.
 kill -STOP "${pid_of[walker]}"
 xdotool mousemove 1500 200
-start_instance climber
-ask_cat climber '{"cmd":"calm","seconds":3600}' >/dev/null
-wait_for 40 "the climber sits at its entry spot" is_kind climber idle
+ready_instance climber
 keep_climbing climber &
 E2E_PIDS+=($!)
 wait_for 60 "the climber climbs" is_kind climber climbingUp
 kill -STOP "${pid_of[climber]}"
-start_instance dangler
-ask_cat dangler '{"cmd":"calm","seconds":3600}' >/dev/null
-wait_for 40 "the dangler sits at its entry spot" is_kind dangler idle
+ready_instance dangler
 reading=$(ask_cat dangler '{"cmd":"state"}')
 px=$(jq '.x | round' <<<"$reading")
 py=$(jq --argjson H "$E2E_HEIGHT" '$H - (.feetY + 30) | round' <<<"$reading")

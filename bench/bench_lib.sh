@@ -21,3 +21,16 @@ jump_pointer() {
         sleep 1.5
     done
 }
+
+# pick_up STATE X Y: presses on the cat whose state reading is STATE and drags it to root
+# pixel (X, Y), where the pointer stays with the button held: the cat dangles there.
+pick_up() {
+    local px py step
+    px=$(jq '.x | round' <<<"$1")
+    py=$(jq --argjson H "$E2E_HEIGHT" '$H - (.feetY + 30) | round' <<<"$1")
+    xdotool mousemove "$px" "$py" mousedown 1
+    for step in 1 2 3 4 5 6 7 8 9 10; do
+        xdotool mousemove "$((px + ($2 - px) * step / 10))" "$((py + ($3 - py) * step / 10))"
+        sleep 0.03
+    done
+}

@@ -153,14 +153,7 @@ one_round() {
     # the pendulum settles and the cat kicks.
     ask '{"cmd":"calm","seconds":3600}' >/dev/null
     wait_for 60 "the cat sits still" cat_is idle
-    reading=$(cat_state)
-    px=$(jq '.x | round' <<<"$reading")
-    py=$(jq --argjson H "$E2E_HEIGHT" '$H - (.feetY + 30) | round' <<<"$reading")
-    xdotool mousemove "$px" "$py" mousedown 1
-    for step in 1 2 3 4 5 6 7 8 9 10; do
-        xdotool mousemove "$((px + (900 - px) * step / 10))" "$((py + (500 - py) * step / 10))"
-        sleep 0.03
-    done
+    pick_up "$(cat_state)" 900 500
     wait_for 5 "the cat dangles" cat_is held
     measure "purrlox dangling" "$CAT_PID"
     xdotool mouseup 1

@@ -152,14 +152,7 @@ E2E_PIDS+=($!)
 wait_for 60 "the climber climbs" is_kind climber climbingUp
 kill -STOP "${pid_of[climber]}"
 ready_instance dangler
-reading=$(ask_cat dangler '{"cmd":"state"}')
-px=$(jq '.x | round' <<<"$reading")
-py=$(jq --argjson H "$E2E_HEIGHT" '$H - (.feetY + 30) | round' <<<"$reading")
-xdotool mousemove "$px" "$py" mousedown 1
-for step in 1 2 3 4 5 6 7 8 9 10; do
-    xdotool mousemove "$((px + (900 - px) * step / 10))" "$((py + (700 - py) * step / 10))"
-    sleep 0.03
-done
+pick_up "$(ask_cat dangler '{"cmd":"state"}')" 900 700
 wait_for 5 "the dangler dangles" is_kind dangler held
 turns "walking, pair 2:${pid_of[walker]}:walking_now:walker" \
     "climbing:${pid_of[climber]}:climbing_now:climber" "dangling:${pid_of[dangler]}:held_now:dangler"

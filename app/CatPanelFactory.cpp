@@ -50,7 +50,11 @@ std::unique_ptr<Panel> makeCatPanel(CatOverlay& overlay, CatView::Images images,
         host->catSize = images(cat->state.sprite()).deviceIndependentSize();
         host->catOffset = cat->state.catOffset();
     };
-    QObject::connect(&overlay.state, &CatState::changed, host, follow);
+    // Once per frame, not on each of the frame's writes.
+    QObject::connect(&overlay.state, &CatState::changed, host, [follow, cat] {
+        if (cat && !cat->state.framing()) follow();
+    });
+    QObject::connect(&overlay.state, &CatState::frameEnded, host, follow);
     follow();
 
     X11Panel* raw = panel.get();

@@ -183,6 +183,9 @@ void CatOverlay::tick() {
     double dt = t - lastTick;
     lastTick = t;
     const double elapsed = t - activityStart;
+    // The view draws once, when the frame's writes are done, with no trip through the event
+    // loop in between.
+    state.beginFrame();
 
     if (t - lastWindowPoll > 0.05) {
         lastWindowPoll = t;
@@ -216,6 +219,7 @@ void CatOverlay::tick() {
         updateSprite(t);
         layout();
     }
+    state.endFrame();
 }
 
 void CatOverlay::stepActivity(double t, double dt, double elapsed) {

@@ -63,8 +63,19 @@ class CatState : public QObject {
     // Any new bubble counts as a change; clearing an absent one does not.
     void setEaten(std::optional<Eaten> v);
 
+    // The engine's frame: it writes the picture field by field between these two, and a view
+    // may wait for frameEnded() (sent when the frame changed anything) rather than put its
+    // redraw off to the event loop.
+    void beginFrame() {
+        framing_ = true;
+        touched_ = false;
+    }
+    void endFrame();
+    bool framing() const { return framing_; }
+
   signals:
     void changed();
+    void frameEnded();
 
   private:
     CatSprite sprite_ = CatSprite::sit;
@@ -82,4 +93,7 @@ class CatState : public QObject {
     bool hearts_ = false;
     bool sleeping_ = false;
     std::optional<Eaten> eaten_;
+    bool framing_ = false;
+    bool touched_ = false; // changed since the frame began
+    void touched();
 };

@@ -88,6 +88,9 @@ CatView::CatView(const CatState& state, Images images, QWidget* parent)
     setFrameRate(60);
     connect(&streams_, &QTimer::timeout, this, [this] { update(streamsRect()); });
     connect(&state_, &CatState::changed, this, &CatView::stateChanged);
+    connect(&state_, &CatState::frameEnded, this, [this] {
+        if (settling_) settle();
+    });
     settle();
 }
 
@@ -104,7 +107,9 @@ void CatView::stateChanged() {
     if (!stream) streams_.stop();
     if (settling_) return;
     settling_ = true;
-    QMetaObject::invokeMethod(this, &CatView::settle, Qt::QueuedConnection);
+    // Within the engine's frame the frame's end settles; other writes (a press, a timer) are
+    // settled once the event loop comes round.
+    if (!state_.framing()) QMetaObject::invokeMethod(this, &CatView::settle, Qt::QueuedConnection);
 }
 
 void CatView::settle() {

@@ -1,11 +1,13 @@
 #include "platform/x11/X11PanelMover.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QWidget>
 #include <QtGui/qguiapplication_platform.h>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -37,6 +39,11 @@ X11PanelMover::X11PanelMover(QWidget* window) : window_(window) {
             settle();
     });
     QCoreApplication::instance()->installNativeEventFilter(this);
+    if (auto* loop = QCoreApplication::eventDispatcher())
+        connect(loop, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
+            if (!std::exchange(unsent_, false)) return;
+            if (!xcb_connection_has_error(c_)) xcb_flush(c_);
+        });
 }
 
 X11PanelMover::~X11PanelMover() {
@@ -72,19 +79,9 @@ void X11PanelMover::move(QPoint p) {
     const quint32 values[] = {quint32(qint32(device.x())), quint32(qint32(device.y()))};
     xcb_configure_window(c_, xcb_window_t(window_->winId()),
                          XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
-    // Sent once the frame's picture is out too: one write and one wake-up of the server for
-    // a frame that moves and changes its picture. The frame posted its repaint before its
-    // move, so this runs after it.
-    if (!flushPosted_) {
-        flushPosted_ = true;
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                flushPosted_ = false;
-                if (!xcb_connection_has_error(c_)) xcb_flush(c_);
-            },
-            Qt::QueuedConnection);
-    }
+    // Sent with the frame's picture, which flushes, or else before the event loop sleeps:
+    // one write and one wake-up of the server per frame, and nothing posted to get there.
+    unsent_ = true;
     placed_ = p;
     qtBehind_ = true;
     sinceMove_.start();

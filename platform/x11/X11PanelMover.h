@@ -40,10 +40,10 @@ class X11PanelMover final : public QObject, public QAbstractNativeEventFilter {
     void beginRun();
 
     QPoint placed_;
-    xcb_window_t quieted_ = 0; // the window whose StructureNotify is off for the run
-    quint32 qtMask_ = 0;       // the events Qt selected on it
-    bool qtBehind_ = false;    // Qt's idea of the position is out of date
-    bool flushPosted_ = false;
+    xcb_window_t quieted_ = 0;          // the window whose StructureNotify is off for the run
+    quint32 qtMask_ = 0;                // the events Qt selected on it
+    bool qtBehind_ = false;             // Qt's idea of the position is out of date
+    bool unsent_ = false;               // a move waits in the connection's buffer
     static constexpr int stillMs = 200; // standing this long ends a run of moves
     QElapsedTimer sinceMove_;
     QTimer still_;

@@ -280,6 +280,46 @@ TEST_F(CatViewTest, PlainPicturesArePresentedAsPaintedAndOverlaysPaintThroughQt)
     EXPECT_NE(partial[0], view.rect());
 }
 
+// The engine writes a frame field by field; the picture goes out once, as the frame ends,
+// without a trip through the event loop. Writes outside a frame wait for the loop.
+TEST_F(CatViewTest, AFrameIsPresentedOnceWhenItEnds) {
+    QList<CatSprite> shown;
+    view.present = [&](const QList<int>&, const std::function<void(QPainter&)>&, const QRect&) {
+        shown << state.sprite();
+        return true;
+    };
+    QCoreApplication::processEvents();
+    shown.clear();
+
+    state.beginFrame();
+    state.setSprite(CatSprite::walk1);
+    state.setFacingRight(false);
+    state.setCatOffset(3);
+    EXPECT_TRUE(shown.isEmpty()); // half-written
+    state.endFrame();
+    EXPECT_EQ(shown, QList<CatSprite>{CatSprite::walk1});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shown.size(), 1);
+
+    state.beginFrame(); // a frame that changes nothing shows nothing
+    state.setSprite(CatSprite::walk1);
+    state.endFrame();
+    EXPECT_EQ(shown.size(), 1);
+
+    state.setFacingRight(true); // a press or a timer, between frames
+    EXPECT_EQ(shown.size(), 1);
+    state.beginFrame(); // a frame before the loop came round settles it at its end
+    state.setSprite(CatSprite::sit);
+    state.endFrame();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shown, (QList<CatSprite>{CatSprite::walk1, CatSprite::sit}));
+
+    state.setSprite(CatSprite::walk1);
+    EXPECT_EQ(shown.size(), 2);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shown.size(), 3);
+}
+
 TEST_F(CatViewTest, StreamsAnimateOnlyWhileHeartsOrSleepShow) {
     EXPECT_FALSE(view.streaming());
     state.setHearts(true);

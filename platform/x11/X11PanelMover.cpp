@@ -29,15 +29,8 @@ X11PanelMover::X11PanelMover(QWidget* window) : window_(window) {
         xdndPosition_ = intern(c_, "XdndPosition");
     }
     still_.setSingleShot(true);
-    connect(&still_, &QTimer::timeout, this, [this] {
-        // Restarting the timer on every move would re-register it with the event loop 38
-        // times a second; instead it runs out and looks how long the panel has stood.
-        const qint64 left = stillMs - sinceMove_.elapsed();
-        if (left > 0)
-            still_.start(int(left));
-        else
-            settle();
-    });
+    still_.setInterval(stillMs);
+    connect(&still_, &QTimer::timeout, this, &X11PanelMover::settle);
     QCoreApplication::instance()->installNativeEventFilter(this);
     if (auto* loop = QCoreApplication::eventDispatcher())
         connect(loop, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
@@ -84,8 +77,9 @@ void X11PanelMover::move(QPoint p) {
     unsent_ = true;
     placed_ = p;
     qtBehind_ = true;
-    sinceMove_.start();
-    if (!still_.isActive()) still_.start(stillMs);
+    // Put off on every move: a timer left to run out and look again would wake the thread
+    // five times a second while the cat walks, which costs more than moving its deadline.
+    still_.start();
 }
 
 void X11PanelMover::settle() {

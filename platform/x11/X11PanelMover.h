@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAbstractNativeEventFilter>
-#include <QElapsedTimer>
 #include <QPoint>
 #include <QTimer>
 #include <functional>
@@ -45,6 +44,5 @@ class X11PanelMover final : public QObject, public QAbstractNativeEventFilter {
     bool qtBehind_ = false;             // Qt's idea of the position is out of date
     bool unsent_ = false;               // a move waits in the connection's buffer
     static constexpr int stillMs = 200; // standing this long ends a run of moves
-    QElapsedTimer sinceMove_;
     QTimer still_;
 };

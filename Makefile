@@ -1,24 +1,33 @@
 # make run  — install what is missing, build, start the cat
 # make test — install what is missing, build, run every test
 # make install PREFIX=DIR — install into DIR/Purrlox and register purrlox:// links for the user
+#   (PREFIX=/usr or /usr/local: the FHS layout a distribution package has)
+# make deb — build/purrlox_<version>_<arch>.deb
 # make dist — a signed release in $(BUILD)/dist/update (key: PURRLOX_SIGNING_KEY or SIGNING_KEY_FILE)
 BUILD ?= build
 JOBS ?= 2
 PREFIX ?= $(HOME)/.local/opt
 
-PACKAGES := build-essential cmake pkg-config git \
-  qt6-base-dev qt6-base-dev-tools libgl-dev \
+# What building needs, what running needs, and what the tests add. `make run` and
+# `make install` install the first two; `make test` all three.
+BUILD_PACKAGES := build-essential cmake pkg-config git \
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev \
   libxcb1-dev libxcb-screensaver0-dev libxcb-xinput-dev libxcb-res0-dev libxcb-xfixes0-dev \
   libxcb-shape0-dev libxcb-randr0-dev libx11-dev libsodium-dev libpulse-dev libarchive-dev \
-  libgtest-dev libgmock-dev libbenchmark-dev \
-  fonts-comfortaa fonts-noto-color-emoji \
-  xvfb openbox picom xterm x11-utils x11-xserver-utils xdotool imagemagick jq bc poppler-utils \
-  pulseaudio pulseaudio-utils dbus-daemon \
-  xpenguins oneko trayer xdg-utils desktop-file-utils python3
+  libgtest-dev libgmock-dev libbenchmark-dev
+RUN_PACKAGES := qt6-qpa-plugins qt6-translations-l10n fonts-comfortaa fonts-noto-color-emoji \
+  xdg-utils
+TEST_PACKAGES := xvfb openbox picom xterm x11-utils x11-xserver-utils xdotool imagemagick jq bc \
+  poppler-utils pulseaudio pulseaudio-utils dbus-daemon \
+  xpenguins oneko trayer desktop-file-utils appstream lintian fakeroot python3
+PACKAGES := $(BUILD_PACKAGES) $(RUN_PACKAGES)
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build run test unit e2e bench format contact-sheet clean install dist
+.PHONY: all deps configure build run test unit e2e bench format contact-sheet clean install dist deb
+
+# The test tools come in only for the targets that run tests.
+test unit e2e bench: PACKAGES += $(TEST_PACKAGES)
 
 all: build
 
@@ -28,8 +37,9 @@ deps:
 	  done); \
 	if [ -n "$$missing" ]; then \
 	  echo "Installing:" $$missing; \
-	  $(SUDO) apt-get update -qq && \
-	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
+	  $(SUDO) apt-get -o DPkg::Lock::Timeout=600 update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
+	    --no-install-recommends $$missing; \
 	fi
 
 $(BUILD)/CMakeCache.txt:
@@ -55,8 +65,20 @@ e2e: build
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do [ -x "$$b" ] && "$$b"; done
 
+# A system prefix (/usr, /usr/local) gets the FHS layout, stripped and unregistered; any other
+# prefix gets the self-contained Purrlox folder that updates itself.
+SYSTEM_PREFIX := $(filter /usr /usr/ /usr/local /usr/local/,$(PREFIX))
 install: build
+ifneq ($(SYSTEM_PREFIX),)
+	$(SUDO) cmake --install $(BUILD) --prefix $(PREFIX) --strip
+else
 	cmake --install $(BUILD) --prefix "$(abspath $(PREFIX))/Purrlox"
+endif
+
+# The Debian package: its own build folder with dpkg-buildflags' hardening and without the
+# self-updater (apt keeps it current).
+deb: deps
+	tools/build-deb.sh . $(BUILD)/deb $(BUILD) $(JOBS)
 
 # The release: the Purrlox folder with its signed file list, as a gzip'd tar, and the signed
 # manifest naming it. Build with -DPURRLOX_UPDATE_PUBLIC_KEY=<public key> for real releases.

@@ -9,6 +9,25 @@
 
 #include <QPointer>
 
+#if PURRLOX_SELF_UPDATE
+#include "system/Updater.h"
+#else
+// Built without the self-updater: the model holds none.
+class Updater {};
+#endif
+
+namespace {
+
+std::unique_ptr<Updater> makeUpdater([[maybe_unused]] Defaults& defaults) {
+#if PURRLOX_SELF_UPDATE
+    return std::make_unique<Updater>(defaults, Updater::Setup::standard());
+#else
+    return nullptr;
+#endif
+}
+
+} // namespace
+
 AppModel::AppModel(const CatServices& services, QObject* parent)
     : AppModel(services, nullptr, parent) {}
 
@@ -21,7 +40,7 @@ AppModel::AppModel(const CatServices& services, LoginItem* loginItem, QObject* p
                               : nullptr),
       focusLog(std::make_unique<FocusLog>(services.defaults, services.clock)),
       reminders(std::make_unique<Reminders>(services.defaults, services.clock)),
-      updater(std::make_unique<Updater>(services.defaults, Updater::Setup::standard())),
+      updater(makeUpdater(services.defaults)),
       pomodoro(std::make_unique<Pomodoro>(services.defaults, services.clock, *focusLog)) {
     // A new screen mode or work area puts the cat back on the desktop at once.
     QPointer<CatOverlay> cat(cats.get());
@@ -29,6 +48,7 @@ AppModel::AppModel(const CatServices& services, LoginItem* loginItem, QObject* p
         if (cat) cat->screenParametersChanged();
     };
     ModelWiring::connect(*cats, *focusLog, *reminders, *pomodoro);
+#if PURRLOX_SELF_UPDATE
     CatOverlay* overlay = cats.get();
     Updater* update = updater.get();
     updater->onReady = [overlay](const QString& version) {
@@ -38,6 +58,7 @@ AppModel::AppModel(const CatServices& services, LoginItem* loginItem, QObject* p
         overlay->deliver(Letter{S().updateFailed(Config::site()), std::nullopt, false});
     };
     cats->onUpdate = [update] { update->install(); };
+#endif
 
     // A letter handed over while wiring the other models has already brought the cat in.
     if (!cats->snapshot().panelFrame) cats->enter(false);

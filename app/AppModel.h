@@ -5,11 +5,12 @@
 #include "focus/Pomodoro.h"
 #include "reminders/Reminders.h"
 #include "system/LaunchAtLogin.h"
-#include "system/Updater.h"
 
 #include <QObject>
 #include <QUrl>
 #include <memory>
+
+class Updater;
 
 // The composition root: creates every long-lived model once, wires them, lets the cat in and
 // takes over the links that arrived before it existed.
@@ -29,7 +30,9 @@ class AppModel final : public QObject {
     std::unique_ptr<LaunchAtLogin> launchAtLogin; // none without a login item
     std::unique_ptr<FocusLog> focusLog;
     std::unique_ptr<Reminders> reminders;
-    std::unique_ptr<Updater> updater; // keeps the install current; its letters go to the cat
+    // Keeps the folder install current; its letters go to the cat. None in builds without the
+    // self-updater (distribution packages).
+    std::unique_ptr<Updater> updater;
     std::unique_ptr<Pomodoro> pomodoro;
 
   private:

@@ -31,26 +31,86 @@
 #include "system/Relaunch.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
+#include <QLibraryInfo>
 #include <QPointer>
 #include <QScreen>
 #include <QThread>
+#include <QTranslator>
 
 PurrloxApp::PurrloxApp() = default;
 PurrloxApp::~PurrloxApp() = default;
 
-PurrloxApp::Options PurrloxApp::parse(const QStringList& arguments) {
-    QCommandLineParser parser;
-    const QCommandLineOption automation(
-        QStringLiteral("automation"), QStringLiteral("Answer test requests on this local socket."),
-        QStringLiteral("socket"));
-    parser.addOption(automation);
-    parser.addPositionalArgument(QStringLiteral("links"), QStringLiteral("purrlox:// links"));
-    if (!parser.parse(arguments)) Log::error(parser.errorText());
+namespace {
 
+// Qt's own command-line options (QGuiApplication, QApplication and the xcb platform), which Qt
+// takes out of the arguments itself. Those in the first list take a value.
+const QStringList qtOptionsWithValue{"platform",
+                                     "platformpluginpath",
+                                     "platformtheme",
+                                     "plugin",
+                                     "qwindowgeometry",
+                                     "qwindowicon",
+                                     "qwindowtitle",
+                                     "session",
+                                     "style",
+                                     "stylesheet",
+                                     "display",
+                                     "geometry",
+                                     "name",
+                                     "title",
+                                     "visual",
+                                     "fontengine",
+                                     "dialogs",
+                                     "qmljsdebugger"};
+const QStringList qtFlags{"reverse", "widgetcount", "nograb", "dograb", "sync", "cmap"};
+
+} // namespace
+
+PurrloxApp::Options PurrloxApp::parse(const QStringList& arguments) {
     Options options;
-    options.automation = parser.value(automation);
-    for (const QString& argument : parser.positionalArguments()) {
+    auto refuse = [&options](const QString& problem) {
+        if (options.ask == Options::Ask::refuse) return; // the first problem is the one told
+        options.ask = Options::Ask::refuse;
+        options.problem = problem;
+    };
+    bool onlyLinks = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (!onlyLinks && argument == QLatin1String("--")) {
+            onlyLinks = true;
+            continue;
+        }
+        if (!onlyLinks && argument.size() > 1 && argument.startsWith(u'-')) {
+            const QString bare = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
+            const qsizetype equals = bare.indexOf(u'=');
+            const QString name = equals < 0 ? bare : bare.left(equals);
+            std::optional<QString> value;
+            if (equals >= 0) value = bare.mid(equals + 1);
+            const bool ours = argument.startsWith(QLatin1String("--")) || name == u'h';
+            if (ours && (name == QLatin1String("help") || name == QLatin1String("h")) && !value) {
+                if (options.ask == Options::Ask::run) options.ask = Options::Ask::help;
+            } else if (ours && name == QLatin1String("version") && !value) {
+                if (options.ask == Options::Ask::run) options.ask = Options::Ask::version;
+            } else if (name == QLatin1String("automation") &&
+                       argument.startsWith(QLatin1String("--"))) {
+                if (!value && i + 1 < arguments.size()) value = arguments[++i];
+                if (!value || value->isEmpty())
+                    refuse(QStringLiteral("option '--automation' needs a socket path"));
+                else
+                    options.automation = *value;
+            } else if (qtOptionsWithValue.contains(name)) {
+                if (!value && i + 1 < arguments.size()) value = arguments[++i];
+                if (!value)
+                    refuse(QStringLiteral("option '%1' needs a value").arg(argument));
+                else if (name == QLatin1String("platform"))
+                    options.platform = *value;
+                else if (name == QLatin1String("display"))
+                    options.display = *value;
+            } else if (!qtFlags.contains(name) || value) {
+                refuse(QStringLiteral("unknown option '%1'").arg(argument));
+            }
+            continue;
+        }
         const QUrl url(argument, QUrl::StrictMode);
         if (url.isValid() && url.scheme() == QLatin1String("purrlox"))
             options.links.append(url);
@@ -60,7 +120,39 @@ PurrloxApp::Options PurrloxApp::parse(const QStringList& arguments) {
     return options;
 }
 
+QString PurrloxApp::usage() {
+    return QStringLiteral(
+        "Usage: purrlox [OPTION]... [purrlox://LINK]...\n"
+        "A cat that lives on your desktop, with a pomodoro timer, focus statistics and "
+        "reminders.\n"
+        "\n"
+        "  -h, --help            print this help and exit\n"
+        "      --version         print the version and exit\n"
+        "      --automation SOCKET\n"
+        "                        answer test requests on this local socket\n"
+        "\n"
+        "Qt's own options (-platform, -display, -style, ...) are accepted too. One Purrlox runs\n"
+        "per user: a second start hands its links to the running one, or opens its menu.\n"
+        "Its tray icon opens the menu; see purrlox(1).\n");
+}
+
 namespace {
+
+// Qt's own texts (the save dialog, the context menus of text fields and the time picker) in
+// the language of ours, from Qt's translations (package qt6-translations-l10n).
+void installQtTexts(QApplication& app, Language language) {
+    if (language == Language::en) return;
+    auto* texts = new QTranslator(&app);
+    if (texts->load(QLocale(code(language)), QStringLiteral("qtbase"), QStringLiteral("_"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        app.installTranslator(texts);
+        return;
+    }
+    Log::notice(QStringLiteral("Qt's own %1 texts are missing (qt6-translations-l10n); its "
+                               "dialogs speak English")
+                    .arg(code(language)));
+    delete texts;
+}
 
 // A panel's runs of moves, told to the desktop while it lasts.
 std::function<void(bool)> movingOn(X11Desktop& desktop) {
@@ -129,6 +221,7 @@ MenuModels PurrloxApp::menuModels(QApplication& app) {
             if (!arranged) Log::error(QStringLiteral("relaunch failed: %1").arg(error));
             return arranged;
         },
+        root.updater != nullptr,
     };
 }
 
@@ -164,6 +257,7 @@ int PurrloxApp::run(QApplication& app) {
     quitSignals_ = std::make_unique<QuitOnSignals>();
     // Dates and weekday names speak the language of the texts.
     QLocale::setDefault(Lang::localeFor(Lang::current(), QLocale::system()));
+    installQtTexts(app, Lang::current());
     AppModel& root = model();
     menu_ = std::make_unique<MenuBarExtra>(menuModels(app));
 

@@ -24,15 +24,26 @@ class SingleInstance;
 class PurrloxApp {
   public:
     struct Options {
+        // What the command line asks for: run the cat, print the help or the version, or
+        // refuse (an unknown option or a missing value; `problem` says which).
+        enum class Ask { run, help, version, refuse };
+        Ask ask = Ask::run;
+        QString problem;
         QList<QUrl> links;  // purrlox:// links to open
         QString automation; // socket for the test hook; empty = none
+        // Qt's own -platform and -display, when given: the display is probed before Qt opens it.
+        QString platform;
+        QString display;
     };
 
     PurrloxApp();
     ~PurrloxApp();
 
-    // Reads the command line; bad arguments are logged and skipped.
+    // Reads the command line, Qt's own options included. An argument that is not a purrlox://
+    // link is logged and skipped; an unknown option refuses the whole line.
     static Options parse(const QStringList& arguments);
+    // The text of --help.
+    static QString usage();
 
     // Runs the application; answers the process exit code.
     int run(QApplication& app);

@@ -1,5 +1,12 @@
-# Runs at install time: points the user's desktop entry at this install and makes it the
-# handler of purrlox:// links.
+# Runs at install time. A system prefix is a package manager's: nothing more to do. The folder
+# install gets its VERSION (what the updater compares with), and unless DESTDIR or
+# PURRLOX_NO_REGISTER is set, the user's desktop entry pointed at this install and the
+# purrlox:// handler.
+string(REGEX REPLACE "/+$" "" prefix "${CMAKE_INSTALL_PREFIX}")
+if(prefix STREQUAL "/usr" OR prefix STREQUAL "/usr/local")
+  return()
+endif()
+file(INSTALL DESTINATION "${CMAKE_INSTALL_PREFIX}" TYPE FILE FILES "${PURRLOX_VERSION_FILE}")
 if(DEFINED ENV{DESTDIR} OR "$ENV{PURRLOX_NO_REGISTER}")
   return()
 endif()
@@ -7,7 +14,6 @@ set(data "$ENV{XDG_DATA_HOME}")
 if(NOT data)
   set(data "$ENV{HOME}/.local/share")
 endif()
-set(prefix "${CMAKE_INSTALL_PREFIX}")
 file(READ "${PURRLOX_DESKTOP_TEMPLATE}" entry)
 # Quoted only when it must be: xdg-open's generic mode does not read quoted programs.
 set(program "${prefix}/bin/purrlox")

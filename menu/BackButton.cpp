@@ -1,5 +1,6 @@
 #include "menu/BackButton.h"
 
+#include "menu/FocusRing.h"
 #include "menu/Fonts.h"
 #include "menu/Theme.h"
 #include "strings/Strings.h"
@@ -13,6 +14,7 @@ BackButton::BackButton(QWidget* parent) : QAbstractButton(parent) {
     setFont(Fonts::rounded(13, QFont::Bold));
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    FocusRing::mark(*this);
 }
 
 QSize BackButton::sizeHint() const {

@@ -1,5 +1,6 @@
 #include "menu/ChunkyButton.h"
 
+#include "menu/FocusRing.h"
 #include "menu/Fonts.h"
 #include "menu/Theme.h"
 
@@ -27,6 +28,7 @@ ChunkyButton::ChunkyButton(const QString& text, Look look, QWidget* parent)
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setAttribute(Qt::WA_Hover);
+    FocusRing::mark(*this, FocusRing::capsule);
 }
 
 void ChunkyButton::setLook(Look look) {

@@ -1,5 +1,6 @@
 #include "menu/CuteToggle.h"
 
+#include "menu/FocusRing.h"
 #include "menu/Fonts.h"
 #include "menu/Theme.h"
 
@@ -47,6 +48,7 @@ CuteToggle::CuteToggle(const QString& text, QWidget* parent)
     setFont(labelFont());
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    FocusRing::mark(*this, FocusRing::capsule);
     animation_->setDuration(slideMs);
     QEasingCurve curve;
     curve.setCustomType(&springCurve);

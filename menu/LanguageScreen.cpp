@@ -1,6 +1,7 @@
 #include "menu/LanguageScreen.h"
 
 #include "menu/Card.h"
+#include "menu/FocusRing.h"
 #include "menu/Fonts.h"
 #include "menu/TextLine.h"
 #include "menu/Theme.h"
@@ -23,6 +24,7 @@ class Row : public QAbstractButton {
         // Comfortaa has no semibold: the other rows stay regular so the chosen one stands out.
         setFont(Fonts::rounded(14, chosen ? QFont::Black : QFont::Normal));
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        FocusRing::mark(*this);
     }
     QSize sizeHint() const override {
         return {int(std::ceil(QFontMetricsF(font()).horizontalAdvance(text()))) + 24,
@@ -54,6 +56,7 @@ class BackButton : public QAbstractButton {
         setText(S().back());
         setFont(Fonts::rounded(13, QFont::Bold));
         setCursor(Qt::PointingHandCursor);
+        FocusRing::mark(*this);
     }
     QSize sizeHint() const override {
         const QFontMetricsF m(font());

@@ -1,6 +1,7 @@
 #include "menu/LinkCard.h"
 
 #include "menu/Card.h"
+#include "menu/FocusRing.h"
 #include "menu/Fonts.h"
 #include "menu/TextLine.h"
 #include "menu/Theme.h"
@@ -41,8 +42,10 @@ class Badge : public QWidget {
     QString text_;
 };
 
-LinkCard::LinkCard(const QString& title, QWidget* parent) : QAbstractButton(parent) {
+LinkCard::LinkCard(const QString& title, QWidget* parent) : QAbstractButton(parent), title_(title) {
     setCursor(Qt::PointingHandCursor);
+    FocusRing::mark(*this, 16);
+    setAccessibleName(title);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(14, 12, 14, 12 + 3); // the card's lift sits under the padding
@@ -76,6 +79,8 @@ void LinkCard::setBadge(std::optional<int> count) {
 
 void LinkCard::setSubtitle(const QString& subtitle) {
     subtitle_->setText(subtitle);
+    // A screen reader reads the whole card as one button, its title and then its subtitle.
+    setAccessibleName(subtitle.isEmpty() ? title_ : title_ + QStringLiteral(", ") + subtitle);
 }
 
 QString LinkCard::subtitle() const {

@@ -25,6 +25,7 @@ class LinkCard : public QAbstractButton {
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    QString title_;
     std::optional<int> badge_;
     TextLine* subtitle_;
     Badge* badgeView_;

@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QJsonArray>
 #include <QLineEdit>
+#include <QMenu>
 
 namespace {
 
@@ -47,14 +48,26 @@ QJsonObject answerMenuRequest(MenuBarExtra& menu, const QJsonObject& request) {
         controls.insert(w->objectName(), control);
     }
     const TrayEntry& tray = menu.tray();
+    const QMenu& trayMenu = tray.contextMenu();
+    QJsonArray items;
+    for (QAction* action : trayMenu.actions()) {
+        if (action->isSeparator()) continue;
+        const QRect r = trayMenu.actionGeometry(action);
+        items.append(
+            QJsonObject{{"name", action->objectName()},
+                        {"text", action->text()},
+                        {"frame", rectJson(QRect(trayMenu.mapToGlobal(r.topLeft()), r.size()))}});
+    }
     return {{"open", window.isVisible()},
             {"frame", rectJson(window.geometry())},
             {"screen", screenName(*window.view())},
             {"controls", controls},
-            {"tray", QJsonObject{{"shown", tray.shown()},
-                                 {"icon", rectJson(tray.iconGeometry())},
-                                 {"minutes", tray.shownMinutes() ? QJsonValue(*tray.shownMinutes())
-                                                                 : QJsonValue()},
-                                 {"tooltip", tray.toolTip()},
-                                 {"iconRedraws", tray.iconRedraws()}}}};
+            {"tray",
+             QJsonObject{
+                 {"shown", tray.shown()},
+                 {"icon", rectJson(tray.iconGeometry())},
+                 {"minutes", tray.shownMinutes() ? QJsonValue(*tray.shownMinutes()) : QJsonValue()},
+                 {"tooltip", tray.toolTip()},
+                 {"iconRedraws", tray.iconRedraws()},
+                 {"menu", QJsonObject{{"open", trayMenu.isVisible()}, {"items", items}}}}}};
 }

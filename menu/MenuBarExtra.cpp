@@ -9,11 +9,16 @@
 
 MenuBarExtra::MenuBarExtra(MenuModels models, QObject* parent)
     : QObject(parent), window_(std::make_unique<MenuWindow>(models)) {
-    tray_ = std::make_unique<TrayEntry>(models.pomodoro, [this](const QRect& anchor) {
-        // The press that closed the open window was on the icon: it only closes.
-        if (window_->justClosedBy(tray_->iconGeometry())) return;
-        openAt(anchor);
-    });
+    tray_ = std::make_unique<TrayEntry>(
+        models.pomodoro,
+        [this](const QRect& anchor) {
+            // The press that closed the open window was on the icon: it only closes.
+            if (window_->justClosedBy(tray_->iconGeometry())) return;
+            openAt(anchor);
+        },
+        [quit = models.quit] {
+            if (quit) quit();
+        });
 }
 
 MenuBarExtra::~MenuBarExtra() = default;

@@ -5,12 +5,14 @@
 #include "strings/Language.h"
 #include "strings/Strings.h"
 #include "system/LaunchAtLogin.h"
+#include "system/UpdateChecks.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-MenuFooter::MenuFooter(LaunchAtLogin& launchAtLogin, std::function<void()> openLanguage,
-                       std::function<void()> quit, QWidget* parent)
+MenuFooter::MenuFooter(LaunchAtLogin& launchAtLogin, Defaults* updateChecks,
+                       std::function<void()> openLanguage, std::function<void()> quit,
+                       QWidget* parent)
     : QWidget(parent), launchAtLogin_(launchAtLogin) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 2, 0, 0);
@@ -21,6 +23,14 @@ MenuFooter::MenuFooter(LaunchAtLogin& launchAtLogin, std::function<void()> openL
     allow_ = new QuietButton(S().allowInLoginItems());
     allow_->setObjectName(QStringLiteral("allowButton"));
     column->addWidget(allow_);
+    if (updateChecks) {
+        updates_ = new CuteToggle(S().checkForUpdates());
+        updates_->setObjectName(QStringLiteral("updatesToggle"));
+        updates_->setCheckedNow(UpdateChecks::enabled(*updateChecks));
+        connect(updates_, &QAbstractButton::toggled, this,
+                [updateChecks](bool on) { UpdateChecks::setEnabled(*updateChecks, on); });
+        column->addWidget(updates_);
+    }
     auto* row = new QHBoxLayout;
     row->setSpacing(14);
     if (availableLanguages().size() >= 2) {

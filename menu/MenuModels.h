@@ -23,4 +23,6 @@ struct MenuModels {
     std::function<void()> quit;
     // Arranges a start of the app once this process has ended; false when it cannot.
     std::function<bool()> relaunch;
+    // Whether this build updates itself: the footer then has the "Check for updates" switch.
+    bool selfUpdate;
 };

@@ -75,7 +75,8 @@ QWidget* MenuView::buildMain() {
     connect(reminders_, &QAbstractButton::clicked, this, [this] { open(Screen::reminders); });
     column->addWidget(reminders_);
     footer_ = new MenuFooter(
-        models_.launchAtLogin, [this] { open(Screen::language); },
+        models_.launchAtLogin, models_.selfUpdate ? &models_.defaults : nullptr,
+        [this] { open(Screen::language); },
         [this] {
             if (models_.quit) models_.quit();
         });

@@ -1,6 +1,7 @@
 #include "menu/MenuWindow.h"
 
 #include "base/Log.h"
+#include "menu/FocusRing.h"
 #include "menu/MenuView.h"
 #include "menu/Theme.h"
 
@@ -21,6 +22,7 @@ constexpr int gap = 4; // between the tray icon and the window
 MenuWindow::MenuWindow(MenuModels models, QWidget* parent)
     : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint), models_(std::move(models)) {
     setWindowTitle(QStringLiteral("Purrlox"));
+    FocusRing::follow();
     setAttribute(Qt::WA_DeleteOnClose, false);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Theme::cream());

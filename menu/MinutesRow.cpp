@@ -18,6 +18,8 @@ MinutesRow::MinutesRow(const QString& title, QList<int> choices, std::function<v
     row->addStretch(1);
     minus_ = new ChunkyButton(QStringLiteral("\u2212"), {Theme::sky(), 11});
     plus_ = new ChunkyButton(QStringLiteral("+"), {Theme::sky(), 11});
+    minus_->setAccessibleName(S().fewerMinutes(title));
+    plus_->setAccessibleName(S().moreMinutes(title));
     shown_ = new TextLine({}, Fonts::rounded(13, QFont::Normal), Theme::ink());
     shown_->setTabular(true);
     shown_->setAlignment(Qt::AlignCenter);

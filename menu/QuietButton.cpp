@@ -1,5 +1,6 @@
 #include "menu/QuietButton.h"
 
+#include "menu/FocusRing.h"
 #include "menu/Fonts.h"
 #include "menu/Theme.h"
 
@@ -11,6 +12,7 @@ QuietButton::QuietButton(const QString& text, QWidget* parent) : QAbstractButton
     setFont(font());
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    FocusRing::mark(*this, 4);
 }
 
 QFont QuietButton::font() {

@@ -2,11 +2,37 @@
 
 #include "menu/Fonts.h"
 
+#include <QAccessibleWidget>
 #include <QPainter>
 #include <cmath>
 
+namespace {
+
+// What assistive technology sees of a painted line: static text with the line's words.
+class TextLineAccessible : public QAccessibleWidget {
+  public:
+    explicit TextLineAccessible(TextLine* line)
+        : QAccessibleWidget(line, QAccessible::StaticText) {}
+    QString text(QAccessible::Text t) const override {
+        const auto* line = static_cast<const TextLine*>(widget());
+        if (t == QAccessible::Name)
+            return line->accessibleName().isEmpty() ? line->text() : line->accessibleName();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* accessibleTextLine(const QString& key, QObject* object) {
+    if (key == QLatin1String("TextLine") && object && object->isWidgetType())
+        return new TextLineAccessible(static_cast<TextLine*>(object));
+    return nullptr;
+}
+
+} // namespace
+
 TextLine::TextLine(const QString& text, QFont font, QColor colour, QWidget* parent)
     : QWidget(parent), text_(text), colour_(std::move(colour)) {
+    static const bool accessible = (QAccessible::installFactory(accessibleTextLine), true);
+    Q_UNUSED(accessible);
     setFont(std::move(font));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
@@ -18,6 +44,10 @@ void TextLine::setText(const QString& text) {
     text_ = text;
     if (resized) updateGeometry();
     update();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent changed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 void TextLine::setColour(const QColor& colour) {

@@ -3,9 +3,12 @@
 #include "base/Log.h"
 #include "focus/Pomodoro.h"
 #include "menu/PawIcon.h"
+#include "strings/Strings.h"
 
+#include <QAction>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QScreen>
 #include <QSystemTrayIcon>
 
@@ -21,17 +24,35 @@ QIcon pawIcon(std::optional<int> minutes) {
 
 } // namespace
 
-TrayEntry::TrayEntry(Pomodoro& pomodoro, std::function<void(const QRect&)> open, QObject* parent)
+TrayEntry::TrayEntry(Pomodoro& pomodoro, std::function<void(const QRect&)> open,
+                     std::function<void()> quit, QObject* parent)
     : QObject(parent), pomodoro_(pomodoro), open_(std::move(open)),
-      tray_(new QSystemTrayIcon(this)) {
+      tray_(new QSystemTrayIcon(this)), menu_(std::make_unique<QMenu>()) {
     setIcon(std::nullopt);
     tray_->setToolTip(QStringLiteral("Purrlox"));
     connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
         if (r != QSystemTrayIcon::Trigger && r != QSystemTrayIcon::DoubleClick) return;
-        QRect anchor = iconGeometry();
-        if (anchor.isEmpty()) anchor = QRect(QCursor::pos(), QSize(1, 1));
-        open_(anchor);
+        openHere();
     });
+    menu_->setObjectName(QStringLiteral("trayMenu"));
+    QAction* openApp = menu_->addAction(S().openApp());
+    openApp->setObjectName(QStringLiteral("trayOpen"));
+    // Queued: the menu closes first, so its grab is gone when the window opens.
+    connect(
+        openApp, &QAction::triggered, this, [this] { openHere(); }, Qt::QueuedConnection);
+    startStop_ = menu_->addAction(S().startFocus());
+    startStop_->setObjectName(QStringLiteral("trayStartStop"));
+    connect(startStop_, &QAction::triggered, this, [this] {
+        if (pomodoro_.remaining())
+            pomodoro_.stop();
+        else
+            pomodoro_.start();
+    });
+    menu_->addSeparator();
+    QAction* quitApp = menu_->addAction(S().quit());
+    quitApp->setObjectName(QStringLiteral("trayQuit"));
+    connect(quitApp, &QAction::triggered, this, std::move(quit), Qt::QueuedConnection);
+    tray_->setContextMenu(menu_.get());
     connect(&pomodoro, &Pomodoro::phaseChanged, this, &TrayEntry::showCountdown);
     connect(&pomodoro, &Pomodoro::nowChanged, this, &TrayEntry::showCountdown);
     if (!QSystemTrayIcon::isSystemTrayAvailable())
@@ -54,12 +75,21 @@ QString TrayEntry::toolTip() const {
     return tray_->toolTip();
 }
 
+void TrayEntry::openHere() {
+    QRect anchor = iconGeometry();
+    if (anchor.isEmpty()) anchor = QRect(QCursor::pos(), QSize(1, 1));
+    open_(anchor);
+}
+
 void TrayEntry::showCountdown() {
     const std::optional<double> left = pomodoro_.remaining();
     setIcon(left ? std::optional(PawIcon::shownMinutes(*left)) : std::nullopt);
     const QString tip =
         left ? QStringLiteral("Purrlox · ") + Pomodoro::clock(*left) : QStringLiteral("Purrlox");
     if (tip != tray_->toolTip()) tray_->setToolTip(tip);
+    // An open context menu counts down with the tooltip.
+    const QString action = left ? S().stopFocus(Pomodoro::clock(*left)) : S().startFocus();
+    if (action != startStop_->text()) startStop_->setText(action);
 }
 
 void TrayEntry::setIcon(std::optional<int> minutes) {

@@ -4,19 +4,23 @@
 #include <QObject>
 #include <QRect>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class Pomodoro;
+class QAction;
+class QMenu;
 class QSystemTrayIcon;
 
 // The paw in the panel's tray. While a timer runs the icon shows the whole minutes left
 // (redrawn when that number changes) and the tooltip the countdown (once a second). A click
-// asks for the menu window under the icon, or at the pointer when the tray gives no place.
+// asks for the menu window under the icon, or at the pointer when the tray gives no place; a
+// right-click offers Open Purrlox, Start focus (or Stop with the time left) and Quit.
 class TrayEntry : public QObject {
     Q_OBJECT
   public:
     TrayEntry(Pomodoro& pomodoro, std::function<void(const QRect& anchor)> open,
-              QObject* parent = nullptr);
+              std::function<void()> quit, QObject* parent = nullptr);
     ~TrayEntry() override;
 
     // Whether a tray shows the icon now (it may come and go with the panel).
@@ -26,14 +30,18 @@ class TrayEntry : public QObject {
     std::optional<int> shownMinutes() const { return minutes_; }
     QString toolTip() const;
     int iconRedraws() const { return redraws_; }
+    QMenu& contextMenu() const { return *menu_; }
 
   private:
     void showCountdown();
     void setIcon(std::optional<int> minutes);
+    void openHere();
 
     Pomodoro& pomodoro_;
     std::function<void(const QRect&)> open_;
     QSystemTrayIcon* tray_;
+    std::unique_ptr<QMenu> menu_;
+    QAction* startStop_;
     std::optional<int> minutes_;
     bool iconSet_ = false;
     int redraws_ = 0;

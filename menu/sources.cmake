@@ -8,6 +8,7 @@ target_sources(purrlox_gui PRIVATE
   menu/FieldCard.cpp
   menu/Flow.cpp
   menu/TextLine.cpp
+  menu/FocusRing.cpp
   menu/BackButton.cpp
   menu/MinutesRow.cpp
   menu/ActivityEditor.cpp

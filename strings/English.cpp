@@ -27,6 +27,24 @@ QString English::quit() const {
 QString English::back() const {
     return QStringLiteral("‹ Back");
 }
+QString English::checkForUpdates() const {
+    return QStringLiteral("Check for updates");
+}
+QString English::fewerMinutes(const QString& t) const {
+    return t + QStringLiteral(": fewer minutes");
+}
+QString English::moreMinutes(const QString& t) const {
+    return t + QStringLiteral(": more minutes");
+}
+QString English::openApp() const {
+    return QStringLiteral("Open Purrlox");
+}
+QString English::startFocus() const {
+    return QStringLiteral("Start focus");
+}
+QString English::stopFocus(const QString& t) const {
+    return QStringLiteral("Stop · ") + t + QStringLiteral(" left");
+}
 QString English::pomodoro() const {
     return QStringLiteral("Pomodoro");
 }

@@ -13,6 +13,12 @@ class English final : public Strings {
     QString allowInLoginItems() const override;
     QString quit() const override;
     QString back() const override;
+    QString checkForUpdates() const override;
+    QString fewerMinutes(const QString& t) const override;
+    QString moreMinutes(const QString& t) const override;
+    QString openApp() const override;
+    QString startFocus() const override;
+    QString stopFocus(const QString& t) const override;
     QString pomodoro() const override;
     QString working() const override;
     QString work() const override;

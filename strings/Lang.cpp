@@ -70,7 +70,26 @@ std::optional<Language> chosen() {
 
 QLocale localeFor(Language language, const QLocale& system) {
     if (languageFromCode(system.name()) == language) return system;
-    return QLocale(code(language));
+    // The texts' language with the system's formats: that language as spoken in the system's
+    // country when Qt knows it (en_DE), else the variant whose clock and short date read like
+    // the system's (a French system gets en_GB's 24-hour clock, never en_US's 12-hour one).
+    const QLocale plain(code(language));
+    const QString time = system.timeFormat(QLocale::ShortFormat);
+    const QString date = system.dateFormat(QLocale::ShortFormat);
+    QLocale best = plain;
+    int bestScore = plain.timeFormat(QLocale::ShortFormat) == time ? 2 : 0;
+    bestScore += plain.dateFormat(QLocale::ShortFormat) == date ? 1 : 0;
+    for (const QLocale& candidate :
+         QLocale::matchingLocales(plain.language(), QLocale::AnyScript, QLocale::AnyTerritory)) {
+        if (candidate.territory() == system.territory()) return candidate;
+        const int score = (candidate.timeFormat(QLocale::ShortFormat) == time ? 2 : 0) +
+                          (candidate.dateFormat(QLocale::ShortFormat) == date ? 1 : 0);
+        if (score > bestScore) {
+            best = candidate;
+            bestScore = score;
+        }
+    }
+    return best;
 }
 
 void choose(std::optional<Language> language) {

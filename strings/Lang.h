@@ -35,7 +35,8 @@ QStringList preferred(const Defaults& store, const QProcessEnvironment& environm
 Language resolve(const QStringList& preferred);
 
 // The locale for dates and numbers in `language`: the system's own when it speaks that
-// language (keeping its country's formats), else the language's plain locale.
+// language; otherwise that language's variant closest to the system's formats (same country,
+// else the same clock and short date), so names follow the texts and formats the system.
 QLocale localeFor(Language language, const QLocale& system);
 
 } // namespace Lang

@@ -42,6 +42,24 @@ QString Russian::quit() const {
 QString Russian::back() const {
     return QStringLiteral("‹ Назад");
 }
+QString Russian::checkForUpdates() const {
+    return QStringLiteral("Проверять обновления");
+}
+QString Russian::fewerMinutes(const QString& t) const {
+    return t + QStringLiteral(": меньше минут");
+}
+QString Russian::moreMinutes(const QString& t) const {
+    return t + QStringLiteral(": больше минут");
+}
+QString Russian::openApp() const {
+    return QStringLiteral("Открыть Purrlox");
+}
+QString Russian::startFocus() const {
+    return QStringLiteral("Начать фокус");
+}
+QString Russian::stopFocus(const QString& t) const {
+    return QStringLiteral("Стоп · осталось ") + t;
+}
 QString Russian::pomodoro() const {
     return QStringLiteral("Помодоро");
 }

@@ -21,6 +21,15 @@ class Strings {
     virtual QString allowInLoginItems() const = 0;
     virtual QString quit() const = 0;
     virtual QString back() const = 0;
+    virtual QString checkForUpdates() const = 0;
+    // The minute steppers' "−" and "+" as a screen reader names them; t is the row's title.
+    virtual QString fewerMinutes(const QString& t) const = 0;
+    virtual QString moreMinutes(const QString& t) const = 0;
+
+    // The tray icon's context menu; t is the time left in the pomodoro's clock format.
+    virtual QString openApp() const = 0;
+    virtual QString startFocus() const = 0;
+    virtual QString stopFocus(const QString& t) const = 0;
 
     // Pomodoro.
     virtual QString pomodoro() const = 0;

@@ -7,6 +7,7 @@
 #include "system/Relaunch.h"
 #include "system/ReleaseArchive.h"
 #include "system/Signed.h"
+#include "system/UpdateChecks.h"
 #include "system/UpdateKey.h"
 
 #include <QCoreApplication>
@@ -153,6 +154,12 @@ std::optional<Updater::Offer> Updater::readManifest(const QString& text, const Q
 void Updater::check() {
     if (checking) return;
     checking = true;
+    // The user's "Check for updates" switch: while it is off, no request at all.
+    if (!UpdateChecks::enabled(defaults_)) {
+        Log::info(QStringLiteral("updates: checking is switched off"));
+        finish();
+        return;
+    }
     defaults_.setDate(checkedKey, QDateTime::currentDateTimeUtc());
     if (!replaceable()) {
         const QString running =
@@ -228,36 +235,36 @@ void Updater::download(const QString& version, const QString& digest, const QStr
             *writeFailed = file->errorString();
         if (!writeFailed->isEmpty()) reply->abort();
     });
-    connect(reply, &QNetworkReply::finished, this,
-            [this, reply, file, writeFailed, version, digest, archive] {
-                reply->deleteLater();
-                if (writeFailed->isEmpty() && reply->bytesAvailable() > 0 &&
-                    file->write(reply->readAll()) < 0)
-                    *writeFailed = file->errorString();
-                if (!writeFailed->isEmpty() || reply->error() != QNetworkReply::NoError) {
-                    const QString why =
-                        writeFailed->isEmpty() ? reply->errorString() : *writeFailed;
-                    Log::error(QStringLiteral("updates: %1").arg(why));
-                    file->remove();
-                    return finish();
-                }
-                if (!file->flush() || !file->rename(archive)) {
-                    Log::error(QStringLiteral("updates: %1").arg(file->errorString()));
-                    file->remove();
-                    return finish();
-                }
-                file->setAutoRemove(false);
-                file->close();
-                if (sha256(archive) != digest) {
-                    QFile::remove(archive);
-                    Log::error(QStringLiteral("updates: the downloaded DMG is not the signed one"));
-                    return finish();
-                }
-                Log::info(QStringLiteral("updates: %1 is ready for %2").arg(version, archive));
-                ready = Ready{version, archive};
-                onReady(version);
-                finish();
-            });
+    connect(
+        reply, &QNetworkReply::finished, this,
+        [this, reply, file, writeFailed, version, digest, archive] {
+            reply->deleteLater();
+            if (writeFailed->isEmpty() && reply->bytesAvailable() > 0 &&
+                file->write(reply->readAll()) < 0)
+                *writeFailed = file->errorString();
+            if (!writeFailed->isEmpty() || reply->error() != QNetworkReply::NoError) {
+                const QString why = writeFailed->isEmpty() ? reply->errorString() : *writeFailed;
+                Log::error(QStringLiteral("updates: %1").arg(why));
+                file->remove();
+                return finish();
+            }
+            if (!file->flush() || !file->rename(archive)) {
+                Log::error(QStringLiteral("updates: %1").arg(file->errorString()));
+                file->remove();
+                return finish();
+            }
+            file->setAutoRemove(false);
+            file->close();
+            if (sha256(archive) != digest) {
+                QFile::remove(archive);
+                Log::error(QStringLiteral("updates: the downloaded tarball is not the signed one"));
+                return finish();
+            }
+            Log::info(QStringLiteral("updates: %1 is ready for %2").arg(version, archive));
+            ready = Ready{version, archive};
+            onReady(version);
+            finish();
+        });
 }
 
 void Updater::finish() {

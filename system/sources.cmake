@@ -1,6 +1,10 @@
 target_sources(purrlox_core PRIVATE
   system/LaunchAtLogin.cpp
-  system/ReleaseArchive.cpp
   system/Relaunch.cpp
-  system/Updater.cpp
-  ${PURRLOX_UPDATE_KEY_SOURCE})
+  system/UpdateChecks.cpp)
+if(PURRLOX_SELF_UPDATE)
+  target_sources(purrlox_core PRIVATE
+    system/ReleaseArchive.cpp
+    system/Updater.cpp
+    ${PURRLOX_UPDATE_KEY_SOURCE})
+endif()

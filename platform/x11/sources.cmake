@@ -4,6 +4,7 @@ target_sources(purrlox_gui PRIVATE
   platform/x11/WorkArea.cpp
   platform/x11/X11Atoms.cpp
   platform/x11/X11Desktop.cpp
+  platform/x11/X11Display.cpp
   platform/x11/X11EventFilter.cpp
   platform/x11/X11InputIdle.cpp
   platform/x11/X11Pointer.cpp

@@ -4,8 +4,11 @@
 #include "LogCapture.h"
 #include "app/AppDelegate.h"
 #include "app/Config.h"
-#include "strings/Strings.h"
 #include "fakes/Fakes.h"
+#include "strings/Strings.h"
+#if PURRLOX_SELF_UPDATE
+#include "system/Updater.h"
+#endif
 
 #include <gtest/gtest.h>
 
@@ -98,6 +101,7 @@ TEST(StartUp, ScreenChangesReachTheCatUntilTheModelIsGone) {
     system.screens.onChanged(); // the cat is gone: nothing happens
 }
 
+#if PURRLOX_SELF_UPDATE
 // The updater's letters reach the cat; the cat's "Update" reaches the updater.
 TEST(UpdateWiring, LettersGoToTheCatAndTheAcceptGoesToTheUpdater) {
     FakeSystem system;
@@ -116,5 +120,6 @@ TEST(UpdateWiring, LettersGoToTheCatAndTheAcceptGoesToTheUpdater) {
     EXPECT_FALSE(model.cats->letters()[0].update);
     EXPECT_EQ(model.cats->letters()[0].text, S().updateFailed(Config::site()));
 }
+#endif
 
 } // namespace

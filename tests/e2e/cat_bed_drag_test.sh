@@ -26,7 +26,7 @@ wait_for 3 "the bed stands where it was dropped" bed_at $want_x $want_y
 [ "$(jq -c '.bedSpot | map(round)' "$XDG_CONFIG_HOME/purrlox/settings.json")" = "[$want_x,$want_y]" ] ||
     fail "the spot was not saved"
 bed_window_at() {
-    xwininfo -root -children | grep -q "\"Purrlox bed\": (\"purrlox\" \"Purrlox\")  ${bw}x${bh}+$1+$2"
+    xwininfo -root -children | grep -q "\"Purrlox bed — Purrlox\": (\"purrlox\" \"app.purrlox.Purrlox\")  ${bw}x${bh}+$1+$2"
 }
 wait_for 3 "the bed's window moved" bed_window_at $((want_x - bw / 2)) $((H - want_y + 4 - bh))
 

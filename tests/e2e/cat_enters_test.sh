@@ -44,5 +44,5 @@ echo "ok: panel window at $(window_pixels "$panel")"
 timeout 10 "$E2E_PURRLOX" purrlox://hello/there >"$E2E_TMP/second.log" 2>&1 ||
     fail "the second start did not leave: $(cat "$E2E_TMP/second.log")"
 wait_for 5 "the running app logs the link" grep -q 'ignored a purrlox:// link (hello)' "$CAT_LOG"
-[ "$(xwininfo -root -children | grep -c '"Purrlox": ("purrlox"')" = 1 ] || fail "two cat panels"
+[ "$(xwininfo -root -children | grep -c '"Purrlox": ("purrlox" "app.purrlox.Purrlox")')" = 1 ] || fail "two cat panels"
 echo "ok: a second start handed its link over"

@@ -26,9 +26,9 @@ cat_is() { [ "$(cat_state | jq -r .kind)" = "$1" ]; }
 # The entry walk's destination, from the app's log line "cat: walking(to: N, then: rest)".
 entry_spot() { sed -n 's/.*cat: walking(to: \([-0-9.]*\), then: rest).*/\1/p' "$CAT_LOG" | head -1; }
 
-# The cat panel's X window (override-redirect, named Purrlox, class purrlox).
+# The cat panel's X window (override-redirect, named Purrlox, of class app.purrlox.Purrlox).
 panel_window() {
-    xwininfo -root -children | awk '/"Purrlox": \("purrlox" "Purrlox"\)/ {print $1; exit}'
+    xwininfo -root -children | awk '/"Purrlox": \("purrlox" "app.purrlox.Purrlox"\)/ {print $1; exit}'
 }
 
 # The panel's frame from a state reading, converted to root pixels: "x y w h".

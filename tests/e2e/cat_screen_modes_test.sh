@@ -22,7 +22,7 @@ bed_placed() {
     want=$(cat_state | jq -r --argjson H "$E2E_HEIGHT" '.bed as [$x, $y, $w, $h] |
         [($x | round), ($H - ($y + $h) | round), ($w | round), ($h | round)] |
         map(tostring) | join(" ")')
-    id=$(xwininfo -root -children | awk '/"Purrlox bed": \("purrlox" "Purrlox"\)/ {print $1; exit}')
+    id=$(xwininfo -root -children | awk '/"Purrlox bed — Purrlox": \("purrlox" "app.purrlox.Purrlox"\)/ {print $1; exit}')
     [ -n "$id" ] && [ "$(window_pixels "$id")" = "$want" ]
 }
 

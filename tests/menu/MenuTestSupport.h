@@ -46,6 +46,7 @@ struct MenuFixture {
     int quits = 0;
     int relaunches = 0;
     bool relaunchWorks = true;
+    bool selfUpdate = true;
 
     MenuFixture() {
         defaults->setBoolean(LaunchAtLogin::configuredKey, true); // not a first start
@@ -63,6 +64,7 @@ struct MenuFixture {
                           [this] {
                               ++relaunches;
                               return relaunchWorks;
-                          }};
+                          },
+                          selfUpdate};
     }
 };

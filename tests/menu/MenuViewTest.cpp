@@ -20,7 +20,10 @@
 #include "menu/TrayEntry.h"
 #include "strings/Lang.h"
 #include "strings/Strings.h"
+#include "system/UpdateChecks.h"
 
+#include <QAction>
+#include <QMenu>
 #include <QUuid>
 #include <gtest/gtest.h>
 
@@ -149,7 +152,7 @@ TEST(MenuFooter, TheToggleFollowsTheLoginItemAndOffersApprovalWhenHeldBack) {
     f.loginItem.state = LoginItem::Status::requiresApproval;
     LaunchAtLogin held(f.loginItem, *f.defaults);
     MenuFooter footer(
-        held, [] {}, [] {});
+        held, &*f.defaults, [] {}, [] {});
     footer.show();
     EXPECT_FALSE(footer.loginToggle()->isChecked());
     ASSERT_TRUE(footer.allowButton()->isVisible());
@@ -168,6 +171,19 @@ TEST(MenuFooter, TheToggleFollowsTheLoginItemAndOffersApprovalWhenHeldBack) {
     footer.loginToggle()->click();
     EXPECT_FALSE(footer.loginToggle()->isChecked());
     EXPECT_EQ(footer.languageButton() != nullptr, availableLanguages().size() >= 2);
+
+    // "Check for updates" starts on and is stored like the other settings; a build without the
+    // updater has no such switch.
+    ASSERT_TRUE(footer.updatesToggle());
+    EXPECT_TRUE(footer.updatesToggle()->isChecked());
+    footer.updatesToggle()->click();
+    EXPECT_EQ(f.defaults.reopened()->boolean(UpdateChecks::key), false);
+    MenuFooter again(
+        held, &*f.defaults, [] {}, [] {});
+    EXPECT_FALSE(again.updatesToggle()->isChecked());
+    MenuFooter packaged(
+        held, nullptr, [] {}, [] {});
+    EXPECT_EQ(packaged.updatesToggle(), nullptr);
 }
 
 TEST(MenuView, SubScreensReplaceTheMainPageAndChoosingALanguageRelaunches) {
@@ -262,7 +278,14 @@ TEST(TrayEntry, ShowsMinutesInTheIconAndTheCountdownInTheTooltip) {
 
     MenuFixture f;
     int opened = 0;
-    TrayEntry tray(f.pomodoro, [&](const QRect&) { ++opened; });
+    int quits = 0;
+    TrayEntry tray(
+        f.pomodoro, [&](const QRect&) { ++opened; }, [&] { ++quits; });
+    const QList<QAction*> items = tray.contextMenu().actions();
+    ASSERT_EQ(items.size(), 4); // Open, Start, a line, Quit
+    EXPECT_EQ(items[0]->text(), S().openApp());
+    EXPECT_EQ(items[1]->text(), S().startFocus());
+    EXPECT_EQ(items[3]->text(), S().quit());
     EXPECT_EQ(tray.shownMinutes(), std::nullopt);
     EXPECT_EQ(tray.toolTip(), "Purrlox");
     const int idle = tray.iconRedraws();
@@ -276,14 +299,20 @@ TEST(TrayEntry, ShowsMinutesInTheIconAndTheCountdownInTheTooltip) {
         f.pomodoro.tick();
     }
     EXPECT_EQ(tray.toolTip(), "Purrlox · 24:01");
+    EXPECT_EQ(items[1]->text(), S().stopFocus("24:01"));
     EXPECT_EQ(tray.iconRedraws(), idle + 1);
     f.clock.advance(1);
     f.pomodoro.tick();
     EXPECT_EQ(tray.shownMinutes(), 24);
     EXPECT_EQ(tray.iconRedraws(), idle + 2);
-    f.pomodoro.stop();
+    items[1]->trigger(); // Stop, from the context menu
+    EXPECT_FALSE(f.pomodoro.remaining());
     EXPECT_EQ(tray.shownMinutes(), std::nullopt);
     EXPECT_EQ(tray.toolTip(), "Purrlox");
+    EXPECT_EQ(items[1]->text(), S().startFocus());
+    items[1]->trigger();
+    EXPECT_EQ(tray.shownMinutes(), 25);
+    f.pomodoro.stop();
 
     // The two pictures differ, and both fill their square.
     const QImage paw = PawIcon::draw(22, std::nullopt);

@@ -133,9 +133,24 @@ TEST(Lang, ProcessKeepsItsLanguageUntilRestart) {
 TEST(Lang, LocaleForTheLanguageInForce) {
     EXPECT_EQ(Lang::localeFor(Language::ru, QLocale("de_DE")).language(), QLocale::Russian);
     EXPECT_EQ(Lang::localeFor(Language::en, QLocale("ru_RU")).language(), QLocale::English);
-    EXPECT_EQ(Lang::localeFor(Language::en, QLocale("en_GB")).territory(),
-              QLocale::UnitedKingdom);
+    EXPECT_EQ(Lang::localeFor(Language::en, QLocale("en_GB")).territory(), QLocale::UnitedKingdom);
     EXPECT_EQ(Lang::localeFor(Language::ru, QLocale("ru_UA")).territory(), QLocale::Ukraine);
+    // A German or French system whose language falls back to English keeps its 24-hour clock
+    // and its day-first dates; the names are English. An American one keeps its own.
+    for (const char* system : {"de_DE", "fr_FR", "es_ES", "ja_JP"}) {
+        const QLocale english = Lang::localeFor(Language::en, QLocale(system));
+        EXPECT_EQ(english.language(), QLocale::English) << system;
+        EXPECT_EQ(english.toString(QTime(17, 30), QLocale::ShortFormat),
+                  QLocale(system).toString(QTime(17, 30), QLocale::ShortFormat))
+            << system;
+        EXPECT_EQ(english.dayName(1, QLocale::LongFormat), "Monday") << system;
+    }
+    EXPECT_EQ(Lang::localeFor(Language::en, QLocale("de_DE"))
+                  .toString(QDate(2026, 12, 8), QLocale::ShortFormat),
+              "08/12/2026");
+    EXPECT_EQ(Lang::localeFor(Language::en, QLocale("en_US"))
+                  .toString(QTime(17, 30), QLocale::ShortFormat),
+              "5:30 PM");
     // What the week report's weekday reads once it is the default.
     const QLocale previous;
     QLocale::setDefault(Lang::localeFor(Language::ru, QLocale("en_US")));

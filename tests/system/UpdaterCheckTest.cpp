@@ -3,6 +3,7 @@
 #include "app/LogCapture.h"
 #include "app/Wait.h"
 #include "fakes/Fakes.h"
+#include "system/UpdateChecks.h"
 #include "system/Updater.h"
 
 #include <QLoggingCategory>
@@ -176,7 +177,7 @@ TEST_F(UpdaterCheck, DownloadWithAnotherDigestIsDeleted) {
     serveManifest(kit::manifest(kit::offer("1.10", QString(64, 'a'))));
     auto updater = make();
     ASSERT_TRUE(check(*updater));
-    EXPECT_EQ(lines(), QStringList{"updates: the downloaded DMG is not the signed one"});
+    EXPECT_EQ(lines(), QStringList{"updates: the downloaded tarball is not the signed one"});
     EXPECT_FALSE(updater->ready);
     EXPECT_TRUE(QDir(cache).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
@@ -209,7 +210,7 @@ TEST_F(UpdaterCheck, FullDiskDuringTheDownloadLeavesNothingBehind) {
     ASSERT_TRUE(done);
     ASSERT_EQ(lines().size(), 1);
     EXPECT_TRUE(lines()[0].startsWith("updates: ")) << qPrintable(lines()[0]);
-    EXPECT_NE(lines()[0], "updates: the downloaded DMG is not the signed one");
+    EXPECT_NE(lines()[0], "updates: the downloaded tarball is not the signed one");
     EXPECT_FALSE(updater->ready);
     EXPECT_TRUE(QDir(cache).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
@@ -224,6 +225,22 @@ TEST_F(UpdaterCheck, AnInstallThatCannotBeReplacedNeverAsks) {
     EXPECT_EQ(http.requests(), 0);
     updater->install();
     EXPECT_EQ(failed, 1);
+}
+
+// "Check for updates" off: not one request, until the user turns it on again.
+TEST_F(UpdaterCheck, SwitchedOffByTheUserSendsNothing) {
+    serveManifest(kit::manifest(kit::offer("1.10", releaseDigest())));
+    UpdateChecks::setEnabled(*defaults, false);
+    auto updater = make();
+    ASSERT_TRUE(check(*updater));
+    EXPECT_EQ(http.requests(), 0);
+    EXPECT_TRUE(offered.isEmpty());
+    EXPECT_EQ(lines().value(0), "updates: checking is switched off");
+
+    UpdateChecks::setEnabled(*defaults, true);
+    ASSERT_TRUE(check(*updater));
+    EXPECT_EQ(http.requests(), 1);
+    EXPECT_EQ(offered, QStringList{"1.10"});
 }
 
 TEST_F(UpdaterCheck, InstallWithNothingReadyFails) {

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# In Russian, Qt's own save dialog speaks Russian too: its buttons read back through the
+# automation widget request are Qt's Russian ones, and Return saves the story card under its
+# Russian name.
+source "$(dirname "$0")/cat_lib.sh"
+
+export PURRLOX_CONFIG_HOME=$E2E_TMP/settings PURRLOX_DATA_HOME=$E2E_TMP/data LANG=C.UTF-8
+unset LANGUAGE LC_ALL LC_MESSAGES
+mkdir -p "$PURRLOX_DATA_HOME/purrlox" "$PURRLOX_CONFIG_HOME/purrlox"
+echo '{"languages": ["ru"]}' >"$PURRLOX_CONFIG_HOME/purrlox/settings.json"
+start=$(($(date -d "$(date +%F) 09:00" +%s) - 978307200))
+jq -nc --argjson s "$start" \
+    '[{activity: "Диплом", start: $s, sitting: $s, planned: 1500, seconds: 1500, completed: true}]' \
+    >"$PURRLOX_DATA_HOME/purrlox/focusLog.json"
+
+start_desktop
+mkdir -p "$HOME/Pictures"
+start_cat
+widget() { ask "$(jq -nc --arg c "$1" --arg t "${2:-}" '{cmd: "widget", class: $c, text: $t}')"; }
+visible() { widget "$@" | jq -e '.width > 0' >/dev/null; }
+click_on() {
+    local w
+    w=$(widget "$@")
+    jq -e '.width > 0' <<<"$w" >/dev/null || fail "$* is not on screen: $w"
+    xdotool mousemove "$(jq '(.x + .width / 2) | floor' <<<"$w")" \
+        "$(jq '(.y + .height / 2) | floor' <<<"$w")"
+    sleep 0.2
+    xdotool click 1
+}
+
+xdotool mousemove 900 200
+"$E2E_PURRLOX" >"$E2E_TMP/second.log" 2>&1 || fail "the second start failed"
+wait_for 10 "the menu window opens" visible StatsLink
+click_on StatsLink
+wait_for 5 "the statistics screen opens" visible StreakCard
+click_on ChunkyButton "📸 Для сторис"
+wait_for 10 "the save dialog opens" visible QFileDialog
+texts=$(widget QFileDialog | jq -c .texts)
+for want in "&Сохранить" "Отмена" "Имя файла:"; do
+    jq -e --arg w "$want" 'index($w) != null' <<<"$texts" >/dev/null ||
+        fail "the dialog has no \"$want\": $texts"
+done
+jq -e 'index("&Save") == null and index("Cancel") == null' <<<"$texts" >/dev/null ||
+    fail "English left in the dialog: $texts"
+echo "ok: the dialog speaks Russian: $texts"
+
+dialog=$(xdotool search --onlyvisible --class app.purrlox.Purrlox | tail -1)
+xdotool windowactivate --sync "$dialog" 2>/dev/null || true
+sleep 0.3
+xdotool key Return
+today=$(date +%F)
+wait_for 10 "the story card is saved" test -s "$HOME/Pictures/Purrlox неделя $today.png"
+echo "PASS"

@@ -19,7 +19,7 @@ RUN_PACKAGES := qt6-qpa-plugins qt6-translations-l10n fonts-comfortaa fonts-noto
   xdg-utils
 TEST_PACKAGES := xvfb openbox picom xterm x11-utils x11-xserver-utils xdotool imagemagick jq bc \
   poppler-utils pulseaudio pulseaudio-utils dbus-daemon \
-  xpenguins oneko trayer desktop-file-utils appstream lintian fakeroot python3
+  xpenguins oneko trayer desktop-file-utils appstream lintian file python3
 PACKAGES := $(BUILD_PACKAGES) $(RUN_PACKAGES)
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

@@ -36,7 +36,7 @@ wait_for 5 "the statistics screen opens" visible StreakCard
 click_on ChunkyButton "📸 Для сторис"
 wait_for 10 "the save dialog opens" visible QFileDialog
 texts=$(widget QFileDialog | jq -c .texts)
-for want in "&Сохранить" "Отмена" "Имя файла:"; do
+for want in "&Сохранить" "Отмена" "&Имя файла:" "Типы файлов:"; do
     jq -e --arg w "$want" 'index($w) != null' <<<"$texts" >/dev/null ||
         fail "the dialog has no \"$want\": $texts"
 done

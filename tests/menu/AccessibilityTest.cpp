@@ -58,10 +58,12 @@ void walkThePage(MenuWindow& window, const char* page) {
                   60)
             << page << ": no ring drawn around " << nameOf(focused).toStdString();
     }
-    for (QAbstractButton* button : window.findChildren<QAbstractButton*>())
-        if (button->isVisible() && button->isEnabled())
+    for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
+        if (button->isVisible() && button->isEnabled()) {
             EXPECT_TRUE(reached.contains(button))
                 << page << ": Tab never reaches " << nameOf(button).toStdString();
+        }
+    }
     for (TextLine* line : window.findChildren<TextLine*>()) {
         if (!line->isVisible() || line->text().isEmpty()) continue;
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(line);
@@ -80,9 +82,11 @@ TEST(MenuAccessibility, TabReachesEveryControlWithANameAndARing) {
     ASSERT_TRUE(waitFor([&] { return window.isActiveWindow(); }));
     walkThePage(window, "main");
     // The cards read as one button each, title and subtitle.
-    for (QAbstractButton* button : window.findChildren<QAbstractButton*>())
-        if (button->objectName() == QLatin1String("remindersLink"))
+    for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
+        if (button->objectName() == QLatin1String("remindersLink")) {
             EXPECT_TRUE(nameOf(button).contains("Tea")) << nameOf(button).toStdString();
+        }
+    }
 
     ASSERT_TRUE(window.view()->open(MenuView::Screen::stats));
     walkThePage(window, "stats");

@@ -42,6 +42,17 @@ QHash<QString, QString> readEntry(const QByteArray& bytes) {
     return keys;
 }
 
+// The icon of the entry: a system install's is in the hicolor theme under the app's id; the
+// self-contained folder install's is its own file, which no theme holds.
+QString iconFor(const QString& program) {
+    const QFileInfo own(
+        QFileInfo(program).absolutePath() +
+        QStringLiteral("/../share/icons/hicolor/scalable/apps/app.purrlox.Purrlox.svg"));
+    if (program.startsWith(QLatin1String("/usr/")) || !own.exists())
+        return QStringLiteral("app.purrlox.Purrlox");
+    return own.canonicalFilePath().replace(u'\\', QStringLiteral("\\\\"));
+}
+
 bool isFalse(const QString& value) {
     return value.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0;
 }
@@ -144,10 +155,10 @@ QString XdgAutostart::enable() {
                                          "Name=Purrlox\n"
                                          "Comment=A cat on your desktop\n"
                                          "Exec=%1\n"
-                                         "Icon=app.purrlox.Purrlox\n"
+                                         "Icon=%2\n"
                                          "Terminal=false\n"
                                          "X-GNOME-Autostart-enabled=true\n")
-                              .arg(execFor(program_));
+                              .arg(execFor(program_), iconFor(program_));
     file.write(entry.toUtf8());
     if (!file.commit()) return file.errorString();
     return {};

@@ -20,10 +20,14 @@ TEST(CommandLine, AnswersHelpAndVersionAndRefusesWhatItDoesNotKnow) {
     EXPECT_EQ(PurrloxApp::parse({"purrlox", "--help"}).ask, Ask::help);
     EXPECT_EQ(PurrloxApp::parse({"purrlox", "-h"}).ask, Ask::help);
     EXPECT_EQ(PurrloxApp::parse({"purrlox", "--version"}).ask, Ask::version);
-    for (const QStringList& bad :
-         {QStringList{"purrlox", "--bogus"}, {"purrlox", "-x"}, {"purrlox", "--automation"},
-          {"purrlox", "--version=2"}, {"purrlox", "-help"}, {"purrlox", "-platform"},
-          {"purrlox", "--help", "--bogus"}, {"purrlox", "-reverse=1"}}) {
+    for (const QStringList& bad : {QStringList{"purrlox", "--bogus"},
+                                   {"purrlox", "-x"},
+                                   {"purrlox", "--automation"},
+                                   {"purrlox", "--version=2"},
+                                   {"purrlox", "-help"},
+                                   {"purrlox", "-platform"},
+                                   {"purrlox", "--help", "--bogus"},
+                                   {"purrlox", "-reverse=1"}}) {
         const auto options = PurrloxApp::parse(bad);
         EXPECT_EQ(options.ask, Ask::refuse) << bad.join(' ').toStdString();
         EXPECT_FALSE(options.problem.isEmpty());

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -72,6 +73,27 @@ TEST_F(Autostart, TheEntryMapsOntoTheFourStatuses) {
     EXPECT_EQ(item.disable(), QString());
     EXPECT_FALSE(item.disable().isEmpty());
     EXPECT_FALSE(QFile::exists(item.entryPath()));
+}
+
+// The folder install's entry shows its own icon, which no theme holds; elsewhere the theme's.
+TEST_F(Autostart, TheEntryNamesAnIconThatExists) {
+    const QString install = dir.path() + "/Purrlox";
+    const QString icons = install + "/share/icons/hicolor/scalable/apps";
+    ASSERT_TRUE(QDir().mkpath(icons) && QDir().mkpath(install + "/bin"));
+    QFile svg(icons + "/app.purrlox.Purrlox.svg");
+    ASSERT_TRUE(svg.open(QIODevice::WriteOnly));
+    svg.close();
+    const auto iconOf = [this](const QString& program) {
+        XdgAutostart item(folder(), program);
+        EXPECT_EQ(item.enable(), QString());
+        QFile entry(item.entryPath());
+        EXPECT_TRUE(entry.open(QIODevice::ReadOnly));
+        for (const QByteArray& line : entry.readAll().split('\n'))
+            if (line.startsWith("Icon=")) return QString::fromUtf8(line.mid(5));
+        return QString();
+    };
+    EXPECT_EQ(iconOf(install + "/bin/purrlox"), QFileInfo(svg).canonicalFilePath());
+    EXPECT_EQ(iconOf(program()), "app.purrlox.Purrlox");
 }
 
 TEST_F(Autostart, ExecValuesQuoteEverythingTheFormatReserves) {

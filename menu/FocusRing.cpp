@@ -8,8 +8,8 @@
 
 namespace {
 
-constexpr int margin = 3;  // the ring's room outside the control
-constexpr double line = 2; // the ring's width
+constexpr int margin = 3;    // the ring's room outside the control
+constexpr double line = 2.5; // the ring's width
 constexpr char radiusProperty[] = "purrloxFocusRadius";
 
 } // namespace
@@ -55,6 +55,10 @@ void FocusRing::mark(QWidget& control, double radius) {
 
 void FocusRing::follow() {
     if (!follower()) follower() = new FocusFollower(qApp);
+}
+
+QColor FocusRing::colour() {
+    return Theme::pink().darker(150);
 }
 
 FocusRing* FocusRing::shown() {
@@ -116,7 +120,7 @@ void FocusRing::paintEvent(QPaintEvent*) {
     const QRectF r = QRectF(rect()).adjusted(line / 2, line / 2, -line / 2, -line / 2);
     const double wanted = target_->property(radiusProperty).toDouble();
     const double radius = std::min(wanted < 0 ? r.height() / 2 : wanted + margin, r.height() / 2);
-    p.setPen(QPen(Theme::pink(), line));
+    p.setPen(QPen(colour(), line));
     p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(r, radius, radius);
 }

@@ -4,7 +4,6 @@
 #include "menu/MenuView.h"
 #include "menu/MenuWindow.h"
 #include "menu/TextLine.h"
-#include "menu/Theme.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -49,12 +48,12 @@ void walkThePage(MenuWindow& window, const char* page) {
         const QRect control(focused->mapTo(&window, QPoint(0, 0)), focused->size());
         const QRect drawn(ring->mapTo(&window, QPoint(0, 0)), ring->size());
         EXPECT_TRUE(drawn.contains(control) && drawn != control) << page;
-        // The ring's pixels: pink just left of the control's middle.
+        // The ring's pixels, just left of the control's middle.
         const QImage shot = window.grab().toImage();
         const QColor left = shot.pixelColor(drawn.left() + 1, drawn.center().y());
-        EXPECT_LT(std::abs(left.red() - Theme::pink().red()) +
-                      std::abs(left.green() - Theme::pink().green()) +
-                      std::abs(left.blue() - Theme::pink().blue()),
+        const QColor wanted = FocusRing::colour();
+        EXPECT_LT(std::abs(left.red() - wanted.red()) + std::abs(left.green() - wanted.green()) +
+                      std::abs(left.blue() - wanted.blue()),
                   60)
             << page << ": no ring drawn around " << nameOf(focused).toStdString();
     }

@@ -239,7 +239,7 @@ TEST_F(UpdaterCheck, SwitchedOffByTheUserSendsNothing) {
 
     UpdateChecks::setEnabled(*defaults, true);
     ASSERT_TRUE(check(*updater));
-    EXPECT_EQ(http.requests(), 1);
+    EXPECT_EQ(http.requests(), 2); // the manifest, then the release
     EXPECT_EQ(offered, QStringList{"1.10"});
 }
 

@@ -14,7 +14,8 @@ PACKAGES := build-essential cmake pkg-config git \
   fonts-comfortaa fonts-noto-color-emoji \
   xvfb openbox picom xterm x11-utils x11-xserver-utils xdotool imagemagick jq bc poppler-utils \
   pulseaudio pulseaudio-utils dbus-daemon \
-  xpenguins oneko trayer xdg-utils desktop-file-utils python3
+  xpenguins oneko trayer xdg-utils desktop-file-utils python3 \
+  libxcb-dpms0-dev tint2 pavucontrol mpv mpv-mpris xscreensaver sox dbus-bin # build: xcb-dpms; tests: third-party panel, mixer, player, screen saver
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

@@ -37,6 +37,15 @@ struct Pending {
     xcb_translate_coordinates_cookie_t origin;
     xcb_get_window_attributes_cookie_t attributes;
     xcb_get_property_cookie_t frameExtents, gtkExtents, type, state, desktop, pid, opacity;
+    // Root children only: whether the window is a client itself, else the windows it holds.
+    xcb_get_property_cookie_t wmState{};
+    xcb_query_tree_cookie_t tree{};
+};
+
+// A manager's frame among the root's children: the client it holds and that client's extents.
+struct Inside {
+    std::vector<xcb_window_t> children;
+    std::vector<xcb_get_property_cookie_t> wmState, gtkExtents;
 };
 
 } // namespace
@@ -168,6 +177,10 @@ void X11WindowList::refresh() {
         p.desktop = X11Properties::request(c_, w, atoms_.netWmDesktop, 1);
         p.pid = X11Properties::request(c_, w, atoms_.netWmPid, 1);
         p.opacity = X11Properties::request(c_, w, atoms_.netWmWindowOpacity, 1);
+        if (noStackingList_) {
+            p.wmState = X11Properties::request(c_, w, atoms_.wmState, 1);
+            p.tree = xcb_query_tree(c_, w);
+        }
     }
     xcb_res_query_client_ids_cookie_t ownersC{};
     if (hasXRes_ && !ids.empty()) {
@@ -189,6 +202,37 @@ void X11WindowList::refresh() {
                 pidOfClient[it.data->spec.client & clientMask_] =
                     *xcb_res_client_id_value_value(it.data);
             }
+        }
+    }
+
+    // Round trip three, for the root's children only: a manager's frame holds the client whose
+    // client-side shadow (_GTK_FRAME_EXTENTS) the frame includes.
+    std::vector<Inside> inside(noStackingList_ ? ids.size() : 0);
+    std::vector<bool> isClient(inside.size(), false);
+    for (size_t i = 0; i < inside.size(); ++i) {
+        const auto state = batch.get(xcb_get_property_reply, pending[i].wmState);
+        auto tree = batch.get(xcb_query_tree_reply, pending[i].tree);
+        isClient[i] = state && state->type != XCB_ATOM_NONE;
+        if (isClient[i] || !tree) continue;
+        const xcb_window_t* kids = xcb_query_tree_children(tree.get());
+        const int n = std::min(xcb_query_tree_children_length(tree.get()), 8);
+        for (int k = 0; k < n; ++k) {
+            inside[i].children.push_back(kids[k]);
+            inside[i].wmState.push_back(X11Properties::request(c_, kids[k], atoms_.wmState, 1));
+            inside[i].gtkExtents.push_back(
+                X11Properties::request(c_, kids[k], atoms_.gtkFrameExtents, 4));
+        }
+    }
+    XcbBatch insideBatch(c_, trips_);
+    std::vector<std::vector<uint32_t>> heldShadow(inside.size()); // of the client in frame i
+    for (size_t i = 0; i < inside.size(); ++i) {
+        bool found = false;
+        for (size_t k = 0; k < inside[i].children.size(); ++k) {
+            const auto state = insideBatch.get(xcb_get_property_reply, inside[i].wmState[k]);
+            auto gtk = insideBatch.get(xcb_get_property_reply, inside[i].gtkExtents[k]);
+            if (found || !state || state->type == XCB_ATOM_NONE) continue;
+            found = true;
+            heldShadow[i] = X11Properties::values(gtk);
         }
     }
 
@@ -218,12 +262,17 @@ void X11WindowList::refresh() {
         seen.insert(w);
 
         const int border = geometry->border_width;
-        // The root's own children carry no decoration of a manager, only what one that died
-        // left in their properties.
+        // Among the root's children, a manager's frame already includes its decoration and holds
+        // the client whose shadow it must lose; a client on the root itself is decorated only
+        // by a manager that runs (what one that died left in its properties is stale).
         static const std::vector<uint32_t> none;
+        const bool frameWindow = noStackingList_ && !isClient[i] && !inside[i].children.empty();
+        const std::vector<uint32_t>& shadow = frameWindow ? heldShadow[i] : gtk;
+        const std::vector<uint32_t>& decoration =
+            !noStackingList_ || (!frameWindow && windowManager_.running()) ? frame : none;
         const WindowFrame::Outer outer =
             WindowFrame::outer(origin->dst_x - border, origin->dst_y - border, geometry->width,
-                               geometry->height, border, noStackingList_ ? none : frame, gtk);
+                               geometry->height, border, decoration, shadow);
         if (outer.extentsIgnored && oddExtents_.insert(w).second)
             Log::notice(QStringLiteral("window list: window 0x%1 publishes frame extents larger "
                                        "than itself; ignoring them")

@@ -291,8 +291,8 @@ void X11Panel::keepOnTop() {
 
 // The panel belongs directly above the front-most window that it may cover: every window in
 // front of that one is one it must leave alone (our own menu window and dialogs, a screen
-// saver's or locker's full-screen window) or covers nothing (unmapped, or another panel of
-// ours). None when the panel already stands there.
+// saver's or locker's full-screen window and anything in front of it) or covers nothing (unmapped,
+// or another panel of ours). None when the panel already stands there.
 std::optional<X11Panel::StackPlace>
 X11Panel::placeInStack(xcb_connection_t* c, const std::vector<xcb_window_t>& children,
                        xcb_window_t window) const {
@@ -337,6 +337,7 @@ X11Panel::placeInStack(xcb_connection_t* c, const std::vector<xcb_window_t>& chi
     RoundTrips ignored;
     XcbBatch batch(c, ignored);
     std::vector<bool> viewable(std::size_t(n - from)), leaveAlone(std::size_t(n - from));
+    int lowestSaver = n;
     for (int i = from; i < n; ++i) {
         const std::size_t k = std::size_t(i - from);
         const xcb_window_t w = children[std::size_t(i)];
@@ -344,8 +345,14 @@ X11Panel::placeInStack(xcb_connection_t* c, const std::vector<xcb_window_t>& chi
         auto g = batch.get(xcb_get_geometry_reply, geometryC[k]);
         viewable[k] = a && a->map_state == XCB_MAP_STATE_VIEWABLE && !in(panels, w) && w != window;
         if (!viewable[k]) continue;
-        leaveAlone[k] = in(ours, w) || (a->override_redirect && g && coversAScreen(*g));
+        const bool saver = a->override_redirect && g && coversAScreen(*g);
+        leaveAlone[k] = in(ours, w) || saver;
+        // What a screen saver or locker shows over its own blank window (an unlock dialog, a
+        // message) is the locker's too.
+        if (saver) lowestSaver = std::min(lowestSaver, i);
     }
+    for (int i = lowestSaver + 1; i < n; ++i)
+        leaveAlone[std::size_t(i - from)] = true;
     int front = -1; // the front-most window the panel may cover
     for (int i = n - 1; i >= from; --i) {
         const std::size_t k = std::size_t(i - from);

@@ -42,12 +42,6 @@ struct Pending {
     xcb_query_tree_cookie_t tree{};
 };
 
-// A manager's frame among the root's children: the client it holds and that client's extents.
-struct Inside {
-    std::vector<xcb_window_t> children;
-    std::vector<xcb_get_property_cookie_t> wmState, gtkExtents;
-};
-
 } // namespace
 
 X11WindowList::X11WindowList(xcb_connection_t* c, xcb_window_t root, const X11Atoms& atoms,
@@ -205,34 +199,61 @@ void X11WindowList::refresh() {
         }
     }
 
-    // Round trip three, for the root's children only: a manager's frame holds the client whose
-    // client-side shadow (_GTK_FRAME_EXTENTS) the frame includes.
-    std::vector<Inside> inside(noStackingList_ ? ids.size() : 0);
-    std::vector<bool> isClient(inside.size(), false);
-    for (size_t i = 0; i < inside.size(); ++i) {
+    // For the root's children only: a manager's frame holds, a level or two down, the client
+    // whose client-side shadow (_GTK_FRAME_EXTENTS) the frame includes. One more round trip
+    // per level, for all frames at once.
+    const size_t roots = noStackingList_ ? ids.size() : 0;
+    std::vector<bool> isClient(roots, false), frameWindow(roots, false);
+    std::vector<std::vector<uint32_t>> heldShadow(roots); // of the client in frame i
+    std::vector<std::vector<xcb_window_t>> frontier(roots);
+    for (size_t i = 0; i < roots; ++i) {
         const auto state = batch.get(xcb_get_property_reply, pending[i].wmState);
         auto tree = batch.get(xcb_query_tree_reply, pending[i].tree);
         isClient[i] = state && state->type != XCB_ATOM_NONE;
         if (isClient[i] || !tree) continue;
         const xcb_window_t* kids = xcb_query_tree_children(tree.get());
-        const int n = std::min(xcb_query_tree_children_length(tree.get()), 8);
-        for (int k = 0; k < n; ++k) {
-            inside[i].children.push_back(kids[k]);
-            inside[i].wmState.push_back(X11Properties::request(c_, kids[k], atoms_.wmState, 1));
-            inside[i].gtkExtents.push_back(
-                X11Properties::request(c_, kids[k], atoms_.gtkFrameExtents, 4));
-        }
+        const int n = std::min(xcb_query_tree_children_length(tree.get()), kMaxInside);
+        frontier[i].assign(kids, kids + n);
+        frameWindow[i] = n > 0;
     }
-    XcbBatch insideBatch(c_, trips_);
-    std::vector<std::vector<uint32_t>> heldShadow(inside.size()); // of the client in frame i
-    for (size_t i = 0; i < inside.size(); ++i) {
-        bool found = false;
-        for (size_t k = 0; k < inside[i].children.size(); ++k) {
-            const auto state = insideBatch.get(xcb_get_property_reply, inside[i].wmState[k]);
-            auto gtk = insideBatch.get(xcb_get_property_reply, inside[i].gtkExtents[k]);
-            if (found || !state || state->type == XCB_ATOM_NONE) continue;
-            found = true;
-            heldShadow[i] = X11Properties::values(gtk);
+    for (int level = 0; level < kFrameDepth; ++level) {
+        struct Asked {
+            size_t root;
+            xcb_get_property_cookie_t state, gtk;
+            xcb_get_geometry_cookie_t geometry;
+            xcb_query_tree_cookie_t tree;
+        };
+        std::vector<Asked> asked;
+        for (size_t i = 0; i < roots; ++i)
+            for (xcb_window_t w : frontier[i])
+                asked.push_back({i, X11Properties::request(c_, w, atoms_.wmState, 1),
+                                 X11Properties::request(c_, w, atoms_.gtkFrameExtents, 4),
+                                 xcb_get_geometry(c_, w), xcb_query_tree(c_, w)});
+        if (asked.empty()) break;
+        // Decorations are many small windows; the client is inside the largest one.
+        std::vector<bool> found(roots, false);
+        std::vector<quint64> largest(roots, 0);
+        for (auto& f : frontier)
+            f.clear();
+        XcbBatch levelBatch(c_, trips_);
+        for (const Asked& a : asked) {
+            const auto state = levelBatch.get(xcb_get_property_reply, a.state);
+            auto gtk = levelBatch.get(xcb_get_property_reply, a.gtk);
+            auto geometry = levelBatch.get(xcb_get_geometry_reply, a.geometry);
+            auto tree = levelBatch.get(xcb_query_tree_reply, a.tree);
+            if (found[a.root]) continue;
+            if (state && state->type != XCB_ATOM_NONE) {
+                found[a.root] = true;
+                heldShadow[a.root] = X11Properties::values(gtk);
+                frontier[a.root].clear();
+                continue;
+            }
+            const quint64 area = geometry ? quint64(geometry->width) * geometry->height : 0;
+            if (!tree || area <= largest[a.root]) continue;
+            largest[a.root] = area;
+            const xcb_window_t* kids = xcb_query_tree_children(tree.get());
+            const int n = std::min(xcb_query_tree_children_length(tree.get()), kMaxInside);
+            frontier[a.root].assign(kids, kids + n);
         }
     }
 
@@ -266,10 +287,10 @@ void X11WindowList::refresh() {
         // the client whose shadow it must lose; a client on the root itself is decorated only
         // by a manager that runs (what one that died left in its properties is stale).
         static const std::vector<uint32_t> none;
-        const bool frameWindow = noStackingList_ && !isClient[i] && !inside[i].children.empty();
-        const std::vector<uint32_t>& shadow = frameWindow ? heldShadow[i] : gtk;
+        const bool framed = noStackingList_ && frameWindow[i];
+        const std::vector<uint32_t>& shadow = framed ? heldShadow[i] : gtk;
         const std::vector<uint32_t>& decoration =
-            !noStackingList_ || (!frameWindow && windowManager_.running()) ? frame : none;
+            !noStackingList_ || (!framed && windowManager_.running()) ? frame : none;
         const WindowFrame::Outer outer =
             WindowFrame::outer(origin->dst_x - border, origin->dst_y - border, geometry->width,
                                geometry->height, border, decoration, shadow);

@@ -6,9 +6,9 @@
 # the bottom-right corner, a real click on Quit's spot quits.
 source "$(dirname "$0")/cat_lib.sh"
 command -v tint2 >/dev/null || fail "tint2 is not installed (make deps installs it)"
-SETTINGS=$XDG_CONFIG_HOME/purrlox/settings.json
 
 start_desktop
+SETTINGS=$XDG_CONFIG_HOME/purrlox/settings.json
 start_cat
 ask '{"cmd":"calm","seconds":3600}' >/dev/null
 wait_for 20 "the cat has walked in" cat_is idle

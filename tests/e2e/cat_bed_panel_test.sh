@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # A real bottom panel (tint2, with its tray) that starts after the cat: the bed goes up onto the
-# new floor with the cat; a real click on the paw in the panel's tray opens the menu and saves no
+# new floor with the cat; a real click on the bed moves nothing; a real click on the paw in the panel's tray opens the menu and saves no
 # bed spot; the menu window stands above the cat and the bed, which stays directly below the
 # cat; the panel killed, bed and cat step down together; and with the menu open over the bed in
 # the bottom-right corner, a real click on Quit's spot quits.
@@ -33,6 +33,12 @@ stacking() { xwininfo -root -children | sed -n 's/^ *0x[0-9a-f]* "\([^"]*\)": ("
 start_panel 1
 wait_for 3 "the bed and the cat go up onto the panel's edge" bed_and_cat_on 42
 echo "ok: tint2 starts after the cat: bed spot $(bed_spot), feet $(cat_state | jq .feetY)"
+
+# A real click on the bed itself is no drag: it stays, and nothing is saved.
+read -r bx by bw bh <<<"$(cat_state | jq -r '.bed | map(round | tostring) | join(" ")')"
+xdotool mousemove $((bx + bw / 2)) $((E2E_HEIGHT - by - bh / 3)) click 1
+sleep 0.5
+[ "$(bed_spot)" = "[1852,42]" ] || fail "a click on the bed moved it: $(bed_spot)"
 
 # The paw in tint2's tray, where the bed stood before: a real click opens the menu.
 wait_for 10 "the paw docks in tint2's tray" icon_docked

@@ -14,12 +14,14 @@ BUILD_PACKAGES := build-essential cmake pkg-config git \
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev \
   libxcb1-dev libxcb-screensaver0-dev libxcb-xinput-dev libxcb-res0-dev libxcb-xfixes0-dev \
   libxcb-shape0-dev libxcb-randr0-dev libx11-dev libsodium-dev libpulse-dev libarchive-dev \
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libxcb-dpms0-dev libgtest-dev libgmock-dev libbenchmark-dev
 RUN_PACKAGES := qt6-qpa-plugins qt6-translations-l10n fonts-comfortaa fonts-noto-color-emoji \
   xdg-utils
+# The third-party panel, mixer, player and screen saver are real programs the e2e tests drive.
 TEST_PACKAGES := xvfb openbox picom xterm x11-utils x11-xserver-utils xdotool imagemagick jq bc \
-  poppler-utils pulseaudio pulseaudio-utils dbus-daemon \
-  xpenguins oneko trayer desktop-file-utils appstream lintian file python3
+  poppler-utils pulseaudio pulseaudio-utils dbus-daemon dbus-bin \
+  xpenguins oneko trayer desktop-file-utils appstream lintian file python3 \
+  tint2 pavucontrol mpv mpv-mpris xscreensaver sox
 PACKAGES := $(BUILD_PACKAGES) $(RUN_PACKAGES)
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

@@ -23,6 +23,7 @@
 #include "platform/x11/X11InputIdle.h"
 #include "platform/x11/X11Panel.h"
 #include "platform/x11/X11Pointer.h"
+#include "platform/x11/X11ScreenDark.h"
 #include "platform/x11/X11Screens.h"
 #include "platform/x11/X11WindowList.h"
 #include "platform/xdg/XdgAutostart.h"
@@ -168,6 +169,9 @@ CatServices PurrloxApp::services() {
     devices_ = std::make_unique<LinuxDevices>();
     trash_ = std::make_unique<FreedesktopTrash>();
     X11Desktop& desktop = *desktop_;
+    desktop.screenDark().onChanged = [devices = devices_.get()](bool dark) {
+        devices->screensDark(QStringLiteral("X server"), dark);
+    };
     const CatView::Images images = [](CatSprite sprite) -> const QImage& {
         return SpriteImages::image(sprite);
     };

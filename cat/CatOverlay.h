@@ -271,6 +271,9 @@ class CatOverlay : public QObject {
     // The bed.
     void makeBedPanel();
     void keepBedOnScreen();
+    void setBedSpot(QPointF spot); // clamped, on the floor it is measured against
+    bool bedOnFloor() const;
+    void saveBedSpot();
     std::optional<DesktopWindow> bedWindow() const;
     double bedApproachX() const;
     bool wantsUp(double now);
@@ -372,6 +375,10 @@ class CatOverlay : public QObject {
     std::optional<int> lastPhoneLoop;
     std::optional<int> lastReaction;
     std::optional<QPointF> bedGrab;
+    std::optional<QPointF> bedGrabFrom; // where a grabbed bed stood, until the drag really starts
+    double bedFloor = 12;               // the floor the bed's spot was last measured against
+    // A press that moves the bed less than this (points) is a click, not a drag.
+    static constexpr double bedDragThreshold = 4.0;
     QList<QUrl> food;                               // the drop being eaten
     qsizetype foodNext = 0;                         // its next file
     std::shared_ptr<std::vector<Moved>> eatenFiles; // what it put in the trash so far

@@ -54,7 +54,9 @@ void CatOverlay::makeBedPanel() {
             Log::error(QStringLiteral("the saved bed spot is not two numbers; the bed stands in "
                                       "the corner"));
     }
-    bedSpot = clampedBedSpot(spot);
+    // A spot saved on another desktop is shown inside today's visible frame; the saved one stays
+    // as the user left it.
+    setBedSpot(spot);
     made->setFrame(Rect{bedSpot.x() - bedSize.width() / 2, bedSpot.y() - 4, bedSize.width(),
                         bedSize.height()});
     bedPanel = std::move(made);
@@ -63,44 +65,74 @@ void CatOverlay::makeBedPanel() {
 
 QPointF CatOverlay::clampedBedSpot(QPointF p) const {
     const Rect v = screenFrame();
-    const Rect f = sys.screens.hasScreen() ? sys.screens.frame() : v;
     const double w = bedSize.width();
+    // The bed lives in the visible frame like the cat: never lower than the floor, so it does
+    // not stand over a panel at the screen's bottom edge.
+    const double floor = v.minY() + 12;
     // NaN never survives min/max in this order: the screen edges win.
     const double x = std::min(std::max(p.x(), v.minX() + w / 2), v.maxX() - w / 2);
-    const double y = std::min(std::max(p.y(), f.minY()), v.maxY() - 150 + 4);
-    return QPointF(std::isfinite(x) ? x : v.maxX() - w / 2, std::isfinite(y) ? y : v.minY() + 12);
+    const double y = std::min(std::max(p.y(), floor), v.maxY() - 150 + 4);
+    return QPointF(std::isfinite(x) ? x : v.maxX() - w / 2, std::isfinite(y) ? y : floor);
+}
+
+void CatOverlay::setBedSpot(QPointF spot) {
+    bedSpot = clampedBedSpot(spot);
+    bedFloor = floorY();
+}
+
+bool CatOverlay::bedOnFloor() const {
+    return std::abs(bedSpot.y() - floorY()) < 0.5;
+}
+
+void CatOverlay::saveBedSpot() {
+    // A bed on the floor is saved on the floor of the whole screen: the next start lifts it
+    // onto whatever floor the visible frame has then, with or without a panel at the bottom.
+    const double fullFloor =
+        (sys.screens.hasScreen() ? sys.screens.frame() : screenFrame()).minY() + 12;
+    sys.defaults.setRealList(bedSpotKey, {bedSpot.x(), bedOnFloor() ? fullFloor : bedSpot.y()});
 }
 
 void CatOverlay::placeBed() {
+    const bool click = bedGrab && bedGrabFrom;
     bedGrab.reset();
+    bedGrabFrom.reset();
     if (bedPanel) {
         const Rect f = bedPanel->frame();
         bedPanel->setFrame(Rect{bedSpot.x() - f.width * 0.5, bedSpot.y() - 4, f.width, f.height});
     }
-    sys.defaults.setRealList(bedSpotKey, {bedSpot.x(), bedSpot.y()});
+    // A press on the bed that never went past the drag threshold moved nothing: nothing to save.
+    if (click) return;
+    bedFloor = floorY();
+    saveBedSpot();
 }
 
 void CatOverlay::bedPanelMoved() {
     if (!bedPanel) return;
     const Rect f = bedPanel->frame();
-    bedSpot = clampedBedSpot(QPointF(f.midX(), f.minY() + 4));
+    const QPointF to(f.midX(), f.minY() + 4);
+    if (std::hypot(to.x() - bedSpot.x(), to.y() - bedSpot.y()) <= bedDragThreshold) {
+        // A click, or a shaky one: the bed stays where it stood and nothing is saved.
+        bedPanel->setFrame(Rect{bedSpot.x() - f.width * 0.5, bedSpot.y() - 4, f.width, f.height});
+        return;
+    }
+    bedSpot = clampedBedSpot(to);
     placeBed();
 }
 
 void CatOverlay::keepBedOnScreen() {
     if (!bedPanel) return;
-    const QPointF spot = clampedBedSpot(bedSpot);
-    if (spot == bedSpot) {
-        // The same spot in the cat's terms is elsewhere on a screen of a new height.
-        bedPanel->setFrame(bedPanel->frame());
-        return;
-    }
-    bedSpot = spot;
+    QPointF spot = bedSpot;
+    // A bed on the floor stays on it: up over a panel that appeared, down where one went away.
+    if (std::abs(spot.y() - bedFloor) < 0.5) spot.setY(floorY());
+    setBedSpot(spot);
     if (lying) {
-        x = spot.x();
-        feetY = spot.y() + 12;
+        x = bedSpot.x();
+        feetY = bedSpot.y() + 12;
     }
-    placeBed();
+    // Set even when the spot reads the same: on a screen of a new height the same spot in the
+    // cat's terms is elsewhere. The saved spot stays as the user left it.
+    const Rect f = bedPanel->frame();
+    bedPanel->setFrame(Rect{bedSpot.x() - f.width * 0.5, bedSpot.y() - 4, f.width, f.height});
 }
 
 std::optional<DesktopWindow> CatOverlay::bedWindow() const {

@@ -76,6 +76,7 @@ bool CatOverlay::onGrabBed(QPointF p) {
     // The bed fills the lowest 36 points of the panel.
     if (p.y() - (feetY - 16) < 36) {
         bedGrab = p - bedSpot;
+        bedGrabFrom = bedSpot;
         return true;
     }
     return false;
@@ -84,7 +85,14 @@ bool CatOverlay::onGrabBed(QPointF p) {
 void CatOverlay::onMoveBed(QPointF p) {
     wake();
     if (!bedGrab) return;
-    bedSpot = clampedBedSpot(p - *bedGrab);
+    const QPointF to = clampedBedSpot(p - *bedGrab);
+    if (bedGrabFrom) {
+        // Until the bed has gone past the drag threshold the press is a click: nothing moves.
+        if (std::hypot(to.x() - bedGrabFrom->x(), to.y() - bedGrabFrom->y()) <= bedDragThreshold)
+            return;
+        bedGrabFrom.reset();
+    }
+    bedSpot = to;
     // The cat moves with its bed.
     x = bedSpot.x();
     feetY = bedSpot.y() - 4 + 16;

@@ -3,7 +3,7 @@ target_sources(purrlox_core PRIVATE
   platform/FileStamp.cpp
   platform/Clock.cpp
   platform/Random.cpp
-  platform/MusicPlayers.cpp
+  platform/AudioApps.cpp
   platform/FreedesktopTrash.cpp)
 include(platform/x11/sources.cmake)
 include(platform/xdg/sources.cmake)

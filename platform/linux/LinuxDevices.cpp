@@ -34,3 +34,7 @@ void LinuxDevices::watchSleep(std::function<void()> asleep, std::function<void()
     sleep_->asleep = std::move(asleep);
     sleep_->awake = std::move(awake);
 }
+
+void LinuxDevices::screensDark(const QString& source, bool dark) {
+    sleep_->screensDark(source, dark);
+}

@@ -24,6 +24,8 @@ class LinuxDevices final : public QObject, public Devices {
     bool microphoneInUse() override;
     bool musicPlaying() override;
     void watchSleep(std::function<void()> asleep, std::function<void()> awake) override;
+    // The screens went dark or came back by a means the desktop backend follows.
+    void screensDark(const QString& source, bool dark);
 
   private:
     std::unique_ptr<CameraWatch> camera_;

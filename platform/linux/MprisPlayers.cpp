@@ -1,7 +1,7 @@
 #include "platform/linux/MprisPlayers.h"
 
 #include "base/Log.h"
-#include "platform/MusicPlayers.h"
+#include "platform/AudioApps.h"
 
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
@@ -9,6 +9,8 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
+#include <QMimeDatabase>
+#include <QUrl>
 
 namespace {
 
@@ -69,8 +71,9 @@ void MprisPlayers::nameOwnerChanged(const QString& name, const QString&, const Q
 void MprisPlayers::add(const QString& name, const QString& owner) {
     Player& p = players_[name];
     p.owner = owner;
-    p.known = isMusicPlayer(QStringView(name).mid(prefix.size()));
+    p.kind = audioApp(QStringView(name).mid(prefix.size()));
     p.playing = false;
+    p.audioTrack = false;
     ask(name);
 }
 
@@ -90,6 +93,14 @@ void MprisPlayers::ask(const QString& name) {
                 if (auto it = players_.find(name); it != players_.end() && it->owner.isEmpty())
                     it->owner = reply.service();
                 statusOf(name, unwrap(reply.arguments().first()));
+            });
+    auto* metadata = get(playerInterface, QStringLiteral("Metadata"));
+    connect(metadata, &QDBusPendingCallWatcher::finished, this,
+            [this, name](QDBusPendingCallWatcher* w) {
+                w->deleteLater();
+                const QDBusMessage reply = w->reply();
+                if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty())
+                    metadataOf(name, unwrap(reply.arguments().first()));
             });
     // The bus name may be generic (a browser's instance); the desktop entry names the player.
     for (const QString& property : {QStringLiteral("DesktopEntry"), QStringLiteral("Identity")}) {
@@ -122,10 +133,29 @@ void MprisPlayers::statusOf(const QString& name, const QVariant& value) {
 void MprisPlayers::identityOf(const QString& name, const QVariant& value) {
     const auto it = players_.find(name);
     if (it == players_.end() || value.typeId() != QMetaType::QString) return;
-    if (isMusicPlayer(value.toString())) {
-        it->known = true;
+    // A music player stays one whatever else its names say.
+    const AudioApp kind = audioApp(value.toString());
+    if (kind == AudioApp::musicPlayer ||
+        (kind == AudioApp::mediaPlayer && it->kind != AudioApp::musicPlayer)) {
+        it->kind = kind;
         update();
     }
+}
+
+void MprisPlayers::metadataOf(const QString& name, const QVariant& value) {
+    const auto it = players_.find(name);
+    if (it == players_.end()) return;
+    const QVariantMap metadata = toMap(value);
+    const QUrl url(unwrap(metadata.value(QStringLiteral("xesam:url"))).toString());
+    bool audio = false;
+    if (url.isValid() && !url.path().isEmpty()) {
+        static const QMimeDatabase types;
+        audio = types.mimeTypeForFile(url.path(), QMimeDatabase::MatchExtension)
+                    .name()
+                    .startsWith(QLatin1String("audio/"));
+    }
+    it->audioTrack = audio;
+    update();
 }
 
 void MprisPlayers::propertiesChanged(const QDBusMessage& message) {
@@ -134,6 +164,9 @@ void MprisPlayers::propertiesChanged(const QDBusMessage& message) {
     const QVariantMap changed = toMap(args[1]);
     for (auto it = players_.begin(); it != players_.end(); ++it) {
         if (it->owner != message.service()) continue;
+        if (const auto meta = changed.constFind(QStringLiteral("Metadata"));
+            meta != changed.constEnd())
+            metadataOf(it.key(), unwrap(*meta));
         const auto status = changed.constFind(QStringLiteral("PlaybackStatus"));
         if (status != changed.constEnd())
             statusOf(it.key(), unwrap(*status));
@@ -146,6 +179,7 @@ void MprisPlayers::propertiesChanged(const QDBusMessage& message) {
 void MprisPlayers::update() {
     bool any = false;
     for (const Player& p : std::as_const(players_))
-        any |= p.known && p.playing;
+        any |= p.playing && (p.kind == AudioApp::musicPlayer ||
+                             (p.kind == AudioApp::mediaPlayer && p.audioTrack));
     playing_ = any;
 }

@@ -1,7 +1,7 @@
 #include "platform/linux/PulseAudio.h"
 
 #include "base/Log.h"
-#include "platform/MusicPlayers.h"
+#include "platform/AudioApps.h"
 
 #include <algorithm>
 #include <pulse/pulseaudio.h>
@@ -15,6 +15,36 @@ QString streamId(const pa_proplist* p) {
         if (v && *v) return QString::fromUtf8(v);
     }
     return {};
+}
+
+// What the stream's application is, by whichever of its names the list knows.
+AudioApp appOf(const pa_proplist* p) {
+    for (const char* key :
+         {PA_PROP_APPLICATION_ID, PA_PROP_APPLICATION_PROCESS_BINARY, PA_PROP_APPLICATION_NAME}) {
+        const char* v = p ? pa_proplist_gets(p, key) : nullptr;
+        if (!v || !*v) continue;
+        if (const AudioApp app = audioApp(QString::fromUtf8(v)); app != AudioApp::other) return app;
+    }
+    return AudioApp::other;
+}
+
+bool propertyIs(const pa_proplist* p, const char* key, const char* value) {
+    const char* v = p ? pa_proplist_gets(p, key) : nullptr;
+    return v && qstrcmp(v, value) == 0;
+}
+
+// A stream that only measures levels: PulseAudio resamples a peak-detect stream with the
+// "peaks" method; PipeWire's pulse server marks it as a monitor stream in its properties.
+bool measuresLevels(const pa_source_output_info* i) {
+    return qstrcmp(i->resample_method, "peaks") == 0 ||
+           propertyIs(i->proplist, "stream.monitor", "true") ||
+           propertyIs(i->proplist, "resample.peaks", "true");
+}
+
+// PulseAudio clients say "music"; PipeWire's own say "Music".
+bool roleIsMusic(const pa_proplist* p) {
+    const char* v = p ? pa_proplist_gets(p, PA_PROP_MEDIA_ROLE) : nullptr;
+    return v && qstricmp(v, "music") == 0;
 }
 
 } // namespace
@@ -170,7 +200,8 @@ void PulseAudio::refresh() {
         [](pa_context*, const pa_source_output_info* i, int eol, void* self) {
             auto* me = static_cast<PulseAudio*>(self);
             if (eol) return me->listed();
-            me->recording_.push_back(Stream{streamId(i->proplist), i->corked != 0, i->source});
+            me->recording_.push_back(Stream{streamId(i->proplist), appOf(i->proplist),
+                                            i->corked != 0, i->source, measuresLevels(i), false});
         },
         this));
     pa_operation_unref(pa_context_get_sink_input_info_list(
@@ -178,7 +209,8 @@ void PulseAudio::refresh() {
         [](pa_context*, const pa_sink_input_info* i, int eol, void* self) {
             auto* me = static_cast<PulseAudio*>(self);
             if (eol) return me->listed();
-            me->playing_.push_back(Stream{streamId(i->proplist), i->corked != 0, 0});
+            me->playing_.push_back(Stream{streamId(i->proplist), appOf(i->proplist), i->corked != 0,
+                                          0, false, roleIsMusic(i->proplist)});
         },
         this));
 }
@@ -201,13 +233,15 @@ void PulseAudio::publish() {
     for (const Stream& s : recording_) {
         const auto source = monitorSources_.find(s.source);
         const bool monitor = source != monitorSources_.end() && source->second;
-        const bool running = !s.corked && !monitor;
+        // Level meters and mixers record for nobody: not a call.
+        const bool running = !s.corked && !monitor && !s.meter && s.app != AudioApp::mixer;
         entry(s.id).runningInput |= running;
         microphone |= running;
     }
     for (const Stream& s : playing_) {
         entry(s.id).runningOutput |= !s.corked;
-        music |= !s.corked && isMusicPlayer(s.id);
+        music |= !s.corked &&
+                 (s.app == AudioApp::musicPlayer || (s.app == AudioApp::mediaPlayer && s.music));
     }
     {
         std::lock_guard lock(mutex_);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/AudioApps.h"
 #include "platform/Devices.h"
 
 #include <atomic>
@@ -24,9 +25,11 @@ class PulseAudio final {
     PulseAudio& operator=(const PulseAudio&) = delete;
 
     std::vector<AudioProcess> processes() const;
-    // A recording stream, not corked, on a source that is not a monitor.
+    // A recording stream that records for someone: not corked, on a source that is not a
+    // monitor, neither a peak meter nor a mixer's.
     bool microphoneInUse() const { return microphone_.load(std::memory_order_relaxed); }
-    // A playing stream, not corked, of a known music player.
+    // A playing stream, not corked, of a known music player, or of a general media player whose
+    // stream plays music.
     bool musicPlaying() const { return music_.load(std::memory_order_relaxed); }
     // Updates of the cache so far (tests and benchmarks).
     int updates() const { return updates_.load(std::memory_order_relaxed); }
@@ -34,8 +37,11 @@ class PulseAudio final {
   private:
     struct Stream {
         QString id;
+        AudioApp app = AudioApp::other;
         bool corked = false;
         quint32 source = 0; // recording streams: the source they record from
+        bool meter = false; // recording streams: only measures levels (peak detection)
+        bool music = false; // playing streams: media.role is "music"
     };
 
     // All of these run on libpulse's thread with its lock held.

@@ -19,7 +19,9 @@ SleepSignals::SleepSignals(QDBusConnection system, QDBusConnection session, QObj
         const char* interface;
     } savers[] = {{"/org/freedesktop/ScreenSaver", "org.freedesktop.ScreenSaver"},
                   {"/ScreenSaver", "org.freedesktop.ScreenSaver"},
-                  {"/org/gnome/ScreenSaver", "org.gnome.ScreenSaver"}};
+                  {"/org/gnome/ScreenSaver", "org.gnome.ScreenSaver"},
+                  {"/org/mate/ScreenSaver", "org.mate.ScreenSaver"},
+                  {"/org/cinnamon/ScreenSaver", "org.cinnamon.ScreenSaver"}};
     for (const auto& s : savers)
         session.connect(QString(), QString::fromLatin1(s.path), QString::fromLatin1(s.interface),
                         QStringLiteral("ActiveChanged"), this, SLOT(screenSaverActive(bool)));
@@ -32,7 +34,18 @@ void SleepSignals::prepareForSleep(bool sleeping) {
 }
 
 void SleepSignals::screenSaverActive(bool active) {
-    Log::info(active ? QStringLiteral("sleep: the screens went dark")
-                     : QStringLiteral("sleep: the screens woke"));
-    active ? asleep() : awake();
+    screensDark(QStringLiteral("the screen saver"), active);
+}
+
+void SleepSignals::screensDark(const QString& source, bool dark) {
+    const bool was = !dark_.isEmpty();
+    if (dark)
+        dark_.insert(source);
+    else
+        dark_.remove(source);
+    const bool is = !dark_.isEmpty();
+    if (is == was) return;
+    Log::info(is ? QStringLiteral("sleep: the screens went dark (%1)").arg(source)
+                 : QStringLiteral("sleep: the screens woke"));
+    is ? asleep() : awake();
 }

@@ -30,6 +30,7 @@ X11Atoms X11Atoms::intern(xcb_connection_t* c) {
         {"_NET_WM_STATE_BELOW", &a.stateBelow},
         {"_NET_WM_STATE_HIDDEN", &a.stateHidden},
         {"_NET_WM_STATE_STICKY", &a.stateSticky},
+        {"WM_STATE", &a.wmState},
     };
     if (!c) return a;
     xcb_intern_atom_cookie_t cookies[std::size(names)];

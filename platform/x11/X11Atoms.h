@@ -10,6 +10,7 @@ struct X11Atoms {
                netWmStrutPartial = 0, netSupportingWmCheck = 0;
     xcb_atom_t typeNormal = 0, typeDialog = 0, typeDock = 0, typeDesktop = 0;
     xcb_atom_t stateAbove = 0, stateBelow = 0, stateHidden = 0, stateSticky = 0;
+    xcb_atom_t wmState = 0; // set by the manager on the clients it manages (ICCCM)
 
     static X11Atoms intern(xcb_connection_t* c);
     // One more atom by name (for example _GTK_WORKAREAS_D3). Created when the server does not

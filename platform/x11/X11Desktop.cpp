@@ -5,6 +5,7 @@
 #include "platform/x11/X11InputIdle.h"
 #include "platform/x11/X11Pointer.h"
 #include "platform/x11/X11ScreenChanges.h"
+#include "platform/x11/X11ScreenDark.h"
 #include "platform/x11/X11Screens.h"
 #include "platform/x11/X11WindowList.h"
 #include "platform/x11/X11WindowManager.h"
@@ -58,6 +59,7 @@ X11Desktop::X11Desktop(Clock& clock) : events_(std::make_unique<X11EventFilter>(
     inputIdle_ = std::make_unique<X11InputIdle>(c, root, *events_, clock);
     pointer_ = std::make_unique<X11Pointer>(c, root, inputIdle_.get());
     screenChanges_ = std::make_unique<X11ScreenChanges>(c, root, *events_, *screens_, *windowList_);
+    screenDark_ = std::make_unique<X11ScreenDark>(c, root, *events_);
     windowManager_->changed = [this] {
         // Without a manager the root's structure events are all there is to hear of windows.
         if (rootQuiet_ && !windowManager_->running()) quietRoot(false);

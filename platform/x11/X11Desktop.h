@@ -11,6 +11,7 @@ class X11EventFilter;
 class X11InputIdle;
 class X11Pointer;
 class X11ScreenChanges;
+class X11ScreenDark;
 class X11Screens;
 class X11WindowList;
 class X11WindowManager;
@@ -29,6 +30,7 @@ class X11Desktop final : public QObject {
     X11InputIdle& inputIdle() { return *inputIdle_; }
     X11WindowManager& windowManager() { return *windowManager_; }
     X11ScreenChanges& screenChanges() { return *screenChanges_; }
+    X11ScreenDark& screenDark() { return *screenDark_; }
 
     // A panel of ours starts or ends a run of moves. While one moves and a window manager
     // runs, the root's SubstructureNotify, which would report each of those moves back to us,
@@ -54,4 +56,5 @@ class X11Desktop final : public QObject {
     std::unique_ptr<X11InputIdle> inputIdle_;
     std::unique_ptr<X11Pointer> pointer_;
     std::unique_ptr<X11ScreenChanges> screenChanges_;
+    std::unique_ptr<X11ScreenDark> screenDark_;
 };

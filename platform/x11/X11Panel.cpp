@@ -4,6 +4,7 @@
 #include "platform/x11/CompositorWatch.h"
 #include "platform/x11/X11PanelMover.h"
 #include "platform/x11/X11ServerFrames.h"
+#include "platform/x11/XcbBatch.h"
 
 #include <QBitmap>
 #include <QCoreApplication>
@@ -11,8 +12,11 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
+#include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <utility>
 #include <vector>
 #include <xcb/shape.h>
@@ -55,6 +59,7 @@ X11Panel::X11Panel(QObject* parent) : QObject(parent), window_(std::make_unique<
     window_->setAttribute(Qt::WA_X11DoNotAcceptFocus);
     window_->setFocusPolicy(Qt::NoFocus);
     window_->setWindowTitle(QStringLiteral("Purrlox"));
+    window_->setProperty(panelProperty, true);
     auto* layout = new QVBoxLayout(window_.get());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -158,8 +163,9 @@ void X11Panel::show() {
     if (window_->isVisible()) return;
     window_->show();
     applyInputRegion();
-    window_->raise();
-    if (upper_) keepOnTop(); // straight back under the panel it belongs below
+    // On top, but never over our own menu window or a screen saver; straight back under the
+    // panel it belongs below.
+    keepOnTop();
     guard_.start();
 }
 
@@ -256,7 +262,9 @@ void X11Panel::keepOnTop() {
     auto* tree = xcb_query_tree_reply(c, xcb_query_tree(c, root), nullptr);
     if (!tree) return;
     const int n = xcb_query_tree_children_length(tree);
-    const xcb_window_t* children = xcb_query_tree_children(tree);
+    const xcb_window_t* first = xcb_query_tree_children(tree);
+    const std::vector<xcb_window_t> children(first, first + n);
+    std::free(tree);
     if (upper_ && upper_->window_->isVisible()) {
         const auto upper = xcb_window_t(upper_->window_->winId());
         int mine = -1, theirs = -1;
@@ -264,7 +272,6 @@ void X11Panel::keepOnTop() {
             if (children[i] == window) mine = i;
             if (children[i] == upper) theirs = i;
         }
-        std::free(tree);
         if (theirs < 0 || mine == theirs - 1) return;
         const quint32 below[] = {upper, XCB_STACK_MODE_BELOW};
         xcb_configure_window(c, window, XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE,
@@ -272,13 +279,114 @@ void X11Panel::keepOnTop() {
         xcb_flush(c);
         return;
     }
-    const bool onTop = n > 0 && children[n - 1] == window;
-    std::free(tree);
-    if (onTop) return;
-    const quint32 above = XCB_STACK_MODE_ABOVE;
-    xcb_configure_window(c, window, XCB_CONFIG_WINDOW_STACK_MODE, &above);
+    const std::optional<StackPlace> place = placeInStack(c, children, window);
+    if (!place) return;
+    const quint32 values[] = {place->sibling,
+                              quint32(place->above ? XCB_STACK_MODE_ABOVE : XCB_STACK_MODE_BELOW)};
+    xcb_configure_window(c, window, XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE,
+                         values);
     xcb_flush(c);
     if (below_) below_->soon_.start(); // it follows without waiting to hear of the restack
+}
+
+// The panel belongs directly above the front-most window that it may cover: every window in
+// front of that one is one it must leave alone (our own menu window and dialogs, a screen
+// saver's or locker's full-screen window and anything in front of it) or covers nothing (unmapped,
+// or another panel of ours). None when the panel already stands there.
+std::optional<X11Panel::StackPlace>
+X11Panel::placeInStack(xcb_connection_t* c, const std::vector<xcb_window_t>& children,
+                       xcb_window_t window) const {
+    const int n = int(children.size());
+    const int mine = int(std::find(children.begin(), children.end(), window) - children.begin());
+    if (mine >= n) return std::nullopt;
+    // Only the front of the stack is looked at: what lies deeper is behind some plain window.
+    const int from = std::max(0, n - kStackLook);
+
+    // Our own windows, each as the root's child that holds it (a manager's frame, or itself).
+    std::vector<xcb_window_t> ours, panels;
+    for (QWindow* w : QGuiApplication::topLevelWindows()) {
+        if (!w->handle()) continue;
+        const QWidget* widget = QWidget::find(WId(w->winId()));
+        if (widget && widget->property(panelProperty).toBool()) {
+            panels.push_back(xcb_window_t(w->winId()));
+            continue;
+        }
+        // The tray icon is ours too, but lives in another program's panel: that one is not.
+        const bool embedded = w->flags().testFlag(Qt::BypassWindowManagerHint) &&
+                              w->type() != Qt::Popup && w->type() != Qt::ToolTip;
+        if (!w->isVisible() || embedded) continue;
+        xcb_window_t top = xcb_window_t(w->winId());
+        for (int depth = 0; depth < 4; ++depth) {
+            XcbPtr<xcb_query_tree_reply_t> up(
+                xcb_query_tree_reply(c, xcb_query_tree(c, top), nullptr));
+            if (!up || up->parent == up->root || up->parent == XCB_NONE) break;
+            top = up->parent;
+        }
+        ours.push_back(top);
+    }
+    const auto in = [](const std::vector<xcb_window_t>& v, xcb_window_t w) {
+        return std::find(v.begin(), v.end(), w) != v.end();
+    };
+
+    std::vector<xcb_get_window_attributes_cookie_t> attributesC;
+    std::vector<xcb_get_geometry_cookie_t> geometryC;
+    for (int i = from; i < n; ++i) {
+        attributesC.push_back(xcb_get_window_attributes(c, children[std::size_t(i)]));
+        geometryC.push_back(xcb_get_geometry(c, children[std::size_t(i)]));
+    }
+    RoundTrips ignored;
+    XcbBatch batch(c, ignored);
+    std::vector<bool> viewable(std::size_t(n - from)), leaveAlone(std::size_t(n - from));
+    int lowestSaver = n;
+    for (int i = from; i < n; ++i) {
+        const std::size_t k = std::size_t(i - from);
+        const xcb_window_t w = children[std::size_t(i)];
+        auto a = batch.get(xcb_get_window_attributes_reply, attributesC[k]);
+        auto g = batch.get(xcb_get_geometry_reply, geometryC[k]);
+        viewable[k] = a && a->map_state == XCB_MAP_STATE_VIEWABLE && !in(panels, w) && w != window;
+        if (!viewable[k]) continue;
+        const bool saver = a->override_redirect && g && coversAScreen(*g);
+        leaveAlone[k] = in(ours, w) || saver;
+        // What a screen saver or locker shows over its own blank window (an unlock dialog, a
+        // message) is the locker's too.
+        if (saver) lowestSaver = std::min(lowestSaver, i);
+    }
+    for (int i = lowestSaver + 1; i < n; ++i)
+        leaveAlone[std::size_t(i - from)] = true;
+    int front = -1; // the front-most window the panel may cover
+    for (int i = n - 1; i >= from; --i) {
+        const std::size_t k = std::size_t(i - from);
+        if (viewable[k] && !leaveAlone[k]) {
+            front = i;
+            break;
+        }
+    }
+    if (front < 0) {
+        // Nothing to cover: stay behind the windows left alone.
+        for (int i = from; i < n; ++i) {
+            const std::size_t k = std::size_t(i - from);
+            if (viewable[k] && i < mine) return StackPlace{children[std::size_t(i)], false};
+        }
+        return std::nullopt;
+    }
+    if (mine > front) {
+        bool clear = true;
+        for (int i = front + 1; i < mine; ++i)
+            clear = clear && (i < from || !viewable[std::size_t(i - from)]);
+        if (clear) return std::nullopt;
+    }
+    return StackPlace{children[std::size_t(front)], true};
+}
+
+bool X11Panel::coversAScreen(const xcb_get_geometry_reply_t& g) {
+    const QRect r(g.x, g.y, g.width + 2 * g.border_width, g.height + 2 * g.border_width);
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect logical = screen->geometry();
+        const qreal ratio = screen->devicePixelRatio();
+        const QRect device(QPoint(logical.topLeft()), logical.size() * ratio);
+        if (r.contains(device)) return true;
+    }
+    return false;
 }
 
 // Without a compositor the clear pixels of the panel would show black: the shape mask goes on

@@ -9,6 +9,8 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 #include <xcb/xcb.h>
 
 class CompositorWatch;
@@ -67,6 +69,16 @@ class X11Panel final : public QObject, public Panel, public QAbstractNativeEvent
     void applyInputRegion();
     void cutToDrawing();
     void keepOnTop();
+    struct StackPlace {
+        xcb_window_t sibling;
+        bool above;
+    };
+    std::optional<StackPlace> placeInStack(xcb_connection_t* c,
+                                           const std::vector<xcb_window_t>& children,
+                                           xcb_window_t window) const;
+    static bool coversAScreen(const xcb_get_geometry_reply_t& g);
+    static constexpr int kStackLook = 64; // front-most windows looked at per restack
+    static constexpr const char* panelProperty = "purrloxPanel";
     void compositorChanged(bool running);
 
     std::unique_ptr<QWidget> window_;

@@ -37,6 +37,9 @@ struct Pending {
     xcb_translate_coordinates_cookie_t origin;
     xcb_get_window_attributes_cookie_t attributes;
     xcb_get_property_cookie_t frameExtents, gtkExtents, type, state, desktop, pid, opacity;
+    // Root children only: whether the window is a client itself, else the windows it holds.
+    xcb_get_property_cookie_t wmState{};
+    xcb_query_tree_cookie_t tree{};
 };
 
 } // namespace
@@ -168,6 +171,10 @@ void X11WindowList::refresh() {
         p.desktop = X11Properties::request(c_, w, atoms_.netWmDesktop, 1);
         p.pid = X11Properties::request(c_, w, atoms_.netWmPid, 1);
         p.opacity = X11Properties::request(c_, w, atoms_.netWmWindowOpacity, 1);
+        if (noStackingList_) {
+            p.wmState = X11Properties::request(c_, w, atoms_.wmState, 1);
+            p.tree = xcb_query_tree(c_, w);
+        }
     }
     xcb_res_query_client_ids_cookie_t ownersC{};
     if (hasXRes_ && !ids.empty()) {
@@ -189,6 +196,64 @@ void X11WindowList::refresh() {
                 pidOfClient[it.data->spec.client & clientMask_] =
                     *xcb_res_client_id_value_value(it.data);
             }
+        }
+    }
+
+    // For the root's children only: a manager's frame holds, a level or two down, the client
+    // whose client-side shadow (_GTK_FRAME_EXTENTS) the frame includes. One more round trip
+    // per level, for all frames at once.
+    const size_t roots = noStackingList_ ? ids.size() : 0;
+    std::vector<bool> isClient(roots, false), frameWindow(roots, false);
+    std::vector<std::vector<uint32_t>> heldShadow(roots); // of the client in frame i
+    std::vector<std::vector<xcb_window_t>> frontier(roots);
+    for (size_t i = 0; i < roots; ++i) {
+        const auto state = batch.get(xcb_get_property_reply, pending[i].wmState);
+        auto tree = batch.get(xcb_query_tree_reply, pending[i].tree);
+        isClient[i] = state && state->type != XCB_ATOM_NONE;
+        if (isClient[i] || !tree) continue;
+        const xcb_window_t* kids = xcb_query_tree_children(tree.get());
+        const int n = std::min(xcb_query_tree_children_length(tree.get()), kMaxInside);
+        frontier[i].assign(kids, kids + n);
+        frameWindow[i] = n > 0;
+    }
+    for (int level = 0; level < kFrameDepth; ++level) {
+        struct Asked {
+            size_t root;
+            xcb_get_property_cookie_t state, gtk;
+            xcb_get_geometry_cookie_t geometry;
+            xcb_query_tree_cookie_t tree;
+        };
+        std::vector<Asked> asked;
+        for (size_t i = 0; i < roots; ++i)
+            for (xcb_window_t w : frontier[i])
+                asked.push_back({i, X11Properties::request(c_, w, atoms_.wmState, 1),
+                                 X11Properties::request(c_, w, atoms_.gtkFrameExtents, 4),
+                                 xcb_get_geometry(c_, w), xcb_query_tree(c_, w)});
+        if (asked.empty()) break;
+        // Decorations are many small windows; the client is inside the largest one.
+        std::vector<bool> found(roots, false);
+        std::vector<quint64> largest(roots, 0);
+        for (auto& f : frontier)
+            f.clear();
+        XcbBatch levelBatch(c_, trips_);
+        for (const Asked& a : asked) {
+            const auto state = levelBatch.get(xcb_get_property_reply, a.state);
+            auto gtk = levelBatch.get(xcb_get_property_reply, a.gtk);
+            auto geometry = levelBatch.get(xcb_get_geometry_reply, a.geometry);
+            auto tree = levelBatch.get(xcb_query_tree_reply, a.tree);
+            if (found[a.root]) continue;
+            if (state && state->type != XCB_ATOM_NONE) {
+                found[a.root] = true;
+                heldShadow[a.root] = X11Properties::values(gtk);
+                frontier[a.root].clear();
+                continue;
+            }
+            const quint64 area = geometry ? quint64(geometry->width) * geometry->height : 0;
+            if (!tree || area <= largest[a.root]) continue;
+            largest[a.root] = area;
+            const xcb_window_t* kids = xcb_query_tree_children(tree.get());
+            const int n = std::min(xcb_query_tree_children_length(tree.get()), kMaxInside);
+            frontier[a.root].assign(kids, kids + n);
         }
     }
 
@@ -218,12 +283,17 @@ void X11WindowList::refresh() {
         seen.insert(w);
 
         const int border = geometry->border_width;
-        // The root's own children carry no decoration of a manager, only what one that died
-        // left in their properties.
+        // Among the root's children, a manager's frame already includes its decoration and holds
+        // the client whose shadow it must lose; a client on the root itself is decorated only
+        // by a manager that runs (what one that died left in its properties is stale).
         static const std::vector<uint32_t> none;
+        const bool framed = noStackingList_ && frameWindow[i];
+        const std::vector<uint32_t>& shadow = framed ? heldShadow[i] : gtk;
+        const std::vector<uint32_t>& decoration =
+            !noStackingList_ || (!framed && windowManager_.running()) ? frame : none;
         const WindowFrame::Outer outer =
             WindowFrame::outer(origin->dst_x - border, origin->dst_y - border, geometry->width,
-                               geometry->height, border, noStackingList_ ? none : frame, gtk);
+                               geometry->height, border, decoration, shadow);
         if (outer.extentsIgnored && oddExtents_.insert(w).second)
             Log::notice(QStringLiteral("window list: window 0x%1 publishes frame extents larger "
                                        "than itself; ignoring them")

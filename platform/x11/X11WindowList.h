@@ -67,4 +67,8 @@ class X11WindowList final : public WindowList {
     // Asked about per refresh at most: each costs ten requests, and a hostile list may name
     // any number of windows.
     static constexpr std::size_t kMaxWindows = 400;
+    // How deep inside a manager's frame its client is looked for, and how many windows a level
+    // of one frame may hold.
+    static constexpr int kFrameDepth = 4;
+    static constexpr int kMaxInside = 64;
 };

@@ -9,6 +9,7 @@ target_sources(purrlox_gui PRIVATE
   platform/x11/X11InputIdle.cpp
   platform/x11/X11Pointer.cpp
   platform/x11/X11ScreenChanges.cpp
+  platform/x11/X11ScreenDark.cpp
   platform/x11/X11Screens.cpp
   platform/x11/X11WindowList.cpp
   platform/x11/X11WindowManager.cpp)

@@ -45,12 +45,13 @@ TEST_F(BedTest, BedStandsInTheCornerClampsToTheScreenAndRemembersADrag) {
     EXPECT_TRUE(bed->visible);
 
     // Left and right keep the whole bed on the visible area; the top keeps 146 points free;
-    // the bottom may reach below the visible area down to the screen's edge.
+    // the bottom is the floor of the visible area, never over a panel below it.
     EXPECT_EQ(probe().clampedBedSpot({-100, 500}), QPointF(48, 500));
     EXPECT_EQ(probe().clampedBedSpot({5000, 500}), QPointF(1872, 500));
     EXPECT_EQ(probe().clampedBedSpot({500, 2000}), QPointF(500, 904));
-    EXPECT_EQ(probe().clampedBedSpot({500, 20}), QPointF(500, 20));
-    EXPECT_EQ(probe().clampedBedSpot({500, -50}), QPointF(500, 0));
+    EXPECT_EQ(probe().clampedBedSpot({500, 60}), QPointF(500, 60));
+    EXPECT_EQ(probe().clampedBedSpot({500, 20}), QPointF(500, 52));
+    EXPECT_EQ(probe().clampedBedSpot({500, -50}), QPointF(500, 52));
     EXPECT_EQ(probe().clampedBedSpot({qQNaN(), qQNaN()}), QPointF(1872, 52));
 
     // The user drags the empty bed over the top-left corner and lets go.
@@ -105,11 +106,13 @@ TEST_F(BedTest, AScreenChangeMovesTheBedAndTheCatInIt) {
     screens.full = Rect{0, 0, 1280, 720};
     screens.visible = Rect{0, 30, 1280, 690};
     cat->screenParametersChanged();
-    EXPECT_EQ(probe().bedSpot(), QPointF(1232, 52));
+    // On the floor it was on: on the new floor, 12 above the visible bottom.
+    EXPECT_EQ(probe().bedSpot(), QPointF(1232, 42));
     EXPECT_EQ(cat->snapshot().x, 1232);
-    EXPECT_EQ(cat->snapshot().feetY, 64);
+    EXPECT_EQ(cat->snapshot().feetY, 54);
     EXPECT_EQ(bed->rect.x, 1184);
-    EXPECT_EQ(defaults.reopened()->realList("bedSpot"), (QList<double>{1232, 52}));
+    // The user never put it there: nothing is saved for them.
+    EXPECT_FALSE(defaults.reopened()->realList("bedSpot"));
 
     // Only the height changes: the spot reads the same, yet the panel is set again for the
     // window system to put it on the new floor.
@@ -117,12 +120,12 @@ TEST_F(BedTest, AScreenChangeMovesTheBedAndTheCatInIt) {
     screens.full = Rect{0, 0, 1280, 1024};
     screens.visible = Rect{0, 30, 1280, 994};
     cat->screenParametersChanged();
-    EXPECT_EQ(probe().bedSpot(), QPointF(1232, 52));
+    EXPECT_EQ(probe().bedSpot(), QPointF(1232, 42));
     EXPECT_GT(bed->moves, moves);
 
     // Dragging the bed with the cat in it: only the lowest 36 points of the picture grab it.
-    EXPECT_FALSE(cat->onGrabBed(QPointF(1232, 64 - 16 + 36)));
-    ASSERT_TRUE(cat->onGrabBed(QPointF(1240, 64 - 16 + 35)));
+    EXPECT_FALSE(cat->onGrabBed(QPointF(1232, 54 - 16 + 36)));
+    ASSERT_TRUE(cat->onGrabBed(QPointF(1240, 54 - 16 + 35)));
     EXPECT_EQ(probe().bedGrab(), QPointF(8, 31));
     cat->onMoveBed(QPointF(608, 531));
     EXPECT_EQ(probe().bedSpot(), QPointF(600, 500));
@@ -131,6 +134,64 @@ TEST_F(BedTest, AScreenChangeMovesTheBedAndTheCatInIt) {
     cat->placeBed();
     EXPECT_EQ(probe().bedGrab(), std::nullopt);
     EXPECT_EQ(defaults.reopened()->realList("bedSpot")->at(0), 600);
+}
+
+// A bottom panel that comes and goes after the start, a click on the bed, and the next start.
+TEST_F(BedTest, TheBedStaysOnTheFloorAsPanelsComeAndGoAndAClickSavesNothing) {
+    ASSERT_EQ(probe().bedSpot(), QPointF(1852, 52));
+    // A panel 37 points high appears at the bottom: the bed goes up with the floor.
+    screens.visible = Rect{0, 77, 1920, 973};
+    cat->screenParametersChanged();
+    EXPECT_EQ(probe().bedSpot(), QPointF(1852, 89));
+    EXPECT_EQ(bed->rect, (Rect{1804, 85, 96, 48}));
+
+    // A click on the empty bed (the press and release 3 points apart) moves and saves nothing.
+    bed->rect = Rect{1807, 85, 96, 48};
+    cat->bedPanelMoved();
+    EXPECT_EQ(bed->rect, (Rect{1804, 85, 96, 48}));
+    EXPECT_FALSE(defaults.reopened()->realList("bedSpot"));
+
+    // The panel goes: the bed steps down with the floor.
+    screens.visible = Rect{0, 40, 1920, 1010};
+    cat->screenParametersChanged();
+    EXPECT_EQ(probe().bedSpot(), QPointF(1852, 52));
+
+    // The cat in bed: a press on the bed that moves 4 points is a click, 5 points a drag.
+    probe().getIntoBed();
+    ASSERT_TRUE(cat->onGrabBed(QPointF(1852, 52)));
+    cat->onMoveBed(QPointF(1852 - 4, 52));
+    EXPECT_EQ(probe().bedSpot(), QPointF(1852, 52));
+    cat->placeBed();
+    EXPECT_FALSE(defaults.reopened()->realList("bedSpot"));
+    ASSERT_TRUE(cat->onGrabBed(QPointF(1852, 52)));
+    cat->onMoveBed(QPointF(1852 - 5, 52));
+    EXPECT_EQ(probe().bedSpot(), QPointF(1847, 52));
+    EXPECT_EQ(cat->snapshot().x, 1847);
+    cat->placeBed();
+    // Saved on the floor of the whole screen: a start with a panel at the bottom lifts it onto
+    // that floor, one without puts it on the screen's.
+    EXPECT_EQ(defaults.reopened()->realList("bedSpot"), (QList<double>{1847, 12}));
+    // A panel appears while the cat lies in its bed: bed and cat go up together.
+    screens.visible = Rect{0, 77, 1920, 973};
+    cat->screenParametersChanged();
+    EXPECT_EQ(probe().bedSpot(), QPointF(1847, 89));
+    EXPECT_EQ(cat->snapshot().x, 1847);
+    EXPECT_EQ(cat->snapshot().feetY, 101);
+    EXPECT_EQ(defaults.reopened()->realList("bedSpot"), (QList<double>{1847, 12}));
+    cat.reset();
+    screens.visible = Rect{0, 40, 1920, 1010};
+    make(true, false, true);
+    cat->enter(false);
+    EXPECT_EQ(probe().bedSpot(), QPointF(1847, 52));
+
+    // A spot saved on a desktop with a bigger visible frame is shown inside today's, and the
+    // saved one stays as the user left it.
+    cat.reset();
+    defaults->setRealList("bedSpot", {700, 1040});
+    make(true, false, true);
+    cat->enter(false);
+    EXPECT_EQ(probe().bedSpot(), QPointF(700, 904));
+    EXPECT_EQ(defaults.reopened()->realList("bedSpot"), (QList<double>{700, 1040}));
 }
 
 TEST_F(BedTest, AFallWithin40PointsOfTheBedEndsInIt) {

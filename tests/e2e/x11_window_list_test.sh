@@ -109,3 +109,17 @@ wait_for 5 "the churned windows leave the list" churned_out
 kill -0 "$watcher" || fail "the reader died during the churn: $(cat "$E2E_TMP/watch.log")"
 if grep -i "error" "$E2E_TMP/watch.log"; then fail "X errors reached the log during the churn"; fi
 echo "ok: windows closing during refreshes"
+
+# A client-side shadow (_GTK_FRAME_EXTENTS) is no part of the frame, whether the list comes from
+# the manager's stacking list or, once the manager stops publishing it, from the root's
+# children: then the manager's frame is listed and loses the shadow of the client inside it.
+xprop -id "$a" -f _GTK_FRAME_EXTENTS 32c -set _GTK_FRAME_EXTENTS "10, 10, 10, 10"
+read -r fx fy fw fh <<<"$(xwininfo_frame "$a")"
+shadowless="$((fx + 10)) $((fy + 10)) $((fw - 20)) $((fh - 20))"
+listed_as() { [ "$(listed_pixels "$(last_reading)" "$1")" = "$2" ]; }
+wait_for 5 "the stacking list's window loses its shadow" listed_as "$a" "$shadowless"
+frame=$(frame_window_of "$a")
+xprop -root -remove _NET_CLIENT_LIST_STACKING
+wait_for 5 "the root's children are listed: the frame without the client's shadow" \
+    listed_as "$frame" "$shadowless"
+echo "ok: client-side shadows are cut from the stacking list's windows and from the root's children"

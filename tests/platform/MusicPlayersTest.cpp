@@ -1,4 +1,4 @@
-#include "platform/MusicPlayers.h"
+#include "platform/AudioApps.h"
 
 #include <gtest/gtest.h>
 
@@ -14,4 +14,18 @@ TEST(MusicPlayersTest, KnownPlayersMatchByPrefixWithoutCase) {
     EXPECT_FALSE(isMusicPlayer(u"firefox"));
     EXPECT_FALSE(isMusicPlayer(u""));
     EXPECT_FALSE(isMusicPlayer(u"my-spotify")) << "the id must begin with the prefix";
+}
+
+// One list, three kinds; the first matching entry wins, so a mixer's id never reads as a player.
+TEST(MusicPlayersTest, MediaPlayersAndMixersAreToldApart) {
+    EXPECT_EQ(audioApp(u"mpv"), AudioApp::mediaPlayer);
+    EXPECT_EQ(audioApp(u"mpv.instance812"), AudioApp::mediaPlayer);
+    EXPECT_EQ(audioApp(u"org.VideoLAN.VLC"), AudioApp::mediaPlayer);
+    EXPECT_FALSE(isMusicPlayer(u"vlc")) << "a video player plays music only sometimes";
+    EXPECT_EQ(audioApp(u"org.PulseAudio.pavucontrol"), AudioApp::mixer);
+    EXPECT_EQ(audioApp(u"pavucontrol-qt"), AudioApp::mixer);
+    EXPECT_EQ(audioApp(u"org.gnome.Rhythmbox3"), AudioApp::musicPlayer);
+    EXPECT_EQ(audioApp(u"org.gnome.Settings"), AudioApp::mixer);
+    EXPECT_EQ(audioApp(u"zoom"), AudioApp::other);
+    EXPECT_EQ(audioApp(u""), AudioApp::other);
 }

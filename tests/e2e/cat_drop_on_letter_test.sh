@@ -31,7 +31,7 @@ echo "ok: the letter is open"
 
 result=$(drag 1200 600 "$desk/report.txt")
 waited=$(cat "$E2E_TMP/drag.seconds")
-[ "$result" = "finished: refused" ] || fail "a drop on a reading cat reached the source as '$result'"
+[ "$result" = "finished: refused" ] || fail "a drop on a reading cat reached the source as '$result' ($(sort "$E2E_TMP/drag.log" | uniq -c | tr '\n' ' '))"
 (($(echo "$waited < 1" | bc))) || fail "the source waited ${waited}s for its answer"
 [ "$(cat "$desk/report.txt")" = "keep me" ] || fail "the file left the desk"
 state_has '.kind == "reading" and .eaten == null' >/dev/null || fail "the drop changed the open letter: $(cat_state)"

@@ -6,6 +6,8 @@
 #include "cat/DesktopWindow.h"
 #include "focus/Letter.h"
 #include "platform/Geometry.h"
+#include "platform/Trash.h"
+#include "platform/TrashQueue.h"
 
 #include <QCoreApplication>
 #include <QList>
@@ -135,10 +137,10 @@ class CatOverlay : public QObject {
     // A file the cat ate: where it was, and where it lies in the trash.
     struct Moved {
         QString original;
-        QString trashed;
+        TrashedItem trashed;
     };
-    // A big drop goes down in bites between frames; true until the last file of it is handled.
-    bool stillEating() const { return foodNext < food.size(); }
+    // The moves run off the main thread; true until the last file of the drop is answered.
+    bool stillEating() const { return mealLeft > 0; }
     bool stillPuttingBack() const { return returning != nullptr; }
     // Cat view actions.
     void tapCat();
@@ -261,13 +263,21 @@ class CatOverlay : public QObject {
     void openLetter(double now);
     void refreshCaption(double now);
     void showTimedCaption(const QString& text);
-    // The eaten bubble's undo: every file home in bites between frames, a notice for each that
+    // The eaten bubble's undo: every file home off the main thread, a notice for each that
     // cannot go, then the bubble closes.
-    void startPuttingBack(const std::shared_ptr<std::vector<Moved>>& list);
-    void putBackMore();
-    void putBack(const Moved& file);
-    bool swallow(const QUrl& file); // one dropped file to the trash, or a log line
-    void eatMore();                 // the next bite of a big drop
+    using MovedList = std::shared_ptr<std::vector<Moved>>;
+    void startPuttingBack(const MovedList& list);
+    void sendHome(const Moved& file);
+    void cameHome(const Moved& file, bool ok, const QString& why);
+    void finishPuttingBack();
+    // The answer for one dropped file: in the trash (the bubble grows), or a notice and a log
+    // line.
+    void swallowed(const MovedList& list, const QString& original, bool skipped,
+                   const std::optional<TrashedItem>& item, const QString& why);
+    void cannotTrash(const QString& what, const QString& why);
+    void showEaten(const MovedList& list);
+    void notice(const QString& text);
+    TrashQueue& trashQueue();
     // The bed.
     void makeBedPanel();
     void keepBedOnScreen();
@@ -379,11 +389,11 @@ class CatOverlay : public QObject {
     double bedFloor = 12;               // the floor the bed's spot was last measured against
     // A press that moves the bed less than this (points) is a click, not a drag.
     static constexpr double bedDragThreshold = 4.0;
-    QList<QUrl> food;                               // the drop being eaten
-    qsizetype foodNext = 0;                         // its next file
-    std::shared_ptr<std::vector<Moved>> eatenFiles; // what it put in the trash so far
-    std::shared_ptr<std::vector<Moved>> returning;  // files being put back
-    std::size_t returnNext = 0;
+    std::vector<TrashQueue::Ticket> meal; // the drop's moves
+    qsizetype mealLeft = 0;               // how many are not answered yet
+    MovedList eatenFiles;                 // what it put in the trash so far
+    MovedList returning;                  // files being put back
+    qsizetype returnLeft = 0;             // moves home not answered yet
 
     // Caches that keep the frame step free of allocation and system calls.
     double trailTravel = 0;                 // the pointer's horizontal travel over cursorTrail
@@ -401,4 +411,7 @@ class CatOverlay : public QObject {
     double hourValidFrom = 0;
     double hourValidUntil = -1;
     int hour = 0;
+
+    // Last, so it goes first: no answer from the file thread reaches a half-destroyed cat.
+    std::unique_ptr<TrashQueue> files;
 };

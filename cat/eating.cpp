@@ -7,13 +7,16 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPointer>
 
 using K = Activity::Kind;
 
 namespace {
 
-// The main thread moves files for at most this long before the frame clock gets its turn.
-constexpr qint64 biteNanoseconds = 4'000'000;
+// How long a drop waits for the disk's first verdict, so that a drop of which nothing can go
+// is refused to its source; a slower disk gets a yes at once and the cat reports failures as
+// they come.
+constexpr int verdictMilliseconds = 150;
 
 bool acceptsFood(const Activity& a) {
     switch (a.kind()) {
@@ -48,122 +51,148 @@ std::optional<QString> localPath(const QUrl& url, QString& why) {
     return path;
 }
 
+QString nameOf(const QString& path) {
+    return path.section(QLatin1Char('/'), -1);
+}
+
 QStringList namesOf(const std::vector<CatOverlay::Moved>& moved) {
     QStringList names;
     names.reserve(qsizetype(moved.size()));
     for (const CatOverlay::Moved& m : moved)
-        names.append(m.original.section(QLatin1Char('/'), -1));
+        names.append(nameOf(m.original));
     return names;
 }
 
 } // namespace
 
-bool CatOverlay::swallow(const QUrl& url) {
-    QString why;
-    const std::optional<QString> path = localPath(url, why);
-    std::optional<QString> trashed;
-    if (path) trashed = sys.trash.moveToTrash(*path, why);
-    if (!trashed) {
-        Log::error(QStringLiteral("cannot trash %1: %2")
-                       .arg(Log::priv(path.value_or(url.toString())), why));
-        return false;
-    }
-    eatenFiles->push_back({*path, *trashed});
-    return true;
+TrashQueue& CatOverlay::trashQueue() {
+    if (!files) files = std::make_unique<TrashQueue>(sys.trash);
+    return *files;
 }
 
-bool CatOverlay::feed(const QList<QUrl>& files) {
-    if (!acceptsFood(activity)) return false;
-    if (food.size() > foodNext) {
-        Log::error(QStringLiteral("refused a drop: the last one is still being eaten"));
-        return false;
-    }
-    // The drop is answered at once: files go down until the first one is in the Trash, and
-    // the rest follow in bites between frames (a big drop must not stall the cat).
-    food = files;
-    foodNext = 0;
-    eatenFiles = std::make_shared<std::vector<Moved>>();
-    while (foodNext < food.size() && eatenFiles->empty())
-        swallow(food[foodNext++]);
-    if (eatenFiles->empty()) {
-        food.clear();
-        foodNext = 0;
-        return false;
-    }
-
-    const double t = now();
-    CatState::Eaten eaten;
-    eaten.names = namesOf(*eatenFiles);
-    QPointer<CatOverlay> self(this);
-    const std::shared_ptr<std::vector<Moved>> list = eatenFiles;
-    eaten.undo = [self, list] {
-        if (self) self->startPuttingBack(list);
-    };
-    state.setEaten(std::move(eaten));
-    eatenUntil = t + 8;
-    bedHold = CatSprite::Hold::nothing; // a cat in bed drops its phone
-    start(Activity::eating(), t);
-    if (foodNext < food.size())
-        QMetaObject::invokeMethod(this, &CatOverlay::eatMore, Qt::QueuedConnection);
-    return true;
-}
-
-void CatOverlay::eatMore() {
-    if (foodNext >= food.size() || !state.eaten()) return;
-    QElapsedTimer bite;
-    bite.start();
-    const std::size_t before = eatenFiles->size();
-    while (foodNext < food.size() && bite.nsecsElapsed() < biteNanoseconds)
-        swallow(food[foodNext++]);
-    if (eatenFiles->size() != before) {
-        CatState::Eaten eaten{namesOf(*eatenFiles), state.eaten()->undo};
-        state.setEaten(std::move(eaten));
-        eatenUntil = now() + 8; // the offer stands for eight seconds after the last bite
-        wake();                 // a resting clock: the bubble's new size and end date
-    }
-    if (foodNext < food.size()) {
-        QMetaObject::invokeMethod(this, &CatOverlay::eatMore, Qt::QueuedConnection);
-    } else {
-        food.clear();
-        foodNext = 0;
-    }
-}
-
-void CatOverlay::startPuttingBack(const std::shared_ptr<std::vector<Moved>>& list) {
-    if (returning) return; // already on their way
-    if (eatenFiles == list) {
-        // Files of the drop not yet eaten stay where they are.
-        food.clear();
-        foodNext = 0;
-    }
-    returning = list;
-    returnNext = 0;
-    putBackMore();
-}
-
-void CatOverlay::putBackMore() {
-    if (!returning) return;
-    QElapsedTimer bite;
-    bite.start();
-    while (returnNext < returning->size() && bite.nsecsElapsed() < biteNanoseconds)
-        putBack((*returning)[returnNext++]);
-    if (returnNext < returning->size()) {
-        QMetaObject::invokeMethod(this, &CatOverlay::putBackMore, Qt::QueuedConnection);
-        return;
-    }
-    // All home that could go: the bubble of these files closes.
-    if (eatenFiles == returning) state.setEaten(std::nullopt);
-    returning.reset();
-    wake(); // a resting clock: the panel shrinks back around the cat
-}
-
-void CatOverlay::putBack(const Moved& m) {
-    QString why;
-    if (sys.trash.putBack(m.trashed, m.original, why)) return;
-    Log::error(QStringLiteral("cannot put back %1: %2").arg(Log::priv(m.original), why));
-    const QString text = S().cantPutBack(m.original.section(QLatin1Char('/'), -1));
+void CatOverlay::notice(const QString& text) {
     if (state.caption() != text) state.setCaption(text);
     // Not a timed caption: the timer leaves it until the notice has been read.
     captionByTimer = false;
     noticeUntil = now() + 8;
+    wake();
+}
+
+void CatOverlay::cannotTrash(const QString& what, const QString& why) {
+    Log::error(QStringLiteral("cannot trash %1: %2").arg(Log::priv(what), why));
+    notice(S().cantTrash(nameOf(what)));
+}
+
+bool CatOverlay::feed(const QList<QUrl>& dropped) {
+    if (!acceptsFood(activity)) return false;
+    if (stillEating()) {
+        Log::error(QStringLiteral("refused a drop: the last one is still being eaten"));
+        return false;
+    }
+    wake();
+    eatenFiles = std::make_shared<std::vector<Moved>>();
+    meal.clear();
+    mealLeft = 0;
+    const MovedList list = eatenFiles;
+    QPointer<CatOverlay> self(this);
+    for (const QUrl& url : dropped) {
+        QString why;
+        const std::optional<QString> path = localPath(url, why);
+        if (!path) {
+            cannotTrash(url.toString(), why);
+            continue;
+        }
+        // The moves go in order on the file thread; the answers come back between frames.
+        meal.push_back(trashQueue().toTrash(
+            *path, [self, list, original = *path](const TrashQueue::Outcome& o) {
+                if (self) self->swallowed(list, original, o.skipped, o.item, o.error);
+            }));
+        ++mealLeft;
+    }
+    // The drop is answered at once, but with the disk's first verdicts when they are quick.
+    QElapsedTimer waited;
+    waited.start();
+    for (const TrashQueue::Ticket& job : meal) {
+        const qint64 left = verdictMilliseconds - waited.elapsed();
+        if (!list->empty() || left <= 0 || !trashQueue().settle(job, int(left))) break;
+    }
+    if (list->empty() && !stillEating()) return false; // nothing could go: the file stays
+
+    const double t = now();
+    bedHold = CatSprite::Hold::nothing; // a cat in bed drops its phone
+    start(Activity::eating(), t);
+    return true;
+}
+
+void CatOverlay::showEaten(const MovedList& list) {
+    CatState::Eaten eaten;
+    eaten.names = namesOf(*list);
+    QPointer<CatOverlay> self(this);
+    eaten.undo = [self, list] {
+        if (self) self->startPuttingBack(list);
+    };
+    state.setEaten(std::move(eaten));
+    eatenUntil = now() + 8; // the offer stands for eight seconds after the last file went in
+    wake();                 // a resting clock: the bubble's new size and end date
+}
+
+void CatOverlay::swallowed(const MovedList& list, const QString& original, bool skipped,
+                           const std::optional<TrashedItem>& item, const QString& why) {
+    if (list == eatenFiles) --mealLeft;
+    if (skipped) {
+        // Put back before its turn came: the file never moved.
+    } else if (!item) {
+        cannotTrash(original, why);
+    } else {
+        list->push_back({original, *item});
+        if (returning == list)
+            sendHome(list->back()); // it went in while the others were called back
+        else if (list == eatenFiles)
+            showEaten(list);
+    }
+    if (returning == list) {
+        finishPuttingBack();
+    } else if (list == eatenFiles && mealLeft == 0 && list->empty() && activity.is(K::eating)) {
+        // Nothing of a slow drop could go after all: the cat stops chewing on air.
+        start(Activity::idle(), now());
+    }
+}
+
+void CatOverlay::startPuttingBack(const MovedList& list) {
+    if (returning) return; // already on their way
+    if (eatenFiles == list) {
+        // Files of the drop not yet eaten stay where they are.
+        for (const TrashQueue::Ticket& job : meal)
+            trashQueue().cancel(job);
+    }
+    returning = list;
+    returnLeft = 0;
+    for (const Moved& m : *list)
+        sendHome(m);
+    finishPuttingBack();
+}
+
+void CatOverlay::sendHome(const Moved& m) {
+    ++returnLeft;
+    QPointer<CatOverlay> self(this);
+    trashQueue().putBack(m.trashed, m.original, [self, m](const TrashQueue::Outcome& o) {
+        if (self) self->cameHome(m, o.ok, o.error);
+    });
+}
+
+void CatOverlay::cameHome(const Moved& m, bool ok, const QString& why) {
+    --returnLeft;
+    if (!ok) {
+        Log::error(QStringLiteral("cannot put back %1: %2").arg(Log::priv(m.original), why));
+        notice(S().cantPutBack(nameOf(m.original)));
+    }
+    finishPuttingBack();
+}
+
+void CatOverlay::finishPuttingBack() {
+    if (!returning || returnLeft > 0 || (returning == eatenFiles && mealLeft > 0)) return;
+    // All home that could go: the bubble of these files closes.
+    if (eatenFiles == returning) state.setEaten(std::nullopt);
+    returning.reset();
+    wake(); // a resting clock: the panel shrinks back around the cat
 }

@@ -4,7 +4,9 @@ target_sources(purrlox_core PRIVATE
   platform/Clock.cpp
   platform/Random.cpp
   platform/AudioApps.cpp
-  platform/FreedesktopTrash.cpp)
+  platform/FreedesktopTrash.cpp
+  platform/TrashFolder.cpp
+  platform/TrashQueue.cpp)
 include(platform/x11/sources.cmake)
 include(platform/xdg/sources.cmake)
 include(platform/linux/sources.cmake)

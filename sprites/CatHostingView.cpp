@@ -74,15 +74,17 @@ void CatHostingView::moved(double dx) {
 }
 
 bool CatHostingView::dragEntered() {
-    return onDragHover(true);
+    mouthOpen_ = onDragHover(true);
+    return mouthOpen_;
 }
 
 void CatHostingView::dragExited() {
+    mouthOpen_ = false;
     onDragHover(false);
 }
 
 bool CatHostingView::performDrop(const QMimeData* data) {
-    onDragHover(false);
+    dragExited();
     QList<QUrl> files;
     if (data && data->hasUrls()) {
         // Only files can be eaten; links to anything else are left out.
@@ -137,12 +139,22 @@ bool holdsFiles(const QMimeData* data) {
 
 void CatHostingView::dragEnterEvent(QDragEnterEvent* event) {
     // Only files are food; anything else is refused before the cat even looks.
-    if (holdsFiles(event->mimeData()) && dragEntered()) {
-        event->setDropAction(Qt::MoveAction);
-        event->accept();
-    } else {
+    if (!holdsFiles(event->mimeData())) {
         event->ignore();
+        return;
     }
+    // Every file drag is let in, whatever the cat is doing: a source drops only on a target that
+    // said yes, so a busy cat's no would leave the drop unsent, even once the cat is free again.
+    // The drop itself gets the answer: eaten, or refused while the cat cannot eat.
+    dragEntered();
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
+}
+
+void CatHostingView::dragMoveEvent(QDragMoveEvent* event) {
+    if (!mouthOpen_) dragEntered(); // the cat may have come free (landed, closed its letter)
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
 }
 
 void CatHostingView::dragLeaveEvent(QDragLeaveEvent* event) {

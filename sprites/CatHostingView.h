@@ -54,6 +54,7 @@ class CatHostingView final : public QWidget {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -63,4 +64,5 @@ class CatHostingView final : public QWidget {
     bool carrying_ = false;
     bool draggingBed_ = false;
     std::optional<double> lastX_;
+    bool mouthOpen_ = false; // the cat said yes to the file drag over it
 };

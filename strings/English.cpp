@@ -145,6 +145,9 @@ QString English::putBack() const {
 QString English::cantPutBack(const QString& t) const {
     return QStringLiteral("Couldn't put back “") + t + QStringLiteral("”");
 }
+QString English::cantTrash(const QString& t) const {
+    return QStringLiteral("Couldn't move “") + t + QStringLiteral("” to the Trash");
+}
 QString English::dailyGoalReached() const {
     return QStringLiteral("Daily goal reached! 🎯");
 }

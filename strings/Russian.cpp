@@ -160,6 +160,9 @@ QString Russian::putBack() const {
 QString Russian::cantPutBack(const QString& t) const {
     return QStringLiteral("Не получилось вернуть «") + t + QStringLiteral("»");
 }
+QString Russian::cantTrash(const QString& t) const {
+    return QStringLiteral("Не получилось убрать «") + t + QStringLiteral("» в Корзину");
+}
 QString Russian::dailyGoalReached() const {
     return QStringLiteral("Цель на день взята! 🎯");
 }

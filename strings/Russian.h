@@ -52,6 +52,7 @@ class Russian final : public Strings {
     QString filesInTrash(int n) const override;
     QString putBack() const override;
     QString cantPutBack(const QString& t) const override;
+    QString cantTrash(const QString& t) const override;
     QString dailyGoalReached() const override;
     QString pomodorosInARow(int n) const override;
     QString addedToBank(const QString& t) const override;

@@ -71,6 +71,8 @@ class Strings {
     virtual QString filesInTrash(int n) const = 0;
     virtual QString putBack() const = 0;
     virtual QString cantPutBack(const QString& t) const = 0;
+    // A dropped file that could not go to the Trash and stays where it was.
+    virtual QString cantTrash(const QString& t) const = 0;
 
     // Cheers and focus reports.
     virtual QString dailyGoalReached() const = 0;

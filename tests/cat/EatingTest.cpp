@@ -2,6 +2,9 @@
 #include "strings/Strings.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSemaphore>
+#include <QThread>
 
 using K = Activity::Kind;
 
@@ -22,18 +25,24 @@ class EatingTest : public CatTest {
             urls.append(QUrl::fromLocalFile(QString::fromUtf8(p)));
         return urls;
     }
+    // The file thread's answers arrive as posted events.
+    template <class Done> static void await(Done done) {
+        QElapsedTimer waited;
+        waited.start();
+        while (!done() && waited.elapsed() < 5000) {
+            QCoreApplication::sendPostedEvents();
+            QThread::msleep(1);
+        }
+    }
     void undo() {
         ASSERT_NE(cat->state.eaten(), nullptr);
         const auto action = cat->state.eaten()->undo;
         action();
-        for (int i = 0; i < 1000 && cat->stillPuttingBack(); ++i)
-            QCoreApplication::sendPostedEvents();
+        await([this] { return !cat->stillPuttingBack(); });
     }
-    // Drops bigger than one file go down between frames.
     bool feedAll(const QList<QUrl>& urls) {
         const bool taken = cat->feed(urls);
-        for (int i = 0; i < 1000 && cat->stillEating(); ++i)
-            QCoreApplication::sendPostedEvents();
+        await([this] { return !cat->stillEating(); });
         return taken;
     }
 };
@@ -101,13 +110,17 @@ TEST_F(EatingTest, ALockedFileAmongThreeIsSkippedAndLogged) {
     EXPECT_DOUBLE_EQ(probe().eatenUntil(), now() + 8);
 }
 
-TEST_F(EatingTest, NothingEatenMeansRefusedAndNothingChanges) {
+TEST_F(EatingTest, NothingEatenMeansRefusedAndTheCaptionSaysSo) {
     trash.failing = true;
     LogCapture log;
     EXPECT_FALSE(cat->feed(files({"/home/u/a.txt", "/home/u/b.txt"})));
     EXPECT_EQ(log.lines.filter("cannot trash").size(), 2);
     EXPECT_EQ(kind(), K::idle);
     EXPECT_EQ(cat->state.eaten(), nullptr);
+    // The last file that could not go is named; the notice goes after a while.
+    EXPECT_EQ(cat->state.caption(), S().cantTrash("b.txt"));
+    tickAfter(8.1);
+    EXPECT_EQ(cat->state.caption(), std::nullopt);
     EXPECT_FALSE(cat->feed({}));
 
     // Links that are not local files, and names that text cannot carry, are not eaten.
@@ -185,32 +198,63 @@ TEST_F(EatingTest, PutBackRestoresAndReportsWhatCannotGoHome) {
 
 namespace {
 
-TEST_F(EatingTest, ABigDropGoesDownInBitesAndPuttingBackStopsTheRest) {
+TEST_F(EatingTest, ASlowDiskNeverHoldsTheDropAndPuttingBackStopsTheRest) {
+    // The disk hangs on every move until the test lets one through.
+    QSemaphore disk;
+    trash.beforeMove = [&disk](const QString&) { disk.acquire(); };
     QList<QUrl> hundred;
     for (int i = 0; i < 100; ++i)
         hundred.append(QUrl::fromLocalFile(QStringLiteral("/home/u/f%1.txt").arg(i)));
     trash.locked = {"/home/u/f0.txt"};
+    // Answered although no file has moved yet; the cat starts chewing.
     ASSERT_TRUE(cat->feed(hundred));
-    // Answered as soon as one file is in the trash.
-    EXPECT_EQ(cat->state.eaten()->names, QStringList{"f1.txt"});
+    EXPECT_EQ(kind(), K::eating);
+    EXPECT_EQ(cat->state.eaten(), nullptr);
     EXPECT_TRUE(cat->stillEating());
     // Another drop meanwhile is refused.
     probe().activity() = Activity::idle();
     EXPECT_FALSE(cat->feed(files({"/home/u/other.txt"})));
-    for (int i = 0; i < 1000 && cat->stillEating(); ++i)
-        QCoreApplication::sendPostedEvents();
-    EXPECT_FALSE(cat->stillEating());
+
+    // The locked first file is reported, the next ones fill the bubble in drop order.
+    disk.release(3);
+    await([this] { return cat->state.eaten() && cat->state.eaten()->names.size() == 2; });
+    EXPECT_EQ(cat->state.eaten()->names, (QStringList{"f1.txt", "f2.txt"}));
+    EXPECT_EQ(cat->state.caption(), S().cantTrash("f0.txt"));
+    disk.release(1000);
+    await([this] { return !cat->stillEating(); });
     EXPECT_EQ(cat->state.eaten()->names.size(), 99);
     EXPECT_TRUE(trash.holds("/trash/f99.txt"));
 
-    // Put back before the rest went down: the files not yet eaten are never touched.
+    // Put back while the disk still holds the third file: the files not yet eaten are never
+    // touched, the one on its way comes back too.
+    tickAfter(3);
     probe().activity() = Activity::idle();
-    ASSERT_TRUE(cat->feed(files({"/home/u/g1.txt", "/home/u/g2.txt", "/home/u/g3.txt"})));
-    undo();
+    ASSERT_TRUE(
+        cat->feed(files({"/home/u/g1.txt", "/home/u/g2.txt", "/home/u/g3.txt", "/home/u/g4.txt"})));
+    disk.release(1);
+    await([this] { return cat->state.eaten() && cat->state.eaten()->names.size() == 1; });
+    cat->state.eaten()->undo();
+    EXPECT_TRUE(cat->stillPuttingBack());
+    disk.release(1000);
+    await([this] { return !cat->stillPuttingBack(); });
     EXPECT_FALSE(cat->stillEating());
-    EXPECT_FALSE(trash.holds("/trash/g1.txt"));
-    EXPECT_FALSE(trash.holds("/trash/g2.txt"));
+    for (const char* name : {"/trash/g1.txt", "/trash/g2.txt", "/trash/g3.txt", "/trash/g4.txt"})
+        EXPECT_FALSE(trash.holds(name)) << name;
     EXPECT_EQ(cat->state.eaten(), nullptr);
+
+    // A slow drop of which nothing can go: the cat stops chewing and says so.
+    tickAfter(3);
+    probe().activity() = Activity::idle();
+    trash.failing = true;
+    QSemaphore stuck;
+    trash.beforeMove = [&stuck](const QString&) { stuck.acquire(); };
+    ASSERT_TRUE(cat->feed(files({"/home/u/h.txt"})));
+    EXPECT_EQ(kind(), K::eating);
+    stuck.release(1);
+    await([this] { return !cat->stillEating(); });
+    EXPECT_EQ(kind(), K::idle);
+    EXPECT_EQ(cat->state.eaten(), nullptr);
+    EXPECT_EQ(cat->state.caption(), S().cantTrash("h.txt"));
 }
 
 } // namespace

@@ -3,8 +3,7 @@
 # their .trashinfo; the eaten bubble names them and "Put back" brings both home with their
 # contents. A drag whose file vanished before the drop goes back to the source refused.
 source "$(dirname "$0")/cat_lib.sh"
-DRAG_FILES=${DRAG_FILES:-$(dirname "$E2E_PURRLOX")/tests/e2e/drag-files}
-[ -x "$DRAG_FILES" ] || fail "drag-files not found at $DRAG_FILES (build the drag-files target)"
+source "$(dirname "$0")/drop_lib.sh"
 SCREENS=${E2E_SCREENS:-/work/screens}
 mkdir -p "$SCREENS" 2>/dev/null || SCREENS=""
 
@@ -19,38 +18,6 @@ start_cat
 ask '{"cmd":"calm","seconds":3600}' >/dev/null
 wait_for 40 "the cat sits" cat_is idle
 state_has() { cat_state | jq -e "$@"; }
-
-# drag SOURCE_X SOURCE_Y FILE...: drags from the helper window to the cat's body and prints
-# the target's answer as the source got it.
-drag() {
-    local sx=$1 sy=$2 out=$E2E_TMP/drag.out
-    shift 2
-    "$DRAG_FILES" "$sx" "$sy" "$@" >"$out" 2>"$E2E_TMP/drag.log" &
-    local helper=$!
-    E2E_PIDS+=($helper)
-    wait_for 10 "the drag source appears" sh -c "xdotool search --name '^e2e-drag-source\$' | grep -q ."
-    sleep 0.5
-    local reading cat_x cat_y x y step
-    reading=$(cat_state)
-    cat_x=$(jq '.x | round' <<<"$reading")
-    cat_y=$(jq --argjson H "$E2E_HEIGHT" '$H - (.feetY + 30) | round' <<<"$reading")
-    x=$((sx + 80)) y=$((sy + 50))
-    xdotool mousemove "$x" "$y"
-    sleep 0.2
-    xdotool mousedown 1
-    for step in 1 2 3 4 5 6 7 8 9 10 11 12; do
-        xdotool mousemove "$((x + (cat_x - x) * step / 12))" "$((y + (cat_y - y) * step / 12))"
-        sleep 0.05
-    done
-    # Wiggle on the cat so the drop target sees the pointer settle over it.
-    xdotool mousemove "$((cat_x + 1))" "$cat_y"
-    sleep 0.2
-    xdotool mousemove "$cat_x" "$cat_y"
-    sleep 0.3
-    xdotool mouseup 1
-    wait_for 15 "the drop is answered" sh -c "! kill -0 $helper 2>/dev/null"
-    cat "$out"
-}
 
 result=$(drag 1200 600 "$desk/two words.txt" "$desk/-notes.md")
 [ "$result" = "finished: accepted move" ] || fail "the source was told '$result' for a drop the cat ate"

@@ -38,6 +38,7 @@ class Finished final : public QAbstractNativeEventFilter {
         c_ = x11 ? x11->connection() : nullptr;
         if (!c_) return;
         finished_ = atom(c_, "XdndFinished");
+        status_ = atom(c_, "XdndStatus");
         move_ = atom(c_, "XdndActionMove");
         copy_ = atom(c_, "XdndActionCopy");
     }
@@ -46,6 +47,10 @@ class Finished final : public QAbstractNativeEventFilter {
         const auto* e = static_cast<const xcb_generic_event_t*>(message);
         if ((e->response_type & ~0x80) != XCB_CLIENT_MESSAGE) return false;
         const auto* m = reinterpret_cast<const xcb_client_message_event_t*>(e);
+        if (m->type == status_) {
+            std::fprintf(stderr, "status: %s\n", (m->data.data32[1] & 1) ? "accept" : "refuse");
+            return false;
+        }
         if (m->type != finished_) return false;
         const bool accepted = m->data.data32[1] & 1;
         const xcb_atom_t action = m->data.data32[2];
@@ -60,7 +65,8 @@ class Finished final : public QAbstractNativeEventFilter {
 
   private:
     xcb_connection_t* c_ = nullptr;
-    xcb_atom_t finished_ = XCB_ATOM_NONE, move_ = XCB_ATOM_NONE, copy_ = XCB_ATOM_NONE;
+    xcb_atom_t finished_ = XCB_ATOM_NONE, status_ = XCB_ATOM_NONE, move_ = XCB_ATOM_NONE,
+               copy_ = XCB_ATOM_NONE;
 };
 
 class Source final : public QWidget {
@@ -82,7 +88,8 @@ class Source final : public QWidget {
         data->setUrls(files_);
         auto* drag = new QDrag(this);
         drag->setMimeData(data);
-        drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
+        const Qt::DropAction done = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
+        std::fprintf(stderr, "drag ended with action %d\n", int(done));
         // The target asks for the data and answers later; give up after ten seconds.
         QTimer::singleShot(10000, qApp, [] {
             std::printf("finished: no answer\n");

@@ -16,6 +16,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -120,19 +121,21 @@ class FakeDevices final : public Devices {
     std::function<void()> asleep, awake; // what the cat subscribed
 };
 
+// Runs on the cat's file thread: set its knobs before a drop, read it once the drop is answered.
 class FakeTrash final : public Trash {
   public:
-    std::optional<QString> moveToTrash(const QString& path, QString& error) override {
+    std::optional<TrashedItem> moveToTrash(const QString& path, QString& error) override {
+        if (beforeMove) beforeMove(path);
         if (failing || locked.contains(path)) {
             error = QStringLiteral("Permission denied");
             return std::nullopt;
         }
         const QString trashed = QStringLiteral("/trash/") + path.section(QLatin1Char('/'), -1);
         trashed_[trashed] = path;
-        return trashed;
+        return TrashedItem{trashed, 1, ++inodes_};
     }
-    bool putBack(const QString& trashedPath, const QString& originalPath, QString& error) override {
-        auto it = trashed_.find(trashedPath);
+    bool putBack(const TrashedItem& item, const QString& originalPath, QString& error) override {
+        auto it = trashed_.find(item.path);
         if (failing || it == trashed_.end() || it->second != originalPath) {
             error = QStringLiteral("No such file or directory");
             return false;
@@ -142,10 +145,12 @@ class FakeTrash final : public Trash {
     }
     bool holds(const QString& trashedPath) const { return trashed_.count(trashedPath) > 0; }
     bool failing = false;
-    QStringList locked; // paths that cannot be moved
+    QStringList locked;                                  // paths that cannot be moved
+    std::function<void(const QString& path)> beforeMove; // e.g. a slow disk
 
   private:
     std::map<QString, QString> trashed_;
+    quint64 inodes_ = 0;
 };
 
 class FakePanel final : public Panel {

@@ -88,6 +88,8 @@ TEST(Strings, TypographyIsExact) {
     EXPECT_EQ(ru.inTrash("a.txt"), text(u"\u00ABa.txt\u00BB в Корзине"));
     EXPECT_EQ(en.cantPutBack("a"), text(u"Couldn't put back \u201Ca\u201D"));
     EXPECT_EQ(ru.cantPutBack("a"), text(u"Не получилось вернуть \u00ABa\u00BB"));
+    EXPECT_EQ(en.cantTrash("a"), text(u"Couldn't move \u201Ca\u201D to the Trash"));
+    EXPECT_EQ(ru.cantTrash("a"), text(u"Не получилось убрать \u00ABa\u00BB в Корзину"));
     EXPECT_EQ(ru.sittingAverage("25 мин", "3"),
               text(u"От \u00ABСтарт\u00BB до \u00ABСтоп\u00BB в среднем 25 мин, 3 помодоро"));
     EXPECT_EQ(en.back(), text(u"\u2039 Back"));

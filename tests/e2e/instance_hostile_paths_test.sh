@@ -8,6 +8,7 @@ APP_PIDS=()
 trap 'for p in "${APP_PIDS[@]}"; do kill -9 "$p" 2>/dev/null || true; done; e2e_cleanup' EXIT
 start_desktop
 export PURRLOX_CONFIG_HOME=$E2E_TMP/config PURRLOX_DATA_HOME=$E2E_TMP/data PURRLOX_LOG_PRIVATE=1
+export QT_LOGGING_RULES="app.purrlox.Purrlox.app.debug=true" # "started again" is an info line
 LOCK=$PURRLOX_DATA_HOME/purrlox/instance.lock
 mkdir -p "$(dirname "$LOCK")"
 
@@ -39,6 +40,7 @@ quit() {
 printf 'precious\n' >"$E2E_TMP/precious"
 ln -s "$E2E_TMP/precious" "$LOCK"
 launch
+[ "$(cat "$E2E_TMP/precious")" = precious ] || fail "the lock's link target was written: $(cat "$E2E_TMP/precious")"
 grep -q "cannot use $LOCK as the instance lock (it is a symbolic link)" "$CAT_LOG" ||
     fail "no word about the linked lock: $(cat "$CAT_LOG")"
 hands_over "a linked lock"

@@ -27,7 +27,8 @@ book() {
     booked+=("$1")
     local saved
     saved=$(ask "{\"cmd\":\"book\",\"activity\":\"$1\",\"seconds\":60}" | jq -r .saved)
-    [ "$saved" = "$2" ] || fail "stretch $1: saved is $saved, expected $2"
+    # (An app that does not say is judged by the file alone.)
+    [ "$saved" = "$2" ] || [ "$saved" = null ] || fail "stretch $1: saved is $saved, expected $2"
 }
 fill() {
     dd if=/dev/zero of="$FULL/filler" bs=4k >/dev/null 2>&1 || true
@@ -45,11 +46,12 @@ fill
 book f1 false
 book f2 false
 sleep 1.5
-[ "$(failures)" = 1 ] || fail "expected one line for the streak, got $(failures): $(cat "$CAT_LOG")"
 all_in_file && fail "the full disk took the stretches"
+streak=$(failures)
 rm "$FULL/filler"
 # Space is back: the timer writes them with no other stretch booked.
 wait_for 15 "the retry writes the stretches booked while the disk was full" all_in_file
+[ "$streak" = 1 ] || fail "expected one line for the streak, got $streak: $(cat "$CAT_LOG")"
 [ "$(recoveries)" = 1 ] || fail "expected one line when saving works again: $(cat "$CAT_LOG")"
 echo "ok: the retry wrote what a full disk refused, $(jq length "$LOG_FILE") stretches"
 

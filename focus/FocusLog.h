@@ -116,6 +116,8 @@ class FocusLog : public QObject {
     bool startSave();
     // Takes over the outcome of the save in progress (waiting for it if needed).
     void saveFinished();
+    // The save's thread says it is done: take it over once its outcome is there.
+    void saveMayHaveFinished(quint64 number);
     struct Saved;
     // The log changed on disk since it was read or written here: take what the save's thread
     // read there and add the stretches not yet saved. False when nothing may be written.

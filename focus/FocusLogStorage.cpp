@@ -7,6 +7,7 @@
 
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <future>
 
 void FocusLog::load() {
@@ -140,16 +141,22 @@ bool FocusLog::startSave() {
                     std::any_of(saved.decoded.stretches->cbegin(), saved.decoded.stretches->cend(),
                                 [&](const Stretch& d) { return sameStretch(d, s); }));
         }
-        // A save flush() already took over must not make the main thread wait for a later one.
         QMetaObject::invokeMethod(
-            this,
-            [this, number] {
-                if (number == saveNumber_) saveFinished();
-            },
-            Qt::QueuedConnection);
+            this, [this, number] { saveMayHaveFinished(number); }, Qt::QueuedConnection);
         return saved;
     });
     return true;
+}
+
+void FocusLog::saveMayHaveFinished(quint64 number) {
+    // A save flush() already took over must not make the main thread wait for a later one.
+    if (number != saveNumber_ || !saving_.valid()) return;
+    // The thread posts just before it hands its outcome over: never wait for it here.
+    if (saving_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+        QTimer::singleShot(1, this, [this, number] { saveMayHaveFinished(number); });
+        return;
+    }
+    saveFinished();
 }
 
 void FocusLog::saveFinished() {

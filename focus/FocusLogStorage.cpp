@@ -42,6 +42,9 @@ FocusLog::Loaded FocusLog::decodeLog(const QByteArray& bytes) {
     Loaded loaded;
     loaded.stretches = StretchCoding::decode(bytes, &loaded.error);
     if (loaded.stretches) {
+        // Room for the stretches still to come, so the first one finished after a long log is
+        // in does not move all of them on the main thread.
+        loaded.stretches->reserve(loaded.stretches->size() + 1024);
         loaded.encoded = StretchCoding::elements(bytes);
         loaded.index.refresh(*loaded.stretches);
     }

@@ -7,6 +7,7 @@
 #include "platform/Screens.h"
 #include "strings/Strings.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 
 #if PURRLOX_SELF_UPDATE
@@ -48,6 +49,18 @@ AppModel::AppModel(const CatServices& services, LoginItem* loginItem, QObject* p
         if (cat) cat->screenParametersChanged();
     };
     ModelWiring::connect(*cats, *focusLog, *reminders, *pomodoro);
+    // Connected after the pomodoro books its open stretch on quit: then everything a failed
+    // or unfinished save left is written before the process ends.
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+        Defaults* defaults = &services.defaults;
+        connect(app, &QCoreApplication::aboutToQuit, this, [this, defaults] {
+            if (!focusLog->flush())
+                Log::error(QStringLiteral("quitting with %1 finished stretch(es) not saved")
+                               .arg(focusLog->unsavedCount()));
+            reminders->flush();
+            defaults->flush();
+        });
+    }
 #if PURRLOX_SELF_UPDATE
     CatOverlay* overlay = cats.get();
     Updater* update = updater.get();

@@ -140,6 +140,9 @@ std::optional<QJsonObject> answerStoreRequest(FocusLog& log, Pomodoro& pomodoro,
     log.setCurrent(s);
     log.count(seconds);
     log.finish(false);
+    // Answered once the stretch is on disk (or its save failed).
+    const bool saved = log.flush();
     pomodoro.setActivity(activity);
-    return QJsonObject{{"ok", true}, {"stretches", double(log.stretches().size())}};
+    return QJsonObject{
+        {"ok", true}, {"stretches", double(log.stretches().size())}, {"saved", saved}};
 }

@@ -9,12 +9,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
-#include <QStandardPaths>
 #include <QThread>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -25,6 +26,7 @@ const QByteArray deaf = "-";
 
 SingleInstance::SingleInstance(QString socketPath, QString lockPath, QObject* parent)
     : QObject(parent), path_(std::move(socketPath)), lockPath_(std::move(lockPath)) {
+    if (path_.isEmpty()) path_ = defaultPath(&madeFolder_);
     server_.setSocketOptions(QLocalServer::UserAccessOption);
     connect(&server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = server_.nextPendingConnection()) {
@@ -41,13 +43,58 @@ SingleInstance::SingleInstance(QString socketPath, QString lockPath, QObject* pa
 }
 
 SingleInstance::~SingleInstance() {
+    if (!madeFolder_.isEmpty()) {
+        server_.close();
+        ::rmdir(QFile::encodeName(madeFolder_).constData());
+    }
     if (lockFd_ >= 0) ::close(lockFd_);
 }
 
-QString SingleInstance::defaultPath() {
-    // Qt falls back to a private /tmp/runtime-$USER when XDG_RUNTIME_DIR is unset.
-    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + "/" +
-           Config::bundleId + ".instance";
+QString SingleInstance::defaultPath(QString* made) {
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (folder.isEmpty() || !QDir::isAbsolutePath(folder)) {
+        QString ours;
+        folder = runtimeFolder(QDir::tempPath(), &ours);
+        if (made) {
+            *made = ours;
+        } else if (!ours.isEmpty()) {
+            ::rmdir(QFile::encodeName(ours).constData()); // only the path was asked for
+        }
+    }
+    if (folder.isEmpty()) return {};
+    return folder + "/" + Config::bundleId + ".instance";
+}
+
+QString SingleInstance::runtimeFolder(const QString& tempFolder, QString* made) {
+    const uid_t uid = ::getuid();
+    QString user = QString::number(uid);
+    if (const passwd* pw = ::getpwuid(uid); pw && pw->pw_name && *pw->pw_name)
+        user = QFile::decodeName(pw->pw_name);
+    // Where Qt and earlier starts put it, so they keep meeting.
+    const QString shared = tempFolder + QStringLiteral("/runtime-") + user;
+    const QByteArray name = QFile::encodeName(shared);
+    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST) {
+        Log::error(QStringLiteral("cannot make %1 (%2)")
+                       .arg(Log::priv(shared), QString::fromLocal8Bit(strerror(errno))));
+    } else {
+        struct stat st {};
+        // Another user may have made it first, to read or block what goes in it.
+        if (::lstat(name.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == uid) {
+            if ((st.st_mode & 0777) == 0700 || ::chmod(name.constData(), 0700) == 0) return shared;
+        }
+        Log::error(QStringLiteral("%1 is not a folder of this user's that only they can enter; "
+                                  "the instance socket goes into a private folder of its own")
+                       .arg(Log::priv(shared)));
+    }
+    QByteArray pattern = QFile::encodeName(tempFolder + QStringLiteral("/purrlox-") + user +
+                                           QStringLiteral("-XXXXXX"));
+    if (!::mkdtemp(pattern.data())) {
+        Log::error(QStringLiteral("cannot make a private folder for the instance socket (%1)")
+                       .arg(QString::fromLocal8Bit(strerror(errno))));
+        return {};
+    }
+    *made = QFile::decodeName(pattern);
+    return *made;
 }
 
 QString SingleInstance::defaultLockPath() {
@@ -96,12 +143,25 @@ SingleInstance::Lock SingleInstance::lock() {
             Log::error(QStringLiteral("cannot make the folder of %1").arg(Log::priv(lockPath_)));
             return Lock::unavailable;
         }
-        // Close-on-exec: a program started from here must never keep the lock alive.
-        lockFd_ =
-            ::open(QFile::encodeName(lockPath_).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        // Close-on-exec: a program started from here must never keep the lock alive. Never
+        // through a symbolic link (its target would be truncated), never waiting on a FIFO.
+        lockFd_ = ::open(QFile::encodeName(lockPath_).constData(),
+                         O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
         if (lockFd_ < 0) {
-            Log::error(QStringLiteral("cannot open %1 (%2)")
-                           .arg(Log::priv(lockPath_), QString::fromLocal8Bit(strerror(errno))));
+            const QString why = errno == ELOOP ? QStringLiteral("it is a symbolic link")
+                                               : QString::fromLocal8Bit(strerror(errno));
+            Log::error(QStringLiteral("cannot use %1 as the instance lock (%2); it is left as it "
+                                      "is and this start runs without it")
+                           .arg(Log::priv(lockPath_), why));
+            return Lock::unavailable;
+        }
+        struct stat st {};
+        if (::fstat(lockFd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(lockFd_);
+            lockFd_ = -1;
+            Log::error(QStringLiteral("cannot use %1 as the instance lock (not a regular file); "
+                                      "it is left as it is and this start runs without it")
+                           .arg(Log::priv(lockPath_)));
             return Lock::unavailable;
         }
     }
@@ -113,9 +173,12 @@ SingleInstance::Lock SingleInstance::lock() {
 }
 
 QString SingleInstance::holderSocket() const {
-    QFile file(lockPath_);
-    if (!file.open(QIODevice::ReadOnly)) return path_;
-    const QByteArray written = file.readAll().trimmed();
+    // Read through the descriptor that was checked, not the path again.
+    QByteArray written(4096, '\0');
+    const ssize_t n = ::pread(lockFd_, written.data(), written.size(), 0);
+    if (n < 0) return path_;
+    written.truncate(n);
+    written = written.trimmed();
     if (written == deaf) return {};
     return written.isEmpty() ? path_ : QFile::decodeName(written);
 }
@@ -144,6 +207,7 @@ bool SingleInstance::handTo(const QString& socketPath, const QList<QUrl>& urls) 
 }
 
 bool SingleInstance::listen() {
+    if (path_.isEmpty()) return false; // no safe folder for it (logged)
     // Only the lock holder gets here, so a socket file already there is left over.
     if (server_.listen(path_)) return true;
     if (server_.serverError() != QAbstractSocket::AddressInUseError) return false;

@@ -73,7 +73,8 @@ void BM_OneRescanForComparison(benchmark::State& state) {
     }
 }
 
-// One finished stretch: encoded, appended and the whole log written atomically.
+// One finished stretch: encoded, appended and the whole log written atomically (off the main
+// thread; this waits for it).
 void BM_FinishAndSave(benchmark::State& state) {
     World& w = world();
     FocusStretch s;
@@ -85,6 +86,7 @@ void BM_FinishAndSave(benchmark::State& state) {
         s.seconds = 60;
         w.log->setCurrent(s);
         w.log->finish(false);
+        w.log->flush();
     }
     state.counters["bytes"] = double(w.defaults.data("focusLog")->size());
 }

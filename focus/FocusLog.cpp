@@ -35,6 +35,7 @@ FocusLog::FocusLog(Defaults& defaults, Clock& clock, QObject* parent)
 }
 
 FocusLog::~FocusLog() {
+    flush();
     if (loader_.joinable()) loader_.join();
 }
 
@@ -89,9 +90,8 @@ void FocusLog::finish(bool natural) {
     stretches_.push_back(s);
     index_.add(s, stretches_.size() - 1);
     if (encoded) {
-        if (!encoded_.isEmpty()) encoded_ += ',';
-        encoded_ += StretchCoding::toBytes(*encoded);
         unsaved_.push_back(s);
+        unsavedBytes_.push_back(StretchCoding::toBytes(*encoded));
         save();
     } else {
         Log::error(QStringLiteral("cannot save the focus log: %1").arg(error));

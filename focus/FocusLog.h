@@ -3,6 +3,7 @@
 #include "focus/FocusDayIndex.h"
 #include "focus/FocusRecords.h"
 #include "focus/Letter.h"
+#include "platform/Defaults.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -10,12 +11,12 @@
 #include <QStringList>
 #include <QTimer>
 #include <functional>
+#include <future>
 #include <optional>
 #include <set>
 #include <thread>
 
 class Clock;
-class Defaults;
 
 // The persistent record of focus time: finished stretches, the open one, the daily goal,
 // and everything the statistics derive from them. Also raises cheers and sends the daily
@@ -46,12 +47,19 @@ class FocusLog : public QObject {
     // The application's log: loads "focusLog", saves every finished stretch, checks reports.
     // A stored log of backgroundBytes or more is decoded off the main thread: until it is in,
     // stretches() holds only what was finished since, and stretchesChanged announces the rest.
+    // Saves are written off the main thread from a copy of the log, one at a time; a save
+    // that fails is tried again (the stretches stay in memory until one works).
     FocusLog(Defaults& defaults, Clock& clock, QObject* parent = nullptr);
     ~FocusLog() override;
     // A scratch log over the given stretches: writes nothing, sends no reports.
     FocusLog(Clock& clock, QList<Stretch> stretches, QObject* parent = nullptr);
 
     bool persists() const { return defaults_ != nullptr; }
+    // Waits for the save in progress and writes what is still unsaved (one more try after a
+    // failure); true when every finished stretch is on disk. The quit path.
+    bool flush();
+    // Finished stretches not yet on disk.
+    qsizetype unsavedCount() const { return unsaved_.size(); }
     bool loading() const { return loading_; }
     const QList<Stretch>& stretches() const { return stretches_; }
     const std::optional<Stretch>& current() const { return current_; }
@@ -103,9 +111,17 @@ class FocusLog : public QObject {
     void completeLoading();
     void apply(Loaded loaded);
     void save();
-    // The log changed on disk since it was read or written here: take what is there and add
-    // the stretches not yet saved. False when nothing may be written.
-    bool mergeFromDisk();
+    // Starts writing the stored elements and the unsaved stretches on a thread of its own;
+    // false when nothing may be written.
+    bool startSave();
+    // Takes over the outcome of the save in progress (waiting for it if needed).
+    void saveFinished();
+    // The save's thread says it is done: take it over once its outcome is there.
+    void saveMayHaveFinished(quint64 number);
+    struct Saved;
+    // The log changed on disk since it was read or written here: take what the save's thread
+    // read there and add the stretches not yet saved. False when nothing may be written.
+    bool mergeFromDisk(Saved& saved);
     const FocusDayIndex& index() const;
     // The stretches of `all` that started on the day, in log order.
     QList<Stretch> startedOn(QDate day) const;
@@ -114,10 +130,27 @@ class FocusLog : public QObject {
     Defaults* defaults_ = nullptr;
     Clock& clock_;
     QList<Stretch> stretches_;
-    // The stored elements of stretches_, comma-joined: a save adds only the newest one
-    // instead of serializing ten years of stretches again.
-    QByteArray encoded_;
-    QList<Stretch> unsaved_; // finished here, not yet written
+    // The stored elements of the stretches on disk, comma-joined: a save adds the unsaved
+    // ones instead of serializing ten years of stretches again.
+    QByteArray stored_;
+    QList<Stretch> unsaved_;         // finished here, not yet written
+    QList<QByteArray> unsavedBytes_; // their stored elements
+    // The save in progress: its thread has its own copies of what it writes and hands back
+    // only its outcome, so nothing is shared while it runs.
+    struct Saved {
+        Defaults::DataOutcome outcome;
+        QByteArray stored; // the elements now on disk, when written
+        // When the file changed on disk: what is there now, decoded, and which of the
+        // stretches it carried are there already.
+        std::optional<Defaults::DataFile> disk;
+        Loaded decoded;
+        QList<bool> there;
+    };
+    std::future<Saved> saving_;
+    qsizetype savingCount_ = 0; // how many of unsaved_ it writes
+    quint64 saveNumber_ = 0;    // of the latest save started
+    int conflicts_ = 0;         // changes on disk met in a row
+    SaveRetry retry_{QStringLiteral("the focus log"), [this] { save(); }};
     std::optional<Stretch> current_;
     int goalMinutes_ = 120;
     mutable FocusDayIndex index_;

@@ -1,5 +1,5 @@
-// Where the focus log lives: loading (large logs off the main thread), saving, and merging with
-// a file that changed on disk.
+// Where the focus log lives: loading (large logs off the main thread), saving (always off the
+// main thread), and merging with a file that changed on disk.
 #include "base/Log.h"
 #include "focus/FocusLog.h"
 #include "focus/StretchCoding.h"
@@ -7,6 +7,8 @@
 
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
+#include <future>
 
 void FocusLog::load() {
     const QString key = QLatin1String(logKey);
@@ -40,6 +42,9 @@ FocusLog::Loaded FocusLog::decodeLog(const QByteArray& bytes) {
     Loaded loaded;
     loaded.stretches = StretchCoding::decode(bytes, &loaded.error);
     if (loaded.stretches) {
+        // Room for the stretches still to come, so the first one finished after a long log is
+        // in does not move all of them on the main thread.
+        loaded.stretches->reserve(loaded.stretches->size() + 1024);
         loaded.encoded = StretchCoding::elements(bytes);
         loaded.index.refresh(*loaded.stretches);
     }
@@ -66,45 +71,16 @@ void FocusLog::apply(Loaded loaded) {
         defaults_->keepAsideData(QLatin1String(logKey));
         return;
     }
-    // Stretches finished while the log was loading come after the stored ones.
+    // Stretches finished while the log was loading come after the stored ones; they are
+    // still unsaved, since a save waits for the stored log.
     QList<Stretch> all = std::move(*loaded.stretches);
     const qsizetype stored = all.size();
     all.append(stretches_);
-    QByteArray encoded = std::move(loaded.encoded);
-    if (!encoded.isEmpty() && !encoded_.isEmpty()) encoded += ',';
-    encoded += encoded_;
     index_ = std::move(loaded.index);
     for (qsizetype i = stored; i < all.size(); ++i)
         index_.add(all[i], i);
     stretches_ = std::move(all);
-    encoded_ = std::move(encoded);
-}
-
-void FocusLog::save() {
-    if (!persists()) return;
-    // Never write before the stored log is read: it would replace years with minutes. Taking
-    // it in saves what is new.
-    if (loading_) {
-        completeLoading();
-        return;
-    }
-    const QString key = QLatin1String(logKey);
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        switch (defaults_->writeData(key, '[' + encoded_ + ']')) {
-        case Defaults::DataWrite::written:
-            unsaved_.clear();
-            return;
-        case Defaults::DataWrite::refused: // not loaded: the file on disk is never replaced
-            return;
-        case Defaults::DataWrite::failed:
-            Log::error(QStringLiteral("cannot save the focus log: the file could not be written"));
-            return;
-        case Defaults::DataWrite::changedOnDisk:
-            if (!mergeFromDisk()) return;
-            break;
-        }
-    }
-    Log::error(QStringLiteral("cannot save the focus log: the file keeps changing on disk"));
+    stored_ = std::move(loaded.encoded);
 }
 
 namespace {
@@ -116,9 +92,135 @@ bool sameStretch(const FocusStretch& a, const FocusStretch& b) {
 
 } // namespace
 
-bool FocusLog::mergeFromDisk() {
+void FocusLog::save() {
+    if (!persists()) return;
+    // Never write before the stored log is read: it would replace years with minutes. Taking
+    // it in saves what is new.
+    if (loading_) {
+        completeLoading();
+        return;
+    }
+    // One save at a time; when it ends, the stretches finished meanwhile follow.
+    if (saving_.valid()) return;
+    startSave();
+}
+
+bool FocusLog::startSave() {
+    const Defaults::DataJob job = defaults_->prepareData(QLatin1String(logKey));
+    // Not loaded: the file on disk is never replaced (said once, at start).
+    if (job.frozen) return false;
+    savingCount_ = unsaved_.size();
+    const quint64 number = ++saveNumber_;
+    saving_ = std::async(std::launch::async, [this, number, job, stored = stored_,
+                                              added = unsavedBytes_.first(savingCount_),
+                                              pending = unsaved_.first(savingCount_)] {
+        qsizetype size = stored.size() + 2;
+        for (const QByteArray& a : added)
+            size += a.size() + 1;
+        QByteArray bytes;
+        bytes.reserve(size);
+        bytes += '[';
+        bytes += stored;
+        for (const QByteArray& a : added) {
+            if (bytes.size() > 1) bytes += ',';
+            bytes += a;
+        }
+        bytes += ']';
+        Saved saved;
+        saved.outcome = Defaults::runData(job, bytes);
+        if (saved.outcome.result == Defaults::DataWrite::written)
+            saved.stored = bytes.sliced(1, bytes.size() - 2);
+        bytes = {};
+        // Another writer replaced the file: read and decode it here too, for the merge.
+        if (saved.outcome.result == Defaults::DataWrite::changedOnDisk) {
+            saved.disk = Defaults::readFile(job.path);
+            if (saved.disk->read.status == Defaults::DataRead::Status::read) {
+                saved.decoded = decodeLog(saved.disk->read.bytes);
+                saved.disk->read.bytes = {};
+            }
+            for (const Stretch& s : pending)
+                saved.there.push_back(
+                    saved.decoded.stretches &&
+                    std::any_of(saved.decoded.stretches->cbegin(), saved.decoded.stretches->cend(),
+                                [&](const Stretch& d) { return sameStretch(d, s); }));
+        }
+        QMetaObject::invokeMethod(
+            this, [this, number] { saveMayHaveFinished(number); }, Qt::QueuedConnection);
+        return saved;
+    });
+    return true;
+}
+
+void FocusLog::saveMayHaveFinished(quint64 number) {
+    // A save flush() already took over must not make the main thread wait for a later one.
+    if (number != saveNumber_ || !saving_.valid()) return;
+    // The thread posts just before it hands its outcome over: never wait for it here.
+    if (saving_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+        QTimer::singleShot(1, this, [this, number] { saveMayHaveFinished(number); });
+        return;
+    }
+    saveFinished();
+}
+
+void FocusLog::saveFinished() {
+    if (!saving_.valid()) return; // already taken over by flush()
+    Saved saved = saving_.get();
     const QString key = QLatin1String(logKey);
-    const Defaults::DataRead r = defaults_->readData(key);
+    defaults_->finishData(key, saved.outcome);
+    switch (saved.outcome.result) {
+    case Defaults::DataWrite::written:
+        stored_ = std::move(saved.stored);
+        unsaved_.remove(0, savingCount_);
+        unsavedBytes_.remove(0, savingCount_);
+        conflicts_ = 0;
+        retry_.succeeded();
+        if (!unsaved_.isEmpty()) startSave();
+        return;
+    case Defaults::DataWrite::refused:
+        return;
+    case Defaults::DataWrite::failed:
+        // Everything unsaved stays in memory for the retry, the next save or the quit path.
+        retry_.failed(saved.outcome.error);
+        return;
+    case Defaults::DataWrite::changedOnDisk:
+        if (++conflicts_ > 3) {
+            conflicts_ = 0;
+            Log::error(
+                QStringLiteral("cannot save the focus log: the file keeps changing on disk"));
+            return;
+        }
+        if (mergeFromDisk(saved)) startSave();
+        return;
+    }
+}
+
+bool FocusLog::flush() {
+    if (!persists()) return true;
+    if (loading_) completeLoading(); // saves what was finished meanwhile
+    bool tried = false;
+    // Each round takes over one save; one may start the next (the rest, or after a merge).
+    for (int round = 0; round < 16; ++round) {
+        if (saving_.valid()) {
+            saving_.wait();
+            saveFinished();
+            continue;
+        }
+        if (unsaved_.isEmpty()) return true;
+        // After a failure, one more try now: the space may be back.
+        if (tried || !startSave()) break;
+        tried = true;
+    }
+    if (saving_.valid()) {
+        saving_.wait();
+        saveFinished();
+    }
+    return unsaved_.isEmpty();
+}
+
+bool FocusLog::mergeFromDisk(Saved& saved) {
+    const QString key = QLatin1String(logKey);
+    defaults_->noteRead(key, *saved.disk);
+    const Defaults::DataRead& r = saved.disk->read;
     if (r.status == Defaults::DataRead::Status::failed) {
         Log::error(QStringLiteral("cannot save the focus log: it changed on disk and cannot be "
                                   "read (%1)")
@@ -127,36 +229,34 @@ bool FocusLog::mergeFromDisk() {
     }
     QList<Stretch> disk;
     QByteArray encoded;
+    FocusDayIndex index;
     if (r.status == Defaults::DataRead::Status::read) {
-        QString error;
-        std::optional<QList<Stretch>> decoded = StretchCoding::decode(r.bytes, &error);
-        if (!decoded) {
+        if (!saved.decoded.stretches) {
             // Someone left a damaged log: keep it beside ours rather than merge into it.
-            Log::error(QStringLiteral("cannot read the focus log: %1").arg(error));
+            Log::error(QStringLiteral("cannot read the focus log: %1").arg(saved.decoded.error));
             return !defaults_->keepAsideData(key).isEmpty();
         }
-        disk = std::move(*decoded);
-        encoded = StretchCoding::elements(r.bytes);
+        disk = std::move(*saved.decoded.stretches);
+        encoded = std::move(saved.decoded.encoded);
+        index = std::move(saved.decoded.index);
     }
     // What is on disk wins; the stretches finished here since the last save join it.
-    qsizetype added = 0;
-    for (const Stretch& s : std::as_const(unsaved_)) {
-        const bool there = std::any_of(disk.cbegin(), disk.cend(),
-                                       [&](const Stretch& d) { return sameStretch(d, s); });
-        if (there) continue;
-        QString ignored;
-        if (!encoded.isEmpty()) encoded += ',';
-        encoded += StretchCoding::toBytes(*StretchCoding::encode(s, &ignored));
-        disk.push_back(s);
-        ++added;
+    for (qsizetype i = saved.there.size() - 1; i >= 0; --i) {
+        if (!saved.there[i]) continue;
+        unsaved_.removeAt(i);
+        unsavedBytes_.removeAt(i);
     }
     Log::notice(QStringLiteral("focus: the focus log changed on disk; %1 new stretch(es) added "
                                "to the %2 there")
-                    .arg(added)
-                    .arg(disk.size() - added));
+                    .arg(unsaved_.size())
+                    .arg(disk.size()));
+    const qsizetype onDisk = disk.size();
+    disk.append(unsaved_);
+    for (qsizetype i = onDisk; i < disk.size(); ++i)
+        index.add(disk[i], i);
     stretches_ = std::move(disk);
-    encoded_ = std::move(encoded);
-    index_.clear();
+    stored_ = std::move(encoded);
+    index_ = std::move(index);
     emit stretchesChanged();
     return true;
 }

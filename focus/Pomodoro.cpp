@@ -57,7 +57,10 @@ Pomodoro::Pomodoro(Defaults& defaults, Clock& clock, FocusLog& log, QObject* par
     timer_.setInterval(1000);
     connect(&timer_, &QTimer::timeout, this, &Pomodoro::tick);
     if (QCoreApplication* app = QCoreApplication::instance())
-        connect(app, &QCoreApplication::aboutToQuit, this, &Pomodoro::stop);
+        connect(app, &QCoreApplication::aboutToQuit, this, [this] {
+            stop();
+            log_.flush(); // the booked stretch is on disk before the process ends
+        });
 }
 
 std::optional<double> Pomodoro::remaining() const {

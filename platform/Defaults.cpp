@@ -13,6 +13,7 @@
 #include <QStandardPaths>
 #include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,19 +34,67 @@ struct FileRead {
     FileStamp stamp; // of the file the bytes came from
 };
 
+QString kindOf(mode_t mode) {
+    if (S_ISFIFO(mode)) return QStringLiteral("a FIFO");
+    if (S_ISSOCK(mode)) return QStringLiteral("a socket");
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return QStringLiteral("a device");
+    if (S_ISDIR(mode)) return QStringLiteral("a folder");
+    return QStringLiteral("not a regular file");
+}
+
+QString errorText(int error) {
+    return QString::fromLocal8Bit(strerror(error));
+}
+
 // Absent only when the file surely is not there; any other failure to open or read it
-// (permission, I/O, too many open files) is a failure, never an empty or damaged file.
-FileRead readFile(const QString& path) {
+// (permission, I/O, too many open files, something that is not a regular file) is a failure,
+// never an empty or damaged file.
+FileRead readRegularFile(const QString& path) {
     FileRead r;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const QByteArray name = QFile::encodeName(path);
+    // Looked at before it is opened: opening a FIFO waits for a writer, and opening a device
+    // can act on it.
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0) {
+        const int error = errno;
         r.stamp = FileStamp::ofPath(path);
         if (!r.stamp.exists) return r;
+        r.status = Defaults::DataRead::Status::failed;
+        r.error = errorText(error);
+        return r;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        r.stamp = FileStamp::ofPath(path);
+        r.status = Defaults::DataRead::Status::failed;
+        r.error = kindOf(st.st_mode);
+        return r;
+    }
+    // Non-blocking, and checked again once open, for a file swapped in the meantime.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        r.stamp = FileStamp::ofPath(path);
+        if (!r.stamp.exists) return r;
+        r.status = Defaults::DataRead::Status::failed;
+        r.error = errorText(error);
+        return r;
+    }
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        r.stamp = FileStamp::ofPath(path);
+        r.status = Defaults::DataRead::Status::failed;
+        r.error = kindOf(st.st_mode);
+        return r;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        r.stamp = FileStamp::ofPath(path);
         r.status = Defaults::DataRead::Status::failed;
         r.error = file.errorString();
         return r;
     }
-    r.stamp = FileStamp::ofDescriptor(file.handle());
+    r.stamp = FileStamp::ofDescriptor(fd);
     r.bytes = file.readAll();
     if (file.error() != QFileDevice::NoError || r.bytes.size() < r.stamp.size) {
         r.status = Defaults::DataRead::Status::failed;
@@ -100,7 +149,7 @@ QString Defaults::dataPath(const QString& key) const {
 void Defaults::load() const {
     if (loaded_) return;
     loaded_ = true;
-    const FileRead r = readFile(settingsPath());
+    const FileRead r = readRegularFile(settingsPath());
     settingsStamp_ = r.stamp;
     if (r.status == DataRead::Status::absent) return;
     if (r.status == DataRead::Status::failed) {
@@ -132,17 +181,26 @@ bool Defaults::save() {
     if (onDisk.exists && onDisk != settingsStamp_ && !mergeChangedSettings()) return false;
     const QByteArray bytes = QJsonDocument(values_).toJson(QJsonDocument::Indented);
     FileStamp stamp;
-    if (writeAtomically(settingsPath(), bytes, &stamp)) {
+    QString error;
+    if (writeAtomically(settingsPath(), bytes, &stamp, &error)) {
         settingsStamp_ = stamp;
         changed_.clear();
+        retry_.succeeded();
         return true;
     }
-    Log::error(QStringLiteral("settings: could not write %1").arg(Log::priv(settingsPath())));
+    // The values stay in memory: the retry, the next setter or the quit path writes them.
+    retry_.failed(error);
+    return false;
+}
+
+bool Defaults::flush() {
+    if (!retry_.failing() || save()) return true;
+    Log::error(QStringLiteral("settings: the last changes could not be saved before quitting"));
     return false;
 }
 
 bool Defaults::mergeChangedSettings() {
-    const FileRead r = readFile(settingsPath());
+    const FileRead r = readRegularFile(settingsPath());
     if (r.status == DataRead::Status::failed) {
         frozen_ = true;
         Log::error(QStringLiteral("settings: %1 changed on disk and cannot be read (%2); no "
@@ -285,30 +343,61 @@ bool Defaults::setDate(const QString& key, const QDateTime& value) {
 }
 
 Defaults::DataRead Defaults::readData(const QString& key) {
-    FileRead r = readFile(dataPath(key));
-    dataStamps_[key] = r.stamp;
-    if (r.status == DataRead::Status::failed) frozenData_.insert(key);
-    return {r.status, std::move(r.bytes), r.error};
+    DataFile file = readFile(dataPath(key));
+    noteRead(key, file);
+    return std::move(file.read);
 }
 
-Defaults::DataWrite Defaults::writeData(const QString& key, const QByteArray& bytes) {
-    if (frozenData_.contains(key)) return DataWrite::refused;
-    const QString path = dataPath(key);
-    const FileStamp onDisk = FileStamp::ofPath(path);
-    const auto known = dataStamps_.find(key);
-    if (onDisk.exists && known != dataStamps_.end() && onDisk != known->second)
-        return DataWrite::changedOnDisk;
-    FileStamp stamp;
-    if (!writeAtomically(path, bytes, &stamp)) {
-        Log::error(QStringLiteral("settings: could not write %1").arg(Log::priv(path)));
-        return DataWrite::failed;
+Defaults::DataFile Defaults::readFile(const QString& path) {
+    FileRead r = readRegularFile(path);
+    return {{r.status, std::move(r.bytes), r.error}, r.stamp};
+}
+
+void Defaults::noteRead(const QString& key, const DataFile& file) {
+    dataStamps_[key] = file.stamp;
+    if (file.read.status == DataRead::Status::failed) frozenData_.insert(key);
+}
+
+Defaults::DataWrite Defaults::writeData(const QString& key, const QByteArray& bytes,
+                                        QString* error) {
+    const DataOutcome outcome = runData(prepareData(key), bytes);
+    finishData(key, outcome);
+    if (error) *error = outcome.error;
+    return outcome.result;
+}
+
+Defaults::DataJob Defaults::prepareData(const QString& key) const {
+    DataJob job;
+    job.path = dataPath(key);
+    job.frozen = frozenData_.contains(key);
+    if (const auto known = dataStamps_.find(key); known != dataStamps_.end())
+        job.known = known->second;
+    return job;
+}
+
+Defaults::DataOutcome Defaults::runData(const DataJob& job, const QByteArray& bytes) {
+    DataOutcome outcome;
+    if (job.frozen) {
+        outcome.result = DataWrite::refused;
+        return outcome;
     }
-    dataStamps_[key] = stamp;
-    return DataWrite::written;
+    const FileStamp onDisk = FileStamp::ofPath(job.path);
+    if (onDisk.exists && job.known && onDisk != *job.known) {
+        outcome.result = DataWrite::changedOnDisk;
+        return outcome;
+    }
+    outcome.result = writeAtomically(job.path, bytes, &outcome.stamp, &outcome.error)
+                         ? DataWrite::written
+                         : DataWrite::failed;
+    return outcome;
+}
+
+void Defaults::finishData(const QString& key, const DataOutcome& outcome) {
+    if (outcome.result == DataWrite::written) dataStamps_[key] = outcome.stamp;
 }
 
 std::optional<QByteArray> Defaults::data(const QString& key) const {
-    FileRead r = readFile(dataPath(key));
+    FileRead r = readRegularFile(dataPath(key));
     if (r.status != DataRead::Status::read) return std::nullopt;
     return std::move(r.bytes);
 }
@@ -343,23 +432,41 @@ bool Defaults::makeFolder(const QString& path) {
     return QFileInfo(folder).isDir();
 }
 
-bool Defaults::writeAtomically(const QString& path, const QByteArray& bytes, FileStamp* written) {
-    const QString folder = QFileInfo(path).absolutePath();
-    if (!makeFolder(folder)) return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
+bool Defaults::writeAtomically(const QString& path, const QByteArray& bytes, FileStamp* written,
+                               QString* error) {
+    const auto fail = [error](const QString& why) {
+        if (error) *error = why;
         return false;
+    };
+    // A store kept as a symbolic link is written where it leads (QSaveFile replaces the
+    // target, not the link); that folder is the one to make durable.
+    const QFileInfo info(path);
+    const QString folder = info.isSymLink() && info.exists()
+                               ? QFileInfo(info.canonicalFilePath()).absolutePath()
+                               : info.absolutePath();
+    if (!makeFolder(info.absolutePath()))
+        return fail(QStringLiteral("cannot make the folder: %1").arg(errorText(errno)));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
+    if (file.write(bytes) != bytes.size()) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return fail(why);
     }
     // QSaveFile renames over the old file; make the data durable before it does.
-    if (!file.flush() || ::fsync(file.handle()) != 0) {
+    if (!file.flush()) {
+        const QString why = file.errorString();
         file.cancelWriting();
-        return false;
+        return fail(why);
+    }
+    if (::fsync(file.handle()) != 0) {
+        const QString why = errorText(errno);
+        file.cancelWriting();
+        return fail(why);
     }
     const FileStamp stamp = FileStamp::ofDescriptor(file.handle());
     if (beforeRename) beforeRename();
-    if (!file.commit()) return false;
+    if (!file.commit()) return fail(file.errorString());
     if (written) *written = stamp;
     // The rename is only durable once the folder is: else a power cut can bring back the old file.
     if (!syncFolder(folder))

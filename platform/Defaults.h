@@ -1,12 +1,13 @@
 #pragma once
 
 #include "platform/FileStamp.h"
+#include "platform/SaveRetry.h"
 
 #include <QByteArray>
 #include <QDateTime>
 #include <QJsonObject>
-#include <QSet>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <map>
@@ -20,6 +21,10 @@
 // values answer changedOnDisk so their owner can merge. A file that cannot be parsed is kept
 // aside as <name>.unreadable-<timestamp> with one error log line; a file that cannot be read
 // for another reason stays where it is and nothing is written over it for the rest of the run.
+// Only regular files are read: a FIFO, socket, device or folder in a store's place cannot be
+// read (a symbolic link is followed to a regular file, as dotfile managers make them).
+// A write that fails (full disk, I/O error) keeps the values in memory; the settings are
+// tried again on a growing pause, by the next setter and by flush().
 class Defaults {
   public:
     // Folders are the parents of "purrlox/".
@@ -48,7 +53,8 @@ class Defaults {
     QJsonValue raw(const QString& key) const;
 
     // Each setter writes the whole settings file atomically; false when the write failed or
-    // the settings could not be read at start (the value is still kept in memory).
+    // the settings could not be read at start (the value is still kept in memory, and a
+    // failed write is tried again).
     bool setBoolean(const QString& key, bool value);
     bool setInteger(const QString& key, qint64 value);
     bool setReal(const QString& key, double value);
@@ -75,10 +81,35 @@ class Defaults {
     };
     // Never replaces a file whose identity changed since readData or the last write here. A
     // key never read here, or whose file is gone, is written without question.
-    DataWrite writeData(const QString& key, const QByteArray& bytes);
+    DataWrite writeData(const QString& key, const QByteArray& bytes, QString* error = nullptr);
     bool setData(const QString& key, const QByteArray& bytes) {
         return writeData(key, bytes) == DataWrite::written;
     }
+    // writeData in three steps, so the write itself can run on another thread: prepareData
+    // copies what it needs, runData touches only the file system, finishData (on the store's
+    // thread again) records the outcome. Between prepareData and finishData the owner of the
+    // key makes no other call for it.
+    struct DataJob {
+        QString path;
+        bool frozen = false;
+        std::optional<FileStamp> known; // the identity last read or written here
+    };
+    struct DataOutcome {
+        DataWrite result = DataWrite::failed;
+        FileStamp stamp; // of the file written
+        QString error;   // why it failed
+    };
+    DataJob prepareData(const QString& key) const;
+    static DataOutcome runData(const DataJob& job, const QByteArray& bytes);
+    void finishData(const QString& key, const DataOutcome& outcome);
+    // readData in two steps the same way: readFile runs anywhere, noteRead on the store's
+    // thread records what readData would have.
+    struct DataFile {
+        DataRead read;
+        FileStamp stamp;
+    };
+    static DataFile readFile(const QString& path);
+    void noteRead(const QString& key, const DataFile& file);
     // The bytes on disk, without remembering anything; none when absent or unreadable.
     std::optional<QByteArray> data(const QString& key) const;
     // The owner found the document unreadable: keep it aside so the next save cannot
@@ -86,11 +117,15 @@ class Defaults {
     // file that could not be moved freezes the key).
     QString keepAsideData(const QString& key);
 
+    // Writes what a failed settings write left unsaved (the quit path); true when nothing is
+    // left.
+    bool flush();
+
     // Writes bytes atomically and durably: a temporary file, fsync, rename, fsync of the
     // folder; folders it creates are made durable in their parents too. `written` receives
-    // the new file's identity.
+    // the new file's identity, `error` why it failed.
     static bool writeAtomically(const QString& path, const QByteArray& bytes,
-                                FileStamp* written = nullptr);
+                                FileStamp* written = nullptr, QString* error = nullptr);
     // Creates the folder and any missing parents (user-only), each one durable in its parent.
     static bool makeFolder(const QString& path);
     // Renames path to path.unreadable-<timestamp> (never replacing anything); answers the new path.
@@ -118,4 +153,5 @@ class Defaults {
     QSet<QString> changed_; // keys set or removed since the last write
     std::map<QString, FileStamp> dataStamps_;
     QSet<QString> frozenData_;
+    SaveRetry retry_{QStringLiteral("settings"), [this] { save(); }};
 };

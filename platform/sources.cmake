@@ -1,6 +1,7 @@
 target_sources(purrlox_core PRIVATE
   platform/Defaults.cpp
   platform/FileStamp.cpp
+  platform/SaveRetry.cpp
   platform/Clock.cpp
   platform/Random.cpp
   platform/AudioApps.cpp

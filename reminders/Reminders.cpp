@@ -117,14 +117,16 @@ void Reminders::save() {
             Log::error(QStringLiteral("cannot save reminders: %1").arg(error));
             return;
         }
-        switch (defaults_.writeData(QLatin1String(key), *bytes)) {
+        switch (defaults_.writeData(QLatin1String(key), *bytes, &error)) {
         case Defaults::DataWrite::written:
             saved_ = list_;
+            retry_.succeeded();
             return;
         case Defaults::DataWrite::refused: // not loaded: the stored list is never replaced
             return;
         case Defaults::DataWrite::failed:
-            Log::error(QStringLiteral("cannot save reminders: the file could not be written"));
+            // The list stays in memory for the retry, the next change or the quit path.
+            retry_.failed(error);
             return;
         case Defaults::DataWrite::changedOnDisk:
             if (!mergeFromDisk()) return;
@@ -132,6 +134,14 @@ void Reminders::save() {
         }
     }
     Log::error(QStringLiteral("cannot save reminders: the file keeps changing on disk"));
+}
+
+bool Reminders::flush() {
+    if (!retry_.failing()) return true;
+    save();
+    if (!retry_.failing()) return true;
+    Log::error(QStringLiteral("cannot save reminders: the last changes are not on disk"));
+    return false;
 }
 
 namespace {

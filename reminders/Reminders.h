@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/SaveRetry.h"
 #include "reminders/Reminder.h"
 
 #include <QList>
@@ -11,7 +12,8 @@ class Clock;
 class Defaults;
 
 // The reminder list: always sorted by due time (stable, so equal times keep their order),
-// stored under "reminders", checked once a second.
+// stored under "reminders", checked once a second. A save that fails is tried again; the
+// list stays in memory until one works.
 class Reminders : public QObject {
     Q_OBJECT
 
@@ -29,6 +31,9 @@ class Reminders : public QObject {
     // ones and moves daily ones to their next occurrence; changes onDue made to the list stay.
     void check();
     bool timerActive() const { return timer_.isActive(); }
+    // Writes the list if a failed save left it unsaved (the quit path); true when it is on disk
+    // (or nothing may be written in this run).
+    bool flush();
 
     // The first moment after `now` with the wall-clock hour and minute of `at`.
     static QDateTime nextOccurrence(const QDateTime& at, const QDateTime& now);
@@ -51,4 +56,5 @@ class Reminders : public QObject {
     QList<Reminder> list_;
     QList<Reminder> saved_; // the list as last read or written
     QTimer timer_;
+    SaveRetry retry_{QStringLiteral("reminders"), [this] { save(); }};
 };

@@ -1,7 +1,10 @@
-// The focus log and the file it lives in: a file changed behind the app's back, and a file
-// that is there but cannot be read at start.
+// The focus log and the file it lives in: a file changed behind the app's back, a file that is
+// there but cannot be read at start, a disk that is full for a while, saves off the main thread.
 #include "FocusTestSupport.h"
+#include "app/LogCapture.h"
+#include "app/Wait.h"
 #include "fakes/Fakes.h"
+#include "fakes/FullDisk.h"
 #include "fakes/NoFreeFiles.h"
 
 #include <QCoreApplication>
@@ -10,7 +13,10 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QSemaphore>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -37,8 +43,13 @@ struct FocusLogOnDisk : ::testing::Test {
     TempDefaults defaults;
     FakeClock clock{local(2026, 12, 7, 10)};
 
-    // A stopped work period of a minute on the activity.
+    // A stopped work period of a minute on the activity, and its save finished (as the
+    // automation's booking answers once it is).
     static void book(FocusLog& log, FakeClock& clock, const QString& activity) {
+        finishOnly(log, clock, activity);
+        log.flush();
+    }
+    static void finishOnly(FocusLog& log, FakeClock& clock, const QString& activity) {
         log.setCurrent(stretch(clock.now(), 0, false, activity));
         log.count(60);
         log.finish(false);
@@ -106,6 +117,78 @@ TEST_F(FocusLogOnDisk, AReadErrorAtStartLeavesTheLogAndTheSettingsInPlaceAndUnto
     FocusLog later(*defaults.reopened(), clock);
     EXPECT_EQ(activitiesOf(later.stretches()), QStringList({"Ten years", "of focus"}));
     EXPECT_EQ(later.goalMinutes(), 90);
+}
+
+TEST_F(FocusLogOnDisk, StretchesWhoseSavesHitAFullDiskAreWrittenOnceThereIsSpace) {
+    const int pause = SaveRetry::firstPauseMs;
+    SaveRetry::firstPauseMs = 20;
+    LogCapture logs;
+    FocusLog app(*defaults, clock);
+    book(app, clock, "A1");
+    {
+        FullDisk full;
+        book(app, clock, "A2");
+        book(app, clock, "A3");
+        EXPECT_EQ(activitiesIn(fileBytes(path())), QStringList({"A1"}));
+        EXPECT_EQ(app.unsavedCount(), 2);
+        // The timer keeps trying while the disk stays full.
+        QThread::msleep(100);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(app.unsavedCount(), 2);
+    }
+    // Space is back: the timer writes them, with no other stretch finishing.
+    EXPECT_TRUE(waitFor([&] { return app.unsavedCount() == 0; }, 5000));
+    EXPECT_EQ(activitiesIn(fileBytes(path())), QStringList({"A1", "A2", "A3"}));
+    EXPECT_EQ(logs.messages().filter("could not be saved").size(), 1)
+        << logs.messages().join('\n').toStdString();
+    EXPECT_EQ(logs.messages().filter("saved again").size(), 1);
+
+    // Space runs out and comes back just before the app quits: the quit path writes it.
+    {
+        FullDisk full;
+        book(app, clock, "A4");
+    }
+    EXPECT_TRUE(app.flush());
+    EXPECT_EQ(activitiesIn(fileBytes(path())), QStringList({"A1", "A2", "A3", "A4"}));
+    EXPECT_EQ(FocusLog(*defaults.reopened(), clock).stretches(), app.stretches());
+    SaveRetry::firstPauseMs = pause;
+}
+
+// The file is written on a thread of its own, from a copy: the main thread goes on while it
+// waits, and what is finished meanwhile follows in the next save.
+namespace held {
+QSemaphore gate;
+std::atomic<bool> onMainThread{false};
+std::atomic<bool> timedOut{false};
+std::atomic<int> writes{0};
+void beforeRename() {
+    ++writes;
+    if (QThread::currentThread() == QCoreApplication::instance()->thread()) onMainThread = true;
+    if (!gate.tryAcquire(1, 3000)) timedOut = true;
+}
+} // namespace held
+
+TEST_F(FocusLogOnDisk, SavesRunOffTheMainThreadAndWhatIsFinishedMeanwhileFollows) {
+    book(*std::make_unique<FocusLog>(*defaults, clock), clock, "stored");
+    FocusLog app(*defaults, clock);
+    Defaults::beforeRename = &held::beforeRename;
+    finishOnly(app, clock, "one");
+    ASSERT_TRUE(waitFor([] { return held::writes == 1; }));
+    // The save waits just before it publishes the file; the main thread finishes two more.
+    finishOnly(app, clock, "two");
+    finishOnly(app, clock, "three");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(held::writes, 1);
+    EXPECT_EQ(activitiesIn(fileBytes(path())), QStringList({"stored"}));
+    EXPECT_EQ(activitiesOf(app.stretches()), QStringList({"stored", "one", "two", "three"}));
+    held::gate.release(10);
+    EXPECT_TRUE(app.flush());
+    Defaults::beforeRename = nullptr;
+    EXPECT_FALSE(held::onMainThread);
+    EXPECT_FALSE(held::timedOut);
+    EXPECT_EQ(held::writes, 2); // the two finished meanwhile went out together
+    EXPECT_EQ(activitiesIn(fileBytes(path())), QStringList({"stored", "one", "two", "three"}));
+    EXPECT_EQ(app.unsavedCount(), 0);
 }
 
 // Large logs decode off the main thread; here every log counts as large.

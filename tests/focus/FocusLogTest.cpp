@@ -31,6 +31,7 @@ struct FocusLogTest : ::testing::Test {
         log->finish(natural);
     }
     QJsonArray stored() {
+        log->flush();
         return QJsonDocument::fromJson(defaults->data("focusLog").value_or("")).array();
     }
 };
@@ -197,6 +198,7 @@ TEST_F(FocusLogTest, SavingAppendsToTheLoadedLogAsOneCompactDocument) {
                                     {"seconds", s.seconds},
                                     {"completed", false}});
     }
+    EXPECT_TRUE(log->flush());
     EXPECT_EQ(defaults->data("focusLog"), QJsonDocument(expected).toJson(QJsonDocument::Compact));
     EXPECT_EQ(FocusLog(*defaults, clock).stretches(), log->stretches());
 }

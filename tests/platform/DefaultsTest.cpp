@@ -1,10 +1,13 @@
+#include "app/Wait.h"
 #include "fakes/Fakes.h"
+#include "fakes/FullDisk.h"
 #include "fakes/NoFreeFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTimeZone>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -240,4 +243,67 @@ TEST(Defaults, ASaveIsDurableWithItsFolderAndEveryFolderItCreated) {
                                                    tmp + "/config/purrlox"}));
     EXPECT_EQ(QFile::permissions(data) & (QFile::ReadOther | QFile::ReadGroup),
               QFile::Permissions());
+}
+
+TEST(Defaults, OnlyRegularFilesAreReadAndWhatElseStandsInAStoresPlaceStaysAsItIs) {
+    TempDefaults d;
+    QDir().mkpath(QFileInfo(d->settingsPath()).absolutePath());
+    QDir().mkpath(d->dataFolder());
+    // A FIFO would keep open() waiting for a writer for good.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(d->settingsPath()).constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(d->dataFolder() + "/fifo").constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(d->dataFolder() + "/fifo", d->dataPath("focusLog")));
+    ASSERT_TRUE(QDir().mkdir(d->dataPath("reminders")));
+
+    EXPECT_FALSE(d->contains("pomodoroWorkMinutes"));
+    EXPECT_FALSE(d->setInteger("pomodoroWorkMinutes", 50)); // kept in memory only
+    EXPECT_EQ(d->integer("pomodoroWorkMinutes"), 50);
+    const Defaults::DataRead log = d->readData("focusLog");
+    EXPECT_EQ(log.status, Defaults::DataRead::Status::failed);
+    EXPECT_EQ(log.error, "a FIFO");
+    EXPECT_EQ(d->readData("reminders").status, Defaults::DataRead::Status::failed);
+    EXPECT_EQ(d->writeData("focusLog", "[]"), Defaults::DataWrite::refused);
+    EXPECT_EQ(d->writeData("reminders", "[]"), Defaults::DataWrite::refused);
+
+    EXPECT_EQ(QFileInfo(d->settingsPath()).isFile(), false);
+    EXPECT_TRUE(QFileInfo(d->dataPath("focusLog")).isSymLink());
+    EXPECT_TRUE(QFileInfo(d->dataPath("reminders")).isDir());
+    EXPECT_TRUE(asideFiles(d->settingsPath()).isEmpty());
+}
+
+TEST(Defaults, AStoreKeptAsALinkToARegularFileIsReadAndWrittenThroughIt) {
+    // The way dotfile managers keep settings in a repository of their own.
+    TempDefaults d;
+    const QString repo = d.dir.path() + "/dotfiles/settings.json";
+    writeFile(repo, R"({"pomodoroWorkMinutes": 40})");
+    QDir().mkpath(QFileInfo(d->settingsPath()).absolutePath());
+    ASSERT_TRUE(QFile::link(repo, d->settingsPath()));
+
+    EXPECT_EQ(d->integer("pomodoroWorkMinutes"), 40);
+    EXPECT_TRUE(d->setInteger("pomodoroBreakMinutes", 10));
+    EXPECT_TRUE(QFileInfo(d->settingsPath()).isSymLink());
+    EXPECT_EQ(d.reopened()->integer("pomodoroBreakMinutes"), 10);
+    EXPECT_TRUE(bytesOf(repo).contains("pomodoroBreakMinutes"));
+}
+
+TEST(Defaults, SettingsAWriteFailedForAreKeptAndWrittenWhenThereIsSpace) {
+    const int pause = SaveRetry::firstPauseMs;
+    SaveRetry::firstPauseMs = 20;
+    TempDefaults d;
+    ASSERT_TRUE(d->setInteger("pomodoroWorkMinutes", 50));
+    {
+        FullDisk full;
+        EXPECT_FALSE(d->setText("pomodoroActivity", "a long enough name to pass the limit"));
+        EXPECT_EQ(d->text("pomodoroActivity"), QString("a long enough name to pass the limit"));
+        EXPECT_FALSE(d.reopened()->contains("pomodoroActivity"));
+    }
+    // No further setter: the timer writes it.
+    EXPECT_TRUE(waitFor([&] { return d.reopened()->contains("pomodoroActivity"); }, 5000));
+    {
+        FullDisk full;
+        EXPECT_FALSE(d->setInteger("pomodoroWorkMinutes", 45));
+    }
+    EXPECT_TRUE(d->flush()); // the quit path
+    EXPECT_EQ(d.reopened()->integer("pomodoroWorkMinutes"), 45);
+    SaveRetry::firstPauseMs = pause;
 }

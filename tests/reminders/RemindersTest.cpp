@@ -1,6 +1,7 @@
 #include "reminders/Reminders.h"
 
 #include "fakes/Fakes.h"
+#include "fakes/FullDisk.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -242,6 +243,23 @@ TEST_F(RemindersTest, AListChangedOnDiskWhileRunningKeepsBothSidesChanges) {
     EXPECT_EQ(textsOf(reminders->list()), both);
     open();
     EXPECT_EQ(textsOf(reminders->list()), both);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(RemindersTest, AChangeWhoseSaveHitAFullDiskIsWrittenLater) {
+    reminders->insert(note("kept", local(2026, 12, 7, 9)));
+    {
+        FullDisk full;
+        reminders->insert(note("written later", local(2026, 12, 7, 10)));
+    }
+    EXPECT_EQ(stored().size(), 1);
+    EXPECT_EQ(reminders->list().size(), 2);
+    EXPECT_TRUE(reminders->flush()); // the quit path
+    ASSERT_EQ(stored().size(), 2);
+    EXPECT_EQ(stored()[1].toObject().value("text").toString(), "written later");
 }
 
 } // namespace

@@ -53,6 +53,7 @@ right_click_paw
 choose trayStartStop
 wait_for 5 "the pomodoro starts from the context menu" counting 25
 wait_for 5 "the context menu closes" context_closed
+sleep 2 # a stretch of a few seconds, worth booking
 
 right_click_paw
 text=$(item trayStartStop text)

@@ -13,7 +13,7 @@ PACKAGES := build-essential cmake pkg-config git \
   libgtest-dev libgmock-dev libbenchmark-dev \
   fonts-comfortaa fonts-noto-color-emoji \
   xvfb openbox picom xterm x11-utils x11-xserver-utils xdotool imagemagick jq bc poppler-utils \
-  pulseaudio pulseaudio-utils dbus-daemon \
+  pulseaudio pulseaudio-utils dbus-daemon passwd util-linux \
   xpenguins oneko trayer xdg-utils desktop-file-utils python3
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

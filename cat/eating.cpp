@@ -55,6 +55,12 @@ QString nameOf(const QString& path) {
     return path.section(QLatin1Char('/'), -1);
 }
 
+// A file name short enough for a caption over the cat: the middle of a long one gives way.
+QString captionName(const QString& name) {
+    if (name.size() <= 18) return name;
+    return name.left(9) + QStringLiteral("…") + name.right(8);
+}
+
 QStringList namesOf(const std::vector<CatOverlay::Moved>& moved) {
     QStringList names;
     names.reserve(qsizetype(moved.size()));
@@ -80,7 +86,7 @@ void CatOverlay::notice(const QString& text) {
 
 void CatOverlay::cannotTrash(const QString& what, const QString& why) {
     Log::error(QStringLiteral("cannot trash %1: %2").arg(Log::priv(what), why));
-    notice(S().cantTrash(nameOf(what)));
+    notice(S().cantTrash(captionName(nameOf(what))));
 }
 
 bool CatOverlay::feed(const QList<QUrl>& dropped) {
@@ -196,7 +202,7 @@ void CatOverlay::cameHome(const Moved& m, bool ok, const QString& why) {
     --returnLeft;
     if (!ok) {
         Log::error(QStringLiteral("cannot put back %1: %2").arg(Log::priv(m.original), why));
-        notice(S().cantPutBack(nameOf(m.original)));
+        notice(S().cantPutBack(captionName(nameOf(m.original))));
     }
     finishPuttingBack();
 }

@@ -19,7 +19,7 @@ RUN_PACKAGES := qt6-qpa-plugins qt6-translations-l10n fonts-comfortaa fonts-noto
   xdg-utils
 # The third-party panel, mixer, player and screen saver are real programs the e2e tests drive.
 TEST_PACKAGES := xvfb openbox picom xterm x11-utils x11-xserver-utils xdotool imagemagick jq bc \
-  poppler-utils pulseaudio pulseaudio-utils dbus-daemon dbus-bin \
+  poppler-utils pulseaudio pulseaudio-utils dbus-daemon dbus-bin passwd util-linux \
   xpenguins oneko trayer desktop-file-utils appstream lintian file python3 \
   tint2 pavucontrol mpv mpv-mpris xscreensaver sox
 PACKAGES := $(BUILD_PACKAGES) $(RUN_PACKAGES)

@@ -391,6 +391,7 @@ class CatOverlay : public QObject {
     static constexpr double bedDragThreshold = 4.0;
     std::vector<TrashQueue::Ticket> meal; // the drop's moves
     qsizetype mealLeft = 0;               // how many are not answered yet
+    bool bubbleDue = false;               // a bubble update is posted
     MovedList eatenFiles;                 // what it put in the trash so far
     MovedList returning;                  // files being put back
     qsizetype returnLeft = 0;             // moves home not answered yet

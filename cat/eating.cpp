@@ -55,6 +55,12 @@ QString nameOf(const QString& path) {
     return path.section(QLatin1Char('/'), -1);
 }
 
+// A file name short enough for a caption over the cat: the middle of a long one gives way.
+QString captionName(const QString& name) {
+    if (name.size() <= 18) return name;
+    return name.left(9) + QStringLiteral("…") + name.right(8);
+}
+
 QStringList namesOf(const std::vector<CatOverlay::Moved>& moved) {
     QStringList names;
     names.reserve(qsizetype(moved.size()));
@@ -80,7 +86,7 @@ void CatOverlay::notice(const QString& text) {
 
 void CatOverlay::cannotTrash(const QString& what, const QString& why) {
     Log::error(QStringLiteral("cannot trash %1: %2").arg(Log::priv(what), why));
-    notice(S().cantTrash(nameOf(what)));
+    notice(S().cantTrash(captionName(nameOf(what))));
 }
 
 bool CatOverlay::feed(const QList<QUrl>& dropped) {
@@ -117,6 +123,7 @@ bool CatOverlay::feed(const QList<QUrl>& dropped) {
         if (!list->empty() || left <= 0 || !trashQueue().settle(job, int(left))) break;
     }
     if (list->empty() && !stillEating()) return false; // nothing could go: the file stays
+    if (!list->empty()) showEaten(list);               // the bubble comes with the answer
 
     const double t = now();
     bedHold = CatSprite::Hold::nothing; // a cat in bed drops its phone
@@ -125,6 +132,7 @@ bool CatOverlay::feed(const QList<QUrl>& dropped) {
 }
 
 void CatOverlay::showEaten(const MovedList& list) {
+    bubbleDue = false;
     CatState::Eaten eaten;
     eaten.names = namesOf(*list);
     QPointer<CatOverlay> self(this);
@@ -138,23 +146,33 @@ void CatOverlay::showEaten(const MovedList& list) {
 
 void CatOverlay::swallowed(const MovedList& list, const QString& original, bool skipped,
                            const std::optional<TrashedItem>& item, const QString& why) {
-    if (list == eatenFiles) --mealLeft;
+    const bool current = list == eatenFiles;
+    if (current) --mealLeft;
     if (skipped) {
         // Put back before its turn came: the file never moved.
     } else if (!item) {
         cannotTrash(original, why);
     } else {
         list->push_back({original, *item});
-        if (returning == list)
+        if (returning == list) {
             sendHome(list->back()); // it went in while the others were called back
-        else if (list == eatenFiles)
-            showEaten(list);
+        } else if (current && !bubbleDue) {
+            // One bubble update for a run of answers handed out together.
+            bubbleDue = true;
+            QMetaObject::invokeMethod(
+                this,
+                [this, list] {
+                    if (bubbleDue && list == eatenFiles && returning != list) showEaten(list);
+                },
+                Qt::QueuedConnection);
+        }
     }
     if (returning == list) {
         finishPuttingBack();
-    } else if (list == eatenFiles && mealLeft == 0 && list->empty() && activity.is(K::eating)) {
+    } else if (current && mealLeft == 0) {
+        if (bubbleDue) showEaten(list); // the whole drop is in at once
         // Nothing of a slow drop could go after all: the cat stops chewing on air.
-        start(Activity::idle(), now());
+        if (list->empty() && activity.is(K::eating)) start(Activity::idle(), now());
     }
 }
 
@@ -184,7 +202,7 @@ void CatOverlay::cameHome(const Moved& m, bool ok, const QString& why) {
     --returnLeft;
     if (!ok) {
         Log::error(QStringLiteral("cannot put back %1: %2").arg(Log::priv(m.original), why));
-        notice(S().cantPutBack(nameOf(m.original)));
+        notice(S().cantPutBack(captionName(nameOf(m.original))));
     }
     finishPuttingBack();
 }

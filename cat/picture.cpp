@@ -230,6 +230,8 @@ void CatOverlay::layout() {
     } else if (activity.is(K::held)) {
         w = 200;
         h = 150;
+    } else if (noticeUntil && state.caption()) {
+        w = 360; // a notice names a file: wider than the cat
     }
     const Rect vf = screenFrame();
     double originX = x - w / 2;
@@ -240,6 +242,8 @@ void CatOverlay::layout() {
         const double bw = report ? 290 : 250;
         const double n = (w - bw) / 2 - 6;
         originX = std::min(std::max(originX, vf.minX() - n), vf.maxX() - w + n);
+    } else if (w == 360) {
+        originX = std::min(std::max(originX, vf.minX()), vf.maxX() - w);
     }
     // The cat stays at x while the panel is shifted.
     state.setCatOffset(x - (originX + w / 2));

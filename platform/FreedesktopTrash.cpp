@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QUrl>
 #include <cerrno>
 #include <climits>
@@ -50,8 +51,9 @@ int renameNoReplace(int fromDir, const QByteArray& from, int toDir, const QByteA
     return 0;
 }
 
-// The n-th name to try for `name` in the trash: the name itself, then name.2.ext, name.3.ext…,
-// each cut (at a character boundary) so that its record's name still fits.
+// The n-th name to try for `name` in the trash: the name itself, then name.2.ext, name.3.ext…
+// (past a hundred twins a random tag, so a crowded trash costs no long search), each cut at a
+// character boundary so that its record's name still fits.
 QByteArray trashName(const QByteArray& name, int n) {
     QByteArray stem = name, ext;
     const qsizetype dot = name.lastIndexOf('.');
@@ -59,7 +61,10 @@ QByteArray trashName(const QByteArray& name, int n) {
         stem = name.left(dot);
         ext = name.mid(dot);
     }
-    const QByteArray tag = n > 1 ? '.' + QByteArray::number(n) : QByteArray();
+    const QByteArray tag =
+        n <= 1    ? QByteArray()
+        : n < 100 ? '.' + QByteArray::number(n)
+                  : '.' + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
     if (stem.size() + tag.size() + ext.size() > maxName) {
         qsizetype keep = maxName - tag.size() - ext.size();
         while (keep > 0 && (uchar(stem[keep]) & 0xC0) == 0x80)
@@ -124,7 +129,7 @@ std::optional<TrashedItem> FreedesktopTrash::moveToTrash(const QString& path, QS
         "\nDeletionDate=" +
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddThh:mm:ss")).toUtf8() +
         "\n";
-    for (int n = 1; n < 10000; ++n) {
+    for (int n = 1; n < 200; ++n) {
         const QByteArray candidate = trashName(name, n);
         const QByteArray info = candidate + ".trashinfo";
         const int fd = ::openat(trash->info(), info.constData(),

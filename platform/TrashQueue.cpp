@@ -1,5 +1,6 @@
 #include "platform/TrashQueue.h"
 
+#include <QElapsedTimer>
 #include <QMetaObject>
 #include <QPointer>
 #include <atomic>
@@ -124,7 +125,14 @@ bool TrashQueue::settle(const Ticket& job, int ms) {
 
 void TrashQueue::handOut() {
     QPointer<TrashQueue> self(this);
+    // A few milliseconds of answers at a time: the frame clock gets its turn between batches.
+    QElapsedTimer batch;
+    batch.start();
     while (!answers_.empty()) {
+        if (batch.nsecsElapsed() > 4'000'000) {
+            QMetaObject::invokeMethod(this, &TrashQueue::handOut, Qt::QueuedConnection);
+            return;
+        }
         const Ticket job = answers_.front();
         {
             std::lock_guard lock(shared_->mutex);

@@ -122,6 +122,10 @@ TEST_F(EatingTest, NothingEatenMeansRefusedAndTheCaptionSaysSo) {
     tickAfter(8.1);
     EXPECT_EQ(cat->state.caption(), std::nullopt);
     EXPECT_FALSE(cat->feed({}));
+    // A long name gives way in the middle, so the caption fits over the cat.
+    EXPECT_FALSE(cat->feed(files({"/home/u/a very long name of a quarterly report.pdf"})));
+    EXPECT_EQ(cat->state.caption(), S().cantTrash(QStringLiteral("a very lo…port.pdf")));
+    tickAfter(8.1);
 
     // Links that are not local files, and names that text cannot carry, are not eaten.
     trash.failing = false;

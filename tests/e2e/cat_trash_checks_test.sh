@@ -67,6 +67,11 @@ refused() {
 as_other mkdir -m 777 "$shared/.Trash-$uid"
 as_other chmod 777 "$shared/.Trash-$uid"
 refused "another user's .Trash-$uid" "belongs to another user"
+SCREENS=${E2E_SCREENS:-/work/screens}
+if mkdir -p "$SCREENS" 2>/dev/null; then
+    read -r px py pw ph <<<"$(panel_pixels "$(cat_state)")"
+    import -window root -crop "${pw}x${ph}+${px}+${py}" +repage "$SCREENS/cant_trash_caption.png"
+fi
 
 # A .Trash that is a link to the other user's sticky folder with a $uid folder planted in it,
 # and a .Trash-$uid that links there too.

@@ -34,10 +34,8 @@ double clampAccel(double a) {
 } // namespace
 
 bool CatOverlay::pickUp(QPointF at) {
-    if (activity.is(K::away)) return false;
+    if (activity.is(K::away) || activity.is(K::reading)) return false;
     const double t = now();
-    // An open letter closes and waits in the cat's mouth; a click opens it again.
-    if (activity.is(K::reading)) state.setReading(std::nullopt);
     if (lying) {
         // Picked out of the bed, the cat leaves it for good.
         bedHold = CatSprite::Hold::nothing;

@@ -28,28 +28,13 @@ class HoldingTest : public CatTest {
     }
 };
 
-TEST_F(HoldingTest, PickUpIsRefusedOnlyWhileAwayAndClosesAnOpenLetter) {
+TEST_F(HoldingTest, PickUpIsRefusedOnlyWhileAwayOrReading) {
     cat->start(Activity::away(now() + 60), now());
     EXPECT_FALSE(cat->pickUp(QPointF(300, 100)));
     EXPECT_EQ(kind(), K::away);
-    // Picked up while reading: the letter closes unread and stays in its mouth.
-    probe().queueLetter(Letter{QStringLiteral("Stretch"), {}, false});
-    probe().carrying() = true;
-    cat->start(Activity::idle(), now());
-    cat->tapCat();
-    ASSERT_EQ(kind(), K::reading);
-    EXPECT_TRUE(cat->pickUp(QPointF(300, 100)));
-    EXPECT_EQ(kind(), K::held);
-    EXPECT_EQ(cat->state.reading(), nullptr);
-    EXPECT_EQ(probe().queued(), 1u);
-    EXPECT_TRUE(probe().carrying());
-    cat->drop();
-    cat->start(Activity::idle(), now());
-    probe().suppressTapUntil() = 0;
-    cat->tapCat();
-    ASSERT_NE(cat->state.reading(), nullptr);
-    EXPECT_EQ(cat->state.reading()->text, QStringLiteral("Stretch"));
-    cat->markRead();
+    cat->start(Activity::reading(), now());
+    EXPECT_FALSE(cat->pickUp(QPointF(300, 100)));
+    EXPECT_EQ(kind(), K::reading);
 
     // From a window top, with a caption and leftovers of an earlier carry.
     showWindows({window(1, {100, 40, 400, 460})});

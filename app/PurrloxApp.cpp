@@ -37,7 +37,14 @@
 #include <QThread>
 
 PurrloxApp::PurrloxApp() = default;
-PurrloxApp::~PurrloxApp() = default;
+PurrloxApp::~PurrloxApp() {
+    // Each goes before what it calls: the menu and the test hook call the models, the models
+    // hold the login item, and the desktop and devices (left to the end) call into the cat.
+    menu_.reset();
+    automation_.reset();
+    model_.reset();
+    loginItem_.reset();
+}
 
 PurrloxApp::Options PurrloxApp::parse(const QStringList& arguments) {
     QCommandLineParser parser;

@@ -170,11 +170,22 @@ int main(int argc, char** argv) {
                                                            {"sha256", QString(64, 'a')}})
                                      .toJson(QJsonDocument::Compact);
         const QByteArray signedOffer = Signed::toBase64Url(offer);
-        http.set("/update/linux",
-                 {200, signedOffer + '.' + Signed::toBase64Url(sign(signedOffer))});
-        http.set("/update/Purrlox.tar.gz", LocalHttp::huge(3LL << 30, false));
-        Updater big(defaults, {http.base(), publicKey, installed, root.path() + "/cache",
+        // Served from a thread of its own, as fast as the connection takes it.
+        FarHttp far;
+        far.set("/update/linux", {200, signedOffer + '.' + Signed::toBase64Url(sign(signedOffer))});
+        Updater big(defaults, {far.base(), publicKey, installed, root.path() + "/cache",
                                24 * 3600 * 1000, 30000});
+        const auto run = [&big] {
+            QEventLoop loop;
+            QObject::connect(&big, &Updater::checked, &loop, &QEventLoop::quit);
+            big.check();
+            loop.exec();
+        };
+        // The app has made its requests before: a release refused by its announced size starts
+        // the network thread and its connection here.
+        far.set("/update/Purrlox.tar.gz", LocalHttp::huge(3LL << 30, true));
+        run();
+        far.set("/update/Purrlox.tar.gz", LocalHttp::huge(3LL << 30, false));
         const qint64 before = residentKiB();
         qint64 peak = before;
         QTimer sample;
@@ -182,10 +193,7 @@ int main(int argc, char** argv) {
         sample.start(20);
         QElapsedTimer timer;
         timer.start();
-        QEventLoop loop;
-        QObject::connect(&big, &Updater::checked, &loop, &QEventLoop::quit);
-        big.check();
-        loop.exec();
+        run();
         const double s = timer.nsecsElapsed() / 1e9;
         sample.stop();
         const qint64 after = residentKiB();

@@ -21,6 +21,7 @@
 #include <QUuid>
 #include <cstdio>
 #include <fcntl.h>
+#include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,7 +30,8 @@ namespace {
 constexpr qint64 manifestCap = 64 * 1024;
 // Bytes Qt may hold for us before the network thread stops reading: the rest waits in the
 // socket, so a fast server cannot fill memory faster than the disk takes it.
-constexpr qint64 readBuffer = 256 * 1024;
+constexpr qint64 readBuffer = 64 * 1024;
+constexpr qint64 trimAfter = 16LL << 20;
 constexpr int maxRedirects = 5;
 constexpr const char* checkedKey = "updateCheckedAt";
 const QString stagingName = QStringLiteral(".Purrlox-update");
@@ -253,6 +255,11 @@ void Updater::fetch(const QString& path, const QString& what, int deadlineMs, qi
         stop(QStringLiteral("%1 took longer than %2 s").arg(what, seconds(deadlineMs)));
     });
     deadline->start(deadlineMs);
+    // A large body leaves its freed buffers in the allocator's arenas, the network thread's
+    // among them: they go back to the system once the reply has gone.
+    connect(reply, &QObject::destroyed, [run] {
+        if (run->received > trimAfter) ::malloc_trim(0);
+    });
     connect(reply, &QNetworkReply::finished, this, [this, reply, run, pump, deadline, done] {
         deadline->stop();
         reply->deleteLater();

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
@@ -121,4 +122,36 @@ class LocalHttp : public QObject {
     QHash<QString, Answer> answers_;
     QHash<QString, int> counts_;
     QHash<QTcpSocket*, QByteArray> pending_;
+};
+
+// The test server on a thread of its own, as a real server is: it sends as fast as the
+// connection takes it, whatever the updater's thread is doing.
+class FarHttp {
+  public:
+    FarHttp() {
+        thread_.start();
+        context_.moveToThread(&thread_);
+        on([this] {
+            http_ = std::make_unique<LocalHttp>();
+            base_ = http_->base();
+        });
+    }
+    ~FarHttp() {
+        on([this] { http_.reset(); });
+        thread_.quit();
+        thread_.wait();
+    }
+    void set(const QString& path, const LocalHttp::Answer& answer) {
+        on([&] { http_->set(path, answer); });
+    }
+    QUrl base() const { return base_; }
+
+  private:
+    template <typename F> void on(F f) {
+        QMetaObject::invokeMethod(&context_, f, Qt::BlockingQueuedConnection);
+    }
+    QThread thread_;
+    QObject context_;
+    std::unique_ptr<LocalHttp> http_;
+    QUrl base_;
 };

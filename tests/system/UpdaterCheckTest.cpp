@@ -8,7 +8,6 @@
 #include <QEventLoop>
 #include <QLoggingCategory>
 #include <QTemporaryDir>
-#include <QThread>
 #include <csignal>
 #include <random>
 #include <sys/resource.h>
@@ -225,38 +224,6 @@ qint64 residentBytes() {
             return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
     return -1;
 }
-
-// The test server on a thread of its own, as a real server is: it sends as fast as the
-// connection takes it, whatever the updater's thread is doing.
-class FarHttp {
-  public:
-    FarHttp() {
-        thread_.start();
-        context_.moveToThread(&thread_);
-        on([this] {
-            http_ = std::make_unique<LocalHttp>();
-            base_ = http_->base();
-        });
-    }
-    ~FarHttp() {
-        on([this] { http_.reset(); });
-        thread_.quit();
-        thread_.wait();
-    }
-    void set(const QString& path, const LocalHttp::Answer& answer) {
-        on([&] { http_->set(path, answer); });
-    }
-    QUrl base() const { return base_; }
-
-  private:
-    template <typename F> void on(F f) {
-        QMetaObject::invokeMethod(&context_, f, Qt::BlockingQueuedConnection);
-    }
-    QThread thread_;
-    QObject context_;
-    std::unique_ptr<LocalHttp> http_;
-    QUrl base_;
-};
 
 TEST_F(UpdaterCheck, AHugeReleaseIsRefusedAtTheCapWhileMemoryStaysLow) {
     constexpr qint64 huge = 2'000'000'000;

@@ -55,7 +55,7 @@ AppModel::AppModel(const CatServices& services, LoginItem* loginItem, QObject* p
 AppModel::~AppModel() {
     // A guard on this model or the cat still lets calls through while their destructors run:
     // every way in is cut before anything goes.
-    screens_.onChanged = nullptr;
+    screens_.onChanged = [] {};
     AppDelegate::onOpen = nullptr; // links wait in pending again
     updater->onReady = [](const QString&) {};
     updater->onFailed = [] {};

@@ -42,7 +42,8 @@ AppModel::AppModel(const CatServices& services, LoginItem* loginItem, QObject* p
       focusLog(std::make_unique<FocusLog>(services.defaults, services.clock)),
       reminders(std::make_unique<Reminders>(services.defaults, services.clock)),
       updater(makeUpdater(services.defaults)),
-      pomodoro(std::make_unique<Pomodoro>(services.defaults, services.clock, *focusLog)) {
+      pomodoro(std::make_unique<Pomodoro>(services.defaults, services.clock, *focusLog)),
+      screens_(services.screens) {
     // A new screen mode or work area puts the cat back on the desktop at once.
     QPointer<CatOverlay> cat(cats.get());
     services.screens.onChanged = [cat] {
@@ -85,7 +86,22 @@ AppModel::AppModel(const CatServices& services, LoginItem* loginItem, QObject* p
         if (self) self->open(url);
 }
 
-AppModel::~AppModel() = default;
+AppModel::~AppModel() {
+    // A guard on this model or the cat still lets calls through while their destructors run:
+    // every way in is cut before anything goes.
+    screens_.onChanged = [] {};
+    AppDelegate::onOpen = nullptr; // links wait in pending again
+    updater->onReady = [](const QString&) {};
+    updater->onFailed = [] {};
+    cats->onUpdate = [] {};
+    ModelWiring::disconnect(*focusLog, *reminders, *pomodoro);
+    pomodoro.reset();
+    updater.reset();
+    reminders.reset();
+    focusLog.reset();
+    launchAtLogin.reset();
+    cats.reset();
+}
 
 void AppModel::open(const QUrl& url) {
     const QString host = url.host(QUrl::FullyEncoded);

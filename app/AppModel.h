@@ -11,6 +11,7 @@
 #include <memory>
 
 class Updater;
+class Screens;
 
 // The composition root: creates every long-lived model once, wires them, lets the cat in and
 // takes over the links that arrived before it existed.
@@ -20,6 +21,7 @@ class AppModel final : public QObject {
     explicit AppModel(const CatServices& services, QObject* parent = nullptr);
     // With the login item: the first start turns launch at login on.
     AppModel(const CatServices& services, LoginItem& loginItem, QObject* parent = nullptr);
+    // Cuts every callback into the cat, then takes the models down, the cat last.
     ~AppModel() override;
 
     // No purrlox:// link changes anything yet: each one is logged and dropped.
@@ -37,4 +39,6 @@ class AppModel final : public QObject {
 
   private:
     AppModel(const CatServices& services, LoginItem* loginItem, QObject* parent);
+
+    Screens& screens_;
 };

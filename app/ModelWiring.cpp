@@ -23,6 +23,13 @@ void connect(CatOverlay& cats, FocusLog& focusLog, Reminders& reminders, Pomodor
     };
 }
 
+void disconnect(FocusLog& focusLog, Reminders& reminders, Pomodoro& pomodoro) {
+    focusLog.onCheer = [](const QString&) {};
+    focusLog.onReport = [](const Letter&) {};
+    reminders.onDue = [](const Reminder&) {};
+    pomodoro.onChange = [](const Pomodoro::Phase&) {};
+}
+
 CatFocus catFocus(const Pomodoro::Phase& phase) {
     switch (phase.kind) {
     case Pomodoro::Phase::Kind::work:

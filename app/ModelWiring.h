@@ -14,6 +14,8 @@ class Reminders;
 namespace ModelWiring {
 
 void connect(CatOverlay& cats, FocusLog& focusLog, Reminders& reminders, Pomodoro& pomodoro);
+// Cuts those callbacks again: the models then call nothing, so the cat may go before them.
+void disconnect(FocusLog& focusLog, Reminders& reminders, Pomodoro& pomodoro);
 
 // How long a cheer stays as the cat's caption.
 inline constexpr double cheerSeconds = 5;

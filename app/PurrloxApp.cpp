@@ -39,7 +39,14 @@
 #include <QTranslator>
 
 PurrloxApp::PurrloxApp() = default;
-PurrloxApp::~PurrloxApp() = default;
+PurrloxApp::~PurrloxApp() {
+    // Each goes before what it calls: the menu and the test hook call the models, the models
+    // hold the login item, and the desktop and devices (left to the end) call into the cat.
+    menu_.reset();
+    automation_.reset();
+    model_.reset();
+    loginItem_.reset();
+}
 
 namespace {
 

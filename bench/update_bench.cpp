@@ -1,5 +1,6 @@
-// The updater's costs: a check that finds nothing new (requests sent, files written), and
-// staging a 30 MB release (unpack, both file-list checks, the copy beside the install).
+// The updater's costs: a check that finds nothing new (requests sent, files written), staging
+// a 30 MB release (unpack, both file-list checks, the copy beside the install), and the memory a
+// release past the size cap leaves behind.
 #include "platform/Defaults.h"
 #include "system/FileList.h"
 #include "system/LocalHttp.h"
@@ -10,11 +11,13 @@
 #include <QCoreApplication>
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QJsonDocument>
 #include <QLoggingCategory>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <random>
@@ -67,6 +70,15 @@ QMap<QString, QPair<qint64, qint64>> snapshot(const QString& root) {
         files[info.filePath()] = {info.size(), info.lastModified().toMSecsSinceEpoch()};
     }
     return files;
+}
+
+qint64 residentKiB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    return -1;
 }
 
 double cpuSeconds() {
@@ -148,5 +160,46 @@ int main(int argc, char** argv) {
                 runs[4], qlonglong(runs.size()));
     // The machine may be shared: the process's own CPU time is the steadier figure.
     std::printf("  of which CPU time of this process (user + system): median %.3f s\n", cpu[2]);
+
+    // 3. A release that never ends, its length unannounced: streamed to the disk and refused
+    // once a gibibyte has come.
+    {
+        const QByteArray offer = QJsonDocument(QJsonObject{{"v", 1},
+                                                           {"os", "linux"},
+                                                           {"version", "2.0"},
+                                                           {"sha256", QString(64, 'a')}})
+                                     .toJson(QJsonDocument::Compact);
+        const QByteArray signedOffer = Signed::toBase64Url(offer);
+        // Served from a thread of its own, as fast as the connection takes it.
+        FarHttp far;
+        far.set("/update/linux", {200, signedOffer + '.' + Signed::toBase64Url(sign(signedOffer))});
+        Updater big(defaults, {far.base(), publicKey, installed, root.path() + "/cache",
+                               24 * 3600 * 1000, 30000});
+        const auto run = [&big] {
+            QEventLoop loop;
+            QObject::connect(&big, &Updater::checked, &loop, &QEventLoop::quit);
+            big.check();
+            loop.exec();
+        };
+        // The app has made its requests before: a release refused by its announced size starts
+        // the network thread and its connection here.
+        far.set("/update/Purrlox.tar.gz", LocalHttp::huge(3LL << 30, true));
+        run();
+        far.set("/update/Purrlox.tar.gz", LocalHttp::huge(3LL << 30, false));
+        const qint64 before = residentKiB();
+        qint64 peak = before;
+        QTimer sample;
+        QObject::connect(&sample, &QTimer::timeout, [&] { peak = std::max(peak, residentKiB()); });
+        sample.start(20);
+        QElapsedTimer timer;
+        timer.start();
+        run();
+        const double s = timer.nsecsElapsed() / 1e9;
+        sample.stop();
+        const qint64 after = residentKiB();
+        std::printf("a release past the 1 GiB cap: resident %.1f MB before, %.1f MB after "
+                    "(goal: within 20 MB), %.1f MB at the peak; refused after %.1f s\n",
+                    before / 1024.0, after / 1024.0, std::max(peak, after) / 1024.0, s);
+    }
     return 0;
 }

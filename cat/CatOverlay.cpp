@@ -4,6 +4,7 @@
 #include "cat/Ticker.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
+#include "platform/Devices.h"
 #include "platform/InputIdle.h"
 #include "platform/Panel.h"
 #include "platform/Pointer.h"
@@ -42,7 +43,19 @@ CatOverlay::CatOverlay(const CatServices& services, QObject* parent)
     livesInBed = sys.defaults.boolean(QStringLiteral("catLivesInBed")).value_or(false);
 }
 
-CatOverlay::~CatOverlay() = default;
+CatOverlay::~CatOverlay() {
+    // Taken apart so that nothing calls into a half-destroyed engine. The callbacks it handed to
+    // the system go first; then the panels, whose last moves still report to the desktop, go
+    // while every other part stands; the frame clock last.
+    if (displayLink) {
+        sys.windowList.onChange = nullptr;
+        sys.inputIdle.onPointer = nullptr;
+    }
+    if (watchingSystem) sys.devices.watchSleep([] {}, [] {});
+    bedPanel.reset();
+    panel.reset();
+    displayLink.reset();
+}
 
 double CatOverlay::now() const {
     return sys.clock.seconds();

@@ -22,23 +22,20 @@
 #include <QUuid>
 #include <cstdio>
 #include <fcntl.h>
+#include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr qint64 manifestCap = 64 * 1024;
-constexpr qint64 downloadCap = 1024LL * 1024 * 1024;
+// Bytes Qt may hold for us before the network thread stops reading: the rest waits in the
+// socket, so a fast server cannot fill memory faster than the disk takes it.
+constexpr qint64 readBuffer = 64 * 1024;
+constexpr qint64 trimAfter = 16LL << 20;
+constexpr int maxRedirects = 5;
 constexpr const char* checkedKey = "updateCheckedAt";
 const QString stagingName = QStringLiteral(".Purrlox-update");
-
-QNetworkRequest request(const QUrl& url, int timeoutMs) {
-    QNetworkRequest r(url);
-    r.setTransferTimeout(timeoutMs);
-    r.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    r.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    return r;
-}
 
 void reach(const char* point) {
     if (Updater::reached) Updater::reached(point);
@@ -48,6 +45,24 @@ void reach(const char* point) {
 QString cacheHome() {
     const QString xdg = qEnvironmentVariable("XDG_CACHE_HOME");
     return QDir::isAbsolutePath(xdg) ? xdg : QDir::homePath() + QStringLiteral("/.cache");
+}
+
+// A redirect stays with the server we were configured with: same scheme (so never from https
+// down to http), same host, same port.
+bool sameOrigin(const QUrl& to, const QUrl& base) {
+    return to.scheme().compare(base.scheme(), Qt::CaseInsensitive) == 0 &&
+           to.host().compare(base.host(), Qt::CaseInsensitive) == 0 &&
+           to.port(base.scheme() == QLatin1String("https") ? 443 : 80) ==
+               base.port(base.scheme() == QLatin1String("https") ? 443 : 80);
+}
+
+// A server-chosen address, fit for one log line.
+QString shown(const QUrl& url) {
+    return url.toDisplayString(QUrl::RemoveUserInfo).left(300);
+}
+
+QString seconds(int ms) {
+    return QString::number(ms / 1000.0);
 }
 
 } // namespace
@@ -84,11 +99,21 @@ Updater::Updater(Defaults& defaults, Setup setup, QObject* parent)
     };
     quit = [] { QCoreApplication::quit(); };
     network_.setAutoDeleteReplies(false);
+    network_.setRedirectPolicy(QNetworkRequest::UserVerifiedRedirectPolicy);
 
     timer_.setInterval(3600 * 1000);
     connect(&timer_, &QTimer::timeout, this, &Updater::hourly);
     timer_.start();
     QTimer::singleShot(setup_.firstCheckMs, this, &Updater::check);
+}
+
+Updater::~Updater() {
+    // Its handlers capture this updater: cut them before the reply goes with network_.
+    if (QNetworkReply* reply = inFlight_) {
+        disconnect(reply, nullptr, nullptr, nullptr);
+        reply->abort();
+        delete reply;
+    }
 }
 
 void Updater::hourly() {
@@ -168,18 +193,95 @@ void Updater::check() {
         finish();
         return;
     }
-    QNetworkReply* reply =
-        network_.get(request(setup_.base.resolved(QUrl("update/linux")), setup_.timeoutMs));
-    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
-        if (received > manifestCap) reply->abort();
+    auto body = std::make_shared<QByteArray>();
+    fetch(
+        QStringLiteral("update/linux"), QStringLiteral("the manifest"), setup_.manifestDeadlineMs,
+        manifestCap,
+        [body](QByteArrayView chunk) {
+            body->append(chunk);
+            return QString();
+        },
+        [this, body](QNetworkReply* reply, const QString& failure) {
+            manifestArrived(reply, *body, failure);
+        });
+}
+
+void Updater::fetch(const QString& path, const QString& what, int deadlineMs, qint64 cap,
+                    std::function<QString(QByteArrayView)> take,
+                    std::function<void(QNetworkReply*, const QString&)> done) {
+    QNetworkRequest request(setup_.base.resolved(QUrl(path)));
+    request.setTransferTimeout(setup_.timeoutMs);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                         QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    request.setMaximumRedirectsAllowed(maxRedirects);
+    QNetworkReply* reply = network_.get(request);
+    reply->setReadBufferSize(readBuffer);
+    inFlight_ = reply;
+
+    struct Run {
+        QString failure;
+        qint64 received = 0;
+        QByteArray buffer;
+    };
+    auto run = std::make_shared<Run>();
+    run->buffer.resize(readBuffer);
+    const auto stop = [reply, run](const QString& why) {
+        if (run->failure.isEmpty()) run->failure = why;
+        reply->abort();
+    };
+    const QString tooLarge = QStringLiteral("%1 is larger than %2 bytes").arg(what).arg(cap);
+    // Straight to take as it arrives, counted on the way.
+    const auto pump = [reply, run, stop, take, cap, tooLarge] {
+        while (run->failure.isEmpty() && reply->bytesAvailable() > 0) {
+            const qint64 n = reply->read(run->buffer.data(), run->buffer.size());
+            if (n <= 0) return;
+            run->received += n;
+            if (run->received > cap) return stop(tooLarge);
+            const QString failed = take(QByteArrayView(run->buffer.constData(), n));
+            if (!failed.isEmpty()) return stop(failed);
+        }
+    };
+    connect(reply, &QNetworkReply::readyRead, reply, pump);
+    connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, stop, cap, tooLarge] {
+        // A body announced as too large is not waited for.
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid() && length.toLongLong() > cap) stop(tooLarge);
     });
-    connect(reply, &QNetworkReply::finished, this, [this, reply] {
+    const QUrl base = setup_.base;
+    connect(reply, &QNetworkReply::redirected, reply, [reply, stop, base](const QUrl& to) {
+        if (!sameOrigin(to, base))
+            return stop(QStringLiteral("refused a redirect to %1").arg(shown(to)));
+        Log::info(QStringLiteral("updates: redirected to %1").arg(shown(to)));
+        emit reply->redirectAllowed();
+    });
+    // The idle time-out restarts with every byte; a trickle still ends here.
+    auto* deadline = new QTimer(reply);
+    deadline->setSingleShot(true);
+    connect(deadline, &QTimer::timeout, reply, [stop, what, deadlineMs] {
+        stop(QStringLiteral("%1 took longer than %2 s").arg(what, seconds(deadlineMs)));
+    });
+    deadline->start(deadlineMs);
+    // A large body leaves its freed buffers in the allocator's arenas, the network thread's
+    // among them: they go back to the system once the reply has gone.
+    connect(reply, &QObject::destroyed, [run] {
+        if (run->received > trimAfter) ::malloc_trim(0);
+    });
+    connect(reply, &QNetworkReply::finished, this, [this, reply, run, pump, deadline, done] {
+        deadline->stop();
         reply->deleteLater();
-        manifestArrived(reply);
+        if (inFlight_ == reply) inFlight_ = nullptr;
+        pump(); // what came with the end
+        done(reply, run->failure);
     });
 }
 
-void Updater::manifestArrived(QNetworkReply* reply) {
+void Updater::manifestArrived(QNetworkReply* reply, const QByteArray& body,
+                              const QString& failure) {
+    if (!failure.isEmpty()) {
+        Log::error(QStringLiteral("updates: %1").arg(failure));
+        return finish();
+    }
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (status == 0 && reply->error() != QNetworkReply::NoError) {
         Log::error(QStringLiteral("updates: %1").arg(reply->errorString()));
@@ -190,8 +292,7 @@ void Updater::manifestArrived(QNetworkReply* reply) {
         Log::error(QStringLiteral("updates: HTTP %1").arg(status));
         return finish();
     }
-    const auto offer =
-        readManifest(QString::fromUtf8(reply->readAll()).trimmed(), setup_.publicKey);
+    const auto offer = readManifest(QString::fromUtf8(body).trimmed(), setup_.publicKey);
     if (!offer) {
         Log::error(QStringLiteral("updates: a manifest that does not verify"));
         return finish();
@@ -223,43 +324,38 @@ void Updater::download(const QString& version, const QString& digest, const QStr
         Log::error(QStringLiteral("updates: %1").arg(file->errorString()));
         return finish();
     }
-    QNetworkReply* reply = network_.get(
-        request(setup_.base.resolved(QUrl("update/Purrlox.tar.gz")), setup_.timeoutMs));
-    auto writeFailed = std::make_shared<QString>();
-    connect(reply, &QNetworkReply::readyRead, reply, [reply, file, writeFailed] {
-        const QByteArray chunk = reply->readAll();
-        if (!writeFailed->isEmpty()) return;
-        if (file->size() + chunk.size() > downloadCap)
-            *writeFailed = QStringLiteral("the release is larger than %1 bytes").arg(downloadCap);
-        else if (file->write(chunk) != chunk.size())
-            *writeFailed = file->errorString();
-        if (!writeFailed->isEmpty()) reply->abort();
-    });
-    connect(
-        reply, &QNetworkReply::finished, this,
-        [this, reply, file, writeFailed, version, digest, archive] {
-            reply->deleteLater();
-            if (writeFailed->isEmpty() && reply->bytesAvailable() > 0 &&
-                file->write(reply->readAll()) < 0)
-                *writeFailed = file->errorString();
-            if (!writeFailed->isEmpty() || reply->error() != QNetworkReply::NoError) {
-                const QString why = writeFailed->isEmpty() ? reply->errorString() : *writeFailed;
+    // Written and hashed as it arrives: the release is never held in memory.
+    auto hash = std::make_shared<QCryptographicHash>(QCryptographicHash::Sha256);
+    fetch(
+        QStringLiteral("update/Purrlox.tar.gz"), QStringLiteral("the release"),
+        setup_.releaseDeadlineMs, setup_.releaseCap,
+        [file, hash](QByteArrayView chunk) {
+            if (file->write(chunk.data(), chunk.size()) != chunk.size()) return file->errorString();
+            hash->addData(chunk);
+            return QString();
+        },
+        [this, file, hash, version, digest, archive](QNetworkReply* reply, const QString& failure) {
+            QString why = failure;
+            if (why.isEmpty() && reply->error() != QNetworkReply::NoError)
+                why = reply->errorString();
+            if (why.isEmpty() && !file->flush()) why = file->errorString();
+            if (!why.isEmpty()) {
                 Log::error(QStringLiteral("updates: %1").arg(why));
                 file->remove();
                 return finish();
             }
-            if (!file->flush() || !file->rename(archive)) {
+            if (QString::fromLatin1(hash->result().toHex()) != digest) {
+                file->remove();
+                Log::error(QStringLiteral("updates: the downloaded tarball is not the signed one"));
+                return finish();
+            }
+            if (!file->rename(archive)) {
                 Log::error(QStringLiteral("updates: %1").arg(file->errorString()));
                 file->remove();
                 return finish();
             }
             file->setAutoRemove(false);
             file->close();
-            if (sha256(archive) != digest) {
-                QFile::remove(archive);
-                Log::error(QStringLiteral("updates: the downloaded tarball is not the signed one"));
-                return finish();
-            }
             Log::info(QStringLiteral("updates: %1 is ready for %2").arg(version, archive));
             ready = Ready{version, archive};
             onReady(version);

@@ -3,7 +3,9 @@
 #include "system/UpdateFailure.h"
 
 #include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <QUrl>
@@ -28,6 +30,10 @@ class Updater final : public QObject {
         QString folder;       // where downloaded releases wait
         int firstCheckMs = 60000;
         int timeoutMs = 30000; // a request that moves no data for this long fails
+        // However steadily data moves, a request ends by these.
+        int manifestDeadlineMs = 2 * 60 * 1000;
+        int releaseDeadlineMs = 30 * 60 * 1000;
+        qint64 releaseCap = 1024LL * 1024 * 1024; // bytes; a larger release is refused
         // The running process's own: PURRLOX_UPDATE_URL, PURRLOX_UPDATE_DELAY, the pinned key,
         // the folder above bin/ and $XDG_CACHE_HOME/app.purrlox.Purrlox/Update.
         static Setup standard();
@@ -39,6 +45,8 @@ class Updater final : public QObject {
     };
 
     Updater(Defaults& defaults, Setup setup, QObject* parent = nullptr);
+    // A request still under way ends without calling back.
+    ~Updater() override;
 
     std::function<void(const QString& version)> onReady = [](const QString&) {};
     std::function<void()> onFailed = [] {};
@@ -82,7 +90,15 @@ class Updater final : public QObject {
     void checked(); // a check ended, whatever its outcome
 
   private:
-    void manifestArrived(class QNetworkReply* reply);
+    // GETs path under the base URL within our rules: the idle time-out, the overall deadline,
+    // at most cap bytes counted as they arrive (each chunk goes to take, which answers a
+    // failure or nothing), and redirects only within the base's scheme, host and port. done
+    // gets the reply and the failure our rules or take stopped it with (empty when they did
+    // not; the reply's own error is for done to read).
+    void fetch(const QString& path, const QString& what, int deadlineMs, qint64 cap,
+               std::function<QString(QByteArrayView chunk)> take,
+               std::function<void(QNetworkReply* reply, const QString& failure)> done);
+    void manifestArrived(QNetworkReply* reply, const QByteArray& body, const QString& failure);
     void download(const QString& version, const QString& digest, const QString& archive);
     void finish();
 
@@ -90,5 +106,6 @@ class Updater final : public QObject {
     Setup setup_;
     QString current_;
     QNetworkAccessManager network_;
+    QPointer<QNetworkReply> inFlight_;
     QTimer timer_;
 };

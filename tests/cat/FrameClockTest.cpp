@@ -145,4 +145,46 @@ TEST_F(FrameClockTest, StillOnlyInTheListedStates) {
     }
 }
 
+// Like the X11 panel, whose mover reports the end of a run of moves as it goes, and the
+// desktop then tells the window list: the panel's end reaches the window list's callback.
+class ReportingPanel final : public Panel {
+  public:
+    explicit ReportingPanel(FakeWindowList& windows) : windows_(windows) {}
+    ~ReportingPanel() override { windows_.set({}); }
+    Rect frame() const override { return rect_; }
+    void setFrame(const Rect& f) override { rect_ = f; }
+    void show() override { visible_ = true; }
+    void hide() override { visible_ = false; }
+    bool isVisible() const override { return visible_; }
+
+  private:
+    FakeWindowList& windows_;
+    Rect rect_;
+    bool visible_ = false;
+};
+
+// Taken down while walking with both panels up: nothing reaches the half-taken-down engine
+// (the sanitizer build sees any use of what it has freed), and the system holds no callback
+// into it afterwards.
+TEST_F(CatTest, TakenDownWhileWalkingLeavesNoWayIn) {
+    const auto reporting = [this](CatOverlay&) -> std::unique_ptr<Panel> {
+        return std::make_unique<ReportingPanel>(windowList);
+    };
+    CatServices services{screens, windowList, pointer,   input,     devices,  trash,
+                         clock,   random,     *defaults, reporting, reporting};
+    cat = std::make_unique<CatOverlay>(services);
+    cat->enter(false);
+    ASSERT_TRUE(probe().hasFrameClock());
+    tickAfter(0.1);
+    ASSERT_EQ(cat->snapshot().activity.kind(), K::walking);
+    ASSERT_TRUE(windowList.onChange && input.onPointer && devices.asleep);
+
+    cat.reset();
+    EXPECT_FALSE(windowList.onChange);
+    EXPECT_FALSE(input.onPointer);
+    devices.asleep(); // the sleep watch may still fire: it reaches nothing
+    devices.awake();
+    windowList.set({});
+}
+
 } // namespace

@@ -6,6 +6,7 @@
 #include "system/UpdateChecks.h"
 #include "system/Updater.h"
 
+#include <QEventLoop>
 #include <QLoggingCategory>
 #include <QTemporaryDir>
 #include <csignal>
@@ -213,6 +214,107 @@ TEST_F(UpdaterCheck, FullDiskDuringTheDownloadLeavesNothingBehind) {
     EXPECT_NE(lines()[0], "updates: the downloaded tarball is not the signed one");
     EXPECT_FALSE(updater->ready);
     EXPECT_TRUE(QDir(cache).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// Resident memory of this process, from the kernel's own count.
+qint64 residentBytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
+    return -1;
+}
+
+TEST_F(UpdaterCheck, AHugeReleaseIsRefusedAtTheCapWhileMemoryStaysLow) {
+    constexpr qint64 huge = 2'000'000'000;
+    FarHttp far;
+    far.set("/update/linux", {200, kit::manifest(kit::offer("1.10", releaseDigest())).toUtf8()});
+    Updater::Setup setup{far.base(), kit::testKeys().publicKey, app, cache, 3600 * 1000, 5000};
+    {
+        // Declared in advance: not waited for.
+        Updater updater(*defaults, setup);
+        far.set("/update/Purrlox.tar.gz", LocalHttp::huge(huge, true));
+        ASSERT_TRUE(check(updater));
+        EXPECT_EQ(lines(), QStringList{"updates: the release is larger than 1073741824 bytes"});
+    }
+
+    // Not declared: counted as it arrives, on its way to the disk, and stopped at the cap (a
+    // smaller one, so that the test takes seconds; what it may hold in memory does not grow
+    // with the cap).
+    forget();
+    setup.releaseCap = 300 << 20;
+    Updater updater(*defaults, setup);
+    far.set("/update/Purrlox.tar.gz", LocalHttp::huge(huge, false));
+    qint64 peak = residentBytes();
+    ASSERT_GT(peak, 0);
+    QTimer sample;
+    QObject::connect(&sample, &QTimer::timeout, [&] { peak = std::max(peak, residentBytes()); });
+    sample.start(20);
+    QEventLoop loop;
+    QObject::connect(&updater, &Updater::checked, &loop, &QEventLoop::quit);
+    QTimer::singleShot(120000, &loop, &QEventLoop::quit);
+    updater.check();
+    loop.exec();
+    sample.stop();
+    peak = std::max(peak, residentBytes());
+    ASSERT_FALSE(updater.checking);
+    EXPECT_EQ(lines(), QStringList{"updates: the release is larger than 314572800 bytes"});
+    EXPECT_LT(peak, 150LL << 20) << "peak resident bytes " << peak;
+    EXPECT_FALSE(updater.ready);
+    EXPECT_TRUE(QDir(cache).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST_F(UpdaterCheck, ATrickleEndsAtTheDeadline) {
+    // One byte every 100 ms keeps the idle time-out (one second) from ever running out.
+    Updater::Setup setup{
+        http.base(), kit::testKeys().publicKey, app, cache, 3600 * 1000, 1000, 1500, 1500};
+    Updater updater(*defaults, setup);
+    const QByteArray manifest = kit::manifest(kit::offer("1.10", releaseDigest())).toUtf8();
+    http.set("/update/linux", LocalHttp::trickle(manifest, 100));
+    ASSERT_TRUE(check(updater));
+    EXPECT_EQ(lines(), QStringList{"updates: the manifest took longer than 1.5 s"});
+
+    forget();
+    serveManifest(QString::fromUtf8(manifest));
+    http.set("/update/Purrlox.tar.gz", LocalHttp::trickle(kit::read(release), 100));
+    ASSERT_TRUE(check(updater));
+    EXPECT_EQ(lines(), QStringList{"updates: the release took longer than 1.5 s"});
+    EXPECT_FALSE(updater.ready);
+    EXPECT_TRUE(QDir(cache).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST_F(UpdaterCheck, RedirectsStayWithTheConfiguredServer) {
+    const QByteArray port = QByteArray::number(http.base().port());
+    const QByteArray elsewhere[] = {
+        "http://localhost:" + port + "/update/linux",  // another host (the same server)
+        "https://127.0.0.1:" + port + "/update/linux", // another scheme
+        "http://127.0.0.1:" + QByteArray::number(http.base().port() + 1) + "/update/linux"};
+    auto updater = make();
+    for (const QByteArray& to : elsewhere) {
+        SCOPED_TRACE(to.toStdString());
+        forget();
+        const int before = http.requests();
+        http.set("/update/linux", LocalHttp::redirect(302, to));
+        ASSERT_TRUE(check(*updater));
+        EXPECT_EQ(lines(),
+                  QStringList{"updates: refused a redirect to " + QString::fromLatin1(to)});
+        EXPECT_EQ(http.requests(), before + 1);
+    }
+
+    // Within the server: followed, each one logged.
+    forget();
+    http.set("/update/linux", LocalHttp::redirect(301, "/moved/linux"));
+    http.set("/moved/linux", {200, kit::manifest(kit::offer("1.10", releaseDigest())).toUtf8()});
+    http.set("/update/Purrlox.tar.gz", LocalHttp::redirect(307, "/files/Purrlox.tar.gz"));
+    http.set("/files/Purrlox.tar.gz", {200, kit::read(release)});
+    ASSERT_TRUE(check(*updater));
+    const QString base = http.base().toString();
+    EXPECT_EQ(lines(),
+              (QStringList{"updates: redirected to " + base + "moved/linux",
+                           "updates: redirected to " + base + "files/Purrlox.tar.gz",
+                           "updates: 1.10 is ready for " + cache + "/Purrlox-1.10.tar.gz"}));
+    EXPECT_EQ(offered, QStringList{"1.10"});
 }
 
 TEST_F(UpdaterCheck, AnInstallThatCannotBeReplacedNeverAsks) {

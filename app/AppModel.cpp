@@ -91,8 +91,10 @@ AppModel::~AppModel() {
     // every way in is cut before anything goes.
     screens_.onChanged = [] {};
     AppDelegate::onOpen = nullptr; // links wait in pending again
+#if PURRLOX_SELF_UPDATE
     updater->onReady = [](const QString&) {};
     updater->onFailed = [] {};
+#endif
     cats->onUpdate = [] {};
     ModelWiring::disconnect(*focusLog, *reminders, *pomodoro);
     pomodoro.reset();

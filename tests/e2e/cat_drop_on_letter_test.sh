@@ -17,10 +17,8 @@ ask '{"cmd":"deliver","text":"Time for a walk 🐾"}' >/dev/null
 wait_for 90 "the cat comes back carrying the letter" state_has '.carrying == true and .kind == "idle"'
 
 open_letter() {
-    local reading cat_x cat_y
-    reading=$(cat_state)
-    cat_x=$(jq '.x | round' <<<"$reading")
-    cat_y=$(jq --argjson H "$E2E_HEIGHT" '$H - (.feetY + 30) | round' <<<"$reading")
+    local cat_x cat_y
+    read -r cat_x cat_y <<<"$(cat_body_point)"
     xdotool mousemove "$cat_x" "$cat_y"
     sleep 0.3
     xdotool click 1
@@ -38,9 +36,7 @@ state_has '.kind == "reading" and .eaten == null' >/dev/null || fail "the drop c
 echo "ok: a drop while the letter is open is refused to the source after ${waited}s; the file stays"
 
 # A reading cat is not picked up: a real drag from it leaves the letter open in its paws.
-reading=$(cat_state)
-cat_x=$(jq '.x | round' <<<"$reading")
-cat_y=$(jq --argjson H "$E2E_HEIGHT" '$H - (.feetY + 30) | round' <<<"$reading")
+read -r cat_x cat_y <<<"$(cat_body_point)"
 xdotool mousemove "$cat_x" "$cat_y"
 sleep 0.2
 xdotool mousedown 1

@@ -145,3 +145,8 @@ daytime() {
 }
 # Every script runs at the cat's noon unless it sets TZ after sourcing this file.
 daytime
+
+# The middle of the cat's body in root pixels, "x y", for a real click or drag on it.
+cat_body_point() {
+    cat_state | jq -r --argjson H "$E2E_HEIGHT" '"\(.x | round) \($H - (.feetY + 30) | round)"'
+}

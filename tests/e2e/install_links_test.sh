@@ -41,7 +41,7 @@ wait_for 10 "the running cat logs the link" grep -q 'ignored a purrlox:// link (
 xdg-open "purrlox:no-host" >>"$E2E_TMP/xdg-open.log" 2>&1 || fail "xdg-open: $(cat "$E2E_TMP/xdg-open.log")"
 wait_for 10 "a link without a host" grep -q 'ignored a purrlox:// link (no host)' "$CAT_LOG"
 [ "$(grep -c 'ignored a purrlox:// link (first)' "$CAT_LOG")" = 1 ] || fail "the start link was handled twice"
-[ "$(pgrep -cf "^$APP/bin/purrlox")" = 1 ] || fail "a second Purrlox stayed"
+[ "$(own_pids "$APP/bin/purrlox" | wc -l)" = 1 ] || fail "a second Purrlox stayed"
 stop_cat
 # A folder with a space: the entry quotes the program as the desktop entry rules ask.
 SPACED="$E2E_TMP/my apps/Purrlox"

@@ -31,6 +31,18 @@ trap 'exit 130' INT TERM
 
 now() { date +%s.%N; }
 
+# own_pids PROGRAM: the PIDs of processes running PROGRAM inside this test's private home, so a
+# count never includes another test's or another user's Purrlox.
+own_pids() {
+    local program dir
+    program=$(readlink -f "$1")
+    for dir in /proc/[0-9]*; do
+        [ "$(readlink "$dir/exe" 2>/dev/null)" = "$program" ] || continue
+        tr '\0' '\n' <"$dir/environ" 2>/dev/null | grep -qxF "HOME=$E2E_TMP" && echo "${dir#/proc/}"
+    done
+    return 0
+}
+
 # wait_for SECONDS DESCRIPTION COMMAND...: polls the command until it succeeds.
 wait_for() {
     local limit=$1 what=$2

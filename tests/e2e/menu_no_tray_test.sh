@@ -19,5 +19,5 @@ wait_for 5 "the second start opens the menu window" menu_open
 read -r wx wy ww wh <<<"$(menu | jq -r '.frame | map(tostring) | join(" ")')"
 ((ww == 310 && wx >= 0 && wy >= 0 && wx + ww <= E2E_WIDTH && wy + wh <= E2E_HEIGHT)) ||
     fail "menu window at $wx,$wy ${ww}x$wh"
-[ "$(pgrep -c -f "^$E2E_PURRLOX")" = 1 ] || fail "a second Purrlox is running"
+[ "$(own_pids "$E2E_PURRLOX" | wc -l)" = 1 ] || fail "a second Purrlox is running"
 echo PASS

@@ -126,7 +126,7 @@ click_control languageRow2
 wait_for 10 "the old process quits" gone "$old"
 rm -f "$CAT_SOCKET"
 wait_for 15 "the relaunched app opens its socket" test -S "$CAT_SOCKET"
-CAT_PID=$(pgrep -n -f "$E2E_PURRLOX --automation $CAT_SOCKET")
+CAT_PID=$(own_pids "$E2E_PURRLOX" | grep -vx "$old" | tail -n 1)
 E2E_PIDS+=($CAT_PID)
 wait_for 10 "the paw docks after the relaunch" icon_docked
 open_by_tray

@@ -102,7 +102,7 @@ update_button() {
 }
 has_update_letter() { letters | jq -e '.letters | map(select(.update and (.text | contains("9.9")))) | length == 1'; }
 has_failed_letter() { letters | jq -e --arg site "127.0.0.1" '.letters | map(select((.update | not) and (.text | contains($site)))) | length == 1'; }
-new_pid() { pgrep -f "^$APPS/Purrlox/bin/purrlox" | grep -vx "$CAT_PID"; }
+new_pid() { own_pids "$APPS/Purrlox/bin/purrlox" | grep -vx "$CAT_PID"; }
 
 # A good B.
 install_a

@@ -55,30 +55,19 @@ FileRead readRegularFile(const QString& path) {
     // Looked at before it is opened: opening a FIFO waits for a writer, and opening a device
     // can act on it.
     struct stat st {};
-    if (::stat(name.constData(), &st) != 0) {
-        const int error = errno;
+    // A file that is gone is absent; anything else that stops the read is a failure.
+    const auto failed = [&r, &path](const QString& why) {
         r.stamp = FileStamp::ofPath(path);
         if (!r.stamp.exists) return r;
         r.status = Defaults::DataRead::Status::failed;
-        r.error = errorText(error);
+        r.error = why;
         return r;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        r.stamp = FileStamp::ofPath(path);
-        r.status = Defaults::DataRead::Status::failed;
-        r.error = kindOf(st.st_mode);
-        return r;
-    }
+    };
+    if (::stat(name.constData(), &st) != 0) return failed(errorText(errno));
+    if (!S_ISREG(st.st_mode)) return failed(kindOf(st.st_mode));
     // Non-blocking, and checked again once open, for a file swapped in the meantime.
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        r.stamp = FileStamp::ofPath(path);
-        if (!r.stamp.exists) return r;
-        r.status = Defaults::DataRead::Status::failed;
-        r.error = errorText(error);
-        return r;
-    }
+    if (fd < 0) return failed(errorText(errno));
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         r.stamp = FileStamp::ofPath(path);

@@ -150,3 +150,16 @@ daytime
 cat_body_point() {
     cat_state | jq -r --argjson H "$E2E_HEIGHT" '"\(.x | round) \($H - (.feetY + 30) | round)"'
 }
+
+# A widget of the app by class (and text), as the automation reports it, and a real click on it.
+widget() { ask "$(jq -nc --arg c "$1" --arg t "${2:-}" '{cmd: "widget", class: $c, text: $t}')"; }
+visible() { widget "$@" | jq -e '.width > 0' >/dev/null; }
+click_on() {
+    local w
+    w=$(widget "$@")
+    jq -e '.width > 0' <<<"$w" >/dev/null || fail "$* is not on screen: $w"
+    xdotool mousemove "$(jq '(.x + .width / 2) | floor' <<<"$w")" \
+        "$(jq '(.y + .height / 2) | floor' <<<"$w")"
+    sleep 0.2
+    xdotool click 1
+}

@@ -16,17 +16,6 @@ jq -nc --argjson s "$start" \
 start_desktop # points HOME at the private folder
 mkdir -p "$HOME/Pictures" "$HOME/Documents"
 start_cat
-widget() { ask "$(jq -nc --arg c "$1" --arg t "${2:-}" '{cmd: "widget", class: $c, text: $t}')"; }
-visible() { widget "$@" | jq -e '.width > 0' >/dev/null; }
-click_on() {
-    local w
-    w=$(widget "$@")
-    jq -e '.width > 0' <<<"$w" >/dev/null || fail "$* is not on screen: $w"
-    xdotool mousemove "$(jq '(.x + .width / 2) | floor' <<<"$w")" \
-        "$(jq '(.y + .height / 2) | floor' <<<"$w")"
-    sleep 0.2
-    xdotool click 1
-}
 open_stats() {
     xdotool mousemove 900 200
     "$E2E_PURRLOX" >"$E2E_TMP/second.log" 2>&1 || fail "the second start failed"

@@ -11,8 +11,9 @@
 #include "app/SingleInstance.h"
 #include "app/WidgetAutomation.h"
 #include "base/Log.h"
+#include "kit/SpriteImages.h"
 #include "menu/MenuAutomation.h"
-#include "menu/MenuBarExtra.h"
+#include "menu/TrayMenu.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
 #include "platform/FreedesktopTrash.h"
@@ -27,7 +28,6 @@
 #include "platform/x11/X11Screens.h"
 #include "platform/x11/X11WindowList.h"
 #include "platform/xdg/XdgAutostart.h"
-#include "sprites/SpriteImages.h"
 #include "strings/Lang.h"
 #include "system/Relaunch.h"
 

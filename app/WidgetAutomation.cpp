@@ -1,6 +1,6 @@
 #include "app/WidgetAutomation.h"
 
-#include "menu/TextLine.h"
+#include "kit/TextLine.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -2,7 +2,7 @@
 
 #include "art/Families.h"
 #include "art/Previews.h"
-#include "sprites/CatSprite.h"
+#include "frames/CatSprite.h"
 
 #include <QDir>
 #include <QPainter>

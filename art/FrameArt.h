@@ -1,7 +1,7 @@
 #pragma once
 
 #include "art/Pose.h"
-#include "sprites/CatSprite.h"
+#include "frames/CatSprite.h"
 
 #include <QImage>
 #include <QSize>

@@ -1,7 +1,7 @@
 #include "art/Previews.h"
 
 #include "art/ContactSheet.h"
-#include "sprites/BedClip.h"
+#include "frames/BedClip.h"
 
 #include <QPainter>
 #include <QProcess>

@@ -1,6 +1,6 @@
 #include "art/Track.h"
 
-#include "sprites/BedClip.h"
+#include "frames/BedClip.h"
 
 #include <cstdio>
 #include <cstdlib>

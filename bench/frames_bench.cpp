@@ -1,6 +1,6 @@
 // Loading the cat's frames the way the app does: the first access to the images decodes all
 // 1015 bundled frames at once. Prints the time and the resident memory that loading adds.
-#include "sprites/SpriteImages.h"
+#include "kit/SpriteImages.h"
 
 #include <QFile>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "focus/Letter.h"
-#include "sprites/CatSprite.h"
+#include "frames/CatSprite.h"
 
 #include <QObject>
 #include <QPointF>

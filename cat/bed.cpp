@@ -2,10 +2,10 @@
 
 #include "base/Log.h"
 #include "cat/CatOverlay.h"
+#include "frames/BedClip.h"
 #include "platform/Defaults.h"
 #include "platform/Panel.h"
 #include "platform/Screens.h"
-#include "sprites/BedClip.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,8 +2,8 @@
 // the frame of the playing clip.
 
 #include "cat/CatOverlay.h"
+#include "frames/BedClip.h"
 #include "platform/Random.h"
-#include "sprites/BedClip.h"
 
 using K = Activity::Kind;
 using Clip = CatSprite::BedClip;

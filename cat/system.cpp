@@ -2,9 +2,9 @@
 
 #include "base/Log.h"
 #include "cat/CatOverlay.h"
+#include "frames/BedClip.h"
 #include "platform/Devices.h"
 #include "platform/InputIdle.h"
-#include "sprites/BedClip.h"
 
 #include <QPointer>
 

@@ -1,6 +1,6 @@
 #include "focus/FocusDayIndex.h"
 
-#include "focus/Calendar.h"
+#include "base/Calendar.h"
 
 #include <QTimeZone>
 

@@ -1,7 +1,7 @@
 #include "focus/FocusLog.h"
 
+#include "base/Calendar.h"
 #include "base/Log.h"
-#include "focus/Calendar.h"
 #include "focus/StretchCoding.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"

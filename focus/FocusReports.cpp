@@ -1,6 +1,6 @@
 // The daily and weekly report letters of the focus log and their 21:00 schedule.
+#include "base/Calendar.h"
 #include "base/Log.h"
-#include "focus/Calendar.h"
 #include "focus/FocusLog.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"

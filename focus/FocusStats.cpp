@@ -1,5 +1,5 @@
 // The aggregates of the focus log: shares, days, weeks, focus days and streaks.
-#include "focus/Calendar.h"
+#include "base/Calendar.h"
 #include "focus/FocusLog.h"
 #include "strings/Strings.h"
 

@@ -1,5 +1,4 @@
 target_sources(purrlox_core PRIVATE
-  focus/Calendar.cpp
   focus/FocusDayIndex.cpp
   focus/FocusLog.cpp
   focus/FocusLogStorage.cpp

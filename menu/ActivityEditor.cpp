@@ -2,10 +2,10 @@
 
 #include "focus/FocusLog.h"
 #include "focus/Pomodoro.h"
-#include "menu/ChunkyButton.h"
-#include "menu/FieldCard.h"
-#include "menu/Flow.h"
-#include "menu/Theme.h"
+#include "kit/ChunkyButton.h"
+#include "kit/FieldCard.h"
+#include "kit/Flow.h"
+#include "kit/Theme.h"
 #include "strings/Strings.h"
 
 #include <QTextBoundaryFinder>

@@ -1,9 +1,9 @@
 #include "menu/MenuAutomation.h"
 
-#include "menu/MenuBarExtra.h"
 #include "menu/MenuView.h"
 #include "menu/MenuWindow.h"
 #include "menu/TrayEntry.h"
+#include "menu/TrayMenu.h"
 
 #include <QAbstractButton>
 #include <QJsonArray>

@@ -1,7 +1,7 @@
 #include "menu/MenuFooter.h"
 
-#include "menu/CuteToggle.h"
-#include "menu/QuietButton.h"
+#include "kit/CuteToggle.h"
+#include "kit/QuietButton.h"
 #include "strings/Language.h"
 #include "strings/Strings.h"
 #include "system/LaunchAtLogin.h"

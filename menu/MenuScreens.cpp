@@ -2,7 +2,7 @@
 
 #include "menu/MenuModels.h"
 #include "reminders/ReminderEntry.h"
-#include "reminders/RemindersScreen.h"
+#include "reminders/screen/RemindersScreen.h"
 #include "stats/StatsScreen.h"
 
 #include <QGuiApplication>

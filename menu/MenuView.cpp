@@ -1,15 +1,15 @@
 #include "menu/MenuView.h"
 
 #include "focus/Pomodoro.h"
-#include "menu/Fonts.h"
+#include "kit/Fonts.h"
+#include "kit/TextLine.h"
+#include "kit/Theme.h"
 #include "menu/LanguageScreen.h"
 #include "menu/MenuFooter.h"
 #include "menu/MenuScreens.h"
 #include "menu/PomodoroCard.h"
 #include "menu/RemindersLink.h"
 #include "menu/StatsLink.h"
-#include "menu/TextLine.h"
-#include "menu/Theme.h"
 #include "strings/Lang.h"
 
 #include <QHBoxLayout>

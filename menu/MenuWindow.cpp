@@ -1,9 +1,9 @@
 #include "menu/MenuWindow.h"
 
 #include "base/Log.h"
-#include "menu/FocusRing.h"
+#include "kit/FocusRing.h"
+#include "kit/Theme.h"
 #include "menu/MenuView.h"
-#include "menu/Theme.h"
 
 #include <QCursor>
 #include <QDateTime>

@@ -1,9 +1,9 @@
 #include "menu/MinutesRow.h"
 
-#include "menu/ChunkyButton.h"
-#include "menu/Fonts.h"
-#include "menu/TextLine.h"
-#include "menu/Theme.h"
+#include "kit/ChunkyButton.h"
+#include "kit/Fonts.h"
+#include "kit/TextLine.h"
+#include "kit/Theme.h"
 #include "strings/Strings.h"
 
 #include <QHBoxLayout>

@@ -1,12 +1,12 @@
 #include "menu/PomodoroCard.h"
 
 #include "focus/Pomodoro.h"
+#include "kit/ChunkyButton.h"
+#include "kit/Fonts.h"
+#include "kit/TextLine.h"
+#include "kit/Theme.h"
 #include "menu/ActivityEditor.h"
-#include "menu/ChunkyButton.h"
-#include "menu/Fonts.h"
 #include "menu/MinutesRow.h"
-#include "menu/TextLine.h"
-#include "menu/Theme.h"
 #include "strings/Strings.h"
 
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "menu/Card.h"
+#include "kit/Card.h"
 
 class ActivityEditor;
 class ChunkyButton;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "menu/LinkCard.h"
+#include "kit/LinkCard.h"
 
 #include <QDateTime>
 

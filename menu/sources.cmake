@@ -1,19 +1,7 @@
 target_sources(purrlox_gui PRIVATE
-  menu/Theme.cpp
-  menu/Fonts.cpp
-  menu/ChunkyButton.cpp
-  menu/QuietButton.cpp
-  menu/CuteToggle.cpp
-  menu/Card.cpp
-  menu/FieldCard.cpp
-  menu/Flow.cpp
-  menu/TextLine.cpp
-  menu/FocusRing.cpp
-  menu/BackButton.cpp
   menu/MinutesRow.cpp
   menu/ActivityEditor.cpp
   menu/PomodoroCard.cpp
-  menu/LinkCard.cpp
   menu/StatsLink.cpp
   menu/RemindersLink.cpp
   menu/MenuScreens.cpp
@@ -23,5 +11,5 @@ target_sources(purrlox_gui PRIVATE
   menu/MenuWindow.cpp
   menu/PawIcon.cpp
   menu/TrayEntry.cpp
-  menu/MenuBarExtra.cpp
+  menu/TrayMenu.cpp
   menu/MenuAutomation.cpp)

@@ -1,6 +1,6 @@
 #include "reminders/ReminderEntry.h"
 
-#include "focus/Calendar.h"
+#include "base/Calendar.h"
 #include "strings/Strings.h"
 
 #include <QLocale>

@@ -1,7 +1,7 @@
 #include "reminders/Reminders.h"
 
+#include "base/Calendar.h"
 #include "base/Log.h"
-#include "focus/Calendar.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
 #include "platform/StoredDate.h"

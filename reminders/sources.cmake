@@ -2,4 +2,4 @@ target_sources(purrlox_core PRIVATE
   reminders/ReminderEntry.cpp
   reminders/Reminders.cpp)
 target_sources(purrlox_gui PRIVATE
-  reminders/RemindersScreen.cpp)
+  reminders/screen/RemindersScreen.cpp)

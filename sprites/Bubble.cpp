@@ -1,7 +1,7 @@
 #include "sprites/Bubble.h"
 
-#include "menu/Fonts.h"
-#include "menu/Theme.h"
+#include "kit/Fonts.h"
+#include "kit/Theme.h"
 
 #include <QPainter>
 #include <QPainterPath>

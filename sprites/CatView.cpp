@@ -1,8 +1,8 @@
 #include "sprites/CatView.h"
 
 #include "cat/CatState.h"
-#include "menu/Fonts.h"
-#include "menu/Theme.h"
+#include "kit/Fonts.h"
+#include "kit/Theme.h"
 #include "sprites/EatenBubble.h"
 #include "sprites/Floating.h"
 #include "sprites/LetterBubble.h"

@@ -1,8 +1,8 @@
 #include "sprites/EatenBubble.h"
 
-#include "menu/ChunkyButton.h"
-#include "menu/Fonts.h"
-#include "menu/Theme.h"
+#include "kit/ChunkyButton.h"
+#include "kit/Fonts.h"
+#include "kit/Theme.h"
 #include "sprites/BubbleText.h"
 #include "strings/Strings.h"
 

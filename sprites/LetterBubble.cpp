@@ -1,9 +1,9 @@
 #include "sprites/LetterBubble.h"
 
-#include "menu/ChunkyButton.h"
-#include "menu/Fonts.h"
-#include "menu/QuietButton.h"
-#include "menu/Theme.h"
+#include "kit/ChunkyButton.h"
+#include "kit/Fonts.h"
+#include "kit/QuietButton.h"
+#include "kit/Theme.h"
 #include "sprites/BubbleText.h"
 #include "sprites/ReportBody.h"
 #include "strings/Strings.h"

@@ -1,9 +1,9 @@
 #include "sprites/ReportBody.h"
 
-#include "menu/Fonts.h"
-#include "menu/Theme.h"
+#include "kit/Fonts.h"
+#include "kit/Theme.h"
+#include "kit/WeekBars.h"
 #include "sprites/BubbleText.h"
-#include "stats/WeekBars.h"
 
 #include <QPainter>
 #include <QVBoxLayout>

@@ -1,6 +1,6 @@
 #include "stats/Bar.h"
 
-#include "menu/Theme.h"
+#include "kit/Theme.h"
 
 #include <QPainter>
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "stats/Export.h"
 
+#include "base/Calendar.h"
 #include "base/Log.h"
-#include "focus/Calendar.h"
 #include "strings/Strings.h"
 
 #include <QApplication>

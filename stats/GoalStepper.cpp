@@ -1,10 +1,10 @@
 #include "stats/GoalStepper.h"
 
 #include "focus/FocusLog.h"
-#include "menu/ChunkyButton.h"
-#include "menu/Fonts.h"
-#include "menu/TextLine.h"
-#include "menu/Theme.h"
+#include "kit/ChunkyButton.h"
+#include "kit/Fonts.h"
+#include "kit/TextLine.h"
+#include "kit/Theme.h"
 #include "strings/Strings.h"
 
 #include <QHBoxLayout>

@@ -1,15 +1,15 @@
 #include "stats/PdfBlocks.h"
 
-#include "focus/Calendar.h"
-#include "menu/Fonts.h"
-#include "menu/TextLine.h"
-#include "menu/Theme.h"
-#include "sprites/SpriteImages.h"
+#include "base/Calendar.h"
+#include "kit/Fonts.h"
+#include "kit/SpriteImages.h"
+#include "kit/TextLine.h"
+#include "kit/Theme.h"
+#include "kit/WeekBars.h"
 #include "stats/StatsCards.h"
 #include "stats/StatsNumbers.h"
 #include "stats/StatsPDF.h"
 #include "stats/StoryCard.h"
-#include "stats/WeekBars.h"
 #include "strings/Strings.h"
 
 #include <QGridLayout>

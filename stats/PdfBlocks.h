@@ -1,7 +1,7 @@
 #pragma once
 
 #include "focus/FocusRecords.h"
-#include "menu/Card.h"
+#include "kit/Card.h"
 
 #include <QDate>
 #include <QWidget>

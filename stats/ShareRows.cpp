@@ -1,8 +1,8 @@
 #include "stats/ShareRows.h"
 
-#include "menu/Fonts.h"
-#include "menu/TextLine.h"
-#include "menu/Theme.h"
+#include "kit/Fonts.h"
+#include "kit/TextLine.h"
+#include "kit/Theme.h"
 #include "stats/Bar.h"
 #include "stats/StatsNumbers.h"
 

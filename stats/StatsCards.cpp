@@ -1,14 +1,14 @@
 #include "stats/StatsCards.h"
 
 #include "focus/FocusLog.h"
-#include "menu/Fonts.h"
-#include "menu/TextLine.h"
-#include "menu/Theme.h"
+#include "kit/Fonts.h"
+#include "kit/TextLine.h"
+#include "kit/Theme.h"
+#include "kit/WeekBars.h"
 #include "stats/Bar.h"
 #include "stats/GoalStepper.h"
 #include "stats/ShareRows.h"
 #include "stats/StatsNumbers.h"
-#include "stats/WeekBars.h"
 #include "strings/Strings.h"
 
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #include "stats/StatsPDF.h"
 
+#include "base/Calendar.h"
 #include "base/Log.h"
-#include "focus/Calendar.h"
 #include "focus/FocusLog.h"
 #include "stats/Export.h"
 #include "stats/PdfBlocks.h"

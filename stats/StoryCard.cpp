@@ -1,17 +1,17 @@
 #include "stats/StoryCard.h"
 
 #include "app/Config.h"
+#include "base/Calendar.h"
 #include "base/Log.h"
-#include "focus/Calendar.h"
 #include "focus/FocusLog.h"
-#include "menu/Card.h"
-#include "menu/Fonts.h"
-#include "menu/TextLine.h"
-#include "menu/Theme.h"
-#include "sprites/SpriteImages.h"
+#include "kit/Card.h"
+#include "kit/Fonts.h"
+#include "kit/SpriteImages.h"
+#include "kit/TextLine.h"
+#include "kit/Theme.h"
+#include "kit/WeekBars.h"
 #include "stats/Export.h"
 #include "stats/StatsNumbers.h"
-#include "stats/WeekBars.h"
 #include "strings/Strings.h"
 
 #include <QBuffer>
@@ -149,8 +149,8 @@ QByteArray StoryCard::png(const FocusLog& log, const QDateTime& now) {
     const QImage image = picture(log, now);
     QByteArray bytes;
     QBuffer buffer(&bytes);
-    if (image.isNull() || !buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG", pngQuality) ||
-        bytes.isEmpty()) {
+    if (image.isNull() || !buffer.open(QIODevice::WriteOnly) ||
+        !image.save(&buffer, "PNG", pngQuality) || bytes.isEmpty()) {
         Log::error(QStringLiteral("cannot render the story card"));
         return {};
     }

@@ -10,5 +10,4 @@ target_sources(purrlox_gui PRIVATE
   stats/StatsCards.cpp
   stats/StatsPDF.cpp
   stats/StatsScreen.cpp
-  stats/StoryCard.cpp
-  stats/WeekBars.cpp)
+  stats/StoryCard.cpp)

@@ -1,5 +1,5 @@
 #include "CatHarness.h"
-#include "sprites/BedClip.h"
+#include "frames/BedClip.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "CatHarness.h"
 #include "base/Log.h"
-#include "sprites/BedClip.h"
+#include "frames/BedClip.h"
 
 using K = Activity::Kind;
 

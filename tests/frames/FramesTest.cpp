@@ -1,7 +1,7 @@
 // The drawn frames, checked for what the engine relies on. They are read from the app's
 // resources, the way the app loads them.
-#include "sprites/BedClip.h"
-#include "sprites/SpriteImages.h"
+#include "frames/BedClip.h"
+#include "kit/SpriteImages.h"
 
 #include <QImage>
 #include <gtest/gtest.h>

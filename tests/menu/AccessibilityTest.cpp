@@ -1,9 +1,9 @@
 #include "MenuTestSupport.h"
 #include "app/Wait.h"
-#include "menu/FocusRing.h"
+#include "kit/FocusRing.h"
+#include "kit/TextLine.h"
 #include "menu/MenuView.h"
 #include "menu/MenuWindow.h"
-#include "menu/TextLine.h"
 
 #include <QAbstractButton>
 #include <QAccessible>

@@ -1,10 +1,10 @@
 #include "app/Wait.h"
-#include "menu/Card.h"
-#include "menu/ChunkyButton.h"
-#include "menu/CuteToggle.h"
-#include "menu/FieldCard.h"
-#include "menu/QuietButton.h"
-#include "menu/Theme.h"
+#include "kit/Card.h"
+#include "kit/ChunkyButton.h"
+#include "kit/CuteToggle.h"
+#include "kit/FieldCard.h"
+#include "kit/QuietButton.h"
+#include "kit/Theme.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "menu/Theme.h"
+#include "kit/Theme.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "reminders/RemindersScreen.h"
+#include "reminders/screen/RemindersScreen.h"
 
 #include "fakes/Fakes.h"
-#include "menu/ChunkyButton.h"
-#include "menu/CuteToggle.h"
-#include "menu/FieldCard.h"
-#include "menu/QuietButton.h"
-#include "menu/TextLine.h"
+#include "kit/ChunkyButton.h"
+#include "kit/CuteToggle.h"
+#include "kit/FieldCard.h"
+#include "kit/QuietButton.h"
+#include "kit/TextLine.h"
 #include "reminders/Reminders.h"
 #include "strings/Strings.h"
 

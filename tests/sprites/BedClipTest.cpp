@@ -1,4 +1,4 @@
-#include "sprites/BedClip.h"
+#include "frames/BedClip.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "sprites/CatSprite.h"
+#include "frames/CatSprite.h"
 
 #include <gtest/gtest.h>
 #include <vector>

@@ -2,13 +2,13 @@
 
 #include "StatsSupport.h"
 #include "fakes/Fakes.h"
-#include "menu/ChunkyButton.h"
-#include "menu/Theme.h"
+#include "kit/ChunkyButton.h"
+#include "kit/Theme.h"
+#include "kit/WeekBars.h"
 #include "stats/Bar.h"
 #include "stats/GoalStepper.h"
 #include "stats/ShareRows.h"
 #include "stats/StatsCards.h"
-#include "stats/WeekBars.h"
 #include "strings/Strings.h"
 
 #include <QScrollArea>

@@ -1,7 +1,7 @@
-#include "stats/WeekBars.h"
+#include "kit/WeekBars.h"
 
-#include "focus/Calendar.h"
-#include "menu/Theme.h"
+#include "base/Calendar.h"
+#include "kit/Theme.h"
 
 #include <QImage>
 #include <QPainter>

@@ -3,7 +3,7 @@
 #include "CatPictures.h"
 #include "cat/CatState.h"
 #include "focus/Letter.h"
-#include "menu/Theme.h"
+#include "kit/Theme.h"
 #include "sprites/Floating.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "sprites/SpriteImages.h"
+#include "kit/SpriteImages.h"
 
 #include <QDir>
 #include <QFile>

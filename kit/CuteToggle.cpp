@@ -1,8 +1,8 @@
-#include "menu/CuteToggle.h"
+#include "kit/CuteToggle.h"
 
-#include "menu/FocusRing.h"
-#include "menu/Fonts.h"
-#include "menu/Theme.h"
+#include "kit/FocusRing.h"
+#include "kit/Fonts.h"
+#include "kit/Theme.h"
 
 #include <QEasingCurve>
 #include <QPainter>

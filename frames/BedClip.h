@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sprites/CatSprite.h"
+#include "frames/CatSprite.h"
 
 #include <QString>
 #include <QStringView>

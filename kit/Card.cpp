@@ -1,6 +1,6 @@
-#include "menu/Card.h"
+#include "kit/Card.h"
 
-#include "menu/Theme.h"
+#include "kit/Theme.h"
 
 #include <QPainter>
 #include <QPainterPath>

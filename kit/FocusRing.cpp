@@ -1,6 +1,6 @@
-#include "menu/FocusRing.h"
+#include "kit/FocusRing.h"
 
-#include "menu/Theme.h"
+#include "kit/Theme.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,6 +1,6 @@
-#include "menu/TextLine.h"
+#include "kit/TextLine.h"
 
-#include "menu/Fonts.h"
+#include "kit/Fonts.h"
 
 #include <QAccessibleWidget>
 #include <QPainter>

@@ -1,8 +1,8 @@
-#include "menu/BackButton.h"
+#include "kit/BackButton.h"
 
-#include "menu/FocusRing.h"
-#include "menu/Fonts.h"
-#include "menu/Theme.h"
+#include "kit/FocusRing.h"
+#include "kit/Fonts.h"
+#include "kit/Theme.h"
 #include "strings/Strings.h"
 
 #include <QFontMetricsF>

@@ -1,10 +1,10 @@
-#include "menu/LinkCard.h"
+#include "kit/LinkCard.h"
 
-#include "menu/Card.h"
-#include "menu/FocusRing.h"
-#include "menu/Fonts.h"
-#include "menu/TextLine.h"
-#include "menu/Theme.h"
+#include "kit/Card.h"
+#include "kit/FocusRing.h"
+#include "kit/Fonts.h"
+#include "kit/TextLine.h"
+#include "kit/Theme.h"
 
 #include <QHBoxLayout>
 #include <QPainter>

@@ -1,8 +1,8 @@
-#include "menu/ChunkyButton.h"
+#include "kit/ChunkyButton.h"
 
-#include "menu/FocusRing.h"
-#include "menu/Fonts.h"
-#include "menu/Theme.h"
+#include "kit/FocusRing.h"
+#include "kit/Fonts.h"
+#include "kit/Theme.h"
 
 #include <QPainter>
 #include <QPainterPath>

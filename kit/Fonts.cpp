@@ -1,4 +1,4 @@
-#include "menu/Fonts.h"
+#include "kit/Fonts.h"
 
 #include <QPainter>
 #include <algorithm>

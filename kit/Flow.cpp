@@ -1,4 +1,4 @@
-#include "menu/Flow.h"
+#include "kit/Flow.h"
 
 #include <QWidget>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "menu/MenuBarExtra.h"
+#include "menu/TrayMenu.h"
 
 #include "menu/MenuWindow.h"
 #include "menu/TrayEntry.h"

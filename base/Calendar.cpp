@@ -1,4 +1,4 @@
-#include "focus/Calendar.h"
+#include "base/Calendar.h"
 
 #include <QTimeZone>
 

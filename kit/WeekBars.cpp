@@ -1,8 +1,8 @@
-#include "stats/WeekBars.h"
+#include "kit/WeekBars.h"
 
-#include "focus/Calendar.h"
-#include "menu/Fonts.h"
-#include "menu/Theme.h"
+#include "base/Calendar.h"
+#include "kit/Fonts.h"
+#include "kit/Theme.h"
 #include "strings/Strings.h"
 
 #include <QFontMetricsF>

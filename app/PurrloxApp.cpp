@@ -9,6 +9,7 @@
 #include "app/ExportAutomation.h"
 #include "app/QuitOnSignals.h"
 #include "app/SingleInstance.h"
+#include "app/SubScreens.h"
 #include "app/WidgetAutomation.h"
 #include "base/Log.h"
 #include "kit/SpriteImages.h"
@@ -233,6 +234,7 @@ MenuModels PurrloxApp::menuModels(QApplication& app) {
             return arranged;
         },
         root.updater != nullptr,
+        subScreens(*root.focusLog, *root.reminders, Clock::system()),
     };
 }
 

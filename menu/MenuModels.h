@@ -1,5 +1,7 @@
 #pragma once
 
+#include "menu/MenuScreens.h"
+
 #include <QImage>
 #include <functional>
 
@@ -25,4 +27,6 @@ struct MenuModels {
     std::function<bool()> relaunch;
     // Whether this build updates itself: the footer then has the "Check for updates" switch.
     bool selfUpdate;
+    // The statistics and reminders screens the main page links to.
+    MenuScreens screens;
 };

@@ -6,7 +6,6 @@
 #include "kit/Theme.h"
 #include "menu/LanguageScreen.h"
 #include "menu/MenuFooter.h"
-#include "menu/MenuScreens.h"
 #include "menu/PomodoroCard.h"
 #include "menu/RemindersLink.h"
 #include "menu/StatsLink.h"
@@ -89,10 +88,10 @@ bool MenuView::open(Screen screen) {
     auto goBack = [this] { back(); };
     switch (screen) {
     case Screen::stats:
-        built = MenuScreens::stats(models_, goBack);
+        if (models_.screens.stats) built = models_.screens.stats(goBack);
         break;
     case Screen::reminders:
-        built = MenuScreens::reminders(models_, goBack);
+        if (models_.screens.reminders) built = models_.screens.reminders(goBack);
         break;
     case Screen::language:
         built = new LanguageScreen([this](std::optional<Language> l) { choose(l); }, goBack,

@@ -1,7 +1,7 @@
 #include "menu/RemindersLink.h"
 
-#include "menu/MenuScreens.h"
 #include "platform/Clock.h"
+#include "reminders/ReminderEntry.h"
 #include "reminders/Reminders.h"
 #include "strings/Strings.h"
 
@@ -19,7 +19,8 @@ void RemindersLink::refresh() {
         return;
     }
     setBadge(int(list.size()));
-    setSubtitle(S().nextReminder(MenuScreens::when(list.first(), clock_.now()), list.first().text));
+    setSubtitle(
+        S().nextReminder(ReminderEntry::when(list.first(), clock_.now()), list.first().text));
 }
 
 void RemindersLink::showEvent(QShowEvent* event) {

@@ -4,7 +4,6 @@ target_sources(purrlox_gui PRIVATE
   menu/PomodoroCard.cpp
   menu/StatsLink.cpp
   menu/RemindersLink.cpp
-  menu/MenuScreens.cpp
   menu/MenuFooter.cpp
   menu/LanguageScreen.cpp
   menu/MenuView.cpp

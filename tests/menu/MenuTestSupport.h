@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/SubScreens.h"
 #include "fakes/Fakes.h"
 #include "focus/FocusLog.h"
 #include "focus/Pomodoro.h"
@@ -65,6 +66,7 @@ struct MenuFixture {
                               ++relaunches;
                               return relaunchWorks;
                           },
-                          selfUpdate};
+                          selfUpdate,
+                          subScreens(log, reminders, clock)};
     }
 };

@@ -1,7 +1,7 @@
 // Letters, petting, taps and the timed caption.
 
 #include "cat/CatOverlay.h"
-#include "focus/Pomodoro.h"
+#include "strings/Countdown.h"
 #include "strings/Strings.h"
 
 #include <algorithm>
@@ -123,7 +123,7 @@ void CatOverlay::refreshCaption(double t) {
         if (timedCaption != TimedCaption::countdown || left != countdownShown) {
             timedCaption = TimedCaption::countdown;
             countdownShown = left;
-            showTimedCaption(S().breakLeft(Pomodoro::clock(double(left))));
+            showTimedCaption(S().breakLeft(countdown(double(left))));
         }
         return;
     }

@@ -43,11 +43,6 @@ const QList<int>& Pomodoro::breakChoices() {
     return choices;
 }
 
-QString Pomodoro::clock(double seconds) {
-    const qint64 s = qint64(std::ceil(std::max(seconds, 0.0)));
-    return QString::asprintf("%lld:%02lld", s / 60, s % 60);
-}
-
 Pomodoro::Pomodoro(Defaults& defaults, Clock& clock, FocusLog& log, QObject* parent)
     : QObject(parent), defaults_(defaults), clock_(clock), log_(log), now_(clock.now()),
       sitting_(now_) {

@@ -36,8 +36,6 @@ class Pomodoro : public QObject {
     static constexpr int longestPeriod = 10000; // minutes
     static const QList<int>& workChoices();
     static const QList<int>& breakChoices();
-    // The countdown text: seconds rounded up, as minutes:seconds ("25:00", "90:00").
-    static QString clock(double seconds);
 
     // Stops itself (booking the open stretch) when the application is about to quit.
     Pomodoro(Defaults& defaults, Clock& clock, FocusLog& log, QObject* parent = nullptr);

@@ -7,6 +7,7 @@
 #include "kit/Theme.h"
 #include "menu/ActivityEditor.h"
 #include "menu/MinutesRow.h"
+#include "strings/Countdown.h"
 #include "strings/Strings.h"
 
 #include <QHBoxLayout>
@@ -69,7 +70,7 @@ QString PomodoroCard::status(const Pomodoro& pomodoro) {
     if (!left) return {};
     const QString what =
         pomodoro.phase().kind == Pomodoro::Phase::Kind::rest ? S().breakTime() : S().working();
-    return what + QStringLiteral(" · ") + Pomodoro::clock(*left);
+    return what + QStringLiteral(" · ") + countdown(*left);
 }
 
 void PomodoroCard::showPhase() {

@@ -3,6 +3,7 @@
 #include "base/Log.h"
 #include "focus/Pomodoro.h"
 #include "menu/PawIcon.h"
+#include "strings/Countdown.h"
 #include "strings/Strings.h"
 
 #include <QAction>
@@ -85,10 +86,10 @@ void TrayEntry::showCountdown() {
     const std::optional<double> left = pomodoro_.remaining();
     setIcon(left ? std::optional(PawIcon::shownMinutes(*left)) : std::nullopt);
     const QString tip =
-        left ? QStringLiteral("Purrlox · ") + Pomodoro::clock(*left) : QStringLiteral("Purrlox");
+        left ? QStringLiteral("Purrlox · ") + countdown(*left) : QStringLiteral("Purrlox");
     if (tip != tray_->toolTip()) tray_->setToolTip(tip);
     // An open context menu counts down with the tooltip.
-    const QString action = left ? S().stopFocus(Pomodoro::clock(*left)) : S().startFocus();
+    const QString action = left ? S().stopFocus(countdown(*left)) : S().startFocus();
     if (action != startStop_->text()) startStop_->setText(action);
 }
 

@@ -1,4 +1,5 @@
 target_sources(purrlox_core PRIVATE
+  strings/Countdown.cpp
   strings/Strings.cpp
   strings/English.cpp
   strings/Russian.cpp

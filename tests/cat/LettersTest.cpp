@@ -1,5 +1,5 @@
 #include "CatHarness.h"
-#include "focus/Pomodoro.h"
+#include "strings/Countdown.h"
 #include "strings/Strings.h"
 
 using K = Activity::Kind;
@@ -237,7 +237,7 @@ TEST_F(LettersTest, CaptionOrderCheerBreakBackToWork) {
     EXPECT_EQ(cat->state.caption(), QStringLiteral("Goal reached!"));
     // The cheer ends during the break: the countdown from the next frame on.
     tickAfter(5.0);
-    EXPECT_EQ(cat->state.caption(), S().breakLeft(Pomodoro::clock(295)));
+    EXPECT_EQ(cat->state.caption(), S().breakLeft(countdown(295)));
     tickAfter(0.5);
     EXPECT_EQ(cat->state.caption(), S().breakLeft(QStringLiteral("4:55")));
     tickAfter(0.6);

@@ -32,16 +32,6 @@ struct PomodoroTest : ::testing::Test {
     }
 };
 
-TEST(PomodoroClock, RoundsUpAndNeverWrapsIntoHours) {
-    EXPECT_EQ(Pomodoro::clock(1500), "25:00");
-    EXPECT_EQ(Pomodoro::clock(59.2), "1:00");
-    EXPECT_EQ(Pomodoro::clock(61), "1:01");
-    EXPECT_EQ(Pomodoro::clock(0), "0:00");
-    EXPECT_EQ(Pomodoro::clock(0.1), "0:01");
-    EXPECT_EQ(Pomodoro::clock(3599.5), "60:00");
-    EXPECT_EQ(Pomodoro::clock(5400), "90:00");
-}
-
 TEST_F(PomodoroTest, WorkTurnsToRestOnTheFirstTickAtTheEndAndRestKeepsItsSchedule) {
     pomodoro->start();
     EXPECT_TRUE(pomodoro->timerActive());

@@ -272,11 +272,11 @@ int PurrloxApp::run(QApplication& app) {
     QLocale::setDefault(Lang::localeFor(Lang::current(), QLocale::system()));
     installQtTexts(app, Lang::current());
     AppModel& root = model();
-    menu_ = std::make_unique<MenuBarExtra>(menuModels(app));
+    menu_ = std::make_unique<TrayMenu>(menuModels(app));
 
     if (!options.automation.isEmpty()) {
         AppModel* model = &root;
-        MenuBarExtra* menu = menu_.get();
+        TrayMenu* menu = menu_.get();
         automation_ = std::make_unique<Automation>([model, menu](const QJsonObject& request) {
             if (request.value("cmd").toString() == QLatin1String("menu"))
                 return answerMenuRequest(*menu, request);

@@ -15,7 +15,7 @@ class X11Desktop;
 class X11Panel;
 class QApplication;
 class QuitOnSignals;
-class MenuBarExtra;
+class TrayMenu;
 class XdgAutostart;
 class SingleInstance;
 
@@ -63,5 +63,5 @@ class PurrloxApp {
     std::unique_ptr<Automation> automation_;
     std::unique_ptr<QuitOnSignals> quitSignals_;
     std::unique_ptr<XdgAutostart> loginItem_;
-    std::unique_ptr<MenuBarExtra> menu_;
+    std::unique_ptr<TrayMenu> menu_;
 };

@@ -31,7 +31,7 @@ QString screenName(const MenuView& view) {
 
 } // namespace
 
-QJsonObject answerMenuRequest(MenuBarExtra& menu, const QJsonObject& request) {
+QJsonObject answerMenuRequest(TrayMenu& menu, const QJsonObject& request) {
     if (request.value("open").toBool()) menu.open();
     MenuWindow& window = menu.window();
     QJsonObject controls;

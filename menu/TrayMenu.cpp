@@ -7,7 +7,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-MenuBarExtra::MenuBarExtra(MenuModels models, QObject* parent)
+TrayMenu::TrayMenu(MenuModels models, QObject* parent)
     : QObject(parent), window_(std::make_unique<MenuWindow>(models)) {
     tray_ = std::make_unique<TrayEntry>(
         models.pomodoro,
@@ -21,14 +21,14 @@ MenuBarExtra::MenuBarExtra(MenuModels models, QObject* parent)
         });
 }
 
-MenuBarExtra::~MenuBarExtra() = default;
+TrayMenu::~TrayMenu() = default;
 
-void MenuBarExtra::open() {
+void TrayMenu::open() {
     const QRect icon = tray_->iconGeometry();
     openAt(icon.isEmpty() ? QRect(QCursor::pos(), QSize(1, 1)) : icon);
 }
 
-void MenuBarExtra::openAt(const QRect& anchor) {
+void TrayMenu::openAt(const QRect& anchor) {
     QScreen* screen = QGuiApplication::screenAt(anchor.center());
     if (!screen) screen = QGuiApplication::primaryScreen();
     window_->openAt(anchor, screen ? screen->availableGeometry() : QRect());

@@ -9,11 +9,11 @@ class MenuWindow;
 class TrayEntry;
 
 // The tray entry and the menu window it opens.
-class MenuBarExtra : public QObject {
+class TrayMenu : public QObject {
     Q_OBJECT
   public:
-    explicit MenuBarExtra(MenuModels models, QObject* parent = nullptr);
-    ~MenuBarExtra() override;
+    explicit TrayMenu(MenuModels models, QObject* parent = nullptr);
+    ~TrayMenu() override;
 
     // Opens the window under the tray icon, or near the pointer when the tray gives no place
     // (a second start of the app, a desktop with no tray).

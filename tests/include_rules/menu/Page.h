@@ -1,0 +1,4 @@
+#pragma once
+
+#include "kit/Card.h"
+#include "sprites/View.h"

@@ -12,6 +12,7 @@ std::unique_ptr<Panel> makeBedPanel(CatOverlay& overlay, const QImage& image, X1
     X11Panel* raw = panel.get();
 
     auto* view = new BedView(image);
+    view->toPoints = &X11Panel::pointFromQtGlobal;
     view->origin = [raw] {
         const Rect f = raw->frame();
         return QPointF(f.x, f.y);

@@ -24,6 +24,7 @@ std::unique_ptr<Panel> makeCatPanel(CatOverlay& overlay, CatView::Images images,
     };
 
     auto* host = new CatHostingView(view);
+    host->toPoints = &X11Panel::pointFromQtGlobal;
     host->onStroke = [cat](double dx) {
         if (cat) cat->stroke(dx);
     };

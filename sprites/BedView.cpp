@@ -1,7 +1,5 @@
 #include "sprites/BedView.h"
 
-#include "sprites/CatHostingView.h"
-
 #include <QBitmap>
 #include <QMouseEvent>
 #include <QPainter>
@@ -45,11 +43,11 @@ void BedView::paintEvent(QPaintEvent*) {
 void BedView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     setCursor(Qt::ClosedHandCursor);
-    pressed(CatHostingView::globalPoint(event->globalPosition()));
+    pressed(toPoints(event->globalPosition()));
 }
 
 void BedView::mouseMoveEvent(QMouseEvent* event) {
-    dragged(CatHostingView::globalPoint(event->globalPosition()));
+    dragged(toPoints(event->globalPosition()));
 }
 
 void BedView::mouseReleaseEvent(QMouseEvent* event) {

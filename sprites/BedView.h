@@ -19,6 +19,9 @@ class BedView final : public QWidget {
     std::function<void(QPointF origin)> moveTo = [](QPointF) {};
     // The panel's current origin.
     std::function<QPointF()> origin = [] { return QPointF(); };
+    // Turns a pointer event's Qt global position into the engine's y-up points; the panel
+    // that hosts the view knows how.
+    std::function<QPointF(QPointF qtGlobal)> toPoints = [](QPointF p) { return p; };
 
     // The opaque part of the image, in widget points: where the bed takes the pointer.
     QRegion drawnRegion() const;

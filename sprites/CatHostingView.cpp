@@ -1,6 +1,5 @@
 #include "sprites/CatHostingView.h"
 
-#include "platform/Geometry.h"
 #include "sprites/CatView.h"
 
 #include <QDragEnterEvent>
@@ -26,12 +25,6 @@ CatHostingView::CatHostingView(CatView* root, QWidget* parent) : QWidget(parent)
 QRectF CatHostingView::catRect() const {
     return QRectF(width() / 2.0 + catOffset - catSize.width() / 2, height() - catSize.height(),
                   catSize.width(), catSize.height());
-}
-
-QPointF CatHostingView::globalPoint(QPointF qtGlobal) {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const double origin = screen ? screen->geometry().y() + screen->geometry().height() : 0;
-    return Coordinates::pointFromX11(qtGlobal, origin);
 }
 
 void CatHostingView::pressed(QPointF local, QPointF global) {
@@ -101,7 +94,7 @@ bool CatHostingView::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonDblClick: { // the second press of a quick double click
         auto* e = static_cast<QMouseEvent*>(event);
         if (e->button() == Qt::LeftButton)
-            pressed(root_->mapTo(this, e->position()), globalPoint(e->globalPosition()));
+            pressed(root_->mapTo(this, e->position()), toPoints(e->globalPosition()));
         break;
     }
     case QEvent::MouseMove: {
@@ -110,7 +103,7 @@ bool CatHostingView::eventFilter(QObject* watched, QEvent* event) {
         if (e->buttons() == Qt::NoButton) {
             if (lastX_) moved(x - *lastX_);
         } else {
-            dragged(globalPoint(e->globalPosition()));
+            dragged(toPoints(e->globalPosition()));
         }
         lastX_ = x;
         break;

@@ -39,8 +39,9 @@ class CatHostingView final : public QWidget {
     bool draggingBed() const { return draggingBed_; }
     std::optional<QPointF> pressedAt() const { return pressedAt_; }
 
-    // Turns a Qt global position (top-left pixels) into the engine's y-up points.
-    static QPointF globalPoint(QPointF qtGlobal);
+    // Turns a pointer event's Qt global position into the engine's y-up points; the panel
+    // that hosts the view knows how.
+    std::function<QPointF(QPointF qtGlobal)> toPoints = [](QPointF p) { return p; };
 
     // The input handlers, also reachable from tests without a window system.
     void pressed(QPointF local, QPointF global);

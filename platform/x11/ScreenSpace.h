@@ -5,8 +5,9 @@
 #include <QPointF>
 #include <QRect>
 
-// Where the primary screen lies in X11 root pixels. Every backend goes from pixels to engine
-// points through here, and from here only through Coordinates.
+// Where the primary screen lies in X11 root pixels. Every backend, panel and pointer event goes
+// between X11 root pixels or Qt's global coordinates and the engine's y-up points through here,
+// and nowhere else.
 struct ScreenSpace {
     bool valid = false;
     QRect primaryPx;    // the primary monitor in root pixels
@@ -25,7 +26,22 @@ struct ScreenSpace {
     QPointF pointToX11(QPointF p) const {
         return Coordinates::pointToX11(p, bottomPx(), ratio) + QPointF(primaryPx.x(), 0);
     }
+    QRect toX11(const Rect& r) const {
+        return Coordinates::toX11(r, bottomPx(), ratio).translated(primaryPx.x(), 0);
+    }
+
+    // Qt's global coordinates, which widgets and mouse events use: a screen's top-left stays
+    // at its root pixel and only its size is scaled, so inside the primary one point is one
+    // Qt unit from that corner.
+    QRect toQtGlobal(const Rect& r) const {
+        const QRect local = Coordinates::toX11(r, heightPt());
+        return local.translated(primaryPx.topLeft());
+    }
+    QPointF pointFromQtGlobal(QPointF q) const {
+        return Coordinates::pointFromX11(q - QPointF(primaryPx.topLeft()), heightPt());
+    }
 
   private:
     double bottomPx() const { return primaryPx.y() + primaryPx.height(); }
+    double heightPt() const { return primaryPx.height() / ratio; }
 };

@@ -2,6 +2,7 @@
 
 #include "base/Log.h"
 #include "platform/x11/CompositorWatch.h"
+#include "platform/x11/ScreenSpace.h"
 #include "platform/x11/X11PanelMover.h"
 #include "platform/x11/X11ServerFrames.h"
 #include "platform/x11/XcbBatch.h"
@@ -28,14 +29,6 @@ namespace {
 xcb_connection_t* connection() {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     return x11 ? x11->connection() : nullptr;
-}
-
-// Height of the primary screen's bottom edge in Qt's global pixels: the y-up origin.
-double originHeight() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen) return 0;
-    const QRect g = screen->geometry();
-    return g.y() + g.height();
 }
 
 bool xfixesReady(xcb_connection_t* c) {
@@ -147,12 +140,17 @@ void X11Panel::cutToDrawing() {
     window_->setMask(mask.isNull() ? QRegion(0, 0, 1, 1) : QRegion(mask));
 }
 
+QPointF X11Panel::pointFromQtGlobal(QPointF qtGlobal) {
+    return ScreenSpace::current().pointFromQtGlobal(qtGlobal);
+}
+
 void X11Panel::setFrame(const Rect& frame) {
     frame_ = frame;
-    const QRect px = Coordinates::toX11(frame, originHeight());
+    const ScreenSpace space = ScreenSpace::current();
+    const QRect px = space.toQtGlobal(frame);
     // A walking cat moves every frame: a move alone is one request, no round trip.
     if (window_->isVisible() && px.size() == window_->size()) {
-        mover_->move(px.topLeft());
+        mover_->move(px.topLeft(), space.toX11(frame).topLeft());
         return;
     }
     mover_->settle();

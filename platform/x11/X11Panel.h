@@ -34,6 +34,8 @@ class X11Panel final : public QObject, public Panel, public QAbstractNativeEvent
 
     Rect frame() const override { return frame_; }
     void setFrame(const Rect& frame) override;
+    // A pointer event's global position (Qt's coordinates) in the engine's y-up points.
+    static QPointF pointFromQtGlobal(QPointF qtGlobal);
     void show() override;
     void hide() override;
     bool isVisible() const override;

@@ -60,16 +60,14 @@ void X11PanelMover::beginRun() {
     if (onMoving) onMoving(true);
 }
 
-void X11PanelMover::move(QPoint p) {
+void X11PanelMover::move(QPoint p, QPoint root) {
     if (!c_ || !window_->isVisible()) {
         window_->move(p);
         return;
     }
     if (p == (qtBehind_ ? placed_ : window_->pos())) return;
     if (!qtBehind_) beginRun();
-    // The server counts device pixels; Qt's logical ones are scaled on a high-density screen.
-    const QPoint device = (QPointF(p) * window_->devicePixelRatioF()).toPoint();
-    const quint32 values[] = {quint32(qint32(device.x())), quint32(qint32(device.y()))};
+    const quint32 values[] = {quint32(qint32(root.x())), quint32(qint32(root.y()))};
     xcb_configure_window(c_, xcb_window_t(window_->winId()),
                          XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
     // Sent with the frame's picture, which flushes, or else before the event loop sleeps:

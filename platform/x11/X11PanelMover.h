@@ -21,8 +21,9 @@ class X11PanelMover final : public QObject, public QAbstractNativeEventFilter {
     explicit X11PanelMover(QWidget* window);
     ~X11PanelMover() override;
 
-    // Puts the window's top-left corner at p (root pixels).
-    void move(QPoint p);
+    // Puts the window's top-left corner at qt (Qt's global coordinates), which is root in
+    // the server's pixels.
+    void move(QPoint qt, QPoint root);
     // Qt is told where the window is now, before it changes the geometry itself.
     void settle();
 

@@ -2,6 +2,7 @@
 
 #include "CatPictures.h"
 #include "cat/CatState.h"
+#include "platform/x11/X11Panel.h"
 #include "sprites/CatView.h"
 
 #include <QApplication>
@@ -23,6 +24,7 @@ struct Hosting : ::testing::Test {
 
     void SetUp() override {
         host.resize(130, 150);
+        host.toPoints = &X11Panel::pointFromQtGlobal; // as the cat panel hosts it
         host.onPickUp = [this](QPointF p) {
             calls.push_back(QStringLiteral("pickUp %1,%2").arg(p.x()).arg(p.y()));
             return pickUpAnswer;

@@ -19,6 +19,7 @@
 #include "platform/Panel.h"
 #include "platform/Random.h"
 #include "platform/linux/LinuxDevices.h"
+#include "platform/wayland/WaylandDesktop.h"
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/X11InputIdle.h"
 #include "platform/x11/X11Panel.h"
@@ -179,14 +180,18 @@ CatServices PurrloxApp::services() {
     desktop.screenDark().onChanged = [devices = devices_.get()](bool dark) {
         devices->screensDark(QStringLiteral("X server"), dark);
     };
+    // On a Wayland session the compositor tells the windows, and where it can the pointer and
+    // the idle time; XWayland alone sees only X11 clients.
+    wayland_ = WaylandDesktop::make(
+        WaylandSession::detect(QProcessEnvironment::systemEnvironment()), desktop);
     const CatView::Images images = [](CatSprite sprite) -> const QImage& {
         return SpriteImages::image(sprite);
     };
     return CatServices{
         desktop.screens(),
-        desktop.windowList(),
-        desktop.pointer(),
-        desktop.inputIdle(),
+        wayland_ ? wayland_->windowList() : desktop.windowList(),
+        wayland_ ? wayland_->pointer() : desktop.pointer(),
+        wayland_ ? wayland_->inputIdle() : desktop.inputIdle(),
         *devices_,
         *trash_,
         Clock::system(),

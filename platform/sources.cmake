@@ -11,3 +11,9 @@ target_sources(purrlox_core PRIVATE
 include(platform/x11/sources.cmake)
 include(platform/xdg/sources.cmake)
 include(platform/linux/sources.cmake)
+target_sources(purrlox_core PRIVATE
+  platform/wayland/WaylandSession.cpp)
+target_sources(purrlox_gui PRIVATE
+  platform/wayland/CompositorPointer.cpp
+  platform/wayland/CompositorWindowList.cpp
+  platform/wayland/WaylandDesktop.cpp)

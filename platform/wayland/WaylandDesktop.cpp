@@ -4,6 +4,7 @@
 #include "platform/wayland/CompositorChannel.h"
 #include "platform/wayland/CompositorPointer.h"
 #include "platform/wayland/CompositorWindowList.h"
+#include "platform/wayland/KWinChannel.h"
 #include "platform/x11/ScreenSpace.h"
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/X11InputIdle.h"
@@ -28,8 +29,9 @@ QSize rootSize() {
 
 std::unique_ptr<CompositorChannel> WaylandDesktop::channelFor(const WaylandSession& session) {
     switch (session.compositor) {
-    case WaylandSession::Compositor::none:
     case WaylandSession::Compositor::kwin:
+        return std::make_unique<KWinChannel>();
+    case WaylandSession::Compositor::none:
     case WaylandSession::Compositor::gnomeShell:
     case WaylandSession::Compositor::sway:
     case WaylandSession::Compositor::hyprland:

@@ -28,9 +28,9 @@ class KWinChannel final : public QObject, public CompositorChannel, protected QD
     QString name() const override { return QStringLiteral("KWin"); }
     void start() override;
     bool offersPointer() const override { return true; }
-    // KWin moves its pointer for XWayland's warps only while an X11 window has it; the cat's
-    // carry starts on its own panel, an X11 window.
-    bool allowsWarp() const override { return true; }
+    // KWin 5.27 keeps its pointer where it is when an X11 client warps XWayland's (measured:
+    // workspace.cursorPos does not follow), so the pounce ends without the carry.
+    bool allowsWarp() const override { return false; }
 
   public Q_SLOTS:
     // The script's calls, on our object.

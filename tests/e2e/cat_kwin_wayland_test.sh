@@ -60,10 +60,9 @@ start_kwin() {
 }
 
 # kwin_js WHAT CODE: runs CODE inside KWin as a script and prints what it print()s; "@" in
-# CODE stands for the line marker.
-KWIN_SCRIPTS=0
+# CODE stands for the line marker, unique per call (calls run in subshells: no counter).
 kwin_js() {
-    local name=e2e$((KWIN_SCRIPTS += 1)) file
+    local name=e2e$(date +%s%N) file
     file=$E2E_TMP/$name.js
     printf '%s\n' "${2//@/$name}" >"$file"
     gdbus call --session -d org.kde.KWin -o /Scripting -m org.kde.kwin.Scripting.loadScript \
@@ -119,6 +118,15 @@ wait_for 10 "KWin manages the native window" kwin_has Wayland_Terminal
 # Out of each other's way, at whole pixels, the native one on top.
 kwin_move e2e-xterm 60 120
 kwin_move "Wayland Terminal" 400 300
+
+# The cat carries the pointer only where the compositor follows XWayland's warps; KWin does
+# not, and the channel says so.
+cursor() { kwin_js "reads the pointer" 'print("@ " + workspace.cursorPos.x + " " + workspace.cursorPos.y); print("@ end");'; }
+before=$(cursor)
+xdotool mousemove 100 150
+sleep 0.3
+[ "$(cursor)" = "$before" ] || fail "KWin's pointer followed an XWayland warp: $before -> $(cursor); allow warps"
+echo "ok: KWin's pointer stays at $before when XWayland warps, so the cat does not carry it"
 
 start_cat
 grep -q "Wayland session: Purrlox runs on XWayland (xcb)" "$CAT_LOG" ||
@@ -181,3 +189,17 @@ wait_for 5 "the cat's list empties when KWin leaves the bus" empty
 kill -0 "$KWIN_PID" || fail "KWin died with its bus connection"
 wait_for 10 "the cat is on the floor" on_the_floor
 echo "ok: KWin leaving the bus leaves the cat on the floor, with one line"
+
+# Forced onto Qt's own Wayland platform: the cat stays off the desktop, one line says that it
+# needs XWayland, and the menu still opens.
+[ -e "$(qtpaths6 --query QT_INSTALL_PLUGINS)/platforms/libqwayland-generic.so" ] ||
+    fail "Qt's Wayland platform is not installed (make deps installs qt6-wayland)"
+stop_cat
+rm -f "$CAT_SOCKET"
+QT_QPA_PLATFORM=wayland start_cat
+menu_opens() { ask '{"cmd":"menu","open":true}' | jq -e '.open'; }
+wait_for 10 "the menu opens on Qt's Wayland platform" menu_opens
+[ "$(grep -c 'the cat needs XWayland' "$CAT_LOG")" = 1 ] ||
+    fail "not one line saying the cat needs XWayland: $(head -5 "$CAT_LOG")"
+cat_state | jq -e '.panel == null' >/dev/null || fail "a cat panel on Wayland: $(cat_state)"
+echo "ok: forced onto Wayland the cat stays off the desktop with one line; the menu opens"

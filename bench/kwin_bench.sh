@@ -42,17 +42,23 @@ for ((i = 0; i < MOVES; i++)); do
     want="[$x,$((E2E_HEIGHT - 300 - nh)),$nw,$nh]"
     # The script's output comes after the move; the cat may already hold it by then.
     # One connection, read every 2 ms: fine enough, and it leaves the app time to run.
+    rm -f "$E2E_TMP/ready"
     python3 -c '
 import json, socket, sys, time
 s = socket.socket(socket.AF_UNIX); s.connect(sys.argv[1]); f = s.makefile("rwb")
 want = json.loads(sys.argv[2])
+ready = False
 while True:
     f.write(b"{\"cmd\":\"tops\"}\n"); f.flush()
     if any(w["frame"] == want for w in json.loads(f.readline())["windows"]): break
+    if not ready:
+        open(sys.argv[3], "w").close()
+        ready = True
     time.sleep(0.002)
-print(time.time_ns() // 1000000)' "$CAT_SOCKET" "$want" >"$E2E_TMP/seen" &
+print(time.time_ns() // 1000000)' "$CAT_SOCKET" "$want" "$E2E_TMP/ready" >"$E2E_TMP/seen" &
     watcher=$!
-    sleep 0.2
+    # Python starts slowly on a loaded machine: the move waits for its first reading.
+    wait_for 10 "the reader reads" test -e "$E2E_TMP/ready"
     moved=$(move_stamped "$x" | head -1)
     wait "$watcher"
     seen=$(cat "$E2E_TMP/seen")

@@ -69,14 +69,16 @@ class KWinChannelTest : public ::testing::Test {
         bus_.waitForFinished();
     }
 
-    // KWin on the bus under the connection NAME.
-    QDBusConnection startKWin(const QString& name) {
+    // KWin on the bus under the connection NAME; a loaded script runs from /<id> on 5.27 and
+    // from /Scripting/Script<id> on KWin 6.
+    QDBusConnection startKWin(const QString& name, bool plasma6 = false) {
         QDBusConnection kwin = QDBusConnection::connectToBus(address_, name);
         kwin.registerObject(QStringLiteral("/Scripting"), &scripting,
                             QDBusConnection::ExportAllSlots);
         for (int id = 1; id <= 4; ++id)
-            kwin.registerObject(QStringLiteral("/%1").arg(id), &script,
-                                QDBusConnection::ExportAllSlots);
+            kwin.registerObject(plasma6 ? QStringLiteral("/Scripting/Script%1").arg(id)
+                                        : QStringLiteral("/%1").arg(id),
+                                &script, QDBusConnection::ExportAllSlots);
         EXPECT_TRUE(kwin.registerService(QStringLiteral("org.kde.KWin")));
         return kwin;
     }
@@ -207,8 +209,9 @@ TEST_F(KWinChannelTest, KWinLeavingIsLostAndItsReturnLoadsTheScriptAgain) {
     ASSERT_TRUE(waitUntil([&] { return lost.size() == 2; }));
     EXPECT_EQ(lost.back(), QStringLiteral("KWin left the session bus"));
 
-    // A new KWin: a new connection, a new load; the old one's name no longer counts.
-    QDBusConnection kwin2 = startKWin(QStringLiteral("kwin2"));
+    // A new KWin (a KWin 6 this time): a new connection, a new load; the old one's name no
+    // longer counts.
+    QDBusConnection kwin2 = startKWin(QStringLiteral("kwin2"), true);
     ASSERT_TRUE(waitUntil([&] { return script.runs == 2; }));
     EXPECT_EQ(scripting.loads, 2);
     push(kwin2, service(), QStringLiteral("windows"), kTwoWindows);

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QTimer>
 
 namespace {
 
@@ -21,6 +22,7 @@ const QString kScripting = QStringLiteral("org.kde.kwin.Scripting");
 const QString kScript = QStringLiteral("org.kde.kwin.Script");
 // One name per user session: a script left behind by a Purrlox that crashed is replaced.
 const QString kPluginName = QStringLiteral("app.purrlox.Purrlox.windows");
+constexpr int kFirstListWithin = 5000; // ms
 
 QDBusMessage scripting(const QString& method, const QVariantList& arguments) {
     QDBusMessage m =
@@ -149,9 +151,17 @@ void KWinChannel::run(int id, bool plasma6Path) {
                     return;
                 }
                 loaded_ = true;
-                Log::info(
-                    QStringLiteral("KWin runs our window script (%1)")
+                heard_ = false;
+                Log::notice(
+                    QStringLiteral("window list: from our script in KWin (%1)")
                         .arg(plasma6Path ? QStringLiteral("KWin 6") : QStringLiteral("KWin 5")));
+                // The script sends the whole list as soon as it runs; one that stays silent met
+                // a KWin whose scripting it does not know. Said once, not polled.
+                QTimer::singleShot(kFirstListWithin, this, [this, attempt] {
+                    if (attempt == loading_ && !heard_)
+                        Log::error(QStringLiteral("KWin runs our window script but it sent no "
+                                                  "window list; the cat walks on the floor"));
+                });
             });
 }
 
@@ -183,6 +193,7 @@ void KWinChannel::windows(const QString& list) {
         return;
     }
     lastProblem_.clear();
+    heard_ = true;
     if (onWindows) onWindows(std::move(*windows));
 }
 

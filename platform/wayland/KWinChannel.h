@@ -52,6 +52,7 @@ class KWinChannel final : public QObject, public CompositorChannel, protected QD
     quint64 loading_ = 0; // counts loads, so a slow reply from an old KWin is not taken
     bool registered_ = false;
     bool loaded_ = false;
+    bool heard_ = false; // a list came since the script last started
     bool refusedStranger_ = false;
     QString lastProblem_;
 };

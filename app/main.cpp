@@ -77,12 +77,16 @@ int main(int argc, char** argv) {
     case PurrloxApp::Options::Ask::run:
         break;
     }
+    const bool weChoose = askedPlatform(options).isEmpty();
     if (const std::optional<QString> problem = choosePlatform(options)) {
         std::fprintf(stderr, "purrlox: %s\n", problem->toLocal8Bit().constData());
         return 1;
     }
 
     QApplication app(argc, argv);
+    // Our choice is for us: programs we start (a file manager, the relaunched app's own
+    // choice) pick their platform themselves.
+    if (weChoose) qunsetenv("QT_QPA_PLATFORM");
     // The class of every window (WM_CLASS) and the desktop entry share one name, so docks and
     // task switchers find the entry's icon and name; people read "Purrlox".
     QApplication::setApplicationName(QStringLiteral("app.purrlox.Purrlox"));

@@ -21,6 +21,7 @@
 #include "platform/Panel.h"
 #include "platform/Random.h"
 #include "platform/linux/LinuxDevices.h"
+#include "platform/wayland/WaylandDesktop.h"
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/X11InputIdle.h"
 #include "platform/x11/X11Panel.h"
@@ -180,20 +181,33 @@ CatServices PurrloxApp::services() {
     desktop.screenDark().onChanged = [devices = devices_.get()](bool dark) {
         devices->screensDark(QStringLiteral("X server"), dark);
     };
+    // The panels are X11 windows: on any other platform (the user's choice) the cat stays off
+    // the desktop, and the menu and the focus tools work as usual.
+    const bool onX11 = QGuiApplication::platformName() == QLatin1String("xcb");
+    if (!onX11)
+        Log::notice(QStringLiteral("the cat needs XWayland (the platform xcb) to live on the "
+                                   "desktop; on \"%1\" it stays off it, the menu works as usual")
+                        .arg(QGuiApplication::platformName()));
+    // On a Wayland session the compositor tells the windows, and where it can the pointer and
+    // the idle time; XWayland alone sees only X11 clients.
+    if (onX11)
+        wayland_ = WaylandDesktop::make(
+            WaylandSession::detect(QProcessEnvironment::systemEnvironment()), desktop);
     const CatView::Images images = [](CatSprite sprite) -> const QImage& {
         return SpriteImages::image(sprite);
     };
     return CatServices{
         desktop.screens(),
-        desktop.windowList(),
-        desktop.pointer(),
-        desktop.inputIdle(),
+        wayland_ ? wayland_->windowList() : desktop.windowList(),
+        wayland_ ? wayland_->pointer() : desktop.pointer(),
+        wayland_ ? wayland_->inputIdle() : desktop.inputIdle(),
         *devices_,
         *trash_,
         Clock::system(),
         Random::system(),
         Defaults::standard(),
-        [this, images, &desktop](CatOverlay& overlay) -> std::unique_ptr<Panel> {
+        [this, images, &desktop, onX11](CatOverlay& overlay) -> std::unique_ptr<Panel> {
+            if (!onX11) return nullptr;
             std::unique_ptr<Panel> cat =
                 makeCatPanel(overlay, images, desktop.screens().refreshRate());
             auto* panel = static_cast<X11Panel*>(cat.get());
@@ -201,7 +215,8 @@ CatServices PurrloxApp::services() {
             if (bedPanel_) bedPanel_->keepBelow(panel);
             return cat;
         },
-        [this, images, &desktop](CatOverlay& overlay) -> std::unique_ptr<Panel> {
+        [this, images, &desktop, onX11](CatOverlay& overlay) -> std::unique_ptr<Panel> {
+            if (!onX11) return nullptr;
             std::unique_ptr<Panel> bed =
                 makeBedPanel(overlay, images(CatSprite::bedEmpty), &bedPanel_);
             if (bedPanel_) bedPanel_->onMoving = movingOn(desktop);

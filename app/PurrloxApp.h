@@ -11,6 +11,7 @@ class Automation;
 struct CatServices;
 class LinuxDevices;
 class FreedesktopTrash;
+class WaylandDesktop;
 class X11Desktop;
 class X11Panel;
 class QApplication;
@@ -56,6 +57,7 @@ class PurrloxApp {
 
     std::unique_ptr<SingleInstance> instance_;
     std::unique_ptr<X11Desktop> desktop_;
+    std::unique_ptr<WaylandDesktop> wayland_; // after desktop_: it borrows the X11 backends
     std::unique_ptr<LinuxDevices> devices_;
     X11Panel* bedPanel_ = nullptr; // owned by the overlay; the cat's panel stays above it
     std::unique_ptr<FreedesktopTrash> trash_;

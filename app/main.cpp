@@ -1,19 +1,57 @@
 #include "app/PurrloxApp.h"
 #include "base/Log.h"
+#include "platform/wayland/WaylandSession.h"
 #include "platform/x11/X11Display.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
-// The platform Qt is about to load: -platform, else QT_QPA_PLATFORM, else xcb (the panels are
-// X11 windows everywhere).
-QString platformOf(const PurrloxApp::Options& options) {
+// The platform the user asked for: -platform, else QT_QPA_PLATFORM; empty when neither is set.
+QString askedPlatform(const PurrloxApp::Options& options) {
     if (!options.platform.isEmpty()) return options.platform;
-    const QString fromEnv = qEnvironmentVariable("QT_QPA_PLATFORM");
-    return fromEnv.isEmpty() ? QStringLiteral("xcb") : fromEnv;
+    return qEnvironmentVariable("QT_QPA_PLATFORM");
+}
+
+// Chooses the platform before Qt loads one. The panels are X11 windows everywhere (on a
+// Wayland session through XWayland, where they can stay above other windows and pass clicks),
+// so xcb unless the user chose. Returns the error line when no display can carry the app.
+std::optional<QString> choosePlatform(const PurrloxApp::Options& options) {
+    const WaylandSession session = WaylandSession::detect(QProcessEnvironment::systemEnvironment());
+    const QString asked = askedPlatform(options);
+    // Qt takes a list ("wayland;xcb") and tries its entries in turn; the first one decides.
+    const QString first = asked.section(u';', 0, 0);
+    const QString display =
+        options.display.isEmpty() ? qEnvironmentVariable("DISPLAY") : options.display;
+    if (asked.isEmpty() || first.startsWith(QLatin1String("xcb"))) {
+        if (!X11Display::reachable(options.display)) {
+            QString problem = display.isEmpty()
+                                  ? QStringLiteral("no X display (DISPLAY is not set)")
+                                  : QStringLiteral("cannot open the X display \"%1\"").arg(display);
+            if (session.wayland)
+                problem += QStringLiteral(" in this Wayland session; is XWayland off?");
+            return QStringLiteral("%1; Purrlox needs a graphical session (X11, or XWayland under "
+                                  "Wayland)")
+                .arg(problem);
+        }
+        if (asked.isEmpty()) {
+            qputenv("QT_QPA_PLATFORM", "xcb");
+            if (session.wayland)
+                Log::notice(QStringLiteral("Wayland session: Purrlox runs on XWayland (xcb), where "
+                                           "its panels can stay above other windows"));
+        }
+        return std::nullopt;
+    }
+    // Another platform, the user's choice: Qt would abort where it cannot connect.
+    if (first.startsWith(QLatin1String("wayland")) &&
+        qEnvironmentVariable("WAYLAND_DISPLAY").isEmpty() && !session.wayland)
+        return QStringLiteral("no Wayland display (WAYLAND_DISPLAY is not set) for the platform "
+                              "\"%1\" that was asked for")
+            .arg(first);
+    return std::nullopt;
 }
 
 } // namespace
@@ -39,21 +77,16 @@ int main(int argc, char** argv) {
     case PurrloxApp::Options::Ask::run:
         break;
     }
-    if (platformOf(options).startsWith(QLatin1String("xcb")) &&
-        !X11Display::reachable(options.display)) {
-        const QString display =
-            options.display.isEmpty() ? qEnvironmentVariable("DISPLAY") : options.display;
-        const QString problem =
-            display.isEmpty() ? QStringLiteral("no X display (DISPLAY is not set)")
-                              : QStringLiteral("cannot open the X display \"%1\"").arg(display);
-        std::fprintf(stderr,
-                     "purrlox: %s; Purrlox needs a graphical session (X11, or XWayland under "
-                     "Wayland)\n",
-                     problem.toLocal8Bit().constData());
+    const bool weChoose = askedPlatform(options).isEmpty();
+    if (const std::optional<QString> problem = choosePlatform(options)) {
+        std::fprintf(stderr, "purrlox: %s\n", problem->toLocal8Bit().constData());
         return 1;
     }
 
     QApplication app(argc, argv);
+    // Our choice is for us: programs we start (a file manager, the relaunched app's own
+    // choice) pick their platform themselves.
+    if (weChoose) qunsetenv("QT_QPA_PLATFORM");
     // The class of every window (WM_CLASS) and the desktop entry share one name, so docks and
     // task switchers find the entry's icon and name; people read "Purrlox".
     QApplication::setApplicationName(QStringLiteral("app.purrlox.Purrlox"));

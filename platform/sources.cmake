@@ -11,3 +11,13 @@ target_sources(purrlox_core PRIVATE
 include(platform/x11/sources.cmake)
 include(platform/xdg/sources.cmake)
 include(platform/linux/sources.cmake)
+target_sources(purrlox_core PRIVATE
+  platform/wayland/WaylandSession.cpp)
+target_sources(purrlox_gui PRIVATE
+  platform/wayland/CompositorPointer.cpp
+  platform/wayland/CompositorWindowList.cpp
+  platform/wayland/KWinChannel.cpp
+  platform/wayland/KWinWindows.cpp
+  platform/wayland/WaylandDesktop.cpp)
+qt_add_resources(purrlox_gui kwin_script PREFIX "/wayland" BASE platform/wayland
+                 FILES platform/wayland/kwin/windows.js)

@@ -56,6 +56,13 @@ check_line() {
     [ "$(run gonedisplay)" = 1 ] || fail "a display that does not answer did not exit 1"
     grep -q 'cannot open the X display ":9999"' "$E2E_TMP/gonedisplay.err" ||
         fail "unclear: $(cat "$E2E_TMP/gonedisplay.err")"
+    # A Wayland session without XWayland: the panels need it, and the line says so.
+    unset DISPLAY
+    export WAYLAND_DISPLAY=wayland-e2e-none
+    [ "$(run noxwayland)" = 1 ] || fail "a Wayland session without XWayland did not exit 1"
+    [ "$(wc -l <"$E2E_TMP/noxwayland.err")" = 1 ] || fail "not one line: $(cat "$E2E_TMP/noxwayland.err")"
+    grep -q '^purrlox: no X display (DISPLAY is not set) in this Wayland session; is XWayland off?' \
+        "$E2E_TMP/noxwayland.err" || fail "unclear: $(cat "$E2E_TMP/noxwayland.err")"
 )
 
 # With a display the same answers, and still no cat.

@@ -18,6 +18,10 @@ for tool in Xvfb openbox picom xterm xdotool xwininfo xprop jq; do
 done
 [ -x "$E2E_PROBE" ] || fail "x11probe not found at $E2E_PROBE (build the x11probe target)"
 
+# The X11 scripts run the X11 session they start, even when the developer's own desktop is a
+# Wayland one (its compositor would otherwise be taken for the window list).
+unset WAYLAND_DISPLAY XDG_SESSION_TYPE XDG_CURRENT_DESKTOP SWAYSOCK HYPRLAND_INSTANCE_SIGNATURE
+
 E2E_TMP=$(mktemp -d)
 E2E_PIDS=()
 e2e_cleanup() {

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QPointF>
+#include <QRect>
+#include <QString>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class InputIdle;
+
+// One window as a compositor reports it, in the compositor's own logical pixels.
+struct CompositorWindow {
+    QString key;                   // the compositor's id, stable while the window lives
+    QRect frame;                   // top-left origin, y down, decorations included
+    bool onScreen = true;          // mapped, on a shown workspace, not minimized
+    int layer = 0;                 // as WindowInfo: 0 ordinary, 3 above, -1 below,
+                                   // -1000 desktop, 20 dock or panel, 8 anything else
+    std::optional<qint64> pid;     // owner process (XWayland windows included)
+    std::optional<double> opacity; // absent = opaque
+};
+
+// What the compositor sent: every window, front-most first, and the union of its outputs.
+struct CompositorWindows {
+    std::vector<CompositorWindow> windows;
+    QRect outputs;
+};
+
+// A live channel to one compositor: a loaded KWin script, a GNOME Shell extension, an IPC
+// socket. It pushes; nothing here polls. Everything is called on the main thread.
+class CompositorChannel {
+  public:
+    virtual ~CompositorChannel() = default;
+
+    virtual QString name() const = 0; // for log lines
+    // Opens the channel. A channel that cannot open now says so through onLost and keeps
+    // trying on its own (KWin restarted, the extension enabled later, sway reloaded).
+    virtual void start() = 0;
+
+    // The whole list, each time any window changed.
+    std::function<void(CompositorWindows)> onWindows;
+    // The channel went away: the cat walks on the floor until onWindows comes again.
+    std::function<void(const QString& why)> onLost;
+
+    // The pointer, where the compositor tells it (logical pixels). Channels that can push it
+    // on change, or at most once a second while wanted, say so here.
+    virtual bool offersPointer() const { return false; }
+    virtual void wantPointer(bool /*wanted*/) {}
+    std::function<void(QPointF)> onPointer;
+    // Whether XWayland's pointer warps reach the compositor's pointer.
+    virtual bool allowsWarp() const { return false; }
+
+    // The compositor's idle time, where it offers one; null when it does not.
+    virtual InputIdle* idle() { return nullptr; }
+};

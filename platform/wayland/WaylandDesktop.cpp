@@ -1,0 +1,94 @@
+#include "platform/wayland/WaylandDesktop.h"
+
+#include "base/Log.h"
+#include "platform/wayland/CompositorChannel.h"
+#include "platform/wayland/CompositorPointer.h"
+#include "platform/wayland/CompositorWindowList.h"
+#include "platform/wayland/KWinChannel.h"
+#include "platform/x11/ScreenSpace.h"
+#include "platform/x11/X11Desktop.h"
+#include "platform/x11/X11InputIdle.h"
+#include "platform/x11/X11Pointer.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace {
+
+// XWayland's root window: the union of its screens in native pixels.
+QSize rootSize() {
+    QRect root;
+    for (const QScreen* s : QGuiApplication::screens()) {
+        const QRect g = s->geometry();
+        root |= QRect(g.topLeft(), (QSizeF(g.size()) * s->devicePixelRatio()).toSize());
+    }
+    return root.size();
+}
+
+} // namespace
+
+std::unique_ptr<CompositorChannel> WaylandDesktop::channelFor(const WaylandSession& session) {
+    switch (session.compositor) {
+    case WaylandSession::Compositor::kwin:
+        return std::make_unique<KWinChannel>();
+    case WaylandSession::Compositor::none:
+    case WaylandSession::Compositor::gnomeShell:
+    case WaylandSession::Compositor::sway:
+    case WaylandSession::Compositor::hyprland:
+    case WaylandSession::Compositor::other:
+        break;
+    }
+    return nullptr;
+}
+
+std::unique_ptr<WaylandDesktop> WaylandDesktop::make(const WaylandSession& session,
+                                                     X11Desktop& x11) {
+    if (!session.wayland) return nullptr;
+    std::unique_ptr<CompositorChannel> channel = channelFor(session);
+    if (!channel)
+        Log::notice(QStringLiteral("%1 does not tell other programs where its windows are; the "
+                                   "cat walks on the floor only")
+                        .arg(session.name));
+    return std::unique_ptr<WaylandDesktop>(new WaylandDesktop(session, x11, std::move(channel)));
+}
+
+WaylandDesktop::WaylandDesktop(const WaylandSession& session, X11Desktop& x11,
+                               std::unique_ptr<CompositorChannel> channel)
+    : session_(session), x11_(x11), channel_(std::move(channel)) {
+    windows_ = std::make_unique<CompositorWindowList>(rootSize, ScreenSpace::current);
+    pointer_ = std::make_unique<CompositorPointer>(x11.pointer(), ScreenSpace::current,
+                                                   channel_ && channel_->allowsWarp());
+    if (!channel_) return;
+
+    channel_->onWindows = [this](CompositorWindows list) { windows_->update(list); };
+    channel_->onLost = [this](const QString& why) {
+        Log::notice(QStringLiteral("lost the window list of %1 (%2); the cat walks on the floor "
+                                   "until it comes back")
+                        .arg(session_.name, why));
+        windows_->lost();
+        pointer_->setRootPosition(std::nullopt);
+    };
+    channel_->onPointer = [this](QPointF logical) {
+        pointer_->setRootPosition(windows_->pointToRoot(logical));
+        // The engine's resting frame clock wakes for the pointer through the idle source.
+        InputIdle& idle = inputIdle();
+        if (idle.onPointer) idle.onPointer();
+    };
+    channel_->start();
+}
+
+WaylandDesktop::~WaylandDesktop() = default;
+
+WindowList& WaylandDesktop::windowList() {
+    return *windows_;
+}
+
+Pointer& WaylandDesktop::pointer() {
+    return *pointer_;
+}
+
+InputIdle& WaylandDesktop::inputIdle() {
+    if (channel_)
+        if (InputIdle* idle = channel_->idle()) return *idle;
+    return x11_.inputIdle();
+}

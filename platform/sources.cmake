@@ -16,4 +16,6 @@ target_sources(purrlox_core PRIVATE
 target_sources(purrlox_gui PRIVATE
   platform/wayland/CompositorPointer.cpp
   platform/wayland/CompositorWindowList.cpp
-  platform/wayland/WaylandDesktop.cpp)
+  platform/wayland/WaylandDesktop.cpp
+  platform/wayland/GnomeShellChannel.cpp
+  platform/wayland/MutterIdle.cpp)

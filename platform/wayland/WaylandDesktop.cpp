@@ -4,6 +4,7 @@
 #include "platform/wayland/CompositorChannel.h"
 #include "platform/wayland/CompositorPointer.h"
 #include "platform/wayland/CompositorWindowList.h"
+#include "platform/wayland/GnomeShellChannel.h"
 #include "platform/x11/ScreenSpace.h"
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/X11InputIdle.h"
@@ -26,11 +27,13 @@ QSize rootSize() {
 
 } // namespace
 
-std::unique_ptr<CompositorChannel> WaylandDesktop::channelFor(const WaylandSession& session) {
+std::unique_ptr<CompositorChannel> WaylandDesktop::channelFor(const WaylandSession& session,
+                                                              X11Desktop& x11) {
     switch (session.compositor) {
+    case WaylandSession::Compositor::gnomeShell:
+        return std::make_unique<GnomeShellChannel>(x11.inputIdle());
     case WaylandSession::Compositor::none:
     case WaylandSession::Compositor::kwin:
-    case WaylandSession::Compositor::gnomeShell:
     case WaylandSession::Compositor::sway:
     case WaylandSession::Compositor::hyprland:
     case WaylandSession::Compositor::other:
@@ -42,7 +45,7 @@ std::unique_ptr<CompositorChannel> WaylandDesktop::channelFor(const WaylandSessi
 std::unique_ptr<WaylandDesktop> WaylandDesktop::make(const WaylandSession& session,
                                                      X11Desktop& x11) {
     if (!session.wayland) return nullptr;
-    std::unique_ptr<CompositorChannel> channel = channelFor(session);
+    std::unique_ptr<CompositorChannel> channel = channelFor(session, x11);
     if (!channel)
         Log::notice(QStringLiteral("%1 does not tell other programs where its windows are; the "
                                    "cat walks on the floor only")
@@ -72,6 +75,25 @@ WaylandDesktop::WaylandDesktop(const WaylandSession& session, X11Desktop& x11,
         InputIdle& idle = inputIdle();
         if (idle.onPointer) idle.onPointer();
     };
+    if (session.compositor == WaylandSession::Compositor::gnomeShell)
+        static_cast<GnomeShellChannel*>(channel_.get())->onExtensionOff = [this](bool installed) {
+            if (onAdvice)
+                onAdvice(installed ? Advice::enableShellExtension : Advice::installShellExtension);
+        };
+    if (channel_->offersPointer()) {
+        pointerLull_.setInterval(3000);
+        connect(&pointerLull_, &QTimer::timeout, this, [this] {
+            if (pointerRead_.elapsed() < pointerLull_.interval()) return;
+            pointerLull_.stop();
+            channel_->wantPointer(false);
+        });
+        pointer_->onRead = [this] {
+            pointerRead_.start();
+            if (pointerLull_.isActive()) return;
+            pointerLull_.start();
+            channel_->wantPointer(true);
+        };
+    }
     channel_->start();
 }
 

@@ -2,7 +2,10 @@
 
 #include "platform/wayland/WaylandSession.h"
 
+#include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
+#include <functional>
 #include <memory>
 
 class CompositorChannel;
@@ -24,15 +27,25 @@ class WaylandDesktop final : public QObject {
     WindowList& windowList();
     Pointer& pointer();
     InputIdle& inputIdle();
+    const WaylandSession& session() const { return session_; }
+
+    // What the user can do to give the cat the windows, told once for the app to explain.
+    enum class Advice { enableShellExtension, installShellExtension };
+    std::function<void(Advice)> onAdvice;
 
   private:
     WaylandDesktop(const WaylandSession& session, X11Desktop& x11,
                    std::unique_ptr<CompositorChannel> channel);
-    static std::unique_ptr<CompositorChannel> channelFor(const WaylandSession& session);
+    static std::unique_ptr<CompositorChannel> channelFor(const WaylandSession& session,
+                                                         X11Desktop& x11);
 
     WaylandSession session_;
     X11Desktop& x11_;
     std::unique_ptr<CompositorChannel> channel_;
     std::unique_ptr<CompositorWindowList> windows_;
     std::unique_ptr<CompositorPointer> pointer_;
+    // While the engine reads the pointer the channel reads it; a check every few seconds
+    // stops that once nobody has read it for that long.
+    QTimer pointerLull_;
+    QElapsedTimer pointerRead_;
 };

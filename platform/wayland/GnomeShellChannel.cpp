@@ -43,6 +43,9 @@ int layerOf(const QJsonObject& w) {
 GnomeShellChannel::GnomeShellChannel(InputIdle& xwayland, QDBusConnection bus)
     : bus_(bus), idle_(std::make_unique<MutterIdle>(xwayland, bus)) {
     pointerTimer_.setInterval(1000);
+    // A still pointer is what the cat hunts: read once when input stops, it is exact until
+    // input comes again, without any reading while the user is away.
+    idle_->onQuiet = [this] { askPointer(); };
     connect(&pointerTimer_, &QTimer::timeout, this, &GnomeShellChannel::askPointer);
 }
 
@@ -215,8 +218,10 @@ void GnomeShellChannel::accept(const QString& json) {
         return;
     }
     badTold_ = false;
-    if (!live_) Log::notice(QStringLiteral("GNOME Shell tells the cat where its windows are"));
+    const bool back = !live_;
+    if (back) Log::notice(QStringLiteral("GNOME Shell tells the cat where its windows are"));
     live_ = true;
+    if (back) askPointer();
     lostTold_ = false;
     if (onWindows) onWindows(std::move(*list));
 }

@@ -62,7 +62,8 @@ void MutterIdle::ownerIs(const QString& owner) {
                     unavailable(reply.error().message());
                     return;
                 }
-                if (!available_) Log::info(QStringLiteral("idle times from GNOME's idle monitor"));
+                if (!available_)
+                    Log::notice(QStringLiteral("idle times from GNOME's idle monitor"));
                 available_ = true;
                 unavailableTold_ = false;
                 const quint64 ms = reply.value();
@@ -107,6 +108,7 @@ void MutterIdle::watchFired(const QDBusMessage& message) {
         // A second without input: counted from when it began. One-shot watch for its end.
         idleSince_ = now() - double(kStillMs) / 1000;
         if (!activePending_ && !activeWatch_) addWatch(true);
+        if (onQuiet) onQuiet();
         return;
     }
     // Our only other watch is the one-shot one for input coming back (its id may be on its way

@@ -25,6 +25,10 @@ class MutterIdle final : public QObject, public InputIdle {
     double secondsSinceKeyDown() const override;
     double secondsSinceMouseMoved() const override;
 
+    // Input stopped a second ago: the pointer stays where it is now until input comes again,
+    // so one reading of it holds for the whole quiet spell.
+    std::function<void()> onQuiet;
+
   private slots:
     void watchFired(const QDBusMessage& message);
 

@@ -74,6 +74,23 @@ wait_for 5 "the tops go with the extension" no_tops
 gnome-extensions enable $SHELL_UUID
 wait_for 5 "the tops come back" has_top "$moved"
 wait_for 5 "and the X11 one" has_top "$x11"
+echo "ok: the extension off gives the floor, on again the tops"
+
+# The pointer where only the Shell knows it (XWayland's stays where it last saw it), left
+# still: Mutter's idle monitor says so and the cat stalks it there.
+grep -q "idle times from GNOME.s idle monitor" "$CAT_LOG" || fail "no idle times from Mutter: $(grep -i idle "$CAT_LOG")"
+wait_for 10 "the cat stands on the floor" cat_is idle
+cx=$(cat_state | jq '.x | round')
+px=$((cx > 640 ? cx - 300 : cx + 300))
+shell_pointer_to $px 500
+sleep 4.3 # an ordinary hunt wants 4 s of stillness
+ask '{"cmd":"due","what":"hunt"}' >/dev/null
+wait_for 3 "the cat stalks the pointer" cat_is stalking
+prey=$(cat_state | jq -r .activity)
+[[ $prey =~ prey:\ \(([-0-9.]+),\ ([-0-9.]+)\) ]] || fail "no prey in $prey"
+((${BASH_REMATCH[1]%.*} == px && ${BASH_REMATCH[2]%.*} == SHELL_HEIGHT - 500)) ||
+    fail "the cat stalks ${BASH_REMATCH[1]},${BASH_REMATCH[2]}; the pointer is at $px,$((SHELL_HEIGHT - 500))"
+echo "ok: the still pointer is stalked where the Shell has it ($prey)"
 [ "$(grep -c 'lost the window list of GNOME Shell' "$CAT_LOG")" = 1 ] ||
     fail "expected one line about the lost list: $(grep 'lost the window' "$CAT_LOG")"
 [ "$(ask '{"cmd":"letters"}' | jq '.letters | length')" = 0 ] ||

@@ -59,9 +59,9 @@ PY
 # Quiet: the app's unique name on the session bus, then every message to or from it.
 app_name=""
 for name in $(gdbus call --session -d org.freedesktop.DBus -o /org/freedesktop/DBus \
-    -m org.freedesktop.DBus.ListNames | grep -o "':[0-9.]*'" | tr -d "'"); do
+    -m org.freedesktop.DBus.ListNames | grep -o "':[0-9.]*'" | tr -d "'" || true); do
     pid=$(gdbus call --session -d org.freedesktop.DBus -o /org/freedesktop/DBus \
-        -m org.freedesktop.DBus.GetConnectionUnixProcessID "$name" 2>/dev/null | grep -o '[0-9]*' | head -1)
+        -m org.freedesktop.DBus.GetConnectionUnixProcessID "$name" 2>/dev/null | sed -n 's/.*uint32 \([0-9]*\).*/\1/p' || true)
     [ "$pid" = "$CAT_PID" ] && app_name=$name
 done
 [ -n "$app_name" ] || fail "the app is not on the session bus"
@@ -73,3 +73,7 @@ cpu_after=$(awk '{print $14 + $15}' "/proc/$CAT_PID/stat")
 messages=$(grep -cE "(sender|destination)=$app_name( |$)" "$E2E_TMP/monitor.log" || true)
 echo "nothing changing for ${QUIET} s: $messages D-Bus messages to or from the app (goal 0)," \
     "app CPU $(echo "scale=2; ($cpu_after - $cpu_before) * 100 / $hz / $QUIET" | bc) %"
+# What they were, by kind and member.
+grep -E "(sender|destination)=$app_name( |$)" "$E2E_TMP/monitor.log" |
+    sed -n 's/^\([a-z ]*\) .*member=\([A-Za-z]*\).*/  \1 \2/p; s/^\(method return\|error\) .*/  \1/p' |
+    sort | uniq -c || true

@@ -24,10 +24,6 @@ class CompositorPointer final : public Pointer {
     bool leftButtonPressed() const override { return x11_.leftButtonPressed(); }
     void warp(QPointF to) override;
 
-    // Called when the position is read, so a channel that reads it on request does so only
-    // while someone looks (the cat looking for prey).
-    std::function<void()> onRead;
-
   private:
     Pointer& x11_;
     Space space_;

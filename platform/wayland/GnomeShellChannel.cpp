@@ -46,6 +46,9 @@ GnomeShellChannel::GnomeShellChannel(InputIdle& xwayland, QDBusConnection bus)
     // A still pointer is what the cat hunts: read once when input stops, it is exact until
     // input comes again, without any reading while the user is away.
     idle_->onQuiet = [this] { askPointer(); };
+    idle_->onActive = [this] {
+        if (onPointerUnknown && !pointerTimer_.isActive()) onPointerUnknown();
+    };
     connect(&pointerTimer_, &QTimer::timeout, this, &GnomeShellChannel::askPointer);
 }
 

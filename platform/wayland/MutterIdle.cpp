@@ -117,6 +117,7 @@ void MutterIdle::watchFired(const QDBusMessage& message) {
         activeWatch_ = 0;
         activePending_ = false;
         idleSince_.reset();
+        if (onActive) onActive();
         if (onPointer) onPointer();
     }
 }

@@ -28,6 +28,8 @@ class MutterIdle final : public QObject, public InputIdle {
     // Input stopped a second ago: the pointer stays where it is now until input comes again,
     // so one reading of it holds for the whole quiet spell.
     std::function<void()> onQuiet;
+    // Input came again after a quiet spell.
+    std::function<void()> onActive;
 
   private slots:
     void watchFired(const QDBusMessage& message);

@@ -80,20 +80,9 @@ WaylandDesktop::WaylandDesktop(const WaylandSession& session, X11Desktop& x11,
             if (onAdvice)
                 onAdvice(installed ? Advice::enableShellExtension : Advice::installShellExtension);
         };
-    if (channel_->offersPointer()) {
-        pointerLull_.setInterval(3000);
-        connect(&pointerLull_, &QTimer::timeout, this, [this] {
-            if (pointerRead_.elapsed() < pointerLull_.interval()) return;
-            pointerLull_.stop();
-            channel_->wantPointer(false);
-        });
-        pointer_->onRead = [this] {
-            pointerRead_.start();
-            if (pointerLull_.isActive()) return;
-            pointerLull_.start();
-            channel_->wantPointer(true);
-        };
-    }
+    // A channel that read the pointer once may learn it has moved since (input came again)
+    // without knowing where: XWayland's reading serves until the next one.
+    channel_->onPointerUnknown = [this] { pointer_->setRootPosition(std::nullopt); };
     channel_->start();
 }
 

@@ -2,9 +2,7 @@
 
 #include "platform/wayland/WaylandSession.h"
 
-#include <QElapsedTimer>
 #include <QObject>
-#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -44,8 +42,4 @@ class WaylandDesktop final : public QObject {
     std::unique_ptr<CompositorChannel> channel_;
     std::unique_ptr<CompositorWindowList> windows_;
     std::unique_ptr<CompositorPointer> pointer_;
-    // While the engine reads the pointer the channel reads it; a check every few seconds
-    // stops that once nobody has read it for that long.
-    QTimer pointerLull_;
-    QElapsedTimer pointerRead_;
 };

@@ -20,10 +20,16 @@ ask '{"cmd":"calm","seconds":3600}' >/dev/null
 some_tops() { [ "$(ask '{"cmd":"tops"}' | jq '.windows | length')" -gt 0 ]; }
 wait_for 10 "the cat has the tops" some_tops
 
+# The Shell's signals with the bus's own times, to split the figure into the Shell's part and the
+# app's.
+dbus-monitor --session "type='signal',interface='app.purrlox.Shell.Windows'" >"$E2E_TMP/moves.log" 2>&1 &
+E2E_PIDS+=($!)
+sleep 0.5
+
 # Each move: the Shell's wall clock (µs) when it moved the frame, then a reader polling the
 # automation socket until the frame's x is the new one.
-python3 - "$CAT_SOCKET" "$MOVES" <<'PY'
-import json, socket, statistics, subprocess, sys, threading, time
+python3 - "$CAT_SOCKET" "$MOVES" "$E2E_TMP/moves.log" <<'PY'
+import json, re, socket, statistics, subprocess, sys, threading, time
 sock_path, moves = sys.argv[1], int(sys.argv[2])
 s = socket.socket(socket.AF_UNIX); s.connect(sock_path); f = s.makefile('rwb')
 def tops():
@@ -36,7 +42,7 @@ def shell_move(x):
     out = subprocess.run(['gdbus', 'call', '--session', '-d', 'org.gnome.Shell', '-o', '/org/gnome/Shell',
                           '-m', 'org.gnome.Shell.Eval', js], capture_output=True, text=True).stdout
     return int(out.split("'")[1]) / 1e6
-lat = []
+lat, moved_at = [], []
 for i in range(moves):
     x = 600 + (i % 2 + 1) * 37 * (1 + i % 5)
     seen = {}
@@ -47,6 +53,7 @@ for i in range(moves):
                 seen['t'] = time.time(); return
     t = threading.Thread(target=watch); t.start()
     moved = shell_move(x)
+    moved_at.append(moved)
     t.join()
     if 't' not in seen: print(f'move {i}: the new frame never came'); sys.exit(1)
     lat.append((seen['t'] - moved) * 1000)
@@ -54,6 +61,10 @@ for i in range(moves):
 lat.sort()
 print(f'gnome-shell move -> cat tops: median {statistics.median(lat):.1f} ms, '
       f'p90 {lat[int(len(lat) * 0.9) - 1]:.1f} ms, max {lat[-1]:.1f} ms over {len(lat)} moves (goal < 50 ms)')
+signals = [float(m) for m in re.findall(r'^signal time=([0-9.]+) .*member=WindowsChanged', open(sys.argv[3]).read(), re.M)]
+shell = sorted((min((t for t in signals if t >= m), default=m) - m) * 1000 for m in moved_at)
+print(f'  of which the Shell (move -> signal on the bus): median {statistics.median(shell):.1f} ms, '
+      f'max {shell[-1]:.1f} ms; the rest is the app (signal -> list -> engine poll) and the reader')
 PY
 
 # Quiet: the app's unique name on the session bus, then every message to or from it.

@@ -73,10 +73,12 @@ EOC
         ((SECONDS < deadline)) || skip "gnome-shell did not come up in 40 s: $(tail -3 "$E2E_TMP/shell.log")"
         sleep 0.2
     done
-    # The Shell opens the overview at start; asked while its start animation runs it may stay.
+    # The Shell opens the overview once its start is over (and holds a grab while it shows):
+    # closed only after that, it stays closed.
     overview_closed() {
-        [ "$(shell_eval 'Main.overview.visible')" = false ] && return
-        shell_eval 'Main.overview.hide()' >/dev/null
+        [ "$(shell_eval '!Main.layoutManager._startingUp && !Main.overview._shown &&
+            !Main.overview.animationInProgress && Main.modalCount === 0')" = true ] && return
+        shell_eval 'Main.layoutManager._startingUp || Main.overview.hide()' >/dev/null
         return 1
     }
     wait_for 10 "the overview closes" overview_closed

@@ -79,10 +79,13 @@ echo "ok: the extension off gives the floor, on again the tops"
 # The pointer where only the Shell knows it (XWayland's stays where it last saw it), left
 # still: Mutter's idle monitor says so and the cat stalks it there.
 grep -q "idle times from GNOME.s idle monitor" "$CAT_LOG" || fail "no idle times from Mutter: $(grep -i idle "$CAT_LOG")"
-wait_for 10 "the cat stands on the floor" cat_is idle
+on_floor() { cat_state | jq -e '.platform == 0 and .kind != "falling" and .kind != "landing"'; }
+wait_for 10 "the cat stands on the floor" on_floor
 cx=$(cat_state | jq '.x | round')
 px=$((cx > 640 ? cx - 300 : cx + 300))
-shell_pointer_to $px 500
+shell_pointer_to $px 500 # input: a cat dozing after the long quiet wakes
+awake() { cat_state | jq -e '.kind == "idle" or .kind == "snacking"'; }
+wait_for 10 "the cat is awake" awake
 sleep 4.3 # an ordinary hunt wants 4 s of stillness
 ask '{"cmd":"due","what":"hunt"}' >/dev/null
 wait_for 3 "the cat stalks the pointer" cat_is stalking

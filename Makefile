@@ -24,7 +24,8 @@ TEST_PACKAGES := xvfb openbox picom xterm x11-utils x11-xserver-utils xdotool im
   poppler-utils pulseaudio pulseaudio-utils dbus-daemon dbus-bin passwd util-linux \
   xpenguins oneko trayer desktop-file-utils appstream lintian file python3 \
   tint2 pavucontrol mpv mpv-mpris xscreensaver sox \
-  kwin-wayland xwayland weston xdg-dbus-proxy libglib2.0-bin qt6-wayland nodejs
+  kwin-wayland xwayland weston xdg-dbus-proxy libglib2.0-bin qt6-wayland nodejs \
+  gnome-shell foot dconf-service gjs
 PACKAGES := $(BUILD_PACKAGES) $(RUN_PACKAGES)
 
 # The sanitizer run: its own build folder, only what it runs, and any report fails it. Leaks are

@@ -12,8 +12,10 @@
 #include "app/SubScreens.h"
 #include "app/WidgetAutomation.h"
 #include "base/Log.h"
+#include "cat/CatOverlay.h"
 #include "kit/SpriteImages.h"
 #include "menu/MenuAutomation.h"
+#include "menu/TrayEntry.h"
 #include "menu/TrayMenu.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
@@ -31,6 +33,7 @@
 #include "platform/x11/X11WindowList.h"
 #include "platform/xdg/XdgAutostart.h"
 #include "strings/Lang.h"
+#include "strings/Strings.h"
 #include "system/Relaunch.h"
 
 #include <QApplication>
@@ -38,6 +41,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QThread>
+#include <QTimer>
 #include <QTranslator>
 
 PurrloxApp::PurrloxApp() = default;
@@ -262,6 +266,24 @@ AppModel& PurrloxApp::model() {
     return *model_;
 }
 
+// GNOME shows neither the windows (under Wayland) nor a tray without an extension: the cat
+// brings a letter that says which, once a run.
+void PurrloxApp::adviseGnome(CatOverlay& cats) {
+    if (wayland_)
+        wayland_->onAdvice = [&cats](WaylandDesktop::Advice advice) {
+            const bool installed = advice == WaylandDesktop::Advice::enableShellExtension;
+            cats.deliver(Letter{S().enableShellExtension(installed), std::nullopt, false});
+        };
+    const QStringList desktops = qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':');
+    if (!desktops.contains(QStringLiteral("GNOME"), Qt::CaseInsensitive)) return;
+    // A tray host that comes up with the session (the AppIndicator extension) has a moment.
+    QTimer::singleShot(3000, &cats, [&cats, menu = menu_.get()] {
+        if (menu->tray().shown()) return;
+        Log::notice(QStringLiteral("GNOME shows no tray without the AppIndicator extension"));
+        cats.deliver(Letter{S().trayNeedsAppIndicator(), std::nullopt, false});
+    });
+}
+
 // Every change of the screen layout reaches the cat (its bed stays on screen).
 int PurrloxApp::run(QApplication& app) {
     const Options options = parse(app.arguments());
@@ -288,6 +310,7 @@ int PurrloxApp::run(QApplication& app) {
     installQtTexts(app, Lang::current());
     AppModel& root = model();
     menu_ = std::make_unique<TrayMenu>(menuModels(app));
+    adviseGnome(*root.cats);
 
     if (!options.automation.isEmpty()) {
         AppModel* model = &root;

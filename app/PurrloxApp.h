@@ -54,6 +54,7 @@ class PurrloxApp {
   private:
     CatServices services();
     struct MenuModels menuModels(QApplication& app);
+    void adviseGnome(CatOverlay& cats);
 
     std::unique_ptr<SingleInstance> instance_;
     std::unique_ptr<X11Desktop> desktop_;

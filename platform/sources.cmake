@@ -16,8 +16,10 @@ target_sources(purrlox_core PRIVATE
 target_sources(purrlox_gui PRIVATE
   platform/wayland/CompositorPointer.cpp
   platform/wayland/CompositorWindowList.cpp
+  platform/wayland/GnomeShellChannel.cpp
   platform/wayland/KWinChannel.cpp
   platform/wayland/KWinWindows.cpp
+  platform/wayland/MutterIdle.cpp
   platform/wayland/WaylandDesktop.cpp)
 qt_add_resources(purrlox_gui kwin_script PREFIX "/wayland" BASE platform/wayland
                  FILES platform/wayland/kwin/windows.js)

@@ -130,6 +130,21 @@ QString English::updateReady(const QString& t) const {
 QString English::updateFailed(const QString& t) const {
     return QStringLiteral("The update didn't work 😿 The new version is waiting for you at ") + t;
 }
+QString English::enableShellExtension(bool installed) const {
+    const QString how = QStringLiteral(
+        "I can only walk on the floor here 🐾 To let me climb onto your windows, turn on "
+        "the “Purrlox” extension in the Extensions app, or run: gnome-extensions enable "
+        "purrlox@purrlox.app");
+    if (installed) return how;
+    return how + QStringLiteral(". GNOME finds a new extension only after you log out and "
+                                "back in, so the first time, log in again before turning it on.");
+}
+QString English::trayNeedsAppIndicator() const {
+    return QStringLiteral(
+        "My paw can't show in the top bar: GNOME needs the AppIndicator extension for that "
+        "(package gnome-shell-extension-appindicator). Until then, start Purrlox again and its "
+        "menu opens 😺");
+}
 QString English::yum() const {
     return QStringLiteral("Yum! 😋");
 }

@@ -47,6 +47,8 @@ class English final : public Strings {
     QString done() const override;
     QString updateReady(const QString& t) const override;
     QString updateFailed(const QString& t) const override;
+    QString enableShellExtension(bool installed) const override;
+    QString trayNeedsAppIndicator() const override;
     QString yum() const override;
     QString inTrash(const QString& t) const override;
     QString filesInTrash(int n) const override;

@@ -145,6 +145,22 @@ QString Russian::updateReady(const QString& t) const {
 QString Russian::updateFailed(const QString& t) const {
     return QStringLiteral("Не вышло обновиться 😿 Новая версия ждёт тебя на ") + t;
 }
+QString Russian::enableShellExtension(bool installed) const {
+    const QString how = QStringLiteral(
+        "Здесь я могу гулять только по полу 🐾 Чтобы я забирался на твои окна, включи "
+        "расширение «Purrlox» в приложении «Расширения» или выполни: gnome-extensions enable "
+        "purrlox@purrlox.app");
+    if (installed) return how;
+    return how + QStringLiteral(". GNOME замечает новое расширение только после нового входа "
+                                "в систему, так что в первый раз выйди и войди снова, а потом "
+                                "включи его.");
+}
+QString Russian::trayNeedsAppIndicator() const {
+    return QStringLiteral(
+        "Моей лапке не показаться на верхней панели: GNOME нужно для этого расширение "
+        "AppIndicator (пакет gnome-shell-extension-appindicator). А пока просто запусти Purrlox "
+        "ещё раз, и откроется его меню 😺");
+}
 QString Russian::yum() const {
     return QStringLiteral("Ням! 😋");
 }

@@ -64,6 +64,10 @@ class Strings {
     virtual QString done() const = 0;
     virtual QString updateReady(const QString& t) const = 0;
     virtual QString updateFailed(const QString& t) const = 0;
+    // GNOME: the Shell extension that shows the cat the windows is off (installed) or not
+    // known to the Shell yet; the paw's tray needs the AppIndicator extension.
+    virtual QString enableShellExtension(bool installed) const = 0;
+    virtual QString trayNeedsAppIndicator() const = 0;
 
     // Eaten files.
     virtual QString yum() const = 0;

@@ -14,6 +14,9 @@ export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
 LDFLAGS=$(dpkg-buildflags --get LDFLAGS)
 export CXXFLAGS LDFLAGS
+# The package is Debian 12's, whose GNOME Shell (43) loads the legacy form of the extension,
+# whether or not a Shell is installed where the package is built.
+export PURRLOX_SHELL_FORM=${PURRLOX_SHELL_FORM:-legacy}
 if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=None -DPURRLOX_SELF_UPDATE=OFF \
         -DPURRLOX_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr >"$build.configure.log" 2>&1 ||

@@ -47,6 +47,8 @@ class CompositorChannel {
     virtual bool offersPointer() const { return false; }
     virtual void wantPointer(bool /*wanted*/) {}
     std::function<void(QPointF)> onPointer;
+    // The pointer moved since the last onPointer and the channel does not know where to.
+    std::function<void()> onPointerUnknown;
     // Whether XWayland's pointer warps reach the compositor's pointer.
     virtual bool allowsWarp() const { return false; }
 

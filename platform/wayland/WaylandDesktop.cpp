@@ -4,6 +4,7 @@
 #include "platform/wayland/CompositorChannel.h"
 #include "platform/wayland/CompositorPointer.h"
 #include "platform/wayland/CompositorWindowList.h"
+#include "platform/wayland/GnomeShellChannel.h"
 #include "platform/wayland/KWinChannel.h"
 #include "platform/x11/ScreenSpace.h"
 #include "platform/x11/X11Desktop.h"
@@ -27,12 +28,14 @@ QSize rootSize() {
 
 } // namespace
 
-std::unique_ptr<CompositorChannel> WaylandDesktop::channelFor(const WaylandSession& session) {
+std::unique_ptr<CompositorChannel> WaylandDesktop::channelFor(const WaylandSession& session,
+                                                              X11Desktop& x11) {
     switch (session.compositor) {
     case WaylandSession::Compositor::kwin:
         return std::make_unique<KWinChannel>();
-    case WaylandSession::Compositor::none:
     case WaylandSession::Compositor::gnomeShell:
+        return std::make_unique<GnomeShellChannel>(x11.inputIdle());
+    case WaylandSession::Compositor::none:
     case WaylandSession::Compositor::sway:
     case WaylandSession::Compositor::hyprland:
     case WaylandSession::Compositor::other:
@@ -44,7 +47,7 @@ std::unique_ptr<CompositorChannel> WaylandDesktop::channelFor(const WaylandSessi
 std::unique_ptr<WaylandDesktop> WaylandDesktop::make(const WaylandSession& session,
                                                      X11Desktop& x11) {
     if (!session.wayland) return nullptr;
-    std::unique_ptr<CompositorChannel> channel = channelFor(session);
+    std::unique_ptr<CompositorChannel> channel = channelFor(session, x11);
     if (!channel)
         Log::notice(QStringLiteral("%1 does not tell other programs where its windows are; the "
                                    "cat walks on the floor only")
@@ -74,6 +77,14 @@ WaylandDesktop::WaylandDesktop(const WaylandSession& session, X11Desktop& x11,
         InputIdle& idle = inputIdle();
         if (idle.onPointer) idle.onPointer();
     };
+    if (session.compositor == WaylandSession::Compositor::gnomeShell)
+        static_cast<GnomeShellChannel*>(channel_.get())->onExtensionOff = [this](bool installed) {
+            if (onAdvice)
+                onAdvice(installed ? Advice::enableShellExtension : Advice::installShellExtension);
+        };
+    // A channel that read the pointer once may learn it has moved since (input came again)
+    // without knowing where: XWayland's reading serves until the next one.
+    channel_->onPointerUnknown = [this] { pointer_->setRootPosition(std::nullopt); };
     channel_->start();
 }
 

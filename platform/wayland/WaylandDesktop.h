@@ -3,6 +3,7 @@
 #include "platform/wayland/WaylandSession.h"
 
 #include <QObject>
+#include <functional>
 #include <memory>
 
 class CompositorChannel;
@@ -24,11 +25,17 @@ class WaylandDesktop final : public QObject {
     WindowList& windowList();
     Pointer& pointer();
     InputIdle& inputIdle();
+    const WaylandSession& session() const { return session_; }
+
+    // What the user can do to give the cat the windows, told once for the app to explain.
+    enum class Advice { enableShellExtension, installShellExtension };
+    std::function<void(Advice)> onAdvice;
 
   private:
     WaylandDesktop(const WaylandSession& session, X11Desktop& x11,
                    std::unique_ptr<CompositorChannel> channel);
-    static std::unique_ptr<CompositorChannel> channelFor(const WaylandSession& session);
+    static std::unique_ptr<CompositorChannel> channelFor(const WaylandSession& session,
+                                                         X11Desktop& x11);
 
     WaylandSession session_;
     X11Desktop& x11_;

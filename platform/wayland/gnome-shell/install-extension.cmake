@@ -1,0 +1,40 @@
+# Runs at install time: puts the Shell extension in the form the installed GNOME Shell loads
+# (legacy up to 44, ES modules from 45; PURRLOX_SHELL_FORM=legacy|esm overrides) where the Shell
+# looks for it: share/gnome-shell/extensions under a system prefix, else the user's
+# ~/.local/share/gnome-shell/extensions. Nothing is enabled here: the app asks the user to.
+set(form "$ENV{PURRLOX_SHELL_FORM}")
+if(NOT form)
+  find_program(GNOME_SHELL gnome-shell)
+  if(NOT GNOME_SHELL)
+    message(STATUS "GNOME Shell is not installed: its extension is left in share/purrlox")
+    return()
+  endif()
+  execute_process(COMMAND ${GNOME_SHELL} --version OUTPUT_VARIABLE version
+                  RESULT_VARIABLE status ERROR_QUIET)
+  string(REGEX MATCH "[0-9]+" major "${version}")
+  if(NOT status EQUAL 0 OR NOT major)
+    message(WARNING "could not read the GNOME Shell version; its extension is left in share/purrlox")
+    return()
+  endif()
+  if(major LESS 45)
+    set(form legacy)
+  else()
+    set(form esm)
+  endif()
+endif()
+string(REGEX REPLACE "/+$" "" prefix "${CMAKE_INSTALL_PREFIX}")
+if(prefix STREQUAL "/usr" OR prefix STREQUAL "/usr/local")
+  set(target "${prefix}/share/gnome-shell/extensions") # file(INSTALL) adds DESTDIR
+elseif(DEFINED ENV{DESTDIR} OR "$ENV{PURRLOX_NO_REGISTER}")
+  return()
+else()
+  set(data "$ENV{XDG_DATA_HOME}")
+  if(NOT data)
+    set(data "$ENV{HOME}/.local/share")
+  endif()
+  set(target "${data}/gnome-shell/extensions")
+endif()
+file(REMOVE_RECURSE "$ENV{DESTDIR}${target}/${PURRLOX_SHELL_UUID}")
+file(INSTALL DESTINATION "${target}" TYPE DIRECTORY
+     FILES "${PURRLOX_SHELL_EXTENSIONS}/${form}/${PURRLOX_SHELL_UUID}")
+message(STATUS "GNOME Shell extension (${form}): $ENV{DESTDIR}${target}/${PURRLOX_SHELL_UUID}")

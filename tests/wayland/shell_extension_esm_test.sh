@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# The ES-module form of the Shell extension (GNOME 45 and later; this machine's Shell loads only
+# the legacy form, which the e2e runs): loaded as a module by gjs, with the Shell's own modules
+# stood in for, it must parse, export a default Extension class with enable and disable, and
+# build the list from windows the way the legacy form does.
+set -euo pipefail
+dir=${1:?usage: $0 build/gnome-shell/esm/UUID}
+command -v gjs >/dev/null || { echo "SKIP: gjs is not installed" >&2; exit 77; }
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+sed -e "s|^import Meta from 'gi://Meta';|import {Meta} from './stubs.js';|" \
+    -e "s|^import \* as Main from 'resource:///org/gnome/shell/ui/main.js';|import * as Main from './stubs.js';|" \
+    -e "s|^import {Extension} from 'resource:///org/gnome/shell/extensions/extension.js';|import {Extension} from './stubs.js';|" \
+    "$dir/extension.js" >"$tmp/extension.js"
+grep -q "resource:///" "$tmp/extension.js" && { echo "FAIL: an unknown Shell import is left" >&2; exit 1; }
+cat >"$tmp/stubs.js" <<'JS'
+export const Meta = {WindowType: {NORMAL: 0, DESKTOP: 1, DOCK: 2, DIALOG: 3, MODAL_DIALOG: 4},
+    WindowClientType: {WAYLAND: 0, X11: 1}};
+export const layoutManager = {monitors: [{x: 0, y: 0, width: 1280, height: 800}],
+    connect: () => 1, disconnect: () => {}};
+export class Extension { constructor(metadata) { this.metadata = metadata; } }
+JS
+cat >"$tmp/check.js" <<'JS'
+import System from 'system';
+import PurrloxExtension from './extension.js';
+import {Extension} from './stubs.js';
+const fail = m => { printerr(`FAIL: ${m}`); System.exit(1); };
+if (!(PurrloxExtension.prototype instanceof Extension)) fail('the default export is no Extension');
+for (const m of ['enable', 'disable'])
+    if (typeof PurrloxExtension.prototype[m] !== 'function') fail(`no ${m}()`);
+// A Shell with two windows, the back one minimized, and the signals counted.
+const connected = [];
+const win = (seq, x, minimized) => ({
+    get_frame_rect: () => ({x, y: 100, width: 300, height: 200}), get_workspace: () => ({index: () => 0}),
+    get_window_type: () => 0, get_stable_sequence: () => seq, minimized, is_fullscreen: () => false,
+    is_above: () => false, is_on_all_workspaces: () => false, located_on_workspace: () => true,
+    get_pid: () => 100 + seq, get_client_type: () => 0, is_override_redirect: () => false,
+    connect: s => { connected.push(s); return connected.length; }, disconnect: () => {},
+});
+const back = win(1, 10, true), front = win(2, 400, false);
+const emitter = {connect: () => 1, disconnect: () => {}};
+globalThis.global = {
+    display: {...emitter, sort_windows_by_stacking: ws => [back, front].filter(w => ws.includes(w))},
+    workspace_manager: {...emitter, get_active_workspace: () => ({index: () => 0})},
+    get_window_actors: () => [{meta_window: back}, {meta_window: front}],
+    get_pointer: () => [5, 6, 0],
+};
+const ext = new PurrloxExtension({uuid: 'purrlox@purrlox.app'});
+ext.enable();
+const list = JSON.parse(ext._export.GetWindows());
+if (list.windows.map(w => w.x).join() !== '400,10') fail(`not front-most first: ${JSON.stringify(list)}`);
+if (list.windows[1].shown || !list.windows[0].shown) fail('the minimized window is shown');
+if (JSON.stringify(list.outputs) !== '[[0,0,1280,800]]') fail('outputs');
+if (!connected.includes('position-changed') || !connected.includes('unmanaged')) fail('window signals');
+if (ext._export.GetPointer().join() !== '5,6') fail('pointer');
+ext.disable();
+print('ok: the ES-module extension loads, lists front-most first and reads the pointer');
+JS
+# The export goes on a session bus of its own.
+cd "$tmp" && dbus-run-session -- gjs -m check.js

@@ -33,6 +33,7 @@ QJsonObject state(const CatOverlay& cats) {
         const Rect& f = *s.bedFrame;
         reply.insert("bed", QJsonArray{f.x, f.y, f.width, f.height});
     }
+    reply.insert("frameRate", cats.frameClockRate());
     reply.insert("breakUntil", s.breakUntil ? QJsonValue(*s.breakUntil) : QJsonValue());
     // Letters, petting and eaten files.
     const CatState& picture = cats.state;

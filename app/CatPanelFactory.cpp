@@ -4,7 +4,9 @@
 #include "platform/x11/X11Panel.h"
 #include "sprites/CatHostingView.h"
 
+#include <QGuiApplication>
 #include <QPointer>
+#include <QScreen>
 
 std::unique_ptr<Panel> makeCatPanel(CatOverlay& overlay, CatView::Images images,
                                     double refreshRate) {
@@ -13,6 +15,17 @@ std::unique_ptr<Panel> makeCatPanel(CatOverlay& overlay, CatView::Images images,
 
     auto* view = new CatView(overlay.state, images);
     view->setFrameRate(refreshRate);
+    // The view's own animations follow the primary screen's rate as it changes.
+    const auto followRate = [view](QScreen* screen) {
+        if (!screen) return;
+        view->setFrameRate(screen->refreshRate());
+        QObject::connect(screen, &QScreen::refreshRateChanged, view, [view, screen](qreal rate) {
+            if (screen == QGuiApplication::primaryScreen()) view->setFrameRate(rate);
+        });
+    };
+    followRate(QGuiApplication::primaryScreen());
+    view->setFrameRate(refreshRate);
+    QObject::connect(qGuiApp, &QGuiApplication::primaryScreenChanged, view, followRate);
     view->onTapCat = [cat] {
         if (cat) cat->tapCat();
     };
@@ -57,6 +70,11 @@ std::unique_ptr<Panel> makeCatPanel(CatOverlay& overlay, CatView::Images images,
     });
     QObject::connect(&overlay.state, &CatState::frameEnded, host, follow);
     follow();
+
+    // A closed bubble shrinks away inside the room the panel keeps for it.
+    QObject::connect(view, &CatView::bubbleLeaving, &overlay, [cat](bool leaving) {
+        if (cat) cat->setBubbleLeaving(leaving);
+    });
 
     X11Panel* raw = panel.get();
     QObject::connect(view, &CatView::drawnChanged, raw,

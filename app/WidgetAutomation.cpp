@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QJsonArray>
 #include <QLabel>
+#include <QVariant>
 #include <QWidget>
 
 namespace {
@@ -49,9 +50,14 @@ std::optional<QJsonObject> answerWidgetRequest(const QJsonObject& request) {
     if (!widget) return QJsonObject{{"error", QStringLiteral("no visible %1").arg(className)}};
     const double ratio = widget->devicePixelRatioF();
     const QPoint origin = widget->mapToGlobal(QPoint(0, 0));
-    return QJsonObject{{"x", origin.x() * ratio},
-                       {"y", origin.y() * ratio},
-                       {"width", widget->width() * ratio},
-                       {"height", widget->height() * ratio},
-                       {"texts", textsIn(*widget)}};
+    QJsonObject reply{{"x", origin.x() * ratio},
+                      {"y", origin.y() * ratio},
+                      {"width", widget->width() * ratio},
+                      {"height", widget->height() * ratio},
+                      {"texts", textsIn(*widget)}};
+    // A view that animates tells where its animation is.
+    const QVariant automation = widget->property("automation");
+    if (automation.canConvert<QVariantMap>())
+        reply.insert("automation", QJsonObject::fromVariantMap(automation.toMap()));
+    return reply;
 }

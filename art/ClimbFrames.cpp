@@ -14,7 +14,8 @@ Pose clinging() {
     s.lookX = 0.9, s.lookY = -1.3;
     s.farFrontX = faceX + 2, s.nearFrontX = faceX + 5;
     s.farHindX = faceX - 5, s.nearHindX = faceX - 3;
-    s.tailAngle = 0, s.tailBend = 35, s.tailLength = 20;
+    // Hanging below the rump, curled so its tip stays above the canvas bottom.
+    s.tailAngle = 20, s.tailBend = 45, s.tailLength = 14;
     return s;
 }
 
@@ -31,7 +32,7 @@ Pose climb(int n) {
     s.bodyY += (n % 2 == 1) ? -1.5 : 0.5;
     s.headY += (n % 2 == 1) ? -1.5 : 0.5;
     s.bodyTurn += nearReach ? 3 : -3;
-    s.tailBend += nearReach ? 25 : -25;
+    s.tailBend += nearReach ? 12 : -12;
     return s;
 }
 
@@ -43,24 +44,25 @@ Pose over(int n) {
     case 1: // hanging from the edge: paws flat on top, ears and brow over it
         s.bodyY = 62, s.headX = 54, s.headY = 38, s.headTilt = -6, s.lookY = -1.4;
         s.nearFrontX = faceX + 6, s.nearFrontY = 27, s.farFrontX = faceX + 11, s.farFrontY = 27;
-        s.nearHindY = 92, s.farHindY = 94;
+        s.nearHindY = 88, s.farHindY = 90;
+        s.tailBend = 60;
         break;
     case 2: // head and elbows over, hind paws scrabbling at the face
         s.bodyX = 52, s.bodyY = 60, s.bodyTurn = -72;
         s.headX = 58, s.headY = 30, s.headTilt = 0, s.lookY = 0;
         s.nearFrontX = faceX + 16, s.nearFrontY = 41, s.farFrontX = faceX + 9, s.farFrontY = 41;
-        s.nearHindX = faceX - 1, s.nearHindY = 90, s.farHindX = faceX - 4, s.farHindY = 94;
+        s.nearHindX = faceX - 1, s.nearHindY = 89, s.farHindX = faceX - 4, s.farHindY = 91;
         break;
     case 3: // front half on top, hind legs still hanging
         s.bodyX = 58, s.bodyY = 62, s.bodyTurn = -42;
-        s.headX = 74, s.headY = 38, s.headTilt = 0, s.lookY = 0;
-        s.nearFrontX = 82, s.nearFrontY = 57, s.farFrontX = 78, s.farFrontY = 57;
-        s.nearHindX = 56, s.nearHindY = 90, s.farHindX = 52, s.farHindY = 92;
+        s.headX = 71, s.headY = 38, s.headTilt = 0, s.lookY = 0;
+        s.nearFrontX = 80, s.nearFrontY = 57, s.farFrontX = 76, s.farFrontY = 57;
+        s.nearHindX = 56, s.nearHindY = 89, s.farHindX = 52, s.farHindY = 91;
         s.tailAngle = -20, s.tailBend = 30;
         break;
     default: { // up, hind paws stepping over the edge
         s = BasePoses::standing();
-        s.bodyX += 4, s.headX += 4;
+        s.bodyX += 4, s.headX += 2;
         s.bodyTurn = 4, s.bodyY += 2, s.headY += 1;
         s.nearHindX = 40, s.nearHindY = 78, s.farHindX = 36;
         s.farFrontX += 4, s.nearFrontX += 4;

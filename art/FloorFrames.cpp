@@ -83,7 +83,8 @@ Pose huntAmbush() {
     s.headX = 70, s.headY = 58, s.headTilt = 0;
     s.earsBack = 0.5;
     s.lookX = 1.2;
-    s.tailAngle = 10, s.tailBend = 10, s.tailLength = 28;
+    // The tail low and back, its tip curled up so it stays clear of the canvas edge.
+    s.tailAngle = 30, s.tailBend = 50, s.tailLength = 20;
     s.farFrontX = 64, s.nearFrontX = 68, s.farHindX = 26, s.nearHindX = 30;
     return s;
 }
@@ -95,7 +96,7 @@ Pose huntPounce() {
     s.lookX = 1.2, s.lookY = -0.8;
     s.farFrontX = 82, s.farFrontY = 30, s.nearFrontX = 86, s.nearFrontY = 36;
     s.farHindX = 12, s.farHindY = 74, s.nearHindX = 16, s.nearHindY = 78;
-    s.tailAngle = 5, s.tailBend = -20, s.tailLength = 28;
+    s.tailAngle = 70, s.tailBend = 50, s.tailLength = 18;
     return s;
 }
 
@@ -103,7 +104,7 @@ Pose huntCaught() {
     // Up on the hind legs, both front paws pinning the pointer 42 points above the feet.
     Pose s = BasePoses::sitting();
     s.bodyX = 47, s.bodyY = 56, s.bodyW = 21, s.bodyH = 15, s.bodyTurn = -70;
-    s.headX = 42, s.headY = 23, s.headTilt = 10;
+    s.headX = 42, s.headY = 29, s.headTilt = 10;
     s.frontOver = 1;
     s.farFrontX = 64, s.farFrontY = 42, s.nearFrontX = 68, s.nearFrontY = 44;
     s.eyesHappy = 1;
@@ -129,7 +130,7 @@ Pose land() {
     s.headY = 52, s.headX = 70;
     s.eyesOpen = 0;
     s.farFrontX = 62, s.nearFrontX = 68, s.farHindX = 24, s.nearHindX = 28;
-    s.tailAngle = 20;
+    s.tailAngle = 35, s.tailBend = 45, s.tailLength = 22;
     return s;
 }
 

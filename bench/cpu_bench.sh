@@ -172,7 +172,7 @@ one_round() {
     sleep 2
     measure "purrlox letter open" "$CAT_PID"
     read -r lx ly lw lh <<<"$(panel_pixels "$(cat_state)")"
-    xdotool mousemove "$((lx + lw / 2))" "$((ly + lh - 96 - 4 - 16 - 18))" click 1 # Done
+    xdotool mousemove "$((lx + lw / 2))" "$((ly + lh - 96 - 4 - 12 - 16 - 18))" click 1 # Done
     wait_for 5 "the letter is read" cat_is idle
     xdotool mousemove 1500 200
 

@@ -175,6 +175,11 @@ class CatOverlay : public QObject {
     void arrive(const Arrival& arrival, double now);
     void updateSprite(double now);
     void layout();
+    // The view's closed bubble is still shrinking away: the panel keeps the bubble's room
+    // until it is gone.
+    void setBubbleLeaving(bool leaving);
+    // Frames per second of the frame clock (0 before the cat enters).
+    double frameClockRate() const;
 
     static constexpr double distantPast = -63114076800.0; // year 1, as engine seconds
     struct Gait {
@@ -352,6 +357,8 @@ class CatOverlay : public QObject {
     std::unique_ptr<Panel> bedPanel;
     QPointF bedSpot;
     bool lying = false;
+    bool bubbleLeaving = false;    // see setBubbleLeaving
+    bool lastBubbleReport = false; // the last bubble shown was a report letter
     bool livesInBed = false;
     std::optional<double> napUntil;
     double nextBedClip = 0;

@@ -5,13 +5,18 @@
 
 Ticker::Ticker(std::function<void()> a, double refreshRate, QObject* parent)
     : QObject(parent), action(std::move(a)) {
-    const double rate = refreshRate > 1 ? refreshRate : 60.0;
-    frameMs_ = std::max(1, int(std::lround(1000.0 / rate)));
+    setRefreshRate(refreshRate);
     timer.setTimerType(Qt::PreciseTimer);
     timer.setInterval(frameMs_);
     connect(&timer, &QTimer::timeout, this, &Ticker::fire);
     timer.start();
     sinceFire_.start();
+}
+
+void Ticker::setRefreshRate(double refreshRate) {
+    const double rate = refreshRate > 1 ? refreshRate : 60.0;
+    frameMs_ = std::max(1, int(std::lround(1000.0 / rate)));
+    if (!resting_ && timer.isActive() && timer.interval() != frameMs_) timer.setInterval(frameMs_);
 }
 
 void Ticker::fire() {

@@ -13,6 +13,8 @@ class Ticker : public QObject {
   public:
     Ticker(std::function<void()> action, double refreshRate, QObject* parent = nullptr);
     void fire();
+    // A new display rate (a new screen mode, another primary screen): from the next frame on.
+    void setRefreshRate(double refreshRate);
     // Back to the display rate: the next frame comes within one frame interval of the last.
     void wake();
 
@@ -20,6 +22,7 @@ class Ticker : public QObject {
     // Milliseconds from the last frame (or from the last wake) to the next, as now scheduled.
     int interval() const { return timer.interval(); }
     int frameInterval() const { return frameMs_; }
+    double refreshRate() const { return 1000.0 / frameMs_; }
 
     std::function<void()> action;
     // Seconds after a frame that nothing is due; at most a frame and a half keeps the display

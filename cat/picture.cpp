@@ -214,11 +214,20 @@ void CatOverlay::updateSprite(double t) {
     state.setHearts(activity.is(K::petting) || t < happyUntil);
 }
 
+void CatOverlay::setBubbleLeaving(bool leaving) {
+    if (leaving == bubbleLeaving) return;
+    bubbleLeaving = leaving;
+    layout();
+}
+
 void CatOverlay::layout() {
     if (!panel) return;
     const bool letterOpen = state.reading() != nullptr;
-    const bool report = letterOpen && readingReport();
-    const bool bubble = letterOpen || state.eaten() != nullptr;
+    const bool shown = letterOpen || state.eaten() != nullptr;
+    if (shown) lastBubbleReport = letterOpen && readingReport();
+    // A closed bubble keeps its room while it shrinks away.
+    const bool report = (shown || bubbleLeaving) && lastBubbleReport;
+    const bool bubble = shown || bubbleLeaving;
 
     double w = 130, h = 150;
     if (report) {

@@ -17,6 +17,10 @@ namespace {
 constexpr double overshoot = 0.002;
 } // namespace
 
+double CatOverlay::frameClockRate() const {
+    return displayLink ? displayLink->refreshRate() : 0;
+}
+
 void CatOverlay::wake() {
     if (displayLink) displayLink->wake();
 }

@@ -6,6 +6,7 @@
 
 #include "base/Log.h"
 #include "cat/CatOverlay.h"
+#include "cat/Ticker.h"
 #include "platform/Panel.h"
 
 #include <algorithm>
@@ -63,6 +64,7 @@ bool near(double a, double b) {
 
 void CatOverlay::screenParametersChanged() {
     wake(); // a resting frame clock must place the cat on this frame, not a second later
+    if (displayLink) displayLink->setRefreshRate(sys.screens.refreshRate());
     const Rect oldFull = placedScreen;
     const Rect oldVisible = placedVisible;
     placedScreen = sys.screens.frame();

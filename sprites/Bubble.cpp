@@ -36,8 +36,8 @@ double Bubble::above() const {
 }
 
 double Bubble::below() {
-    // The tail's lowest corner, its outline included.
-    return tailDrop + tailSize * std::numbers::sqrt2 / 2 + line / 2;
+    // The tail's lowest corner, its outline and its shadow included.
+    return tailDrop + tailSize * std::numbers::sqrt2 / 2 + line / 2 + shadow;
 }
 
 void Bubble::setTail(double offset) {
@@ -61,19 +61,33 @@ void Bubble::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::Antialiasing);
     // Strokes sit inside the bubble's own width.
     const QRectF b = body().adjusted(line / 2, line / 2, -line / 2, -line / 2);
+    // The tail: a square with small rounded corners turned by 45°, centred just under the
+    // bottom edge. Its paper covers the edge, so the bubble opens into it; only its lower sides
+    // are outlined, and it has the same hard shadow as the bubble.
+    QPainterPath tail;
+    tail.addRoundedRect(QRectF(-tailSize / 2, -tailSize / 2, tailSize, tailSize), 3, 3);
+    QTransform turn;
+    turn.translate(tailCentre().x(), tailCentre().y());
+    turn.rotate(45);
+    tail = turn.map(tail);
+
     p.setPen(Qt::NoPen);
     p.setBrush(Theme::ink());
     p.drawRoundedRect(b.translated(0, shadow), radius, radius);
+    p.drawPath(tail.translated(0, shadow));
     p.setPen(QPen(Theme::ink(), line));
     p.setBrush(Theme::paper());
     p.drawRoundedRect(b, radius, radius);
 
-    // The tail: a square with small rounded corners turned by 45°, hanging from the bottom edge.
     p.save();
-    p.translate(tailCentre());
-    p.rotate(45);
-    const QRectF square(-tailSize / 2, -tailSize / 2, tailSize, tailSize);
-    p.drawRoundedRect(square, 3, 3);
+    // Below the inner side of the bottom edge's stroke only: above it the tail is the bubble.
+    p.setClipRect(QRectF(0, b.bottom() - line / 2, width(), height()));
+    p.setPen(Qt::NoPen);
+    p.drawPath(tail);
+    p.setPen(QPen(Theme::ink(), line));
+    p.setBrush(Qt::NoBrush);
+    p.setClipRect(QRectF(0, b.bottom() + line / 2, width(), height()));
+    p.drawPath(tail);
     p.restore();
 
     if (seal_) {

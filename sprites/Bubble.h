@@ -5,7 +5,8 @@
 class QVBoxLayout;
 
 // The speech-bubble frame shared by the letter and eaten bubbles: paper with an ink outline on
-// an ink copy of itself 4 points lower, a diamond tail under it pointing at the cat, and for
+// an ink copy of itself 4 points lower, a diamond tail over its bottom edge pointing at the cat
+// (drawn over the bubble, so the edge opens into it), and for
 // letters a heart seal on the top edge. The bubble is `width` points wide; its content sits 16
 // points inside. The widget reaches past the bubble by the seal, the shadow and the tail.
 class Bubble : public QWidget {
@@ -15,7 +16,7 @@ class Bubble : public QWidget {
     static constexpr double radius = 22;
     static constexpr double shadow = 4;
     static constexpr double tailSize = 24;
-    static constexpr double tailDrop = 15; // how far the tail's centre sits below the bubble
+    static constexpr double tailDrop = 3; // how far the tail's centre sits below the bubble's edge
     static constexpr double tailLimit = 95;
     static constexpr double sealSize = 32;
 

@@ -9,9 +9,11 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QLayout>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -20,6 +22,7 @@ namespace {
 // Seconds between 1970 and the 2001 reference date the streams share their phase with.
 constexpr double referenceEpoch = 978307200.0;
 constexpr double spacing = 4;   // between the stack's rows
+constexpr double tailRoom = 12; // the bubble's tail reaches this far below the stack's row
 constexpr double clickSlop = 4; // a press that travels further is a drag, not a tap
 constexpr double bandRows = 48; // rows per band of a transformed frame
 
@@ -85,8 +88,12 @@ CatView::CatView(const CatState& state, Images images, QWidget* parent)
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
     streams_.setTimerType(Qt::PreciseTimer);
+    transitions_.setTimerType(Qt::PreciseTimer);
     setFrameRate(60);
+    since_.start();
+    frames_.reserve(256); // no allocation while a transition runs
     connect(&streams_, &QTimer::timeout, this, [this] { update(streamsRect()); });
+    connect(&transitions_, &QTimer::timeout, this, &CatView::stepTransitions);
     connect(&state_, &CatState::changed, this, &CatView::stateChanged);
     connect(&state_, &CatState::frameEnded, this, [this] {
         if (settling_) settle();
@@ -96,7 +103,9 @@ CatView::CatView(const CatState& state, Images images, QWidget* parent)
 
 void CatView::setFrameRate(double framesPerSecond) {
     if (!(framesPerSecond >= 1)) framesPerSecond = 60;
-    streams_.setInterval(std::max(1, int(1000 / framesPerSecond)));
+    const int interval = std::max(1, int(1000 / framesPerSecond));
+    streams_.setInterval(interval);
+    transitions_.setInterval(interval);
 }
 
 // The engine writes the picture field by field within one frame; the view settles once the
@@ -115,6 +124,18 @@ void CatView::stateChanged() {
 void CatView::settle() {
     settling_ = false;
     syncBubble();
+    const bool caption = state_.caption().has_value();
+    if (caption != captionShown_) {
+        captionShown_ = caption;
+        // A caption fades in as the stack makes room for it.
+        if (caption) {
+            frameNow_ = transitionTime();
+            captionIn_ = Spring{0, 1, stackResponse, frameNow_};
+            if (!transitions_.isActive()) transitions_.start();
+        } else {
+            captionIn_ = Spring{1, 1, stackResponse, 0};
+        }
+    }
     const QRegion drawn = drawnRegion();
     if (drawn != drawn_) {
         drawn_ = drawn;
@@ -148,7 +169,8 @@ void CatView::settle() {
 }
 
 bool CatView::plainPicture() const {
-    return !state_.caption() && !badgeRect() && !state_.hearts() && !state_.sleeping() && !bubble_;
+    return !state_.caption() && !badgeRect() && !state_.hearts() && !state_.sleeping() &&
+           !bubble_ && picture_.isNull();
 }
 
 QRect CatView::streamsRect() const {
@@ -170,12 +192,14 @@ QRect CatView::paintedRect() const {
 
 void CatView::syncBubble() {
     // A letter first; the eaten bubble only when no letter is open.
+    bool fresh = false;
     if (const Letter* letter = state_.reading()) {
         auto* open = dynamic_cast<LetterBubble*>(bubble_);
         if (!open || open->letter() != *letter) {
             delete bubble_;
             bubble_ = new LetterBubble(
                 *letter, [this] { onRead(); }, [this] { onUpdate(); }, this);
+            fresh = true;
         }
     } else if (const CatState::Eaten* eaten = state_.eaten()) {
         if (auto* shown = dynamic_cast<EatenBubble*>(bubble_)) {
@@ -192,20 +216,52 @@ void CatView::syncBubble() {
                     }
                 },
                 this);
+            fresh = true;
         }
     } else if (bubble_) {
+        // It shrinks and fades from where it is now, drawn from a picture of it.
+        const double now = transitionTime();
+        frameNow_ = now;
+        if (bubble_->isVisible()) {
+            picture_ = bubble_->grab();
+            pictureAt_ = bubble_->geometry();
+        }
         delete bubble_;
         bubble_ = nullptr;
+        open_ = Spring{open_.at(now), 0, openResponse, now};
+        lift_ = Spring{lift_.at(now), lift_.at(now), stackResponse, 0};
+        if (!std::exchange(leaving_, true)) emit bubbleLeaving(true);
+        startTransition("close");
     }
-    if (bubble_) placeBubble();
+    if (!bubble_) return;
+    if (fresh) {
+        // It grows from 0.6 at its bottom centre and fades in, drawn from a picture of it until
+        // it has grown; a bubble that was still shrinking turns back from where it was.
+        const double now = transitionTime();
+        frameNow_ = now;
+        bubble_->hide();
+        hadCaption_.reset();
+        lift_ = Spring{0, 0, stackResponse, 0};
+        open_ = Spring{leaving_ ? open_.at(now) : 0.0, 1, openResponse, now};
+    }
+    placeBubble();
+    if (fresh) {
+        if (QLayout* column = bubble_->layout()) column->activate();
+        picture_ = bubble_->grab();
+        pictureAt_ = bubble_->geometry();
+        if (std::exchange(leaving_, false)) emit bubbleLeaving(false);
+        startTransition("open");
+    }
 }
 
 void CatView::placeBubble() {
     // The stack from the bottom: the cat, 4 points, the caption and 4 points when there is one,
     // then the bubble, centred in the panel; its tail points at the cat.
     const QRectF box = catBox();
-    double bottom = box.top() - spacing;
-    if (state_.caption()) bottom -= captionSize().height() + spacing;
+    // Room for the tail, whose tip ends clear of the cat's ears.
+    double bottom = box.top() - spacing - tailRoom;
+    const bool caption = state_.caption().has_value();
+    if (caption) bottom -= captionSize().height() + spacing;
     bubble_->setTail(state_.catOffset());
     auto* letter = qobject_cast<LetterBubble*>(bubble_);
     if (letter) letter->setAvailableHeight(int(bottom) + int(Bubble::below()));
@@ -213,9 +269,93 @@ void CatView::placeBubble() {
     const double w = bubble_->bubbleWidth();
     // The bubble's own bottom edge sits on the stack; its tail hangs below that.
     const double top = bottom + Bubble::below() - h;
-    const QRect geometry(int(std::lround(width() / 2.0 - w / 2)), int(std::lround(top)), int(w), h);
+    if (hadCaption_ && *hadCaption_ != caption) {
+        // A caption came or went under the bubble: it springs from where it shows now.
+        const double now = transitionTime();
+        frameNow_ = now;
+        lift_ = Spring{restingTop_ + lift_.at(now) - top, 0, stackResponse, now};
+        startTransition("stack");
+    }
+    hadCaption_ = caption;
+    restingTop_ = top;
+    const double shown = top + lift_.at(frameNow_);
+    const QRect geometry(int(std::lround(width() / 2.0 - w / 2)), int(std::lround(shown)), int(w),
+                         h);
     if (bubble_->geometry() != geometry) bubble_->setGeometry(geometry);
-    if (!bubble_->isVisible()) bubble_->show();
+    if (!bubble_->isVisible()) {
+        if (open_.settled(frameNow_)) {
+            bubble_->show();
+            picture_ = QPixmap();
+        } else {
+            pictureAt_ = geometry;
+        }
+    }
+}
+
+void CatView::startTransition(const char* kind) {
+    kind_ = kind;
+    kindStarted_ = frameNow_;
+    frames_.clear();
+    recordFrame();
+    presented_ = false;
+    update();
+    if (!transitions_.isActive()) transitions_.start();
+}
+
+void CatView::stepTransitions() {
+    frameNow_ = transitionTime();
+    if (bubble_) placeBubble();
+    if (leaving_ && open_.settled(frameNow_)) {
+        leaving_ = false;
+        picture_ = QPixmap();
+        emit bubbleLeaving(false);
+    }
+    recordFrame();
+    presented_ = false;
+    update();
+    if (open_.settled(frameNow_) && lift_.settled(frameNow_) && captionIn_.settled(frameNow_))
+        transitions_.stop();
+}
+
+void CatView::recordFrame() {
+    if (frames_.size() < frames_.capacity())
+        frames_.push_back(
+            {frameNow_ - kindStarted_, bubbleScale(), bubbleOpacity(), -lift_.at(frameNow_)});
+}
+
+double CatView::bubbleScale() const {
+    return grownFrom + (1 - grownFrom) * open_.at(frameNow_);
+}
+
+double CatView::bubbleOpacity() const {
+    if (!bubble_ && !leaving_) return 0;
+    return std::clamp(open_.at(frameNow_), 0.0, 1.0);
+}
+
+QVariantMap CatView::automation() const {
+    QVariantList frames;
+    for (const Frame& f : frames_)
+        frames.append(QVariant(QVariantList{f.t, f.scale, f.opacity, f.lift}));
+    return {{"bubble", bubble_ != nullptr},
+            {"bubbleScale", bubbleScale()},
+            {"bubbleOpacity", bubbleOpacity()},
+            {"transition", QString::fromLatin1(kind_)},
+            {"transitioning", transitions_.isActive()},
+            {"frames", frames}};
+}
+
+void CatView::paintLeaving(QPainter& p) {
+    if (picture_.isNull()) return;
+    // Scaled about the bottom centre of the bubble with its tail.
+    const double scale = bubbleScale();
+    const QPointF anchor(pictureAt_.center().x() + 0.5, pictureAt_.bottom() + 1);
+    p.save();
+    p.setOpacity(bubbleOpacity());
+    p.translate(anchor);
+    p.scale(scale, scale);
+    p.translate(-anchor);
+    p.drawPixmap(QRectF(pictureAt_), picture_, QRectF(picture_.rect()));
+    p.restore();
 }
 
 std::optional<QRect> CatView::bubbleRect() const {
@@ -329,7 +469,7 @@ QRegion CatView::drawnRegion() const {
         const QRectF body = bubble_->body().translated(g.topLeft());
         region += body.adjusted(0, 0, 0, Bubble::shadow).toAlignedRect();
         const QPointF tail = bubble_->tailCentre() + g.topLeft();
-        const double reach = Bubble::below() - Bubble::tailDrop;
+        const double reach = Bubble::below() - Bubble::tailDrop - Bubble::shadow;
         region +=
             QRectF(tail - QPointF(reach, reach), QSizeF(2 * reach, 2 * reach)).toAlignedRect();
         if (bubble_->above() > 0) {
@@ -384,6 +524,7 @@ void CatView::paintPicture(QPainter& p) {
         p.restore();
     }
 
+    paintLeaving(p);
     const QPointF top(box.center().x(), box.top());
     if (state_.hearts()) paintStream(p, Floating::hearts(), top + QPointF(0, 8));
     if (state_.sleeping()) paintStream(p, Floating::sleep(), top + QPointF(14, 22));
@@ -425,6 +566,8 @@ void CatView::paintCaption(QPainter& p) const {
     const auto area = captionRect();
     if (!area) return;
     const QRectF pill = area->adjusted(0, 0, 0, -2);
+    p.save();
+    p.setOpacity(captionIn_.at(frameNow_));
     capsule(p, pill.translated(0, 2), Theme::ink(), nullptr);
     capsule(p, pill, Theme::paper(), &Theme::ink());
     const QFont font = rounded(12, QFont::Bold);
@@ -433,6 +576,7 @@ void CatView::paintCaption(QPainter& p) const {
     p.setPen(Theme::ink());
     Fonts::drawTabular(p, QPointF(pill.left() + 11, pill.top() + 6 + metrics.ascent()),
                        *state_.caption(), metrics);
+    p.restore();
 }
 
 void CatView::paintBadge(QPainter& p) const {

@@ -26,6 +26,18 @@ QScrollArea* clearScrollArea(QWidget* content, Qt::ScrollBarPolicy vertical) {
     area->viewport()->setAutoFillBackground(false);
     area->setWidget(content);
     content->setAutoFillBackground(false); // setWidget turns it on
+    // The theme's own bar: a pink pill outlined in ink on a faint rounded track, no arrows.
+    const QColor track(Theme::ink().red(), Theme::ink().green(), Theme::ink().blue(), 24);
+    area->verticalScrollBar()->setStyleSheet(
+        QStringLiteral("QScrollBar:vertical { background: %1; width: 10px; margin: 0;"
+                       " border: none; border-radius: 5px; }"
+                       "QScrollBar::handle:vertical { background: %2; border: 2px solid %3;"
+                       " border-radius: 5px; min-height: 28px; }"
+                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical"
+                       " { height: 0; border: none; background: none; }"
+                       "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical"
+                       " { background: none; }")
+            .arg(track.name(QColor::HexArgb), Theme::pink().name(), Theme::ink().name()));
     return area;
 }
 

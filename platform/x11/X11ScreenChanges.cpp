@@ -14,6 +14,7 @@ X11ScreenChanges::X11ScreenChanges(xcb_connection_t* c, xcb_window_t root, X11Ev
     screens_.dirtied = [this] { note(); };
     frame_ = screens_.frame();
     visible_ = screens_.visibleFrame();
+    rate_ = screens_.refreshRate();
     if (!c) return;
     const auto* randr = xcb_get_extension_data(c, &xcb_randr_id);
     if (!randr || !randr->present) return;
@@ -40,9 +41,12 @@ void X11ScreenChanges::refresh() {
     screens_.invalidate();
     const Rect frame = screens_.frame();
     const Rect visible = screens_.visibleFrame();
-    if (frame == frame_ && visible == visible_) return;
+    // A new mode at the same size (60 to 144 Hz) or a new primary screen changes the rate only.
+    const double rate = screens_.refreshRate();
+    if (frame == frame_ && visible == visible_ && rate == rate_) return;
     frame_ = frame;
     visible_ = visible;
+    rate_ = rate;
     windowList_.invalidate(); // every frame converts through the screen
     ++notifications_;
     if (screens_.onChanged) screens_.onChanged();

@@ -31,5 +31,6 @@ class X11ScreenChanges final : public QObject {
     uint8_t randrEvents_ = 0; // first RANDR event code; 0 without the extension
     bool pending_ = false;
     Rect frame_, visible_;
+    double rate_ = 0; // the primary screen's refresh rate
     quint64 notifications_ = 0;
 };

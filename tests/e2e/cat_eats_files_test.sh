@@ -35,7 +35,7 @@ read -r px py pw ph <<<"$(panel_pixels "$reading")"
 [ -n "$SCREENS" ] && import -window root -crop "${pw}x${ph}+${px}+${py}" +repage "$SCREENS/eaten_bubble.png"
 
 # "Put back" sits centred at the foot of the bubble (16 points inside, about 30 tall).
-xdotool mousemove "$((px + pw / 2))" "$((py + ph - 96 - 4 - 16 - 15))"
+xdotool mousemove "$((px + pw / 2))" "$((py + ph - 96 - 4 - 12 - 16 - 15))"
 sleep 0.3
 xdotool click 1
 wait_for 5 "the bubble closes" state_has '.eaten == null'

@@ -48,7 +48,7 @@ sleep 2.5 # past the gulp and the chewing
 reading=$(cat_state)
 read -r px py pw ph <<<"$(panel_pixels "$reading")"
 # "Put back" sits centred at the foot of the bubble (16 points inside, about 30 tall).
-xdotool mousemove "$((px + pw / 2))" "$((py + ph - 96 - 4 - 16 - 15))"
+xdotool mousemove "$((px + pw / 2))" "$((py + ph - 96 - 4 - 12 - 16 - 15))"
 sleep 0.3
 xdotool click 1
 wait_for 5 "the bubble closes" state_has '.eaten == null'

@@ -38,10 +38,10 @@ read -r px py pw ph <<<"$(panel_pixels "$reading")"
 [ "$pw" = 300 ] && [ "$ph" = 390 ] || fail "the panel did not grow for the bubble: ${pw}x${ph}"
 [ -n "$SCREENS" ] && import -window root -crop "${pw}x${ph}+${px}+${py}" +repage "$SCREENS/letter_open.png"
 
-# "Done ✓" sits centred at the foot of the bubble, whose bottom edge is 4 points above the
+# "Done ✓" sits centred at the foot of the bubble, whose bottom edge is 16 points (4 and the tail's 12) above the
 # 96-point cat picture; the button is 16 points inside it and about 35 points tall.
 done_x=$((px + pw / 2 + 0))
-done_y=$((py + ph - 96 - 4 - 16 - 18))
+done_y=$((py + ph - 96 - 4 - 12 - 16 - 18))
 xdotool mousemove "$done_x" "$done_y"
 sleep 0.3
 xdotool click 1

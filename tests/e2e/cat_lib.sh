@@ -95,7 +95,7 @@ shoot_with_and_without() {
 }
 
 # Screen modes through one randr-mode process that lives as long as the test (Xvfb forgets a
-# made mode when its maker leaves). set_mode W H switches and sets E2E_WIDTH / E2E_HEIGHT.
+# made mode when its maker leaves). set_mode W H [HZ] switches and sets E2E_WIDTH / E2E_HEIGHT.
 RANDR_MODE=${RANDR_MODE:-$(dirname "$E2E_PURRLOX")/tests/e2e/randr-mode}
 start_randr() {
     [ -x "$RANDR_MODE" ] || fail "randr-mode not found at $RANDR_MODE (build the randr-mode target)"
@@ -106,7 +106,7 @@ start_randr() {
     RANDR_SWITCHES=0
 }
 set_mode() {
-    echo "$1 $2" >&"$RANDR_FD"
+    echo "$*" >&"$RANDR_FD" # W H, and the refresh rate HZ when given (60 by default)
     RANDR_SWITCHES=$((RANDR_SWITCHES + 1))
     wait_for 5 "the server switches to $1x$2" \
         sh -c "[ \$(grep -c '^ok' '$E2E_TMP/randr.out') -ge $RANDR_SWITCHES ]"

@@ -103,7 +103,7 @@ echo "ok: without planted folders the file goes into a .Trash-$uid of the user's
 sleep 2.5
 reading=$(cat_state)
 read -r px py pw ph <<<"$(panel_pixels "$reading")"
-xdotool mousemove "$((px + pw / 2))" "$((py + ph - 96 - 4 - 16 - 15))"
+xdotool mousemove "$((px + pw / 2))" "$((py + ph - 96 - 4 - 12 - 16 - 15))"
 sleep 0.3
 xdotool click 1
 wait_for 5 "the bubble closes" state_has '.eaten == null'

@@ -1,7 +1,8 @@
 // Switches the X server's only output to screen modes, making each mode first when the server
 // does not have it, all on one connection: on Xvfb a mode made by `xrandr --newmode` is gone
 // before the next call's `--addmode` can use it.
-//   randr-mode --serve                 switch to each "W H" read from standard input
+//   randr-mode --serve                 switch to each "W H [HZ]" read from standard input
+//                                      (HZ: the mode's refresh rate, 60 when not given)
 //   randr-mode --cycle N MS WINDOW W1 H1 W2 H2 ...
 //       N switches MS milliseconds apart, going round the modes; after each, the time from the
 //       server's screen-change notification to WINDOW's next move, printed with a summary.
@@ -37,7 +38,13 @@ template <class T> struct Reply {
     explicit operator bool() const { return p; }
 };
 
-xcb_randr_mode_t findOrMakeMode(Server& s, xcb_randr_output_t output, int w, int h) {
+// The refresh rate of a mode, in whole hertz.
+int hertz(const xcb_randr_mode_info_t& m) {
+    const double dots = double(m.htotal) * m.vtotal;
+    return dots > 0 ? int(m.dot_clock / dots + 0.5) : 0;
+}
+
+xcb_randr_mode_t findOrMakeMode(Server& s, xcb_randr_output_t output, int w, int h, int hz) {
     Reply res(xcb_randr_get_screen_resources_current_reply(
         s.c, xcb_randr_get_screen_resources_current(s.c, s.screen->root), nullptr));
     if (!res) die("no RANDR screen resources");
@@ -49,13 +56,14 @@ xcb_randr_mode_t findOrMakeMode(Server& s, xcb_randr_output_t output, int w, int
     const xcb_randr_mode_t* outputModes = xcb_randr_get_output_info_modes(info.p);
     const int outputCount = xcb_randr_get_output_info_modes_length(info.p);
     for (int i = 0; i < count; ++i) {
-        if (modes[i].width != w || modes[i].height != h) continue;
+        if (modes[i].width != w || modes[i].height != h || hertz(modes[i]) != hz) continue;
         const bool listed = std::find(outputModes, outputModes + outputCount, modes[i].id) !=
                             outputModes + outputCount;
         if (!listed) xcb_randr_add_output_mode(s.c, output, modes[i].id);
         return modes[i].id;
     }
-    const std::string name = std::to_string(w) + "x" + std::to_string(h) + "_e2e";
+    const std::string name =
+        std::to_string(w) + "x" + std::to_string(h) + "_" + std::to_string(hz) + "_e2e";
     xcb_randr_mode_info_t mode{};
     mode.width = uint16_t(w);
     mode.height = uint16_t(h);
@@ -65,7 +73,7 @@ xcb_randr_mode_t findOrMakeMode(Server& s, xcb_randr_output_t output, int w, int
     mode.vsync_start = uint16_t(h + 3);
     mode.vsync_end = uint16_t(h + 8);
     mode.vtotal = uint16_t(h + 30);
-    mode.dot_clock = uint32_t(mode.htotal) * mode.vtotal * 60;
+    mode.dot_clock = uint32_t(mode.htotal) * mode.vtotal * uint32_t(hz);
     mode.name_len = uint16_t(name.size());
     Reply made(xcb_randr_create_mode_reply(
         s.c, xcb_randr_create_mode(s.c, s.screen->root, mode, uint32_t(name.size()), name.c_str()),
@@ -75,13 +83,13 @@ xcb_randr_mode_t findOrMakeMode(Server& s, xcb_randr_output_t output, int w, int
     return made->mode;
 }
 
-void setMode(Server& s, int w, int h) {
+void setMode(Server& s, int w, int h, int hz = 60) {
     Reply res(xcb_randr_get_screen_resources_current_reply(
         s.c, xcb_randr_get_screen_resources_current(s.c, s.screen->root), nullptr));
     if (!res || xcb_randr_get_screen_resources_current_outputs_length(res.p) < 1)
         die("the server has no RANDR output");
     const xcb_randr_output_t output = xcb_randr_get_screen_resources_current_outputs(res.p)[0];
-    const xcb_randr_mode_t mode = findOrMakeMode(s, output, w, h);
+    const xcb_randr_mode_t mode = findOrMakeMode(s, output, w, h, hz);
     Reply info(xcb_randr_get_output_info_reply(
         s.c, xcb_randr_get_output_info(s.c, output, XCB_CURRENT_TIME), nullptr));
     if (!info || info->crtc == XCB_NONE) die("the output drives no CRTC");
@@ -166,9 +174,11 @@ int main(int argc, char** argv) {
     if (args.size() == 1 && args[0] == "--serve") {
         // Xvfb drops a made mode, and goes back to its own, when the client that made it
         // leaves: one process serves a whole test. Each "W H" line is answered "ok W H".
-        int w = 0, h = 0;
-        while (std::scanf("%d %d", &w, &h) == 2) {
-            setMode(s, w, h);
+        char line[128];
+        while (std::fgets(line, sizeof line, stdin)) {
+            int w = 0, h = 0, hz = 60;
+            if (std::sscanf(line, "%d %d %d", &w, &h, &hz) < 2) break;
+            setMode(s, w, h, hz);
             Reply sync(xcb_get_input_focus_reply(s.c, xcb_get_input_focus(s.c), nullptr));
             std::printf("ok %d %d\n", w, h);
             std::fflush(stdout);

@@ -153,3 +153,25 @@ TEST_F(Frames, walksAndLoopedBedStretchesJoinWithoutAJump) {
         expectSmoothLoop(loop);
     }
 }
+
+TEST_F(Frames, everyFrameKeepsAClearMarginInsideItsCanvas) {
+    // Anything drawn on the outermost point of the canvas is cut by the panel: a sheared tail,
+    // a flat ear tip.
+    constexpr int margin = 2; // pixels: one point
+    for (CatSprite sprite : CatSprite::allCases()) {
+        const QImage rgba =
+            SpriteImages::image(sprite).convertToFormat(QImage::Format_RGBA8888_Premultiplied);
+        int left = 0, right = 0, top = 0, bottom = 0;
+        for (int y = 0; y < rgba.height(); ++y)
+            for (int x = 0; x < rgba.width(); ++x) {
+                if (rgba.constScanLine(y)[4 * x + 3] == 0) continue;
+                left += x < margin;
+                right += x >= rgba.width() - margin;
+                top += y < margin;
+                bottom += y >= rgba.height() - margin;
+            }
+        EXPECT_EQ(left + right + top + bottom, 0)
+            << sprite.rawValue().toStdString() << ": left " << left << ", right " << right
+            << ", top " << top << ", bottom " << bottom;
+    }
+}

@@ -9,6 +9,7 @@
 #include "strings/Strings.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <gtest/gtest.h>
@@ -26,9 +27,15 @@ struct BubbleTest : ::testing::Test {
         view.onUpdate = [this] { ++updates; };
         view.show();
     }
+    // Events handled, and a bubble that grows or shrinks done with it.
     void settle() {
         for (int i = 0; i < 5; ++i)
             QCoreApplication::processEvents();
+        QElapsedTimer waited;
+        waited.start();
+        while (view.transitioning() && waited.elapsed() < 3000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        QCoreApplication::processEvents();
     }
     static Letter letter(const QString& text, bool update = false) {
         Letter l;
@@ -157,6 +164,54 @@ TEST_F(BubbleTest, AReportTooTallForThePanelScrollsInsideIt) {
     EXPECT_LT(bubble->scrollArea()->height(), whole);
     EXPECT_GE(view.bubbleRect()->top(), 0);
     EXPECT_GT(bubble->scrollArea()->verticalScrollBar()->maximum(), 0);
+}
+
+TEST_F(BubbleTest, GrowsAndFadesInThenRestsSpringsWithTheCaptionAndShrinksAway) {
+    state.setReading(letter("Stand up"));
+    QCoreApplication::processEvents();
+    // The first frame: small and clear, the widget itself not yet shown.
+    EXPECT_TRUE(view.transitioning());
+    EXPECT_NEAR(view.bubbleScale(), CatView::grownFrom, 0.05);
+    EXPECT_LT(view.bubbleOpacity(), 0.2);
+    EXPECT_FALSE(view.bubble()->isVisible());
+    settle();
+    // Grown, shown, and the transition clock stopped.
+    EXPECT_FALSE(view.transitioning());
+    EXPECT_EQ(view.bubbleScale(), 1);
+    EXPECT_EQ(view.bubbleOpacity(), 1);
+    EXPECT_TRUE(view.bubble()->isVisible());
+    auto frames = view.automation().value("frames").toList();
+    ASSERT_GE(frames.size(), 3);
+    double scale = 0;
+    for (const QVariant& f : frames) {
+        EXPECT_GE(f.toList()[1].toDouble(), scale) << "the bubble never shrinks while it opens";
+        scale = f.toList()[1].toDouble();
+    }
+
+    // A caption comes under the open bubble: the bubble starts where it was and springs up.
+    const int top = view.bubbleRect()->top();
+    state.setCaption(QStringLiteral("Break 4:59"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view.automation().value("transition").toString(), "stack");
+    EXPECT_NEAR(view.bubbleRect()->top(), top, 1);
+    settle();
+    EXPECT_LT(view.bubbleRect()->top(), top - 10);
+    frames = view.automation().value("frames").toList();
+    EXPECT_LT(frames.front().toList()[3].toDouble(), 1) << "starts at its old place";
+    EXPECT_EQ(frames.back().toList()[3].toDouble(), 0) << "ends at rest";
+
+    // Read: it shrinks and fades from a picture of it, and the panel is told to keep its room.
+    QList<bool> leaving;
+    QObject::connect(&view, &CatView::bubbleLeaving, [&](bool l) { leaving.append(l); });
+    state.setReading(std::nullopt);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view.bubble(), nullptr);
+    EXPECT_TRUE(view.transitioning());
+    EXPECT_GT(view.bubbleOpacity(), 0.8);
+    settle();
+    EXPECT_EQ(view.bubbleOpacity(), 0);
+    EXPECT_EQ(leaving, (QList<bool>{true, false}));
+    EXPECT_FALSE(view.transitioning());
 }
 
 } // namespace

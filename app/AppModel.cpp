@@ -1,8 +1,8 @@
 #include "app/AppModel.h"
 
 #include "app/AppDelegate.h"
-#include "app/Config.h"
 #include "app/ModelWiring.h"
+#include "base/Config.h"
 #include "base/Log.h"
 #include "platform/Screens.h"
 #include "strings/Strings.h"

@@ -1,6 +1,6 @@
 #include "app/SingleInstance.h"
 
-#include "app/Config.h"
+#include "base/Config.h"
 #include "base/Log.h"
 #include "platform/Defaults.h"
 

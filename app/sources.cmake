@@ -1,5 +1,4 @@
 target_sources(purrlox_core PRIVATE
-  app/Config.cpp
   app/AppDelegate.cpp
   app/AppModel.cpp
   app/CatAutomation.cpp

@@ -1,2 +1,3 @@
 target_sources(purrlox_core PRIVATE
+  base/Config.cpp
   base/Log.cpp)

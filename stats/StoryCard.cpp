@@ -1,6 +1,6 @@
 #include "stats/StoryCard.h"
 
-#include "app/Config.h"
+#include "base/Config.h"
 #include "base/Log.h"
 #include "focus/Calendar.h"
 #include "focus/FocusLog.h"
@@ -149,8 +149,8 @@ QByteArray StoryCard::png(const FocusLog& log, const QDateTime& now) {
     const QImage image = picture(log, now);
     QByteArray bytes;
     QBuffer buffer(&bytes);
-    if (image.isNull() || !buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG", pngQuality) ||
-        bytes.isEmpty()) {
+    if (image.isNull() || !buffer.open(QIODevice::WriteOnly) ||
+        !image.save(&buffer, "PNG", pngQuality) || bytes.isEmpty()) {
         Log::error(QStringLiteral("cannot render the story card"));
         return {};
     }

@@ -1,6 +1,6 @@
 #include "system/Updater.h"
 
-#include "app/Config.h"
+#include "base/Config.h"
 #include "base/Log.h"
 #include "platform/Defaults.h"
 #include "system/FileList.h"

@@ -3,7 +3,7 @@
 #include "FakeSystem.h"
 #include "LogCapture.h"
 #include "app/AppDelegate.h"
-#include "app/Config.h"
+#include "base/Config.h"
 #include "fakes/Fakes.h"
 #include "strings/Strings.h"
 #if PURRLOX_SELF_UPDATE

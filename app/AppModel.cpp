@@ -1,6 +1,6 @@
 #include "app/AppModel.h"
 
-#include "app/AppDelegate.h"
+#include "app/IncomingLinks.h"
 #include "app/ModelWiring.h"
 #include "base/Config.h"
 #include "base/Log.h"
@@ -78,10 +78,10 @@ AppModel::AppModel(const CatServices& services, LoginItem* loginItem, QObject* p
     if (!cats->snapshot().panelFrame) cats->enter(false);
 
     QPointer<AppModel> self(this);
-    AppDelegate::onOpen = [self](const QUrl& url) {
+    IncomingLinks::onOpen = [self](const QUrl& url) {
         if (self) self->open(url);
     };
-    const QList<QUrl> waiting = std::exchange(AppDelegate::pending, {});
+    const QList<QUrl> waiting = std::exchange(IncomingLinks::pending, {});
     for (const QUrl& url : waiting)
         if (self) self->open(url);
 }
@@ -90,7 +90,7 @@ AppModel::~AppModel() {
     // A guard on this model or the cat still lets calls through while their destructors run:
     // every way in is cut before anything goes.
     screens_.onChanged = [] {};
-    AppDelegate::onOpen = nullptr; // links wait in pending again
+    IncomingLinks::onOpen = nullptr; // links wait in pending again
 #if PURRLOX_SELF_UPDATE
     updater->onReady = [](const QString&) {};
     updater->onFailed = [] {};

@@ -1,12 +1,12 @@
 #include "app/PurrloxApp.h"
 
-#include "app/AppDelegate.h"
 #include "app/AppModel.h"
 #include "app/Automation.h"
 #include "app/BedPanelFactory.h"
 #include "app/CatAutomation.h"
 #include "app/CatPanelFactory.h"
 #include "app/ExportAutomation.h"
+#include "app/IncomingLinks.h"
 #include "app/QuitOnSignals.h"
 #include "app/SingleInstance.h"
 #include "app/WidgetAutomation.h"
@@ -257,12 +257,12 @@ int PurrloxApp::run(QApplication& app) {
         return 0;
     }
     QObject::connect(instance_.get(), &SingleInstance::linksArrived, &app,
-                     [](const QList<QUrl>& urls) { AppDelegate::open(urls); });
+                     [](const QList<QUrl>& urls) { IncomingLinks::open(urls); });
     QObject::connect(instance_.get(), &SingleInstance::startedAgain, &app, [this] {
         Log::info(QStringLiteral("started again without links"));
         if (menu_) menu_->open();
     });
-    AppDelegate::open(options.links);
+    IncomingLinks::open(options.links);
 
     // Signals end the run like Quit does, so the pomodoro books its open stretch.
     quitSignals_ = std::make_unique<QuitOnSignals>();

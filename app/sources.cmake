@@ -1,5 +1,5 @@
 target_sources(purrlox_core PRIVATE
-  app/AppDelegate.cpp
+  app/IncomingLinks.cpp
   app/AppModel.cpp
   app/CatAutomation.cpp
   app/ModelWiring.cpp

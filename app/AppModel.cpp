@@ -11,7 +11,7 @@
 #include <QPointer>
 
 #if PURRLOX_SELF_UPDATE
-#include "system/Updater.h"
+#include "updates/Updater.h"
 #else
 // Built without the self-updater: the model holds none.
 class Updater {};

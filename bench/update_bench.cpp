@@ -3,10 +3,10 @@
 // release past the size cap leaves behind.
 #include "platform/Defaults.h"
 #include "system/FileList.h"
-#include "system/LocalHttp.h"
-#include "system/ReleaseArchive.h"
 #include "system/Signed.h"
-#include "system/Updater.h"
+#include "updates/LocalHttp.h"
+#include "updates/ReleaseArchive.h"
+#include "updates/Updater.h"
 
 #include <QCoreApplication>
 #include <QDirIterator>

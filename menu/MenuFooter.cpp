@@ -5,7 +5,7 @@
 #include "strings/Language.h"
 #include "strings/Strings.h"
 #include "system/LaunchAtLogin.h"
-#include "system/UpdateChecks.h"
+#include "updates/UpdateChecks.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>

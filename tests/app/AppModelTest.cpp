@@ -7,7 +7,7 @@
 #include "fakes/Fakes.h"
 #include "strings/Strings.h"
 #if PURRLOX_SELF_UPDATE
-#include "system/Updater.h"
+#include "updates/Updater.h"
 #endif
 
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@
 #include "app/LogCapture.h"
 #include "app/Wait.h"
 #include "fakes/Fakes.h"
-#include "system/UpdateChecks.h"
-#include "system/Updater.h"
+#include "updates/UpdateChecks.h"
+#include "updates/Updater.h"
 
 #include <QEventLoop>
 #include <QLoggingCategory>

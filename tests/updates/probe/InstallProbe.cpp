@@ -3,7 +3,7 @@
 //   update_install_probe APP ARCHIVE VERSION KEY [POINT]
 
 #include "platform/Defaults.h"
-#include "system/Updater.h"
+#include "updates/Updater.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

@@ -1,14 +1,14 @@
-#include "system/Updater.h"
+#include "updates/Updater.h"
 
 #include "base/Config.h"
 #include "base/Log.h"
 #include "platform/Defaults.h"
 #include "system/FileList.h"
 #include "system/Relaunch.h"
-#include "system/ReleaseArchive.h"
 #include "system/Signed.h"
-#include "system/UpdateChecks.h"
-#include "system/UpdateKey.h"
+#include "updates/ReleaseArchive.h"
+#include "updates/UpdateChecks.h"
+#include "updates/UpdateKey.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

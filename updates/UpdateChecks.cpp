@@ -1,4 +1,4 @@
-#include "system/UpdateChecks.h"
+#include "updates/UpdateChecks.h"
 
 #include "platform/Defaults.h"
 

@@ -38,7 +38,7 @@
 #include <QThread>
 #include <QTranslator>
 
-PurrloxApp::PurrloxApp() = default;
+PurrloxApp::PurrloxApp(Updates::Make makeUpdates) : makeUpdates_(std::move(makeUpdates)) {}
 PurrloxApp::~PurrloxApp() {
     // Each goes before what it calls: the menu and the test hook call the models, the models
     // hold the login item, and the desktop and devices (left to the end) call into the cat.
@@ -240,7 +240,7 @@ AppModel& PurrloxApp::model() {
     Q_ASSERT(QThread::currentThread() == qApp->thread());
     if (!model_) {
         loginItem_ = std::make_unique<XdgAutostart>();
-        model_ = std::make_unique<AppModel>(services(), *loginItem_);
+        model_ = std::make_unique<AppModel>(services(), *loginItem_, makeUpdates_);
     }
     return *model_;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "updates/Updates.h"
+
 #include <QList>
 #include <QString>
 #include <QUrl>
@@ -36,7 +38,8 @@ class PurrloxApp {
         QString display;
     };
 
-    PurrloxApp();
+    // makeUpdates makes the self-updater; builds without one pass none.
+    explicit PurrloxApp(Updates::Make makeUpdates = {});
     ~PurrloxApp();
 
     // Reads the command line, Qt's own options included. An argument that is not a purrlox://
@@ -54,6 +57,7 @@ class PurrloxApp {
     CatServices services();
     struct MenuModels menuModels(QApplication& app);
 
+    Updates::Make makeUpdates_;
     std::unique_ptr<SingleInstance> instance_;
     std::unique_ptr<X11Desktop> desktop_;
     std::unique_ptr<LinuxDevices> devices_;

@@ -1,6 +1,9 @@
 #include "app/PurrloxApp.h"
 #include "base/Log.h"
 #include "platform/x11/X11Display.h"
+#if PURRLOX_SELF_UPDATE
+#include "updates/Updater.h"
+#endif
 
 #include <QApplication>
 #include <QIcon>
@@ -67,6 +70,10 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(icon);
     QApplication::setQuitOnLastWindowClosed(false);
     Log::notice(QStringLiteral("Purrlox %1 started").arg(QStringLiteral(PURRLOX_VERSION)));
-    PurrloxApp purrlox;
+#if PURRLOX_SELF_UPDATE
+    PurrloxApp purrlox(&Updater::standard);
+#else
+    PurrloxApp purrlox; // a distribution package: its package manager keeps it current
+#endif
     return purrlox.run(app);
 }

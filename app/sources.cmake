@@ -14,5 +14,3 @@ target_sources(purrlox_gui PRIVATE
   app/PurrloxApp.cpp)
 include(platform/x11/panel.cmake)
 include(sprites/views.cmake)
-set_property(SOURCE app/AppModel.cpp APPEND PROPERTY COMPILE_DEFINITIONS
-             ${PURRLOX_SELF_UPDATE_DEFINITION})

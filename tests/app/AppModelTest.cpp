@@ -105,7 +105,7 @@ TEST(StartUp, ScreenChangesReachTheCatUntilTheModelIsGone) {
 // The updater's letters reach the cat; the cat's "Update" reaches the updater.
 TEST(UpdateWiring, LettersGoToTheCatAndTheAcceptGoesToTheUpdater) {
     FakeSystem system;
-    AppModel model(system.services());
+    AppModel model(system.services(), &Updater::standard);
     ASSERT_TRUE(model.updater);
     model.updater->onReady("2.0");
     model.updater->onReady("2.0"); // one offer is enough

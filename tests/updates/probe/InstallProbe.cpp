@@ -3,6 +3,7 @@
 //   update_install_probe APP ARCHIVE VERSION KEY [POINT]
 
 #include "platform/Defaults.h"
+#include "updates/InstallPoints.h"
 #include "updates/Updater.h"
 
 #include <QCoreApplication>
@@ -29,7 +30,7 @@ int main(int argc, char** argv) {
     Updater updater(defaults, setup);
     updater.ready =
         Updater::Ready{QString::fromLocal8Bit(argv[3]), QString::fromLocal8Bit(argv[2])};
-    Updater::reached = [](const char* point) {
+    InstallPoints::reached = [](const char* point) {
         if (killAt && std::strcmp(point, killAt) == 0) std::raise(SIGKILL);
     };
     bool installed = false;

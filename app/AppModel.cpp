@@ -36,7 +36,7 @@ AppModel::AppModel(const CatServices& services, LoginItem* loginItem, Updates::M
     // Connected after the pomodoro books its open stretch on quit: then everything a failed
     // or unfinished save left is written before the process ends.
     if (QCoreApplication* app = QCoreApplication::instance()) {
-        Defaults* defaults = &services.defaults;
+        SettingsStore* defaults = &services.defaults;
         connect(app, &QCoreApplication::aboutToQuit, this, [this, defaults] {
             if (!focusLog->flush())
                 Log::error(QStringLiteral("quitting with %1 finished stretch(es) not saved")

@@ -14,10 +14,10 @@
 #include "menu/MenuAutomation.h"
 #include "menu/MenuBarExtra.h"
 #include "platform/Clock.h"
-#include "platform/Defaults.h"
 #include "platform/FreedesktopTrash.h"
 #include "platform/Panel.h"
 #include "platform/Random.h"
+#include "platform/SettingsStore.h"
 #include "platform/linux/LinuxDevices.h"
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/X11InputIdle.h"
@@ -191,7 +191,7 @@ CatServices PurrloxApp::services() {
         *trash_,
         Clock::system(),
         Random::system(),
-        Defaults::standard(),
+        SettingsStore::standard(),
         [this, images, &desktop](CatOverlay& overlay) -> std::unique_ptr<Panel> {
             std::unique_ptr<Panel> cat =
                 makeCatPanel(overlay, images, desktop.screens().refreshRate());
@@ -222,7 +222,7 @@ MenuModels PurrloxApp::menuModels(QApplication& app) {
         *root.reminders,
         *root.launchAtLogin,
         Clock::system(),
-        Defaults::standard(),
+        SettingsStore::standard(),
         SpriteImages::image(CatSprite::sit),
         [] { QCoreApplication::quit(); },
         [arguments] {

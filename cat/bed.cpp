@@ -2,9 +2,9 @@
 
 #include "base/Log.h"
 #include "cat/CatOverlay.h"
-#include "platform/Defaults.h"
 #include "platform/Panel.h"
 #include "platform/Screens.h"
+#include "platform/SettingsStore.h"
 #include "sprites/BedClip.h"
 
 #include <algorithm>

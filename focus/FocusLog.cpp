@@ -4,7 +4,7 @@
 #include "focus/Calendar.h"
 #include "focus/StretchCoding.h"
 #include "platform/Clock.h"
-#include "platform/Defaults.h"
+#include "platform/SettingsStore.h"
 #include "strings/Strings.h"
 
 #include <cmath>
@@ -24,7 +24,7 @@ const QString& FocusLog::defaultActivity() {
     return name;
 }
 
-FocusLog::FocusLog(Defaults& defaults, Clock& clock, QObject* parent)
+FocusLog::FocusLog(SettingsStore& defaults, Clock& clock, QObject* parent)
     : QObject(parent), defaults_(&defaults), clock_(clock) {
     load();
     if (const std::optional<qint64> goal = defaults.integer(QLatin1String(goalKey)))

@@ -3,7 +3,7 @@
 #include "focus/FocusDayIndex.h"
 #include "focus/FocusRecords.h"
 #include "focus/Letter.h"
-#include "platform/Defaults.h"
+#include "platform/SettingsStore.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -49,7 +49,7 @@ class FocusLog : public QObject {
     // stretches() holds only what was finished since, and stretchesChanged announces the rest.
     // Saves are written off the main thread from a copy of the log, one at a time; a save
     // that fails is tried again (the stretches stay in memory until one works).
-    FocusLog(Defaults& defaults, Clock& clock, QObject* parent = nullptr);
+    FocusLog(SettingsStore& defaults, Clock& clock, QObject* parent = nullptr);
     ~FocusLog() override;
     // A scratch log over the given stretches: writes nothing, sends no reports.
     FocusLog(Clock& clock, QList<Stretch> stretches, QObject* parent = nullptr);
@@ -127,7 +127,7 @@ class FocusLog : public QObject {
     QList<Stretch> startedOn(QDate day) const;
     Day dayOf(QDate day, int limit) const;
 
-    Defaults* defaults_ = nullptr;
+    SettingsStore* defaults_ = nullptr;
     Clock& clock_;
     QList<Stretch> stretches_;
     // The stored elements of the stretches on disk, comma-joined: a save adds the unsaved
@@ -138,11 +138,11 @@ class FocusLog : public QObject {
     // The save in progress: its thread has its own copies of what it writes and hands back
     // only its outcome, so nothing is shared while it runs.
     struct Saved {
-        Defaults::DataOutcome outcome;
+        SettingsStore::DataOutcome outcome;
         QByteArray stored; // the elements now on disk, when written
         // When the file changed on disk: what is there now, decoded, and which of the
         // stretches it carried are there already.
-        std::optional<Defaults::DataFile> disk;
+        std::optional<SettingsStore::DataFile> disk;
         Loaded decoded;
         QList<bool> there;
     };

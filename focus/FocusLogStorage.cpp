@@ -3,7 +3,7 @@
 #include "base/Log.h"
 #include "focus/FocusLog.h"
 #include "focus/StretchCoding.h"
-#include "platform/Defaults.h"
+#include "platform/SettingsStore.h"
 
 #include <QTimer>
 #include <algorithm>
@@ -12,9 +12,9 @@
 
 void FocusLog::load() {
     const QString key = QLatin1String(logKey);
-    const Defaults::DataRead r = defaults_->readData(key);
-    if (r.status == Defaults::DataRead::Status::absent) return;
-    if (r.status == Defaults::DataRead::Status::failed) {
+    const SettingsStore::DataRead r = defaults_->readData(key);
+    if (r.status == SettingsStore::DataRead::Status::absent) return;
+    if (r.status == SettingsStore::DataRead::Status::failed) {
         // Not damaged, only unreadable now: it stays in place and is never saved over.
         Log::error(QStringLiteral("cannot read the focus log: %1; it stays as it is and no "
                                   "stretch is saved in this run")
@@ -106,7 +106,7 @@ void FocusLog::save() {
 }
 
 bool FocusLog::startSave() {
-    const Defaults::DataJob job = defaults_->prepareData(QLatin1String(logKey));
+    const SettingsStore::DataJob job = defaults_->prepareData(QLatin1String(logKey));
     // Not loaded: the file on disk is never replaced (said once, at start).
     if (job.frozen) return false;
     savingCount_ = unsaved_.size();
@@ -127,14 +127,14 @@ bool FocusLog::startSave() {
         }
         bytes += ']';
         Saved saved;
-        saved.outcome = Defaults::runData(job, bytes);
-        if (saved.outcome.result == Defaults::DataWrite::written)
+        saved.outcome = SettingsStore::runData(job, bytes);
+        if (saved.outcome.result == SettingsStore::DataWrite::written)
             saved.stored = bytes.sliced(1, bytes.size() - 2);
         bytes = {};
         // Another writer replaced the file: read and decode it here too, for the merge.
-        if (saved.outcome.result == Defaults::DataWrite::changedOnDisk) {
-            saved.disk = Defaults::readFile(job.path);
-            if (saved.disk->read.status == Defaults::DataRead::Status::read) {
+        if (saved.outcome.result == SettingsStore::DataWrite::changedOnDisk) {
+            saved.disk = SettingsStore::readFile(job.path);
+            if (saved.disk->read.status == SettingsStore::DataRead::Status::read) {
                 saved.decoded = decodeLog(saved.disk->read.bytes);
                 saved.disk->read.bytes = {};
             }
@@ -168,7 +168,7 @@ void FocusLog::saveFinished() {
     const QString key = QLatin1String(logKey);
     defaults_->finishData(key, saved.outcome);
     switch (saved.outcome.result) {
-    case Defaults::DataWrite::written:
+    case SettingsStore::DataWrite::written:
         stored_ = std::move(saved.stored);
         unsaved_.remove(0, savingCount_);
         unsavedBytes_.remove(0, savingCount_);
@@ -176,13 +176,13 @@ void FocusLog::saveFinished() {
         retry_.succeeded();
         if (!unsaved_.isEmpty()) startSave();
         return;
-    case Defaults::DataWrite::refused:
+    case SettingsStore::DataWrite::refused:
         return;
-    case Defaults::DataWrite::failed:
+    case SettingsStore::DataWrite::failed:
         // Everything unsaved stays in memory for the retry, the next save or the quit path.
         retry_.failed(saved.outcome.error);
         return;
-    case Defaults::DataWrite::changedOnDisk:
+    case SettingsStore::DataWrite::changedOnDisk:
         if (++conflicts_ > 3) {
             conflicts_ = 0;
             Log::error(
@@ -220,8 +220,8 @@ bool FocusLog::flush() {
 bool FocusLog::mergeFromDisk(Saved& saved) {
     const QString key = QLatin1String(logKey);
     defaults_->noteRead(key, *saved.disk);
-    const Defaults::DataRead& r = saved.disk->read;
-    if (r.status == Defaults::DataRead::Status::failed) {
+    const SettingsStore::DataRead& r = saved.disk->read;
+    if (r.status == SettingsStore::DataRead::Status::failed) {
         Log::error(QStringLiteral("cannot save the focus log: it changed on disk and cannot be "
                                   "read (%1)")
                        .arg(r.error));
@@ -230,7 +230,7 @@ bool FocusLog::mergeFromDisk(Saved& saved) {
     QList<Stretch> disk;
     QByteArray encoded;
     FocusDayIndex index;
-    if (r.status == Defaults::DataRead::Status::read) {
+    if (r.status == SettingsStore::DataRead::Status::read) {
         if (!saved.decoded.stretches) {
             // Someone left a damaged log: keep it beside ours rather than merge into it.
             Log::error(QStringLiteral("cannot read the focus log: %1").arg(saved.decoded.error));

@@ -3,7 +3,7 @@
 #include "focus/Calendar.h"
 #include "focus/FocusLog.h"
 #include "platform/Clock.h"
-#include "platform/Defaults.h"
+#include "platform/SettingsStore.h"
 #include "strings/Strings.h"
 
 #include <QLocale>

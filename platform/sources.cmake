@@ -1,5 +1,5 @@
 target_sources(purrlox_core PRIVATE
-  platform/Defaults.cpp
+  platform/SettingsStore.cpp
   platform/FileStamp.cpp
   platform/SaveRetry.cpp
   platform/Clock.cpp

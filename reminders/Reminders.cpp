@@ -3,7 +3,7 @@
 #include "base/Log.h"
 #include "focus/Calendar.h"
 #include "platform/Clock.h"
-#include "platform/Defaults.h"
+#include "platform/SettingsStore.h"
 #include "platform/StoredDate.h"
 
 #include <QFileInfo>
@@ -80,7 +80,7 @@ std::optional<QByteArray> encode(const QList<Reminder>& list, QString* error) {
 
 } // namespace
 
-Reminders::Reminders(Defaults& defaults, Clock& clock, QObject* parent)
+Reminders::Reminders(SettingsStore& defaults, Clock& clock, QObject* parent)
     : QObject(parent), defaults_(defaults), clock_(clock) {
     load();
     timer_.setInterval(1000);
@@ -90,9 +90,9 @@ Reminders::Reminders(Defaults& defaults, Clock& clock, QObject* parent)
 
 void Reminders::load() {
     const QString name = QLatin1String(key);
-    const Defaults::DataRead r = defaults_.readData(name);
-    if (r.status == Defaults::DataRead::Status::absent) return;
-    if (r.status == Defaults::DataRead::Status::failed) {
+    const SettingsStore::DataRead r = defaults_.readData(name);
+    if (r.status == SettingsStore::DataRead::Status::absent) return;
+    if (r.status == SettingsStore::DataRead::Status::failed) {
         // Not damaged, only unreadable now: it stays in place and is never saved over.
         Log::error(QStringLiteral("cannot read reminders: %1; the stored list stays as it is and "
                                   "no change is saved in this run")
@@ -118,17 +118,17 @@ void Reminders::save() {
             return;
         }
         switch (defaults_.writeData(QLatin1String(key), *bytes, &error)) {
-        case Defaults::DataWrite::written:
+        case SettingsStore::DataWrite::written:
             saved_ = list_;
             retry_.succeeded();
             return;
-        case Defaults::DataWrite::refused: // not loaded: the stored list is never replaced
+        case SettingsStore::DataWrite::refused: // not loaded: the stored list is never replaced
             return;
-        case Defaults::DataWrite::failed:
+        case SettingsStore::DataWrite::failed:
             // The list stays in memory for the retry, the next change or the quit path.
             retry_.failed(error);
             return;
-        case Defaults::DataWrite::changedOnDisk:
+        case SettingsStore::DataWrite::changedOnDisk:
             if (!mergeFromDisk()) return;
             break;
         }
@@ -157,15 +157,15 @@ QList<Reminder> withId(const QList<Reminder>& list, const QUuid& id) {
 
 bool Reminders::mergeFromDisk() {
     const QString name = QLatin1String(key);
-    const Defaults::DataRead r = defaults_.readData(name);
-    if (r.status == Defaults::DataRead::Status::failed) {
+    const SettingsStore::DataRead r = defaults_.readData(name);
+    if (r.status == SettingsStore::DataRead::Status::failed) {
         Log::error(QStringLiteral("cannot save reminders: the stored list changed on disk and "
                                   "cannot be read (%1)")
                        .arg(r.error));
         return false;
     }
     QList<Reminder> merged;
-    if (r.status == Defaults::DataRead::Status::read) {
+    if (r.status == SettingsStore::DataRead::Status::read) {
         QString error;
         std::optional<QList<Reminder>> decoded = decode(r.bytes, &error);
         if (!decoded) {

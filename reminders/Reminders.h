@@ -9,7 +9,7 @@
 #include <functional>
 
 class Clock;
-class Defaults;
+class SettingsStore;
 
 // The reminder list: always sorted by due time (stable, so equal times keep their order),
 // stored under "reminders", checked once a second. A save that fails is tried again; the
@@ -22,7 +22,7 @@ class Reminders : public QObject {
     // A daily reminder is never due farther ahead than one day and a daylight-saving hour.
     static constexpr qint64 farthestDaily = 86400 + 3600; // seconds
 
-    Reminders(Defaults& defaults, Clock& clock, QObject* parent = nullptr);
+    Reminders(SettingsStore& defaults, Clock& clock, QObject* parent = nullptr);
 
     const QList<Reminder>& list() const { return list_; }
     void insert(const Reminder& reminder);
@@ -51,7 +51,7 @@ class Reminders : public QObject {
     // and apply this run's changes by id. False when nothing may be written.
     bool mergeFromDisk();
 
-    Defaults& defaults_;
+    SettingsStore& defaults_;
     Clock& clock_;
     QList<Reminder> list_;
     QList<Reminder> saved_; // the list as last read or written

@@ -1,9 +1,9 @@
 #include "system/LaunchAtLogin.h"
 
 #include "base/Log.h"
-#include "platform/Defaults.h"
+#include "platform/SettingsStore.h"
 
-LaunchAtLogin::LaunchAtLogin(LoginItem& item, Defaults& defaults, QObject* parent)
+LaunchAtLogin::LaunchAtLogin(LoginItem& item, SettingsStore& defaults, QObject* parent)
     : QObject(parent), item_(item), status_(item.status()) {
     const QString key = QString::fromLatin1(configuredKey);
     if (!defaults.boolean(key).value_or(false)) {

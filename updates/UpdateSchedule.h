@@ -4,7 +4,7 @@
 #include <QTimer>
 #include <functional>
 
-class Defaults;
+class SettingsStore;
 
 // When the updater checks: once after a first delay, then whenever the hourly tick finds the
 // last check started a day ago or more (or never). The time of the last check is stored, so
@@ -12,7 +12,7 @@ class Defaults;
 class UpdateSchedule final : public QObject {
     Q_OBJECT
   public:
-    UpdateSchedule(Defaults& defaults, int firstCheckMs, std::function<void()> check,
+    UpdateSchedule(SettingsStore& defaults, int firstCheckMs, std::function<void()> check,
                    QObject* parent = nullptr);
 
     // The hourly tick.
@@ -21,7 +21,7 @@ class UpdateSchedule final : public QObject {
     void started();
 
   private:
-    Defaults& defaults_;
+    SettingsStore& defaults_;
     std::function<void()> check_;
     QTimer timer_;
 };

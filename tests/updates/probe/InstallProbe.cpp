@@ -2,7 +2,7 @@
 // named moment of the install. Exit 0: installed; 1: the install failed; 2: bad arguments.
 //   update_install_probe APP ARCHIVE VERSION KEY [POINT]
 
-#include "platform/Defaults.h"
+#include "platform/SettingsStore.h"
 #include "updates/InstallPoints.h"
 #include "updates/Updater.h"
 
@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
     if (argc < 5) return 2;
     killAt = argc > 5 ? argv[5] : nullptr;
     QTemporaryDir settings;
-    Defaults defaults(settings.path() + "/config", settings.path() + "/data");
+    SettingsStore defaults(settings.path() + "/config", settings.path() + "/data");
     Updater::Setup setup{QUrl(),
                          QByteArray(argv[4]),
                          QString::fromLocal8Bit(argv[1]),

@@ -25,13 +25,13 @@
 // read (a symbolic link is followed to a regular file, as dotfile managers make them).
 // A write that fails (full disk, I/O error) keeps the values in memory; the settings are
 // tried again on a growing pause, by the next setter and by flush().
-class Defaults {
+class SettingsStore {
   public:
     // Folders are the parents of "purrlox/".
-    Defaults(QString configHome, QString dataHome);
+    SettingsStore(QString configHome, QString dataHome);
 
     // The store of this process: PURRLOX_CONFIG_HOME / PURRLOX_DATA_HOME, else the XDG folders.
-    static Defaults& standard();
+    static SettingsStore& standard();
     static QString configHomeFromEnvironment();
     static QString dataHomeFromEnvironment();
 

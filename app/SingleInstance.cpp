@@ -2,6 +2,7 @@
 
 #include "base/Config.h"
 #include "base/Log.h"
+#include "platform/AtomicFile.h"
 #include "platform/SettingsStore.h"
 
 #include <QDir>
@@ -139,7 +140,7 @@ bool SingleInstance::claim(const QList<QUrl>& urls) {
 
 SingleInstance::Lock SingleInstance::lock() {
     if (lockFd_ < 0) {
-        if (!SettingsStore::makeFolder(QFileInfo(lockPath_).absolutePath())) {
+        if (!AtomicFile::makeFolder(QFileInfo(lockPath_).absolutePath())) {
             Log::error(QStringLiteral("cannot make the folder of %1").arg(Log::priv(lockPath_)));
             return Lock::unavailable;
         }

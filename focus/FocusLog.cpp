@@ -25,7 +25,14 @@ const QString& FocusLog::defaultActivity() {
 }
 
 FocusLog::FocusLog(SettingsStore& defaults, Clock& clock, QObject* parent)
-    : QObject(parent), defaults_(&defaults), clock_(clock) {
+    : QObject(parent), defaults_(&defaults), clock_(clock),
+      storage_(std::make_unique<StoredArray>(
+          defaults, QLatin1String(logKey),
+          StoredArray::Voice{
+              QStringLiteral("the focus log"),
+              QStringLiteral("it stays as it is and no stretch is saved in this run"),
+              QStringLiteral("it changed on disk and cannot be read")},
+          [this] { save(); })) {
     load();
     if (const std::optional<qint64> goal = defaults.integer(QLatin1String(goalKey)))
         goalMinutes_ = int(*goal);

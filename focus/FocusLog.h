@@ -4,6 +4,7 @@
 #include "focus/FocusRecords.h"
 #include "focus/Letter.h"
 #include "platform/SettingsStore.h"
+#include "platform/StoredArray.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -147,10 +148,9 @@ class FocusLog : public QObject {
         QList<bool> there;
     };
     std::future<Saved> saving_;
-    qsizetype savingCount_ = 0; // how many of unsaved_ it writes
-    quint64 saveNumber_ = 0;    // of the latest save started
-    int conflicts_ = 0;         // changes on disk met in a row
-    SaveRetry retry_{QStringLiteral("the focus log"), [this] { save(); }};
+    qsizetype savingCount_ = 0;            // how many of unsaved_ it writes
+    quint64 saveNumber_ = 0;               // of the latest save started
+    std::unique_ptr<StoredArray> storage_; // none for a scratch log
     std::optional<Stretch> current_;
     int goalMinutes_ = 120;
     mutable FocusDayIndex index_;

@@ -8,7 +8,7 @@
 #include <optional>
 
 class Clock;
-class SettingsStore;
+class Settings;
 class FocusLog;
 
 // The work/rest timer. While a work period runs it books focus time into the focus log,
@@ -40,7 +40,7 @@ class Pomodoro : public QObject {
     static QString clock(double seconds);
 
     // Stops itself (booking the open stretch) when the application is about to quit.
-    Pomodoro(SettingsStore& defaults, Clock& clock, FocusLog& log, QObject* parent = nullptr);
+    Pomodoro(Settings& defaults, Clock& clock, FocusLog& log, QObject* parent = nullptr);
 
     const Phase& phase() const { return phase_; }
     const QDateTime& now() const { return now_; }
@@ -78,7 +78,7 @@ class Pomodoro : public QObject {
     void openStretch();
     void setPhase(Phase phase);
 
-    SettingsStore& defaults_;
+    Settings& defaults_;
     Clock& clock_;
     FocusLog& log_;
     Phase phase_;

@@ -10,7 +10,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-MenuFooter::MenuFooter(LaunchAtLogin& launchAtLogin, SettingsStore* updateChecks,
+MenuFooter::MenuFooter(LaunchAtLogin& launchAtLogin, Settings* updateChecks,
                        std::function<void()> openLanguage, std::function<void()> quit,
                        QWidget* parent)
     : QWidget(parent), launchAtLogin_(launchAtLogin) {

@@ -4,7 +4,7 @@
 #include <functional>
 
 class CuteToggle;
-class SettingsStore;
+class Settings;
 class LaunchAtLogin;
 class QuietButton;
 
@@ -14,7 +14,7 @@ class QuietButton;
 class MenuFooter : public QWidget {
     Q_OBJECT
   public:
-    MenuFooter(LaunchAtLogin& launchAtLogin, SettingsStore* updateChecks,
+    MenuFooter(LaunchAtLogin& launchAtLogin, Settings* updateChecks,
                std::function<void()> openLanguage, std::function<void()> quit,
                QWidget* parent = nullptr);
 

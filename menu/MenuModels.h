@@ -4,7 +4,7 @@
 #include <functional>
 
 class Clock;
-class SettingsStore;
+class Settings;
 class FocusLog;
 class LaunchAtLogin;
 class Pomodoro;
@@ -18,8 +18,8 @@ struct MenuModels {
     Reminders& reminders;
     LaunchAtLogin& launchAtLogin;
     Clock& clock;
-    SettingsStore& defaults; // where the language choice is stored
-    QImage catPicture;       // the sitting cat of the header
+    Settings& defaults; // where the language choice is stored
+    QImage catPicture;  // the sitting cat of the header
     std::function<void()> quit;
     // Arranges a start of the app once this process has ended; false when it cannot.
     std::function<bool()> relaunch;

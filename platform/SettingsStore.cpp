@@ -1,6 +1,7 @@
 #include "platform/SettingsStore.h"
 
 #include "base/Log.h"
+#include "platform/AtomicFile.h"
 #include "platform/StoredDate.h"
 
 #include <QDir>
@@ -95,17 +96,6 @@ FileRead readRegularFile(const QString& path) {
     return r;
 }
 
-bool syncFolder(const QString& folder) {
-    const int fd =
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    // Some file systems cannot sync a folder (EINVAL); there is nothing more to do on them.
-    const bool ok = ::fsync(fd) == 0 || errno == EINVAL;
-    ::close(fd);
-    if (SettingsStore::folderSynced) SettingsStore::folderSynced(folder);
-    return ok;
-}
-
 } // namespace
 
 SettingsStore::SettingsStore(QString configHome, QString dataHome)
@@ -154,7 +144,7 @@ void SettingsStore::load() const {
         values_ = doc.object();
         return;
     }
-    const QString aside = keepAside(settingsPath());
+    const QString aside = AtomicFile::keepAside(settingsPath());
     // If it could not be moved, never write over it in this run.
     if (aside.isEmpty()) frozen_ = true;
     settingsStamp_ = FileStamp::ofPath(settingsPath());
@@ -171,7 +161,7 @@ bool SettingsStore::save() {
     const QByteArray bytes = QJsonDocument(values_).toJson(QJsonDocument::Indented);
     FileStamp stamp;
     QString error;
-    if (writeAtomically(settingsPath(), bytes, &stamp, &error)) {
+    if (AtomicFile::write(settingsPath(), bytes, &stamp, &error)) {
         settingsStamp_ = stamp;
         changed_.clear();
         retry_.succeeded();
@@ -202,7 +192,7 @@ bool SettingsStore::mergeChangedSettings() {
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(r.bytes, &error);
     if (error.error != QJsonParseError::NoError || !doc.isObject()) {
-        const QString aside = keepAside(settingsPath());
+        const QString aside = AtomicFile::keepAside(settingsPath());
         if (aside.isEmpty()) {
             frozen_ = true;
             return false;
@@ -375,7 +365,7 @@ SettingsStore::DataOutcome SettingsStore::runData(const DataJob& job, const QByt
         outcome.result = DataWrite::changedOnDisk;
         return outcome;
     }
-    outcome.result = writeAtomically(job.path, bytes, &outcome.stamp, &outcome.error)
+    outcome.result = AtomicFile::write(job.path, bytes, &outcome.stamp, &outcome.error)
                          ? DataWrite::written
                          : DataWrite::failed;
     return outcome;
@@ -393,7 +383,7 @@ std::optional<QByteArray> SettingsStore::data(const QString& key) const {
 
 QString SettingsStore::keepAsideData(const QString& key) {
     if (!QFileInfo::exists(dataPath(key))) return {};
-    const QString aside = keepAside(dataPath(key));
+    const QString aside = AtomicFile::keepAside(dataPath(key));
     if (aside.isEmpty()) {
         frozenData_.insert(key);
         return {};
@@ -401,79 +391,4 @@ QString SettingsStore::keepAsideData(const QString& key) {
     dataStamps_[key] = FileStamp::ofPath(dataPath(key));
     Log::error(QStringLiteral("settings: unreadable %1 kept as %2").arg(key, Log::priv(aside)));
     return aside;
-}
-
-bool SettingsStore::makeFolder(const QString& path) {
-    const QString folder = QDir::cleanPath(QDir(path).absolutePath());
-    QStringList missing;
-    for (QString p = folder; !QFileInfo(p).isDir();) {
-        missing.prepend(p);
-        const QString parent = QFileInfo(p).path();
-        if (parent == p) break;
-        p = parent;
-    }
-    // A new folder's entry lives in its parent: without syncing the parent, a power cut can
-    // take the folder and the first file written into it.
-    for (const QString& m : std::as_const(missing)) {
-        if (::mkdir(QFile::encodeName(m).constData(), 0700) != 0 && errno != EEXIST) return false;
-        if (!syncFolder(QFileInfo(m).path())) return false;
-    }
-    return QFileInfo(folder).isDir();
-}
-
-bool SettingsStore::writeAtomically(const QString& path, const QByteArray& bytes,
-                                    FileStamp* written, QString* error) {
-    const auto fail = [error](const QString& why) {
-        if (error) *error = why;
-        return false;
-    };
-    // A store kept as a symbolic link is written where it leads (QSaveFile replaces the
-    // target, not the link); that folder is the one to make durable.
-    const QFileInfo info(path);
-    const QString folder = info.isSymLink() && info.exists()
-                               ? QFileInfo(info.canonicalFilePath()).absolutePath()
-                               : info.absolutePath();
-    if (!makeFolder(info.absolutePath()))
-        return fail(QStringLiteral("cannot make the folder: %1").arg(errorText(errno)));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return fail(why);
-    }
-    // QSaveFile renames over the old file; make the data durable before it does.
-    if (!file.flush()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return fail(why);
-    }
-    if (::fsync(file.handle()) != 0) {
-        const QString why = errorText(errno);
-        file.cancelWriting();
-        return fail(why);
-    }
-    const FileStamp stamp = FileStamp::ofDescriptor(file.handle());
-    if (beforeRename) beforeRename();
-    if (!file.commit()) return fail(file.errorString());
-    if (written) *written = stamp;
-    // The rename is only durable once the folder is: else a power cut can bring back the old file.
-    if (!syncFolder(folder))
-        Log::error(QStringLiteral("settings: could not make %1 durable").arg(Log::priv(path)));
-    return true;
-}
-
-QString SettingsStore::keepAside(const QString& path) {
-    const QString stamp =
-        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
-    QString target = path + QStringLiteral(".unreadable-") + stamp;
-    for (int n = 2; QFileInfo::exists(target); ++n)
-        target =
-            path + QStringLiteral(".unreadable-") + stamp + QLatin1Char('-') + QString::number(n);
-    // rename() refuses to replace an existing file, so nothing older is lost either.
-    if (!QFile::rename(path, target)) {
-        Log::error(QStringLiteral("settings: could not keep %1 aside").arg(Log::priv(path)));
-        return {};
-    }
-    return target;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/SaveRetry.h"
+#include "platform/StoredArray.h"
 #include "reminders/Reminder.h"
 
 #include <QList>
@@ -9,7 +9,6 @@
 #include <functional>
 
 class Clock;
-class SettingsStore;
 
 // The reminder list: always sorted by due time (stable, so equal times keep their order),
 // stored under "reminders", checked once a second. A save that fails is tried again; the
@@ -51,10 +50,9 @@ class Reminders : public QObject {
     // and apply this run's changes by id. False when nothing may be written.
     bool mergeFromDisk();
 
-    SettingsStore& defaults_;
+    StoredArray storage_;
     Clock& clock_;
     QList<Reminder> list_;
     QList<Reminder> saved_; // the list as last read or written
     QTimer timer_;
-    SaveRetry retry_{QStringLiteral("reminders"), [this] { save(); }};
 };

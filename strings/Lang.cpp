@@ -15,7 +15,7 @@ bool isPlainLocale(const QString& locale) {
 
 } // namespace
 
-std::optional<Language> chosenIn(const SettingsStore& store) {
+std::optional<Language> chosenIn(const Settings& store) {
     const std::optional<QStringList> codes = store.textList(storeKey);
     if (!codes || codes->isEmpty()) return std::nullopt;
     const std::optional<Language> language = languageFromCode(codes->first());
@@ -23,7 +23,7 @@ std::optional<Language> chosenIn(const SettingsStore& store) {
     return language;
 }
 
-void chooseIn(SettingsStore& store, std::optional<Language> language) {
+void chooseIn(Settings& store, std::optional<Language> language) {
     if (language)
         store.setTextList(storeKey, {code(*language)});
     else
@@ -44,7 +44,7 @@ QStringList preferredFromEnvironment(const QProcessEnvironment& environment) {
     return list;
 }
 
-QStringList preferred(const SettingsStore& store, const QProcessEnvironment& environment) {
+QStringList preferred(const Settings& store, const QProcessEnvironment& environment) {
     QStringList list = preferredFromEnvironment(environment);
     if (const std::optional<Language> choice = chosenIn(store)) list.prepend(code(*choice));
     return list;

@@ -1,13 +1,13 @@
 #include "updates/UpdateSchedule.h"
 
-#include "platform/SettingsStore.h"
+#include "platform/Settings.h"
 
 namespace {
 constexpr const char* checkedKey = "updateCheckedAt";
 }
 
-UpdateSchedule::UpdateSchedule(SettingsStore& defaults, int firstCheckMs,
-                               std::function<void()> check, QObject* parent)
+UpdateSchedule::UpdateSchedule(Settings& defaults, int firstCheckMs, std::function<void()> check,
+                               QObject* parent)
     : QObject(parent), defaults_(defaults), check_(std::move(check)) {
     timer_.setInterval(3600 * 1000);
     connect(&timer_, &QTimer::timeout, this, &UpdateSchedule::hourly);

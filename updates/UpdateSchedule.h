@@ -4,7 +4,7 @@
 #include <QTimer>
 #include <functional>
 
-class SettingsStore;
+class Settings;
 
 // When the updater checks: once after a first delay, then whenever the hourly tick finds the
 // last check started a day ago or more (or never). The time of the last check is stored, so
@@ -12,7 +12,7 @@ class SettingsStore;
 class UpdateSchedule final : public QObject {
     Q_OBJECT
   public:
-    UpdateSchedule(SettingsStore& defaults, int firstCheckMs, std::function<void()> check,
+    UpdateSchedule(Settings& defaults, int firstCheckMs, std::function<void()> check,
                    QObject* parent = nullptr);
 
     // The hourly tick.
@@ -21,7 +21,7 @@ class UpdateSchedule final : public QObject {
     void started();
 
   private:
-    SettingsStore& defaults_;
+    Settings& defaults_;
     std::function<void()> check_;
     QTimer timer_;
 };

@@ -2,7 +2,7 @@
 
 #include "base/Config.h"
 #include "base/Log.h"
-#include "platform/SettingsStore.h"
+#include "platform/Settings.h"
 #include "updates/ReleaseArchive.h"
 #include "updates/UpdateChecks.h"
 #include "updates/UpdateDownload.h"
@@ -44,11 +44,11 @@ Updater::Setup Updater::Setup::standard() {
     return s;
 }
 
-std::unique_ptr<Updates> Updater::standard(SettingsStore& defaults) {
+std::unique_ptr<Updates> Updater::standard(Settings& defaults) {
     return std::make_unique<Updater>(defaults, Setup::standard());
 }
 
-Updater::Updater(SettingsStore& defaults, Setup setup, QObject* parent)
+Updater::Updater(Settings& defaults, Setup setup, QObject* parent)
     : QObject(parent), defaults_(defaults), setup_(std::move(setup)) {
     QFile version(setup_.app + "/VERSION");
     if (!setup_.app.isEmpty() && version.open(QIODevice::ReadOnly))

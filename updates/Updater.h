@@ -11,7 +11,7 @@
 #include <memory>
 #include <optional>
 
-class SettingsStore;
+class Settings;
 class QNetworkReply;
 class UpdateDownload;
 class UpdateSchedule;
@@ -47,12 +47,12 @@ class Updater final : public QObject, public Updates {
         QString archive;
     };
 
-    Updater(SettingsStore& defaults, Setup setup, QObject* parent = nullptr);
+    Updater(Settings& defaults, Setup setup, QObject* parent = nullptr);
     // A request still under way ends without calling back.
     ~Updater() override;
 
     // The updater of the running process, as the app injects it into its model.
-    static std::unique_ptr<Updates> standard(SettingsStore& defaults);
+    static std::unique_ptr<Updates> standard(Settings& defaults);
 
     std::optional<Ready> ready;
     bool checking = false;
@@ -85,7 +85,7 @@ class Updater final : public QObject, public Updates {
     void offer(const QString& version);
     void finish();
 
-    SettingsStore& defaults_;
+    Settings& defaults_;
     Setup setup_;
     QString current_;
     std::unique_ptr<UpdateDownload> download_;

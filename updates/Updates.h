@@ -4,7 +4,7 @@
 #include <functional>
 #include <memory>
 
-class SettingsStore;
+class Settings;
 
 // What the app model needs of a self-updater: news of a release ready to install or of an
 // install that failed, and the install itself once the user accepts. Builds without the
@@ -20,5 +20,5 @@ class Updates {
     virtual void install() = 0;
 
     // How the app makes the updater of its process from the settings store.
-    using Make = std::function<std::unique_ptr<Updates>(SettingsStore& defaults)>;
+    using Make = std::function<std::unique_ptr<Updates>(Settings& defaults)>;
 };

@@ -2,6 +2,7 @@
 #include "fakes/Fakes.h"
 #include "fakes/FullDisk.h"
 #include "fakes/NoFreeFiles.h"
+#include "platform/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -141,7 +142,7 @@ TEST(DefaultsDeathTest, AWriteThatDiesBeforeItsRenameLeavesThePreviousFile) {
     ASSERT_TRUE(d->setData("reminders", "[\"old\"]"));
     EXPECT_EXIT(
         {
-            SettingsStore::beforeRename = [] { std::_Exit(3); };
+            AtomicFile::beforeRename = [] { std::_Exit(3); };
             d->setData("reminders", "[\"new\"]");
         },
         ::testing::ExitedWithCode(3), "");
@@ -221,9 +222,9 @@ struct SyncedFolders {
     static void record(const QString& folder) { folders << folder; }
     SyncedFolders() {
         folders.clear();
-        SettingsStore::folderSynced = &record;
+        AtomicFile::folderSynced = &record;
     }
-    ~SyncedFolders() { SettingsStore::folderSynced = nullptr; }
+    ~SyncedFolders() { AtomicFile::folderSynced = nullptr; }
 };
 
 } // namespace

@@ -1,8 +1,8 @@
 #include "app/AppModel.h"
 
-#include "app/AppDelegate.h"
-#include "app/Config.h"
+#include "app/IncomingLinks.h"
 #include "app/ModelWiring.h"
+#include "base/Config.h"
 #include "base/Log.h"
 #include "platform/Screens.h"
 #include "strings/Strings.h"
@@ -10,38 +10,21 @@
 #include <QCoreApplication>
 #include <QPointer>
 
-#if PURRLOX_SELF_UPDATE
-#include "system/Updater.h"
-#else
-// Built without the self-updater: the model holds none.
-class Updater {};
-#endif
+AppModel::AppModel(const CatServices& services, Updates::Make makeUpdates, QObject* parent)
+    : AppModel(services, nullptr, std::move(makeUpdates), parent) {}
 
-namespace {
+AppModel::AppModel(const CatServices& services, LoginItem& loginItem, Updates::Make makeUpdates,
+                   QObject* parent)
+    : AppModel(services, &loginItem, std::move(makeUpdates), parent) {}
 
-std::unique_ptr<Updater> makeUpdater([[maybe_unused]] Defaults& defaults) {
-#if PURRLOX_SELF_UPDATE
-    return std::make_unique<Updater>(defaults, Updater::Setup::standard());
-#else
-    return nullptr;
-#endif
-}
-
-} // namespace
-
-AppModel::AppModel(const CatServices& services, QObject* parent)
-    : AppModel(services, nullptr, parent) {}
-
-AppModel::AppModel(const CatServices& services, LoginItem& loginItem, QObject* parent)
-    : AppModel(services, &loginItem, parent) {}
-
-AppModel::AppModel(const CatServices& services, LoginItem* loginItem, QObject* parent)
+AppModel::AppModel(const CatServices& services, LoginItem* loginItem, Updates::Make makeUpdates,
+                   QObject* parent)
     : QObject(parent), cats(std::make_unique<CatOverlay>(services)),
       launchAtLogin(loginItem ? std::make_unique<LaunchAtLogin>(*loginItem, services.defaults)
                               : nullptr),
       focusLog(std::make_unique<FocusLog>(services.defaults, services.clock)),
       reminders(std::make_unique<Reminders>(services.defaults, services.clock)),
-      updater(makeUpdater(services.defaults)),
+      updater(makeUpdates ? makeUpdates(services.defaults) : nullptr),
       pomodoro(std::make_unique<Pomodoro>(services.defaults, services.clock, *focusLog)),
       screens_(services.screens) {
     // A new screen mode or work area puts the cat back on the desktop at once.
@@ -53,7 +36,7 @@ AppModel::AppModel(const CatServices& services, LoginItem* loginItem, QObject* p
     // Connected after the pomodoro books its open stretch on quit: then everything a failed
     // or unfinished save left is written before the process ends.
     if (QCoreApplication* app = QCoreApplication::instance()) {
-        Defaults* defaults = &services.defaults;
+        SettingsStore* defaults = &services.defaults;
         connect(app, &QCoreApplication::aboutToQuit, this, [this, defaults] {
             if (!focusLog->flush())
                 Log::error(QStringLiteral("quitting with %1 finished stretch(es) not saved")
@@ -62,26 +45,26 @@ AppModel::AppModel(const CatServices& services, LoginItem* loginItem, QObject* p
             defaults->flush();
         });
     }
-#if PURRLOX_SELF_UPDATE
-    CatOverlay* overlay = cats.get();
-    Updater* update = updater.get();
-    updater->onReady = [overlay](const QString& version) {
-        overlay->deliver(Letter{S().updateReady(version), std::nullopt, true});
-    };
-    updater->onFailed = [overlay] {
-        overlay->deliver(Letter{S().updateFailed(Config::site()), std::nullopt, false});
-    };
-    cats->onUpdate = [update] { update->install(); };
-#endif
+    if (updater) {
+        CatOverlay* overlay = cats.get();
+        Updates* update = updater.get();
+        updater->onReady = [overlay](const QString& version) {
+            overlay->deliver(Letter{S().updateReady(version), std::nullopt, true});
+        };
+        updater->onFailed = [overlay] {
+            overlay->deliver(Letter{S().updateFailed(Config::site()), std::nullopt, false});
+        };
+        cats->onUpdate = [update] { update->install(); };
+    }
 
     // A letter handed over while wiring the other models has already brought the cat in.
     if (!cats->snapshot().panelFrame) cats->enter(false);
 
     QPointer<AppModel> self(this);
-    AppDelegate::onOpen = [self](const QUrl& url) {
+    IncomingLinks::onOpen = [self](const QUrl& url) {
         if (self) self->open(url);
     };
-    const QList<QUrl> waiting = std::exchange(AppDelegate::pending, {});
+    const QList<QUrl> waiting = std::exchange(IncomingLinks::pending, {});
     for (const QUrl& url : waiting)
         if (self) self->open(url);
 }
@@ -90,11 +73,11 @@ AppModel::~AppModel() {
     // A guard on this model or the cat still lets calls through while their destructors run:
     // every way in is cut before anything goes.
     screens_.onChanged = [] {};
-    AppDelegate::onOpen = nullptr; // links wait in pending again
-#if PURRLOX_SELF_UPDATE
-    updater->onReady = [](const QString&) {};
-    updater->onFailed = [] {};
-#endif
+    IncomingLinks::onOpen = nullptr; // links wait in pending again
+    if (updater) {
+        updater->onReady = [](const QString&) {};
+        updater->onFailed = [] {};
+    }
     cats->onUpdate = [] {};
     ModelWiring::disconnect(*focusLog, *reminders, *pomodoro);
     pomodoro.reset();

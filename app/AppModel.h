@@ -5,12 +5,12 @@
 #include "focus/Pomodoro.h"
 #include "reminders/Reminders.h"
 #include "system/LaunchAtLogin.h"
+#include "updates/Updates.h"
 
 #include <QObject>
 #include <QUrl>
 #include <memory>
 
-class Updater;
 class Screens;
 
 // The composition root: creates every long-lived model once, wires them, lets the cat in and
@@ -18,9 +18,12 @@ class Screens;
 class AppModel final : public QObject {
     Q_OBJECT
   public:
-    explicit AppModel(const CatServices& services, QObject* parent = nullptr);
+    // makeUpdates makes the self-updater; none (the default) in builds without one.
+    explicit AppModel(const CatServices& services, Updates::Make makeUpdates = {},
+                      QObject* parent = nullptr);
     // With the login item: the first start turns launch at login on.
-    AppModel(const CatServices& services, LoginItem& loginItem, QObject* parent = nullptr);
+    AppModel(const CatServices& services, LoginItem& loginItem, Updates::Make makeUpdates = {},
+             QObject* parent = nullptr);
     // Cuts every callback into the cat, then takes the models down, the cat last.
     ~AppModel() override;
 
@@ -34,11 +37,12 @@ class AppModel final : public QObject {
     std::unique_ptr<Reminders> reminders;
     // Keeps the folder install current; its letters go to the cat. None in builds without the
     // self-updater (distribution packages).
-    std::unique_ptr<Updater> updater;
+    std::unique_ptr<Updates> updater;
     std::unique_ptr<Pomodoro> pomodoro;
 
   private:
-    AppModel(const CatServices& services, LoginItem* loginItem, QObject* parent);
+    AppModel(const CatServices& services, LoginItem* loginItem, Updates::Make makeUpdates,
+             QObject* parent);
 
     Screens& screens_;
 };

@@ -1,12 +1,12 @@
 #include "app/PurrloxApp.h"
 
-#include "app/AppDelegate.h"
 #include "app/AppModel.h"
 #include "app/Automation.h"
 #include "app/BedPanelFactory.h"
 #include "app/CatAutomation.h"
 #include "app/CatPanelFactory.h"
 #include "app/ExportAutomation.h"
+#include "app/IncomingLinks.h"
 #include "app/QuitOnSignals.h"
 #include "app/SingleInstance.h"
 #include "app/SubScreens.h"
@@ -18,10 +18,10 @@
 #include "menu/TrayEntry.h"
 #include "menu/TrayMenu.h"
 #include "platform/Clock.h"
-#include "platform/Defaults.h"
 #include "platform/FreedesktopTrash.h"
 #include "platform/Panel.h"
 #include "platform/Random.h"
+#include "platform/SettingsStore.h"
 #include "platform/linux/LinuxDevices.h"
 #include "platform/wayland/WaylandDesktop.h"
 #include "platform/x11/X11Desktop.h"
@@ -44,7 +44,7 @@
 #include <QTimer>
 #include <QTranslator>
 
-PurrloxApp::PurrloxApp() = default;
+PurrloxApp::PurrloxApp(Updates::Make makeUpdates) : makeUpdates_(std::move(makeUpdates)) {}
 PurrloxApp::~PurrloxApp() {
     // Each goes before what it calls: the menu and the test hook call the models, the models
     // hold the login item, and the desktop and devices (left to the end) call into the cat.
@@ -209,7 +209,7 @@ CatServices PurrloxApp::services() {
         *trash_,
         Clock::system(),
         Random::system(),
-        Defaults::standard(),
+        SettingsStore::standard(),
         [this, images, &desktop, onX11](CatOverlay& overlay) -> std::unique_ptr<Panel> {
             if (!onX11) return nullptr;
             std::unique_ptr<Panel> cat =
@@ -242,7 +242,7 @@ MenuModels PurrloxApp::menuModels(QApplication& app) {
         *root.reminders,
         *root.launchAtLogin,
         Clock::system(),
-        Defaults::standard(),
+        SettingsStore::standard(),
         SpriteImages::image(CatSprite::sit),
         [] { QCoreApplication::quit(); },
         [arguments] {
@@ -261,7 +261,7 @@ AppModel& PurrloxApp::model() {
     Q_ASSERT(QThread::currentThread() == qApp->thread());
     if (!model_) {
         loginItem_ = std::make_unique<XdgAutostart>();
-        model_ = std::make_unique<AppModel>(services(), *loginItem_);
+        model_ = std::make_unique<AppModel>(services(), *loginItem_, makeUpdates_);
     }
     return *model_;
 }
@@ -296,12 +296,12 @@ int PurrloxApp::run(QApplication& app) {
         return 0;
     }
     QObject::connect(instance_.get(), &SingleInstance::linksArrived, &app,
-                     [](const QList<QUrl>& urls) { AppDelegate::open(urls); });
+                     [](const QList<QUrl>& urls) { IncomingLinks::open(urls); });
     QObject::connect(instance_.get(), &SingleInstance::startedAgain, &app, [this] {
         Log::info(QStringLiteral("started again without links"));
         if (menu_) menu_->open();
     });
-    AppDelegate::open(options.links);
+    IncomingLinks::open(options.links);
 
     // Signals end the run like Quit does, so the pomodoro books its open stretch.
     quitSignals_ = std::make_unique<QuitOnSignals>();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "updates/Updates.h"
+
 #include <QList>
 #include <QString>
 #include <QUrl>
@@ -37,7 +39,8 @@ class PurrloxApp {
         QString display;
     };
 
-    PurrloxApp();
+    // makeUpdates makes the self-updater; builds without one pass none.
+    explicit PurrloxApp(Updates::Make makeUpdates = {});
     ~PurrloxApp();
 
     // Reads the command line, Qt's own options included. An argument that is not a purrlox://
@@ -56,6 +59,7 @@ class PurrloxApp {
     struct MenuModels menuModels(QApplication& app);
     void adviseGnome(CatOverlay& cats);
 
+    Updates::Make makeUpdates_;
     std::unique_ptr<SingleInstance> instance_;
     std::unique_ptr<X11Desktop> desktop_;
     std::unique_ptr<WaylandDesktop> wayland_; // after desktop_: it borrows the X11 backends

@@ -1,8 +1,9 @@
 #include "app/SingleInstance.h"
 
-#include "app/Config.h"
+#include "base/Config.h"
 #include "base/Log.h"
-#include "platform/Defaults.h"
+#include "platform/AtomicFile.h"
+#include "platform/SettingsStore.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -99,7 +100,7 @@ QString SingleInstance::runtimeFolder(const QString& tempFolder, QString* made) 
 
 QString SingleInstance::defaultLockPath() {
     // Beside the stores it guards, so every start that would share them shares the lock.
-    return Defaults::dataHomeFromEnvironment() + QStringLiteral("/purrlox/instance.lock");
+    return SettingsStore::dataHomeFromEnvironment() + QStringLiteral("/purrlox/instance.lock");
 }
 
 bool SingleInstance::claim(const QList<QUrl>& urls) {
@@ -139,7 +140,7 @@ bool SingleInstance::claim(const QList<QUrl>& urls) {
 
 SingleInstance::Lock SingleInstance::lock() {
     if (lockFd_ < 0) {
-        if (!Defaults::makeFolder(QFileInfo(lockPath_).absolutePath())) {
+        if (!AtomicFile::makeFolder(QFileInfo(lockPath_).absolutePath())) {
             Log::error(QStringLiteral("cannot make the folder of %1").arg(Log::priv(lockPath_)));
             return Lock::unavailable;
         }

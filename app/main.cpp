@@ -2,6 +2,9 @@
 #include "base/Log.h"
 #include "platform/wayland/WaylandSession.h"
 #include "platform/x11/X11Display.h"
+#if PURRLOX_SELF_UPDATE
+#include "updates/Updater.h"
+#endif
 
 #include <QApplication>
 #include <QIcon>
@@ -100,6 +103,10 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(icon);
     QApplication::setQuitOnLastWindowClosed(false);
     Log::notice(QStringLiteral("Purrlox %1 started").arg(QStringLiteral(PURRLOX_VERSION)));
-    PurrloxApp purrlox;
+#if PURRLOX_SELF_UPDATE
+    PurrloxApp purrlox(&Updater::standard);
+#else
+    PurrloxApp purrlox; // a distribution package: its package manager keeps it current
+#endif
     return purrlox.run(app);
 }

@@ -1,6 +1,5 @@
 target_sources(purrlox_core PRIVATE
-  app/Config.cpp
-  app/AppDelegate.cpp
+  app/IncomingLinks.cpp
   app/AppModel.cpp
   app/CatAutomation.cpp
   app/ModelWiring.cpp
@@ -16,5 +15,3 @@ target_sources(purrlox_gui PRIVATE
   app/PurrloxApp.cpp)
 include(platform/x11/panel.cmake)
 include(sprites/views.cmake)
-set_property(SOURCE app/AppModel.cpp APPEND PROPERTY COMPILE_DEFINITIONS
-             ${PURRLOX_SELF_UPDATE_DEFINITION})

@@ -1,3 +1,4 @@
 target_sources(purrlox_core PRIVATE
   base/Calendar.cpp
+  base/Config.cpp
   base/Log.cpp)

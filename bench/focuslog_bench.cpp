@@ -6,7 +6,7 @@
 #include "focus/Pomodoro.h"
 #include "focus/StretchCoding.h"
 #include "platform/Clock.h"
-#include "platform/Defaults.h"
+#include "platform/SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -26,7 +26,7 @@ constexpr int stretchCount = 20000;
 
 struct World {
     QTemporaryDir dir;
-    Defaults defaults{dir.path() + "/config", dir.path() + "/data"};
+    SettingsStore defaults{dir.path() + "/config", dir.path() + "/data"};
     FixedClock clock;
     std::unique_ptr<FocusLog> log;
     World() {
@@ -111,7 +111,7 @@ class JumpingClock final : public Clock {
 
 void BM_PomodoroTickAfterATenYearJump(benchmark::State& state) {
     QTemporaryDir dir;
-    Defaults defaults(dir.path() + "/config", dir.path() + "/data");
+    SettingsStore defaults(dir.path() + "/config", dir.path() + "/data");
     JumpingClock clock;
     FocusLog scratch(clock, {});
     Pomodoro pomodoro(defaults, clock, scratch);

@@ -9,7 +9,7 @@
 #include "focus/FocusLog.h"
 #include "focus/StretchCoding.h"
 #include "platform/Clock.h"
-#include "platform/Defaults.h"
+#include "platform/SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
     constexpr int stretchCount = 75000;
     QTemporaryDir dir;
-    Defaults defaults(dir.path() + "/config", dir.path() + "/data");
+    SettingsStore defaults(dir.path() + "/config", dir.path() + "/data");
     FixedClock clock;
     defaults.setData("focusLog", StretchCoding::toBytes(syntheticLog(clock.at, stretchCount)));
     FocusLog log(defaults, clock);

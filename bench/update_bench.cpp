@@ -1,12 +1,12 @@
 // The updater's costs: a check that finds nothing new (requests sent, files written), staging
 // a 30 MB release (unpack, both file-list checks, the copy beside the install), and the memory a
 // release past the size cap leaves behind.
-#include "platform/Defaults.h"
+#include "platform/SettingsStore.h"
 #include "system/FileList.h"
-#include "system/LocalHttp.h"
-#include "system/ReleaseArchive.h"
 #include "system/Signed.h"
-#include "system/Updater.h"
+#include "updates/LocalHttp.h"
+#include "updates/ReleaseArchive.h"
+#include "updates/Updater.h"
 
 #include <QCoreApplication>
 #include <QDirIterator>
@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
     QTemporaryDir root;
     const QString installed = root.path() + "/apps/Purrlox";
     makeInstall(installed, "1.0", 0);
-    Defaults defaults(root.path() + "/config", root.path() + "/data");
+    SettingsStore defaults(root.path() + "/config", root.path() + "/data");
     LocalHttp http;
     const QByteArray body = QJsonDocument(QJsonObject{{"v", 1},
                                                       {"os", "linux"},

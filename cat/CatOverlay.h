@@ -25,7 +25,7 @@
 #include <vector>
 
 class Clock;
-class Defaults;
+class SettingsStore;
 class Devices;
 class InputIdle;
 class Panel;
@@ -49,7 +49,7 @@ struct CatServices {
     Trash& trash;
     Clock& clock;
     Random& random;
-    Defaults& defaults;
+    SettingsStore& defaults;
     // Creates the cat panel (the gui wires its input to the overlay's handlers). Called once
     // by enter(); the overlay owns the result.
     std::function<std::unique_ptr<Panel>(CatOverlay&)> makeCatPanel;

@@ -3,9 +3,9 @@
 #include "base/Log.h"
 #include "cat/CatOverlay.h"
 #include "frames/BedClip.h"
-#include "platform/Defaults.h"
 #include "platform/Panel.h"
 #include "platform/Screens.h"
+#include "platform/SettingsStore.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,10 +2,10 @@
 // a vigorous shake of the pointer.
 
 #include "cat/CatOverlay.h"
-#include "platform/Defaults.h"
 #include "platform/Panel.h"
 #include "platform/Pointer.h"
 #include "platform/Random.h"
+#include "platform/SettingsStore.h"
 
 #include <cmath>
 #include <numbers>

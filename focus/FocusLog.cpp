@@ -4,7 +4,7 @@
 #include "base/Log.h"
 #include "focus/StretchCoding.h"
 #include "platform/Clock.h"
-#include "platform/Defaults.h"
+#include "platform/SettingsStore.h"
 #include "strings/Strings.h"
 
 #include <cmath>
@@ -24,8 +24,15 @@ const QString& FocusLog::defaultActivity() {
     return name;
 }
 
-FocusLog::FocusLog(Defaults& defaults, Clock& clock, QObject* parent)
-    : QObject(parent), defaults_(&defaults), clock_(clock) {
+FocusLog::FocusLog(SettingsStore& defaults, Clock& clock, QObject* parent)
+    : QObject(parent), defaults_(&defaults), clock_(clock),
+      storage_(std::make_unique<StoredArray>(
+          defaults, QLatin1String(logKey),
+          StoredArray::Voice{
+              QStringLiteral("the focus log"),
+              QStringLiteral("it stays as it is and no stretch is saved in this run"),
+              QStringLiteral("it changed on disk and cannot be read")},
+          [this] { save(); })) {
     load();
     if (const std::optional<qint64> goal = defaults.integer(QLatin1String(goalKey)))
         goalMinutes_ = int(*goal);

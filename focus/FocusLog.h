@@ -3,7 +3,8 @@
 #include "focus/FocusDayIndex.h"
 #include "focus/FocusRecords.h"
 #include "focus/Letter.h"
-#include "platform/Defaults.h"
+#include "platform/SettingsStore.h"
+#include "platform/StoredArray.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -49,7 +50,7 @@ class FocusLog : public QObject {
     // stretches() holds only what was finished since, and stretchesChanged announces the rest.
     // Saves are written off the main thread from a copy of the log, one at a time; a save
     // that fails is tried again (the stretches stay in memory until one works).
-    FocusLog(Defaults& defaults, Clock& clock, QObject* parent = nullptr);
+    FocusLog(SettingsStore& defaults, Clock& clock, QObject* parent = nullptr);
     ~FocusLog() override;
     // A scratch log over the given stretches: writes nothing, sends no reports.
     FocusLog(Clock& clock, QList<Stretch> stretches, QObject* parent = nullptr);
@@ -127,7 +128,7 @@ class FocusLog : public QObject {
     QList<Stretch> startedOn(QDate day) const;
     Day dayOf(QDate day, int limit) const;
 
-    Defaults* defaults_ = nullptr;
+    SettingsStore* defaults_ = nullptr;
     Clock& clock_;
     QList<Stretch> stretches_;
     // The stored elements of the stretches on disk, comma-joined: a save adds the unsaved
@@ -138,19 +139,18 @@ class FocusLog : public QObject {
     // The save in progress: its thread has its own copies of what it writes and hands back
     // only its outcome, so nothing is shared while it runs.
     struct Saved {
-        Defaults::DataOutcome outcome;
+        SettingsStore::DataOutcome outcome;
         QByteArray stored; // the elements now on disk, when written
         // When the file changed on disk: what is there now, decoded, and which of the
         // stretches it carried are there already.
-        std::optional<Defaults::DataFile> disk;
+        std::optional<SettingsStore::DataFile> disk;
         Loaded decoded;
         QList<bool> there;
     };
     std::future<Saved> saving_;
-    qsizetype savingCount_ = 0; // how many of unsaved_ it writes
-    quint64 saveNumber_ = 0;    // of the latest save started
-    int conflicts_ = 0;         // changes on disk met in a row
-    SaveRetry retry_{QStringLiteral("the focus log"), [this] { save(); }};
+    qsizetype savingCount_ = 0;            // how many of unsaved_ it writes
+    quint64 saveNumber_ = 0;               // of the latest save started
+    std::unique_ptr<StoredArray> storage_; // none for a scratch log
     std::optional<Stretch> current_;
     int goalMinutes_ = 120;
     mutable FocusDayIndex index_;

@@ -3,7 +3,7 @@
 #include "base/Log.h"
 #include "focus/FocusLog.h"
 #include "focus/StretchCoding.h"
-#include "platform/Defaults.h"
+#include "platform/SettingsStore.h"
 
 #include <QTimer>
 #include <algorithm>
@@ -11,24 +11,16 @@
 #include <future>
 
 void FocusLog::load() {
-    const QString key = QLatin1String(logKey);
-    const Defaults::DataRead r = defaults_->readData(key);
-    if (r.status == Defaults::DataRead::Status::absent) return;
-    if (r.status == Defaults::DataRead::Status::failed) {
-        // Not damaged, only unreadable now: it stays in place and is never saved over.
-        Log::error(QStringLiteral("cannot read the focus log: %1; it stays as it is and no "
-                                  "stretch is saved in this run")
-                       .arg(r.error));
-        return;
-    }
-    if (r.bytes.size() < backgroundBytes) {
-        apply(decodeLog(r.bytes));
+    std::optional<QByteArray> bytes = storage_->load();
+    if (!bytes) return;
+    if (bytes->size() < backgroundBytes) {
+        apply(decodeLog(*bytes));
         return;
     }
     // Years of stretches take a while to decode: the cat does not wait for them. The thread
     // starts once start-up is done, so it does not compete with the cat's first frame.
     loading_ = true;
-    storedBytes_ = r.bytes;
+    storedBytes_ = std::move(*bytes);
     QTimer::singleShot(0, this, [this] {
         if (!loading_) return; // already taken over by a save
         loader_ = std::thread([this, bytes = storedBytes_] {
@@ -67,8 +59,7 @@ void FocusLog::completeLoading() {
 
 void FocusLog::apply(Loaded loaded) {
     if (!loaded.stretches) {
-        Log::error(QStringLiteral("cannot read the focus log: %1").arg(loaded.error));
-        defaults_->keepAsideData(QLatin1String(logKey));
+        storage_->damaged(loaded.error);
         return;
     }
     // Stretches finished while the log was loading come after the stored ones; they are
@@ -106,7 +97,7 @@ void FocusLog::save() {
 }
 
 bool FocusLog::startSave() {
-    const Defaults::DataJob job = defaults_->prepareData(QLatin1String(logKey));
+    const SettingsStore::DataJob job = defaults_->prepareData(QLatin1String(logKey));
     // Not loaded: the file on disk is never replaced (said once, at start).
     if (job.frozen) return false;
     savingCount_ = unsaved_.size();
@@ -127,14 +118,14 @@ bool FocusLog::startSave() {
         }
         bytes += ']';
         Saved saved;
-        saved.outcome = Defaults::runData(job, bytes);
-        if (saved.outcome.result == Defaults::DataWrite::written)
+        saved.outcome = SettingsStore::runData(job, bytes);
+        if (saved.outcome.result == SettingsStore::DataWrite::written)
             saved.stored = bytes.sliced(1, bytes.size() - 2);
         bytes = {};
         // Another writer replaced the file: read and decode it here too, for the merge.
-        if (saved.outcome.result == Defaults::DataWrite::changedOnDisk) {
-            saved.disk = Defaults::readFile(job.path);
-            if (saved.disk->read.status == Defaults::DataRead::Status::read) {
+        if (saved.outcome.result == SettingsStore::DataWrite::changedOnDisk) {
+            saved.disk = SettingsStore::readFile(job.path);
+            if (saved.disk->read.status == SettingsStore::DataRead::Status::read) {
                 saved.decoded = decodeLog(saved.disk->read.bytes);
                 saved.disk->read.bytes = {};
             }
@@ -167,28 +158,16 @@ void FocusLog::saveFinished() {
     Saved saved = saving_.get();
     const QString key = QLatin1String(logKey);
     defaults_->finishData(key, saved.outcome);
-    switch (saved.outcome.result) {
-    case Defaults::DataWrite::written:
+    switch (storage_->settle(saved.outcome.result, saved.outcome.error)) {
+    case StoredArray::Next::written:
         stored_ = std::move(saved.stored);
         unsaved_.remove(0, savingCount_);
         unsavedBytes_.remove(0, savingCount_);
-        conflicts_ = 0;
-        retry_.succeeded();
         if (!unsaved_.isEmpty()) startSave();
         return;
-    case Defaults::DataWrite::refused:
+    case StoredArray::Next::done:
         return;
-    case Defaults::DataWrite::failed:
-        // Everything unsaved stays in memory for the retry, the next save or the quit path.
-        retry_.failed(saved.outcome.error);
-        return;
-    case Defaults::DataWrite::changedOnDisk:
-        if (++conflicts_ > 3) {
-            conflicts_ = 0;
-            Log::error(
-                QStringLiteral("cannot save the focus log: the file keeps changing on disk"));
-            return;
-        }
+    case StoredArray::Next::merge:
         if (mergeFromDisk(saved)) startSave();
         return;
     }
@@ -218,24 +197,14 @@ bool FocusLog::flush() {
 }
 
 bool FocusLog::mergeFromDisk(Saved& saved) {
-    const QString key = QLatin1String(logKey);
-    defaults_->noteRead(key, *saved.disk);
-    const Defaults::DataRead& r = saved.disk->read;
-    if (r.status == Defaults::DataRead::Status::failed) {
-        Log::error(QStringLiteral("cannot save the focus log: it changed on disk and cannot be "
-                                  "read (%1)")
-                       .arg(r.error));
-        return false;
-    }
+    if (!storage_->changed(*saved.disk)) return false;
+    const SettingsStore::DataRead& r = saved.disk->read;
     QList<Stretch> disk;
     QByteArray encoded;
     FocusDayIndex index;
-    if (r.status == Defaults::DataRead::Status::read) {
-        if (!saved.decoded.stretches) {
-            // Someone left a damaged log: keep it beside ours rather than merge into it.
-            Log::error(QStringLiteral("cannot read the focus log: %1").arg(saved.decoded.error));
-            return !defaults_->keepAsideData(key).isEmpty();
-        }
+    if (r.status == SettingsStore::DataRead::Status::read) {
+        // Someone left a damaged log: keep it beside ours rather than merge into it.
+        if (!saved.decoded.stretches) return storage_->damaged(saved.decoded.error);
         disk = std::move(*saved.decoded.stretches);
         encoded = std::move(saved.decoded.encoded);
         index = std::move(saved.decoded.index);

@@ -3,7 +3,7 @@
 #include "base/Log.h"
 #include "focus/FocusLog.h"
 #include "platform/Clock.h"
-#include "platform/Defaults.h"
+#include "platform/SettingsStore.h"
 #include "strings/Strings.h"
 
 #include <QLocale>

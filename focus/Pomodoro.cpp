@@ -2,7 +2,7 @@
 
 #include "focus/FocusLog.h"
 #include "platform/Clock.h"
-#include "platform/Defaults.h"
+#include "platform/Settings.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -12,7 +12,7 @@ namespace {
 
 // Any whole number of minutes is taken, also one the pickers do not offer; a period of no
 // time (or less) would make the timer walk through periods forever, so it is not.
-int storedMinutes(const Defaults& defaults, const char* key, int fallback) {
+int storedMinutes(const Settings& defaults, const char* key, int fallback) {
     const std::optional<qint64> m = defaults.integer(QLatin1String(key));
     return m && *m >= 1 && *m <= Pomodoro::longestPeriod ? int(*m) : fallback;
 }
@@ -43,7 +43,7 @@ const QList<int>& Pomodoro::breakChoices() {
     return choices;
 }
 
-Pomodoro::Pomodoro(Defaults& defaults, Clock& clock, FocusLog& log, QObject* parent)
+Pomodoro::Pomodoro(Settings& defaults, Clock& clock, FocusLog& log, QObject* parent)
     : QObject(parent), defaults_(defaults), clock_(clock), log_(log), now_(clock.now()),
       sitting_(now_) {
     workMinutes_ = storedMinutes(defaults, workKey, 25);

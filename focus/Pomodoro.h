@@ -8,7 +8,7 @@
 #include <optional>
 
 class Clock;
-class Defaults;
+class Settings;
 class FocusLog;
 
 // The work/rest timer. While a work period runs it books focus time into the focus log,
@@ -38,7 +38,7 @@ class Pomodoro : public QObject {
     static const QList<int>& breakChoices();
 
     // Stops itself (booking the open stretch) when the application is about to quit.
-    Pomodoro(Defaults& defaults, Clock& clock, FocusLog& log, QObject* parent = nullptr);
+    Pomodoro(Settings& defaults, Clock& clock, FocusLog& log, QObject* parent = nullptr);
 
     const Phase& phase() const { return phase_; }
     const QDateTime& now() const { return now_; }
@@ -76,7 +76,7 @@ class Pomodoro : public QObject {
     void openStretch();
     void setPhase(Phase phase);
 
-    Defaults& defaults_;
+    Settings& defaults_;
     Clock& clock_;
     FocusLog& log_;
     Phase phase_;

@@ -1,9 +1,9 @@
 #include "focus/StretchCoding.h"
 
+#include "platform/StoredArray.h"
 #include "platform/StoredDate.h"
 
 #include <QJsonDocument>
-#include <QJsonParseError>
 #include <QJsonValue>
 #include <cmath>
 
@@ -66,17 +66,9 @@ QByteArray elements(const QByteArray& bytes) {
 }
 
 std::optional<QList<FocusStretch>> decode(const QByteArray& bytes, QString* error) {
-    QJsonParseError parse{};
-    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &parse);
-    if (parse.error != QJsonParseError::NoError) {
-        *error = QStringLiteral("%1 at offset %2").arg(parse.errorString()).arg(parse.offset);
-        return std::nullopt;
-    }
-    if (!doc.isArray()) {
-        *error = QStringLiteral("the document is not an array");
-        return std::nullopt;
-    }
-    const QJsonArray array = doc.array();
+    const std::optional<QJsonArray> stored = StoredArray::parse(bytes, error);
+    if (!stored) return std::nullopt;
+    const QJsonArray& array = *stored;
     QList<FocusStretch> out;
     out.reserve(array.size());
     for (qsizetype i = 0; i < array.size(); ++i) {

@@ -5,12 +5,12 @@
 #include "strings/Language.h"
 #include "strings/Strings.h"
 #include "system/LaunchAtLogin.h"
-#include "system/UpdateChecks.h"
+#include "updates/UpdateChecks.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-MenuFooter::MenuFooter(LaunchAtLogin& launchAtLogin, Defaults* updateChecks,
+MenuFooter::MenuFooter(LaunchAtLogin& launchAtLogin, Settings* updateChecks,
                        std::function<void()> openLanguage, std::function<void()> quit,
                        QWidget* parent)
     : QWidget(parent), launchAtLogin_(launchAtLogin) {

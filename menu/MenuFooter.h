@@ -4,7 +4,7 @@
 #include <functional>
 
 class CuteToggle;
-class Defaults;
+class Settings;
 class LaunchAtLogin;
 class QuietButton;
 
@@ -14,7 +14,7 @@ class QuietButton;
 class MenuFooter : public QWidget {
     Q_OBJECT
   public:
-    MenuFooter(LaunchAtLogin& launchAtLogin, Defaults* updateChecks,
+    MenuFooter(LaunchAtLogin& launchAtLogin, Settings* updateChecks,
                std::function<void()> openLanguage, std::function<void()> quit,
                QWidget* parent = nullptr);
 

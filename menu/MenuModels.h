@@ -6,7 +6,7 @@
 #include <functional>
 
 class Clock;
-class Defaults;
+class Settings;
 class FocusLog;
 class LaunchAtLogin;
 class Pomodoro;
@@ -20,7 +20,7 @@ struct MenuModels {
     Reminders& reminders;
     LaunchAtLogin& launchAtLogin;
     Clock& clock;
-    Defaults& defaults; // where the language choice is stored
+    Settings& defaults; // where the language choice is stored
     QImage catPicture;  // the sitting cat of the header
     std::function<void()> quit;
     // Arranges a start of the app once this process has ended; false when it cannot.

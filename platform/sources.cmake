@@ -1,5 +1,7 @@
 target_sources(purrlox_core PRIVATE
-  platform/Defaults.cpp
+  platform/AtomicFile.cpp
+  platform/SettingsStore.cpp
+  platform/StoredArray.cpp
   platform/FileStamp.cpp
   platform/SaveRetry.cpp
   platform/Clock.cpp

@@ -3,14 +3,11 @@
 #include "base/Calendar.h"
 #include "base/Log.h"
 #include "platform/Clock.h"
-#include "platform/Defaults.h"
 #include "platform/StoredDate.h"
 
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QJsonParseError>
 #include <QTimeZone>
 #include <algorithm>
 #include <cmath>
@@ -24,18 +21,10 @@ void sortByDue(QList<Reminder>& list) {
 }
 
 std::optional<QList<Reminder>> decode(const QByteArray& bytes, QString* error) {
-    QJsonParseError parse{};
-    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &parse);
-    if (parse.error != QJsonParseError::NoError) {
-        *error = QStringLiteral("%1 at offset %2").arg(parse.errorString()).arg(parse.offset);
-        return std::nullopt;
-    }
-    if (!doc.isArray()) {
-        *error = QStringLiteral("the document is not an array");
-        return std::nullopt;
-    }
+    const std::optional<QJsonArray> stored = StoredArray::parse(bytes, error);
+    if (!stored) return std::nullopt;
     QList<Reminder> list;
-    const QJsonArray array = doc.array();
+    const QJsonArray& array = *stored;
     for (qsizetype i = 0; i < array.size(); ++i) {
         const QJsonObject o = array[i].toObject();
         const QUuid id = QUuid::fromString(o.value(QLatin1String("id")).toString());
@@ -80,8 +69,14 @@ std::optional<QByteArray> encode(const QList<Reminder>& list, QString* error) {
 
 } // namespace
 
-Reminders::Reminders(Defaults& defaults, Clock& clock, QObject* parent)
-    : QObject(parent), defaults_(defaults), clock_(clock) {
+Reminders::Reminders(SettingsStore& defaults, Clock& clock, QObject* parent)
+    : QObject(parent),
+      storage_(defaults, QLatin1String(key),
+               {QStringLiteral("reminders"),
+                QStringLiteral("the stored list stays as it is and no change is saved in this run"),
+                QStringLiteral("the stored list changed on disk and cannot be read")},
+               [this] { save(); }),
+      clock_(clock) {
     load();
     timer_.setInterval(1000);
     connect(&timer_, &QTimer::timeout, this, &Reminders::check);
@@ -89,57 +84,32 @@ Reminders::Reminders(Defaults& defaults, Clock& clock, QObject* parent)
 }
 
 void Reminders::load() {
-    const QString name = QLatin1String(key);
-    const Defaults::DataRead r = defaults_.readData(name);
-    if (r.status == Defaults::DataRead::Status::absent) return;
-    if (r.status == Defaults::DataRead::Status::failed) {
-        // Not damaged, only unreadable now: it stays in place and is never saved over.
-        Log::error(QStringLiteral("cannot read reminders: %1; the stored list stays as it is and "
-                                  "no change is saved in this run")
-                       .arg(r.error));
-        return;
-    }
+    const std::optional<QByteArray> bytes = storage_.load();
+    if (!bytes) return;
     QString error;
-    if (std::optional<QList<Reminder>> decoded = decode(r.bytes, &error)) {
+    if (std::optional<QList<Reminder>> decoded = decode(*bytes, &error)) {
         list_ = std::move(*decoded); // as stored, not re-sorted
         saved_ = list_;
         return;
     }
-    Log::error(QStringLiteral("cannot read reminders: %1").arg(error));
-    defaults_.keepAsideData(name);
+    storage_.damaged(error);
 }
 
 void Reminders::save() {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        QString error;
-        const std::optional<QByteArray> bytes = encode(list_, &error);
-        if (!bytes) {
-            Log::error(QStringLiteral("cannot save reminders: %1").arg(error));
-            return;
-        }
-        switch (defaults_.writeData(QLatin1String(key), *bytes, &error)) {
-        case Defaults::DataWrite::written:
-            saved_ = list_;
-            retry_.succeeded();
-            return;
-        case Defaults::DataWrite::refused: // not loaded: the stored list is never replaced
-            return;
-        case Defaults::DataWrite::failed:
-            // The list stays in memory for the retry, the next change or the quit path.
-            retry_.failed(error);
-            return;
-        case Defaults::DataWrite::changedOnDisk:
-            if (!mergeFromDisk()) return;
-            break;
-        }
-    }
-    Log::error(QStringLiteral("cannot save reminders: the file keeps changing on disk"));
+    storage_.save(
+        [this]() -> std::optional<QByteArray> {
+            QString error;
+            std::optional<QByteArray> bytes = encode(list_, &error);
+            if (!bytes) Log::error(QStringLiteral("cannot save reminders: %1").arg(error));
+            return bytes;
+        },
+        [this] { return mergeFromDisk(); }, [this] { saved_ = list_; });
 }
 
 bool Reminders::flush() {
-    if (!retry_.failing()) return true;
+    if (!storage_.failing()) return true;
     save();
-    if (!retry_.failing()) return true;
+    if (!storage_.failing()) return true;
     Log::error(QStringLiteral("cannot save reminders: the last changes are not on disk"));
     return false;
 }
@@ -156,23 +126,15 @@ QList<Reminder> withId(const QList<Reminder>& list, const QUuid& id) {
 } // namespace
 
 bool Reminders::mergeFromDisk() {
-    const QString name = QLatin1String(key);
-    const Defaults::DataRead r = defaults_.readData(name);
-    if (r.status == Defaults::DataRead::Status::failed) {
-        Log::error(QStringLiteral("cannot save reminders: the stored list changed on disk and "
-                                  "cannot be read (%1)")
-                       .arg(r.error));
-        return false;
-    }
+    const SettingsStore::DataFile file = storage_.readChanged();
+    if (!storage_.changed(file)) return false;
+    const SettingsStore::DataRead& r = file.read;
     QList<Reminder> merged;
-    if (r.status == Defaults::DataRead::Status::read) {
+    if (r.status == SettingsStore::DataRead::Status::read) {
         QString error;
         std::optional<QList<Reminder>> decoded = decode(r.bytes, &error);
-        if (!decoded) {
-            // Someone left a damaged list: keep it beside ours rather than merge into it.
-            Log::error(QStringLiteral("cannot read reminders: %1").arg(error));
-            return !defaults_.keepAsideData(name).isEmpty();
-        }
+        // Someone left a damaged list: keep it beside ours rather than merge into it.
+        if (!decoded) return storage_.damaged(error);
         merged = std::move(*decoded);
     }
     const QList<Reminder> disk = merged;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/SaveRetry.h"
+#include "platform/StoredArray.h"
 #include "reminders/Reminder.h"
 
 #include <QList>
@@ -9,7 +9,6 @@
 #include <functional>
 
 class Clock;
-class Defaults;
 
 // The reminder list: always sorted by due time (stable, so equal times keep their order),
 // stored under "reminders", checked once a second. A save that fails is tried again; the
@@ -22,7 +21,7 @@ class Reminders : public QObject {
     // A daily reminder is never due farther ahead than one day and a daylight-saving hour.
     static constexpr qint64 farthestDaily = 86400 + 3600; // seconds
 
-    Reminders(Defaults& defaults, Clock& clock, QObject* parent = nullptr);
+    Reminders(SettingsStore& defaults, Clock& clock, QObject* parent = nullptr);
 
     const QList<Reminder>& list() const { return list_; }
     void insert(const Reminder& reminder);
@@ -51,10 +50,9 @@ class Reminders : public QObject {
     // and apply this run's changes by id. False when nothing may be written.
     bool mergeFromDisk();
 
-    Defaults& defaults_;
+    StoredArray storage_;
     Clock& clock_;
     QList<Reminder> list_;
     QList<Reminder> saved_; // the list as last read or written
     QTimer timer_;
-    SaveRetry retry_{QStringLiteral("reminders"), [this] { save(); }};
 };

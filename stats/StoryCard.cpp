@@ -1,7 +1,7 @@
 #include "stats/StoryCard.h"
 
-#include "app/Config.h"
 #include "base/Calendar.h"
+#include "base/Config.h"
 #include "base/Log.h"
 #include "focus/FocusLog.h"
 #include "kit/Card.h"

@@ -1,6 +1,6 @@
 #include "strings/Lang.h"
 
-#include "platform/Defaults.h"
+#include "platform/SettingsStore.h"
 
 namespace Lang {
 
@@ -15,7 +15,7 @@ bool isPlainLocale(const QString& locale) {
 
 } // namespace
 
-std::optional<Language> chosenIn(const Defaults& store) {
+std::optional<Language> chosenIn(const Settings& store) {
     const std::optional<QStringList> codes = store.textList(storeKey);
     if (!codes || codes->isEmpty()) return std::nullopt;
     const std::optional<Language> language = languageFromCode(codes->first());
@@ -23,7 +23,7 @@ std::optional<Language> chosenIn(const Defaults& store) {
     return language;
 }
 
-void chooseIn(Defaults& store, std::optional<Language> language) {
+void chooseIn(Settings& store, std::optional<Language> language) {
     if (language)
         store.setTextList(storeKey, {code(*language)});
     else
@@ -44,7 +44,7 @@ QStringList preferredFromEnvironment(const QProcessEnvironment& environment) {
     return list;
 }
 
-QStringList preferred(const Defaults& store, const QProcessEnvironment& environment) {
+QStringList preferred(const Settings& store, const QProcessEnvironment& environment) {
     QStringList list = preferredFromEnvironment(environment);
     if (const std::optional<Language> choice = chosenIn(store)) list.prepend(code(*choice));
     return list;
@@ -60,12 +60,12 @@ Language resolve(const QStringList& preferred) {
 
 Language current() {
     static const Language language =
-        resolve(preferred(Defaults::standard(), QProcessEnvironment::systemEnvironment()));
+        resolve(preferred(SettingsStore::standard(), QProcessEnvironment::systemEnvironment()));
     return language;
 }
 
 std::optional<Language> chosen() {
-    return chosenIn(Defaults::standard());
+    return chosenIn(SettingsStore::standard());
 }
 
 QLocale localeFor(Language language, const QLocale& system) {
@@ -93,7 +93,7 @@ QLocale localeFor(Language language, const QLocale& system) {
 }
 
 void choose(std::optional<Language> language) {
-    chooseIn(Defaults::standard(), language);
+    chooseIn(SettingsStore::standard(), language);
 }
 
 } // namespace Lang

@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <optional>
 
-class Defaults;
+class Settings;
 
 // The language in force and the user's stored choice. The choice takes effect on the next
 // start: current() is decided once per process.
@@ -24,13 +24,13 @@ std::optional<Language> chosen();
 void choose(std::optional<Language> language);
 
 // The pieces of the above, over a given store and environment.
-std::optional<Language> chosenIn(const Defaults& store);
-void chooseIn(Defaults& store, std::optional<Language> language);
+std::optional<Language> chosenIn(const Settings& store);
+void chooseIn(Settings& store, std::optional<Language> language);
 // Locale identifiers in gettext order: the LANGUAGE list (unless the locale is C or POSIX),
 // then the first set of LC_ALL, LC_MESSAGES, LANG.
 QStringList preferredFromEnvironment(const QProcessEnvironment& environment);
 // The stored choice first, then the environment's list.
-QStringList preferred(const Defaults& store, const QProcessEnvironment& environment);
+QStringList preferred(const Settings& store, const QProcessEnvironment& environment);
 // The first entry in English or Russian decides; English when none is.
 Language resolve(const QStringList& preferred);
 

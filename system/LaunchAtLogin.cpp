@@ -1,9 +1,9 @@
 #include "system/LaunchAtLogin.h"
 
 #include "base/Log.h"
-#include "platform/Defaults.h"
+#include "platform/Settings.h"
 
-LaunchAtLogin::LaunchAtLogin(LoginItem& item, Defaults& defaults, QObject* parent)
+LaunchAtLogin::LaunchAtLogin(LoginItem& item, Settings& defaults, QObject* parent)
     : QObject(parent), item_(item), status_(item.status()) {
     const QString key = QString::fromLatin1(configuredKey);
     if (!defaults.boolean(key).value_or(false)) {

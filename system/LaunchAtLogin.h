@@ -4,7 +4,7 @@
 
 #include <QObject>
 
-class Defaults;
+class Settings;
 
 // Mirrors whether Purrlox starts at login, and switches it. The first start of the app turns
 // it on once ("launchAtLoginConfigured"); afterwards only the user's toggle changes it.
@@ -13,7 +13,7 @@ class LaunchAtLogin : public QObject {
   public:
     static constexpr const char* configuredKey = "launchAtLoginConfigured";
 
-    LaunchAtLogin(LoginItem& item, Defaults& defaults, QObject* parent = nullptr);
+    LaunchAtLogin(LoginItem& item, Settings& defaults, QObject* parent = nullptr);
 
     LoginItem::Status status() const { return status_; }
     void set(bool enabled);

@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
         if (!raw || raw.decoded.size() != crypto_sign_PUBLICKEYBYTES)
             return fail(args[1] + " holds no Ed25519 public key");
         const QByteArray source =
-            "#include \"system/UpdateKey.h\"\n\nconst char* const pinnedUpdateKey = \"" + key +
+            "#include \"updates/UpdateKey.h\"\n\nconst char* const pinnedUpdateKey = \"" + key +
             "\";\n";
         QFile old(args[2]);
         if (old.open(QIODevice::ReadOnly) && old.readAll() == source) return 0;

@@ -2,12 +2,12 @@
 
 #include "FakeSystem.h"
 #include "LogCapture.h"
-#include "app/AppDelegate.h"
-#include "app/Config.h"
+#include "app/IncomingLinks.h"
+#include "base/Config.h"
 #include "fakes/Fakes.h"
 #include "strings/Strings.h"
 #if PURRLOX_SELF_UPDATE
-#include "system/Updater.h"
+#include "updates/Updater.h"
 #endif
 
 #include <gtest/gtest.h>
@@ -17,8 +17,8 @@ namespace {
 struct Links : ::testing::Test {
     FakeSystem system;
     void SetUp() override {
-        AppDelegate::onOpen = nullptr;
-        AppDelegate::pending.clear();
+        IncomingLinks::onOpen = nullptr;
+        IncomingLinks::pending.clear();
     }
     void TearDown() override { SetUp(); }
     LogCapture log;
@@ -32,19 +32,19 @@ QStringList ignored(const QStringList& lines) {
 }
 
 TEST_F(Links, EarlyLinksAreHandledOnceAfterWiringInArrivalOrder) {
-    AppDelegate::open({QUrl("purrlox://first"), QUrl("purrlox://second")});
-    AppDelegate::open({QUrl("purrlox://third")});
+    IncomingLinks::open({QUrl("purrlox://first"), QUrl("purrlox://second")});
+    IncomingLinks::open({QUrl("purrlox://third")});
     EXPECT_TRUE(ignored(log.messages()).isEmpty());
 
     AppModel model(system.services());
     EXPECT_EQ(ignored(log.messages()), QStringList({"ignored a purrlox:// link (first)",
                                                     "ignored a purrlox:// link (second)",
                                                     "ignored a purrlox:// link (third)"}));
-    EXPECT_TRUE(AppDelegate::pending.isEmpty());
+    EXPECT_TRUE(IncomingLinks::pending.isEmpty());
 
     // Later links go straight through, never queued again.
-    AppDelegate::open({QUrl("purrlox://later/x"), QUrl("purrlox://after")});
-    EXPECT_TRUE(AppDelegate::pending.isEmpty());
+    IncomingLinks::open({QUrl("purrlox://later/x"), QUrl("purrlox://after")});
+    EXPECT_TRUE(IncomingLinks::pending.isEmpty());
     EXPECT_EQ(ignored(log.messages()).mid(3), QStringList({"ignored a purrlox:// link (later)",
                                                            "ignored a purrlox:// link (after)"}));
 }
@@ -63,7 +63,7 @@ TEST_F(Links, HostIsLoggedPercentEncodedOrAsNoHost) {
 
 TEST_F(Links, LinksAfterTheModelIsGoneAreDroppedQuietly) {
     { AppModel model(system.services()); }
-    AppDelegate::open({QUrl("purrlox://late")});
+    IncomingLinks::open({QUrl("purrlox://late")});
     EXPECT_TRUE(ignored(log.messages()).isEmpty());
 }
 
@@ -105,7 +105,7 @@ TEST(StartUp, ScreenChangesReachTheCatUntilTheModelIsGone) {
 // The updater's letters reach the cat; the cat's "Update" reaches the updater.
 TEST(UpdateWiring, LettersGoToTheCatAndTheAcceptGoesToTheUpdater) {
     FakeSystem system;
-    AppModel model(system.services());
+    AppModel model(system.services(), &Updater::standard);
     ASSERT_TRUE(model.updater);
     model.updater->onReady("2.0");
     model.updater->onReady("2.0"); // one offer is enough

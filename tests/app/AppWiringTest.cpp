@@ -1,7 +1,7 @@
 #include "FakeSystem.h"
 #include "Wait.h"
-#include "app/AppDelegate.h"
 #include "app/AppModel.h"
+#include "app/IncomingLinks.h"
 #include "app/QuitOnSignals.h"
 
 #include <QUuid>
@@ -22,7 +22,7 @@ TEST(AppWiring, AReminderDueAtStartUpReachesTheCat) {
     model.reminders->check();
     EXPECT_EQ(model.cats->state.unread(), 1);
     EXPECT_TRUE(model.reminders->list().isEmpty());
-    AppDelegate::onOpen = nullptr;
+    IncomingLinks::onOpen = nullptr;
 }
 
 TEST(AppWiring, QuitSignalsArriveOnTheMainThreadOneByOne) {

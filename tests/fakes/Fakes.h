@@ -3,13 +3,13 @@
 // Hand-driven stand-ins for the platform interfaces.
 
 #include "platform/Clock.h"
-#include "platform/Defaults.h"
 #include "platform/Devices.h"
 #include "platform/InputIdle.h"
 #include "platform/Panel.h"
 #include "platform/Pointer.h"
 #include "platform/Random.h"
 #include "platform/Screens.h"
+#include "platform/SettingsStore.h"
 #include "platform/Trash.h"
 #include "platform/WindowList.h"
 
@@ -171,12 +171,12 @@ class FakePanel final : public Panel {
 // A settings store in a fresh temporary folder.
 struct TempDefaults {
     QTemporaryDir dir;
-    std::unique_ptr<Defaults> store{
-        std::make_unique<Defaults>(dir.path() + "/config", dir.path() + "/data")};
-    Defaults& operator*() { return *store; }
-    Defaults* operator->() { return store.get(); }
+    std::unique_ptr<SettingsStore> store{
+        std::make_unique<SettingsStore>(dir.path() + "/config", dir.path() + "/data")};
+    SettingsStore& operator*() { return *store; }
+    SettingsStore* operator->() { return store.get(); }
     // A second store over the same files, as after a restart.
-    std::unique_ptr<Defaults> reopened() const {
-        return std::make_unique<Defaults>(dir.path() + "/config", dir.path() + "/data");
+    std::unique_ptr<SettingsStore> reopened() const {
+        return std::make_unique<SettingsStore>(dir.path() + "/config", dir.path() + "/data");
     }
 };

@@ -6,6 +6,7 @@
 #include "fakes/Fakes.h"
 #include "fakes/FullDisk.h"
 #include "fakes/NoFreeFiles.h"
+#include "platform/AtomicFile.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -171,7 +172,7 @@ void beforeRename() {
 TEST_F(FocusLogOnDisk, SavesRunOffTheMainThreadAndWhatIsFinishedMeanwhileFollows) {
     book(*std::make_unique<FocusLog>(*defaults, clock), clock, "stored");
     FocusLog app(*defaults, clock);
-    Defaults::beforeRename = &held::beforeRename;
+    AtomicFile::beforeRename = &held::beforeRename;
     finishOnly(app, clock, "one");
     ASSERT_TRUE(waitFor([] { return held::writes == 1; }));
     // The save waits just before it publishes the file; the main thread finishes two more.
@@ -183,7 +184,7 @@ TEST_F(FocusLogOnDisk, SavesRunOffTheMainThreadAndWhatIsFinishedMeanwhileFollows
     EXPECT_EQ(activitiesOf(app.stretches()), QStringList({"stored", "one", "two", "three"}));
     held::gate.release(10);
     EXPECT_TRUE(app.flush());
-    Defaults::beforeRename = nullptr;
+    AtomicFile::beforeRename = nullptr;
     EXPECT_FALSE(held::onMainThread);
     EXPECT_FALSE(held::timedOut);
     EXPECT_EQ(held::writes, 2); // the two finished meanwhile went out together

@@ -20,7 +20,7 @@
 #include "menu/TrayEntry.h"
 #include "strings/Lang.h"
 #include "strings/Strings.h"
-#include "system/UpdateChecks.h"
+#include "updates/UpdateChecks.h"
 
 #include <QAction>
 #include <QMenu>

@@ -17,7 +17,7 @@ QProcessEnvironment environment(std::initializer_list<std::pair<const char*, con
     return env;
 }
 
-void writeSettings(const Defaults& store, const QByteArray& json) {
+void writeSettings(const SettingsStore& store, const QByteArray& json) {
     QDir().mkpath(QFileInfo(store.settingsPath()).absolutePath());
     QFile file(store.settingsPath());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -113,7 +113,7 @@ TEST(Lang, ProcessKeepsItsLanguageUntilRestart) {
     qputenv("PURRLOX_CONFIG_HOME", dir.path().toUtf8() + "/config");
     qputenv("PURRLOX_DATA_HOME", dir.path().toUtf8() + "/data");
     qputenv("LC_ALL", "en_US.UTF-8");
-    Lang::chooseIn(*std::make_unique<Defaults>(dir.path() + "/config", dir.path() + "/data"),
+    Lang::chooseIn(*std::make_unique<SettingsStore>(dir.path() + "/config", dir.path() + "/data"),
                    Language::ru);
 
     EXPECT_EQ(Lang::chosen(), Language::ru);

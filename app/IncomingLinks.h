@@ -6,7 +6,7 @@
 
 // Receives the purrlox:// links the desktop hands the application. Links that arrive before the
 // model exists wait in `pending` until AppModel installs `onOpen` and drains them.
-class AppDelegate {
+class IncomingLinks {
   public:
     static std::function<void(const QUrl&)> onOpen;
     static QList<QUrl> pending;

@@ -1,12 +1,12 @@
-#include "app/AppDelegate.h"
+#include "app/IncomingLinks.h"
 
 #include <QCoreApplication>
 #include <QThread>
 
-std::function<void(const QUrl&)> AppDelegate::onOpen;
-QList<QUrl> AppDelegate::pending;
+std::function<void(const QUrl&)> IncomingLinks::onOpen;
+QList<QUrl> IncomingLinks::pending;
 
-void AppDelegate::open(const QList<QUrl>& urls) {
+void IncomingLinks::open(const QList<QUrl>& urls) {
     Q_ASSERT(!QCoreApplication::instance() ||
              QThread::currentThread() == QCoreApplication::instance()->thread());
     for (const QUrl& url : urls) {

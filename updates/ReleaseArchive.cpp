@@ -1,4 +1,4 @@
-#include "system/ReleaseArchive.h"
+#include "updates/ReleaseArchive.h"
 
 #include <archive.h>
 #include <archive_entry.h>

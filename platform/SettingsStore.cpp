@@ -1,6 +1,7 @@
-#include "platform/Defaults.h"
+#include "platform/SettingsStore.h"
 
 #include "base/Log.h"
+#include "platform/AtomicFile.h"
 #include "platform/StoredDate.h"
 
 #include <QDir>
@@ -28,7 +29,7 @@ QString folderFromEnvironment(const char* ours, const char* xdg, const QString& 
 }
 
 struct FileRead {
-    Defaults::DataRead::Status status = Defaults::DataRead::Status::absent;
+    SettingsStore::DataRead::Status status = SettingsStore::DataRead::Status::absent;
     QByteArray bytes;
     QString error;
     FileStamp stamp; // of the file the bytes came from
@@ -59,7 +60,7 @@ FileRead readRegularFile(const QString& path) {
     const auto failed = [&r, &path](const QString& why) {
         r.stamp = FileStamp::ofPath(path);
         if (!r.stamp.exists) return r;
-        r.status = Defaults::DataRead::Status::failed;
+        r.status = SettingsStore::DataRead::Status::failed;
         r.error = why;
         return r;
     };
@@ -71,7 +72,7 @@ FileRead readRegularFile(const QString& path) {
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         r.stamp = FileStamp::ofPath(path);
-        r.status = Defaults::DataRead::Status::failed;
+        r.status = SettingsStore::DataRead::Status::failed;
         r.error = kindOf(st.st_mode);
         return r;
     }
@@ -79,63 +80,52 @@ FileRead readRegularFile(const QString& path) {
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         r.stamp = FileStamp::ofPath(path);
-        r.status = Defaults::DataRead::Status::failed;
+        r.status = SettingsStore::DataRead::Status::failed;
         r.error = file.errorString();
         return r;
     }
     r.stamp = FileStamp::ofDescriptor(fd);
     r.bytes = file.readAll();
     if (file.error() != QFileDevice::NoError || r.bytes.size() < r.stamp.size) {
-        r.status = Defaults::DataRead::Status::failed;
+        r.status = SettingsStore::DataRead::Status::failed;
         r.error = file.errorString();
         r.bytes.clear();
         return r;
     }
-    r.status = Defaults::DataRead::Status::read;
+    r.status = SettingsStore::DataRead::Status::read;
     return r;
-}
-
-bool syncFolder(const QString& folder) {
-    const int fd =
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    // Some file systems cannot sync a folder (EINVAL); there is nothing more to do on them.
-    const bool ok = ::fsync(fd) == 0 || errno == EINVAL;
-    ::close(fd);
-    if (Defaults::folderSynced) Defaults::folderSynced(folder);
-    return ok;
 }
 
 } // namespace
 
-Defaults::Defaults(QString configHome, QString dataHome)
+SettingsStore::SettingsStore(QString configHome, QString dataHome)
     : configDir_(QDir(configHome).filePath(QStringLiteral("purrlox"))),
       dataDir_(QDir(dataHome).filePath(QStringLiteral("purrlox"))) {}
 
-Defaults& Defaults::standard() {
-    static Defaults store(configHomeFromEnvironment(), dataHomeFromEnvironment());
+SettingsStore& SettingsStore::standard() {
+    static SettingsStore store(configHomeFromEnvironment(), dataHomeFromEnvironment());
     return store;
 }
 
-QString Defaults::configHomeFromEnvironment() {
+QString SettingsStore::configHomeFromEnvironment() {
     return folderFromEnvironment("PURRLOX_CONFIG_HOME", "XDG_CONFIG_HOME",
                                  QDir::homePath() + QStringLiteral("/.config"));
 }
 
-QString Defaults::dataHomeFromEnvironment() {
+QString SettingsStore::dataHomeFromEnvironment() {
     return folderFromEnvironment("PURRLOX_DATA_HOME", "XDG_DATA_HOME",
                                  QDir::homePath() + QStringLiteral("/.local/share"));
 }
 
-QString Defaults::settingsPath() const {
+QString SettingsStore::settingsPath() const {
     return configDir_ + QStringLiteral("/settings.json");
 }
 
-QString Defaults::dataPath(const QString& key) const {
+QString SettingsStore::dataPath(const QString& key) const {
     return dataDir_ + QLatin1Char('/') + key + QStringLiteral(".json");
 }
 
-void Defaults::load() const {
+void SettingsStore::load() const {
     if (loaded_) return;
     loaded_ = true;
     const FileRead r = readRegularFile(settingsPath());
@@ -154,7 +144,7 @@ void Defaults::load() const {
         values_ = doc.object();
         return;
     }
-    const QString aside = keepAside(settingsPath());
+    const QString aside = AtomicFile::keepAside(settingsPath());
     // If it could not be moved, never write over it in this run.
     if (aside.isEmpty()) frozen_ = true;
     settingsStamp_ = FileStamp::ofPath(settingsPath());
@@ -164,14 +154,14 @@ void Defaults::load() const {
                                               : error.errorString()));
 }
 
-bool Defaults::save() {
+bool SettingsStore::save() {
     if (frozen_) return false;
     const FileStamp onDisk = FileStamp::ofPath(settingsPath());
     if (onDisk.exists && onDisk != settingsStamp_ && !mergeChangedSettings()) return false;
     const QByteArray bytes = QJsonDocument(values_).toJson(QJsonDocument::Indented);
     FileStamp stamp;
     QString error;
-    if (writeAtomically(settingsPath(), bytes, &stamp, &error)) {
+    if (AtomicFile::write(settingsPath(), bytes, &stamp, &error)) {
         settingsStamp_ = stamp;
         changed_.clear();
         retry_.succeeded();
@@ -182,13 +172,13 @@ bool Defaults::save() {
     return false;
 }
 
-bool Defaults::flush() {
+bool SettingsStore::flush() {
     if (!retry_.failing() || save()) return true;
     Log::error(QStringLiteral("settings: the last changes could not be saved before quitting"));
     return false;
 }
 
-bool Defaults::mergeChangedSettings() {
+bool SettingsStore::mergeChangedSettings() {
     const FileRead r = readRegularFile(settingsPath());
     if (r.status == DataRead::Status::failed) {
         frozen_ = true;
@@ -202,7 +192,7 @@ bool Defaults::mergeChangedSettings() {
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(r.bytes, &error);
     if (error.error != QJsonParseError::NoError || !doc.isObject()) {
-        const QString aside = keepAside(settingsPath());
+        const QString aside = AtomicFile::keepAside(settingsPath());
         if (aside.isEmpty()) {
             frozen_ = true;
             return false;
@@ -226,7 +216,7 @@ bool Defaults::mergeChangedSettings() {
     return true;
 }
 
-bool Defaults::store(const QString& key, const QJsonValue& value) {
+bool SettingsStore::store(const QString& key, const QJsonValue& value) {
     load();
     if (values_.value(key) == value && values_.contains(key)) return true;
     values_.insert(key, value);
@@ -234,12 +224,12 @@ bool Defaults::store(const QString& key, const QJsonValue& value) {
     return save();
 }
 
-bool Defaults::contains(const QString& key) const {
+bool SettingsStore::contains(const QString& key) const {
     load();
     return values_.contains(key);
 }
 
-void Defaults::remove(const QString& key) {
+void SettingsStore::remove(const QString& key) {
     load();
     if (!values_.contains(key)) return;
     values_.remove(key);
@@ -247,18 +237,18 @@ void Defaults::remove(const QString& key) {
     save();
 }
 
-QJsonValue Defaults::raw(const QString& key) const {
+QJsonValue SettingsStore::raw(const QString& key) const {
     load();
     return values_.value(key);
 }
 
-std::optional<bool> Defaults::boolean(const QString& key) const {
+std::optional<bool> SettingsStore::boolean(const QString& key) const {
     const QJsonValue v = raw(key);
     if (!v.isBool()) return std::nullopt;
     return v.toBool();
 }
 
-std::optional<qint64> Defaults::integer(const QString& key) const {
+std::optional<qint64> SettingsStore::integer(const QString& key) const {
     const QJsonValue v = raw(key);
     if (!v.isDouble()) return std::nullopt;
     const double d = v.toDouble();
@@ -266,19 +256,19 @@ std::optional<qint64> Defaults::integer(const QString& key) const {
     return qint64(d);
 }
 
-std::optional<double> Defaults::real(const QString& key) const {
+std::optional<double> SettingsStore::real(const QString& key) const {
     const QJsonValue v = raw(key);
     if (!v.isDouble()) return std::nullopt;
     return v.toDouble();
 }
 
-std::optional<QString> Defaults::text(const QString& key) const {
+std::optional<QString> SettingsStore::text(const QString& key) const {
     const QJsonValue v = raw(key);
     if (!v.isString()) return std::nullopt;
     return v.toString();
 }
 
-std::optional<QStringList> Defaults::textList(const QString& key) const {
+std::optional<QStringList> SettingsStore::textList(const QString& key) const {
     const QJsonValue v = raw(key);
     if (!v.isArray()) return std::nullopt;
     QStringList out;
@@ -289,7 +279,7 @@ std::optional<QStringList> Defaults::textList(const QString& key) const {
     return out;
 }
 
-std::optional<QList<double>> Defaults::realList(const QString& key) const {
+std::optional<QList<double>> SettingsStore::realList(const QString& key) const {
     const QJsonValue v = raw(key);
     if (!v.isArray()) return std::nullopt;
     QList<double> out;
@@ -300,62 +290,62 @@ std::optional<QList<double>> Defaults::realList(const QString& key) const {
     return out;
 }
 
-std::optional<QDateTime> Defaults::date(const QString& key) const {
+std::optional<QDateTime> SettingsStore::date(const QString& key) const {
     const std::optional<double> s = real(key);
     if (!s || !std::isfinite(*s)) return std::nullopt;
     return StoredDate::fromSeconds(*s);
 }
 
-bool Defaults::setBoolean(const QString& key, bool value) {
+bool SettingsStore::setBoolean(const QString& key, bool value) {
     return store(key, value);
 }
-bool Defaults::setInteger(const QString& key, qint64 value) {
+bool SettingsStore::setInteger(const QString& key, qint64 value) {
     return store(key, double(value));
 }
-bool Defaults::setReal(const QString& key, double value) {
+bool SettingsStore::setReal(const QString& key, double value) {
     return store(key, value);
 }
-bool Defaults::setText(const QString& key, const QString& value) {
+bool SettingsStore::setText(const QString& key, const QString& value) {
     return store(key, value);
 }
-bool Defaults::setRealList(const QString& key, const QList<double>& value) {
+bool SettingsStore::setRealList(const QString& key, const QList<double>& value) {
     QJsonArray array;
     for (double v : value)
         array.append(v);
     return store(key, array);
 }
-bool Defaults::setTextList(const QString& key, const QStringList& value) {
+bool SettingsStore::setTextList(const QString& key, const QStringList& value) {
     return store(key, QJsonArray::fromStringList(value));
 }
-bool Defaults::setDate(const QString& key, const QDateTime& value) {
+bool SettingsStore::setDate(const QString& key, const QDateTime& value) {
     return store(key, StoredDate::toSeconds(value));
 }
 
-Defaults::DataRead Defaults::readData(const QString& key) {
+SettingsStore::DataRead SettingsStore::readData(const QString& key) {
     DataFile file = readFile(dataPath(key));
     noteRead(key, file);
     return std::move(file.read);
 }
 
-Defaults::DataFile Defaults::readFile(const QString& path) {
+SettingsStore::DataFile SettingsStore::readFile(const QString& path) {
     FileRead r = readRegularFile(path);
     return {{r.status, std::move(r.bytes), r.error}, r.stamp};
 }
 
-void Defaults::noteRead(const QString& key, const DataFile& file) {
+void SettingsStore::noteRead(const QString& key, const DataFile& file) {
     dataStamps_[key] = file.stamp;
     if (file.read.status == DataRead::Status::failed) frozenData_.insert(key);
 }
 
-Defaults::DataWrite Defaults::writeData(const QString& key, const QByteArray& bytes,
-                                        QString* error) {
+SettingsStore::DataWrite SettingsStore::writeData(const QString& key, const QByteArray& bytes,
+                                                  QString* error) {
     const DataOutcome outcome = runData(prepareData(key), bytes);
     finishData(key, outcome);
     if (error) *error = outcome.error;
     return outcome.result;
 }
 
-Defaults::DataJob Defaults::prepareData(const QString& key) const {
+SettingsStore::DataJob SettingsStore::prepareData(const QString& key) const {
     DataJob job;
     job.path = dataPath(key);
     job.frozen = frozenData_.contains(key);
@@ -364,7 +354,7 @@ Defaults::DataJob Defaults::prepareData(const QString& key) const {
     return job;
 }
 
-Defaults::DataOutcome Defaults::runData(const DataJob& job, const QByteArray& bytes) {
+SettingsStore::DataOutcome SettingsStore::runData(const DataJob& job, const QByteArray& bytes) {
     DataOutcome outcome;
     if (job.frozen) {
         outcome.result = DataWrite::refused;
@@ -375,25 +365,25 @@ Defaults::DataOutcome Defaults::runData(const DataJob& job, const QByteArray& by
         outcome.result = DataWrite::changedOnDisk;
         return outcome;
     }
-    outcome.result = writeAtomically(job.path, bytes, &outcome.stamp, &outcome.error)
+    outcome.result = AtomicFile::write(job.path, bytes, &outcome.stamp, &outcome.error)
                          ? DataWrite::written
                          : DataWrite::failed;
     return outcome;
 }
 
-void Defaults::finishData(const QString& key, const DataOutcome& outcome) {
+void SettingsStore::finishData(const QString& key, const DataOutcome& outcome) {
     if (outcome.result == DataWrite::written) dataStamps_[key] = outcome.stamp;
 }
 
-std::optional<QByteArray> Defaults::data(const QString& key) const {
+std::optional<QByteArray> SettingsStore::data(const QString& key) const {
     FileRead r = readRegularFile(dataPath(key));
     if (r.status != DataRead::Status::read) return std::nullopt;
     return std::move(r.bytes);
 }
 
-QString Defaults::keepAsideData(const QString& key) {
+QString SettingsStore::keepAsideData(const QString& key) {
     if (!QFileInfo::exists(dataPath(key))) return {};
-    const QString aside = keepAside(dataPath(key));
+    const QString aside = AtomicFile::keepAside(dataPath(key));
     if (aside.isEmpty()) {
         frozenData_.insert(key);
         return {};
@@ -401,79 +391,4 @@ QString Defaults::keepAsideData(const QString& key) {
     dataStamps_[key] = FileStamp::ofPath(dataPath(key));
     Log::error(QStringLiteral("settings: unreadable %1 kept as %2").arg(key, Log::priv(aside)));
     return aside;
-}
-
-bool Defaults::makeFolder(const QString& path) {
-    const QString folder = QDir::cleanPath(QDir(path).absolutePath());
-    QStringList missing;
-    for (QString p = folder; !QFileInfo(p).isDir();) {
-        missing.prepend(p);
-        const QString parent = QFileInfo(p).path();
-        if (parent == p) break;
-        p = parent;
-    }
-    // A new folder's entry lives in its parent: without syncing the parent, a power cut can
-    // take the folder and the first file written into it.
-    for (const QString& m : std::as_const(missing)) {
-        if (::mkdir(QFile::encodeName(m).constData(), 0700) != 0 && errno != EEXIST) return false;
-        if (!syncFolder(QFileInfo(m).path())) return false;
-    }
-    return QFileInfo(folder).isDir();
-}
-
-bool Defaults::writeAtomically(const QString& path, const QByteArray& bytes, FileStamp* written,
-                               QString* error) {
-    const auto fail = [error](const QString& why) {
-        if (error) *error = why;
-        return false;
-    };
-    // A store kept as a symbolic link is written where it leads (QSaveFile replaces the
-    // target, not the link); that folder is the one to make durable.
-    const QFileInfo info(path);
-    const QString folder = info.isSymLink() && info.exists()
-                               ? QFileInfo(info.canonicalFilePath()).absolutePath()
-                               : info.absolutePath();
-    if (!makeFolder(info.absolutePath()))
-        return fail(QStringLiteral("cannot make the folder: %1").arg(errorText(errno)));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return fail(why);
-    }
-    // QSaveFile renames over the old file; make the data durable before it does.
-    if (!file.flush()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return fail(why);
-    }
-    if (::fsync(file.handle()) != 0) {
-        const QString why = errorText(errno);
-        file.cancelWriting();
-        return fail(why);
-    }
-    const FileStamp stamp = FileStamp::ofDescriptor(file.handle());
-    if (beforeRename) beforeRename();
-    if (!file.commit()) return fail(file.errorString());
-    if (written) *written = stamp;
-    // The rename is only durable once the folder is: else a power cut can bring back the old file.
-    if (!syncFolder(folder))
-        Log::error(QStringLiteral("settings: could not make %1 durable").arg(Log::priv(path)));
-    return true;
-}
-
-QString Defaults::keepAside(const QString& path) {
-    const QString stamp =
-        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
-    QString target = path + QStringLiteral(".unreadable-") + stamp;
-    for (int n = 2; QFileInfo::exists(target); ++n)
-        target =
-            path + QStringLiteral(".unreadable-") + stamp + QLatin1Char('-') + QString::number(n);
-    // rename() refuses to replace an existing file, so nothing older is lost either.
-    if (!QFile::rename(path, target)) {
-        Log::error(QStringLiteral("settings: could not keep %1 aside").arg(Log::priv(path)));
-        return {};
-    }
-    return target;
 }

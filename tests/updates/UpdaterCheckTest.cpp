@@ -3,8 +3,9 @@
 #include "app/LogCapture.h"
 #include "app/Wait.h"
 #include "fakes/Fakes.h"
-#include "system/UpdateChecks.h"
-#include "system/Updater.h"
+#include "updates/UpdateChecks.h"
+#include "updates/UpdateVerify.h"
+#include "updates/Updater.h"
 
 #include <QEventLoop>
 #include <QLoggingCategory>
@@ -43,7 +44,7 @@ class UpdaterCheck : public ::testing::Test {
     void TearDown() override { QLoggingCategory::setFilterRules(QString()); }
 
     void serveManifest(const QString& text) { http.set("/update/linux", {200, text.toUtf8()}); }
-    QString releaseDigest() const { return *Updater::sha256(release); }
+    QString releaseDigest() const { return *UpdateVerify::sha256(release); }
 
     bool check(Updater& updater) {
         updater.check();
@@ -200,7 +201,7 @@ TEST_F(UpdaterCheck, FullDiskDuringTheDownloadLeavesNothingBehind) {
     getrlimit(RLIMIT_FSIZE, &old);
     QByteArray big(4 << 20, 'x');
     http.set("/update/Purrlox.tar.gz", {200, big});
-    serveManifest(kit::manifest(kit::offer("1.10", *Updater::sha256(release))));
+    serveManifest(kit::manifest(kit::offer("1.10", *UpdateVerify::sha256(release))));
     auto updater = make();
     rlimit small = old;
     small.rlim_cur = 256 * 1024;
@@ -379,39 +380,39 @@ TEST_F(UpdaterCheck, FirstCheckAfterTheDelayThenOncePerDay) {
 }
 
 TEST(UpdaterRules, Versions) {
-    EXPECT_TRUE(Updater::newer("1.10", "1.9"));
-    EXPECT_TRUE(Updater::newer("1.10", "1.4"));
-    EXPECT_FALSE(Updater::newer("1.4.0", "1.4"));
-    EXPECT_FALSE(Updater::newer("1.2", "1.2.0"));
-    EXPECT_TRUE(Updater::newer("1.2.1", "1.2"));
-    EXPECT_FALSE(Updater::newer("1.x", "1.0"));
-    EXPECT_TRUE(Updater::newer("2", "1.99.99"));
-    EXPECT_FALSE(Updater::newer("1.9", "1.10"));
+    EXPECT_TRUE(UpdateVerify::newer("1.10", "1.9"));
+    EXPECT_TRUE(UpdateVerify::newer("1.10", "1.4"));
+    EXPECT_FALSE(UpdateVerify::newer("1.4.0", "1.4"));
+    EXPECT_FALSE(UpdateVerify::newer("1.2", "1.2.0"));
+    EXPECT_TRUE(UpdateVerify::newer("1.2.1", "1.2"));
+    EXPECT_FALSE(UpdateVerify::newer("1.x", "1.0"));
+    EXPECT_TRUE(UpdateVerify::newer("2", "1.99.99"));
+    EXPECT_FALSE(UpdateVerify::newer("1.9", "1.10"));
 }
 
 TEST(UpdaterRules, Sha256OfAFile) {
     QTemporaryDir dir;
     kit::write(dir.path() + "/abc", "abc");
-    EXPECT_EQ(Updater::sha256(dir.path() + "/abc"),
+    EXPECT_EQ(UpdateVerify::sha256(dir.path() + "/abc"),
               "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
-    EXPECT_FALSE(Updater::sha256(dir.path() + "/missing"));
+    EXPECT_FALSE(UpdateVerify::sha256(dir.path() + "/missing"));
 }
 
 // Random bytes, truncations and bit flips of a valid manifest: none is accepted, none crashes.
 TEST(UpdaterRules, MutatedManifestsAreNeverAccepted) {
     const QString valid = kit::manifest(kit::offer("2.0", QString(64, 'b')));
     const QByteArray& key = kit::testKeys().publicKey;
-    ASSERT_TRUE(Updater::readManifest(valid, key));
+    ASSERT_TRUE(UpdateVerify::readManifest(valid, key));
     std::mt19937 random(20261208);
     int tried = 0;
     const QByteArray bytes = valid.toLatin1();
     for (qsizetype cut = 0; cut < bytes.size(); ++cut, ++tried)
-        EXPECT_FALSE(Updater::readManifest(QString::fromLatin1(bytes.left(cut)), key)) << cut;
+        EXPECT_FALSE(UpdateVerify::readManifest(QString::fromLatin1(bytes.left(cut)), key)) << cut;
     for (qsizetype i = 0; i < bytes.size(); ++i)
         for (int bit = 0; bit < 8; ++bit, ++tried) {
             QByteArray flipped = bytes;
             flipped[i] = char(flipped[i] ^ (1 << bit));
-            EXPECT_FALSE(Updater::readManifest(QString::fromUtf8(flipped).trimmed(), key))
+            EXPECT_FALSE(UpdateVerify::readManifest(QString::fromUtf8(flipped).trimmed(), key))
                 << i << " " << bit;
         }
     for (int n = 0; n < 1500; ++n, ++tried) {
@@ -419,7 +420,7 @@ TEST(UpdaterRules, MutatedManifestsAreNeverAccepted) {
         for (char& c : noise)
             c = char(random());
         if (n % 3 == 0) noise = bytes.left(random() % bytes.size()) + noise; // a valid start
-        EXPECT_FALSE(Updater::readManifest(QString::fromUtf8(noise).trimmed(), key));
+        EXPECT_FALSE(UpdateVerify::readManifest(QString::fromUtf8(noise).trimmed(), key));
     }
     EXPECT_GT(tried, 3000);
 }

@@ -2,8 +2,9 @@
 // named moment of the install. Exit 0: installed; 1: the install failed; 2: bad arguments.
 //   update_install_probe APP ARCHIVE VERSION KEY [POINT]
 
-#include "platform/Defaults.h"
-#include "system/Updater.h"
+#include "platform/SettingsStore.h"
+#include "updates/InstallPoints.h"
+#include "updates/Updater.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -19,7 +20,7 @@ int main(int argc, char** argv) {
     if (argc < 5) return 2;
     killAt = argc > 5 ? argv[5] : nullptr;
     QTemporaryDir settings;
-    Defaults defaults(settings.path() + "/config", settings.path() + "/data");
+    SettingsStore defaults(settings.path() + "/config", settings.path() + "/data");
     Updater::Setup setup{QUrl(),
                          QByteArray(argv[4]),
                          QString::fromLocal8Bit(argv[1]),
@@ -29,7 +30,7 @@ int main(int argc, char** argv) {
     Updater updater(defaults, setup);
     updater.ready =
         Updater::Ready{QString::fromLocal8Bit(argv[3]), QString::fromLocal8Bit(argv[2])};
-    Updater::reached = [](const char* point) {
+    InstallPoints::reached = [](const char* point) {
         if (killAt && std::strcmp(point, killAt) == 0) std::raise(SIGKILL);
     };
     bool installed = false;

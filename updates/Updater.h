@@ -1,24 +1,27 @@
 #pragma once
 
-#include "system/UpdateFailure.h"
+#include "updates/UpdateFailure.h"
+#include "updates/Updates.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
+#include <QByteArray>
 #include <QObject>
-#include <QPointer>
 #include <QString>
-#include <QTimer>
 #include <QUrl>
 #include <functional>
+#include <memory>
 #include <optional>
 
-class Defaults;
+class Settings;
+class QNetworkReply;
+class UpdateDownload;
+class UpdateSchedule;
 
-// Keeps the installed Purrlox folder current. About once a day it fetches the signed manifest,
-// downloads a newer release and checks its digest, then reports it through onReady. install()
-// unpacks the release, checks its signed file list, copies it beside the install, swaps the
-// two folders in one rename and starts the new version once this process has gone.
-class Updater final : public QObject {
+// Keeps the installed Purrlox folder current. About once a day (UpdateSchedule) it fetches the
+// signed manifest, downloads a newer release and checks its digest (UpdateDownload,
+// UpdateVerify), then reports it through onReady. install() stages the release beside the
+// install (UpdateStage), swaps the two folders in one rename and starts the new version once
+// this process has gone (UpdateSwap).
+class Updater final : public QObject, public Updates {
     Q_OBJECT
   public:
     using Failure = UpdateFailure;
@@ -44,12 +47,13 @@ class Updater final : public QObject {
         QString archive;
     };
 
-    Updater(Defaults& defaults, Setup setup, QObject* parent = nullptr);
+    Updater(Settings& defaults, Setup setup, QObject* parent = nullptr);
     // A request still under way ends without calling back.
     ~Updater() override;
 
-    std::function<void(const QString& version)> onReady = [](const QString&) {};
-    std::function<void()> onFailed = [] {};
+    // The updater of the running process, as the app injects it into its model.
+    static std::unique_ptr<Updates> standard(Settings& defaults);
+
     std::optional<Ready> ready;
     bool checking = false;
 
@@ -58,7 +62,7 @@ class Updater final : public QObject {
     std::function<void()> quit;
 
     void check();
-    void install();
+    void install() override;
     // The hourly timer: checks when the last check started a day ago or more (or never).
     void hourly();
 
@@ -68,44 +72,22 @@ class Updater final : public QObject {
     // folder and its parent writable.
     std::optional<QString> replaceable() const;
 
-    // What a signed manifest offers; none when it does not verify or breaks a rule.
-    struct Offer {
-        QString version;
-        QString sha256;
-    };
-    static std::optional<Offer> readManifest(const QString& text, const QByteArray& key);
-
-    static bool newer(const QString& a, const QString& than);
-    static std::optional<QString> sha256(const QString& file);
-
     // Unpacks, checks and copies the release beside app; answers the staged folder. Throws.
     QString stage(const QString& archive, const QString& app) const;
     // The folder's file list must be signed by our key and match the folder exactly. Throws.
     void checkSignature(const QString& folder) const;
 
-    // Test seam: called at "unpacked", "copied" and "swapped" during install.
-    static inline void (*reached)(const char* point) = nullptr;
-
   signals:
     void checked(); // a check ended, whatever its outcome
 
   private:
-    // GETs path under the base URL within our rules: the idle time-out, the overall deadline,
-    // at most cap bytes counted as they arrive (each chunk goes to take, which answers a
-    // failure or nothing), and redirects only within the base's scheme, host and port. done
-    // gets the reply and the failure our rules or take stopped it with (empty when they did
-    // not; the reply's own error is for done to read).
-    void fetch(const QString& path, const QString& what, int deadlineMs, qint64 cap,
-               std::function<QString(QByteArrayView chunk)> take,
-               std::function<void(QNetworkReply* reply, const QString& failure)> done);
     void manifestArrived(QNetworkReply* reply, const QByteArray& body, const QString& failure);
-    void download(const QString& version, const QString& digest, const QString& archive);
+    void offer(const QString& version);
     void finish();
 
-    Defaults& defaults_;
+    Settings& defaults_;
     Setup setup_;
     QString current_;
-    QNetworkAccessManager network_;
-    QPointer<QNetworkReply> inFlight_;
-    QTimer timer_;
+    std::unique_ptr<UpdateDownload> download_;
+    std::unique_ptr<UpdateSchedule> schedule_;
 };

@@ -2,6 +2,7 @@
 
 #include "platform/FileStamp.h"
 #include "platform/SaveRetry.h"
+#include "platform/Settings.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -25,13 +26,13 @@
 // read (a symbolic link is followed to a regular file, as dotfile managers make them).
 // A write that fails (full disk, I/O error) keeps the values in memory; the settings are
 // tried again on a growing pause, by the next setter and by flush().
-class Defaults {
+class SettingsStore final : public Settings {
   public:
     // Folders are the parents of "purrlox/".
-    Defaults(QString configHome, QString dataHome);
+    SettingsStore(QString configHome, QString dataHome);
 
     // The store of this process: PURRLOX_CONFIG_HOME / PURRLOX_DATA_HOME, else the XDG folders.
-    static Defaults& standard();
+    static SettingsStore& standard();
     static QString configHomeFromEnvironment();
     static QString dataHomeFromEnvironment();
 
@@ -39,29 +40,30 @@ class Defaults {
     QString dataPath(const QString& key) const;
     QString dataFolder() const { return dataDir_; }
 
-    bool contains(const QString& key) const;
-    void remove(const QString& key);
+    bool contains(const QString& key) const override;
+    void remove(const QString& key) override;
 
     // Typed reads answer none when the key is absent or holds another kind of value.
-    std::optional<bool> boolean(const QString& key) const;
-    std::optional<qint64> integer(const QString& key) const;
-    std::optional<double> real(const QString& key) const;
-    std::optional<QString> text(const QString& key) const;
-    std::optional<QStringList> textList(const QString& key) const;   // every element a text
-    std::optional<QDateTime> date(const QString& key) const;         // seconds since 2001
-    std::optional<QList<double>> realList(const QString& key) const; // every element a number
-    QJsonValue raw(const QString& key) const;
+    std::optional<bool> boolean(const QString& key) const override;
+    std::optional<qint64> integer(const QString& key) const override;
+    std::optional<double> real(const QString& key) const override;
+    std::optional<QString> text(const QString& key) const override;
+    std::optional<QStringList> textList(const QString& key) const override; // every element a text
+    std::optional<QDateTime> date(const QString& key) const override;       // seconds since 2001
+    std::optional<QList<double>>
+    realList(const QString& key) const override; // every element a number
+    QJsonValue raw(const QString& key) const override;
 
     // Each setter writes the whole settings file atomically; false when the write failed or
     // the settings could not be read at start (the value is still kept in memory, and a
     // failed write is tried again).
-    bool setBoolean(const QString& key, bool value);
-    bool setInteger(const QString& key, qint64 value);
-    bool setReal(const QString& key, double value);
-    bool setText(const QString& key, const QString& value);
-    bool setTextList(const QString& key, const QStringList& value);
-    bool setDate(const QString& key, const QDateTime& value);
-    bool setRealList(const QString& key, const QList<double>& value);
+    bool setBoolean(const QString& key, bool value) override;
+    bool setInteger(const QString& key, qint64 value) override;
+    bool setReal(const QString& key, double value) override;
+    bool setText(const QString& key, const QString& value) override;
+    bool setTextList(const QString& key, const QStringList& value) override;
+    bool setDate(const QString& key, const QDateTime& value) override;
+    bool setRealList(const QString& key, const QList<double>& value) override;
 
     // Data values.
     struct DataRead {
@@ -120,21 +122,6 @@ class Defaults {
     // Writes what a failed settings write left unsaved (the quit path); true when nothing is
     // left.
     bool flush();
-
-    // Writes bytes atomically and durably: a temporary file, fsync, rename, fsync of the
-    // folder; folders it creates are made durable in their parents too. `written` receives
-    // the new file's identity, `error` why it failed.
-    static bool writeAtomically(const QString& path, const QByteArray& bytes,
-                                FileStamp* written = nullptr, QString* error = nullptr);
-    // Creates the folder and any missing parents (user-only), each one durable in its parent.
-    static bool makeFolder(const QString& path);
-    // Renames path to path.unreadable-<timestamp> (never replacing anything); answers the new path.
-    static QString keepAside(const QString& path);
-
-    // Test seams: runs after the data is durable and before the rename that publishes it;
-    // told of every folder made durable.
-    static inline void (*beforeRename)() = nullptr;
-    static inline void (*folderSynced)(const QString& folder) = nullptr;
 
   private:
     bool store(const QString& key, const QJsonValue& value);

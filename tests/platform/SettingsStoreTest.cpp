@@ -2,6 +2,7 @@
 #include "fakes/Fakes.h"
 #include "fakes/FullDisk.h"
 #include "fakes/NoFreeFiles.h"
+#include "platform/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,7 +26,7 @@ QStringList asideFiles(const QString& path) {
 
 } // namespace
 
-TEST(Defaults, TypedValuesSurviveARestartAndKindsDoNotMix) {
+TEST(SettingsStore, TypedValuesSurviveARestartAndKindsDoNotMix) {
     TempDefaults d;
     EXPECT_TRUE(d->setInteger("pomodoroWorkMinutes", 50));
     EXPECT_TRUE(d->setBoolean("catLivesInBed", true));
@@ -50,13 +51,13 @@ TEST(Defaults, TypedValuesSurviveARestartAndKindsDoNotMix) {
     EXPECT_FALSE(d.reopened()->contains("catLivesInBed"));
 }
 
-TEST(Defaults, DatesAreSecondsSince2001) {
+TEST(SettingsStore, DatesAreSecondsSince2001) {
     TempDefaults d;
     d->setDate("t", QDateTime(QDate(2001, 1, 2), QTime(0, 0), QTimeZone::utc()));
     EXPECT_DOUBLE_EQ(*d->real("t"), 86400.0);
 }
 
-TEST(Defaults, UnreadableSettingsAreKeptAsideAndNeverOverwritten) {
+TEST(SettingsStore, UnreadableSettingsAreKeptAsideAndNeverOverwritten) {
     TempDefaults d;
     const QByteArray garbage = "{\"pomodoroWorkMinutes\": 25,,, oops";
     writeFile(d->settingsPath(), garbage);
@@ -72,14 +73,14 @@ TEST(Defaults, UnreadableSettingsAreKeptAsideAndNeverOverwritten) {
     EXPECT_EQ(d.reopened()->integer("focusGoalMinutes"), 90);
 }
 
-TEST(Defaults, JsonThatIsNotAnObjectCountsAsUnreadable) {
+TEST(SettingsStore, JsonThatIsNotAnObjectCountsAsUnreadable) {
     TempDefaults d;
     writeFile(d->settingsPath(), "[1, 2, 3]");
     EXPECT_FALSE(d->contains("anything"));
     EXPECT_EQ(asideFiles(d->settingsPath()).size(), 1);
 }
 
-TEST(Defaults, DataValuesAreTheirOwnFilesAndCanBeKeptAside) {
+TEST(SettingsStore, DataValuesAreTheirOwnFilesAndCanBeKeptAside) {
     TempDefaults d;
     EXPECT_FALSE(d->data("focusLog").has_value());
     EXPECT_TRUE(d->setData("focusLog", "[]"));
@@ -98,7 +99,7 @@ TEST(Defaults, DataValuesAreTheirOwnFilesAndCanBeKeptAside) {
     EXPECT_TRUE(d->keepAsideData("focusLog").isEmpty()); // nothing left to move
 }
 
-TEST(Defaults, AWriteLeavesNoTemporaryFilesBehind) {
+TEST(SettingsStore, AWriteLeavesNoTemporaryFilesBehind) {
     TempDefaults d;
     for (int i = 0; i < 3; ++i)
         d->setInteger("n", i);
@@ -124,7 +125,7 @@ struct CapturedLog {
 
 } // namespace
 
-TEST(Defaults, AnUnreadableFileCostsExactlyOneErrorLine) {
+TEST(SettingsStore, AnUnreadableFileCostsExactlyOneErrorLine) {
     TempDefaults d;
     writeFile(d->settingsPath(), "not json");
     CapturedLog log;
@@ -141,7 +142,7 @@ TEST(DefaultsDeathTest, AWriteThatDiesBeforeItsRenameLeavesThePreviousFile) {
     ASSERT_TRUE(d->setData("reminders", "[\"old\"]"));
     EXPECT_EXIT(
         {
-            Defaults::beforeRename = [] { std::_Exit(3); };
+            AtomicFile::beforeRename = [] { std::_Exit(3); };
             d->setData("reminders", "[\"new\"]");
         },
         ::testing::ExitedWithCode(3), "");
@@ -157,7 +158,7 @@ QByteArray bytesOf(const QString& path) {
 
 } // namespace
 
-TEST(Defaults, SettingsChangedOnDiskAreMergedNeverOverwritten) {
+TEST(SettingsStore, SettingsChangedOnDiskAreMergedNeverOverwritten) {
     TempDefaults d;
     ASSERT_TRUE(d->setInteger("pomodoroWorkMinutes", 50));
     // Another writer sets its own value and changes one of ours meanwhile.
@@ -174,22 +175,22 @@ TEST(Defaults, SettingsChangedOnDiskAreMergedNeverOverwritten) {
     EXPECT_EQ(d->integer("focusGoalMinutes"), 90);
 }
 
-TEST(Defaults, DataChangedOnDiskIsNeverWrittenOver) {
+TEST(SettingsStore, DataChangedOnDiskIsNeverWrittenOver) {
     TempDefaults d;
-    EXPECT_EQ(d->readData("reminders").status, Defaults::DataRead::Status::absent);
-    EXPECT_EQ(d->writeData("reminders", "[1]"), Defaults::DataWrite::written);
+    EXPECT_EQ(d->readData("reminders").status, SettingsStore::DataRead::Status::absent);
+    EXPECT_EQ(d->writeData("reminders", "[1]"), SettingsStore::DataWrite::written);
     ASSERT_TRUE(d.reopened()->setData("reminders", "[1,2]"));
-    EXPECT_EQ(d->writeData("reminders", "[1,3]"), Defaults::DataWrite::changedOnDisk);
+    EXPECT_EQ(d->writeData("reminders", "[1,3]"), SettingsStore::DataWrite::changedOnDisk);
     EXPECT_EQ(d->data("reminders"), QByteArray("[1,2]"));
     // Once the owner has read what is there, it may write again.
     EXPECT_EQ(d->readData("reminders").bytes, QByteArray("[1,2]"));
-    EXPECT_EQ(d->writeData("reminders", "[1,2,3]"), Defaults::DataWrite::written);
+    EXPECT_EQ(d->writeData("reminders", "[1,2,3]"), SettingsStore::DataWrite::written);
     // A file that is gone loses nothing by being written.
     QFile::remove(d->dataPath("reminders"));
-    EXPECT_EQ(d->writeData("reminders", "[4]"), Defaults::DataWrite::written);
+    EXPECT_EQ(d->writeData("reminders", "[4]"), SettingsStore::DataWrite::written);
 }
 
-TEST(Defaults, AReadErrorAtStartLeavesTheFilesInPlaceAndFrozen) {
+TEST(SettingsStore, AReadErrorAtStartLeavesTheFilesInPlaceAndFrozen) {
     TempDefaults d;
     ASSERT_TRUE(d->setInteger("pomodoroWorkMinutes", 50));
     ASSERT_TRUE(d->setText("languages", "ru"));
@@ -197,16 +198,16 @@ TEST(Defaults, AReadErrorAtStartLeavesTheFilesInPlaceAndFrozen) {
     const QByteArray settings = bytesOf(d->settingsPath());
 
     auto store = d.reopened();
-    Defaults::DataRead log;
+    SettingsStore::DataRead log;
     {
         NoFreeFiles full; // too many open files, standing in for EIO or a stale NFS handle
         ASSERT_TRUE(full.exhausted());
         EXPECT_FALSE(store->integer("pomodoroWorkMinutes").has_value());
         log = store->readData("focusLog");
     }
-    EXPECT_EQ(log.status, Defaults::DataRead::Status::failed);
+    EXPECT_EQ(log.status, SettingsStore::DataRead::Status::failed);
     EXPECT_FALSE(store->setInteger("focusGoalMinutes", 30));
-    EXPECT_EQ(store->writeData("focusLog", "[1]"), Defaults::DataWrite::refused);
+    EXPECT_EQ(store->writeData("focusLog", "[1]"), SettingsStore::DataWrite::refused);
 
     EXPECT_EQ(bytesOf(d->settingsPath()), settings);
     EXPECT_EQ(bytesOf(d->dataPath("focusLog")), QByteArray("[]"));
@@ -221,14 +222,14 @@ struct SyncedFolders {
     static void record(const QString& folder) { folders << folder; }
     SyncedFolders() {
         folders.clear();
-        Defaults::folderSynced = &record;
+        AtomicFile::folderSynced = &record;
     }
-    ~SyncedFolders() { Defaults::folderSynced = nullptr; }
+    ~SyncedFolders() { AtomicFile::folderSynced = nullptr; }
 };
 
 } // namespace
 
-TEST(Defaults, ASaveIsDurableWithItsFolderAndEveryFolderItCreated) {
+TEST(SettingsStore, ASaveIsDurableWithItsFolderAndEveryFolderItCreated) {
     TempDefaults d;
     SyncedFolders synced;
     ASSERT_TRUE(d->setData("focusLog", "[]"));
@@ -245,7 +246,7 @@ TEST(Defaults, ASaveIsDurableWithItsFolderAndEveryFolderItCreated) {
               QFile::Permissions());
 }
 
-TEST(Defaults, OnlyRegularFilesAreReadAndWhatElseStandsInAStoresPlaceStaysAsItIs) {
+TEST(SettingsStore, OnlyRegularFilesAreReadAndWhatElseStandsInAStoresPlaceStaysAsItIs) {
     TempDefaults d;
     QDir().mkpath(QFileInfo(d->settingsPath()).absolutePath());
     QDir().mkpath(d->dataFolder());
@@ -258,12 +259,12 @@ TEST(Defaults, OnlyRegularFilesAreReadAndWhatElseStandsInAStoresPlaceStaysAsItIs
     EXPECT_FALSE(d->contains("pomodoroWorkMinutes"));
     EXPECT_FALSE(d->setInteger("pomodoroWorkMinutes", 50)); // kept in memory only
     EXPECT_EQ(d->integer("pomodoroWorkMinutes"), 50);
-    const Defaults::DataRead log = d->readData("focusLog");
-    EXPECT_EQ(log.status, Defaults::DataRead::Status::failed);
+    const SettingsStore::DataRead log = d->readData("focusLog");
+    EXPECT_EQ(log.status, SettingsStore::DataRead::Status::failed);
     EXPECT_EQ(log.error, "a FIFO");
-    EXPECT_EQ(d->readData("reminders").status, Defaults::DataRead::Status::failed);
-    EXPECT_EQ(d->writeData("focusLog", "[]"), Defaults::DataWrite::refused);
-    EXPECT_EQ(d->writeData("reminders", "[]"), Defaults::DataWrite::refused);
+    EXPECT_EQ(d->readData("reminders").status, SettingsStore::DataRead::Status::failed);
+    EXPECT_EQ(d->writeData("focusLog", "[]"), SettingsStore::DataWrite::refused);
+    EXPECT_EQ(d->writeData("reminders", "[]"), SettingsStore::DataWrite::refused);
 
     EXPECT_EQ(QFileInfo(d->settingsPath()).isFile(), false);
     EXPECT_TRUE(QFileInfo(d->dataPath("focusLog")).isSymLink());
@@ -271,7 +272,7 @@ TEST(Defaults, OnlyRegularFilesAreReadAndWhatElseStandsInAStoresPlaceStaysAsItIs
     EXPECT_TRUE(asideFiles(d->settingsPath()).isEmpty());
 }
 
-TEST(Defaults, AStoreKeptAsALinkToARegularFileIsReadAndWrittenThroughIt) {
+TEST(SettingsStore, AStoreKeptAsALinkToARegularFileIsReadAndWrittenThroughIt) {
     // The way dotfile managers keep settings in a repository of their own.
     TempDefaults d;
     const QString repo = d.dir.path() + "/dotfiles/settings.json";
@@ -286,7 +287,7 @@ TEST(Defaults, AStoreKeptAsALinkToARegularFileIsReadAndWrittenThroughIt) {
     EXPECT_TRUE(bytesOf(repo).contains("pomodoroBreakMinutes"));
 }
 
-TEST(Defaults, SettingsAWriteFailedForAreKeptAndWrittenWhenThereIsSpace) {
+TEST(SettingsStore, SettingsAWriteFailedForAreKeptAndWrittenWhenThereIsSpace) {
     const int pause = SaveRetry::firstPauseMs;
     SaveRetry::firstPauseMs = 20;
     TempDefaults d;

@@ -1,14 +1,14 @@
-#include "system/UpdateChecks.h"
+#include "updates/UpdateChecks.h"
 
-#include "platform/Defaults.h"
+#include "platform/Settings.h"
 
 namespace UpdateChecks {
 
-bool enabled(const Defaults& defaults) {
+bool enabled(const Settings& defaults) {
     return defaults.boolean(QString::fromLatin1(key)).value_or(true);
 }
 
-void setEnabled(Defaults& defaults, bool on) {
+void setEnabled(Settings& defaults, bool on) {
     defaults.setBoolean(QString::fromLatin1(key), on);
 }
 

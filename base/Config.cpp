@@ -1,4 +1,4 @@
-#include "app/Config.h"
+#include "base/Config.h"
 
 #include <QtGlobal>
 

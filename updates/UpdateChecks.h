@@ -1,6 +1,6 @@
 #pragma once
 
-class Defaults;
+class Settings;
 
 // The user's "Check for updates" switch of the folder install, stored under "checkForUpdates";
 // absent reads as on. While it is off the updater sends no request at all.
@@ -8,7 +8,7 @@ namespace UpdateChecks {
 
 inline constexpr char key[] = "checkForUpdates";
 
-bool enabled(const Defaults& defaults);
-void setEnabled(Defaults& defaults, bool on);
+bool enabled(const Settings& defaults);
+void setEnabled(Settings& defaults, bool on);
 
 } // namespace UpdateChecks

@@ -1,8 +1,8 @@
 #include "ReleaseKit.h"
 #include "app/LogCapture.h"
 #include "fakes/Fakes.h"
-#include "system/ReleaseArchive.h"
-#include "system/Updater.h"
+#include "updates/ReleaseArchive.h"
+#include "updates/Updater.h"
 
 #include <QLoggingCategory>
 #include <QProcess>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "system/UpdateFailure.h"
+#include "updates/UpdateFailure.h"
 
 #include <QString>
 

@@ -79,6 +79,7 @@ void ActivityEditor::rebuildChips() {
     }
     for (const QString& name : names) {
         auto* chip = new ChunkyButton(name, {Theme::blush(), 11});
+        chip->setObjectName(QStringLiteral("chip%1").arg(chipFlow_->count() + 1));
         chip->setMaximumWidth(QWIDGETSIZE_MAX);
         connect(chip, &QAbstractButton::clicked, this,
                 [this, name] { pomodoro_.setActivity(name); });

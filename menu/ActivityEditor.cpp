@@ -18,6 +18,7 @@ ActivityEditor::ActivityEditor(Pomodoro& pomodoro, FocusLog& log, QWidget* paren
     column->setSpacing(8);
     field_ = new FieldCard(S().activityPlaceholder());
     field_->setObjectName(QStringLiteral("activityField"));
+    field_->setSelectsOnFirstClick(true);
     column->addWidget(field_);
     chipBox_ = new QWidget;
     chipFlow_ = new Flow(6, chipBox_);

@@ -3,6 +3,7 @@
 #include "base/Log.h"
 #include "menu/FocusRing.h"
 #include "menu/MenuView.h"
+#include "menu/PomodoroCard.h"
 #include "menu/Theme.h"
 
 #include <QCursor>
@@ -71,6 +72,7 @@ void MenuWindow::openAt(const QRect& anchor, const QRect& workArea) {
     show();
     raise();
     activateWindow();
+    view_->pomodoroCard()->focusFirst();
 }
 
 bool MenuWindow::justClosedBy(const QRect& icon) const {

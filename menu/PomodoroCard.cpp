@@ -3,6 +3,7 @@
 #include "focus/Pomodoro.h"
 #include "menu/ActivityEditor.h"
 #include "menu/ChunkyButton.h"
+#include "menu/FieldCard.h"
 #include "menu/Fonts.h"
 #include "menu/MinutesRow.h"
 #include "menu/TextLine.h"
@@ -37,6 +38,10 @@ PomodoroCard::PomodoroCard(Pomodoro& pomodoro, FocusLog& log, QWidget* parent)
                            [this](int m) { pomodoro_.setWorkMinutes(m); });
     break_ = new MinutesRow(S().breakTime(), Pomodoro::breakChoices(),
                             [this](int m) { pomodoro_.setBreakMinutes(m); });
+    work_->minus()->setObjectName(QStringLiteral("workMinus"));
+    work_->plus()->setObjectName(QStringLiteral("workPlus"));
+    break_->minus()->setObjectName(QStringLiteral("breakMinus"));
+    break_->plus()->setObjectName(QStringLiteral("breakPlus"));
     column->addWidget(work_);
     column->addWidget(break_);
     work_->setValue(pomodoro.workMinutes());
@@ -51,6 +56,13 @@ PomodoroCard::PomodoroCard(Pomodoro& pomodoro, FocusLog& log, QWidget* parent)
             pomodoro_.start();
         else
             pomodoro_.stop();
+    });
+
+    // Return in the name field starts the timer; the focus then goes to Stop.
+    connect(editor_->field(), &QLineEdit::returnPressed, this, [this] {
+        if (!pomodoro_.phase().isOff()) return;
+        pomodoro_.start();
+        startStop_->setFocus(Qt::OtherFocusReason);
     });
 
     connect(&pomodoro, &Pomodoro::workMinutesChanged, work_, &MinutesRow::setValue);
@@ -70,6 +82,15 @@ QString PomodoroCard::status(const Pomodoro& pomodoro) {
     const QString what =
         pomodoro.phase().kind == Pomodoro::Phase::Kind::rest ? S().breakTime() : S().working();
     return what + QStringLiteral(" · ") + Pomodoro::clock(*left);
+}
+
+void PomodoroCard::focusFirst() {
+    if (pomodoro_.phase().isOff()) {
+        editor_->field()->setFocus(Qt::OtherFocusReason);
+        editor_->field()->selectAll();
+    } else {
+        startStop_->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void PomodoroCard::showPhase() {

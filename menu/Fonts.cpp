@@ -1,6 +1,10 @@
 #include "menu/Fonts.h"
 
+#include <QGlyphRun>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QRawFont>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 
@@ -15,6 +19,50 @@ template <typename Run> void tabularRuns(const QString& text, Run run) {
             ++end;
         run(text.mid(start, end - start), digit);
         start = end;
+    }
+}
+
+// Whether glyphs of this font are pictures: bitmap (CBDT, sbix) or layered (COLR) colour.
+bool colourFont(const QRawFont& font) {
+    for (const char* table : {"CBDT", "sbix", "COLR"})
+        if (!font.fontTable(table).isEmpty()) return true;
+    return false;
+}
+
+// Draws the colour glyphs of `text` as images, each run rendered at `resolution` pixels per
+// point, at the places the painter's drawText gave them.
+void drawColourGlyphs(QPainter& p, QPointF baseline, const QString& text) {
+    constexpr double resolution = 4; // sharp when printed
+    QTextLayout layout(text, p.font());
+    layout.setCacheEnabled(true);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    if (!line.isValid()) return;
+    const QPointF origin = baseline - QPointF(0, line.ascent());
+    for (QGlyphRun run : layout.glyphRuns()) {
+        const QRawFont font = run.rawFont();
+        if (!colourFont(font)) continue;
+        const QRectF box = run.boundingRect();
+        if (box.isEmpty()) continue;
+        QRawFont sharp = font;
+        sharp.setPixelSize(font.pixelSize() * resolution);
+        QList<QPointF> positions = run.positions();
+        for (QPointF& at : positions)
+            at = (at - box.topLeft()) * resolution;
+        run.setRawFont(sharp);
+        run.setPositions(positions);
+        QImage image(int(std::ceil(box.width() * resolution)),
+                     int(std::ceil(box.height() * resolution)),
+                     QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter picture(&image);
+        picture.drawGlyphRun(QPointF(0, 0), run);
+        picture.end();
+        p.save();
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(QRectF(origin + box.topLeft(), QSizeF(image.size()) / resolution), image);
+        p.restore();
     }
 }
 
@@ -38,6 +86,22 @@ QFont rounded(double size, QFont::Weight weight) {
     return font;
 }
 
+void drawText(QPainter& p, QPointF baseline, const QString& text) {
+    const QPaintEngine* engine = p.paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Pdf) {
+        p.drawText(baseline, text);
+        return;
+    }
+    // Unshaped: the PDF writer maps a ligature glyph (Comfortaa's "ff") to no text at all.
+    p.save();
+    QFont plain = p.font();
+    plain.setStyleStrategy(QFont::StyleStrategy(plain.styleStrategy() | QFont::PreferNoShaping));
+    p.setFont(plain);
+    p.drawText(baseline, text);
+    drawColourGlyphs(p, baseline, text);
+    p.restore();
+}
+
 double tabularAdvance(const QString& text, const QFontMetricsF& metrics) {
     const double cell = digitCell(metrics);
     double width = 0;
@@ -51,7 +115,7 @@ void drawTabular(QPainter& p, QPointF baseline, const QString& text, const QFont
     const double cell = digitCell(metrics);
     tabularRuns(text, [&](const QString& run, bool digit) {
         const double advance = metrics.horizontalAdvance(run);
-        p.drawText(baseline + QPointF(digit ? (cell - advance) / 2 : 0, 0), run);
+        drawText(p, baseline + QPointF(digit ? (cell - advance) / 2 : 0, 0), run);
         baseline.rx() += digit ? cell : advance;
     });
 }

@@ -12,6 +12,7 @@
 #include <QJsonArray>
 #include <QLineEdit>
 #include <QMenu>
+#include <QToolTip>
 
 namespace {
 
@@ -79,6 +80,7 @@ QJsonObject answerMenuRequest(MenuBarExtra& menu, const QJsonObject& request) {
              {"icon", rectJson(tray.iconGeometry())},
              {"minutes", tray.shownMinutes() ? QJsonValue(*tray.shownMinutes()) : QJsonValue()},
              {"tooltip", tray.toolTip()},
+             {"tooltipShown", QToolTip::isVisible() ? QJsonValue(QToolTip::text()) : QJsonValue()},
              {"iconRedraws", tray.iconRedraws()},
              {"menu", QJsonObject{{"open", trayMenu.isVisible()}, {"items", items}}}}}};
 }

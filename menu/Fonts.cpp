@@ -3,6 +3,7 @@
 #include <QGlyphRun>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
 #include <QRawFont>
 #include <QTextLayout>
 #include <algorithm>
@@ -87,6 +88,19 @@ QFont rounded(double size, QFont::Weight weight) {
 }
 
 void drawText(QPainter& p, QPointF baseline, const QString& text) {
+    if (p.font().weight() > QFont::Bold) {
+        // Heavy: Comfortaa's heaviest face is Bold, so the letters get a thin outline of their
+        // own colour on top (colour emoji have no outline and are left alone).
+        QPainterPath outline;
+        outline.addText(baseline, p.font(), text);
+        p.save();
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(p.pen().color(), p.font().pixelSize() * 0.045, Qt::SolidLine, Qt::RoundCap,
+                      Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(outline);
+        p.restore();
+    }
     const QPaintEngine* engine = p.paintEngine();
     if (!engine || engine->type() != QPaintEngine::Pdf) {
         p.drawText(baseline, text);

@@ -11,6 +11,8 @@
 
 namespace {
 
+constexpr double emojiGrowth = 1.2;
+
 template <typename Run> void tabularRuns(const QString& text, Run run) {
     qsizetype start = 0;
     while (start < text.size()) {
@@ -30,41 +32,61 @@ bool colourFont(const QRawFont& font) {
     return false;
 }
 
-// Draws the colour glyphs of `text` as images, each run rendered at `resolution` pixels per
-// point, at the places the painter's drawText gave them.
-void drawColourGlyphs(QPainter& p, QPointF baseline, const QString& text) {
+// Draws one line of `text` run by run: each colour glyph (an emoji) as a picture rendered at
+// four pixels per point and grown by `growth` about its centre, and, with `others`, the rest
+// as glyphs. False, drawing nothing, when the text has no colour glyph.
+bool drawRuns(QPainter& p, QPointF baseline, const QString& text, double growth, bool others) {
     constexpr double resolution = 4; // sharp when printed
     QTextLayout layout(text, p.font());
     layout.setCacheEnabled(true);
     layout.beginLayout();
     QTextLine line = layout.createLine();
     layout.endLayout();
-    if (!line.isValid()) return;
+    if (!line.isValid()) return false;
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    if (std::none_of(runs.begin(), runs.end(),
+                     [](const QGlyphRun& run) { return colourFont(run.rawFont()); }))
+        return false;
     const QPointF origin = baseline - QPointF(0, line.ascent());
-    for (QGlyphRun run : layout.glyphRuns()) {
+    p.save();
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    for (const QGlyphRun& run : runs) {
         const QRawFont font = run.rawFont();
-        if (!colourFont(font)) continue;
-        const QRectF box = run.boundingRect();
-        if (box.isEmpty()) continue;
+        if (!colourFont(font)) {
+            if (others) p.drawGlyphRun(origin, run);
+            continue;
+        }
+        // One run holds every emoji of the line: each is drawn on its own.
         QRawFont sharp = font;
         sharp.setPixelSize(font.pixelSize() * resolution);
-        QList<QPointF> positions = run.positions();
-        for (QPointF& at : positions)
-            at = (at - box.topLeft()) * resolution;
-        run.setRawFont(sharp);
-        run.setPositions(positions);
-        QImage image(int(std::ceil(box.width() * resolution)),
-                     int(std::ceil(box.height() * resolution)),
-                     QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter picture(&image);
-        picture.drawGlyphRun(QPointF(0, 0), run);
-        picture.end();
-        p.save();
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.drawImage(QRectF(origin + box.topLeft(), QSizeF(image.size()) / resolution), image);
-        p.restore();
+        const QList<quint32> glyphs = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i) {
+            const QRectF box = font.boundingRect(glyphs[i]).translated(positions[i]);
+            if (box.isEmpty()) continue;
+            QGlyphRun one;
+            one.setRawFont(sharp);
+            one.setGlyphIndexes({glyphs[i]});
+            one.setPositions({(positions[i] - box.topLeft()) * resolution});
+            QImage image(int(std::ceil(box.width() * resolution)),
+                         int(std::ceil(box.height() * resolution)),
+                         QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPainter picture(&image);
+            picture.drawGlyphRun(QPointF(0, 0), one);
+            picture.end();
+            const QSizeF size = QSizeF(image.size()) / resolution * growth;
+            const QPointF corner = origin + box.center() - QPointF(size.width(), size.height()) / 2;
+            p.drawImage(QRectF(corner, size), image);
+        }
     }
+    p.restore();
+    return true;
+}
+
+// Whether the text may hold an emoji: anything from the symbol blocks up.
+bool mayHoldEmoji(const QString& text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x2100; });
 }
 
 double digitCell(const QFontMetricsF& metrics) {
@@ -103,7 +125,10 @@ void drawText(QPainter& p, QPointF baseline, const QString& text) {
     }
     const QPaintEngine* engine = p.paintEngine();
     if (!engine || engine->type() != QPaintEngine::Pdf) {
-        p.drawText(baseline, text);
+        // Emoji a fifth larger than the letters: at the font's size a colour emoji is no
+        // taller than a capital and reads as a speck beside the rounded text.
+        if (!mayHoldEmoji(text) || !drawRuns(p, baseline, text, emojiGrowth, true))
+            p.drawText(baseline, text);
         return;
     }
     // Unshaped: the PDF writer maps a ligature glyph (Comfortaa's "ff") to no text at all.
@@ -112,7 +137,7 @@ void drawText(QPainter& p, QPointF baseline, const QString& text) {
     plain.setStyleStrategy(QFont::StyleStrategy(plain.styleStrategy() | QFont::PreferNoShaping));
     p.setFont(plain);
     p.drawText(baseline, text);
-    drawColourGlyphs(p, baseline, text);
+    if (mayHoldEmoji(text)) drawRuns(p, baseline, text, 1, false);
     p.restore();
 }
 

@@ -113,8 +113,23 @@ void drawText(QPainter& p, QPointF baseline, const QString& text) {
     if (p.font().weight() > QFont::Bold) {
         // Heavy: Comfortaa's heaviest face is Bold, so the letters get a thin outline of their
         // own colour on top (colour emoji have no outline and are left alone).
+        // Built from the laid-out glyphs, so it lies on the letters as drawText places them.
+        QTextLayout layout(text, p.font());
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        layout.endLayout();
         QPainterPath outline;
-        outline.addText(baseline, p.font(), text);
+        if (line.isValid()) {
+            const QPointF origin = baseline - QPointF(0, line.ascent());
+            for (const QGlyphRun& run : layout.glyphRuns()) {
+                if (colourFont(run.rawFont())) continue;
+                const QList<quint32> glyphs = run.glyphIndexes();
+                const QList<QPointF> positions = run.positions();
+                for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i)
+                    outline.addPath(
+                        run.rawFont().pathForGlyph(glyphs[i]).translated(origin + positions[i]));
+            }
+        }
         p.save();
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(QPen(p.pen().color(), p.font().pixelSize() * 0.045, Qt::SolidLine, Qt::RoundCap,

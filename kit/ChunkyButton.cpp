@@ -83,7 +83,11 @@ void ChunkyButton::paint(QPainter& p, const QRectF& bounds, const QString& text,
     const QFont font = Fonts::rounded(look.size, QFont::Bold);
     p.setFont(font);
     p.setPen(Theme::ink());
-    p.drawText(face, Qt::AlignCenter | Qt::TextSingleLine, text);
+    const QFontMetricsF metrics(font);
+    Fonts::drawText(p,
+                    QPointF(face.center().x() - metrics.horizontalAdvance(text) / 2,
+                            face.center().y() - metrics.height() / 2 + metrics.ascent()),
+                    text);
     p.restore();
 }
 

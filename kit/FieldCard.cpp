@@ -1,8 +1,10 @@
 #include "kit/FieldCard.h"
 
+#include "kit/FocusRing.h"
 #include "kit/Fonts.h"
 #include "kit/Theme.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <cmath>
 
@@ -26,6 +28,7 @@ FieldCard::FieldCard(const QString& placeholder, QWidget* parent) : QLineEdit(pa
     palette.setColor(QPalette::HighlightedText, Theme::ink());
     setPalette(palette);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    FocusRing::mark(*this, 12);
 }
 
 QFont FieldCard::font() {
@@ -58,4 +61,27 @@ void FieldCard::paintEvent(QPaintEvent* event) {
         paintBackground(p, QRectF(rect()));
     }
     QLineEdit::paintEvent(event);
+}
+
+void FieldCard::focusInEvent(QFocusEvent* event) {
+    untouched_ = true;
+    QLineEdit::focusInEvent(event);
+}
+
+void FieldCard::keyPressEvent(QKeyEvent* event) {
+    untouched_ = false;
+    QLineEdit::keyPressEvent(event);
+}
+
+void FieldCard::mousePressEvent(QMouseEvent* event) {
+    // The focus arrives before the press that brought it.
+    focusingClick_ = selectsOnFirstClick_ && std::exchange(untouched_, false) &&
+                     event->button() == Qt::LeftButton;
+    QLineEdit::mousePressEvent(event);
+}
+
+void FieldCard::mouseReleaseEvent(QMouseEvent* event) {
+    QLineEdit::mouseReleaseEvent(event);
+    // A drag on the focusing click chose its own selection; a plain click takes the whole text.
+    if (std::exchange(focusingClick_, false) && !hasSelectedText()) selectAll();
 }

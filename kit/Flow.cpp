@@ -82,12 +82,13 @@ QSize Flow::sizeHint() const {
 
 QSize Flow::minimumSize() const {
     // Any width works (wide items are narrowed): the narrowest sensible one is the widest
-    // item's own minimum.
-    int width = 0;
+    // item's own minimum. The height is one item's: the rows a width needs come from
+    // heightForWidth, and a minimum counted at the narrowest width would hold every parent
+    // at that many rows whatever width it is given.
+    QSize least;
     for (QLayoutItem* item : items_)
-        if (!item->isEmpty()) width = std::max(width, item->minimumSize().width());
-    const QMargins m = contentsMargins();
-    return {width + m.left() + m.right(), heightForWidth(width + m.left() + m.right())};
+        if (!item->isEmpty()) least = least.expandedTo(item->minimumSize());
+    return least.grownBy(contentsMargins());
 }
 
 void Flow::setGeometry(const QRect& rect) {

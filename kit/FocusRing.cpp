@@ -3,6 +3,7 @@
 #include "kit/Theme.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QEvent>
 #include <QPainter>
 
@@ -26,7 +27,10 @@ class FocusFollower : public QObject {
   private:
     void moved(QWidget* now) {
         const bool ours = now && now->property(radiusProperty).isValid();
-        const bool byMouse = QGuiApplication::mouseButtons() != Qt::NoButton;
+        // A press on the control itself gave it the focus; a press elsewhere (the tray icon
+        // that opened the window) did not.
+        const bool byMouse = QGuiApplication::mouseButtons() != Qt::NoButton && now &&
+                             now->rect().contains(now->mapFromGlobal(QCursor::pos()));
         if (!ours || byMouse) {
             if (ring) ring->surround(nullptr);
             return;

@@ -1,10 +1,17 @@
 #include "kit/Fonts.h"
 
+#include <QGlyphRun>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
+#include <QRawFont>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 
 namespace {
+
+constexpr double emojiGrowth = 1.2;
 
 template <typename Run> void tabularRuns(const QString& text, Run run) {
     qsizetype start = 0;
@@ -16,6 +23,70 @@ template <typename Run> void tabularRuns(const QString& text, Run run) {
         run(text.mid(start, end - start), digit);
         start = end;
     }
+}
+
+// Whether glyphs of this font are pictures: bitmap (CBDT, sbix) or layered (COLR) colour.
+bool colourFont(const QRawFont& font) {
+    for (const char* table : {"CBDT", "sbix", "COLR"})
+        if (!font.fontTable(table).isEmpty()) return true;
+    return false;
+}
+
+// Draws one line of `text` run by run: each colour glyph (an emoji) as a picture rendered at
+// four pixels per point and grown by `growth` about its centre, and, with `others`, the rest
+// as glyphs. False, drawing nothing, when the text has no colour glyph.
+bool drawRuns(QPainter& p, QPointF baseline, const QString& text, double growth, bool others) {
+    constexpr double resolution = 4; // sharp when printed
+    QTextLayout layout(text, p.font());
+    layout.setCacheEnabled(true);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    if (!line.isValid()) return false;
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    if (std::none_of(runs.begin(), runs.end(),
+                     [](const QGlyphRun& run) { return colourFont(run.rawFont()); }))
+        return false;
+    const QPointF origin = baseline - QPointF(0, line.ascent());
+    p.save();
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    for (const QGlyphRun& run : runs) {
+        const QRawFont font = run.rawFont();
+        if (!colourFont(font)) {
+            if (others) p.drawGlyphRun(origin, run);
+            continue;
+        }
+        // One run holds every emoji of the line: each is drawn on its own.
+        QRawFont sharp = font;
+        sharp.setPixelSize(font.pixelSize() * resolution);
+        const QList<quint32> glyphs = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i) {
+            const QRectF box = font.boundingRect(glyphs[i]).translated(positions[i]);
+            if (box.isEmpty()) continue;
+            QGlyphRun one;
+            one.setRawFont(sharp);
+            one.setGlyphIndexes({glyphs[i]});
+            one.setPositions({(positions[i] - box.topLeft()) * resolution});
+            QImage image(int(std::ceil(box.width() * resolution)),
+                         int(std::ceil(box.height() * resolution)),
+                         QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPainter picture(&image);
+            picture.drawGlyphRun(QPointF(0, 0), one);
+            picture.end();
+            const QSizeF size = QSizeF(image.size()) / resolution * growth;
+            const QPointF corner = origin + box.center() - QPointF(size.width(), size.height()) / 2;
+            p.drawImage(QRectF(corner, size), image);
+        }
+    }
+    p.restore();
+    return true;
+}
+
+// Whether the text may hold an emoji: anything from the symbol blocks up.
+bool mayHoldEmoji(const QString& text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x2100; });
 }
 
 double digitCell(const QFontMetricsF& metrics) {
@@ -38,6 +109,53 @@ QFont rounded(double size, QFont::Weight weight) {
     return font;
 }
 
+void drawText(QPainter& p, QPointF baseline, const QString& text) {
+    if (p.font().weight() > QFont::Bold) {
+        // Heavy: Comfortaa's heaviest face is Bold, so the letters get a thin outline of their
+        // own colour on top (colour emoji have no outline and are left alone).
+        // Built from the laid-out glyphs, so it lies on the letters as drawText places them.
+        QTextLayout layout(text, p.font());
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        layout.endLayout();
+        QPainterPath outline;
+        if (line.isValid()) {
+            const QPointF origin = baseline - QPointF(0, line.ascent());
+            for (const QGlyphRun& run : layout.glyphRuns()) {
+                if (colourFont(run.rawFont())) continue;
+                const QList<quint32> glyphs = run.glyphIndexes();
+                const QList<QPointF> positions = run.positions();
+                for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i)
+                    outline.addPath(
+                        run.rawFont().pathForGlyph(glyphs[i]).translated(origin + positions[i]));
+            }
+        }
+        p.save();
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(p.pen().color(), p.font().pixelSize() * 0.045, Qt::SolidLine, Qt::RoundCap,
+                      Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(outline);
+        p.restore();
+    }
+    const QPaintEngine* engine = p.paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Pdf) {
+        // Emoji a fifth larger than the letters: at the font's size a colour emoji is no
+        // taller than a capital and reads as a speck beside the rounded text.
+        if (!mayHoldEmoji(text) || !drawRuns(p, baseline, text, emojiGrowth, true))
+            p.drawText(baseline, text);
+        return;
+    }
+    // Unshaped: the PDF writer maps a ligature glyph (Comfortaa's "ff") to no text at all.
+    p.save();
+    QFont plain = p.font();
+    plain.setStyleStrategy(QFont::StyleStrategy(plain.styleStrategy() | QFont::PreferNoShaping));
+    p.setFont(plain);
+    p.drawText(baseline, text);
+    if (mayHoldEmoji(text)) drawRuns(p, baseline, text, 1, false);
+    p.restore();
+}
+
 double tabularAdvance(const QString& text, const QFontMetricsF& metrics) {
     const double cell = digitCell(metrics);
     double width = 0;
@@ -51,7 +169,7 @@ void drawTabular(QPainter& p, QPointF baseline, const QString& text, const QFont
     const double cell = digitCell(metrics);
     tabularRuns(text, [&](const QString& run, bool digit) {
         const double advance = metrics.horizontalAdvance(run);
-        p.drawText(baseline + QPointF(digit ? (cell - advance) / 2 : 0, 0), run);
+        drawText(p, baseline + QPointF(digit ? (cell - advance) / 2 : 0, 0), run);
         baseline.rx() += digit ? cell : advance;
     });
 }

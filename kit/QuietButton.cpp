@@ -15,10 +15,16 @@ QuietButton::QuietButton(const QString& text, QWidget* parent) : QAbstractButton
     FocusRing::mark(*this, 4);
 }
 
-QFont QuietButton::font() {
+QFont QuietButton::font(bool underlined) {
     QFont f = Fonts::rounded(12, QFont::DemiBold);
-    f.setUnderline(true);
+    f.setUnderline(underlined);
     return f;
+}
+
+void QuietButton::setUnderlined(bool underlined) {
+    underlined_ = underlined;
+    setFont(font(underlined));
+    update();
 }
 
 QSizeF QuietButton::naturalSize(const QString& text) {
@@ -31,11 +37,12 @@ QSize QuietButton::sizeHint() const {
     return {int(std::ceil(natural.width())), int(std::ceil(natural.height()))};
 }
 
-void QuietButton::paint(QPainter& p, const QRectF& bounds, const QString& text, bool pressed) {
+void QuietButton::paint(QPainter& p, const QRectF& bounds, const QString& text, bool pressed,
+                        bool underlined) {
     p.save();
     p.setRenderHint(QPainter::TextAntialiasing);
     if (pressed) p.setOpacity(p.opacity() * 0.5);
-    p.setFont(font());
+    p.setFont(font(underlined));
     p.setPen(Theme::inkSoft());
     p.drawText(bounds, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
     p.restore();
@@ -43,5 +50,5 @@ void QuietButton::paint(QPainter& p, const QRectF& bounds, const QString& text, 
 
 void QuietButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    paint(p, QRectF(rect()), text(), isDown());
+    paint(p, QRectF(rect()), text(), isDown(), underlined_);
 }

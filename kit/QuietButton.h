@@ -13,10 +13,17 @@ class QuietButton : public QAbstractButton {
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
-    static QFont font();
+    // A symbol (the ✕ of a list row) reads as a button without the underline of a word.
+    void setUnderlined(bool underlined);
+
+    static QFont font(bool underlined = true);
     static QSizeF naturalSize(const QString& text);
-    static void paint(QPainter& p, const QRectF& bounds, const QString& text, bool pressed);
+    static void paint(QPainter& p, const QRectF& bounds, const QString& text, bool pressed,
+                      bool underlined = true);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+
+  private:
+    bool underlined_ = true;
 };

@@ -93,8 +93,9 @@ void TextLine::paintEvent(QPaintEvent*) {
     if (tabular_) {
         Fonts::drawTabular(p, QPointF(x, baseline), text_, metrics);
     } else if (width > this->width()) {
-        p.drawText(QPointF(0, baseline), metrics.elidedText(text_, Qt::ElideRight, this->width()));
+        Fonts::drawText(p, QPointF(0, baseline),
+                        metrics.elidedText(text_, Qt::ElideRight, this->width()));
     } else {
-        p.drawText(QPointF(x, baseline), text_);
+        Fonts::drawText(p, QPointF(x, baseline), text_);
     }
 }

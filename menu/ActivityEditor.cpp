@@ -18,6 +18,7 @@ ActivityEditor::ActivityEditor(Pomodoro& pomodoro, FocusLog& log, QWidget* paren
     column->setSpacing(8);
     field_ = new FieldCard(S().activityPlaceholder());
     field_->setObjectName(QStringLiteral("activityField"));
+    field_->setSelectsOnFirstClick(true);
     column->addWidget(field_);
     chipBox_ = new QWidget;
     chipFlow_ = new Flow(6, chipBox_);
@@ -79,6 +80,7 @@ void ActivityEditor::rebuildChips() {
     }
     for (const QString& name : names) {
         auto* chip = new ChunkyButton(name, {Theme::blush(), 11});
+        chip->setObjectName(QStringLiteral("chip%1").arg(chipFlow_->count() + 1));
         chip->setMaximumWidth(QWIDGETSIZE_MAX);
         connect(chip, &QAbstractButton::clicked, this,
                 [this, name] { pomodoro_.setActivity(name); });

@@ -40,8 +40,14 @@ class Row : public QAbstractButton {
         p.setPen(Theme::ink());
         p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, text());
         if (chosen_) {
-            p.setFont(Fonts::rounded(14, QFont::Black));
-            p.drawText(rect(), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("✓"));
+            // The check drawn as a stroke of the heavy text's weight: the fonts' ✓ is a
+            // hairline beside Comfortaa.
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(QPen(Theme::ink(), 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            const QPointF c(width() - 8, height() / 2.0);
+            const QPointF check[] = {c + QPointF(-5.5, 0.5), c + QPointF(-2, 4),
+                                     c + QPointF(4, -4)};
+            p.drawPolyline(check, 3);
         }
     }
 

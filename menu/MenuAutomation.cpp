@@ -1,14 +1,18 @@
 #include "menu/MenuAutomation.h"
 
+#include "focus/Pomodoro.h"
+#include "kit/FocusRing.h"
 #include "menu/MenuView.h"
 #include "menu/MenuWindow.h"
 #include "menu/TrayEntry.h"
 #include "menu/TrayMenu.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QJsonArray>
 #include <QLineEdit>
 #include <QMenu>
+#include <QToolTip>
 
 namespace {
 
@@ -58,16 +62,25 @@ QJsonObject answerMenuRequest(TrayMenu& menu, const QJsonObject& request) {
                         {"text", action->text()},
                         {"frame", rectJson(QRect(trayMenu.mapToGlobal(r.topLeft()), r.size()))}});
     }
-    return {{"open", window.isVisible()},
-            {"frame", rectJson(window.geometry())},
-            {"screen", screenName(*window.view())},
-            {"controls", controls},
-            {"tray",
-             QJsonObject{
-                 {"shown", tray.shown()},
-                 {"icon", rectJson(tray.iconGeometry())},
-                 {"minutes", tray.shownMinutes() ? QJsonValue(*tray.shownMinutes()) : QJsonValue()},
-                 {"tooltip", tray.toolTip()},
-                 {"iconRedraws", tray.iconRedraws()},
-                 {"menu", QJsonObject{{"open", trayMenu.isVisible()}, {"items", items}}}}}};
+    QWidget* focus = QApplication::focusWidget();
+    const FocusRing* ring = FocusRing::shown();
+    return {
+        {"open", window.isVisible()},
+        {"focus",
+         focus && focus->window() == &window ? QJsonValue(focus->objectName()) : QJsonValue()},
+        {"ring", ring && ring->around() ? QJsonValue(ring->around()->objectName()) : QJsonValue()},
+        {"ringColour", FocusRing::colour().name()},
+        {"activity", window.view()->pomodoro().activity()},
+        {"frame", rectJson(window.geometry())},
+        {"screen", screenName(*window.view())},
+        {"controls", controls},
+        {"tray",
+         QJsonObject{
+             {"shown", tray.shown()},
+             {"icon", rectJson(tray.iconGeometry())},
+             {"minutes", tray.shownMinutes() ? QJsonValue(*tray.shownMinutes()) : QJsonValue()},
+             {"tooltip", tray.toolTip()},
+             {"tooltipShown", QToolTip::isVisible() ? QJsonValue(QToolTip::text()) : QJsonValue()},
+             {"iconRedraws", tray.iconRedraws()},
+             {"menu", QJsonObject{{"open", trayMenu.isVisible()}, {"items", items}}}}}};
 }

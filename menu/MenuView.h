@@ -32,6 +32,7 @@ class MenuView : public QWidget {
     void choose(std::optional<Language> language);
 
     QWidget* mainPage() const { return main_; }
+    Pomodoro& pomodoro() const { return models_.pomodoro; }
     QWidget* subScreen() const { return sub_; }
     PomodoroCard* pomodoroCard() const { return pomodoro_; }
     StatsLink* statsLink() const { return stats_; }

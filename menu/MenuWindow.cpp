@@ -4,20 +4,56 @@
 #include "kit/FocusRing.h"
 #include "kit/Theme.h"
 #include "menu/MenuView.h"
+#include "menu/PomodoroCard.h"
 
 #include <QCursor>
 #include <QDateTime>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <cmath>
 
 namespace {
+
 constexpr int gap = 4; // between the tray icon and the window
-}
+
+// The window's edge, over everything inside it: a soft ink line so the cream window does not
+// melt into a light wallpaper, and a deeper one along the bottom, where a lifted card's base is.
+class Edge final : public QWidget {
+  public:
+    explicit Edge(QWidget* window) : QWidget(window) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+        window->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == parent() && event->type() == QEvent::Resize) {
+            setGeometry(parentWidget()->rect());
+            raise();
+        }
+        return QWidget::eventFilter(watched, event);
+    }
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        QColor line = Theme::ink();
+        line.setAlphaF(0.45f);
+        p.setPen(QPen(line, 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+        line.setAlphaF(0.25f);
+        p.setPen(QPen(line, 1));
+        p.drawLine(QPointF(1, height() - 1.5), QPointF(width() - 1, height() - 1.5));
+    }
+};
+
+} // namespace
 
 MenuWindow::MenuWindow(MenuModels models, QWidget* parent)
     : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint), models_(std::move(models)) {
@@ -43,6 +79,7 @@ MenuWindow::MenuWindow(MenuModels models, QWidget* parent)
     layout->addWidget(scroll_);
     view_->installEventFilter(this);
     setFixedWidth(MenuView::contentWidth);
+    new Edge(this);
 }
 
 QRect MenuWindow::placement(const QRect& anchor, QSize size, const QRect& workArea) {
@@ -71,6 +108,7 @@ void MenuWindow::openAt(const QRect& anchor, const QRect& workArea) {
     show();
     raise();
     activateWindow();
+    view_->pomodoroCard()->focusFirst();
 }
 
 bool MenuWindow::justClosedBy(const QRect& icon) const {

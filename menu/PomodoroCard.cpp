@@ -2,6 +2,7 @@
 
 #include "focus/Pomodoro.h"
 #include "kit/ChunkyButton.h"
+#include "kit/FieldCard.h"
 #include "kit/Fonts.h"
 #include "kit/TextLine.h"
 #include "kit/Theme.h"
@@ -38,6 +39,10 @@ PomodoroCard::PomodoroCard(Pomodoro& pomodoro, FocusLog& log, QWidget* parent)
                            [this](int m) { pomodoro_.setWorkMinutes(m); });
     break_ = new MinutesRow(S().breakTime(), Pomodoro::breakChoices(),
                             [this](int m) { pomodoro_.setBreakMinutes(m); });
+    work_->minus()->setObjectName(QStringLiteral("workMinus"));
+    work_->plus()->setObjectName(QStringLiteral("workPlus"));
+    break_->minus()->setObjectName(QStringLiteral("breakMinus"));
+    break_->plus()->setObjectName(QStringLiteral("breakPlus"));
     column->addWidget(work_);
     column->addWidget(break_);
     work_->setValue(pomodoro.workMinutes());
@@ -52,6 +57,13 @@ PomodoroCard::PomodoroCard(Pomodoro& pomodoro, FocusLog& log, QWidget* parent)
             pomodoro_.start();
         else
             pomodoro_.stop();
+    });
+
+    // Return in the name field starts the timer; the focus then goes to Stop.
+    connect(editor_->field(), &QLineEdit::returnPressed, this, [this] {
+        if (!pomodoro_.phase().isOff()) return;
+        pomodoro_.start();
+        startStop_->setFocus(Qt::OtherFocusReason);
     });
 
     connect(&pomodoro, &Pomodoro::workMinutesChanged, work_, &MinutesRow::setValue);
@@ -71,6 +83,15 @@ QString PomodoroCard::status(const Pomodoro& pomodoro) {
     const QString what =
         pomodoro.phase().kind == Pomodoro::Phase::Kind::rest ? S().breakTime() : S().working();
     return what + QStringLiteral(" · ") + countdown(*left);
+}
+
+void PomodoroCard::focusFirst() {
+    if (pomodoro_.phase().isOff()) {
+        editor_->field()->setFocus(Qt::OtherFocusReason);
+        editor_->field()->selectAll();
+    } else {
+        startStop_->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void PomodoroCard::showPhase() {

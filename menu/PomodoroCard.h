@@ -16,6 +16,10 @@ class PomodoroCard : public Card {
   public:
     PomodoroCard(Pomodoro& pomodoro, FocusLog& log, QWidget* parent = nullptr);
 
+    // Gives the keyboard focus to where a user starts: the activity name (all selected, so
+    // typing replaces it) while off, else the Stop button.
+    void focusFirst();
+
     // "Working · 24:59", "Break · 04:10"; empty while off.
     static QString status(const Pomodoro& pomodoro);
 

@@ -7,23 +7,14 @@
 #include "strings/Strings.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCursor>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
 #include <QSystemTrayIcon>
-
-namespace {
-
-QIcon pawIcon(std::optional<int> minutes) {
-    QIcon icon;
-    const qreal ratio = qGuiApp->devicePixelRatio();
-    for (int size : {16, 22, 24, 32, 48, 64})
-        icon.addPixmap(QPixmap::fromImage(PawIcon::draw(size, minutes, ratio)));
-    return icon;
-}
-
-} // namespace
+#include <QToolTip>
 
 TrayEntry::TrayEntry(Pomodoro& pomodoro, std::function<void(const QRect&)> open,
                      std::function<void()> quit, QObject* parent)
@@ -59,10 +50,31 @@ TrayEntry::TrayEntry(Pomodoro& pomodoro, std::function<void(const QRect&)> open,
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         Log::notice(QStringLiteral("no system tray yet; start Purrlox again to open its menu"));
     tray_->show();
+    squareSlot();
     showCountdown();
 }
 
 TrayEntry::~TrayEntry() = default;
+
+void TrayEntry::squareSlot() {
+    // Qt's XEmbed icon asks for 22 × 22 points; a tray of another height (22 pixels at scale
+    // 2) keeps the width, leaving an icon-wide gap. The icon follows the height the tray gives.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() != QLatin1String("QSystemTrayIconSys")) continue;
+        w->installEventFilter(this);
+    }
+}
+
+bool TrayEntry::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize) {
+        auto* w = static_cast<QWidget*>(watched);
+        if (w->width() > w->height()) {
+            w->setMinimumSize(w->height(), w->height());
+            w->resize(w->height(), w->height());
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
 
 bool TrayEntry::shown() const {
     return QSystemTrayIcon::isSystemTrayAvailable() && tray_->isVisible();
@@ -87,7 +99,12 @@ void TrayEntry::showCountdown() {
     setIcon(left ? std::optional(PawIcon::shownMinutes(*left)) : std::nullopt);
     const QString tip =
         left ? QStringLiteral("Purrlox · ") + countdown(*left) : QStringLiteral("Purrlox");
-    if (tip != tray_->toolTip()) tray_->setToolTip(tip);
+    if (tip != tray_->toolTip()) {
+        // A tooltip on show keeps its text: the one showing ours counts down in place.
+        if (QToolTip::isVisible() && QToolTip::text() == tray_->toolTip())
+            QToolTip::showText(QCursor::pos(), tip);
+        tray_->setToolTip(tip);
+    }
     // An open context menu counts down with the tooltip.
     const QString action = left ? S().stopFocus(countdown(*left)) : S().startFocus();
     if (action != startStop_->text()) startStop_->setText(action);
@@ -98,5 +115,5 @@ void TrayEntry::setIcon(std::optional<int> minutes) {
     minutes_ = minutes;
     iconSet_ = true;
     ++redraws_;
-    tray_->setIcon(pawIcon(minutes));
+    tray_->setIcon(PawIcon::icon(minutes));
 }

@@ -32,7 +32,11 @@ class TrayEntry : public QObject {
     int iconRedraws() const { return redraws_; }
     QMenu& contextMenu() const { return *menu_; }
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
+    void squareSlot();
     void showCountdown();
     void setIcon(std::optional<int> minutes);
     void openHere();

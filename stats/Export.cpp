@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QPointer>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -38,6 +39,24 @@ QString write(const QByteArray& data, const QString& path, Type type) {
     if (file.isOpen()) file.cancelWriting();
     Log::error(QStringLiteral("cannot save %1: %2").arg(identifier(type), reason));
     return reason;
+}
+
+PopupKept::PopupKept() : popup_(QApplication::activePopupWidget()) {
+    if (!popup_) return;
+    flags_ = popup_->windowFlags();
+    const QRect frame = popup_->geometry();
+    popup_->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    popup_->setGeometry(frame);
+    popup_->show();
+}
+
+PopupKept::~PopupKept() {
+    if (!popup_ || !popup_->isVisible()) return;
+    const QRect frame = popup_->geometry();
+    popup_->setWindowFlags(flags_);
+    popup_->setGeometry(frame);
+    popup_->show();
+    popup_->activateWindow();
 }
 
 void save(const QByteArray& data, const QString& name, Type type) {

@@ -2,7 +2,9 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QPointer>
 #include <QString>
+#include <QWidget>
 
 // Saving an export where the user chooses.
 namespace Export {
@@ -19,6 +21,21 @@ QString name(const QString& extension); // today in the local calendar
 // Writes the bytes to path (atomically, so a failed write leaves an older file whole). On
 // failure logs "cannot save <type>: <reason>" and answers the reason; empty on success.
 QString write(const QByteArray& data, const QString& path, Type type);
+
+// While it lives, the open popup (the menu window), which any other window taking the focus
+// would close, is an ordinary window on top: it stays behind the save dialog and its
+// renders. A popup again afterwards.
+class PopupKept {
+  public:
+    PopupKept();
+    ~PopupKept();
+    PopupKept(const PopupKept&) = delete;
+    PopupKept& operator=(const PopupKept&) = delete;
+
+  private:
+    QPointer<QWidget> popup_;
+    Qt::WindowFlags flags_;
+};
 
 // Brings the app forward, runs the save dialog offering `name`, and writes the file when the
 // user picks a place. Cancelling does nothing.

@@ -14,7 +14,6 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPainter>
 #include <QVBoxLayout>
 #include <cmath>
@@ -45,48 +44,68 @@ class Sprite final : public QWidget {
     }
 };
 
-// A colour emoji drawn as a picture: the PDF writer cannot embed colour glyphs and would
-// leave a blank where the emoji belongs.
-class EmojiPicture final : public QWidget {
+// The day's shares, joined by " · " on as many lines as they need, breaking only between
+// shares: a name stays on the line of its duration.
+class ShareLines final : public QWidget {
   public:
-    EmojiPicture(const QString& emoji, double size, QWidget* parent) : QWidget(parent) {
-        const QFont font = Fonts::rounded(size * resolution, QFont::Normal);
-        const QFontMetricsF metrics(font);
-        image_ = QImage(int(std::ceil(metrics.horizontalAdvance(emoji))),
-                        int(std::ceil(metrics.height())), QImage::Format_ARGB32_Premultiplied);
-        image_.fill(Qt::transparent);
-        QPainter p(&image_);
-        p.setFont(font);
-        p.drawText(QPointF(0, metrics.ascent()), emoji);
-        p.end();
-        setFixedSize(int(std::ceil(image_.width() / resolution)),
-                     int(std::ceil(image_.height() / resolution)));
+    ShareLines(QStringList shares, QWidget* parent) : QWidget(parent), shares_(std::move(shares)) {
+        setFont(Fonts::rounded(12, QFont::Medium));
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     }
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override {
+        return int(std::ceil(lines(width).size() * QFontMetricsF(font()).lineSpacing()));
+    }
+    QSize sizeHint() const override {
+        return {int(std::ceil(QFontMetricsF(font()).horizontalAdvance(shares_.join(separator)))),
+                heightForWidth(QWIDGETSIZE_MAX)};
+    }
+    QSize minimumSizeHint() const override { return {0, heightForWidth(QWIDGETSIZE_MAX)}; }
 
   protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.drawImage(QRectF(0, 0, image_.width() / resolution, image_.height() / resolution),
-                    image_);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        p.setFont(font());
+        p.setPen(Theme::inkSoft());
+        const QFontMetricsF metrics(font());
+        double baseline = metrics.ascent();
+        for (QString line : lines(width())) {
+            // Reads in the page's direction even when its first name is right-to-left.
+            if (line.isRightToLeft()) line.prepend(QChar(0x200E));
+            Fonts::drawText(p, QPointF(0, baseline), line);
+            baseline += metrics.lineSpacing();
+        }
     }
 
   private:
-    static constexpr double resolution = 4; // pixels per point: sharp when printed
-    QImage image_;
+    static inline const QString separator = QStringLiteral(" · ");
+    QStringList lines(int width) const {
+        const QFontMetricsF metrics(font());
+        QStringList out;
+        for (const QString& share : shares_) {
+            if (!out.isEmpty()) {
+                const QString longer = out.back() + separator + share;
+                if (metrics.horizontalAdvance(longer) <= width) {
+                    out.back() = longer;
+                    continue;
+                }
+            }
+            out << share;
+        }
+        return out;
+    }
+
+    QStringList shares_;
 };
 
 } // namespace
 
-Tile::Tile(const QString& title, const QString& value, const QString& emoji, QWidget* parent)
+Tile::Tile(const QString& title, const QString& value, QWidget* parent)
     : Card({Theme::cream(), 14, 0}, parent) {
     QVBoxLayout* stack = column(this, 4, 12);
     stack->addWidget(text(title, 11, QFont::Bold, Theme::inkSoft(), this));
-    auto* line = new QHBoxLayout;
-    line->setSpacing(4);
-    if (!emoji.isEmpty()) line->addWidget(new EmojiPicture(emoji, 18, this), 0, Qt::AlignVCenter);
-    line->addWidget(text(value, 18, QFont::ExtraBold, Theme::ink(), this), 1);
-    stack->addLayout(line);
+    stack->addWidget(text(value, 18, QFont::ExtraBold, Theme::ink(), this));
 }
 
 WeekHead::WeekHead(const FocusWeek& week, int streak, QDate today, QWidget* parent)
@@ -109,21 +128,20 @@ WeekHead::WeekHead(const FocusWeek& week, int streak, QDate today, QWidget* pare
     const double total = StatsNumbers::total(week);
     const int focusDays = week.focusDays();
     struct Entry {
-        QString title, value, emoji;
+        QString title, value;
     };
     const QList<Entry> tiles{
-        {S().totalInFocus(), StatsNumbers::duration(total), {}},
-        {S().pomodorosTitle(), QString::number(StatsNumbers::pomodoros(week)), {}},
-        {S().daysInFocus(), S().ofSeven(focusDays), {}},
-        {S().currentStreak(), S().days(streak), QStringLiteral("🔥")},
-        {S().bestDay(), StatsNumbers::duration(StatsNumbers::bestDay(week)), {}},
-        {S().dailyAverage(), StatsNumbers::duration(StatsNumbers::dailyAverage(week)), {}},
+        {S().totalInFocus(), StatsNumbers::duration(total)},
+        {S().pomodorosTitle(), QString::number(StatsNumbers::pomodoros(week))},
+        {S().daysInFocus(), S().ofSeven(focusDays)},
+        {S().currentStreak(), QStringLiteral("🔥 ") + S().days(streak)},
+        {S().bestDay(), StatsNumbers::duration(StatsNumbers::bestDay(week))},
+        {S().dailyAverage(), StatsNumbers::duration(StatsNumbers::dailyAverage(week))},
     };
     auto* grid = new QGridLayout;
     grid->setSpacing(12);
     for (int i = 0; i < tiles.size(); ++i)
-        grid->addWidget(new Tile(tiles[i].title, tiles[i].value, tiles[i].emoji, this), i / 3,
-                        i % 3);
+        grid->addWidget(new Tile(tiles[i].title, tiles[i].value, this), i / 3, i % 3);
     for (int c = 0; c < 3; ++c)
         grid->setColumnStretch(c, 1);
     stack->addLayout(grid);
@@ -147,11 +165,7 @@ DayBlock::DayBlock(const FocusDay& day, QWidget* parent) : QWidget(parent) {
     QStringList shares;
     for (const FocusShare& share : day.shares)
         shares << share.name + QLatin1Char(' ') + StatsNumbers::duration(share.seconds);
-    QString line = shares.join(QStringLiteral(" · "));
-    // The list reads in the page's direction even when its first name is right-to-left.
-    if (line.isRightToLeft()) line.prepend(QChar(0x200E));
-    if (!line.isEmpty())
-        stack->addWidget(roundedLabel(line, 12, QFont::Medium, Theme::inkSoft(), this));
+    if (!shares.isEmpty()) stack->addWidget(new ShareLines(shares, this));
 }
 
 SharesBlock::SharesBlock(const QString& title, const QList<FocusShare>& shares, QWidget* parent)

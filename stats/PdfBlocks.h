@@ -23,13 +23,11 @@ class DayBlock final : public QWidget {
     explicit DayBlock(const FocusDay& day, QWidget* parent = nullptr);
 };
 
-// A small cream card: a title over a value, the value optionally led by a colour emoji
-// (drawn as a picture, since a PDF cannot carry colour glyphs).
+// A small cream card: a title over a value.
 class Tile final : public Card {
     Q_OBJECT
   public:
-    Tile(const QString& title, const QString& value, const QString& emoji = {},
-         QWidget* parent = nullptr);
+    Tile(const QString& title, const QString& value, QWidget* parent = nullptr);
 };
 
 // The activities with their durations and whole percents of the listed total.

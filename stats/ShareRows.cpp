@@ -75,7 +75,7 @@ void ShareRows::rebuild() {
         line->addSpacing(4);
         line->addWidget(duration, 0, Qt::AlignBottom);
         column->addLayout(line);
-        column->addWidget(new Bar(parts[i], Theme::blush(), 7, block));
+        column->addWidget(new Bar(parts[i], Theme::pink(), 7, block));
         rows_->addWidget(block);
         block->show(); // rows made while the card is up are otherwise shown only later
     }
@@ -87,6 +87,6 @@ void ShareRows::refill() {
         QWidget* block = rows_->itemAt(int(i))->widget();
         block->findChild<TextLine*>(QStringLiteral("duration"))
             ->setText(StatsNumbers::duration(shares_[i].seconds));
-        block->findChild<Bar*>()->set(parts[i], Theme::blush());
+        block->findChild<Bar*>()->set(parts[i], Theme::pink());
     }
 }

@@ -8,6 +8,7 @@
 #include "kit/TextLine.h"
 #include "kit/Theme.h"
 #include "platform/Clock.h"
+#include "stats/Export.h"
 #include "stats/StatsCards.h"
 #include "stats/StatsNumbers.h"
 #include "stats/StatsPDF.h"
@@ -73,16 +74,21 @@ StatsScreen::StatsScreen(FocusLog& log, Clock& clock, WorkAreaHeight workArea,
     pdf_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     column->addWidget(exports_);
     // The save dialog runs from the event loop, not inside the click: the menu window may
-    // close (and drop this screen) while it is open. The models outlive every window.
+    // still close (and drop this screen) while it is open. The models outlive every window.
+    // The menu window waits behind the dialog.
     FocusLog* logModel = &log_;
     Clock* clockModel = &clock_;
     connect(story_, &QAbstractButton::clicked, this, [logModel, clockModel] {
-        QTimer::singleShot(
-            0, qApp, [logModel, clockModel] { StoryCard::save(*logModel, clockModel->now()); });
+        QTimer::singleShot(0, qApp, [logModel, clockModel] {
+            const Export::PopupKept behind;
+            StoryCard::save(*logModel, clockModel->now());
+        });
     });
     connect(pdf_, &QAbstractButton::clicked, this, [logModel, clockModel] {
-        QTimer::singleShot(
-            0, qApp, [logModel, clockModel] { StatsPDF::save(*logModel, clockModel->now()); });
+        QTimer::singleShot(0, qApp, [logModel, clockModel] {
+            const Export::PopupKept behind;
+            StatsPDF::save(*logModel, clockModel->now());
+        });
     });
 
     midnight_.setSingleShot(true);

@@ -246,8 +246,9 @@ QString English::statsEmpty() const {
     return QStringLiteral("Nothing yet. Start a pomodoro and your kitty will start counting 🐾");
 }
 QString English::sittingAverage(const QString& a, const QString& b) const {
+    // A no-break space keeps the number on the line of its word.
     return QStringLiteral("From Start to Stop: ") + a + QStringLiteral(" on average, ") + b +
-           QStringLiteral(" pomodoros");
+           QStringLiteral("\u00A0pomodoros");
 }
 QString English::myWeekInFocus() const {
     return QStringLiteral("My week in focus");

@@ -262,8 +262,9 @@ QString Russian::statsEmpty() const {
     return QStringLiteral("Пока пусто. Запусти помодоро, и котик начнёт считать 🐾");
 }
 QString Russian::sittingAverage(const QString& a, const QString& b) const {
+    // A no-break space keeps the number on the line of its word.
     return QStringLiteral("От «Старт» до «Стоп» в среднем ") + a + QStringLiteral(", ") + b +
-           QStringLiteral(" помодоро");
+           QStringLiteral("\u00A0помодоро");
 }
 QString Russian::myWeekInFocus() const {
     return QStringLiteral("Моя неделя в фокусе");

@@ -17,10 +17,12 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QStackedWidget>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -33,21 +35,27 @@ QVBoxLayout* padded(QWidget* card, int spacing) {
     return column;
 }
 
-// One pending reminder: when, the text on one line, 🔁 for a daily one, and ✕.
-QWidget* row(const Reminder& reminder, const QDateTime& now, Reminders& reminders,
+QFont whenFont() {
+    return Fonts::rounded(12, QFont::Bold);
+}
+
+// One pending reminder: when (in a column `whenWidth` wide, so every text starts at the same
+// place), the text on one line with the whole of it as the tooltip, 🔁 for a daily one, and ✕.
+QWidget* row(const Reminder& reminder, const QDateTime& now, int whenWidth, Reminders& reminders,
              QWidget* parent) {
     auto* line = new QWidget(parent);
     auto* layout = new QHBoxLayout(line);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
-    auto* when = new TextLine(ReminderEntry::when(reminder, now), Fonts::rounded(12, QFont::Bold),
-                              Theme::inkSoft(), line);
-    when->setMinimumWidth(when->sizeHint().width()); // the text gives way, never the time
+    auto* when =
+        new TextLine(ReminderEntry::when(reminder, now), whenFont(), Theme::inkSoft(), line);
+    when->setFixedWidth(whenWidth); // the text gives way, never the time
     layout->addWidget(when);
     QString text = reminder.text;
     text.replace(QLatin1Char('\n'), QLatin1Char(' '));
     auto* note = new TextLine(text, Fonts::rounded(13, QFont::DemiBold), Theme::ink(), line);
     note->setMinimumWidth(40); // a longer text is cut with an ellipsis
+    note->setToolTip(reminder.text);
     layout->addWidget(note);
     if (reminder.daily) {
         QFont emoji = Fonts::rounded(11, QFont::Normal);
@@ -58,6 +66,7 @@ QWidget* row(const Reminder& reminder, const QDateTime& now, Reminders& reminder
     }
     layout->addStretch(1);
     auto* remove = new QuietButton(QStringLiteral("✕"), line);
+    remove->setUnderlined(false);
     remove->setToolTip(S().delete_());
     remove->setCursor(Qt::PointingHandCursor);
     const QUuid id = reminder.id;
@@ -140,7 +149,8 @@ RemindersScreen::RemindersScreen(Reminders& reminders, Clock& clock, std::functi
     atRow->setContentsMargins(0, 0, 0, 0);
     atRow->setSpacing(10);
     time_ = new QTimeEdit(ReminderEntry::nextHour(clock_.now()).toLocalTime().time(), atPage);
-    time_->setDisplayFormat(QStringLiteral("HH:mm"));
+    // The clock of the locale, as the list shows it (16:00, or 4:00 PM).
+    time_->setDisplayFormat(QLocale().timeFormat(QLocale::ShortFormat));
     time_->setButtonSymbols(QAbstractSpinBox::NoButtons); // arrows, wheel and typing step it
     time_->setFont(Fonts::rounded(14, QFont::Medium));
     time_->setStyleSheet(
@@ -241,8 +251,13 @@ void RemindersScreen::rebuildList() {
         delete item;
     }
     const QDateTime now = clock_.now();
+    const QFontMetricsF metrics(whenFont());
+    double whenWidth = 0;
     for (const Reminder& reminder : reminders_.list())
-        list_->addWidget(row(reminder, now, reminders_, listCard_));
+        whenWidth =
+            std::max(whenWidth, metrics.horizontalAdvance(ReminderEntry::when(reminder, now)));
+    for (const Reminder& reminder : reminders_.list())
+        list_->addWidget(row(reminder, now, int(std::ceil(whenWidth)), reminders_, listCard_));
     for (QWidget* w : rows())
         w->show(); // rows made while the screen is up are otherwise shown only later
     const qint64 untilMidnight = now.msecsTo(Calendar::startOfDay(Calendar::dayOf(now).addDays(1)));

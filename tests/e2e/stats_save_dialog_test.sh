@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # "📸 For stories" and "📄 As PDF" with the real pointer: the save dialog proposes
 # "Purrlox week <today>.png" (and .pdf); Return saves a 1080 × 1920 PNG and an A4 PDF there.
+# The menu window stays open behind the dialog and after it, so the second export needs no
+# reopening.
 source "$(dirname "$0")/cat_lib.sh"
 for tool in identify pdfinfo; do
     command -v "$tool" >/dev/null || fail "$tool is not installed (make deps installs it)"
@@ -31,6 +33,7 @@ save_with_return() { # the button's text, the expected file
     xdotool windowactivate --sync "$dialog" 2>/dev/null || true
     wait_for 5 "the save dialog has the focus" sh -c "[ \"\$(xdotool getwindowfocus)\" = $dialog ] || xdotool getwindowfocus getwindowname | grep -q 'Save As'"
     sleep 0.3
+    visible StreakCard || fail "the statistics closed as the save dialog opened"
     xdotool key Return
     wait_for 10 "$2 is written" test -s "$2"
 }
@@ -42,8 +45,14 @@ save_with_return "📸 For stories" "$HOME/Pictures/Purrlox week $today.png"
     fail "the saved story card is not 1080 × 1920"
 echo "ok: the dialog saved Purrlox week $today.png"
 
-open_stats
+visible StreakCard || fail "the statistics closed with the save dialog"
 save_with_return "📄 As PDF" "$HOME/Documents/Purrlox week $today.pdf"
 pdfinfo "$HOME/Documents/Purrlox week $today.pdf" | grep -q 'Page size: *595 x 842 pts (A4)' ||
     fail "the saved PDF is not A4"
 echo "ok: the dialog saved Purrlox week $today.pdf"
+
+# After the dialogs the window is the menu popup again: Escape closes it.
+visible StreakCard || fail "the statistics closed with the second save dialog"
+xdotool key Escape
+wait_for 5 "Escape closes the menu window" sh -c "! '$CAT_ASK' '$CAT_SOCKET' '{\"cmd\":\"menu\"}' | jq -e .open | grep -q true"
+echo "ok: the menu window stayed open behind both dialogs"

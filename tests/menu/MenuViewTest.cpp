@@ -24,6 +24,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QUuid>
 #include <gtest/gtest.h>
 
@@ -268,6 +269,36 @@ TEST(MenuWindow, FollowsItsContentHeightKeepingTheTopEdge) {
     EXPECT_TRUE(waitFor([&] { return window.height() == before.height(); }));
     EXPECT_EQ(window.geometry().top(), before.top());
     window.close();
+}
+
+TEST(MenuWindow, HoldsTheWholeFooterWhenTheChipsWrap) {
+    MenuFixture f;
+    for (const char* name : {"Work", "Lattice QCD", "Guitar", "Thesis chapter"}) {
+        f.pomodoro.setActivity(QString::fromUtf8(name));
+        f.pomodoro.start();
+        f.clock.advance(120);
+        f.pomodoro.stop();
+    }
+    f.pomodoro.setActivity(QStringLiteral("Work"));
+    for (int opening = 0; opening < 2; ++opening) {
+        MenuWindow window(f.models());
+        window.openAt(QRect(1500, 0, 22, 22), QRect(0, 24, 1920, 1056));
+        QWidget* quit = window.findChild<QWidget*>(QStringLiteral("quitButton"));
+        ASSERT_NE(quit, nullptr);
+        const auto chips = window.view()->pomodoroCard()->findChildren<ChunkyButton*>(
+            QRegularExpression(QStringLiteral("^chip")));
+        ASSERT_EQ(chips.size(), 3);
+        // Settled: the window as tall as the content, and the footer's last row inside it.
+        EXPECT_TRUE(waitFor([&] {
+            return quit->mapTo(&window, QPoint(0, quit->height())).y() <= window.height() - 16;
+        })) << "Quit ends at "
+            << quit->mapTo(&window, QPoint(0, quit->height())).y() << " in a window "
+            << window.height() << " high";
+        EXPECT_GT(chips[2]->mapTo(&window, QPoint()).y(), chips[0]->mapTo(&window, QPoint()).y())
+            << "the chips fit one row: the test proves nothing";
+        EXPECT_EQ(window.height(), window.contentHeight());
+        window.close();
+    }
 }
 
 TEST(TrayEntry, ShowsMinutesInTheIconAndTheCountdownInTheTooltip) {

@@ -91,7 +91,9 @@ TEST(Strings, TypographyIsExact) {
     EXPECT_EQ(en.cantTrash("a"), text(u"Couldn't move \u201Ca\u201D to the Trash"));
     EXPECT_EQ(ru.cantTrash("a"), text(u"Не получилось убрать \u00ABa\u00BB в Корзину"));
     EXPECT_EQ(ru.sittingAverage("25 мин", "3"),
-              text(u"От \u00ABСтарт\u00BB до \u00ABСтоп\u00BB в среднем 25 мин, 3 помодоро"));
+              text(u"От \u00ABСтарт\u00BB до \u00ABСтоп\u00BB в среднем 25 мин, 3\u00A0помодоро"));
+    // The number stays on the line of its word.
+    EXPECT_TRUE(en.sittingAverage("25\u00A0min", "1").endsWith(text(u"1\u00A0pomodoros")));
     EXPECT_EQ(en.back(), text(u"\u2039 Back"));
     EXPECT_EQ(en.allowInLoginItems(), text(u"Allow in Login Items\u2026"));
     EXPECT_EQ(ru.reminderPlaceholder(), text(u"О чём напомнить\u2026"));

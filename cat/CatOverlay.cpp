@@ -20,7 +20,18 @@
 
 using K = Activity::Kind;
 
-const CatOverlay::Gait CatOverlay::plainWalk{&CatSprite::walkLoop, 22.0, 38.33459854014599};
+namespace {
+
+// The plain walk's speed in points per second: its frames slide a paw on the ground back by
+// 1.7425 points per frame, and at 22 frames per second the body moves as far, so the feet do not
+// skate.
+constexpr double plainWalkFps = 22.0;
+constexpr double plainWalkPointsPerSecond = 38.33459854014599;
+
+} // namespace
+
+const CatOverlay::Gait CatOverlay::plainWalk{&CatSprite::walkLoop, plainWalkFps,
+                                             plainWalkPointsPerSecond};
 const CatOverlay::Gait CatOverlay::letterWalk{&CatSprite::walkLetterLoop, 26.4, 46.0};
 
 double CatOverlay::snackDuration() {
@@ -47,14 +58,14 @@ CatOverlay::~CatOverlay() {
     // Taken apart so that nothing calls into a half-destroyed engine. The callbacks it handed to
     // the system go first; then the panels, whose last moves still report to the desktop, go
     // while every other part stands; the frame clock last.
-    if (displayLink) {
+    if (frameClock) {
         sys.windowList.onChange = nullptr;
         sys.inputIdle.onPointer = nullptr;
     }
     if (watchingSystem) sys.devices.watchSleep([] {}, [] {});
     bedPanel.reset();
     panel.reset();
-    displayLink.reset();
+    frameClock.reset();
 }
 
 double CatOverlay::now() const {
@@ -163,12 +174,12 @@ void CatOverlay::enter(bool c) {
 
     if (sys.screens.hasScreen() && sys.frameClock) {
         QPointer<CatOverlay> self(this);
-        displayLink = std::make_unique<Ticker>(
+        frameClock = std::make_unique<Ticker>(
             [self] {
                 if (self) self->tick();
             },
             sys.screens.refreshRate());
-        displayLink->restFor = [self] { return self ? self->restFor(self->lastTick) : 0.0; };
+        frameClock->restFor = [self] { return self ? self->restFor(self->lastTick) : 0.0; };
         // What a resting clock would miss: the window list changing, the pointer moving or
         // pressed anywhere (shakes and prey are the pointer's).
         sys.windowList.onChange = [self] {
@@ -210,7 +221,7 @@ void CatOverlay::tick() {
         pollSystem(t);
     }
     trackShake(t);
-    refreshCaption(t);
+    captionBoard.refresh(t, breakUntil);
 
     // A stalled frame moves the cat at most a tenth of a second's worth; a clock that went
     // backwards moves it not at all. Timeouts use the unclamped elapsed time.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cat/Activity.h"
+#include "cat/CaptionBoard.h"
 #include "cat/CatState.h"
 #include "cat/Dangle.h"
 #include "cat/DesktopWindow.h"
@@ -153,6 +154,8 @@ class CatOverlay : public QObject {
     void deliver(const Letter& letter);
     void setPomodoro(bool focus, std::optional<double> breakUntil);
     void setCheer(const QString& text, double until);
+    // The caption over the cat.
+    const CaptionBoard& captions() const { return captionBoard; }
 
     // Desktop geometry over the last window poll and screen 0.
     Rect screenFrame() const;
@@ -213,10 +216,6 @@ class CatOverlay : public QObject {
         int introTicks = 0, bodyTicks = 0, outroTicks = 0;
     };
     static const std::vector<BedParts>& cutBedClips();
-    struct Cheer {
-        QString text;
-        double until;
-    };
     struct Stroke {
         double time;
         double dx;
@@ -225,8 +224,6 @@ class CatOverlay : public QObject {
         double time;
         double x;
     };
-    // Which timed caption shows, so each is formatted only when its text changes.
-    enum class TimedCaption { none, cheer, countdown, backToWork };
 
     double r(double a, double b); // uniform seconds in [a, b]
     bool chance(double p);        // a uniform draw in [0, 1) below p
@@ -261,8 +258,6 @@ class CatOverlay : public QObject {
     void landInBed(double now);
     // Letters and captions.
     void openLetter(double now);
-    void refreshCaption(double now);
-    void showTimedCaption(const QString& text);
     // The eaten bubble's undo: every file home off the main thread, a notice for each that
     // cannot go, then the bubble closes.
     using MovedList = std::shared_ptr<std::vector<Moved>>;
@@ -306,7 +301,7 @@ class CatOverlay : public QObject {
     void watchSystem();
     void pollSystem(double now);
     void goingToSleep();
-    void macWoke();
+    void systemWoke();
     bool huntIfPrey(double now);
     std::optional<QPointF> prey(double stillFor) const;
     QPointF pawPoint() const;
@@ -316,7 +311,7 @@ class CatOverlay : public QObject {
     CatServices sys;
 
     std::unique_ptr<Panel> panel;
-    std::unique_ptr<Ticker> displayLink;
+    std::unique_ptr<Ticker> frameClock;
     bool entered = false;
     Rect placedScreen;  // the screen frame the cat was last placed on
     Rect placedVisible; // and its visible frame
@@ -362,16 +357,11 @@ class CatOverlay : public QObject {
     std::optional<double> breakUntil;
     bool breakNews = false;
     std::optional<double> breakBedAt;
-    double backToWorkUntil = distantPast;
-    bool captionByTimer = false;
-    std::optional<Cheer> cheer;
-    TimedCaption timedCaption = TimedCaption::none;
-    qint64 countdownShown = -1;        // the break seconds the caption shows
-    std::optional<double> noticeUntil; // when an untimed notice caption goes
+    CaptionBoard captionBoard{state};
     double lastSystemPoll = distantPast;
     bool musicPlaying = false;
     std::optional<double> typingSince;
-    bool macAsleep = false;
+    bool systemAsleep = false;
     std::vector<TrailPoint> cursorTrail;
     double shakenAt = distantPast;
     double stalkStart = distantPast;

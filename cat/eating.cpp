@@ -77,10 +77,7 @@ TrashQueue& CatOverlay::trashQueue() {
 }
 
 void CatOverlay::notice(const QString& text) {
-    if (state.caption() != text) state.setCaption(text);
-    // Not a timed caption: the timer leaves it until the notice has been read.
-    captionByTimer = false;
-    noticeUntil = now() + 8;
+    captionBoard.notice(text, now());
     wake();
 }
 

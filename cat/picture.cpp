@@ -230,7 +230,7 @@ void CatOverlay::layout() {
     } else if (activity.is(K::held)) {
         w = 200;
         h = 150;
-    } else if (noticeUntil && state.caption()) {
+    } else if (captionBoard.showsNotice()) {
         w = 360; // a notice names a file: wider than the cat
     }
     const Rect vf = screenFrame();

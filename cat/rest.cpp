@@ -18,7 +18,7 @@ constexpr double overshoot = 0.002;
 } // namespace
 
 void CatOverlay::wake() {
-    if (displayLink) displayLink->wake();
+    if (frameClock) frameClock->wake();
 }
 
 bool CatOverlay::stillAt(double t) const {
@@ -30,7 +30,7 @@ bool CatOverlay::stillAt(double t) const {
     if (dragHover || lying || livesInBed || (!queue.empty() && !reading) || heldCursorAt)
         return false;
     if (breakNews || focusing || inCall || callSignalSince || callNap || breakUntil || breakBedAt ||
-        napUntil || cheer || captionByTimer || t < backToWorkUntil)
+        napUntil || captionBoard.busy(t))
         return false;
     if (state.caption() || state.hearts() || state.sleeping()) return false;
     // The happy face and the pop squash end on their own dates; both are short.

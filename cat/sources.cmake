@@ -1,5 +1,6 @@
 target_sources(purrlox_core PRIVATE
   cat/Activity.cpp
+  cat/CaptionBoard.cpp
   cat/CatOverlay.cpp
   cat/CatState.cpp
   cat/Ticker.cpp

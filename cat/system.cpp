@@ -19,12 +19,12 @@ void CatOverlay::watchSystem() {
             if (self) self->goingToSleep();
         },
         [self] {
-            if (self) self->macWoke();
+            if (self) self->systemWoke();
         });
 }
 
 void CatOverlay::goingToSleep() {
-    macAsleep = true;
+    systemAsleep = true;
     switch (activity.kind()) {
     case K::walking:
     case K::yawning:
@@ -40,9 +40,9 @@ void CatOverlay::goingToSleep() {
     }
 }
 
-void CatOverlay::macWoke() {
-    if (!macAsleep) return;
-    macAsleep = false;
+void CatOverlay::systemWoke() {
+    if (!systemAsleep) return;
+    systemAsleep = false;
     const double t = now();
     if (lying && activity.is(K::inBed) && bedHold == CatSprite::Hold::nothing) {
         static const int yawn = CatSprite::BedClip::bedClip(u"bed_yawn");
@@ -80,8 +80,8 @@ void CatOverlay::pollSystem(double t) {
 void CatOverlay::setPomodoro(bool focus, std::optional<double> until) {
     wake();
     const double t = now();
-    if (focus && !focusing) backToWorkUntil = t + 4;
-    if (!focus) backToWorkUntil = distantPast;
+    if (focus && !focusing) captionBoard.showBackToWork(t + 4);
+    if (!focus) captionBoard.clearBackToWork();
     focusing = focus;
     // A second report of a running break is not news.
     if (until && !breakUntil) breakNews = true;

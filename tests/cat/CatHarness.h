@@ -26,10 +26,6 @@ class CatOverlayProbe {
     void queueLetter(Letter l = {}) { o.queue.push_back(std::move(l)); }
     std::size_t queued() const { return o.queue.size(); }
     const std::vector<Letter>& letters() const { return o.queue; }
-    std::optional<std::pair<QString, double>> cheer() const {
-        if (!o.cheer) return std::nullopt;
-        return std::pair(o.cheer->text, o.cheer->until);
-    }
     bool& breakNews() { return o.breakNews; }
     bool& focusing() { return o.focusing; }
     bool& inCall() { return o.inCall; }
@@ -47,15 +43,13 @@ class CatOverlayProbe {
     double& popStart() { return o.popStart; }
     double& lastStroke() { return o.lastStroke; }
     double& eatenUntil() { return o.eatenUntil; }
-    double& backToWorkUntil() { return o.backToWorkUntil; }
-    bool captionByTimer() const { return o.captionByTimer; }
     Dangle& dangle() { return o.dangle; }
     QPointF& cursor() { return o.cursor; }
     QPointF& bedSpot() { return o.bedSpot; }
     std::optional<QPointF>& bedGrab() { return o.bedGrab; }
     CatSprite::Hold& bedHold() { return o.bedHold; }
-    bool hasFrameClock() const { return o.displayLink != nullptr; }
-    Ticker* ticker() { return o.displayLink.get(); }
+    bool hasFrameClock() const { return o.frameClock != nullptr; }
+    Ticker* ticker() { return o.frameClock.get(); }
     std::optional<quint32>& fallingPast() { return o.fallingPast; }
     double& suppressTapUntil() { return o.suppressTapUntil; }
     double& shakenAt() { return o.shakenAt; }
@@ -66,7 +60,7 @@ class CatOverlayProbe {
     std::optional<double>& typingSince() { return o.typingSince; }
     std::optional<double>& callSignalSince() { return o.callSignalSince; }
     bool& musicPlaying() { return o.musicPlaying; }
-    bool& macAsleep() { return o.macAsleep; }
+    bool& systemAsleep() { return o.systemAsleep; }
     double& nextHunt() { return o.nextHunt; }
     double& nextBedClip() { return o.nextBedClip; }
     std::optional<QPointF>& heldCursorAt() { return o.heldCursorAt; }

@@ -1,6 +1,7 @@
 #include "CatHarness.h"
 #include "base/Log.h"
 #include "sprites/BedClip.h"
+#include "strings/Strings.h"
 
 using K = Activity::Kind;
 
@@ -85,14 +86,21 @@ TEST_F(SystemTest, TypingAndMusicFollowThePoll) {
 TEST_F(SystemTest, FocusPhasesAndBreakNews) {
     cat->setPomodoro(true, std::nullopt);
     EXPECT_TRUE(probe().focusing());
-    EXPECT_DOUBLE_EQ(probe().backToWorkUntil(), now() + 4);
+    tickAfter(1);
+    EXPECT_EQ(cat->state.caption(), S().backToWork());
+    cat->setPomodoro(false, std::nullopt); // work stopped at once: the notice goes with it
+    tickAfter(0.1);
+    EXPECT_EQ(cat->state.caption(), std::nullopt);
+    cat->setPomodoro(true, std::nullopt);
     tickAfter(1);
     cat->setPomodoro(true, std::nullopt); // still working: the notice is not renewed
-    EXPECT_DOUBLE_EQ(probe().backToWorkUntil(), now() + 3);
+    tickAfter(2.9);
+    EXPECT_EQ(cat->state.caption(), S().backToWork());
+    tickAfter(0.2);
+    EXPECT_EQ(cat->state.caption(), std::nullopt) << "four seconds after work began";
 
     cat->setPomodoro(false, now() + 300);
     EXPECT_FALSE(probe().focusing());
-    EXPECT_EQ(probe().backToWorkUntil(), CatOverlay::distantPast);
     EXPECT_TRUE(probe().breakNews());
     probe().breakNews() = false; // announced
     cat->setPomodoro(false, now() + 250);
@@ -156,11 +164,11 @@ TEST_F(SystemTest, SleepAndWake) {
     EXPECT_EQ(kind(), K::idle);
 
     devices.asleep();
-    EXPECT_TRUE(probe().macAsleep());
+    EXPECT_TRUE(probe().systemAsleep());
     EXPECT_EQ(kind(), K::sleeping);
     devices.awake();
     EXPECT_EQ(kind(), K::yawning);
-    EXPECT_FALSE(probe().macAsleep());
+    EXPECT_FALSE(probe().systemAsleep());
 
     // In bed the cat keeps lying through the night and yawns there in the morning.
     probe().getIntoBed();

@@ -52,6 +52,14 @@ CatOverlay::CatOverlay(const CatServices& services, QObject* parent)
     activityStart = lastTick = t;
     nextBlink = nextWander = nextSnack = nextClimb = nextYawn = nextHunt = nextBedClip = t;
     livesInBed = sys.defaults.boolean(QStringLiteral("catLivesInBed")).value_or(false);
+    feeder.onNotice = [this](const QString& text) {
+        captionBoard.notice(text, now());
+        wake();
+    };
+    feeder.onWake = [this] { wake(); };
+    feeder.onNothingEaten = [this] {
+        if (activity.is(K::eating)) start(Activity::idle(), now());
+    };
 }
 
 CatOverlay::~CatOverlay() {
@@ -237,7 +245,7 @@ void CatOverlay::tick() {
         blinkUntil = t + 0.15;
         nextBlink = t + r(2.5, 6.0);
     }
-    if (state.eaten() && t >= eatenUntil) state.setEaten(std::nullopt);
+    feeder.tick(t);
 
     if (panel) {
         updateSprite(t);

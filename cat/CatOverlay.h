@@ -5,10 +5,9 @@
 #include "cat/CatState.h"
 #include "cat/Dangle.h"
 #include "cat/DesktopWindow.h"
+#include "cat/FileFeeder.h"
 #include "focus/Letter.h"
 #include "platform/Geometry.h"
-#include "platform/Trash.h"
-#include "platform/TrashQueue.h"
 
 #include <QCoreApplication>
 #include <QList>
@@ -135,14 +134,11 @@ class CatOverlay : public QObject {
     void onMoveBed(QPointF to);          // drag event while the bed is grabbed
     void placeBed();                     // release after dragging the bed
     void bedPanelMoved();                // the user dragged the empty bed's panel
-    // A file the cat ate: where it was, and where it lies in the trash.
-    struct Moved {
-        QString original;
-        TrashedItem trashed;
-    };
     // The moves run off the main thread; true until the last file of the drop is answered.
-    bool stillEating() const { return mealLeft > 0; }
-    bool stillPuttingBack() const { return returning != nullptr; }
+    bool stillEating() const { return feeder.stillEating(); }
+    bool stillPuttingBack() const { return feeder.stillPuttingBack(); }
+    // The dropped files, the eaten bubble and their way back.
+    const FileFeeder& fileFeeder() const { return feeder; }
     // Cat view actions.
     void tapCat();
     void markRead();
@@ -258,21 +254,6 @@ class CatOverlay : public QObject {
     void landInBed(double now);
     // Letters and captions.
     void openLetter(double now);
-    // The eaten bubble's undo: every file home off the main thread, a notice for each that
-    // cannot go, then the bubble closes.
-    using MovedList = std::shared_ptr<std::vector<Moved>>;
-    void startPuttingBack(const MovedList& list);
-    void sendHome(const Moved& file);
-    void cameHome(const Moved& file, bool ok, const QString& why);
-    void finishPuttingBack();
-    // The answer for one dropped file: in the trash (the bubble grows), or a notice and a log
-    // line.
-    void swallowed(const MovedList& list, const QString& original, bool skipped,
-                   const std::optional<TrashedItem>& item, const QString& why);
-    void cannotTrash(const QString& what, const QString& why);
-    void showEaten(const MovedList& list);
-    void notice(const QString& text);
-    TrashQueue& trashQueue();
     // The bed.
     void makeBedPanel();
     void keepBedOnScreen();
@@ -334,7 +315,6 @@ class CatOverlay : public QObject {
     Dangle dangle;
     double suppressTapUntil = distantPast;
     std::optional<quint32> fallingPast;
-    double eatenUntil = distantPast;
     double blinkUntil = distantPast;
     double happyUntil = distantPast;
     double nextBlink = 0;
@@ -379,12 +359,6 @@ class CatOverlay : public QObject {
     double bedFloor = 12;               // the floor the bed's spot was last measured against
     // A press that moves the bed less than this (points) is a click, not a drag.
     static constexpr double bedDragThreshold = 4.0;
-    std::vector<TrashQueue::Ticket> meal; // the drop's moves
-    qsizetype mealLeft = 0;               // how many are not answered yet
-    bool bubbleDue = false;               // a bubble update is posted
-    MovedList eatenFiles;                 // what it put in the trash so far
-    MovedList returning;                  // files being put back
-    qsizetype returnLeft = 0;             // moves home not answered yet
 
     // Caches that keep the frame step free of allocation and system calls.
     double trailTravel = 0;                 // the pointer's horizontal travel over cursorTrail
@@ -404,5 +378,5 @@ class CatOverlay : public QObject {
     int hour = 0;
 
     // Last, so it goes first: no answer from the file thread reaches a half-destroyed cat.
-    std::unique_ptr<TrashQueue> files;
+    FileFeeder feeder{sys.trash, sys.clock, state};
 };

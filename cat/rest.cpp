@@ -48,7 +48,7 @@ double CatOverlay::restFor(double t) {
     // with by this frame's decision, or waits for something that wakes the clock itself (a
     // window change for a climb, a still pointer for a hunt).
     consider(blinkUntil);
-    if (state.eaten()) consider(eatenUntil); // the bubble closes
+    if (const auto closes = feeder.bubbleClosesAt()) consider(*closes);
     for (const double timer : {nextBlink, nextWander, nextSnack, nextClimb, nextYawn, nextHunt})
         consider(timer);
     // Dozing off after a quiet spell, and the hour (day or night) it is judged by.

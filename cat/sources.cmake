@@ -9,7 +9,7 @@ target_sources(purrlox_core PRIVATE
   cat/bedtrip.cpp
   cat/climbing.cpp
   cat/desktop.cpp
-  cat/eating.cpp
+  cat/FileFeeder.cpp
   cat/holding.cpp
   cat/hunting.cpp
   cat/letters.cpp

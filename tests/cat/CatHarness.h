@@ -42,7 +42,6 @@ class CatOverlayProbe {
     double& nextYawn() { return o.nextYawn; }
     double& popStart() { return o.popStart; }
     double& lastStroke() { return o.lastStroke; }
-    double& eatenUntil() { return o.eatenUntil; }
     Dangle& dangle() { return o.dangle; }
     QPointF& cursor() { return o.cursor; }
     QPointF& bedSpot() { return o.bedSpot; }

@@ -107,7 +107,7 @@ TEST_F(EatingTest, ALockedFileAmongThreeIsSkippedAndLogged) {
     tickAfter(5);
     ASSERT_TRUE(cat->feed(files({"/home/u/d.txt"})));
     EXPECT_EQ(cat->state.eaten()->names, QStringList{"d.txt"});
-    EXPECT_DOUBLE_EQ(probe().eatenUntil(), now() + 8);
+    EXPECT_DOUBLE_EQ(cat->fileFeeder().bubbleClosesAt().value_or(0), now() + 8);
 }
 
 TEST_F(EatingTest, NothingEatenMeansRefusedAndTheCaptionSaysSo) {

@@ -1,15 +1,13 @@
-// Eating dropped files: they go to the Trash, and the bubble offers to put them back.
+#include "cat/FileFeeder.h"
 
 #include "base/Log.h"
-#include "cat/CatOverlay.h"
-#include "platform/Trash.h"
+#include "cat/CatState.h"
+#include "platform/Clock.h"
 #include "strings/Strings.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPointer>
-
-using K = Activity::Kind;
 
 namespace {
 
@@ -17,20 +15,6 @@ namespace {
 // is refused to its source; a slower disk gets a yes at once and the cat reports failures as
 // they come.
 constexpr int verdictMilliseconds = 150;
-
-bool acceptsFood(const Activity& a) {
-    switch (a.kind()) {
-    case K::walking:
-    case K::inBed:
-    case K::idle:
-    case K::petting:
-    case K::snacking:
-    case K::sleeping:
-        return true;
-    default:
-        return false;
-    }
-}
 
 // The local path a dropped URL names, or none when the name cannot be carried as text: a name
 // with bytes that are not UTF-8 would come back as a different path, and another file might
@@ -61,43 +45,51 @@ QString captionName(const QString& name) {
     return name.left(9) + QStringLiteral("…") + name.right(8);
 }
 
-QStringList namesOf(const std::vector<CatOverlay::Moved>& moved) {
+QStringList namesOf(const std::vector<FileFeeder::Moved>& moved) {
     QStringList names;
     names.reserve(qsizetype(moved.size()));
-    for (const CatOverlay::Moved& m : moved)
+    for (const FileFeeder::Moved& m : moved)
         names.append(nameOf(m.original));
     return names;
 }
 
 } // namespace
 
-TrashQueue& CatOverlay::trashQueue() {
-    if (!files) files = std::make_unique<TrashQueue>(sys.trash);
+TrashQueue& FileFeeder::trashQueue() {
+    if (!files) files = std::make_unique<TrashQueue>(trash);
     return *files;
 }
 
-void CatOverlay::notice(const QString& text) {
-    captionBoard.notice(text, now());
-    wake();
+FileFeeder::FileFeeder(Trash& trash, Clock& clock, CatState& state)
+    : trash(trash), clock(clock), state(state) {}
+
+FileFeeder::~FileFeeder() = default;
+
+void FileFeeder::tick(double t) {
+    if (state.eaten() && t >= eatenUntil) state.setEaten(std::nullopt);
 }
 
-void CatOverlay::cannotTrash(const QString& what, const QString& why) {
+std::optional<double> FileFeeder::bubbleClosesAt() const {
+    if (!state.eaten()) return std::nullopt;
+    return eatenUntil;
+}
+
+void FileFeeder::cannotTrash(const QString& what, const QString& why) {
     Log::error(QStringLiteral("cannot trash %1: %2").arg(Log::priv(what), why));
-    notice(S().cantTrash(captionName(nameOf(what))));
+    onNotice(S().cantTrash(captionName(nameOf(what))));
 }
 
-bool CatOverlay::feed(const QList<QUrl>& dropped) {
-    if (!acceptsFood(activity)) return false;
+bool FileFeeder::feed(const QList<QUrl>& dropped) {
     if (stillEating()) {
         Log::error(QStringLiteral("refused a drop: the last one is still being eaten"));
         return false;
     }
-    wake();
+    onWake();
     eatenFiles = std::make_shared<std::vector<Moved>>();
     meal.clear();
     mealLeft = 0;
     const MovedList list = eatenFiles;
-    QPointer<CatOverlay> self(this);
+    QPointer<FileFeeder> self(this);
     for (const QUrl& url : dropped) {
         QString why;
         const std::optional<QString> path = localPath(url, why);
@@ -121,27 +113,24 @@ bool CatOverlay::feed(const QList<QUrl>& dropped) {
     }
     if (list->empty() && !stillEating()) return false; // nothing could go: the file stays
     if (!list->empty()) showEaten(list);               // the bubble comes with the answer
-
-    const double t = now();
-    bedHold = CatSprite::Hold::nothing; // a cat in bed drops its phone
-    start(Activity::eating(), t);
     return true;
 }
 
-void CatOverlay::showEaten(const MovedList& list) {
+void FileFeeder::showEaten(const MovedList& list) {
     bubbleDue = false;
     CatState::Eaten eaten;
     eaten.names = namesOf(*list);
-    QPointer<CatOverlay> self(this);
+    QPointer<FileFeeder> self(this);
     eaten.undo = [self, list] {
         if (self) self->startPuttingBack(list);
     };
     state.setEaten(std::move(eaten));
-    eatenUntil = now() + 8; // the offer stands for eight seconds after the last file went in
-    wake();                 // a resting clock: the bubble's new size and end date
+    // The offer stands for eight seconds after the last file went in.
+    eatenUntil = clock.seconds() + 8;
+    onWake(); // a resting clock: the bubble's new size and end date
 }
 
-void CatOverlay::swallowed(const MovedList& list, const QString& original, bool skipped,
+void FileFeeder::swallowed(const MovedList& list, const QString& original, bool skipped,
                            const std::optional<TrashedItem>& item, const QString& why) {
     const bool current = list == eatenFiles;
     if (current) --mealLeft;
@@ -169,11 +158,11 @@ void CatOverlay::swallowed(const MovedList& list, const QString& original, bool 
     } else if (current && mealLeft == 0) {
         if (bubbleDue) showEaten(list); // the whole drop is in at once
         // Nothing of a slow drop could go after all: the cat stops chewing on air.
-        if (list->empty() && activity.is(K::eating)) start(Activity::idle(), now());
+        if (list->empty()) onNothingEaten();
     }
 }
 
-void CatOverlay::startPuttingBack(const MovedList& list) {
+void FileFeeder::startPuttingBack(const MovedList& list) {
     if (returning) return; // already on their way
     if (eatenFiles == list) {
         // Files of the drop not yet eaten stay where they are.
@@ -187,27 +176,27 @@ void CatOverlay::startPuttingBack(const MovedList& list) {
     finishPuttingBack();
 }
 
-void CatOverlay::sendHome(const Moved& m) {
+void FileFeeder::sendHome(const Moved& m) {
     ++returnLeft;
-    QPointer<CatOverlay> self(this);
+    QPointer<FileFeeder> self(this);
     trashQueue().putBack(m.trashed, m.original, [self, m](const TrashQueue::Outcome& o) {
         if (self) self->cameHome(m, o.ok, o.error);
     });
 }
 
-void CatOverlay::cameHome(const Moved& m, bool ok, const QString& why) {
+void FileFeeder::cameHome(const Moved& m, bool ok, const QString& why) {
     --returnLeft;
     if (!ok) {
         Log::error(QStringLiteral("cannot put back %1: %2").arg(Log::priv(m.original), why));
-        notice(S().cantPutBack(captionName(nameOf(m.original))));
+        onNotice(S().cantPutBack(captionName(nameOf(m.original))));
     }
     finishPuttingBack();
 }
 
-void CatOverlay::finishPuttingBack() {
+void FileFeeder::finishPuttingBack() {
     if (!returning || returnLeft > 0 || (returning == eatenFiles && mealLeft > 0)) return;
     // All home that could go: the bubble of these files closes.
     if (eatenFiles == returning) state.setEaten(std::nullopt);
     returning.reset();
-    wake(); // a resting clock: the panel shrinks back around the cat
+    onWake(); // a resting clock: the panel shrinks back around the cat
 }

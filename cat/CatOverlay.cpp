@@ -57,6 +57,8 @@ CatOverlay::CatOverlay(const CatServices& services, QObject* parent)
         wake();
     };
     feeder.onWake = [this] { wake(); };
+    systemSignals_.onSleep = [this] { goingToSleep(); };
+    systemSignals_.onWake = [this] { systemWoke(); };
     feeder.onNothingEaten = [this] {
         if (activity.is(K::eating)) start(Activity::idle(), now());
     };
@@ -70,7 +72,7 @@ CatOverlay::~CatOverlay() {
         sys.windowList.onChange = nullptr;
         sys.inputIdle.onPointer = nullptr;
     }
-    if (watchingSystem) sys.devices.watchSleep([] {}, [] {});
+    systemSignals_.stopWatching();
     bedPanel.reset();
     panel.reset();
     frameClock.reset();
@@ -112,9 +114,9 @@ CatOverlay::Snapshot CatOverlay::snapshot() const {
     s.carrying = carrying && !queue.empty();
     if (panel) s.panelFrame = panel->frame();
     s.lying = lying;
-    s.inCall = inCall;
-    s.musicPlaying = musicPlaying;
-    s.typing = typingSince.has_value();
+    s.inCall = systemSignals_.inCall();
+    s.musicPlaying = systemSignals_.musicPlaying();
+    s.typing = systemSignals_.typingSince().has_value();
     s.focusing = focusing;
     s.bedSpot = bedSpot;
     if (bedPanel && bedPanel->isVisible()) s.bedFrame = bedPanel->frame();
@@ -171,7 +173,7 @@ void CatOverlay::enter(bool c) {
     nextHunt = t + r(20, 60);
 
     makeBedPanel();
-    watchSystem();
+    systemSignals_.watch();
     makePanel();
 
     if (!livesInBed || c)
@@ -264,7 +266,7 @@ void CatOverlay::stepActivity(double t, double dt, double elapsed) {
             carrying = true;
             const bool left = x < screenFrame().midX();
             x = offscreenX(left);
-            if (!belongsInBed(t) || (breakNews && (!inCall || focusing)))
+            if (!belongsInBed(t) || (breakNews && (!systemSignals_.inCall() || focusing)))
                 start(Activity::walking(entrySpot(left), Arrival::rest()), t);
             else
                 goToBed(t);
@@ -355,8 +357,8 @@ bool CatOverlay::walk(activity::Walking w, double t, double dt) {
         return false;
     }
     // Only a leisurely walk gives way to a hunt.
-    if (w.then.kind == Arrival::Kind::rest && queue.empty() && !(inCall && !focusing) &&
-        huntIfPrey(t))
+    if (w.then.kind == Arrival::Kind::rest && queue.empty() &&
+        !(systemSignals_.inCall() && !focusing) && huntIfPrey(t))
         return false;
 
     state.setFacingRight(x < w.to);
@@ -388,7 +390,7 @@ void CatOverlay::decide(double t) {
             start(Activity::walking(offscreenX(x < screenFrame().midX()), Arrival::fetch()), t);
         return;
     }
-    if (breakNews && !(inCall && !focusing)) {
+    if (breakNews && !(systemSignals_.inCall() && !focusing)) {
         if (const DesktopWindow* w = platform.window()) {
             getDown(*w, t);
         } else {

@@ -6,6 +6,7 @@
 #include "cat/Dangle.h"
 #include "cat/DesktopWindow.h"
 #include "cat/FileFeeder.h"
+#include "cat/SystemSignals.h"
 #include "focus/Letter.h"
 #include "platform/Geometry.h"
 
@@ -150,6 +151,8 @@ class CatOverlay : public QObject {
     void deliver(const Letter& letter);
     void setPomodoro(bool focus, std::optional<double> breakUntil);
     void setCheer(const QString& text, double until);
+    // What the system tells the cat.
+    const SystemSignals& systemSignals() const { return systemSignals_; }
     // The caption over the cat.
     const CaptionBoard& captions() const { return captionBoard; }
 
@@ -279,7 +282,6 @@ class CatOverlay : public QObject {
     std::optional<CatSprite> bedPose(int frame) const;
     QPointF clampedBedSpot(QPointF p) const;
     // System signals and hunting.
-    void watchSystem();
     void pollSystem(double now);
     void goingToSleep();
     void systemWoke();
@@ -330,22 +332,17 @@ class CatOverlay : public QObject {
     bool livesInBed = false;
     std::optional<double> napUntil;
     double nextBedClip = 0;
-    bool inCall = false;
-    std::optional<double> callSignalSince;
     bool callNap = false;
     bool focusing = false;
     std::optional<double> breakUntil;
     bool breakNews = false;
     std::optional<double> breakBedAt;
     CaptionBoard captionBoard{state};
+    SystemSignals systemSignals_{sys.devices, sys.inputIdle};
     double lastSystemPoll = distantPast;
-    bool musicPlaying = false;
-    std::optional<double> typingSince;
-    bool systemAsleep = false;
     std::vector<TrailPoint> cursorTrail;
     double shakenAt = distantPast;
     double stalkStart = distantPast;
-    bool watchingSystem = false;
     const BedParts* bedParts = nullptr; // the playing clip's cut, from cutBedClips()
     QSizeF bedSize{96, 48};             // the empty bed's image, in points
     std::optional<int> bedRepeats;

@@ -46,10 +46,10 @@ std::optional<int> CatOverlay::moodClip(double t) {
     static const int doze = clipIndex(u"bed_doze");
     static const int music = clipIndex(u"bed_music");
     if (focusing) return laptop;
-    if (inCall) return doze;
+    if (systemSignals_.inCall()) return doze;
     if (breakBedAt && t >= *breakBedAt) return std::nullopt;
-    if (typingSince && t - *typingSince >= 2) return laptop;
-    if (musicPlaying) return music;
+    if (systemSignals_.typingSince() && t - *systemSignals_.typingSince() >= 2) return laptop;
+    if (systemSignals_.musicPlaying()) return music;
     return std::nullopt;
 }
 

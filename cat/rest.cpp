@@ -29,8 +29,8 @@ bool CatOverlay::stillAt(double t) const {
     if (!panel || !(activity.is(K::idle) || reading)) return false;
     if (dragHover || lying || livesInBed || (!queue.empty() && !reading) || heldCursorAt)
         return false;
-    if (breakNews || focusing || inCall || callSignalSince || callNap || breakUntil || breakBedAt ||
-        napUntil || captionBoard.busy(t))
+    if (breakNews || focusing || systemSignals_.inCall() || systemSignals_.callChanging() ||
+        callNap || breakUntil || breakBedAt || napUntil || captionBoard.busy(t))
         return false;
     if (state.caption() || state.hearts() || state.sleeping()) return false;
     // The happy face and the pop squash end on their own dates; both are short.

@@ -17,4 +17,5 @@ target_sources(purrlox_core PRIVATE
   cat/rest.cpp
   cat/picture.cpp
   cat/screens.cpp
-  cat/system.cpp)
+  cat/system.cpp
+  cat/SystemSignals.cpp)

@@ -219,7 +219,7 @@ TEST_F(BedTest, TheCatWalksBesideTheBedJumpsInAndDozesThroughACall) {
     EXPECT_EQ(probe().bedApproachX(), 1797);
 
     devices.camera = true;
-    probe().inCall() = true;
+    setCall(true);
     cat->decide(now());
     EXPECT_TRUE(probe().callNap());
     ASSERT_EQ(kind(), K::walking);
@@ -240,9 +240,9 @@ TEST_F(BedTest, TheCatWalksBesideTheBedJumpsInAndDozesThroughACall) {
     // the middle of the screen and lands on the floor.
     devices.camera = false;
     tickFor(4);
-    EXPECT_TRUE(probe().inCall()) << "5 s without camera and microphone end a call";
+    EXPECT_TRUE(cat->systemSignals().inCall()) << "5 s without camera and microphone end a call";
     tickFor(5.5);
-    EXPECT_FALSE(probe().inCall());
+    EXPECT_FALSE(cat->systemSignals().inCall());
     EXPECT_FALSE(probe().lying());
     EXPECT_TRUE(bed->visible);
     tickFor(2);
@@ -391,7 +391,7 @@ TEST_F(BedTest, WhyTheCatStaysOrGetsUp) {
     EXPECT_TRUE(probe().belongsInBed());
     EXPECT_TRUE(probe().wantsPhone());
     EXPECT_EQ(probe().moodClip(), std::nullopt);
-    probe().inCall() = true;
+    setCall(true);
     EXPECT_FALSE(probe().wantsPhone());
     EXPECT_EQ(probe().moodClip(), clip("bed_doze"));
     probe().focusing() = true;

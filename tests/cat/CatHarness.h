@@ -28,7 +28,6 @@ class CatOverlayProbe {
     const std::vector<Letter>& letters() const { return o.queue; }
     bool& breakNews() { return o.breakNews; }
     bool& focusing() { return o.focusing; }
-    bool& inCall() { return o.inCall; }
     std::optional<double>& breakBedAt() { return o.breakBedAt; }
     std::optional<double>& breakUntil() { return o.breakUntil; }
     bool& dragHover() { return o.dragHover; }
@@ -55,11 +54,8 @@ class CatOverlayProbe {
     bool& livesInBed() { return o.livesInBed; }
     std::optional<double>& napUntil() { return o.napUntil; }
     bool& callNap() { return o.callNap; }
+    SystemSignals& systemSignals() { return o.systemSignals_; }
     std::unique_ptr<Panel>& bedPanel() { return o.bedPanel; }
-    std::optional<double>& typingSince() { return o.typingSince; }
-    std::optional<double>& callSignalSince() { return o.callSignalSince; }
-    bool& musicPlaying() { return o.musicPlaying; }
-    bool& systemAsleep() { return o.systemAsleep; }
     double& nextHunt() { return o.nextHunt; }
     double& nextBedClip() { return o.nextBedClip; }
     std::optional<QPointF>& heldCursorAt() { return o.heldCursorAt; }
@@ -130,6 +126,13 @@ class CatTest : public ::testing::Test {
         w.id = id;
         w.frame = frame;
         return w;
+    }
+    // The camera goes on (or off) and has stayed so long enough for the cat to count it.
+    void setCall(bool on) {
+        devices.camera = on;
+        SystemSignals& s = probe().systemSignals();
+        s.poll(now() - 5);
+        s.poll(now());
     }
     // Polls now, as the next tick would.
     void showWindows(std::vector<WindowInfo> list);

@@ -373,7 +373,7 @@ TEST_F(OverlayTest, BreakNewsSendsTheCatToThePointer) {
 
     // During a call outside focusing the news waits: the cat heads for its bed instead.
     probe().settle(500);
-    probe().inCall() = true;
+    setCall(true);
     cat->decide(now());
     ASSERT_EQ(kind(), K::walking);
     EXPECT_EQ(cat->snapshot().activity.as<activity::Walking>()->then.kind, Arrival::Kind::bed);

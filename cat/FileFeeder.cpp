@@ -80,15 +80,11 @@ void FileFeeder::cannotTrash(const QString& what, const QString& why) {
 }
 
 bool FileFeeder::feed(const QList<QUrl>& dropped) {
-    if (stillEating()) {
-        Log::error(QStringLiteral("refused a drop: the last one is still being eaten"));
-        return false;
-    }
     onWake();
-    eatenFiles = std::make_shared<std::vector<Moved>>();
-    meal.clear();
-    mealLeft = 0;
-    const MovedList list = eatenFiles;
+    // A drop while the last one still goes down queues behind it: the file thread moves in
+    // order, and the bubble and its undo are about the newest drop.
+    const DropPtr drop = std::make_shared<Drop>();
+    current = drop;
     QPointer<FileFeeder> self(this);
     for (const QUrl& url : dropped) {
         QString why;
@@ -98,31 +94,33 @@ bool FileFeeder::feed(const QList<QUrl>& dropped) {
             continue;
         }
         // The moves go in order on the file thread; the answers come back between frames.
-        meal.push_back(trashQueue().toTrash(
-            *path, [self, list, original = *path](const TrashQueue::Outcome& o) {
-                if (self) self->swallowed(list, original, o.skipped, o.item, o.error);
+        drop->moves.push_back(trashQueue().toTrash(
+            *path, [self, drop, original = *path](const TrashQueue::Outcome& o) {
+                if (self) self->swallowed(drop, original, o.skipped, o.item, o.error);
             }));
-        ++mealLeft;
+        ++drop->left;
+        ++movesLeft;
     }
     // The drop is answered at once, but with the disk's first verdicts when they are quick.
     QElapsedTimer waited;
     waited.start();
-    for (const TrashQueue::Ticket& job : meal) {
+    for (const TrashQueue::Ticket& job : drop->moves) {
         const qint64 left = verdictMilliseconds - waited.elapsed();
-        if (!list->empty() || left <= 0 || !trashQueue().settle(job, int(left))) break;
+        if (!drop->eaten.empty() || left <= 0 || !trashQueue().settle(job, int(left))) break;
     }
-    if (list->empty() && !stillEating()) return false; // nothing could go: the file stays
-    if (!list->empty()) showEaten(list);               // the bubble comes with the answer
+    if (drop->eaten.empty() && drop->left == 0) return false; // nothing could go: it stays
+    if (!drop->eaten.empty()) showEaten(drop);                // the bubble comes with the answer
     return true;
 }
 
-void FileFeeder::showEaten(const MovedList& list) {
+void FileFeeder::showEaten(const DropPtr& drop) {
     bubbleDue = false;
+    shown = drop;
     CatState::Eaten eaten;
-    eaten.names = namesOf(*list);
+    eaten.names = namesOf(drop->eaten);
     QPointer<FileFeeder> self(this);
-    eaten.undo = [self, list] {
-        if (self) self->startPuttingBack(list);
+    eaten.undo = [self, drop] {
+        if (self) self->startPuttingBack(drop);
     };
     state.setEaten(std::move(eaten));
     // The offer stands for eight seconds after the last file went in.
@@ -130,73 +128,77 @@ void FileFeeder::showEaten(const MovedList& list) {
     onWake(); // a resting clock: the bubble's new size and end date
 }
 
-void FileFeeder::swallowed(const MovedList& list, const QString& original, bool skipped,
+void FileFeeder::swallowed(const DropPtr& drop, const QString& original, bool skipped,
                            const std::optional<TrashedItem>& item, const QString& why) {
-    const bool current = list == eatenFiles;
-    if (current) --mealLeft;
+    const bool isCurrent = drop == current;
+    --drop->left;
+    --movesLeft;
     if (skipped) {
         // Put back before its turn came: the file never moved.
     } else if (!item) {
         cannotTrash(original, why);
     } else {
-        list->push_back({original, *item});
-        if (returning == list) {
-            sendHome(list->back()); // it went in while the others were called back
-        } else if (current && !bubbleDue) {
+        drop->eaten.push_back({original, *item});
+        if (drop->returning) {
+            sendHome(drop, drop->eaten.back()); // it went in while the others were called back
+        } else if (isCurrent && !bubbleDue) {
             // One bubble update for a run of answers handed out together.
             bubbleDue = true;
             QMetaObject::invokeMethod(
                 this,
-                [this, list] {
-                    if (bubbleDue && list == eatenFiles && returning != list) showEaten(list);
+                [this, drop] {
+                    if (bubbleDue && drop == current && !drop->returning) showEaten(drop);
                 },
                 Qt::QueuedConnection);
         }
     }
-    if (returning == list) {
-        finishPuttingBack();
-    } else if (current && mealLeft == 0) {
-        if (bubbleDue) showEaten(list); // the whole drop is in at once
+    if (drop->returning) {
+        finishPuttingBack(drop);
+    } else if (isCurrent && drop->left == 0) {
+        if (bubbleDue) showEaten(drop); // the whole drop is in at once
         // Nothing of a slow drop could go after all: the cat stops chewing on air.
-        if (list->empty()) onNothingEaten();
+        if (drop->eaten.empty()) onNothingEaten();
     }
 }
 
-void FileFeeder::startPuttingBack(const MovedList& list) {
-    if (returning) return; // already on their way
-    if (eatenFiles == list) {
-        // Files of the drop not yet eaten stay where they are.
-        for (const TrashQueue::Ticket& job : meal)
-            trashQueue().cancel(job);
-    }
-    returning = list;
-    returnLeft = 0;
-    for (const Moved& m : *list)
-        sendHome(m);
-    finishPuttingBack();
+void FileFeeder::startPuttingBack(const DropPtr& drop) {
+    if (returningDrops > 0) return; // already on their way
+    // Files of the drop not yet eaten stay where they are.
+    for (const TrashQueue::Ticket& job : drop->moves)
+        trashQueue().cancel(job);
+    drop->returning = true;
+    ++returningDrops;
+    drop->homeLeft = 0;
+    for (const Moved& m : drop->eaten)
+        sendHome(drop, m);
+    finishPuttingBack(drop);
 }
 
-void FileFeeder::sendHome(const Moved& m) {
-    ++returnLeft;
+void FileFeeder::sendHome(const DropPtr& drop, const Moved& m) {
+    ++drop->homeLeft;
     QPointer<FileFeeder> self(this);
-    trashQueue().putBack(m.trashed, m.original, [self, m](const TrashQueue::Outcome& o) {
-        if (self) self->cameHome(m, o.ok, o.error);
+    trashQueue().putBack(m.trashed, m.original, [self, drop, m](const TrashQueue::Outcome& o) {
+        if (self) self->cameHome(drop, m, o.ok, o.error);
     });
 }
 
-void FileFeeder::cameHome(const Moved& m, bool ok, const QString& why) {
-    --returnLeft;
+void FileFeeder::cameHome(const DropPtr& drop, const Moved& m, bool ok, const QString& why) {
+    --drop->homeLeft;
     if (!ok) {
         Log::error(QStringLiteral("cannot put back %1: %2").arg(Log::priv(m.original), why));
         onNotice(S().cantPutBack(captionName(nameOf(m.original))));
     }
-    finishPuttingBack();
+    finishPuttingBack(drop);
 }
 
-void FileFeeder::finishPuttingBack() {
-    if (!returning || returnLeft > 0 || (returning == eatenFiles && mealLeft > 0)) return;
+void FileFeeder::finishPuttingBack(const DropPtr& drop) {
+    if (!drop->returning || drop->homeLeft > 0 || drop->left > 0) return;
     // All home that could go: the bubble of these files closes.
-    if (eatenFiles == returning) state.setEaten(std::nullopt);
-    returning.reset();
+    if (shown == drop) {
+        state.setEaten(std::nullopt);
+        shown.reset();
+    }
+    drop->returning = false;
+    --returningDrops;
     onWake(); // a resting clock: the panel shrinks back around the cat
 }

@@ -33,11 +33,12 @@ class FileFeeder : public QObject {
     std::function<void()> onNothingEaten = [] {};
 
     // Files dropped on the cat: true when the cat takes the drop (something went, or the disk
-    // has not answered yet); false when nothing could go or the last drop is still going down.
+    // has not answered yet); false when nothing could go. A drop while the last one still goes
+    // down queues behind it and takes the bubble.
     bool feed(const QList<QUrl>& files);
     // The moves run off the main thread; true until the last file of the drop is answered.
-    bool stillEating() const { return mealLeft > 0; }
-    bool stillPuttingBack() const { return returning != nullptr; }
+    bool stillEating() const { return movesLeft > 0; }
+    bool stillPuttingBack() const { return returningDrops > 0; }
     // Once per frame: the bubble closes when its offer ends.
     void tick(double now);
     // When the open bubble closes; none while no bubble shows.
@@ -50,31 +51,38 @@ class FileFeeder : public QObject {
     };
 
   private:
-    using MovedList = std::shared_ptr<std::vector<Moved>>;
+    // One drop: its moves, what went in, and its way back.
+    struct Drop {
+        std::vector<TrashQueue::Ticket> moves;
+        std::vector<Moved> eaten; // in drop order
+        qsizetype left = 0;       // moves not answered yet
+        bool returning = false;   // being put back
+        qsizetype homeLeft = 0;   // moves home not answered yet
+    };
+    using DropPtr = std::shared_ptr<Drop>;
     // The eaten bubble's undo: every file home off the main thread, a notice for each that
     // cannot go, then the bubble closes.
-    void startPuttingBack(const MovedList& list);
-    void sendHome(const Moved& file);
-    void cameHome(const Moved& file, bool ok, const QString& why);
-    void finishPuttingBack();
+    void startPuttingBack(const DropPtr& drop);
+    void sendHome(const DropPtr& drop, const Moved& file);
+    void cameHome(const DropPtr& drop, const Moved& file, bool ok, const QString& why);
+    void finishPuttingBack(const DropPtr& drop);
     // The answer for one dropped file: in the trash (the bubble grows), or a notice and a log
     // line.
-    void swallowed(const MovedList& list, const QString& original, bool skipped,
+    void swallowed(const DropPtr& drop, const QString& original, bool skipped,
                    const std::optional<TrashedItem>& item, const QString& why);
     void cannotTrash(const QString& what, const QString& why);
-    void showEaten(const MovedList& list);
+    void showEaten(const DropPtr& drop);
     TrashQueue& trashQueue();
 
     Trash& trash;
     Clock& clock;
     CatState& state;
-    double eatenUntil = 0;                // the bubble's offer stands until then
-    std::vector<TrashQueue::Ticket> meal; // the drop's moves
-    qsizetype mealLeft = 0;               // how many are not answered yet
-    bool bubbleDue = false;               // a bubble update is posted
-    MovedList eatenFiles;                 // what it put in the trash so far
-    MovedList returning;                  // files being put back
-    qsizetype returnLeft = 0;             // moves home not answered yet
+    double eatenUntil = 0;        // the bubble's offer stands until then
+    DropPtr current;              // the newest drop
+    DropPtr shown;                // the drop the bubble names
+    bool bubbleDue = false;       // a bubble update is posted
+    qsizetype movesLeft = 0;      // moves to the trash not answered yet, over every drop
+    qsizetype returningDrops = 0; // drops being put back
 
     // Last, so it goes first: no answer from the file thread reaches a half-destroyed feeder.
     std::unique_ptr<TrashQueue> files;

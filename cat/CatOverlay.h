@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cat/Activity.h"
+#include "cat/BedClipPlayer.h"
 #include "cat/CaptionBoard.h"
 #include "cat/CatState.h"
 #include "cat/Dangle.h"
@@ -151,6 +152,8 @@ class CatOverlay : public QObject {
     void deliver(const Letter& letter);
     void setPomodoro(bool focus, std::optional<double> breakUntil);
     void setCheer(const QString& text, double until);
+    // The bed clip playing.
+    const BedClipPlayer& bedClipPlayer() const { return bedClips; }
     // What the system tells the cat.
     const SystemSignals& systemSignals() const { return systemSignals_; }
     // The caption over the cat.
@@ -205,16 +208,6 @@ class CatOverlay : public QObject {
         DesktopWindow window;
         double takeoffX;
     };
-    struct ClipFrame {
-        CatSprite sprite;
-        int frames;
-    };
-    // A bed clip cut for playing, with the tick sums the scheduler needs every frame.
-    struct BedParts {
-        std::vector<ClipFrame> intro, body, outro;
-        int introTicks = 0, bodyTicks = 0, outroTicks = 0;
-    };
-    static const std::vector<BedParts>& cutBedClips();
     struct Stroke {
         double time;
         double dx;
@@ -277,9 +270,6 @@ class CatOverlay : public QObject {
     void stepInBed(double now, double elapsed);
     void nextInBed(double now);
     void playBedClip(int clip, bool open, double now);
-    void wrapUpBedClip(double elapsed);
-    int nextPhoneLoop();
-    std::optional<CatSprite> bedPose(int frame) const;
     QPointF clampedBedSpot(QPointF p) const;
     // System signals and hunting.
     void pollSystem(double now);
@@ -339,18 +329,14 @@ class CatOverlay : public QObject {
     std::optional<double> breakBedAt;
     CaptionBoard captionBoard{state};
     SystemSignals systemSignals_{sys.devices, sys.inputIdle};
+    BedClipPlayer bedClips{sys.random};
     double lastSystemPoll = distantPast;
     std::vector<TrailPoint> cursorTrail;
     double shakenAt = distantPast;
     double stalkStart = distantPast;
-    const BedParts* bedParts = nullptr; // the playing clip's cut, from cutBedClips()
-    QSizeF bedSize{96, 48};             // the empty bed's image, in points
-    std::optional<int> bedRepeats;
-    double bedSpeed = 1.0;
+    QSizeF bedSize{96, 48}; // the empty bed's image, in points
     CatSprite::Hold bedHold = CatSprite::Hold::nothing;
     std::optional<double> phoneUntil;
-    std::optional<int> lastPhoneLoop;
-    std::optional<int> lastReaction;
     std::optional<QPointF> bedGrab;
     std::optional<QPointF> bedGrabFrom; // where a grabbed bed stood, until the drag really starts
     double bedFloor = 12;               // the floor the bed's spot was last measured against

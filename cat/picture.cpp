@@ -104,7 +104,7 @@ void CatOverlay::updateSprite(double t) {
         const CatSprite resting =
             bedHold == CatSprite::Hold::phone ? CatSprite::bedPhoneScroll1 : CatSprite::bedLook1;
         if (activity.as<activity::InBed>()->clip) {
-            sprite = bedPose(int(e * 24 * bedSpeed)).value_or(resting);
+            sprite = bedClips.poseAt(e).value_or(resting);
         } else {
             sprite = resting;
             squash = 1 + 0.008 * std::sin(0.4 * ph);

@@ -1,6 +1,7 @@
 target_sources(purrlox_core PRIVATE
   cat/Activity.cpp
   cat/CaptionBoard.cpp
+  cat/BedClipPlayer.cpp
   cat/CatOverlay.cpp
   cat/CatState.cpp
   cat/Ticker.cpp

@@ -59,10 +59,7 @@ class CatOverlayProbe {
     double& nextHunt() { return o.nextHunt; }
     double& nextBedClip() { return o.nextBedClip; }
     std::optional<QPointF>& heldCursorAt() { return o.heldCursorAt; }
-    std::optional<int>& bedRepeats() { return o.bedRepeats; }
     std::optional<double>& phoneUntil() { return o.phoneUntil; }
-    std::optional<int>& lastPhoneLoop() { return o.lastPhoneLoop; }
-    std::optional<int>& lastReaction() { return o.lastReaction; }
     bool wantsUp() { return o.wantsUp(o.now()); }
     bool belongsInBed() { return o.belongsInBed(o.now()); }
     bool wantsPhone() { return o.wantsPhone(o.now()); }
@@ -71,9 +68,6 @@ class CatOverlayProbe {
     void goToBed() { o.goToBed(o.now()); }
     void leaveBed() { o.leaveBed(o.now()); }
     void playBedClip(int clip, bool open) { o.playBedClip(clip, open, o.now()); }
-    int nextPhoneLoop() { return o.nextPhoneLoop(); }
-    void wrapUpBedClip(double elapsed) { o.wrapUpBedClip(elapsed); }
-    std::optional<CatSprite> bedPose(int frame) { return o.bedPose(frame); }
     double bedApproachX() { return o.bedApproachX(); }
     std::optional<DesktopWindow> bedWindow() { return o.bedWindow(); }
     QPointF clampedBedSpot(QPointF p) { return o.clampedBedSpot(p); }

@@ -177,7 +177,7 @@ TEST_F(SystemTest, SleepAndWake) {
     devices.awake();
     EXPECT_EQ(probe().activity().as<activity::InBed>()->clip,
               CatSprite::BedClip::bedClip(u"bed_yawn"));
-    EXPECT_EQ(probe().bedRepeats(), 0);
+    EXPECT_EQ(cat->bedClipPlayer().repeats(), 0);
 
     // A climbing cat is not put to sleep.
     probe().lying() = false;

@@ -65,10 +65,6 @@ FileFeeder::FileFeeder(Trash& trash, Clock& clock, CatState& state)
 
 FileFeeder::~FileFeeder() = default;
 
-void FileFeeder::tick(double t) {
-    if (state.eaten() && t >= eatenUntil) state.setEaten(std::nullopt);
-}
-
 std::optional<double> FileFeeder::bubbleClosesAt() const {
     if (!state.eaten()) return std::nullopt;
     return eatenUntil;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cat/CatState.h"
 #include "platform/Trash.h"
 #include "platform/TrashQueue.h"
 
@@ -12,7 +13,6 @@
 #include <optional>
 #include <vector>
 
-class CatState;
 class Clock;
 
 // Files dropped on the cat: they go to the trash off the main thread, the eaten bubble names
@@ -40,7 +40,9 @@ class FileFeeder : public QObject {
     bool stillEating() const { return movesLeft > 0; }
     bool stillPuttingBack() const { return returningDrops > 0; }
     // Once per frame: the bubble closes when its offer ends.
-    void tick(double now);
+    void tick(double now) {
+        if (state.eaten() && now >= eatenUntil) state.setEaten(std::nullopt);
+    }
     // When the open bubble closes; none while no bubble shows.
     std::optional<double> bubbleClosesAt() const;
 

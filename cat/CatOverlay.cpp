@@ -20,7 +20,18 @@
 
 using K = Activity::Kind;
 
-const CatOverlay::Gait CatOverlay::plainWalk{&CatSprite::walkLoop, 22.0, 38.33459854014599};
+namespace {
+
+// The plain walk's speed in points per second: its frames slide a paw on the ground back by
+// 1.7425 points per frame, and at 22 frames per second the body moves as far, so the feet do not
+// skate.
+constexpr double plainWalkFps = 22.0;
+constexpr double plainWalkPointsPerSecond = 38.33459854014599;
+
+} // namespace
+
+const CatOverlay::Gait CatOverlay::plainWalk{&CatSprite::walkLoop, plainWalkFps,
+                                             plainWalkPointsPerSecond};
 const CatOverlay::Gait CatOverlay::letterWalk{&CatSprite::walkLetterLoop, 26.4, 46.0};
 
 double CatOverlay::snackDuration() {
@@ -41,20 +52,30 @@ CatOverlay::CatOverlay(const CatServices& services, QObject* parent)
     activityStart = lastTick = t;
     nextBlink = nextWander = nextSnack = nextClimb = nextYawn = nextHunt = nextBedClip = t;
     livesInBed = sys.defaults.boolean(QStringLiteral("catLivesInBed")).value_or(false);
+    feeder.onNotice = [this](const QString& text) {
+        captionBoard.notice(text, now());
+        wake();
+    };
+    feeder.onWake = [this] { wake(); };
+    systemSignals_.onSleep = [this] { goingToSleep(); };
+    systemSignals_.onWake = [this] { systemWoke(); };
+    feeder.onNothingEaten = [this] {
+        if (activity.is(K::eating)) start(Activity::idle(), now());
+    };
 }
 
 CatOverlay::~CatOverlay() {
     // Taken apart so that nothing calls into a half-destroyed engine. The callbacks it handed to
     // the system go first; then the panels, whose last moves still report to the desktop, go
     // while every other part stands; the frame clock last.
-    if (displayLink) {
+    if (frameClock) {
         sys.windowList.onChange = nullptr;
         sys.inputIdle.onPointer = nullptr;
     }
-    if (watchingSystem) sys.devices.watchSleep([] {}, [] {});
+    systemSignals_.stopWatching();
     bedPanel.reset();
     panel.reset();
-    displayLink.reset();
+    frameClock.reset();
 }
 
 double CatOverlay::now() const {
@@ -93,9 +114,9 @@ CatOverlay::Snapshot CatOverlay::snapshot() const {
     s.carrying = carrying && !queue.empty();
     if (panel) s.panelFrame = panel->frame();
     s.lying = lying;
-    s.inCall = inCall;
-    s.musicPlaying = musicPlaying;
-    s.typing = typingSince.has_value();
+    s.inCall = systemSignals_.inCall();
+    s.musicPlaying = systemSignals_.musicPlaying();
+    s.typing = systemSignals_.typingSince().has_value();
     s.focusing = focusing;
     s.bedSpot = bedSpot;
     if (bedPanel && bedPanel->isVisible()) s.bedFrame = bedPanel->frame();
@@ -152,7 +173,7 @@ void CatOverlay::enter(bool c) {
     nextHunt = t + r(20, 60);
 
     makeBedPanel();
-    watchSystem();
+    systemSignals_.watch();
     makePanel();
 
     if (!livesInBed || c)
@@ -163,12 +184,12 @@ void CatOverlay::enter(bool c) {
 
     if (sys.screens.hasScreen() && sys.frameClock) {
         QPointer<CatOverlay> self(this);
-        displayLink = std::make_unique<Ticker>(
+        frameClock = std::make_unique<Ticker>(
             [self] {
                 if (self) self->tick();
             },
             sys.screens.refreshRate());
-        displayLink->restFor = [self] { return self ? self->restFor(self->lastTick) : 0.0; };
+        frameClock->restFor = [self] { return self ? self->restFor(self->lastTick) : 0.0; };
         // What a resting clock would miss: the window list changing, the pointer moving or
         // pressed anywhere (shakes and prey are the pointer's).
         sys.windowList.onChange = [self] {
@@ -210,7 +231,7 @@ void CatOverlay::tick() {
         pollSystem(t);
     }
     trackShake(t);
-    refreshCaption(t);
+    captionBoard.refresh(t, breakUntil);
 
     // A stalled frame moves the cat at most a tenth of a second's worth; a clock that went
     // backwards moves it not at all. Timeouts use the unclamped elapsed time.
@@ -226,7 +247,7 @@ void CatOverlay::tick() {
         blinkUntil = t + 0.15;
         nextBlink = t + r(2.5, 6.0);
     }
-    if (state.eaten() && t >= eatenUntil) state.setEaten(std::nullopt);
+    feeder.tick(t);
 
     if (panel) {
         updateSprite(t);
@@ -245,7 +266,7 @@ void CatOverlay::stepActivity(double t, double dt, double elapsed) {
             carrying = true;
             const bool left = x < screenFrame().midX();
             x = offscreenX(left);
-            if (!belongsInBed(t) || (breakNews && (!inCall || focusing)))
+            if (!belongsInBed(t) || (breakNews && (!systemSignals_.inCall() || focusing)))
                 start(Activity::walking(entrySpot(left), Arrival::rest()), t);
             else
                 goToBed(t);
@@ -336,8 +357,8 @@ bool CatOverlay::walk(activity::Walking w, double t, double dt) {
         return false;
     }
     // Only a leisurely walk gives way to a hunt.
-    if (w.then.kind == Arrival::Kind::rest && queue.empty() && !(inCall && !focusing) &&
-        huntIfPrey(t))
+    if (w.then.kind == Arrival::Kind::rest && queue.empty() &&
+        !(systemSignals_.inCall() && !focusing) && huntIfPrey(t))
         return false;
 
     state.setFacingRight(x < w.to);
@@ -369,7 +390,7 @@ void CatOverlay::decide(double t) {
             start(Activity::walking(offscreenX(x < screenFrame().midX()), Arrival::fetch()), t);
         return;
     }
-    if (breakNews && !(inCall && !focusing)) {
+    if (breakNews && !(systemSignals_.inCall() && !focusing)) {
         if (const DesktopWindow* w = platform.window()) {
             getDown(*w, t);
         } else {

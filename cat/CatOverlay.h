@@ -1,13 +1,15 @@
 #pragma once
 
 #include "cat/Activity.h"
+#include "cat/BedClipPlayer.h"
+#include "cat/CaptionBoard.h"
 #include "cat/CatState.h"
 #include "cat/Dangle.h"
 #include "cat/DesktopWindow.h"
+#include "cat/FileFeeder.h"
+#include "cat/SystemSignals.h"
 #include "focus/Letter.h"
 #include "platform/Geometry.h"
-#include "platform/Trash.h"
-#include "platform/TrashQueue.h"
 
 #include <QCoreApplication>
 #include <QList>
@@ -134,14 +136,11 @@ class CatOverlay : public QObject {
     void onMoveBed(QPointF to);          // drag event while the bed is grabbed
     void placeBed();                     // release after dragging the bed
     void bedPanelMoved();                // the user dragged the empty bed's panel
-    // A file the cat ate: where it was, and where it lies in the trash.
-    struct Moved {
-        QString original;
-        TrashedItem trashed;
-    };
     // The moves run off the main thread; true until the last file of the drop is answered.
-    bool stillEating() const { return mealLeft > 0; }
-    bool stillPuttingBack() const { return returning != nullptr; }
+    bool stillEating() const { return feeder.stillEating(); }
+    bool stillPuttingBack() const { return feeder.stillPuttingBack(); }
+    // The dropped files, the eaten bubble and their way back.
+    const FileFeeder& fileFeeder() const { return feeder; }
     // Cat view actions.
     void tapCat();
     void markRead();
@@ -153,6 +152,12 @@ class CatOverlay : public QObject {
     void deliver(const Letter& letter);
     void setPomodoro(bool focus, std::optional<double> breakUntil);
     void setCheer(const QString& text, double until);
+    // The bed clip playing.
+    const BedClipPlayer& bedClipPlayer() const { return bedClips; }
+    // What the system tells the cat.
+    const SystemSignals& systemSignals() const { return systemSignals_; }
+    // The caption over the cat.
+    const CaptionBoard& captions() const { return captionBoard; }
 
     // Desktop geometry over the last window poll and screen 0.
     Rect screenFrame() const;
@@ -208,20 +213,6 @@ class CatOverlay : public QObject {
         DesktopWindow window;
         double takeoffX;
     };
-    struct ClipFrame {
-        CatSprite sprite;
-        int frames;
-    };
-    // A bed clip cut for playing, with the tick sums the scheduler needs every frame.
-    struct BedParts {
-        std::vector<ClipFrame> intro, body, outro;
-        int introTicks = 0, bodyTicks = 0, outroTicks = 0;
-    };
-    static const std::vector<BedParts>& cutBedClips();
-    struct Cheer {
-        QString text;
-        double until;
-    };
     struct Stroke {
         double time;
         double dx;
@@ -230,8 +221,6 @@ class CatOverlay : public QObject {
         double time;
         double x;
     };
-    // Which timed caption shows, so each is formatted only when its text changes.
-    enum class TimedCaption { none, cheer, countdown, backToWork };
 
     double r(double a, double b); // uniform seconds in [a, b]
     bool chance(double p);        // a uniform draw in [0, 1) below p
@@ -266,23 +255,6 @@ class CatOverlay : public QObject {
     void landInBed(double now);
     // Letters and captions.
     void openLetter(double now);
-    void refreshCaption(double now);
-    void showTimedCaption(const QString& text);
-    // The eaten bubble's undo: every file home off the main thread, a notice for each that
-    // cannot go, then the bubble closes.
-    using MovedList = std::shared_ptr<std::vector<Moved>>;
-    void startPuttingBack(const MovedList& list);
-    void sendHome(const Moved& file);
-    void cameHome(const Moved& file, bool ok, const QString& why);
-    void finishPuttingBack();
-    // The answer for one dropped file: in the trash (the bubble grows), or a notice and a log
-    // line.
-    void swallowed(const MovedList& list, const QString& original, bool skipped,
-                   const std::optional<TrashedItem>& item, const QString& why);
-    void cannotTrash(const QString& what, const QString& why);
-    void showEaten(const MovedList& list);
-    void notice(const QString& text);
-    TrashQueue& trashQueue();
     // The bed.
     void makeBedPanel();
     void keepBedOnScreen();
@@ -303,15 +275,11 @@ class CatOverlay : public QObject {
     void stepInBed(double now, double elapsed);
     void nextInBed(double now);
     void playBedClip(int clip, bool open, double now);
-    void wrapUpBedClip(double elapsed);
-    int nextPhoneLoop();
-    std::optional<CatSprite> bedPose(int frame) const;
     QPointF clampedBedSpot(QPointF p) const;
     // System signals and hunting.
-    void watchSystem();
     void pollSystem(double now);
     void goingToSleep();
-    void macWoke();
+    void systemWoke();
     bool huntIfPrey(double now);
     std::optional<QPointF> prey(double stillFor) const;
     QPointF pawPoint() const;
@@ -321,7 +289,7 @@ class CatOverlay : public QObject {
     CatServices sys;
 
     std::unique_ptr<Panel> panel;
-    std::unique_ptr<Ticker> displayLink;
+    std::unique_ptr<Ticker> frameClock;
     bool entered = false;
     Rect placedScreen;  // the screen frame the cat was last placed on
     Rect placedVisible; // and its visible frame
@@ -344,7 +312,6 @@ class CatOverlay : public QObject {
     Dangle dangle;
     double suppressTapUntil = distantPast;
     std::optional<quint32> fallingPast;
-    double eatenUntil = distantPast;
     double blinkUntil = distantPast;
     double happyUntil = distantPast;
     double nextBlink = 0;
@@ -362,46 +329,26 @@ class CatOverlay : public QObject {
     bool livesInBed = false;
     std::optional<double> napUntil;
     double nextBedClip = 0;
-    bool inCall = false;
-    std::optional<double> callSignalSince;
     bool callNap = false;
     bool focusing = false;
     std::optional<double> breakUntil;
     bool breakNews = false;
     std::optional<double> breakBedAt;
-    double backToWorkUntil = distantPast;
-    bool captionByTimer = false;
-    std::optional<Cheer> cheer;
-    TimedCaption timedCaption = TimedCaption::none;
-    qint64 countdownShown = -1;        // the break seconds the caption shows
-    std::optional<double> noticeUntil; // when an untimed notice caption goes
+    CaptionBoard captionBoard{state};
+    SystemSignals systemSignals_{sys.devices, sys.inputIdle};
+    BedClipPlayer bedClips{sys.random};
     double lastSystemPoll = distantPast;
-    bool musicPlaying = false;
-    std::optional<double> typingSince;
-    bool macAsleep = false;
     std::vector<TrailPoint> cursorTrail;
     double shakenAt = distantPast;
     double stalkStart = distantPast;
-    bool watchingSystem = false;
-    const BedParts* bedParts = nullptr; // the playing clip's cut, from cutBedClips()
-    QSizeF bedSize{96, 48};             // the empty bed's image, in points
-    std::optional<int> bedRepeats;
-    double bedSpeed = 1.0;
+    QSizeF bedSize{96, 48}; // the empty bed's image, in points
     CatSprite::Hold bedHold = CatSprite::Hold::nothing;
     std::optional<double> phoneUntil;
-    std::optional<int> lastPhoneLoop;
-    std::optional<int> lastReaction;
     std::optional<QPointF> bedGrab;
     std::optional<QPointF> bedGrabFrom; // where a grabbed bed stood, until the drag really starts
     double bedFloor = 12;               // the floor the bed's spot was last measured against
     // A press that moves the bed less than this (points) is a click, not a drag.
     static constexpr double bedDragThreshold = 4.0;
-    std::vector<TrashQueue::Ticket> meal; // the drop's moves
-    qsizetype mealLeft = 0;               // how many are not answered yet
-    bool bubbleDue = false;               // a bubble update is posted
-    MovedList eatenFiles;                 // what it put in the trash so far
-    MovedList returning;                  // files being put back
-    qsizetype returnLeft = 0;             // moves home not answered yet
 
     // Caches that keep the frame step free of allocation and system calls.
     double trailTravel = 0;                 // the pointer's horizontal travel over cursorTrail
@@ -421,5 +368,5 @@ class CatOverlay : public QObject {
     int hour = 0;
 
     // Last, so it goes first: no answer from the file thread reaches a half-destroyed cat.
-    std::unique_ptr<TrashQueue> files;
+    FileFeeder feeder{sys.trash, sys.clock, state};
 };

@@ -8,7 +8,7 @@
 using K = Activity::Kind;
 
 bool CatOverlay::belongsInBed(double t) {
-    if (inCall || focusing) return true;
+    if (systemSignals_.inCall() || focusing) return true;
     if (breakBedAt && t >= *breakBedAt) return true;
     if (livesInBed && !breakBedAt) return true;
     if (napUntil) return true;
@@ -17,7 +17,7 @@ bool CatOverlay::belongsInBed(double t) {
 
 bool CatOverlay::wantsUp(double t) {
     if (hasLetterToFetch()) return true; // it goes to fetch them
-    if (inCall && !focusing) return false;
+    if (systemSignals_.inCall() && !focusing) return false;
     if (breakNews) return true;
     if (focusing) return false;
     if (breakBedAt && t >= *breakBedAt) return false;
@@ -27,13 +27,13 @@ bool CatOverlay::wantsUp(double t) {
 }
 
 bool CatOverlay::wantsPhone(double t) {
-    if (inCall || focusing) return false;
+    if (systemSignals_.inCall() || focusing) return false;
     if (breakBedAt && t >= *breakBedAt) return true; // the phone passes a break
     return phoneUntil && t < *phoneUntil;
 }
 
 void CatOverlay::goToBed(double t) {
-    if (inCall || focusing || (breakBedAt && *breakBedAt <= t)) callNap = true;
+    if (systemSignals_.inCall() || focusing || (breakBedAt && *breakBedAt <= t)) callNap = true;
     headToBed(t);
 }
 

@@ -1,8 +1,6 @@
-// Letters, petting, taps and the timed caption.
+// Letters, petting and taps.
 
 #include "cat/CatOverlay.h"
-#include "strings/Countdown.h"
-#include "strings/Strings.h"
 
 #include <algorithm>
 #include <cmath>
@@ -110,50 +108,9 @@ void CatOverlay::markRead() {
     start(Activity::idle(), t);
 }
 
-void CatOverlay::refreshCaption(double t) {
-    // The countdown is formatted only when its shown second changes, so a running break costs
-    // no text work per frame.
-    if (cheer && t < cheer->until) {
-        timedCaption = TimedCaption::cheer;
-        showTimedCaption(cheer->text);
-        return;
-    }
-    if (breakUntil) {
-        const qint64 left = qint64(std::ceil(std::max(*breakUntil - t, 0.0)));
-        if (timedCaption != TimedCaption::countdown || left != countdownShown) {
-            timedCaption = TimedCaption::countdown;
-            countdownShown = left;
-            showTimedCaption(S().breakLeft(countdown(double(left))));
-        }
-        return;
-    }
-    if (t < backToWorkUntil) {
-        if (timedCaption != TimedCaption::backToWork) {
-            timedCaption = TimedCaption::backToWork;
-            showTimedCaption(S().backToWork());
-        }
-        return;
-    }
-    timedCaption = TimedCaption::none;
-    if (captionByTimer) {
-        state.setCaption(std::nullopt);
-        captionByTimer = false;
-    } else if (noticeUntil && t >= *noticeUntil) {
-        // A notice of our own (a file that could not be put back) goes after a while.
-        noticeUntil.reset();
-        state.setCaption(std::nullopt);
-    }
-}
-
-void CatOverlay::showTimedCaption(const QString& text) {
-    if (state.caption() != text) state.setCaption(text);
-    captionByTimer = true;
-    noticeUntil.reset();
-}
-
 void CatOverlay::setCheer(const QString& text, double until) {
     wake();
-    cheer = Cheer{text, until};
+    captionBoard.setCheer(text, until);
 }
 
 bool CatOverlay::readingReport() const {

@@ -103,3 +103,28 @@ void CatOverlay::acceptUpdate() {
     markRead();
     onUpdate();
 }
+
+namespace {
+
+bool acceptsFood(const Activity& a) {
+    switch (a.kind()) {
+    case K::walking:
+    case K::inBed:
+    case K::idle:
+    case K::petting:
+    case K::snacking:
+    case K::sleeping:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+bool CatOverlay::feed(const QList<QUrl>& dropped) {
+    if (!acceptsFood(activity) || !feeder.feed(dropped)) return false;
+    bedHold = CatSprite::Hold::nothing; // a cat in bed drops its phone
+    start(Activity::eating(), now());
+    return true;
+}

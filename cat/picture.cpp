@@ -104,7 +104,7 @@ void CatOverlay::updateSprite(double t) {
         const CatSprite resting =
             bedHold == CatSprite::Hold::phone ? CatSprite::bedPhoneScroll1 : CatSprite::bedLook1;
         if (activity.as<activity::InBed>()->clip) {
-            sprite = bedPose(int(e * 24 * bedSpeed)).value_or(resting);
+            sprite = bedClips.poseAt(e).value_or(resting);
         } else {
             sprite = resting;
             squash = 1 + 0.008 * std::sin(0.4 * ph);
@@ -239,7 +239,7 @@ void CatOverlay::layout() {
     } else if (activity.is(K::held)) {
         w = 200;
         h = 150;
-    } else if (noticeUntil && state.caption()) {
+    } else if (captionBoard.showsNotice()) {
         w = 360; // a notice names a file: wider than the cat
     }
     const Rect vf = screenFrame();

@@ -18,11 +18,11 @@ constexpr double overshoot = 0.002;
 } // namespace
 
 double CatOverlay::frameClockRate() const {
-    return displayLink ? displayLink->refreshRate() : 0;
+    return frameClock ? frameClock->refreshRate() : 0;
 }
 
 void CatOverlay::wake() {
-    if (displayLink) displayLink->wake();
+    if (frameClock) frameClock->wake();
 }
 
 bool CatOverlay::stillAt(double t) const {
@@ -33,8 +33,8 @@ bool CatOverlay::stillAt(double t) const {
     if (!panel || !(activity.is(K::idle) || reading)) return false;
     if (dragHover || lying || livesInBed || (!queue.empty() && !reading) || heldCursorAt)
         return false;
-    if (breakNews || focusing || inCall || callSignalSince || callNap || breakUntil || breakBedAt ||
-        napUntil || cheer || captionByTimer || t < backToWorkUntil)
+    if (breakNews || focusing || systemSignals_.inCall() || systemSignals_.callChanging() ||
+        callNap || breakUntil || breakBedAt || napUntil || captionBoard.busy(t))
         return false;
     if (state.caption() || state.hearts() || state.sleeping()) return false;
     // The happy face and the pop squash end on their own dates; both are short.
@@ -52,7 +52,7 @@ double CatOverlay::restFor(double t) {
     // with by this frame's decision, or waits for something that wakes the clock itself (a
     // window change for a climb, a still pointer for a hunt).
     consider(blinkUntil);
-    if (state.eaten()) consider(eatenUntil); // the bubble closes
+    if (const auto closes = feeder.bubbleClosesAt()) consider(*closes);
     for (const double timer : {nextBlink, nextWander, nextSnack, nextClimb, nextYawn, nextHunt})
         consider(timer);
     // Dozing off after a quiet spell, and the hour (day or night) it is judged by.

@@ -64,7 +64,7 @@ bool near(double a, double b) {
 
 void CatOverlay::screenParametersChanged() {
     wake(); // a resting frame clock must place the cat on this frame, not a second later
-    if (displayLink) displayLink->setRefreshRate(sys.screens.refreshRate());
+    if (frameClock) frameClock->setRefreshRate(sys.screens.refreshRate());
     const Rect oldFull = placedScreen;
     const Rect oldVisible = placedVisible;
     placedScreen = sys.screens.frame();

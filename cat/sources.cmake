@@ -1,5 +1,7 @@
 target_sources(purrlox_core PRIVATE
   cat/Activity.cpp
+  cat/CaptionBoard.cpp
+  cat/BedClipPlayer.cpp
   cat/CatOverlay.cpp
   cat/CatState.cpp
   cat/Ticker.cpp
@@ -8,7 +10,7 @@ target_sources(purrlox_core PRIVATE
   cat/bedtrip.cpp
   cat/climbing.cpp
   cat/desktop.cpp
-  cat/eating.cpp
+  cat/FileFeeder.cpp
   cat/holding.cpp
   cat/hunting.cpp
   cat/letters.cpp
@@ -16,4 +18,5 @@ target_sources(purrlox_core PRIVATE
   cat/rest.cpp
   cat/picture.cpp
   cat/screens.cpp
-  cat/system.cpp)
+  cat/system.cpp
+  cat/SystemSignals.cpp)

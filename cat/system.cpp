@@ -1,30 +1,11 @@
 // Calls, music, typing, sleep and the focus timer's phases.
 
-#include "base/Log.h"
 #include "cat/CatOverlay.h"
 #include "frames/BedClip.h"
-#include "platform/Devices.h"
-#include "platform/InputIdle.h"
-
-#include <QPointer>
 
 using K = Activity::Kind;
 
-void CatOverlay::watchSystem() {
-    if (watchingSystem) return;
-    watchingSystem = true;
-    QPointer<CatOverlay> self(this);
-    sys.devices.watchSleep(
-        [self] {
-            if (self) self->goingToSleep();
-        },
-        [self] {
-            if (self) self->macWoke();
-        });
-}
-
 void CatOverlay::goingToSleep() {
-    macAsleep = true;
     switch (activity.kind()) {
     case K::walking:
     case K::yawning:
@@ -40,9 +21,7 @@ void CatOverlay::goingToSleep() {
     }
 }
 
-void CatOverlay::macWoke() {
-    if (!macAsleep) return;
-    macAsleep = false;
+void CatOverlay::systemWoke() {
     const double t = now();
     if (lying && activity.is(K::inBed) && bedHold == CatSprite::Hold::nothing) {
         static const int yawn = CatSprite::BedClip::bedClip(u"bed_yawn");
@@ -53,35 +32,15 @@ void CatOverlay::macWoke() {
 }
 
 void CatOverlay::pollSystem(double t) {
-    // The microphone is only asked while the camera is off.
-    const bool signal = sys.devices.cameraInUse() || sys.devices.microphoneInUse();
-    if (signal == inCall) {
-        callSignalSince.reset();
-    } else if (!callSignalSince) {
-        callSignalSince = t;
-    } else if (t - *callSignalSince >= (signal ? 3.0 : 5.0)) {
-        inCall = signal;
-        callSignalSince.reset();
-        if (!signal && livesInBed) callNap = false;
-        Log::info(QStringLiteral("call %1").arg(signal ? QStringLiteral("started")
-                                                       : QStringLiteral("ended")));
-    }
-
-    musicPlaying = sys.devices.musicPlaying();
-
-    const double k = sys.inputIdle.secondsSinceKeyDown();
-    if (k < 1) {
-        if (!typingSince) typingSince = t;
-    } else if (k > 2) {
-        typingSince.reset();
-    }
+    const SystemSignals::CallChange change = systemSignals_.poll(t);
+    if (change == SystemSignals::CallChange::ended && livesInBed) callNap = false;
 }
 
 void CatOverlay::setPomodoro(bool focus, std::optional<double> until) {
     wake();
     const double t = now();
-    if (focus && !focusing) backToWorkUntil = t + 4;
-    if (!focus) backToWorkUntil = distantPast;
+    if (focus && !focusing) captionBoard.showBackToWork(t + 4);
+    if (!focus) captionBoard.clearBackToWork();
     focusing = focus;
     // A second report of a running break is not news.
     if (until && !breakUntil) breakNews = true;

@@ -219,7 +219,7 @@ TEST_F(BedTest, TheCatWalksBesideTheBedJumpsInAndDozesThroughACall) {
     EXPECT_EQ(probe().bedApproachX(), 1797);
 
     devices.camera = true;
-    probe().inCall() = true;
+    setCall(true);
     cat->decide(now());
     EXPECT_TRUE(probe().callNap());
     ASSERT_EQ(kind(), K::walking);
@@ -240,9 +240,9 @@ TEST_F(BedTest, TheCatWalksBesideTheBedJumpsInAndDozesThroughACall) {
     // the middle of the screen and lands on the floor.
     devices.camera = false;
     tickFor(4);
-    EXPECT_TRUE(probe().inCall()) << "5 s without camera and microphone end a call";
+    EXPECT_TRUE(cat->systemSignals().inCall()) << "5 s without camera and microphone end a call";
     tickFor(5.5);
-    EXPECT_FALSE(probe().inCall());
+    EXPECT_FALSE(cat->systemSignals().inCall());
     EXPECT_FALSE(probe().lying());
     EXPECT_TRUE(bed->visible);
     tickFor(2);
@@ -260,11 +260,11 @@ TEST_F(BedTest, FocusStopsTheLaptopAfterItsPassAndOutro) {
         probe().callNap() = !lives;
         tickAfter(0.01);
         ASSERT_EQ(playing(), laptop);
-        EXPECT_EQ(probe().bedRepeats(), std::nullopt);
+        EXPECT_EQ(cat->bedClipPlayer().repeats(), std::nullopt);
         tickFor(4.98); // f = 119: the third pass is under way
         cat->setPomodoro(false, std::nullopt);
         tickAfter(0.02);
-        EXPECT_EQ(probe().bedRepeats(), 3);
+        EXPECT_EQ(cat->bedClipPlayer().repeats(), 3);
         // The third pass ends at tick 123, the outro at 168 (7 s).
         tickFor(1.96);
         EXPECT_EQ(playing(), laptop);
@@ -281,28 +281,11 @@ TEST_F(BedTest, FocusStopsTheLaptopAfterItsPassAndOutro) {
     }
 }
 
-TEST_F(BedTest, ClipsPlayIntroBodyRepeatsAndOutro) {
+TEST_F(BedTest, AClipEndingWithThePhoneLeavesItInPaw) {
     const int doze = clip("bed_doze"); // intro 50, body 36 × 8, outro 34
-    const Clip& c = Clip::bedClips()[std::size_t(doze)];
     probe().getIntoBed();
     probe().playBedClip(doze, false);
-    EXPECT_EQ(probe().bedRepeats(), 8);
-    EXPECT_EQ(probe().bedPose(0), c.poses.front().sprite);
-    EXPECT_EQ(probe().bedPose(50), c.poses[21].sprite);
-    EXPECT_EQ(probe().bedPose(50 + 36 * 7 + 35), c.poses[37].sprite);
-    EXPECT_EQ(probe().bedPose(50 + 36 * 8), c.poses[38].sprite);
-    EXPECT_EQ(probe().bedPose(50 + 36 * 8 + 33), c.poses.back().sprite);
-    EXPECT_EQ(probe().bedPose(50 + 36 * 8 + 34), std::nullopt);
-
-    // Wrapping up inside the intro skips the body; inside a pass finishes it; never longer.
-    probe().wrapUpBedClip(1.0); // f = 24
-    EXPECT_EQ(probe().bedRepeats(), 0);
-    EXPECT_EQ(probe().bedPose(50), c.poses[38].sprite);
-    probe().playBedClip(doze, true);
-    probe().wrapUpBedClip((50 + 36 * 2 + 5) / 24.0);
-    EXPECT_EQ(probe().bedRepeats(), 3);
-    probe().wrapUpBedClip((50 + 36 * 5) / 24.0);
-    EXPECT_EQ(probe().bedRepeats(), 3);
+    EXPECT_EQ(cat->bedClipPlayer().repeats(), 8);
 
     // A clip that ends with the phone in paw leaves the cat holding it.
     probe().playBedClip(clip("bed_phone_in"), false);
@@ -316,7 +299,7 @@ TEST_F(BedTest, APhoneSpellLoopsWithReactionsAndPutsThePhoneAway) {
     probe().phoneUntil() = now() + 30;
     tickAfter(0.01);
     ASSERT_EQ(playing(), clip("bed_phone_in"));
-    EXPECT_EQ(probe().lastPhoneLoop(), std::nullopt);
+    EXPECT_EQ(cat->bedClipPlayer().lastPhoneLoop(), std::nullopt);
     tickFor(4);
     EXPECT_EQ(probe().bedHold(), CatSprite::Hold::phone);
     ASSERT_TRUE(playing());
@@ -329,35 +312,6 @@ TEST_F(BedTest, APhoneSpellLoopsWithReactionsAndPutsThePhoneAway) {
     tickFor(120 / 24.0 / 1.4);
     EXPECT_EQ(probe().bedHold(), CatSprite::Hold::nothing);
     EXPECT_EQ(playing(), std::nullopt);
-
-    // Over many loops: a reaction never follows a reaction, never the same one twice running,
-    // and reactions do come.
-    std::mt19937 gen(7);
-    std::uniform_real_distribution<double> unit(0, 1);
-    probe().lastPhoneLoop().reset();
-    probe().lastReaction().reset();
-    std::optional<int> previous;
-    std::optional<int> previousReaction;
-    int reactions = 0;
-    for (int i = 0; i < 400; ++i) {
-        for (int k = 0; k < 2; ++k)
-            random.fractions.push_back(unit(gen));
-        const int loop = probe().nextPhoneLoop();
-        const Clip& c = Clip::bedClips()[std::size_t(loop)];
-        ASSERT_EQ(c.from, CatSprite::Hold::phone);
-        ASSERT_EQ(c.to, CatSprite::Hold::phone);
-        if (c.reaction) {
-            ++reactions;
-            ASSERT_TRUE(previous);
-            EXPECT_FALSE(Clip::bedClips()[std::size_t(*previous)].reaction) << i;
-            EXPECT_NE(previousReaction, loop) << i;
-            previousReaction = loop;
-        }
-        previous = loop;
-        random.fractions.clear();
-    }
-    EXPECT_GT(reactions, 40);
-    EXPECT_LT(reactions, 120);
 }
 
 TEST_F(BedTest, CalmingTheCatEndsANapOfItsOwn) {
@@ -391,7 +345,7 @@ TEST_F(BedTest, WhyTheCatStaysOrGetsUp) {
     EXPECT_TRUE(probe().belongsInBed());
     EXPECT_TRUE(probe().wantsPhone());
     EXPECT_EQ(probe().moodClip(), std::nullopt);
-    probe().inCall() = true;
+    setCall(true);
     EXPECT_FALSE(probe().wantsPhone());
     EXPECT_EQ(probe().moodClip(), clip("bed_doze"));
     probe().focusing() = true;

@@ -26,13 +26,8 @@ class CatOverlayProbe {
     void queueLetter(Letter l = {}) { o.queue.push_back(std::move(l)); }
     std::size_t queued() const { return o.queue.size(); }
     const std::vector<Letter>& letters() const { return o.queue; }
-    std::optional<std::pair<QString, double>> cheer() const {
-        if (!o.cheer) return std::nullopt;
-        return std::pair(o.cheer->text, o.cheer->until);
-    }
     bool& breakNews() { return o.breakNews; }
     bool& focusing() { return o.focusing; }
-    bool& inCall() { return o.inCall; }
     std::optional<double>& breakBedAt() { return o.breakBedAt; }
     std::optional<double>& breakUntil() { return o.breakUntil; }
     bool& dragHover() { return o.dragHover; }
@@ -46,34 +41,25 @@ class CatOverlayProbe {
     double& nextYawn() { return o.nextYawn; }
     double& popStart() { return o.popStart; }
     double& lastStroke() { return o.lastStroke; }
-    double& eatenUntil() { return o.eatenUntil; }
-    double& backToWorkUntil() { return o.backToWorkUntil; }
-    bool captionByTimer() const { return o.captionByTimer; }
     Dangle& dangle() { return o.dangle; }
     QPointF& cursor() { return o.cursor; }
     QPointF& bedSpot() { return o.bedSpot; }
     std::optional<QPointF>& bedGrab() { return o.bedGrab; }
     CatSprite::Hold& bedHold() { return o.bedHold; }
-    bool hasFrameClock() const { return o.displayLink != nullptr; }
-    Ticker* ticker() { return o.displayLink.get(); }
+    bool hasFrameClock() const { return o.frameClock != nullptr; }
+    Ticker* ticker() { return o.frameClock.get(); }
     std::optional<quint32>& fallingPast() { return o.fallingPast; }
     double& suppressTapUntil() { return o.suppressTapUntil; }
     double& shakenAt() { return o.shakenAt; }
     bool& livesInBed() { return o.livesInBed; }
     std::optional<double>& napUntil() { return o.napUntil; }
     bool& callNap() { return o.callNap; }
+    SystemSignals& systemSignals() { return o.systemSignals_; }
     std::unique_ptr<Panel>& bedPanel() { return o.bedPanel; }
-    std::optional<double>& typingSince() { return o.typingSince; }
-    std::optional<double>& callSignalSince() { return o.callSignalSince; }
-    bool& musicPlaying() { return o.musicPlaying; }
-    bool& macAsleep() { return o.macAsleep; }
     double& nextHunt() { return o.nextHunt; }
     double& nextBedClip() { return o.nextBedClip; }
     std::optional<QPointF>& heldCursorAt() { return o.heldCursorAt; }
-    std::optional<int>& bedRepeats() { return o.bedRepeats; }
     std::optional<double>& phoneUntil() { return o.phoneUntil; }
-    std::optional<int>& lastPhoneLoop() { return o.lastPhoneLoop; }
-    std::optional<int>& lastReaction() { return o.lastReaction; }
     bool wantsUp() { return o.wantsUp(o.now()); }
     bool belongsInBed() { return o.belongsInBed(o.now()); }
     bool wantsPhone() { return o.wantsPhone(o.now()); }
@@ -82,9 +68,6 @@ class CatOverlayProbe {
     void goToBed() { o.goToBed(o.now()); }
     void leaveBed() { o.leaveBed(o.now()); }
     void playBedClip(int clip, bool open) { o.playBedClip(clip, open, o.now()); }
-    int nextPhoneLoop() { return o.nextPhoneLoop(); }
-    void wrapUpBedClip(double elapsed) { o.wrapUpBedClip(elapsed); }
-    std::optional<CatSprite> bedPose(int frame) { return o.bedPose(frame); }
     double bedApproachX() { return o.bedApproachX(); }
     std::optional<DesktopWindow> bedWindow() { return o.bedWindow(); }
     QPointF clampedBedSpot(QPointF p) { return o.clampedBedSpot(p); }
@@ -137,6 +120,13 @@ class CatTest : public ::testing::Test {
         w.id = id;
         w.frame = frame;
         return w;
+    }
+    // The camera goes on (or off) and has stayed so long enough for the cat to count it.
+    void setCall(bool on) {
+        devices.camera = on;
+        SystemSignals& s = probe().systemSignals();
+        s.poll(now() - 5);
+        s.poll(now());
     }
     // Polls now, as the next tick would.
     void showWindows(std::vector<WindowInfo> list);

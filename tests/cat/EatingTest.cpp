@@ -107,7 +107,7 @@ TEST_F(EatingTest, ALockedFileAmongThreeIsSkippedAndLogged) {
     tickAfter(5);
     ASSERT_TRUE(cat->feed(files({"/home/u/d.txt"})));
     EXPECT_EQ(cat->state.eaten()->names, QStringList{"d.txt"});
-    EXPECT_DOUBLE_EQ(probe().eatenUntil(), now() + 8);
+    EXPECT_DOUBLE_EQ(cat->fileFeeder().bubbleClosesAt().value_or(0), now() + 8);
 }
 
 TEST_F(EatingTest, NothingEatenMeansRefusedAndTheCaptionSaysSo) {
@@ -202,6 +202,31 @@ TEST_F(EatingTest, PutBackRestoresAndReportsWhatCannotGoHome) {
 
 namespace {
 
+TEST_F(EatingTest, ASecondDropWhileTheFirstGoesDownQueuesBehindItAndTakesTheBubble) {
+    QSemaphore disk;
+    trash.beforeMove = [&disk](const QString&) { disk.acquire(); };
+    ASSERT_TRUE(cat->feed(files({"/home/u/a1.txt", "/home/u/a2.txt", "/home/u/a3.txt"})));
+    tickAfter(2.5); // done chewing; the disk still holds the whole drop
+    ASSERT_EQ(kind(), K::idle);
+    ASSERT_TRUE(cat->stillEating());
+
+    EXPECT_TRUE(cat->feed(files({"/home/u/b1.txt", "/home/u/b2.txt"})));
+    EXPECT_EQ(kind(), K::eating);
+    disk.release(1000);
+    await([this] { return !cat->stillEating(); });
+    for (const char* f : {"/trash/a1.txt", "/trash/a3.txt", "/trash/b1.txt", "/trash/b2.txt"})
+        EXPECT_TRUE(trash.holds(QString::fromUtf8(f))) << f;
+    ASSERT_NE(cat->state.eaten(), nullptr);
+    EXPECT_EQ(cat->state.eaten()->names, (QStringList{"b1.txt", "b2.txt"}));
+
+    // The bubble's put-back is the second drop's.
+    undo();
+    EXPECT_FALSE(trash.holds("/trash/b1.txt"));
+    EXPECT_FALSE(trash.holds("/trash/b2.txt"));
+    EXPECT_TRUE(trash.holds("/trash/a1.txt"));
+    EXPECT_EQ(cat->state.eaten(), nullptr);
+}
+
 TEST_F(EatingTest, ASlowDiskNeverHoldsTheDropAndPuttingBackStopsTheRest) {
     // The disk hangs on every move until the test lets one through.
     QSemaphore disk;
@@ -215,9 +240,6 @@ TEST_F(EatingTest, ASlowDiskNeverHoldsTheDropAndPuttingBackStopsTheRest) {
     EXPECT_EQ(kind(), K::eating);
     EXPECT_EQ(cat->state.eaten(), nullptr);
     EXPECT_TRUE(cat->stillEating());
-    // Another drop meanwhile is refused.
-    probe().activity() = Activity::idle();
-    EXPECT_FALSE(cat->feed(files({"/home/u/other.txt"})));
 
     // The locked first file is reported, the next ones fill the bubble in drop order.
     disk.release(3);

@@ -61,14 +61,14 @@ TEST_F(HuntingTest, WhenTheCatHunts) {
     probe().settle(500);
     probe().nextHunt() = now();
     input.mouse = 10;
-    probe().inCall() = true;
+    setCall(true);
     EXPECT_FALSE(probe().huntIfPrey());
     probe().focusing() = true;
     EXPECT_TRUE(probe().huntIfPrey());
 
     // A leisurely walk gives way to a hunt; a walk on an errand does not.
     probe().focusing() = false;
-    probe().inCall() = false;
+    setCall(false);
     for (const Arrival then : {Arrival::announce(), Arrival::rest()}) {
         probe().settle(500);
         probe().nextHunt() = now();

@@ -1,5 +1,4 @@
 #include "CatHarness.h"
-#include "strings/Countdown.h"
 #include "strings/Strings.h"
 
 using K = Activity::Kind;
@@ -228,33 +227,6 @@ TEST_F(LettersTest, ALetterForACatNotShownYetBringsItIn) {
     ASSERT_NE(panel, nullptr);
     EXPECT_TRUE(probe().carrying());
     EXPECT_EQ(kind(), K::walking);
-}
-
-TEST_F(LettersTest, CaptionOrderCheerBreakBackToWork) {
-    probe().breakUntil() = now() + 300;
-    cat->setCheer(QStringLiteral("Goal reached!"), now() + 5);
-    cat->tick();
-    EXPECT_EQ(cat->state.caption(), QStringLiteral("Goal reached!"));
-    // The cheer ends during the break: the countdown from the next frame on.
-    tickAfter(5.0);
-    EXPECT_EQ(cat->state.caption(), S().breakLeft(countdown(295)));
-    tickAfter(0.5);
-    EXPECT_EQ(cat->state.caption(), S().breakLeft(QStringLiteral("4:55")));
-    tickAfter(0.6);
-    EXPECT_EQ(cat->state.caption(), S().breakLeft(QStringLiteral("4:54")));
-    // The break ends and work begins.
-    probe().breakUntil().reset();
-    probe().backToWorkUntil() = now() + 3;
-    tickAfter(0.1);
-    EXPECT_EQ(cat->state.caption(), S().backToWork());
-    tickAfter(3);
-    EXPECT_EQ(cat->state.caption(), std::nullopt);
-    EXPECT_FALSE(probe().captionByTimer());
-
-    // A caption of other code is left alone by the timer.
-    cat->state.setCaption(QStringLiteral("mine"));
-    tickAfter(0.1);
-    EXPECT_EQ(cat->state.caption(), QStringLiteral("mine"));
 }
 
 } // namespace

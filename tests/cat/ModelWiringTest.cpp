@@ -44,10 +44,10 @@ TEST_F(Wiring, DueRemindersAndReportsReachTheCatAsLetters) {
 
 TEST_F(Wiring, ACheerIsTheCatsCaptionForFiveSeconds) {
     log->onCheer(QStringLiteral("Daily goal reached! 🎯"));
-    const auto cheer = probe().cheer();
+    const auto& cheer = cat->captions().cheer();
     ASSERT_TRUE(cheer.has_value());
-    EXPECT_EQ(cheer->first, QStringLiteral("Daily goal reached! 🎯"));
-    EXPECT_DOUBLE_EQ(cheer->second, now() + 5);
+    EXPECT_EQ(cheer->text, QStringLiteral("Daily goal reached! 🎯"));
+    EXPECT_DOUBLE_EQ(cheer->until, now() + 5);
 }
 
 TEST_F(Wiring, PomodoroPhasesTellTheCatToFocusRestOrNeither) {

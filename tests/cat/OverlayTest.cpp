@@ -373,7 +373,7 @@ TEST_F(OverlayTest, BreakNewsSendsTheCatToThePointer) {
 
     // During a call outside focusing the news waits: the cat heads for its bed instead.
     probe().settle(500);
-    probe().inCall() = true;
+    setCall(true);
     cat->decide(now());
     ASSERT_EQ(kind(), K::walking);
     EXPECT_EQ(cat->snapshot().activity.as<activity::Walking>()->then.kind, Arrival::Kind::bed);
@@ -397,9 +397,10 @@ TEST_F(OverlayTest, BlinksAndEatenBubbleExpire) {
     cat->tick();
     EXPECT_EQ(cat->state.sprite(), CatSprite::happy); // happy wins over a blink
 
-    cat->state.setEaten(CatState::Eaten{{"a.txt"}, {}});
-    probe().eatenUntil() = now() + 1;
-    tickAfter(0.9);
+    // The fake trash answers at once: the bubble comes with the drop.
+    ASSERT_TRUE(cat->feed({QUrl::fromLocalFile(QStringLiteral("/home/u/a.txt"))}));
+    ASSERT_NE(cat->state.eaten(), nullptr);
+    tickAfter(7.9);
     EXPECT_NE(cat->state.eaten(), nullptr);
     tickAfter(0.2);
     EXPECT_EQ(cat->state.eaten(), nullptr);

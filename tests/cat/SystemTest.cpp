@@ -1,6 +1,7 @@
 #include "CatHarness.h"
 #include "base/Log.h"
 #include "frames/BedClip.h"
+#include "strings/Strings.h"
 
 using K = Activity::Kind;
 
@@ -32,13 +33,13 @@ TEST_F(SystemTest, TheCallSignalMustHoldThreeSecondsToStartAndFiveToEnd) {
     polls(3); // seen at 0, 1, 2 s
     devices.camera = false;
     polls(1);
-    EXPECT_FALSE(probe().inCall()) << "2 s of camera are no call";
-    EXPECT_EQ(probe().callSignalSince(), std::nullopt);
+    EXPECT_FALSE(cat->systemSignals().inCall()) << "2 s of camera are no call";
+    EXPECT_FALSE(cat->systemSignals().callChanging());
 
     devices.camera = true;
     const int asked = devices.microphoneAsked;
     polls(4); // 0 … 3 s
-    EXPECT_TRUE(probe().inCall());
+    EXPECT_TRUE(cat->systemSignals().inCall());
     EXPECT_EQ(devices.microphoneAsked, asked)
         << "the microphone is not asked while the camera runs";
     EXPECT_EQ(log.lines.filter("call started").size(), 1);
@@ -46,12 +47,12 @@ TEST_F(SystemTest, TheCallSignalMustHoldThreeSecondsToStartAndFiveToEnd) {
     devices.camera = false;
     devices.microphone = true; // the camera goes off, the microphone keeps the call
     polls(8);
-    EXPECT_TRUE(probe().inCall());
+    EXPECT_TRUE(cat->systemSignals().inCall());
     devices.microphone = false;
     polls(5); // 0 … 4 s
-    EXPECT_TRUE(probe().inCall());
+    EXPECT_TRUE(cat->systemSignals().inCall());
     polls(1);
-    EXPECT_FALSE(probe().inCall());
+    EXPECT_FALSE(cat->systemSignals().inCall());
     EXPECT_EQ(log.lines.filter("call ended").size(), 1);
     QLoggingCategory::setFilterRules(QString());
 }
@@ -59,40 +60,47 @@ TEST_F(SystemTest, TheCallSignalMustHoldThreeSecondsToStartAndFiveToEnd) {
 TEST_F(SystemTest, TypingAndMusicFollowThePoll) {
     input.key = 0.5;
     polls(1);
-    ASSERT_TRUE(probe().typingSince());
-    const double since = *probe().typingSince();
+    ASSERT_TRUE(cat->systemSignals().typingSince());
+    const double since = *cat->systemSignals().typingSince();
     input.key = 0.2;
     polls(1);
-    EXPECT_EQ(probe().typingSince(), since) << "typing goes on";
+    EXPECT_EQ(cat->systemSignals().typingSince(), since) << "typing goes on";
     input.key = 1.5;
     polls(1);
-    EXPECT_EQ(probe().typingSince(), since) << "a 1.5-s pause keeps it";
+    EXPECT_EQ(cat->systemSignals().typingSince(), since) << "a 1.5-s pause keeps it";
     EXPECT_EQ(probe().moodClip(), CatSprite::BedClip::bedClip(u"bed_laptop"));
     input.key = 2.5;
     polls(1);
-    EXPECT_EQ(probe().typingSince(), std::nullopt) << "a 2.5-s pause clears it";
+    EXPECT_EQ(cat->systemSignals().typingSince(), std::nullopt) << "a 2.5-s pause clears it";
     EXPECT_EQ(probe().moodClip(), std::nullopt);
 
     devices.music = true;
     polls(1);
-    EXPECT_TRUE(probe().musicPlaying());
+    EXPECT_TRUE(cat->systemSignals().musicPlaying());
     EXPECT_EQ(probe().moodClip(), CatSprite::BedClip::bedClip(u"bed_music"));
     devices.music = false;
     polls(1);
-    EXPECT_FALSE(probe().musicPlaying());
+    EXPECT_FALSE(cat->systemSignals().musicPlaying());
 }
 
 TEST_F(SystemTest, FocusPhasesAndBreakNews) {
     cat->setPomodoro(true, std::nullopt);
     EXPECT_TRUE(probe().focusing());
-    EXPECT_DOUBLE_EQ(probe().backToWorkUntil(), now() + 4);
+    tickAfter(1);
+    EXPECT_EQ(cat->state.caption(), S().backToWork());
+    cat->setPomodoro(false, std::nullopt); // work stopped at once: the notice goes with it
+    tickAfter(0.1);
+    EXPECT_EQ(cat->state.caption(), std::nullopt);
+    cat->setPomodoro(true, std::nullopt);
     tickAfter(1);
     cat->setPomodoro(true, std::nullopt); // still working: the notice is not renewed
-    EXPECT_DOUBLE_EQ(probe().backToWorkUntil(), now() + 3);
+    tickAfter(2.9);
+    EXPECT_EQ(cat->state.caption(), S().backToWork());
+    tickAfter(0.2);
+    EXPECT_EQ(cat->state.caption(), std::nullopt) << "four seconds after work began";
 
     cat->setPomodoro(false, now() + 300);
     EXPECT_FALSE(probe().focusing());
-    EXPECT_EQ(probe().backToWorkUntil(), CatOverlay::distantPast);
     EXPECT_TRUE(probe().breakNews());
     probe().breakNews() = false; // announced
     cat->setPomodoro(false, now() + 250);
@@ -156,11 +164,11 @@ TEST_F(SystemTest, SleepAndWake) {
     EXPECT_EQ(kind(), K::idle);
 
     devices.asleep();
-    EXPECT_TRUE(probe().macAsleep());
+    EXPECT_TRUE(cat->systemSignals().asleep());
     EXPECT_EQ(kind(), K::sleeping);
     devices.awake();
     EXPECT_EQ(kind(), K::yawning);
-    EXPECT_FALSE(probe().macAsleep());
+    EXPECT_FALSE(cat->systemSignals().asleep());
 
     // In bed the cat keeps lying through the night and yawns there in the morning.
     probe().getIntoBed();
@@ -169,7 +177,7 @@ TEST_F(SystemTest, SleepAndWake) {
     devices.awake();
     EXPECT_EQ(probe().activity().as<activity::InBed>()->clip,
               CatSprite::BedClip::bedClip(u"bed_yawn"));
-    EXPECT_EQ(probe().bedRepeats(), 0);
+    EXPECT_EQ(cat->bedClipPlayer().repeats(), 0);
 
     // A climbing cat is not put to sleep.
     probe().lying() = false;

@@ -4,6 +4,7 @@
 #include "platform/wayland/CompositorChannel.h"
 #include "platform/wayland/CompositorPointer.h"
 #include "platform/wayland/CompositorWindowList.h"
+#include "platform/wayland/SwayChannel.h"
 #include "platform/x11/ScreenSpace.h"
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/X11InputIdle.h"
@@ -32,6 +33,7 @@ std::unique_ptr<CompositorChannel> WaylandDesktop::channelFor(const WaylandSessi
     case WaylandSession::Compositor::kwin:
     case WaylandSession::Compositor::gnomeShell:
     case WaylandSession::Compositor::sway:
+        return std::make_unique<SwayChannel>(qEnvironmentVariable("SWAYSOCK"));
     case WaylandSession::Compositor::hyprland:
     case WaylandSession::Compositor::other:
         break;

@@ -24,6 +24,7 @@ constexpr quint32 kEvent = 0x80000000u;
 constexpr quint32 kWorkspaceEvent = kEvent | 0;
 constexpr quint32 kOutputEvent = kEvent | 1;
 constexpr quint32 kWindowEvent = kEvent | 3;
+constexpr quint32 kBindingEvent = kEvent | 5;
 constexpr quint32 kShutdownEvent = kEvent | 6;
 
 constexpr int kFirstPauseMs = 250;
@@ -70,7 +71,8 @@ struct Pending {
 
 // Every window under one workspace, without recursion (a hostile tree may be deep):
 // fullscreen, then floating top-most first, then tiled.
-void collectWorkspace(const QJsonObject& ws, std::vector<CompositorWindow>& fullscreen,
+// Returns whether a floating window shows.
+bool collectWorkspace(const QJsonObject& ws, std::vector<CompositorWindow>& fullscreen,
                       std::vector<CompositorWindow>& rest) {
     std::vector<CompositorWindow> floating, tiled;
     std::vector<Pending> stack;
@@ -115,17 +117,29 @@ void collectWorkspace(const QJsonObject& ws, std::vector<CompositorWindow>& full
     // The stack popped the last floating container first: already top-most first.
     // A fullscreen window hides the rest of its workspace.
     const bool hidden = !fullscreen.empty();
+    const bool floatingShown = !hidden && !floating.empty();
     for (auto* part : {&floating, &tiled})
         for (CompositorWindow& w : *part) {
             if (hidden) w.onScreen = false;
             rest.push_back(std::move(w));
         }
+    return floatingShown;
+}
+
+bool same(const CompositorWindows& a, const CompositorWindows& b) {
+    if (a.outputs != b.outputs || a.windows.size() != b.windows.size()) return false;
+    for (std::size_t i = 0; i < a.windows.size(); ++i) {
+        const CompositorWindow &x = a.windows[i], &y = b.windows[i];
+        if (x.key != y.key || x.frame != y.frame || x.onScreen != y.onScreen || x.pid != y.pid)
+            return false;
+    }
+    return true;
 }
 
 } // namespace
 
-std::optional<CompositorWindows> SwayChannel::windowsFromTree(const QByteArray& json,
-                                                              QString* why) {
+std::optional<CompositorWindows> SwayChannel::windowsFromTree(const QByteArray& json, QString* why,
+                                                              bool* floatingShown) {
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
     if (!doc.isObject()) {
@@ -137,6 +151,7 @@ std::optional<CompositorWindows> SwayChannel::windowsFromTree(const QByteArray& 
     }
     CompositorWindows out;
     std::vector<CompositorWindow> fullscreen, rest;
+    bool floating = false;
     const QJsonArray outputs = doc.object().value(QLatin1String("nodes")).toArray();
     for (const QJsonValue& ov : outputs) {
         const QJsonObject output = ov.toObject();
@@ -154,9 +169,10 @@ std::optional<CompositorWindows> SwayChannel::windowsFromTree(const QByteArray& 
             const bool shown = current.isEmpty()
                                    ? ws.value(QLatin1String("id")).toInteger() == focusFirst
                                    : ws.value(QLatin1String("name")).toString() == current;
-            if (shown) collectWorkspace(ws, fullscreen, rest);
+            if (shown && collectWorkspace(ws, fullscreen, rest)) floating = true;
         }
     }
+    if (floatingShown) *floatingShown = floating && fullscreen.empty();
     out.windows.reserve(fullscreen.size() + rest.size());
     for (auto* part : {&fullscreen, &rest})
         for (CompositorWindow& w : *part)
@@ -168,6 +184,9 @@ SwayChannel::SwayChannel(QString socketPath) : path_(std::move(socketPath)) {
     retry_ = new QTimer(this);
     retry_->setSingleShot(true);
     connect(retry_, &QTimer::timeout, this, &SwayChannel::connectNow);
+    floatingCheck_ = new QTimer(this);
+    floatingCheck_->setSingleShot(true);
+    connect(floatingCheck_, &QTimer::timeout, this, &SwayChannel::askTree);
 }
 
 SwayChannel::~SwayChannel() {
@@ -206,12 +225,13 @@ void SwayChannel::connectNow() {
 }
 
 void SwayChannel::connected() {
-    send(kSubscribe, QByteArrayLiteral(R"(["window","workspace","output","shutdown"])"));
+    send(kSubscribe, QByteArrayLiteral(R"(["window","workspace","output","binding","shutdown"])"));
     askTree();
 }
 
 void SwayChannel::closed(const QString& why) {
     if (retry_->isActive()) return;
+    floatingCheck_->stop();
     if (socket_) {
         socket_->disconnect(this);
         socket_->abort();
@@ -241,6 +261,8 @@ void SwayChannel::askTree() {
     }
     treeAsked_ = true;
     treeStale_ = false;
+    floatingCheck_->stop();
+    ++treesAsked_;
     send(kGetTree, {});
 }
 
@@ -286,15 +308,22 @@ void SwayChannel::handle(quint32 type, const QByteArray& payload) {
     case kGetTree: {
         treeAsked_ = false;
         QString why;
-        std::optional<CompositorWindows> list = windowsFromTree(payload, &why);
-        if (treeStale_) askTree();
+        bool floating = false;
+        std::optional<CompositorWindows> list = windowsFromTree(payload, &why, &floating);
+        if (treeStale_)
+            askTree();
+        else if (floating)
+            floatingCheck_->start(kFloatingCheckMs);
         if (!list) {
             complain(QStringLiteral("a tree that does not read (%1)").arg(why));
             return;
         }
         complained_ = false;
+        // A check that found nothing new tells nobody.
+        if (live_ && same(*list, last_)) return;
         live_ = true;
         pauseMs_ = 0;
+        last_ = *list;
         if (onWindows) onWindows(std::move(*list));
         return;
     }
@@ -311,6 +340,7 @@ void SwayChannel::handle(quint32 type, const QByteArray& payload) {
     }
     case kWorkspaceEvent:
     case kOutputEvent:
+    case kBindingEvent:
         askTree();
         return;
     case kShutdownEvent:

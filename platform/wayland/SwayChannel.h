@@ -10,10 +10,13 @@
 class QLocalSocket;
 class QTimer;
 
-// sway's (and i3's) IPC socket: the tree once, then a re-read each time a window or workspace
-// event says it changed; nothing is asked while nothing changes. One socket, non-blocking, on
-// the main thread. When it closes (sway reloaded or restarted) the cat walks on the floor and
-// the channel comes back on its own after a growing pause.
+// sway's (and i3's) IPC socket: the tree once, then a re-read each time a window, workspace,
+// output or key-binding event says it may have changed. sway 1.7 announces no event when a
+// floating window is moved or resized (by the mouse or by another client's command), so while a
+// floating window shows, and only then, the tree is also re-read every kFloatingCheckMs; with
+// tiled windows alone nothing is asked while nothing changes. One socket, non-blocking, on the
+// main thread. When it closes (sway reloaded or restarted) the cat walks on the floor and the
+// channel comes back on its own after a growing pause.
 class SwayChannel final : public QObject, public CompositorChannel {
   public:
     // socketPath: $SWAYSOCK.
@@ -25,10 +28,16 @@ class SwayChannel final : public QObject, public CompositorChannel {
 
     // The visible workspaces' windows in a get_tree reply, front-most first; nullopt (and why)
     // when the reply is not a tree. Public for the tests of hostile trees.
-    static std::optional<CompositorWindows> windowsFromTree(const QByteArray& json, QString* why);
+    // floatingShown: whether a floating window shows on a shown workspace.
+    static std::optional<CompositorWindows> windowsFromTree(const QByteArray& json, QString* why,
+                                                            bool* floatingShown = nullptr);
 
     // Replies larger than this are skipped unread: no real desktop comes near.
     static constexpr quint32 kMaxPayload = 64u << 20;
+    static constexpr int kFloatingCheckMs = 250;
+
+    // Trees asked for since the start: for the benchmark of a quiet desktop.
+    quint64 treesAsked() const { return treesAsked_; }
 
   private:
     void connectNow();
@@ -43,6 +52,9 @@ class SwayChannel final : public QObject, public CompositorChannel {
     QString path_;
     QLocalSocket* socket_ = nullptr;
     QTimer* retry_ = nullptr;
+    QTimer* floatingCheck_ = nullptr;
+    quint64 treesAsked_ = 0;
+    CompositorWindows last_;
     int pauseMs_ = 0;
     bool refused_ = false;
     bool live_ = false;       // connected and the tree read at least once

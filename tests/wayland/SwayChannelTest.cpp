@@ -168,12 +168,30 @@ TEST(SwayChannel, SurvivesHostileRepliesAndComesBackAfterTheSocketCloses) {
     EXPECT_EQ(keys(got[0]), QStringLiteral("10"));
 
     // A title change moves nothing: no question asked. A move is answered with one re-read.
+    const QByteArray floating =
+        tree(view(10, QRect(0, 24, 640, 696), 24), view(11, QRect(100, 130, 300, 200), 30));
+    fake->treeReply = frame(4, floating);
     fake->event(3, R"({"change":"title","container":{}})");
     fake->event(3, R"({"change":"move","container":{}})");
     ASSERT_TRUE(spinUntil([&] { return got.size() == 2; }));
-    QThread::msleep(50);
-    QCoreApplication::processEvents();
     EXPECT_EQ(fake->treeAsks, 2);
+
+    // sway tells nothing when a floating window moves: while one shows, the tree is checked
+    // now and then, and only a change is passed on.
+    spinUntil([] { return false; }, 3 * SwayChannel::kFloatingCheckMs);
+    EXPECT_GE(fake->treeAsks, 4);
+    EXPECT_EQ(got.size(), 2u);
+    fake->treeReply = frame(
+        4, tree(view(10, QRect(0, 24, 640, 696), 24), view(11, QRect(500, 130, 300, 200), 30)));
+    ASSERT_TRUE(spinUntil([&] { return got.size() == 3; }, 2 * SwayChannel::kFloatingCheckMs));
+    EXPECT_EQ(got[2].windows[0].frame.x(), 500);
+    // Tiled windows alone: nothing asked while nothing changes.
+    fake->treeReply = frame(4, good);
+    fake->event(3, R"({"change":"floating","container":{}})");
+    ASSERT_TRUE(spinUntil([&] { return got.size() == 4; }));
+    const int quietAsks = fake->treeAsks;
+    spinUntil([] { return false; }, 3 * SwayChannel::kFloatingCheckMs);
+    EXPECT_EQ(fake->treeAsks, quietAsks);
 
     // Truncated JSON, a tree nested 100,000 deep, a length past any real tree, an empty reply:
     // nothing listed from them, one log line, the channel still up.
@@ -188,7 +206,7 @@ TEST(SwayChannel, SurvivesHostileRepliesAndComesBackAfterTheSocketCloses) {
     }
     QThread::msleep(50);
     QCoreApplication::processEvents();
-    EXPECT_EQ(got.size(), 2u);
+    EXPECT_EQ(got.size(), 4u);
     EXPECT_EQ(swayLines, 1);
     EXPECT_EQ(lost, 0);
 
@@ -198,15 +216,15 @@ TEST(SwayChannel, SurvivesHostileRepliesAndComesBackAfterTheSocketCloses) {
         many += (i ? "," : "") + view(100 + i, QRect(i % 1000, 100, 40, 40), 0);
     fake->treeReply = frame(4, tree("", many));
     fake->event(3, R"({"change":"new"})");
-    ASSERT_TRUE(spinUntil([&] { return got.size() == 3; }, 20000));
-    ASSERT_EQ(got[2].windows.size(), 50000u);
-    EXPECT_EQ(got[2].windows.front().key, QStringLiteral("50099"));
+    ASSERT_TRUE(spinUntil([&] { return got.size() == 5; }, 20000));
+    ASSERT_EQ(got[4].windows.size(), 50000u);
+    EXPECT_EQ(got[4].windows.front().key, QStringLiteral("50099"));
 
     // Out of step with the framing: the socket is dropped (floor) and opened again.
     fake->treeReply = frame(4, good);
     if (fake->client) fake->client->write("not-ipc-at-all");
-    ASSERT_TRUE(spinUntil([&] { return lost == 1 && got.size() == 4; }));
-    EXPECT_EQ(keys(got[3]), QStringLiteral("10"));
+    ASSERT_TRUE(spinUntil([&] { return lost == 1 && got.size() == 6; }));
+    EXPECT_EQ(keys(got[5]), QStringLiteral("10"));
 
     // sway restarted: the socket goes, the floor; retries stay quiet until it is back.
     fake.reset();
@@ -216,7 +234,7 @@ TEST(SwayChannel, SurvivesHostileRepliesAndComesBackAfterTheSocketCloses) {
     const int linesBefore = swayLines;
     fake = std::make_unique<FakeSway>(path);
     fake->treeReply = frame(4, good);
-    ASSERT_TRUE(spinUntil([&] { return got.size() == 5; }, 10000));
+    ASSERT_TRUE(spinUntil([&] { return got.size() == 7; }, 10000));
     EXPECT_EQ(lost, 2);
     EXPECT_EQ(swayLines, linesBefore);
     qInstallMessageHandler(previous);

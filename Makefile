@@ -23,7 +23,8 @@ RUN_PACKAGES := qt6-qpa-plugins qt6-translations-l10n fonts-comfortaa fonts-noto
 TEST_PACKAGES := xvfb openbox picom xterm x11-utils x11-xserver-utils xdotool imagemagick jq bc \
   poppler-utils pulseaudio pulseaudio-utils dbus-daemon dbus-bin passwd util-linux \
   xpenguins oneko trayer desktop-file-utils appstream lintian file python3 \
-  tint2 pavucontrol mpv mpv-mpris xscreensaver sox
+  tint2 pavucontrol mpv mpv-mpris xscreensaver sox \
+  sway xwayland weston
 PACKAGES := $(BUILD_PACKAGES) $(RUN_PACKAGES)
 
 # The sanitizer run: its own build folder, only what it runs, and any report fails it. Leaks are

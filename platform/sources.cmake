@@ -16,6 +16,7 @@ target_sources(purrlox_core PRIVATE
 target_sources(purrlox_gui PRIVATE
   platform/wayland/CompositorPointer.cpp
   platform/wayland/CompositorWindowList.cpp
+  platform/wayland/HyprlandChannel.cpp
   platform/wayland/SocketPath.cpp
   platform/wayland/SwayChannel.cpp
   platform/wayland/WaylandDesktop.cpp)

@@ -18,12 +18,17 @@ struct CompositorWindow {
                                    // -1000 desktop, 20 dock or panel, 8 anything else
     std::optional<qint64> pid;     // owner process (XWayland windows included)
     std::optional<double> opacity; // absent = opaque
+
+    bool operator==(const CompositorWindow&) const = default;
 };
 
 // What the compositor sent: every window, front-most first, and the union of its outputs.
 struct CompositorWindows {
     std::vector<CompositorWindow> windows;
     QRect outputs;
+
+    // Channels that re-read on a hint pass a list on only when it differs.
+    bool operator==(const CompositorWindows&) const = default;
 };
 
 // A live channel to one compositor: a loaded KWin script, a GNOME Shell extension, an IPC

@@ -126,16 +126,6 @@ bool collectWorkspace(const QJsonObject& ws, std::vector<CompositorWindow>& full
     return floatingShown;
 }
 
-bool same(const CompositorWindows& a, const CompositorWindows& b) {
-    if (a.outputs != b.outputs || a.windows.size() != b.windows.size()) return false;
-    for (std::size_t i = 0; i < a.windows.size(); ++i) {
-        const CompositorWindow &x = a.windows[i], &y = b.windows[i];
-        if (x.key != y.key || x.frame != y.frame || x.onScreen != y.onScreen || x.pid != y.pid)
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 std::optional<CompositorWindows> SwayChannel::windowsFromTree(const QByteArray& json, QString* why,
@@ -320,7 +310,7 @@ void SwayChannel::handle(quint32 type, const QByteArray& payload) {
         }
         complained_ = false;
         // A check that found nothing new tells nobody.
-        if (live_ && same(*list, last_)) return;
+        if (live_ && *list == last_) return;
         live_ = true;
         pauseMs_ = 0;
         last_ = *list;

@@ -4,6 +4,7 @@
 #include "platform/wayland/CompositorChannel.h"
 #include "platform/wayland/CompositorPointer.h"
 #include "platform/wayland/CompositorWindowList.h"
+#include "platform/wayland/HyprlandChannel.h"
 #include "platform/wayland/SwayChannel.h"
 #include "platform/x11/ScreenSpace.h"
 #include "platform/x11/X11Desktop.h"
@@ -29,12 +30,18 @@ QSize rootSize() {
 
 std::unique_ptr<CompositorChannel> WaylandDesktop::channelFor(const WaylandSession& session) {
     switch (session.compositor) {
+    case WaylandSession::Compositor::sway:
+        return std::make_unique<SwayChannel>(qEnvironmentVariable("SWAYSOCK"));
+    case WaylandSession::Compositor::hyprland: {
+        const QString dir =
+            HyprlandChannel::instanceDir(qEnvironmentVariable("XDG_RUNTIME_DIR"),
+                                         qEnvironmentVariable("HYPRLAND_INSTANCE_SIGNATURE"));
+        if (dir.isEmpty()) return nullptr;
+        return std::make_unique<HyprlandChannel>(dir);
+    }
     case WaylandSession::Compositor::none:
     case WaylandSession::Compositor::kwin:
     case WaylandSession::Compositor::gnomeShell:
-    case WaylandSession::Compositor::sway:
-        return std::make_unique<SwayChannel>(qEnvironmentVariable("SWAYSOCK"));
-    case WaylandSession::Compositor::hyprland:
     case WaylandSession::Compositor::other:
         break;
     }

@@ -16,7 +16,8 @@ BUILD_PACKAGES := build-essential cmake pkg-config git \
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev \
   libxcb1-dev libxcb-screensaver0-dev libxcb-xinput-dev libxcb-res0-dev libxcb-xfixes0-dev \
   libxcb-shape0-dev libxcb-randr0-dev libx11-dev libsodium-dev libpulse-dev libarchive-dev \
-  libxcb-dpms0-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libxcb-dpms0-dev libgtest-dev libgmock-dev libbenchmark-dev \
+  libwayland-dev wayland-protocols plasma-wayland-protocols
 RUN_PACKAGES := qt6-qpa-plugins qt6-translations-l10n fonts-comfortaa fonts-noto-color-emoji \
   xdg-utils
 # The third-party panel, mixer, player and screen saver are real programs the e2e tests drive.

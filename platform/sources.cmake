@@ -20,3 +20,5 @@ target_sources(purrlox_gui PRIVATE
   platform/wayland/SocketPath.cpp
   platform/wayland/SwayChannel.cpp
   platform/wayland/WaylandDesktop.cpp)
+include(platform/wayland/protocols.cmake)
+target_sources(purrlox_gui PRIVATE platform/wayland/WaylandIdle.cpp)

@@ -6,6 +6,7 @@
 #include "platform/wayland/CompositorWindowList.h"
 #include "platform/wayland/HyprlandChannel.h"
 #include "platform/wayland/SwayChannel.h"
+#include "platform/wayland/WaylandIdle.h"
 #include "platform/x11/ScreenSpace.h"
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/X11InputIdle.h"
@@ -65,6 +66,10 @@ WaylandDesktop::WaylandDesktop(const WaylandSession& session, X11Desktop& x11,
     windows_ = std::make_unique<CompositorWindowList>(rootSize, ScreenSpace::current);
     pointer_ = std::make_unique<CompositorPointer>(x11.pointer(), ScreenSpace::current,
                                                    channel_ && channel_->allowsWarp());
+    // The idle time from the compositor's idle-notify protocol, unless the channel has its own.
+    if (!channel_ || !channel_->idle())
+        idle_ =
+            std::make_unique<WaylandIdle>(x11.inputIdle(), channel_ && channel_->offersPointer());
     if (!channel_) return;
 
     channel_->onWindows = [this](CompositorWindows list) { windows_->update(list); };
@@ -97,5 +102,6 @@ Pointer& WaylandDesktop::pointer() {
 InputIdle& WaylandDesktop::inputIdle() {
     if (channel_)
         if (InputIdle* idle = channel_->idle()) return *idle;
+    if (idle_) return *idle_;
     return x11_.inputIdle();
 }

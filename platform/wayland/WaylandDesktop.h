@@ -10,6 +10,7 @@ class CompositorPointer;
 class CompositorWindowList;
 class InputIdle;
 class Pointer;
+class WaylandIdle;
 class WindowList;
 class X11Desktop;
 
@@ -35,4 +36,5 @@ class WaylandDesktop final : public QObject {
     std::unique_ptr<CompositorChannel> channel_;
     std::unique_ptr<CompositorWindowList> windows_;
     std::unique_ptr<CompositorPointer> pointer_;
+    std::unique_ptr<WaylandIdle> idle_;
 };

@@ -22,6 +22,10 @@ grep -q "lost the window list" "$CAT_LOG" && fail "the channel was lost at start
 both() { [ "$(tops | sort)" = "$(printf '%s\n' "$native" "$xterm" | sort)" ]; }
 wait_for 10 "the cat's tops are the frames sway draws ($native / $xterm)" both
 echo "ok: the cat's tops are the native window's ($native) and the xterm's with its title bar ($xterm)"
+# sway 1.7 offers KDE's idle protocol; later ones the staging one.
+grep -qE "idle: from the compositor's (org_kde_kwin_idle|ext_idle_notifier_v1)" "$CAT_LOG" ||
+    fail "the idle time does not come from sway: $(grep idle: "$CAT_LOG")"
+echo "ok: $(grep -o "idle: from the compositor's [a-z_0-9]*" "$CAT_LOG" | head -1)"
 
 # The cat climbs the native window (the xterm's top, at the screen's top, is no climb) and
 # stands on its top.

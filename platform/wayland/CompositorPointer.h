@@ -24,6 +24,9 @@ class CompositorPointer final : public Pointer {
     bool leftButtonPressed() const override { return x11_.leftButtonPressed(); }
     void warp(QPointF to) override;
 
+    // Called on each read of the position: channels that must ask for it ask while it is read.
+    std::function<void()> onRead;
+
   private:
     Pointer& x11_;
     Space space_;

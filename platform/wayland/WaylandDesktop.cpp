@@ -14,6 +14,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 
 namespace {
 
@@ -86,6 +87,18 @@ WaylandDesktop::WaylandDesktop(const WaylandSession& session, X11Desktop& x11,
         InputIdle& idle = inputIdle();
         if (idle.onPointer) idle.onPointer();
     };
+    // A channel that is asked for the pointer (Hyprland) is asked only while the engine reads
+    // it, and a few seconds after.
+    if (channel_->offersPointer()) {
+        pointerWanted_ = new QTimer(this);
+        pointerWanted_->setSingleShot(true);
+        pointerWanted_->setInterval(5000);
+        connect(pointerWanted_, &QTimer::timeout, this, [this] { channel_->wantPointer(false); });
+        pointer_->onRead = [this] {
+            if (!pointerWanted_->isActive()) channel_->wantPointer(true);
+            pointerWanted_->start();
+        };
+    }
     channel_->start();
 }
 

@@ -11,6 +11,7 @@ class CompositorWindowList;
 class InputIdle;
 class Pointer;
 class WaylandIdle;
+class QTimer;
 class WindowList;
 class X11Desktop;
 
@@ -37,4 +38,5 @@ class WaylandDesktop final : public QObject {
     std::unique_ptr<CompositorWindowList> windows_;
     std::unique_ptr<CompositorPointer> pointer_;
     std::unique_ptr<WaylandIdle> idle_;
+    QTimer* pointerWanted_ = nullptr; // runs while the engine reads the pointer
 };

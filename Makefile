@@ -25,7 +25,7 @@ TEST_PACKAGES := xvfb openbox picom xterm x11-utils x11-xserver-utils xdotool im
   poppler-utils pulseaudio pulseaudio-utils dbus-daemon dbus-bin passwd util-linux \
   xpenguins oneko trayer desktop-file-utils appstream lintian file python3 \
   tint2 pavucontrol mpv mpv-mpris xscreensaver sox \
-  sway xwayland weston
+  sway xwayland weston grim
 PACKAGES := $(BUILD_PACKAGES) $(RUN_PACKAGES)
 
 # The sanitizer run: its own build folder, only what it runs, and any report fails it. Leaks are

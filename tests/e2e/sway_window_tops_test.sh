@@ -39,6 +39,12 @@ wait_for 40 "the cat climbs the native window" cat_is climbingUp
 E2E_PIDS+=($!)
 wait_for 15 "the cat stands on the native window's top at $native_top" on_native
 echo "ok: the cat stands on the native window's top ($native_top)"
+# What sway shows, for the developer to look at (grim reads the compositor's own output).
+if command -v grim >/dev/null && [ -n "${E2E_SCREENS:-}" ]; then
+    mkdir -p "$E2E_SCREENS"
+    as_user env WAYLAND_DISPLAY="$(cd "$E2E_TMP/sway-run" && ls | grep -m1 "^wayland-[0-9]*$")" \
+        grim "$E2E_TMP/sway-cat.png" && cp "$E2E_TMP/sway-cat.png" "$E2E_SCREENS/sway_cat_on_native.png"
+fi
 
 # sway moves it: no event tells, the floating check sees it, the cat falls.
 msg '[app_id="org.freedesktop.weston.wayland-terminal"] move position 200 650'

@@ -42,6 +42,10 @@ class CompositorChannel {
     // trying on its own (KWin restarted, the extension enabled later, sway reloaded).
     virtual void start() = 0;
 
+    // Something may have moved that the compositor does not announce (an X11 window configured
+    // through XWayland): read the list once more. Channels that push every change ignore it.
+    virtual void refresh() {}
+
     // The whole list, each time any window changed.
     std::function<void(CompositorWindows)> onWindows;
     // The channel went away: the cat walks on the floor until onWindows comes again.

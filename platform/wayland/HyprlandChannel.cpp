@@ -186,6 +186,11 @@ void HyprlandChannel::start() {
     connectEvents();
 }
 
+// Only floating windows move unannounced; everything else comes with an event.
+void HyprlandChannel::refresh() {
+    if (live_ && floatingShown_) reread();
+}
+
 void HyprlandChannel::wantPointer(bool wanted) {
     if (wanted && !pointerTimer_->isActive()) {
         pointerTimer_->start();
@@ -365,6 +370,7 @@ void HyprlandChannel::listRead(std::optional<QByteArray> clients,
         QString why;
         list = windowsFrom(*clients, *monitors, borderPx_, &why, &floating);
         if (!list) complain(QStringLiteral("a list that does not read (%1)").arg(why));
+        if (list) floatingShown_ = floating;
     }
     if (stale_)
         reread();

@@ -28,6 +28,7 @@ class HyprlandChannel final : public QObject, public CompositorChannel {
 
     QString name() const override { return QStringLiteral("Hyprland"); }
     void start() override;
+    void refresh() override;
     bool offersPointer() const override { return true; }
     void wantPointer(bool wanted) override;
 
@@ -74,4 +75,5 @@ class HyprlandChannel final : public QObject, public CompositorChannel {
     int borderPx_ = 0;
     quint64 requests_ = 0;
     CompositorWindows last_;
+    bool floatingShown_ = false; // the last list had a floating window showing
 };

@@ -187,6 +187,11 @@ void SwayChannel::start() {
     connectNow();
 }
 
+// Only floating windows move unannounced; everything else comes with an event.
+void SwayChannel::refresh() {
+    if (live_ && floatingShown_) askTree();
+}
+
 void SwayChannel::connectNow() {
     if (refused_) return;
     const SocketPath::Verdict verdict = SocketPath::check(path_);
@@ -300,6 +305,7 @@ void SwayChannel::handle(quint32 type, const QByteArray& payload) {
         QString why;
         bool floating = false;
         std::optional<CompositorWindows> list = windowsFromTree(payload, &why, &floating);
+        if (list) floatingShown_ = floating;
         if (treeStale_)
             askTree();
         else if (floating)

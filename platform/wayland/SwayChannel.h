@@ -25,6 +25,7 @@ class SwayChannel final : public QObject, public CompositorChannel {
 
     QString name() const override { return QStringLiteral("sway"); }
     void start() override;
+    void refresh() override;
 
     // The visible workspaces' windows in a get_tree reply, front-most first; nullopt (and why)
     // when the reply is not a tree. Public for the tests of hostile trees.
@@ -55,6 +56,7 @@ class SwayChannel final : public QObject, public CompositorChannel {
     QTimer* floatingCheck_ = nullptr;
     quint64 treesAsked_ = 0;
     CompositorWindows last_;
+    bool floatingShown_ = false; // the last list had a floating window showing
     int pauseMs_ = 0;
     bool refused_ = false;
     bool live_ = false;       // connected and the tree read at least once

@@ -11,6 +11,7 @@
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/X11InputIdle.h"
 #include "platform/x11/X11Pointer.h"
+#include "platform/x11/X11WindowList.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -99,10 +100,27 @@ WaylandDesktop::WaylandDesktop(const WaylandSession& session, X11Desktop& x11,
             pointerWanted_->start();
         };
     }
+    // XWayland hears when an X11 window is configured, which sway and Hyprland do not announce
+    // for floating windows: a hint to read the list at once. The X11 list tells one change
+    // until it is read; it is read (to hear the next) when a burst of moves has settled.
+    x11Settled_ = new QTimer(this);
+    x11Settled_->setSingleShot(true);
+    x11Settled_->setInterval(50);
+    connect(x11Settled_, &QTimer::timeout, this, [this] {
+        x11_.windowList().windows();
+        channel_->refresh();
+    });
+    x11_.windowList().onChange = [this] {
+        channel_->refresh();
+        if (!x11Settled_->isActive()) x11Settled_->start();
+    };
+    x11_.windowList().windows(); // armed: the next change is told
     channel_->start();
 }
 
-WaylandDesktop::~WaylandDesktop() = default;
+WaylandDesktop::~WaylandDesktop() {
+    x11_.windowList().onChange = nullptr;
+}
 
 WindowList& WaylandDesktop::windowList() {
     return *windows_;

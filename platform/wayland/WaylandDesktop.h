@@ -39,4 +39,5 @@ class WaylandDesktop final : public QObject {
     std::unique_ptr<CompositorPointer> pointer_;
     std::unique_ptr<WaylandIdle> idle_;
     QTimer* pointerWanted_ = nullptr; // runs while the engine reads the pointer
+    QTimer* x11Settled_ = nullptr;    // X11 windows moved a moment ago
 };

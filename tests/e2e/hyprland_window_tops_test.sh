@@ -58,10 +58,8 @@ wait_for 5 "the list once Hyprland reads again" listed
 [ "$(grep -c "Hyprland sent" "$CAT_LOG")" = 1 ] || fail "more than one line: $(grep "Hyprland sent" "$CAT_LOG")"
 echo "ok: a Hyprland that stops reading costs one line and no hang"
 
-# The pointer is asked for, at most once a second, only while the cat reads it: make a hunt
-# due and look at the requests.
-asked() { grep -q "j/cursorpos" "$DIR/requests.log"; }
-! asked || fail "the pointer was asked for before the cat read it"
+# The pointer is asked for, at most once a second, while the cat reads it: make a hunt due and
+# look at the requests.
 ask '{"cmd":"due","what":"hunt"}' >/dev/null
 asked() { grep -q "j/cursorpos" "$DIR/requests.log"; }
 wait_for 15 "the pointer is asked for" asked

@@ -13,6 +13,7 @@
 #include "base/Log.h"
 #include "menu/MenuAutomation.h"
 #include "menu/MenuBarExtra.h"
+#include "menu/TrayEntry.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
 #include "platform/FreedesktopTrash.h"
@@ -276,6 +277,9 @@ int PurrloxApp::run(QApplication& app) {
     installQtTexts(app, Lang::current());
     AppModel& root = model();
     menu_ = std::make_unique<MenuBarExtra>(menuModels(app));
+    // On Wayland the compositor knows where a click on its panel's tray was; XWayland does not.
+    if (WaylandDesktop* wayland = wayland_.get())
+        menu_->tray().pointer = [wayland] { return wayland->pointerInQt(); };
 
     if (!options.automation.isEmpty()) {
         AppModel* model = &root;

@@ -25,7 +25,7 @@ MenuBarExtra::~MenuBarExtra() = default;
 
 void MenuBarExtra::open() {
     const QRect icon = tray_->iconGeometry();
-    openAt(icon.isEmpty() ? QRect(QCursor::pos(), QSize(1, 1)) : icon);
+    openAt(icon.isEmpty() ? QRect(tray_->pointerNow(), QSize(1, 1)) : icon);
 }
 
 void MenuBarExtra::openAt(const QRect& anchor) {

@@ -18,6 +18,8 @@ class CompositorPointer final : public Pointer {
 
     // From the channel, already in root pixels; nullopt when the channel went away.
     void setRootPosition(std::optional<QPointF> px) { rootPx_ = px; }
+    // The compositor's last word on the pointer, in root pixels; nullopt when it tells none.
+    std::optional<QPointF> rootPosition() const { return rootPx_; }
 
     QPointF location() const override;
     bool anyButtonPressed() const override { return x11_.anyButtonPressed(); }

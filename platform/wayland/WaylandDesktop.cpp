@@ -130,6 +130,15 @@ Pointer& WaylandDesktop::pointer() {
     return *pointer_;
 }
 
+std::optional<QPoint> WaylandDesktop::pointerInQt() const {
+    const std::optional<QPointF> px = pointer_->rootPosition();
+    if (!px) return std::nullopt;
+    // Qt's xcb coordinates are the root's pixels divided by its device pixel ratio.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal ratio = screen ? screen->devicePixelRatio() : 1.0;
+    return (*px / ratio).toPoint();
+}
+
 InputIdle& WaylandDesktop::inputIdle() {
     if (channel_)
         if (InputIdle* idle = channel_->idle()) return *idle;

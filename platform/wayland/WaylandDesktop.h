@@ -3,7 +3,9 @@
 #include "platform/wayland/WaylandSession.h"
 
 #include <QObject>
+#include <QPoint>
 #include <memory>
+#include <optional>
 
 class CompositorChannel;
 class CompositorPointer;
@@ -26,6 +28,9 @@ class WaylandDesktop final : public QObject {
     WindowList& windowList();
     Pointer& pointer();
     InputIdle& inputIdle();
+    // Where the compositor last said the pointer is, in Qt's global coordinates; nullopt when
+    // it does not tell (sway) or has not yet.
+    std::optional<QPoint> pointerInQt() const;
 
   private:
     WaylandDesktop(const WaylandSession& session, X11Desktop& x11,

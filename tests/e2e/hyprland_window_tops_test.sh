@@ -68,3 +68,14 @@ sleep 3
 m=$(grep -c "j/cursorpos" "$DIR/requests.log")
 ((m - n <= 4)) || fail "the pointer was asked $((m - n)) times in 3 s"
 echo "ok: the pointer comes from j/cursorpos, $((m - n)) requests in 3 s"
+
+# Opened without a tray's geometry (a second start, a tray activation), the menu window stands
+# by the pointer Hyprland told, not where XWayland's pointer was left.
+xdotool mousemove 40 40
+"$E2E_PURRLOX" >"$E2E_TMP/second.log" 2>&1 || fail "the second start failed: $(cat "$E2E_TMP/second.log")"
+menu_open() { [ "$(ask '{"cmd":"menu"}' | jq -r .open)" = true ]; }
+wait_for 5 "the second start opens the menu window" menu_open
+read -r wx wy ww wh <<<"$(ask '{"cmd":"menu"}' | jq -r '.frame | map(tostring) | join(" ")')"
+((wx <= 900 && 900 <= wx + ww && wx > 400)) ||
+    fail "the menu window at $wx,$wy ${ww}x$wh, not by the pointer at 900,500"
+echo "ok: the menu window opens by Hyprland's pointer ($wx,$wy ${ww}x$wh)"

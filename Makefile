@@ -16,7 +16,8 @@ BUILD_PACKAGES := build-essential cmake pkg-config git \
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev \
   libxcb1-dev libxcb-screensaver0-dev libxcb-xinput-dev libxcb-res0-dev libxcb-xfixes0-dev \
   libxcb-shape0-dev libxcb-randr0-dev libx11-dev libsodium-dev libpulse-dev libarchive-dev \
-  libxcb-dpms0-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libxcb-dpms0-dev libgtest-dev libgmock-dev libbenchmark-dev \
+  libwayland-dev wayland-protocols plasma-wayland-protocols
 RUN_PACKAGES := qt6-qpa-plugins qt6-translations-l10n fonts-comfortaa fonts-noto-color-emoji \
   xdg-utils
 # The third-party panel, mixer, player and screen saver are real programs the e2e tests drive.
@@ -25,7 +26,8 @@ TEST_PACKAGES := xvfb openbox picom xterm x11-utils x11-xserver-utils xdotool im
   xpenguins oneko trayer desktop-file-utils appstream lintian file python3 \
   tint2 pavucontrol mpv mpv-mpris xscreensaver sox \
   kwin-wayland xwayland weston xdg-dbus-proxy libglib2.0-bin qt6-wayland nodejs \
-  gnome-shell foot dconf-service gjs
+  gnome-shell foot dconf-service gjs \
+  sway grim
 PACKAGES := $(BUILD_PACKAGES) $(RUN_PACKAGES)
 
 # The sanitizer run: its own build folder, only what it runs, and any report fails it. Leaks are

@@ -311,6 +311,9 @@ int PurrloxApp::run(QApplication& app) {
     AppModel& root = model();
     menu_ = std::make_unique<TrayMenu>(menuModels(app));
     adviseGnome(*root.cats);
+    // On Wayland the compositor knows where a click on its panel's tray was; XWayland does not.
+    if (WaylandDesktop* wayland = wayland_.get())
+        menu_->tray().pointer = [wayland] { return wayland->pointerInQt(); };
 
     if (!options.automation.isEmpty()) {
         AppModel* model = &root;

@@ -88,9 +88,15 @@ QString TrayEntry::toolTip() const {
     return tray_->toolTip();
 }
 
+QPoint TrayEntry::pointerNow() const {
+    if (pointer)
+        if (const std::optional<QPoint> p = pointer()) return *p;
+    return QCursor::pos();
+}
+
 void TrayEntry::openHere() {
     QRect anchor = iconGeometry();
-    if (anchor.isEmpty()) anchor = QRect(QCursor::pos(), QSize(1, 1));
+    if (anchor.isEmpty()) anchor = QRect(pointerNow(), QSize(1, 1));
     open_(anchor);
 }
 

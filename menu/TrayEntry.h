@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QObject>
+#include <QPoint>
 #include <QRect>
 #include <functional>
 #include <memory>
@@ -31,6 +32,12 @@ class TrayEntry : public QObject {
     QString toolTip() const;
     int iconRedraws() const { return redraws_; }
     QMenu& contextMenu() const { return *menu_; }
+
+    // Where the pointer is (Qt's global coordinates) when the desktop knows it better than
+    // XWayland, whose pointer stands still while it is over a Wayland panel; unset or nullopt:
+    // QCursor. For a tray that gives no geometry: the window opens at the click.
+    std::function<std::optional<QPoint>()> pointer;
+    QPoint pointerNow() const;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -25,7 +25,7 @@ TrayMenu::~TrayMenu() = default;
 
 void TrayMenu::open() {
     const QRect icon = tray_->iconGeometry();
-    openAt(icon.isEmpty() ? QRect(QCursor::pos(), QSize(1, 1)) : icon);
+    openAt(icon.isEmpty() ? QRect(tray_->pointerNow(), QSize(1, 1)) : icon);
 }
 
 void TrayMenu::openAt(const QRect& anchor) {

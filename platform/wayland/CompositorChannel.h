@@ -18,12 +18,17 @@ struct CompositorWindow {
                                    // -1000 desktop, 20 dock or panel, 8 anything else
     std::optional<qint64> pid;     // owner process (XWayland windows included)
     std::optional<double> opacity; // absent = opaque
+
+    bool operator==(const CompositorWindow&) const = default;
 };
 
 // What the compositor sent: every window, front-most first, and the union of its outputs.
 struct CompositorWindows {
     std::vector<CompositorWindow> windows;
     QRect outputs;
+
+    // Channels that re-read on a hint pass a list on only when it differs.
+    bool operator==(const CompositorWindows&) const = default;
 };
 
 // A live channel to one compositor: a loaded KWin script, a GNOME Shell extension, an IPC
@@ -36,6 +41,10 @@ class CompositorChannel {
     // Opens the channel. A channel that cannot open now says so through onLost and keeps
     // trying on its own (KWin restarted, the extension enabled later, sway reloaded).
     virtual void start() = 0;
+
+    // Something may have moved that the compositor does not announce (an X11 window configured
+    // through XWayland): read the list once more. Channels that push every change ignore it.
+    virtual void refresh() {}
 
     // The whole list, each time any window changed.
     std::function<void(CompositorWindows)> onWindows;

@@ -6,6 +6,7 @@ CompositorPointer::CompositorPointer(Pointer& x11, Space space, bool allowsWarp)
     : x11_(x11), space_(std::move(space)), allowsWarp_(allowsWarp) {}
 
 QPointF CompositorPointer::location() const {
+    if (onRead) onRead();
     if (!rootPx_) return x11_.location();
     const ScreenSpace space = space_();
     return space.valid ? space.pointFromX11(*rootPx_) : x11_.location();

@@ -18,11 +18,16 @@ class CompositorPointer final : public Pointer {
 
     // From the channel, already in root pixels; nullopt when the channel went away.
     void setRootPosition(std::optional<QPointF> px) { rootPx_ = px; }
+    // The compositor's last word on the pointer, in root pixels; nullopt when it tells none.
+    std::optional<QPointF> rootPosition() const { return rootPx_; }
 
     QPointF location() const override;
     bool anyButtonPressed() const override { return x11_.anyButtonPressed(); }
     bool leftButtonPressed() const override { return x11_.leftButtonPressed(); }
     void warp(QPointF to) override;
+
+    // Called on each read of the position: channels that must ask for it ask while it is read.
+    std::function<void()> onRead;
 
   private:
     Pointer& x11_;

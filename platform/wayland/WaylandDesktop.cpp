@@ -5,14 +5,19 @@
 #include "platform/wayland/CompositorPointer.h"
 #include "platform/wayland/CompositorWindowList.h"
 #include "platform/wayland/GnomeShellChannel.h"
+#include "platform/wayland/HyprlandChannel.h"
 #include "platform/wayland/KWinChannel.h"
+#include "platform/wayland/SwayChannel.h"
+#include "platform/wayland/WaylandIdle.h"
 #include "platform/x11/ScreenSpace.h"
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/X11InputIdle.h"
 #include "platform/x11/X11Pointer.h"
+#include "platform/x11/X11WindowList.h"
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 
 namespace {
 
@@ -31,13 +36,20 @@ QSize rootSize() {
 std::unique_ptr<CompositorChannel> WaylandDesktop::channelFor(const WaylandSession& session,
                                                               X11Desktop& x11) {
     switch (session.compositor) {
+    case WaylandSession::Compositor::sway:
+        return std::make_unique<SwayChannel>(qEnvironmentVariable("SWAYSOCK"));
+    case WaylandSession::Compositor::hyprland: {
+        const QString dir =
+            HyprlandChannel::instanceDir(qEnvironmentVariable("XDG_RUNTIME_DIR"),
+                                         qEnvironmentVariable("HYPRLAND_INSTANCE_SIGNATURE"));
+        if (dir.isEmpty()) return nullptr;
+        return std::make_unique<HyprlandChannel>(dir);
+    }
     case WaylandSession::Compositor::kwin:
         return std::make_unique<KWinChannel>();
     case WaylandSession::Compositor::gnomeShell:
         return std::make_unique<GnomeShellChannel>(x11.inputIdle());
     case WaylandSession::Compositor::none:
-    case WaylandSession::Compositor::sway:
-    case WaylandSession::Compositor::hyprland:
     case WaylandSession::Compositor::other:
         break;
     }
@@ -61,6 +73,10 @@ WaylandDesktop::WaylandDesktop(const WaylandSession& session, X11Desktop& x11,
     windows_ = std::make_unique<CompositorWindowList>(rootSize, ScreenSpace::current);
     pointer_ = std::make_unique<CompositorPointer>(x11.pointer(), ScreenSpace::current,
                                                    channel_ && channel_->allowsWarp());
+    // The idle time from the compositor's idle-notify protocol, unless the channel has its own.
+    if (!channel_ || !channel_->idle())
+        idle_ =
+            std::make_unique<WaylandIdle>(x11.inputIdle(), channel_ && channel_->offersPointer());
     if (!channel_) return;
 
     channel_->onWindows = [this](CompositorWindows list) { windows_->update(list); };
@@ -85,10 +101,39 @@ WaylandDesktop::WaylandDesktop(const WaylandSession& session, X11Desktop& x11,
     // A channel that read the pointer once may learn it has moved since (input came again)
     // without knowing where: XWayland's reading serves until the next one.
     channel_->onPointerUnknown = [this] { pointer_->setRootPosition(std::nullopt); };
+    // A channel that is asked for the pointer (Hyprland) is asked only while the engine reads
+    // it, and a few seconds after.
+    if (channel_->offersPointer()) {
+        pointerWanted_ = new QTimer(this);
+        pointerWanted_->setSingleShot(true);
+        pointerWanted_->setInterval(5000);
+        connect(pointerWanted_, &QTimer::timeout, this, [this] { channel_->wantPointer(false); });
+        pointer_->onRead = [this] {
+            if (!pointerWanted_->isActive()) channel_->wantPointer(true);
+            pointerWanted_->start();
+        };
+    }
+    // XWayland hears when an X11 window is configured, which sway and Hyprland do not announce
+    // for floating windows: a hint to read the list at once. The X11 list tells one change
+    // until it is read; it is read (to hear the next) when a burst of moves has settled.
+    x11Settled_ = new QTimer(this);
+    x11Settled_->setSingleShot(true);
+    x11Settled_->setInterval(50);
+    connect(x11Settled_, &QTimer::timeout, this, [this] {
+        x11_.windowList().windows();
+        channel_->refresh();
+    });
+    x11_.windowList().onChange = [this] {
+        channel_->refresh();
+        if (!x11Settled_->isActive()) x11Settled_->start();
+    };
+    x11_.windowList().windows(); // armed: the next change is told
     channel_->start();
 }
 
-WaylandDesktop::~WaylandDesktop() = default;
+WaylandDesktop::~WaylandDesktop() {
+    x11_.windowList().onChange = nullptr;
+}
 
 WindowList& WaylandDesktop::windowList() {
     return *windows_;
@@ -98,8 +143,18 @@ Pointer& WaylandDesktop::pointer() {
     return *pointer_;
 }
 
+std::optional<QPoint> WaylandDesktop::pointerInQt() const {
+    const std::optional<QPointF> px = pointer_->rootPosition();
+    if (!px) return std::nullopt;
+    // Qt's xcb coordinates are the root's pixels divided by its device pixel ratio.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal ratio = screen ? screen->devicePixelRatio() : 1.0;
+    return (*px / ratio).toPoint();
+}
+
 InputIdle& WaylandDesktop::inputIdle() {
     if (channel_)
         if (InputIdle* idle = channel_->idle()) return *idle;
+    if (idle_) return *idle_;
     return x11_.inputIdle();
 }

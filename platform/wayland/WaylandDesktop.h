@@ -3,14 +3,18 @@
 #include "platform/wayland/WaylandSession.h"
 
 #include <QObject>
+#include <QPoint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class CompositorChannel;
 class CompositorPointer;
 class CompositorWindowList;
 class InputIdle;
 class Pointer;
+class WaylandIdle;
+class QTimer;
 class WindowList;
 class X11Desktop;
 
@@ -31,6 +35,10 @@ class WaylandDesktop final : public QObject {
     enum class Advice { enableShellExtension, installShellExtension };
     std::function<void(Advice)> onAdvice;
 
+    // Where the compositor last said the pointer is, in Qt's global coordinates; nullopt when
+    // it does not tell (sway) or has not yet.
+    std::optional<QPoint> pointerInQt() const;
+
   private:
     WaylandDesktop(const WaylandSession& session, X11Desktop& x11,
                    std::unique_ptr<CompositorChannel> channel);
@@ -42,4 +50,7 @@ class WaylandDesktop final : public QObject {
     std::unique_ptr<CompositorChannel> channel_;
     std::unique_ptr<CompositorWindowList> windows_;
     std::unique_ptr<CompositorPointer> pointer_;
+    std::unique_ptr<WaylandIdle> idle_;
+    QTimer* pointerWanted_ = nullptr; // runs while the engine reads the pointer
+    QTimer* x11Settled_ = nullptr;    // X11 windows moved a moment ago
 };

@@ -1,0 +1,392 @@
+#include "platform/wayland/HyprlandChannel.h"
+
+#include "base/Log.h"
+#include "platform/wayland/SocketPath.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocalSocket>
+#include <QSet>
+#include <QTimer>
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+constexpr int kFirstPauseMs = 250;
+constexpr int kLongestPauseMs = 8000;
+
+// Events after which the list may differ. The "v2" twins come with each of these: not needed.
+bool changesList(const QByteArray& name) {
+    static const QSet<QByteArray> names{
+        "openwindow",    "closewindow",  "movewindow",     "changefloatingmode",
+        "fullscreen",    "workspace",    "focusedmon",     "activewindow",
+        "moveworkspace", "monitoradded", "monitorremoved", "activespecial",
+        "pin",           "minimized",    "configreloaded", "renameworkspace"};
+    return names.contains(name);
+}
+
+struct Shown {
+    qint64 workspace;
+    bool special;
+};
+
+bool truthy(const QJsonValue& v) {
+    return v.isBool() ? v.toBool() : v.toInt() != 0;
+}
+
+} // namespace
+
+QString HyprlandChannel::instanceDir(const QString& runtimeDir, const QString& signature) {
+    if (signature.isEmpty() || signature.contains(u'/') || signature.startsWith(u'.')) {
+        Log::error(QStringLiteral("HYPRLAND_INSTANCE_SIGNATURE is not a plain name; the cat walks "
+                                  "on the floor only"));
+        return {};
+    }
+    // Hyprland 0.40 moved its sockets under the runtime folder.
+    const QString current = runtimeDir + QStringLiteral("/hypr/") + signature;
+    if (!runtimeDir.isEmpty() && QFileInfo::exists(current + QStringLiteral("/.socket2.sock")))
+        return current;
+    const QString older = QStringLiteral("/tmp/hypr/") + signature;
+    return QFileInfo::exists(older + QStringLiteral("/.socket2.sock")) || runtimeDir.isEmpty()
+               ? older
+               : current;
+}
+
+std::optional<CompositorWindows> HyprlandChannel::windowsFrom(const QByteArray& clients,
+                                                              const QByteArray& monitors,
+                                                              int borderPx, QString* why,
+                                                              bool* floatingShown) {
+    QJsonParseError e1, e2;
+    const QJsonDocument c = QJsonDocument::fromJson(clients, &e1);
+    const QJsonDocument m = QJsonDocument::fromJson(monitors, &e2);
+    if (!c.isArray() || !m.isArray()) {
+        if (why)
+            *why = !c.isArray() ? QStringLiteral("clients: %1").arg(e1.errorString())
+                                : QStringLiteral("monitors: %1").arg(e2.errorString());
+        return std::nullopt;
+    }
+    CompositorWindows out;
+    QHash<qint64, Shown> shown; // workspace id → how it shows
+    for (const QJsonValue& mv : m.array()) {
+        const QJsonObject mon = mv.toObject();
+        double scale = mon.value(QLatin1String("scale")).toDouble(1.0);
+        if (!(scale >= 0.25 && scale <= 8)) scale = 1.0;
+        int w = int(std::lround(mon.value(QLatin1String("width")).toInt() / scale));
+        int h = int(std::lround(mon.value(QLatin1String("height")).toInt() / scale));
+        if (mon.value(QLatin1String("transform")).toInt() % 2 == 1) std::swap(w, h);
+        out.outputs |= QRect(mon.value(QLatin1String("x")).toInt(),
+                             mon.value(QLatin1String("y")).toInt(), w, h);
+        const qint64 active = mon.value(QLatin1String("activeWorkspace"))
+                                  .toObject()
+                                  .value(QLatin1String("id"))
+                                  .toInteger();
+        const qint64 special = mon.value(QLatin1String("specialWorkspace"))
+                                   .toObject()
+                                   .value(QLatin1String("id"))
+                                   .toInteger();
+        shown.insert(active, {active, false});
+        if (special != 0) shown.insert(special, {special, true});
+    }
+
+    struct Entry {
+        CompositorWindow w;
+        int rank;       // 0 special, 1 fullscreen, 2 pinned, 3 floating, 4 tiled
+        int focusOrder; // 0 = focused last
+        qint64 workspace;
+    };
+    std::vector<Entry> entries;
+    QSet<qint64> fullscreenOn;
+    for (const QJsonValue& cv : c.array()) {
+        const QJsonObject cl = cv.toObject();
+        if (!cl.value(QLatin1String("mapped")).toBool(true)) continue;
+        const qint64 ws =
+            cl.value(QLatin1String("workspace")).toObject().value(QLatin1String("id")).toInteger();
+        auto it = shown.constFind(ws);
+        if (it == shown.constEnd()) continue;
+        const QJsonArray at = cl.value(QLatin1String("at")).toArray();
+        const QJsonArray size = cl.value(QLatin1String("size")).toArray();
+        Entry e;
+        e.w.key = cl.value(QLatin1String("address")).toString();
+        e.w.frame = QRect(at.at(0).toInt() - borderPx, at.at(1).toInt() - borderPx,
+                          size.at(0).toInt() + 2 * borderPx, size.at(1).toInt() + 2 * borderPx);
+        const qint64 pid = cl.value(QLatin1String("pid")).toInteger();
+        if (pid > 0) e.w.pid = pid;
+        e.w.onScreen = !cl.value(QLatin1String("hidden")).toBool(false);
+        // "fullscreen" was a flag with a mode beside it (1 = maximized); since 0.42 it is the
+        // mode itself (1 maximized, 2 fullscreen).
+        const QJsonValue fs = cl.value(QLatin1String("fullscreen"));
+        const bool fullscreen =
+            fs.isBool() ? fs.toBool() && cl.value(QLatin1String("fullscreenMode")).toInt() != 1
+                        : fs.toInt() >= 2;
+        const bool floating = truthy(cl.value(QLatin1String("floating")));
+        e.rank = it->special  ? 0
+                 : fullscreen ? 1
+                 : floating   ? (truthy(cl.value(QLatin1String("pinned"))) ? 2 : 3)
+                              : 4;
+        e.focusOrder = cl.value(QLatin1String("focusHistoryID")).toInt(1 << 20);
+        e.workspace = ws;
+        if (fullscreen) fullscreenOn.insert(ws);
+        entries.push_back(std::move(e));
+    }
+    // A fullscreen window hides the rest of its workspace.
+    bool floating = false;
+    for (Entry& e : entries) {
+        if (e.rank > 1 && fullscreenOn.contains(e.workspace)) e.w.onScreen = false;
+        if ((e.rank == 2 || e.rank == 3) && e.w.onScreen) floating = true;
+    }
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        return a.rank != b.rank ? a.rank < b.rank : a.focusOrder < b.focusOrder;
+    });
+    out.windows.reserve(entries.size());
+    for (Entry& e : entries)
+        out.windows.push_back(std::move(e.w));
+    if (floatingShown) *floatingShown = floating;
+    return out;
+}
+
+HyprlandChannel::HyprlandChannel(QString dir) : dir_(std::move(dir)) {
+    retry_ = new QTimer(this);
+    retry_->setSingleShot(true);
+    connect(retry_, &QTimer::timeout, this, &HyprlandChannel::connectEvents);
+    floatingCheck_ = new QTimer(this);
+    floatingCheck_->setSingleShot(true);
+    connect(floatingCheck_, &QTimer::timeout, this, &HyprlandChannel::reread);
+    pointerTimer_ = new QTimer(this);
+    pointerTimer_->setInterval(kPointerEveryMs);
+    connect(pointerTimer_, &QTimer::timeout, this, &HyprlandChannel::askPointer);
+}
+
+void HyprlandChannel::askPointer() {
+    {
+        if (pointerAsked_ || !live_) return;
+        pointerAsked_ = true;
+        request("j/cursorpos", [this](std::optional<QByteArray> reply) {
+            pointerAsked_ = false;
+            if (!reply) return;
+            const QJsonObject p = QJsonDocument::fromJson(*reply).object();
+            const QJsonValue x = p.value(QLatin1String("x")), y = p.value(QLatin1String("y"));
+            if (!x.isDouble() || !y.isDouble()) {
+                complain(QStringLiteral("a pointer position that does not read"));
+                return;
+            }
+            if (onPointer) onPointer(QPointF(x.toDouble(), y.toDouble()));
+        });
+    }
+}
+
+HyprlandChannel::~HyprlandChannel() {
+    if (events_) events_->disconnect(this);
+}
+
+void HyprlandChannel::start() {
+    connectEvents();
+}
+
+// Only floating windows move unannounced; everything else comes with an event.
+void HyprlandChannel::refresh() {
+    if (live_ && floatingShown_) reread();
+}
+
+void HyprlandChannel::wantPointer(bool wanted) {
+    if (wanted && !pointerTimer_->isActive()) {
+        pointerTimer_->start();
+        askPointer();
+    } else if (!wanted) {
+        pointerTimer_->stop();
+    }
+}
+
+void HyprlandChannel::request(const QByteArray& command, Reply done) {
+    const QString path = dir_ + QStringLiteral("/.socket.sock");
+    if (SocketPath::check(path) != SocketPath::Verdict::ours) {
+        done(std::nullopt);
+        return;
+    }
+    ++requests_;
+    auto* socket = new QLocalSocket(this);
+    auto* timer = new QTimer(socket);
+    timer->setSingleShot(true);
+    auto buffer = std::make_shared<QByteArray>();
+    // Ends the exchange once, whichever way: the socket is closed and freed every time.
+    auto finish = std::make_shared<std::function<void(std::optional<QByteArray>)>>();
+    *finish = [socket, done = std::move(done), finish](std::optional<QByteArray> reply) mutable {
+        socket->disconnect();
+        socket->abort();
+        socket->deleteLater();
+        Reply call = std::move(done);
+        *finish = nullptr; // breaks the cycle through the captured pointer
+        call(std::move(reply));
+    };
+    const auto end = [finish](std::optional<QByteArray> reply) {
+        if (*finish) (*finish)(std::move(reply));
+    };
+    connect(socket, &QLocalSocket::connected, socket,
+            [socket, command] { socket->write(command); });
+    connect(socket, &QLocalSocket::readyRead, socket, [this, socket, buffer, end, command] {
+        *buffer += socket->readAll();
+        if (buffer->size() > kMaxReply) {
+            complain(QStringLiteral("a reply to %1 past %2 MB")
+                         .arg(QString::fromLatin1(command))
+                         .arg(kMaxReply >> 20));
+            end(std::nullopt);
+        }
+    });
+    connect(socket, &QLocalSocket::disconnected, socket, [socket, buffer, end] {
+        *buffer += socket->readAll();
+        end(*buffer);
+    });
+    connect(socket, &QLocalSocket::errorOccurred, socket,
+            [socket, buffer, end](QLocalSocket::LocalSocketError error) {
+                if (error == QLocalSocket::PeerClosedError) {
+                    *buffer += socket->readAll();
+                    end(*buffer);
+                } else {
+                    end(std::nullopt);
+                }
+            });
+    connect(timer, &QTimer::timeout, socket, [this, end, command] {
+        complain(QStringLiteral("no answer to %1 within %2 s")
+                     .arg(QString::fromLatin1(command))
+                     .arg(kReplyTimeoutMs / 1000));
+        end(std::nullopt);
+    });
+    timer->start(kReplyTimeoutMs);
+    socket->connectToServer(path);
+}
+
+void HyprlandChannel::connectEvents() {
+    if (refused_) return;
+    const QString path = dir_ + QStringLiteral("/.socket2.sock");
+    const SocketPath::Verdict verdict = SocketPath::check(path);
+    if (verdict == SocketPath::Verdict::absent) {
+        eventsClosed(QStringLiteral("no event socket"));
+        return;
+    }
+    if (verdict != SocketPath::Verdict::ours ||
+        SocketPath::check(dir_ + QStringLiteral("/.socket.sock")) ==
+            SocketPath::Verdict::notSocket ||
+        SocketPath::check(dir_ + QStringLiteral("/.socket.sock")) == SocketPath::Verdict::notOurs) {
+        refused_ = true;
+        Log::error(QStringLiteral("Hyprland's sockets in %1 are %2; the cat walks on the floor "
+                                  "only")
+                       .arg(Log::priv(dir_),
+                            SocketPath::describe(
+                                verdict == SocketPath::Verdict::ours
+                                    ? SocketPath::check(dir_ + QStringLiteral("/.socket.sock"))
+                                    : verdict)));
+        return;
+    }
+    if (events_) events_->deleteLater();
+    events_ = new QLocalSocket(this);
+    partial_.clear();
+    dropLine_ = false;
+    connect(events_, &QLocalSocket::connected, this, [this] {
+        request("j/getoption general:border_size", [this](std::optional<QByteArray> reply) {
+            if (reply) {
+                const int b =
+                    QJsonDocument::fromJson(*reply).object().value(QLatin1String("int")).toInt();
+                borderPx_ = std::clamp(b, 0, 64);
+            }
+            reread();
+        });
+    });
+    connect(events_, &QLocalSocket::readyRead, this, &HyprlandChannel::readEvents);
+    connect(events_, &QLocalSocket::disconnected, this,
+            [this] { eventsClosed(QStringLiteral("its event socket closed")); });
+    connect(events_, &QLocalSocket::errorOccurred, this, [this](QLocalSocket::LocalSocketError) {
+        if (events_->state() != QLocalSocket::ConnectedState) eventsClosed(events_->errorString());
+    });
+    events_->connectToServer(path);
+}
+
+void HyprlandChannel::eventsClosed(const QString& why) {
+    if (retry_->isActive()) return;
+    floatingCheck_->stop();
+    if (events_) {
+        events_->disconnect(this);
+        events_->abort();
+        events_->deleteLater();
+        events_ = nullptr;
+    }
+    if ((live_ || pauseMs_ == 0) && onLost) onLost(why);
+    live_ = false;
+    pauseMs_ = pauseMs_ == 0 ? kFirstPauseMs : std::min(pauseMs_ * 2, kLongestPauseMs);
+    retry_->start(pauseMs_);
+}
+
+void HyprlandChannel::readEvents() {
+    bool changed = false;
+    while (events_ && events_->bytesAvailable() > 0) {
+        partial_ += events_->read(kMaxEventLine);
+        qsizetype nl;
+        while ((nl = partial_.indexOf('\n')) >= 0) {
+            const QByteArray line = partial_.left(nl);
+            partial_.remove(0, nl + 1);
+            if (dropLine_) {
+                dropLine_ = false; // the tail of an overlong line
+                continue;
+            }
+            const qsizetype sep = line.indexOf(">>");
+            if (sep > 0 && changesList(line.left(sep))) changed = true;
+        }
+        if (partial_.size() > kMaxEventLine) {
+            complain(QStringLiteral("an event line past %1 kB").arg(kMaxEventLine >> 10));
+            partial_.clear();
+            dropLine_ = true;
+        }
+    }
+    if (changed) reread();
+}
+
+void HyprlandChannel::reread() {
+    if (reading_) {
+        stale_ = true;
+        return;
+    }
+    reading_ = true;
+    stale_ = false;
+    floatingCheck_->stop();
+    request("j/clients", [this](std::optional<QByteArray> clients) {
+        if (!clients) {
+            listRead(std::nullopt, std::nullopt);
+            return;
+        }
+        request("j/monitors", [this, clients](std::optional<QByteArray> monitors) {
+            listRead(clients, std::move(monitors));
+        });
+    });
+}
+
+void HyprlandChannel::listRead(std::optional<QByteArray> clients,
+                               std::optional<QByteArray> monitors) {
+    reading_ = false;
+    std::optional<CompositorWindows> list;
+    bool floating = false;
+    if (clients && monitors) {
+        QString why;
+        list = windowsFrom(*clients, *monitors, borderPx_, &why, &floating);
+        if (!list) complain(QStringLiteral("a list that does not read (%1)").arg(why));
+        if (list) floatingShown_ = floating;
+    }
+    if (stale_)
+        reread();
+    else if (floating && events_)
+        floatingCheck_->start(kFloatingCheckMs);
+    if (!list || !events_) return;
+    complained_ = false;
+    if (live_ && *list == last_) return;
+    live_ = true;
+    pauseMs_ = 0;
+    last_ = *list;
+    if (onWindows) onWindows(std::move(*list));
+}
+
+void HyprlandChannel::complain(const QString& what) {
+    if (complained_) return;
+    complained_ = true;
+    Log::error(QStringLiteral("Hyprland sent %1; the cat keeps the windows it knew").arg(what));
+}

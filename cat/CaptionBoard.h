@@ -28,7 +28,9 @@ class CaptionBoard {
     void refresh(double now, std::optional<double> breakUntil);
 
     // A caption of this board shows or is due: the frame clock keeps the display rate.
-    bool busy(double now) const { return cheer_ || byTimer || now < backToWorkUntil; }
+    bool busy(double now) const {
+        return (cheer_ && now < cheer_->until) || byTimer || now < backToWorkUntil;
+    }
     // The shown caption is a notice (it names a file: the panel is wider).
     bool showsNotice() const;
 

@@ -39,6 +39,7 @@ TEST_F(CaptionBoardTest, CheerThenBreakCountdownThenBackToWork) {
     EXPECT_EQ(state.caption(), S().backToWork());
     after(3);
     EXPECT_EQ(state.caption(), std::nullopt);
+    EXPECT_FALSE(board.busy(t)) << "a cheer long over keeps the frame clock awake";
 
     // A caption of other code is left alone by the timer.
     state.setCaption(QStringLiteral("mine"));

@@ -109,7 +109,10 @@ MenuWindow::MenuWindow(MenuModels models, QWidget* parent)
     palette.setColor(QPalette::Highlight, Theme::pink()); // the accent, on the light look only
     palette.setColor(QPalette::HighlightedText, Theme::ink());
     setPalette(palette);
-    setAutoFillBackground(true);
+    // The window has an alpha channel from the start, whether a compositor runs or not: Qt
+    // keeps a window's first visual, and a compositor may come or go while the app runs.
+    // Without one the window is opaque cream edge to edge, as it always was.
+    setAttribute(Qt::WA_TranslucentBackground);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -133,14 +136,8 @@ QMargins MenuWindow::shadowMargins(bool composited) {
 
 void MenuWindow::useShadow(bool composited) {
     const QMargins margins = shadowMargins(composited);
-    if (margins == margins_ && testAttribute(Qt::WA_TranslucentBackground) == composited) return;
-    // The window's visual (with alpha or without) is chosen when its X window is made: a
-    // change while hidden makes it again on the next show.
-    if (testAttribute(Qt::WA_WState_Created) && !isVisible()) destroy();
+    if (margins == margins_) return;
     margins_ = margins;
-    setAttribute(Qt::WA_TranslucentBackground, composited);
-    setAttribute(Qt::WA_NoSystemBackground, composited);
-    setAutoFillBackground(!composited); // translucent: the cream is painted inside the margin
     layout()->setContentsMargins(margins_);
     setFixedWidth(MenuView::contentWidth + margins_.left() + margins_.right());
     shadow_ = QPixmap();
@@ -218,13 +215,15 @@ void MenuWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void MenuWindow::paintEvent(QPaintEvent*) {
-    if (margins_.isNull()) return; // the background fills the opaque window
     const QRect content = rect().marginsRemoved(margins_);
-    if (shadow_.isNull())
-        shadow_ = drawShadow(size(), content.translated(0, shadowDrop), devicePixelRatioF());
     QPainter p(this);
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawPixmap(0, 0, shadow_);
+    if (!margins_.isNull()) {
+        if (shadow_.isNull())
+            shadow_ = drawShadow(size(), content.translated(0, shadowDrop), devicePixelRatioF());
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawPixmap(0, 0, shadow_);
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    }
     p.fillRect(content, Theme::cream());
 }
 

@@ -24,6 +24,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/linux/LinuxDevices.h"
 #include "platform/wayland/WaylandDesktop.h"
+#include "platform/x11/CompositorWatch.h"
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/X11InputIdle.h"
 #include "platform/x11/X11Panel.h"
@@ -236,6 +237,8 @@ MenuModels PurrloxApp::menuModels(QApplication& app) {
     const Options options = parse(app.arguments());
     if (!options.automation.isEmpty())
         arguments << QStringLiteral("--automation") << options.automation;
+    if (auto* x11 = app.nativeInterface<QNativeInterface::QX11Application>())
+        compositor_ = std::make_unique<CompositorWatch>(x11->connection(), nullptr);
     return MenuModels{
         *root.pomodoro,
         *root.focusLog,
@@ -254,6 +257,7 @@ MenuModels PurrloxApp::menuModels(QApplication& app) {
         },
         root.updater != nullptr,
         subScreens(*root.focusLog, *root.reminders, Clock::system()),
+        [watch = compositor_.get()] { return watch && watch->running(); },
     };
 }
 

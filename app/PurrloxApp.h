@@ -14,6 +14,7 @@ struct CatServices;
 class LinuxDevices;
 class FreedesktopTrash;
 class WaylandDesktop;
+class CompositorWatch;
 class X11Desktop;
 class X11Panel;
 class QApplication;
@@ -70,5 +71,6 @@ class PurrloxApp {
     std::unique_ptr<Automation> automation_;
     std::unique_ptr<QuitOnSignals> quitSignals_;
     std::unique_ptr<XdgAutostart> loginItem_;
+    std::unique_ptr<CompositorWatch> compositor_; // for the menu's shadow
     std::unique_ptr<TrayMenu> menu_;
 };

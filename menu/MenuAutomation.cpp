@@ -71,7 +71,7 @@ QJsonObject answerMenuRequest(TrayMenu& menu, const QJsonObject& request) {
         {"ring", ring && ring->around() ? QJsonValue(ring->around()->objectName()) : QJsonValue()},
         {"ringColour", FocusRing::colour().name()},
         {"activity", window.view()->pomodoro().activity()},
-        {"frame", rectJson(window.geometry())},
+        {"frame", rectJson(window.contentGeometry())},
         {"screen", screenName(*window.view())},
         {"controls", controls},
         {"tray",

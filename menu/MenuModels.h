@@ -29,4 +29,7 @@ struct MenuModels {
     bool selfUpdate;
     // The statistics and reminders screens the main page links to.
     MenuScreens screens;
+    // Whether a compositing manager runs right now (per-pixel alpha works): the window then
+    // lies in a translucent margin that holds its drop shadow.
+    std::function<bool()> composited = [] { return false; };
 };

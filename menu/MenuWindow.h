@@ -3,6 +3,8 @@
 #include "menu/MenuModels.h"
 
 #include <QElapsedTimer>
+#include <QMargins>
+#include <QPixmap>
 #include <QRect>
 #include <QWidget>
 
@@ -34,19 +36,30 @@ class MenuWindow : public QWidget {
     }
     // The height that the content wants right now.
     int contentHeight() const;
+    // Where the visible window (the cream content with its edge) is on the screen; the
+    // window's own geometry adds the shadow's margin around it when a compositor runs.
+    QRect contentGeometry() const { return geometry().marginsRemoved(margins_); }
+    // The shadow's margin around the content: empty without a compositor.
+    static QMargins shadowMargins(bool composited);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void fit();
+    void useShadow(bool composited);
 
     MenuModels models_;
     MenuView* view_;
     QScrollArea* scroll_;
     QRect workArea_;
+    QMargins margins_; // the shadow's, inside the window; empty without a compositor
+    QPixmap shadow_;   // drawn once per size
     bool fitQueued_ = false;
     bool awaitingPaint_ = false;
     QElapsedTimer openTimer_;

@@ -73,6 +73,22 @@ pixel=$(import -window root -crop "1x1+$((wx + 4))+$((wy + wh / 2))" -depth 8 tx
 [[ $pixel == *"#FFF4EA"* ]] || fail "no cream at the window's edge: $pixel"
 shoot menu_main_en.png
 
+# With picom running the window casts a soft shadow: over a white xterm, the pixels just below
+# its visible bottom edge are darker than the same xterm farther down.
+xdotool key Escape
+wait_for 5 "Escape closes the window" menu_closed
+wall=$(open_xterm wall "200x70+$((wx - 300))+0")
+open_by_tray
+brightness() { import -window root -crop "1x1+$1+$2" -depth 8 -colorspace gray txt:- | tail -1 | sed -E 's/.*gray\(([0-9.]+).*/\1/'; }
+[ -n "${MENU_SCREENS:-}" ] && import -window root "$MENU_SCREENS/menu_shadow.png"
+below=$(brightness $((wx + ww / 2)) $((wy + wh + 2)))
+away=$(brightness $((wx + ww / 2)) $((wy + wh + 40)))
+awk -v b="$below" -v a="$away" 'BEGIN { exit !(a > 200 && b < a - 8) }' ||
+    fail "no shadow under the window: $below just below it, $away farther down"
+xdotool key Escape
+wait_for 5 "Escape closes the window" menu_closed
+xdotool windowkill "$wall"
+
 # Escape closes it; so does a click elsewhere.
 xdotool key Escape
 wait_for 5 "Escape closes the window" menu_closed

@@ -59,5 +59,6 @@ bool CompositorWatch::handle(const xcb_generic_event_t* event) {
         set(e->owner != XCB_WINDOW_NONE);
     else
         set(false); // the owner's window or its client went away
-    return true;
+    // Not consumed: every watch (the panels', the menu's) and Qt's own must hear it.
+    return false;
 }

@@ -10,6 +10,7 @@ target_sources(purrlox_gui PRIVATE
   kit/TextLine.cpp
   kit/FocusRing.cpp
   kit/BackButton.cpp
+  kit/ScreenHeader.cpp
   kit/LinkCard.cpp
   kit/WeekBars.cpp
   kit/SpriteImages.cpp)

@@ -2,10 +2,8 @@
 
 #include "base/Calendar.h"
 #include "focus/FocusLog.h"
-#include "kit/BackButton.h"
 #include "kit/ChunkyButton.h"
-#include "kit/Fonts.h"
-#include "kit/TextLine.h"
+#include "kit/ScreenHeader.h"
 #include "kit/Theme.h"
 #include "platform/Clock.h"
 #include "stats/Export.h"
@@ -37,16 +35,7 @@ StatsScreen::StatsScreen(FocusLog& log, Clock& clock, WorkAreaHeight workArea,
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(12);
 
-    auto* header = new QHBoxLayout;
-    auto* backButton = new BackButton(this);
-    connect(backButton, &QAbstractButton::clicked, this, [back = std::move(back)] {
-        if (back) back();
-    });
-    header->addWidget(backButton);
-    header->addStretch(1);
-    header->addWidget(
-        new TextLine(S().stats(), Fonts::rounded(17, QFont::ExtraBold), Theme::ink(), this));
-    column->addLayout(header);
+    column->addLayout(screenHeader(this, S().stats(), std::move(back)));
 
     auto* stack = new QVBoxLayout(cards_);
     stack->setContentsMargins(0, 0, 0, 0);

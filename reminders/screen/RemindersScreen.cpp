@@ -1,13 +1,13 @@
 #include "reminders/screen/RemindersScreen.h"
 
 #include "base/Calendar.h"
-#include "kit/BackButton.h"
 #include "kit/Card.h"
 #include "kit/ChunkyButton.h"
 #include "kit/CuteToggle.h"
 #include "kit/FieldCard.h"
 #include "kit/Fonts.h"
 #include "kit/QuietButton.h"
+#include "kit/ScreenHeader.h"
 #include "kit/TextLine.h"
 #include "kit/Theme.h"
 #include "platform/Clock.h"
@@ -94,16 +94,7 @@ RemindersScreen::RemindersScreen(Reminders& reminders, Clock& clock, std::functi
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(12);
 
-    auto* header = new QHBoxLayout;
-    auto* backButton = new BackButton(this);
-    connect(backButton, &QAbstractButton::clicked, this, [back = std::move(back)] {
-        if (back) back();
-    });
-    header->addWidget(backButton);
-    header->addStretch(1);
-    header->addWidget(
-        new TextLine(S().reminders(), Fonts::rounded(17, QFont::ExtraBold), Theme::ink(), this));
-    column->addLayout(header);
+    column->addLayout(screenHeader(this, S().reminders(), std::move(back)));
 
     // The editor.
     auto* editor = new Card(Card::panel(), this);

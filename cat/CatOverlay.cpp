@@ -100,10 +100,6 @@ int CatOverlay::hourOfDay(double t) {
     return hour;
 }
 
-bool CatOverlay::hasLetterToFetch() const {
-    return !queue.empty() && !carrying;
-}
-
 CatOverlay::Snapshot CatOverlay::snapshot() const {
     Snapshot s;
     s.x = x;
@@ -111,16 +107,16 @@ CatOverlay::Snapshot CatOverlay::snapshot() const {
     s.activity = activity;
     s.platform = platform;
     s.sprite = state.sprite();
-    s.carrying = carrying && !queue.empty();
+    s.carrying = letterQueue_.carried();
     if (panel) s.panelFrame = panel->frame();
     s.lying = lying;
     s.inCall = systemSignals_.inCall();
     s.musicPlaying = systemSignals_.musicPlaying();
     s.typing = systemSignals_.typingSince().has_value();
-    s.focusing = focusing;
+    s.focusing = focusPhase_.focusing();
     s.bedSpot = bedSpot;
     if (bedPanel && bedPanel->isVisible()) s.bedFrame = bedPanel->frame();
-    s.breakUntil = breakUntil;
+    s.breakUntil = focusPhase_.breakUntil();
     return s;
 }
 
@@ -156,7 +152,7 @@ void CatOverlay::makeDue(Due which) {
 
 void CatOverlay::enter(bool c) {
     Q_ASSERT(QThread::currentThread() == thread());
-    carrying = c;
+    letterQueue_.setCarrying(c);
     platform = Platform::floor();
     const Rect vf = screenFrame();
     entered = true;
@@ -231,7 +227,7 @@ void CatOverlay::tick() {
         pollSystem(t);
     }
     trackShake(t);
-    captionBoard.refresh(t, breakUntil);
+    captionBoard.refresh(t, focusPhase_.breakUntil());
 
     // A stalled frame moves the cat at most a tenth of a second's worth; a clock that went
     // backwards moves it not at all. Timeouts use the unclamped elapsed time.
@@ -263,10 +259,11 @@ void CatOverlay::stepActivity(double t, double dt, double elapsed) {
         break;
     case K::away:
         if (t >= activity.as<activity::Away>()->until) {
-            carrying = true;
+            letterQueue_.setCarrying(true);
             const bool left = x < screenFrame().midX();
             x = offscreenX(left);
-            if (!belongsInBed(t) || (breakNews && (!systemSignals_.inCall() || focusing)))
+            if (!belongsInBed(t) ||
+                (focusPhase_.hasNews() && (!systemSignals_.inCall() || focusPhase_.focusing())))
                 start(Activity::walking(entrySpot(left), Arrival::rest()), t);
             else
                 goToBed(t);
@@ -326,7 +323,8 @@ void CatOverlay::stepActivity(double t, double dt, double elapsed) {
         }
         break;
     case K::sleeping:
-        if (sys.inputIdle.secondsSinceAnyInput() < 1.5 || hasLetterToFetch() || breakNews)
+        if (sys.inputIdle.secondsSinceAnyInput() < 1.5 || letterQueue_.toFetch() ||
+            focusPhase_.hasNews())
             start(Activity::yawning(AfterYawn::wake), t);
         break;
     case K::landing:
@@ -347,23 +345,24 @@ void CatOverlay::stepActivity(double t, double dt, double elapsed) {
 bool CatOverlay::walk(activity::Walking w, double t, double dt) {
     // A leisurely walk gives way as soon as there is something to do; decide picks the errand.
     if (w.then.kind == Arrival::Kind::rest &&
-        (hasLetterToFetch() || breakNews || focusing || (breakBedAt && t >= *breakBedAt))) {
+        (letterQueue_.toFetch() || focusPhase_.hasNews() || focusPhase_.focusing() ||
+         focusPhase_.breakBedtime(t))) {
         start(Activity::idle(), t);
         return false;
     }
     // Hovering over a cat that carries a letter opens it.
-    if (carrying && !queue.empty() && catOnScreen() && cursorOnCat()) {
+    if (letterQueue_.carried() && catOnScreen() && cursorOnCat()) {
         openLetter(t);
         return false;
     }
     // Only a leisurely walk gives way to a hunt.
-    if (w.then.kind == Arrival::Kind::rest && queue.empty() &&
-        !(systemSignals_.inCall() && !focusing) && huntIfPrey(t))
+    if (w.then.kind == Arrival::Kind::rest && letterQueue_.empty() &&
+        !(systemSignals_.inCall() && !focusPhase_.focusing()) && huntIfPrey(t))
         return false;
 
     state.setFacingRight(x < w.to);
     stepPhase += dt;
-    const double speed = (carrying && !queue.empty()) ? letterWalk.speed : plainWalk.speed;
+    const double speed = letterQueue_.carried() ? letterWalk.speed : plainWalk.speed;
     const double d = state.facingRight() ? 1.0 : -1.0;
     const double old = x;
     x += dt * d * speed;
@@ -383,14 +382,14 @@ void CatOverlay::decide(double t) {
             start(Activity::inBed(std::nullopt), t);
         return;
     }
-    if (hasLetterToFetch()) {
+    if (letterQueue_.toFetch()) {
         if (const DesktopWindow* w = platform.window())
             getDown(*w, t);
         else
             start(Activity::walking(offscreenX(x < screenFrame().midX()), Arrival::fetch()), t);
         return;
     }
-    if (breakNews && !(systemSignals_.inCall() && !focusing)) {
+    if (focusPhase_.hasNews() && !(systemSignals_.inCall() && !focusPhase_.focusing())) {
         if (const DesktopWindow* w = platform.window()) {
             getDown(*w, t);
         } else {
@@ -405,7 +404,7 @@ void CatOverlay::decide(double t) {
         goToBed(t);
         return;
     }
-    if (!queue.empty()) return; // it sits and waits, holding the letters
+    if (!letterQueue_.empty()) return; // it sits and waits, holding the letters
 
     const double idle = sys.inputIdle.secondsSinceAnyInput();
     const int h = hourOfDay(t);
@@ -498,9 +497,7 @@ void CatOverlay::arrive(const Arrival& a, double t) {
         }
         break;
     case Arrival::Kind::announce:
-        breakNews = false;
-        // Bed after a third of the remaining break, at most 45 s later.
-        if (breakUntil) breakBedAt = t + std::min(std::max(*breakUntil - t, 0.0) / 3.0, 45.0);
+        focusPhase_.announced(t);
         start(Activity::waving(), t);
         break;
     }

@@ -7,6 +7,8 @@
 #include "cat/Dangle.h"
 #include "cat/DesktopWindow.h"
 #include "cat/FileFeeder.h"
+#include "cat/FocusPhase.h"
+#include "cat/LetterQueue.h"
 #include "cat/SystemSignals.h"
 #include "focus/Letter.h"
 #include "platform/Geometry.h"
@@ -158,6 +160,10 @@ class CatOverlay : public QObject {
     const SystemSignals& systemSignals() const { return systemSignals_; }
     // The caption over the cat.
     const CaptionBoard& captions() const { return captionBoard; }
+    // The letters waiting, the one in the cat's mouth and the one open.
+    const LetterQueue& letterQueue() const { return letterQueue_; }
+    // The focus timer's phase and the break news the cat brings.
+    const FocusPhase& focusPhase() const { return focusPhase_; }
 
     // Desktop geometry over the last window poll and screen 0.
     Rect screenFrame() const;
@@ -167,7 +173,7 @@ class CatOverlay : public QObject {
     bool catOnScreen() const;
     Pieces visibleTop(const DesktopWindow& w) const;
     const std::vector<DesktopWindow>& polledWindows() const { return windows; }
-    const std::vector<Letter>& letters() const { return queue; }
+    const std::vector<Letter>& letters() const { return letterQueue_.letters(); }
     std::optional<Span> visibleSpan(const DesktopWindow& w, double x) const;
     std::optional<double> standingSpot(const DesktopWindow& w, std::optional<double> near) const;
     std::optional<double> randomSpot();
@@ -234,8 +240,6 @@ class CatOverlay : public QObject {
     void followShiftedWindows(double shift);
     void stepActivity(double now, double dt, double elapsed);
     const DesktopWindow* findWindow(quint32 id) const;
-    bool hasLetterToFetch() const;
-    bool readingReport() const; // the open letter carries a focus report
 
     // Climbing, jumping and falling.
     void checkPlatform(double now);
@@ -293,8 +297,6 @@ class CatOverlay : public QObject {
     bool entered = false;
     Rect placedScreen;  // the screen frame the cat was last placed on
     Rect placedVisible; // and its visible frame
-    std::vector<Letter> queue;
-    bool carrying = false;
     double x = 0;
     double feetY = 0;
     Platform platform = Platform::floor();
@@ -324,17 +326,14 @@ class CatOverlay : public QObject {
     std::unique_ptr<Panel> bedPanel;
     QPointF bedSpot;
     bool lying = false;
-    bool bubbleLeaving = false;    // see setBubbleLeaving
-    bool lastBubbleReport = false; // the last bubble shown was a report letter
+    bool bubbleLeaving = false; // see setBubbleLeaving
     bool livesInBed = false;
     std::optional<double> napUntil;
     double nextBedClip = 0;
     bool callNap = false;
-    bool focusing = false;
-    std::optional<double> breakUntil;
-    bool breakNews = false;
-    std::optional<double> breakBedAt;
     CaptionBoard captionBoard{state};
+    LetterQueue letterQueue_{state};
+    FocusPhase focusPhase_;
     SystemSignals systemSignals_{sys.devices, sys.inputIdle};
     BedClipPlayer bedClips{sys.random};
     double lastSystemPoll = distantPast;

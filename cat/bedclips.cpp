@@ -20,9 +20,9 @@ std::optional<int> CatOverlay::moodClip(double t) {
     static const int laptop = clipIndex(u"bed_laptop");
     static const int doze = clipIndex(u"bed_doze");
     static const int music = clipIndex(u"bed_music");
-    if (focusing) return laptop;
+    if (focusPhase_.focusing()) return laptop;
     if (systemSignals_.inCall()) return doze;
-    if (breakBedAt && t >= *breakBedAt) return std::nullopt;
+    if (focusPhase_.breakBedtime(t)) return std::nullopt;
     if (systemSignals_.typingSince() && t - *systemSignals_.typingSince() >= 2) return laptop;
     if (systemSignals_.musicPlaying()) return music;
     return std::nullopt;

@@ -8,32 +8,33 @@
 using K = Activity::Kind;
 
 bool CatOverlay::belongsInBed(double t) {
-    if (systemSignals_.inCall() || focusing) return true;
-    if (breakBedAt && t >= *breakBedAt) return true;
-    if (livesInBed && !breakBedAt) return true;
+    if (systemSignals_.inCall() || focusPhase_.focusing()) return true;
+    if (focusPhase_.breakBedtime(t)) return true;
+    if (livesInBed && !focusPhase_.breakBedAt()) return true;
     if (napUntil) return true;
     return callNap;
 }
 
 bool CatOverlay::wantsUp(double t) {
-    if (hasLetterToFetch()) return true; // it goes to fetch them
-    if (systemSignals_.inCall() && !focusing) return false;
-    if (breakNews) return true;
-    if (focusing) return false;
-    if (breakBedAt && t >= *breakBedAt) return false;
+    if (letterQueue_.toFetch()) return true; // it goes to fetch them
+    if (systemSignals_.inCall() && !focusPhase_.focusing()) return false;
+    if (focusPhase_.hasNews()) return true;
+    if (focusPhase_.focusing()) return false;
+    if (focusPhase_.breakBedtime(t)) return false;
     if (callNap && !livesInBed && !napUntil) return true; // the call is over
     if (!napUntil) return false;
     return t >= *napUntil;
 }
 
 bool CatOverlay::wantsPhone(double t) {
-    if (systemSignals_.inCall() || focusing) return false;
-    if (breakBedAt && t >= *breakBedAt) return true; // the phone passes a break
+    if (systemSignals_.inCall() || focusPhase_.focusing()) return false;
+    if (focusPhase_.breakBedtime(t)) return true; // the phone passes a break
     return phoneUntil && t < *phoneUntil;
 }
 
 void CatOverlay::goToBed(double t) {
-    if (systemSignals_.inCall() || focusing || (breakBedAt && *breakBedAt <= t)) callNap = true;
+    if (systemSignals_.inCall() || focusPhase_.focusing() || focusPhase_.breakBedtime(t))
+        callNap = true;
     headToBed(t);
 }
 
@@ -67,7 +68,7 @@ void CatOverlay::getIntoBed(double t) {
     if (bedPanel) bedPanel->hide(); // the cat's frames draw the bed while it lies in it
     popStart = t;
     nextBedClip = t + r(2, 5);
-    if (carrying && !queue.empty()) {
+    if (letterQueue_.carried()) {
         openLetter(t);
         if (activity.is(K::reading)) return;
     }

@@ -30,7 +30,7 @@ std::optional<QPointF> CatOverlay::prey(double stillFor) const {
 }
 
 bool CatOverlay::huntIfPrey(double t) {
-    if (systemSignals_.inCall() && !focusing) return false;
+    if (systemSignals_.inCall() && !focusPhase_.focusing()) return false;
     const bool shaken = t - shakenAt < 10;
     double stillness;
     if (t >= nextHunt)

@@ -9,12 +9,7 @@ using K = Activity::Kind;
 
 void CatOverlay::deliver(const Letter& letter) {
     wake();
-    // One update offer is enough.
-    if (letter.update &&
-        std::any_of(queue.begin(), queue.end(), [](const Letter& l) { return l.update; }))
-        return;
-    queue.push_back(letter);
-    state.setUnread(int(queue.size()));
+    if (!letterQueue_.deliver(letter)) return;
     // A cat on screen fetches it on its next decision; one not shown yet brings it in.
     if (!panel) enter(true);
 }
@@ -78,7 +73,7 @@ void CatOverlay::tapCat() {
     case K::inBed:
     case K::idle:
     case K::petting:
-        if (carrying && !queue.empty())
+        if (letterQueue_.carried())
             openLetter(t);
         else
             happyUntil = t + 1.2;
@@ -92,18 +87,14 @@ void CatOverlay::tapCat() {
 }
 
 void CatOverlay::openLetter(double t) {
-    if (!carrying || queue.empty()) return;
+    if (!letterQueue_.carried()) return;
     start(Activity::reading(), t);
-    state.setReading(queue.front());
+    letterQueue_.open();
 }
 
 void CatOverlay::markRead() {
-    if (queue.empty()) return;
+    if (!letterQueue_.markRead()) return;
     const double t = now();
-    queue.erase(queue.begin());
-    state.setUnread(int(queue.size()));
-    state.setReading(std::nullopt);
-    if (queue.empty()) carrying = false;
     happyUntil = t + 1.2;
     start(Activity::idle(), t);
 }
@@ -111,9 +102,4 @@ void CatOverlay::markRead() {
 void CatOverlay::setCheer(const QString& text, double until) {
     wake();
     captionBoard.setCheer(text, until);
-}
-
-bool CatOverlay::readingReport() const {
-    const Letter* open = state.reading();
-    return open && open->report.has_value();
 }

@@ -31,7 +31,7 @@ CatSprite snackStepAt(double e) {
 
 void CatOverlay::updateSprite(double t) {
     const double e = t - activityStart;
-    const bool letter = carrying && !queue.empty();
+    const bool letter = letterQueue_.carried();
     const CatSprite sit = letter ? CatSprite::sitLetter : CatSprite::sit;
     const Gait& gait = letter ? letterWalk : plainWalk;
     // Engine dates count from the reference date, so the wobbles are in phase with it.
@@ -224,9 +224,9 @@ void CatOverlay::layout() {
     if (!panel) return;
     const bool letterOpen = state.reading() != nullptr;
     const bool shown = letterOpen || state.eaten() != nullptr;
-    if (shown) lastBubbleReport = letterOpen && readingReport();
+    if (shown) letterQueue_.bubbleShows();
     // A closed bubble keeps its room while it shrinks away.
-    const bool report = (shown || bubbleLeaving) && lastBubbleReport;
+    const bool report = (shown || bubbleLeaving) && letterQueue_.reportBubble();
     const bool bubble = shown || bubbleLeaving;
 
     double w = 130, h = 150;

@@ -11,8 +11,10 @@ target_sources(purrlox_core PRIVATE
   cat/climbing.cpp
   cat/desktop.cpp
   cat/FileFeeder.cpp
+  cat/FocusPhase.cpp
   cat/holding.cpp
   cat/hunting.cpp
+  cat/LetterQueue.cpp
   cat/letters.cpp
   cat/panels.cpp
   cat/rest.cpp

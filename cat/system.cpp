@@ -39,14 +39,7 @@ void CatOverlay::pollSystem(double t) {
 void CatOverlay::setPomodoro(bool focus, std::optional<double> until) {
     wake();
     const double t = now();
-    if (focus && !focusing) captionBoard.showBackToWork(t + 4);
+    if (focus && !focusPhase_.focusing()) captionBoard.showBackToWork(t + 4);
     if (!focus) captionBoard.clearBackToWork();
-    focusing = focus;
-    // A second report of a running break is not news.
-    if (until && !breakUntil) breakNews = true;
-    if (!until) {
-        breakNews = false;
-        breakBedAt.reset();
-    }
-    breakUntil = until;
+    focusPhase_.set(focus, until);
 }

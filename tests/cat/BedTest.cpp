@@ -329,7 +329,7 @@ TEST_F(BedTest, WhyTheCatStaysOrGetsUp) {
     EXPECT_FALSE(probe().wantsUp());
 
     // Letters to fetch get even a cat that lives in bed up.
-    probe().queueLetter();
+    cat->deliver(Letter{});
     EXPECT_TRUE(probe().wantsUp());
     tickAfter(0.02);
     tickAfter(0.02);
@@ -338,17 +338,20 @@ TEST_F(BedTest, WhyTheCatStaysOrGetsUp) {
 
     // A break before its bed time keeps the cat out; from the bed time on it belongs in bed
     // with its phone, and a call or focus takes the phone away.
-    probe().carrying() = true; // the letter is in its mouth now
-    probe().breakBedAt() = now() + 10;
+    cat->arrive(Arrival::fetch(), now());
+    tickAfter(0.02);
+    ASSERT_TRUE(cat->snapshot().carrying) << "the letter is in its mouth now";
+    cat->setPomodoro(false, now() + 30);
+    cat->arrive(Arrival::announce(), now()); // bed in 10 s
     EXPECT_FALSE(probe().belongsInBed()) << "lives in bed, but the break comes first";
-    probe().breakBedAt() = now();
+    clock.advance(11);
     EXPECT_TRUE(probe().belongsInBed());
     EXPECT_TRUE(probe().wantsPhone());
     EXPECT_EQ(probe().moodClip(), std::nullopt);
     setCall(true);
     EXPECT_FALSE(probe().wantsPhone());
     EXPECT_EQ(probe().moodClip(), clip("bed_doze"));
-    probe().focusing() = true;
+    cat->setPomodoro(true, std::nullopt);
     EXPECT_EQ(probe().moodClip(), clip("bed_laptop"));
 }
 

@@ -21,15 +21,7 @@ class CatOverlayProbe {
     Activity& activity() { return o.activity; }
     double& activityStart() { return o.activityStart; }
     double& stepPhase() { return o.stepPhase; }
-    bool& carrying() { return o.carrying; }
     const std::vector<DesktopWindow>& windows() { return o.windows; }
-    void queueLetter(Letter l = {}) { o.queue.push_back(std::move(l)); }
-    std::size_t queued() const { return o.queue.size(); }
-    const std::vector<Letter>& letters() const { return o.queue; }
-    bool& breakNews() { return o.breakNews; }
-    bool& focusing() { return o.focusing; }
-    std::optional<double>& breakBedAt() { return o.breakBedAt; }
-    std::optional<double>& breakUntil() { return o.breakUntil; }
     bool& dragHover() { return o.dragHover; }
     bool& lying() { return o.lying; }
     double& happyUntil() { return o.happyUntil; }
@@ -127,6 +119,15 @@ class CatTest : public ::testing::Test {
         SystemSignals& s = probe().systemSignals();
         s.poll(now() - 5);
         s.poll(now());
+    }
+    // Delivers a letter and has the cat fetch it at once: it sits idle where it was, the letter
+    // in its mouth, with every timer far away.
+    void carryLetter(const Letter& letter = {}) {
+        const double atX = cat->snapshot().x;
+        cat->deliver(letter);
+        cat->arrive(Arrival::fetch(), now());
+        cat->tick(); // back from the errand
+        probe().settle(atX);
     }
     // Polls now, as the next tick would.
     void showWindows(std::vector<WindowInfo> list);

@@ -106,8 +106,7 @@ TEST_F(FrameClockTest, APressWakesARestingClockAndThePickUpShowsAtOnce) {
 // starts the cat's next activity) brings the frames back at once. The eaten bubble rests too,
 // and closes on its date.
 TEST_F(FrameClockTest, AnOpenLetterAndTheEatenBubbleRestTheClock) {
-    probe().queueLetter();
-    probe().carrying() = true;
+    carryLetter();
     frame();
     cat->tapCat();
     frame();
@@ -141,9 +140,9 @@ TEST_F(FrameClockTest, StillOnlyInTheListedStates) {
     probe().happyUntil() = now() + 1;
     EXPECT_EQ(cat->restFor(now()), 0);
     probe().happyUntil() = CatOverlay::distantPast;
-    probe().breakNews() = true;
+    cat->setPomodoro(false, now() + 300);
     EXPECT_EQ(cat->restFor(now()), 0);
-    probe().breakNews() = false;
+    cat->setPomodoro(false, std::nullopt);
     for (const Activity& a :
          {Activity::snacking(), Activity::sleeping(), Activity::yawning(AfterYawn::idle)}) {
         cat->start(a, now());

@@ -63,11 +63,11 @@ TEST_F(HuntingTest, WhenTheCatHunts) {
     input.mouse = 10;
     setCall(true);
     EXPECT_FALSE(probe().huntIfPrey());
-    probe().focusing() = true;
+    cat->setPomodoro(true, std::nullopt);
     EXPECT_TRUE(probe().huntIfPrey());
 
     // A leisurely walk gives way to a hunt; a walk on an errand does not.
-    probe().focusing() = false;
+    cat->setPomodoro(false, std::nullopt);
     setCall(false);
     for (const Arrival then : {Arrival::announce(), Arrival::rest()}) {
         probe().settle(500);

@@ -31,15 +31,15 @@ TEST_F(Wiring, DueRemindersAndReportsReachTheCatAsLetters) {
         {QUuid::createUuid(), QStringLiteral("Water the plants"), clock.now().addSecs(30), false});
     clock.advance(31);
     reminders->check();
-    ASSERT_EQ(probe().letters().size(), 1u);
-    EXPECT_EQ(probe().letters()[0], (Letter{QStringLiteral("Water the plants"), {}, false}));
+    ASSERT_EQ(cat->letters().size(), 1u);
+    EXPECT_EQ(cat->letters()[0], (Letter{QStringLiteral("Water the plants"), {}, false}));
     EXPECT_EQ(cat->state.unread(), 1);
 
     const Letter report = log->report(clock.now());
     ASSERT_TRUE(report.report.has_value());
     log->onReport(report);
-    ASSERT_EQ(probe().letters().size(), 2u);
-    EXPECT_EQ(probe().letters()[1], report);
+    ASSERT_EQ(cat->letters().size(), 2u);
+    EXPECT_EQ(cat->letters()[1], report);
 }
 
 TEST_F(Wiring, ACheerIsTheCatsCaptionForFiveSeconds) {

@@ -64,8 +64,7 @@ TEST_F(OverlayTest, WalkingSpeedsAndClampedFrames) {
     EXPECT_DOUBLE_EQ(cat->snapshot().x, 500 + 0.1 * CatOverlay::plainWalk.speed);
 
     probe().settle(500);
-    probe().carrying() = true;
-    probe().queueLetter();
+    carryLetter();
     cat->start(Activity::walking(1000, Arrival::rest()), now());
     tickAfter(0.1);
     EXPECT_DOUBLE_EQ(cat->snapshot().x, 504.6);
@@ -87,10 +86,16 @@ TEST_F(OverlayTest, WalkToOwnPositionArrivesAtOnceFacingLeft) {
 
 TEST_F(OverlayTest, RestWalkGivesWayToErrandsOtherWalksDoNot) {
     const std::vector<std::function<void()>> reasons{
-        [&] { probe().queueLetter(); },
-        [&] { probe().breakNews() = true; },
-        [&] { probe().focusing() = true; },
-        [&] { probe().breakBedAt() = now() - 1; },
+        [&] { cat->deliver(Letter{}); },
+        [&] { cat->setPomodoro(false, now() + 300); },
+        [&] { cat->setPomodoro(true, std::nullopt); },
+        [&] {
+            // A break announced and over: its bed time has come. The wave ends the walk, so
+            // the walk begins again.
+            cat->setPomodoro(false, now());
+            cat->arrive(Arrival::announce(), now());
+            cat->start(Activity::walking(1500, Arrival::rest()), now());
+        },
     };
     for (std::size_t i = 0; i < reasons.size(); ++i) {
         fresh();
@@ -105,13 +110,15 @@ TEST_F(OverlayTest, RestWalkGivesWayToErrandsOtherWalksDoNot) {
 
     fresh();
     probe().settle(500);
-    probe().breakBedAt() = now() + 10; // not yet
+    cat->setPomodoro(false, now() + 30);
+    cat->arrive(Arrival::announce(), now()); // bed in 10 s: not yet
     cat->start(Activity::walking(1500, Arrival::rest()), now());
     tickAfter(0.02);
     EXPECT_EQ(kind(), K::walking);
 
-    probe().breakNews() = true;
-    probe().queueLetter();
+    cat->setPomodoro(false, std::nullopt);
+    cat->setPomodoro(false, now() + 300); // news of a new break
+    cat->deliver(Letter{});
     cat->start(Activity::walking(-130, Arrival::fetch()), now());
     tickAfter(0.02);
     EXPECT_EQ(kind(), K::walking);
@@ -209,14 +216,14 @@ TEST_F(OverlayTest, SleepingCatWakesOnInputLettersAndBreaks) {
 
     input.any = 100;
     cat->start(Activity::sleeping(), now());
-    probe().queueLetter();
+    cat->deliver(Letter{});
     tickAfter(0.1);
     EXPECT_EQ(kind(), K::yawning);
 
     fresh();
     probe().settle(500);
     cat->start(Activity::sleeping(), now());
-    probe().breakNews() = true;
+    cat->setPomodoro(false, now() + 300);
     tickAfter(0.1);
     EXPECT_EQ(kind(), K::yawning);
 }
@@ -224,7 +231,7 @@ TEST_F(OverlayTest, SleepingCatWakesOnInputLettersAndBreaks) {
 TEST_F(OverlayTest, LetterErrandComesFirstAndTheCatReturnsCarrying) {
     at(23, 30);
     probe().settle(500);
-    probe().queueLetter();
+    cat->deliver(Letter{});
     probe().nextSnack() = probe().nextClimb() = probe().nextWander() = probe().nextYawn() = now();
     input.any = 1000;
     cat->decide(now());
@@ -237,7 +244,7 @@ TEST_F(OverlayTest, LetterErrandComesFirstAndTheCatReturnsCarrying) {
     ASSERT_EQ(kind(), K::away);
     tickAfter(1.0 / 60);
     s = cat->snapshot();
-    EXPECT_TRUE(probe().carrying());
+    EXPECT_TRUE(s.carrying);
     EXPECT_EQ(s.x, -130);
     ASSERT_TRUE(s.activity.is(K::walking));
     EXPECT_EQ(s.activity.as<activity::Walking>()->then.kind, Arrival::Kind::rest);
@@ -256,7 +263,7 @@ TEST_F(OverlayTest, LetterErrandComesFirstAndTheCatReturnsCarrying) {
     // From the right half the nearer edge is the right one.
     fresh();
     probe().settle(1500);
-    probe().queueLetter();
+    cat->deliver(Letter{});
     cat->decide(now());
     EXPECT_EQ(cat->snapshot().activity.as<activity::Walking>()->to, 2050);
 }
@@ -347,23 +354,24 @@ TEST_F(OverlayTest, Arrivals) {
     EXPECT_EQ(kind(), K::idle);
 
     // A break announced with a minute left: bed 20 s later; with ten minutes: 45 s later.
-    probe().breakNews() = true;
-    probe().breakUntil() = now() + 60;
+    const FocusPhase& phase = cat->focusPhase();
+    cat->setPomodoro(false, now() + 60);
+    ASSERT_TRUE(phase.hasNews());
     cat->arrive(Arrival::announce(), now());
     EXPECT_EQ(kind(), K::waving);
-    EXPECT_FALSE(probe().breakNews());
-    EXPECT_DOUBLE_EQ(*probe().breakBedAt(), now() + 20);
-    probe().breakUntil() = now() + 600;
+    EXPECT_FALSE(phase.hasNews());
+    EXPECT_DOUBLE_EQ(*phase.breakBedAt(), now() + 20);
+    cat->setPomodoro(false, now() + 600);
     cat->arrive(Arrival::announce(), now());
-    EXPECT_DOUBLE_EQ(*probe().breakBedAt(), now() + 45);
-    probe().breakUntil() = now() - 5;
+    EXPECT_DOUBLE_EQ(*phase.breakBedAt(), now() + 45);
+    cat->setPomodoro(false, now() - 5);
     cat->arrive(Arrival::announce(), now());
-    EXPECT_DOUBLE_EQ(*probe().breakBedAt(), now());
+    EXPECT_DOUBLE_EQ(*phase.breakBedAt(), now());
 }
 
 TEST_F(OverlayTest, BreakNewsSendsTheCatToThePointer) {
     probe().settle(500);
-    probe().breakNews() = true;
+    cat->setPomodoro(false, now() + 300);
     pointer.at = QPointF(1900, 600);
     cat->decide(now());
     auto s = cat->snapshot();

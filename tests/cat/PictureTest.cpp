@@ -30,8 +30,7 @@ TEST_F(PictureTest, GaitFramesFollowTheStepPhase) {
     EXPECT_EQ(show(Activity::away(now()), 0), CatSprite::walkLoop()[22]);
     probe().stepPhase() = 2.0; // 44 frames in: wraps round the 38-frame loop
     EXPECT_EQ(show(Activity::walking(900, Arrival::rest()), 0), CatSprite::walkLoop()[6]);
-    probe().carrying() = true;
-    probe().queueLetter();
+    carryLetter();
     probe().stepPhase() = 1.0;
     EXPECT_EQ(show(Activity::walking(900, Arrival::rest()), 0), CatSprite::walkLetterLoop()[26]);
     EXPECT_EQ(show(Activity::idle(), 0), CatSprite::sitLetter);

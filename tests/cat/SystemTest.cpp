@@ -84,8 +84,9 @@ TEST_F(SystemTest, TypingAndMusicFollowThePoll) {
 }
 
 TEST_F(SystemTest, FocusPhasesAndBreakNews) {
+    const FocusPhase& phase = cat->focusPhase();
     cat->setPomodoro(true, std::nullopt);
-    EXPECT_TRUE(probe().focusing());
+    EXPECT_TRUE(phase.focusing());
     tickAfter(1);
     EXPECT_EQ(cat->state.caption(), S().backToWork());
     cat->setPomodoro(false, std::nullopt); // work stopped at once: the notice goes with it
@@ -100,19 +101,22 @@ TEST_F(SystemTest, FocusPhasesAndBreakNews) {
     EXPECT_EQ(cat->state.caption(), std::nullopt) << "four seconds after work began";
 
     cat->setPomodoro(false, now() + 300);
-    EXPECT_FALSE(probe().focusing());
-    EXPECT_TRUE(probe().breakNews());
-    probe().breakNews() = false; // announced
+    EXPECT_FALSE(phase.focusing());
+    EXPECT_TRUE(phase.hasNews());
+    EXPECT_TRUE(cat->snapshot().breakUntil.has_value());
+    cat->arrive(Arrival::announce(), now());
     cat->setPomodoro(false, now() + 250);
-    EXPECT_FALSE(probe().breakNews()) << "a break reported twice is news once";
-    EXPECT_DOUBLE_EQ(*probe().breakUntil(), now() + 250);
+    EXPECT_FALSE(phase.hasNews()) << "a break reported twice is news once";
+    EXPECT_DOUBLE_EQ(*phase.breakUntil(), now() + 250);
 
-    probe().breakBedAt() = now() + 20;
-    probe().breakNews() = true;
+    // The break ends before the news is out and after: news and bed time go with it.
+    ASSERT_TRUE(phase.breakBedAt().has_value());
     cat->setPomodoro(false, std::nullopt);
-    EXPECT_FALSE(probe().breakNews());
-    EXPECT_EQ(probe().breakBedAt(), std::nullopt);
-    EXPECT_EQ(probe().breakUntil(), std::nullopt);
+    EXPECT_EQ(phase.breakBedAt(), std::nullopt);
+    EXPECT_EQ(phase.breakUntil(), std::nullopt);
+    cat->setPomodoro(false, now() + 300);
+    cat->setPomodoro(false, std::nullopt);
+    EXPECT_FALSE(phase.hasNews());
 }
 
 TEST_F(SystemTest, TheBreakIsAnnouncedThenSpentInBedWithThePhone) {
@@ -125,12 +129,12 @@ TEST_F(SystemTest, TheBreakIsAnnouncedThenSpentInBedWithThePhone) {
     for (int i = 0; i < 2000 && kind() == K::walking; ++i)
         tickAfter(0.02);
     ASSERT_EQ(kind(), K::waving);
-    EXPECT_NEAR(*probe().breakBedAt(), now() + (until - now()) / 3, 0.01)
+    EXPECT_NEAR(*cat->focusPhase().breakBedAt(), now() + (until - now()) / 3, 0.01)
         << "bed after a third of what is left";
-    EXPECT_FALSE(probe().breakNews());
+    EXPECT_FALSE(cat->focusPhase().hasNews());
 
     // At its bed time the cat walks to bed, naps there and plays with its phone.
-    probe().breakBedAt() = now();
+    clock.advance(*cat->focusPhase().breakBedAt() - now());
     tickAfter(3);
     tickAfter(0.02);
     ASSERT_EQ(kind(), K::walking);

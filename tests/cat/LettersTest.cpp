@@ -1,6 +1,9 @@
 #include "CatHarness.h"
 #include "strings/Strings.h"
 
+#include <functional>
+#include <utility>
+
 using K = Activity::Kind;
 
 namespace {
@@ -31,6 +34,13 @@ class LettersTest : public CatTest {
     void runWhile(K k) {
         for (int i = 0; i < 1200 && kind() == k; ++i)
             tickAfter(0.05);
+    }
+    // No input for a long while: the idle cat yawns and falls asleep.
+    void fallAsleep() {
+        input.any = 1000;
+        tickAfter(0.05);
+        runWhile(K::yawning);
+        ASSERT_EQ(kind(), K::sleeping);
     }
 };
 
@@ -66,10 +76,14 @@ TEST_F(LettersTest, StrokeGesturesNeedTravelAndTwoTurns) {
     EXPECT_EQ(kind(), K::idle);
 
     // Walking and sleeping cats stop for it; a held or falling one does not.
-    cat->start(Activity::sleeping(), now());
+    fallAsleep();
     strokes({30, -30, 30});
     EXPECT_EQ(kind(), K::petting);
-    cat->start(Activity::falling(0), now());
+    ASSERT_TRUE(cat->pickUp(QPointF(500, 60)));
+    clock.advance(5);
+    strokes({30, -30, 30});
+    EXPECT_EQ(kind(), K::held);
+    cat->drop();
     clock.advance(5);
     strokes({30, -30, 30});
     EXPECT_EQ(kind(), K::falling);
@@ -135,27 +149,59 @@ TEST_F(LettersTest, TapsInEachActivity) {
     clock.advance(0.31);
 
     // A sleeping cat wakes.
-    cat->start(Activity::sleeping(), now());
+    fallAsleep();
     cat->tapCat();
     ASSERT_EQ(kind(), K::yawning);
     EXPECT_EQ(cat->snapshot().activity.as<activity::Yawning>()->then, AfterYawn::wake);
+    input.any = 0;
 
     // Busy cats ignore it.
-    for (const Activity& busy :
-         {Activity::walking(900, Arrival::rest()), Activity::falling(0), Activity::held(),
-          Activity::eating(), Activity::snacking(), Activity::climbingUp({})}) {
-        cat->start(busy, now());
+    const QPointF paw(500, 60);
+    const std::pair<K, std::function<void()>> busy[] = {
+        {K::walking,
+         [&] {
+             cat->makeDue(CatOverlay::Due::wander);
+             cat->tick();
+         }},
+        {K::held, [&] { cat->pickUp(paw); }},
+        {K::falling,
+         [&] {
+             cat->pickUp(paw);
+             cat->drop();
+             clock.advance(0.31); // past the tap of the release
+         }},
+        {K::eating, [&] { cat->feed({QUrl::fromLocalFile(QStringLiteral("/home/u/a.txt"))}); }},
+        {K::snacking,
+         [&] {
+             cat->makeDue(CatOverlay::Due::snack);
+             cat->tick();
+         }},
+        {K::climbingUp, [&] { cat->start(Activity::climbingUp({}), now()); }},
+    };
+    for (const auto& [busyKind, busyNow] : busy) {
+        probe().settle(500);
+        busyNow();
+        ASSERT_EQ(kind(), busyKind);
         probe().happyUntil() = CatOverlay::distantPast;
         cat->tapCat();
-        EXPECT_EQ(kind(), busy.kind());
+        EXPECT_EQ(kind(), busyKind);
         EXPECT_EQ(probe().happyUntil(), CatOverlay::distantPast);
     }
 
     // Carrying a letter, a tap on an idle, petting or bedded cat opens it.
     carryLetter(letter("Water the plants"));
-    for (const Activity& calm :
-         {Activity::idle(), Activity::petting(), Activity::inBed(std::nullopt)}) {
-        cat->start(calm, now());
+    const std::pair<K, std::function<void()>> calm[] = {
+        {K::idle, [] {}},
+        {K::petting,
+         [&] {
+             strokes({30, -30, 30});
+         }},
+        {K::inBed, [&] { cat->start(Activity::inBed(std::nullopt), now()); }},
+    };
+    for (const auto& [calmKind, calmNow] : calm) {
+        probe().settle(500);
+        calmNow();
+        ASSERT_EQ(kind(), calmKind);
         cat->tapCat();
         EXPECT_EQ(kind(), K::reading);
         ASSERT_NE(cat->state.reading(), nullptr);
@@ -184,6 +230,16 @@ TEST_F(LettersTest, QueueAndUnreadAcrossDeliverAndMarkRead) {
     runWhile(K::walking);
     ASSERT_EQ(kind(), K::idle);
     EXPECT_EQ(cat->state.sprite(), CatSprite::sitLetter);
+
+    // Picked up and dropped, it keeps the letter in its mouth.
+    ASSERT_TRUE(cat->pickUp(QPointF(cat->snapshot().x, 400)));
+    tickAfter(0.05);
+    cat->drop();
+    runWhile(K::falling);
+    runWhile(K::landing);
+    ASSERT_EQ(kind(), K::idle);
+    EXPECT_LT(cat->snapshot().feetY, 100) << "fell to the floor";
+    EXPECT_TRUE(cat->snapshot().carrying);
 
     cat->tapCat();
     ASSERT_EQ(kind(), K::reading);

@@ -87,9 +87,8 @@ void CatOverlay::tapCat() {
 }
 
 void CatOverlay::openLetter(double t) {
-    if (!letterQueue_.carried()) return;
+    if (!letterQueue_.open()) return; // nothing in its mouth
     start(Activity::reading(), t);
-    letterQueue_.open();
 }
 
 void CatOverlay::markRead() {

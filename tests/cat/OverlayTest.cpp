@@ -90,8 +90,8 @@ TEST_F(OverlayTest, RestWalkGivesWayToErrandsOtherWalksDoNot) {
         [&] { cat->setPomodoro(false, now() + 300); },
         [&] { cat->setPomodoro(true, std::nullopt); },
         [&] {
-            // A break announced and over: its bed time has come. The wave ends the walk, so
-            // the walk begins again.
+            // A break announced as it ends: its bed time has come. The wave took the walk's
+            // place, so the walk begins again.
             cat->setPomodoro(false, now());
             cat->arrive(Arrival::announce(), now());
             cat->start(Activity::walking(1500, Arrival::rest()), now());

@@ -109,7 +109,7 @@ TEST_F(SystemTest, FocusPhasesAndBreakNews) {
     EXPECT_FALSE(phase.hasNews()) << "a break reported twice is news once";
     EXPECT_DOUBLE_EQ(*phase.breakUntil(), now() + 250);
 
-    // The break ends before the news is out and after: news and bed time go with it.
+    // The break ends, once announced and once before: its bed time and news go with it.
     ASSERT_TRUE(phase.breakBedAt().has_value());
     cat->setPomodoro(false, std::nullopt);
     EXPECT_EQ(phase.breakBedAt(), std::nullopt);

@@ -74,7 +74,7 @@ sleep 0.5
 press_key
 moved_native=$(sway_points "Wayland Terminal")
 native_there() { tops | grep -qxF "$moved_native"; }
-wait_for 1 "a key shows the window moved while nobody typed ($moved_native)" native_there
+wait_for 2 "a key shows the window moved while nobody typed ($moved_native)" native_there
 echo "ok: the first key after a quiet spell shows where a command moved the window"
 
 # Another workspace shows nothing; back, both again.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The cat on a headless sway: how long from a `swaymsg move` to the cat's new list of tops
 # (goal: under 50 ms), and what a sitting cat asks sway while nothing changes (goal: nothing,
-# with tiled windows). The app's IPC goes through a small proxy that counts its messages.
+# with tiled windows, and with a floating one while nobody gives input). The app's IPC goes
+# through a small proxy that counts its messages; user input is keys from a virtual keyboard.
 # Usage: bench/sway_bench.sh build/purrlox
 source "$(dirname "$0")/../tests/e2e/sway_lib.sh"
 
@@ -11,58 +12,10 @@ msg exec "xterm -T bench-xterm -e sleep 600"
 wait_for 15 "the native window shows" has_window "Wayland Terminal"
 wait_for 15 "the xterm shows" has_window bench-xterm
 
-# The counting proxy, run as the user so that the socket is the user's (the app refuses others').
-COUNTS=$E2E_TMP/ipc-counts
-PROXY=$E2E_TMP/sway-run/counted.sock
-cat >"$E2E_TMP/proxy.py" <<'EOF'
-import socket, struct, sys, threading, time
-upstream, path, counts, replies = sys.argv[1:5]
-seen = {}
-lock = threading.Lock()
-def pump(src, dst, count):
-    buf = b""
-    while True:
-        data = src.recv(65536)
-        if not data:
-            dst.close()
-            return
-        dst.sendall(data)
-        buf += data
-        while len(buf) >= 14:
-            size, kind = struct.unpack("=II", buf[6:14])
-            if len(buf) < 14 + size:
-                break
-            buf = buf[14 + size:]
-            if not count:
-                if kind == 4:  # a tree handed to the app: when
-                    with open(replies, "a") as f:
-                        f.write("%.6f\n" % time.time())
-                continue
-            with lock:
-                seen[kind] = seen.get(kind, 0) + 1
-                with open(counts, "w") as f:
-                    f.write(" ".join("%d:%d" % kv for kv in sorted(seen.items())) + "\n")
-server = socket.socket(socket.AF_UNIX)
-server.bind(path)
-server.listen(4)
-while True:
-    client, _ = server.accept()
-    up = socket.socket(socket.AF_UNIX)
-    up.connect(upstream)
-    threading.Thread(target=pump, args=(client, up, True), daemon=True).start()
-    threading.Thread(target=pump, args=(up, client, False), daemon=True).start()
-EOF
-chown "$SWAY_USER" "$E2E_TMP/proxy.py"
-REPLIES=$E2E_TMP/sway-run/tree-replies
-as_user python3 "$E2E_TMP/proxy.py" "$SWAYSOCK" "$PROXY" "$COUNTS" "$REPLIES" &
-E2E_PIDS+=($!)
-wait_for 5 "the proxy listens" test -S "$PROXY"
-
-msg exec "SWAYSOCK=$PROXY QT_QPA_PLATFORM=xcb $E2E_PURRLOX --automation $CAT_SOCKET >>$CAT_LOG 2>&1"
-wait_for 20 "the automation socket opens" test -S "$CAT_SOCKET"
+start_counting_proxy
+CAT_SWAYSOCK=$IPC_PROXY start_cat_in_sway
 ask '{"cmd":"calm","seconds":3600}' >/dev/null
 wait_for 10 "the cat sees both tiled windows" sh -c "[ \$($CAT_ASK $CAT_SOCKET '{\"cmd\":\"tops\"}' | jq '.windows | length') = 2 ]"
-trees() { sed -n 's/.*\b4:\([0-9]*\).*/\1/p' "$COUNTS" 2>/dev/null || echo 0; }
 cat_pid=$(own_pids "$E2E_PURRLOX" | head -1)
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 
@@ -78,7 +31,7 @@ latency() {
         (($(echo "$(now) - $start > 5" | bc))) && fail "no new list after: $*"
     done
     end=$(now)
-    tree=$(awk -v s="$start" -v e="$end" '$1 > s && $1 <= e' "$REPLIES" | tail -1)
+    tree=$(awk -v s="$start" -v e="$end" '$1 > s && $1 <= e' "$IPC_REPLIES" | tail -1)
     echo "$(echo "($tree - $start) * 1000" | bc -l | xargs printf '%.0f') $(echo "($end - $start) * 1000" | bc -l | xargs printf '%.0f')"
 }
 stats() {
@@ -95,10 +48,10 @@ ask_ms=$( (for _ in 1 2 3 4 5; do s=$(now); tops >/dev/null; echo "($(now) - $s)
 
 # Quiet, tiled windows alone.
 sleep 2
-t0=$(trees) c0=$(cpu_ticks "$cat_pid")
+t0=$(ipc_calls) c0=$(cpu_ticks "$cat_pid")
 sleep 20
-t1=$(trees) c1=$(cpu_ticks "$cat_pid")
-echo "sitting cat, tiled windows, 20 s: $((t1 - t0)) get_tree calls, $((c1 - c0)) CPU ticks ($(getconf CLK_TCK)/s)"
+t1=$(ipc_calls) c1=$(cpu_ticks "$cat_pid")
+echo "sitting cat, tiled windows, 20 s: $((t1 - t0)) IPC calls, $((c1 - c0)) CPU ticks ($(getconf CLK_TCK)/s)"
 
 # Tiled windows swapped: sway says so with a window event.
 for i in 1 2 3 4 5 6 7 8; do
@@ -107,20 +60,30 @@ for i in 1 2 3 4 5 6 7 8; do
 done | stats | sed "s/^/swaymsg move (tiled, event) to new tops: /; s/$/; cat-ask round trip ${ask_ms} ms included\n/"
 
 # A floating X11 window moved: no IPC event, but XWayland hears the move and hints the channel
-# (a native window would wait for the 250 ms floating check).
+# (a native window waits for the app's own look, which only input starts).
 msg '[title="bench-xterm"] title_format bench-float' >/dev/null
 msg '[title="bench-xterm"] floating enable, move position 700 300'
 sleep 1
 for i in 1 2 3 4 5 6 7 8; do
     latency "[title=\"bench-xterm\"] move position $((600 + i * 20)) 300"
 done | stats | sed "s/^/swaymsg move position (floating xterm, no IPC event) to new tops: /; s/$/\n/"
-# A floating native window moved: nothing tells; the 250 ms floating check sees it.
+# A floating native window moved while the user types (a key every 0.3 s): nothing tells; the
+# app's own look every 250 ms sees it.
 msg '[app_id="org.freedesktop.weston.wayland-terminal"] floating enable, move position 100 300'
 sleep 1
+keep_active
 for i in 1 2 3 4 5 6 7 8; do
     latency "[app_id=\"org.freedesktop.weston.wayland-terminal\"] move position $((100 + i * 20)) 300"
-done | stats | sed "s/^/swaymsg move position (floating native, no event at all) to new tops: /; s/$/\n/"
-t0=$(trees) c0=$(cpu_ticks "$cat_pid")
+done | stats | sed "s/^/swaymsg move position (floating native, no event, user typing) to new tops: /; s/$/\n/"
+# IPC calls per second with a floating window shown: while the user types, and with nobody at the
+# keyboard (after sway's idle notice and the one last look it brings).
+t0=$(ipc_calls) c0=$(cpu_ticks "$cat_pid")
 sleep 10
-t1=$(trees) c1=$(cpu_ticks "$cat_pid")
-echo "sitting cat, a floating window shown, 10 s: $((t1 - t0)) get_tree calls, $((c1 - c0)) CPU ticks"
+t1=$(ipc_calls) c1=$(cpu_ticks "$cat_pid")
+stop_active
+echo "a floating window shown, user typing, 10 s: $((t1 - t0)) IPC calls ($(echo "scale=1; ($t1 - $t0) / 10" | bc)/s), $((c1 - c0)) CPU ticks"
+sleep 2
+t0=$(ipc_calls) c0=$(cpu_ticks "$cat_pid")
+sleep 10
+t1=$(ipc_calls) c1=$(cpu_ticks "$cat_pid")
+echo "sitting cat, a floating window shown, no input, 10 s: $((t1 - t0)) IPC calls ($(echo "scale=1; ($t1 - $t0) / 10" | bc)/s), $((c1 - c0)) CPU ticks"

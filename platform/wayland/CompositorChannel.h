@@ -46,6 +46,15 @@ class CompositorChannel {
     // through XWayland): read the list once more. Channels that push every change ignore it.
     virtual void refresh() {}
 
+    // Whether the channel re-reads the list on its own while a floating window shows, for
+    // moves the compositor does not announce (sway, Hyprland).
+    virtual bool rereadsFloating() const { return false; }
+    // Whether the user is giving input (keys, pointer) at the moment, as the compositor's idle
+    // notice tells it. A floating window moves unannounced only by the user's hand or by a
+    // command: while nobody touches anything a channel that re-reads on its own asks nothing.
+    // Never told: active, and the channel re-reads as long as a floating window shows.
+    virtual void userActive(bool /*active*/) {}
+
     // The whole list, each time any window changed.
     std::function<void(CompositorWindows)> onWindows;
     // The channel went away: the cat walks on the floor until onWindows comes again.

@@ -191,6 +191,13 @@ void HyprlandChannel::refresh() {
     if (live_ && floatingShown_) reread();
 }
 
+// As sway's: one last look on going idle (a drag just ended), one at once on coming back.
+void HyprlandChannel::userActive(bool active) {
+    if (active == userActive_) return;
+    userActive_ = active;
+    if (live_ && floatingShown_) reread();
+}
+
 void HyprlandChannel::wantPointer(bool wanted) {
     if (wanted && !pointerTimer_->isActive()) {
         pointerTimer_->start();
@@ -374,7 +381,7 @@ void HyprlandChannel::listRead(std::optional<QByteArray> clients,
     }
     if (stale_)
         reread();
-    else if (floating && events_)
+    else if (floating && events_ && userActive_)
         floatingCheck_->start(kFloatingCheckMs);
     if (!list || !events_) return;
     complained_ = false;

@@ -14,8 +14,10 @@ class QTimer;
 // Hyprland's two sockets: requests (`j/clients`, `j/monitors`, `j/cursorpos`), one connection
 // each, written, read to the end and closed (Hyprland stalls on a client that does not read);
 // and the event socket, whose lines say when the list may have changed. Hyprland tells no
-// event when a floating window is dragged, so while one shows the list is also re-read every
-// kFloatingCheckMs; with tiled windows alone nothing is asked while nothing changes.
+// event when a floating window is dragged, so while one shows and the user is active the list
+// is also re-read every kFloatingCheckMs (once more when the user goes idle, at once when input
+// comes back); with tiled windows alone, or nobody at the keyboard, nothing is asked while
+// nothing changes.
 class HyprlandChannel final : public QObject, public CompositorChannel {
   public:
     // dir: the instance's folder ($XDG_RUNTIME_DIR/hypr/$SIG, or /tmp/hypr/$SIG before 0.40).
@@ -29,6 +31,8 @@ class HyprlandChannel final : public QObject, public CompositorChannel {
     QString name() const override { return QStringLiteral("Hyprland"); }
     void start() override;
     void refresh() override;
+    bool rereadsFloating() const override { return true; }
+    void userActive(bool active) override;
     bool offersPointer() const override { return true; }
     void wantPointer(bool wanted) override;
 
@@ -76,4 +80,5 @@ class HyprlandChannel final : public QObject, public CompositorChannel {
     quint64 requests_ = 0;
     CompositorWindows last_;
     bool floatingShown_ = false; // the last list had a floating window showing
+    bool userActive_ = true;     // re-read floating windows on a timer only while true
 };

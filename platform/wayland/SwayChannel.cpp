@@ -192,6 +192,14 @@ void SwayChannel::refresh() {
     if (live_ && floatingShown_) askTree();
 }
 
+void SwayChannel::userActive(bool active) {
+    if (active == userActive_) return;
+    userActive_ = active;
+    // Idle: one last look, for where a drag or a key binding left the window; then nothing
+    // until input or an event. Active again: a look at once, and the timer from its reply.
+    if (live_ && floatingShown_) askTree();
+}
+
 void SwayChannel::connectNow() {
     if (refused_) return;
     const SocketPath::Verdict verdict = SocketPath::check(path_);
@@ -308,7 +316,7 @@ void SwayChannel::handle(quint32 type, const QByteArray& payload) {
         if (list) floatingShown_ = floating;
         if (treeStale_)
             askTree();
-        else if (floating)
+        else if (floating && userActive_)
             floatingCheck_->start(kFloatingCheckMs);
         if (!list) {
             complain(QStringLiteral("a tree that does not read (%1)").arg(why));

@@ -13,10 +13,12 @@ class QTimer;
 // sway's (and i3's) IPC socket: the tree once, then a re-read each time a window, workspace,
 // output or key-binding event says it may have changed. sway 1.7 announces no event when a
 // floating window is moved or resized (by the mouse or by another client's command), so while a
-// floating window shows, and only then, the tree is also re-read every kFloatingCheckMs; with
-// tiled windows alone nothing is asked while nothing changes. One socket, non-blocking, on the
-// main thread. When it closes (sway reloaded or restarted) the cat walks on the floor and the
-// channel comes back on its own after a growing pause.
+// floating window shows and the user is active, the tree is also re-read every
+// kFloatingCheckMs; once the user goes idle it is read one last time (a drag just ended), and
+// again at once when input comes back. With tiled windows alone, or nobody at the keyboard,
+// nothing is asked while nothing changes. One socket, non-blocking, on the main thread. When it
+// closes (sway reloaded or restarted) the cat walks on the floor and the channel comes back on its
+// own after a growing pause.
 class SwayChannel final : public QObject, public CompositorChannel {
   public:
     // socketPath: $SWAYSOCK.
@@ -26,6 +28,8 @@ class SwayChannel final : public QObject, public CompositorChannel {
     QString name() const override { return QStringLiteral("sway"); }
     void start() override;
     void refresh() override;
+    bool rereadsFloating() const override { return true; }
+    void userActive(bool active) override;
 
     // The visible workspaces' windows in a get_tree reply, front-most first; nullopt (and why)
     // when the reply is not a tree. Public for the tests of hostile trees.
@@ -57,6 +61,7 @@ class SwayChannel final : public QObject, public CompositorChannel {
     quint64 treesAsked_ = 0;
     CompositorWindows last_;
     bool floatingShown_ = false; // the last list had a floating window showing
+    bool userActive_ = true;     // re-read floating windows on a timer only while true
     int pauseMs_ = 0;
     bool refused_ = false;
     bool live_ = false;       // connected and the tree read at least once

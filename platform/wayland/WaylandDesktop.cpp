@@ -113,6 +113,16 @@ WaylandDesktop::WaylandDesktop(const WaylandSession& session, X11Desktop& x11,
             pointerWanted_->start();
         };
     }
+    // A floating window moves unannounced only while someone gives input (or runs a command):
+    // the channels that re-read for it on a timer rest while the user is idle.
+    if (channel_->rereadsFloating()) {
+        if (idle_ && idle_->offered())
+            idle_->onActive = [this](bool active) { channel_->userActive(active); };
+        else
+            Log::notice(QStringLiteral("%1 gives no idle notice: while a floating window shows "
+                                       "its list is re-read on a timer, input or not")
+                            .arg(session_.name));
+    }
     // XWayland hears when an X11 window is configured, which sway and Hyprland do not announce
     // for floating windows: a hint to read the list at once. The X11 list tells one change
     // until it is read; it is read (to hear the next) when a burst of moves has settled.

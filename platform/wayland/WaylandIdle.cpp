@@ -125,6 +125,7 @@ void WaylandIdle::dispatch() {
                                        "counts only XWayland's input"));
             notification_ = nullptr;
             pointerKnown_ = false;
+            if (onActive) onActive(true);
             return;
         }
     }
@@ -135,11 +136,13 @@ void WaylandIdle::dispatch() {
 void WaylandIdle::idled() {
     idle_ = true;
     lastInput_ = std::chrono::steady_clock::now() - std::chrono::milliseconds(kStepMs);
+    if (onActive) onActive(false);
 }
 
 void WaylandIdle::resumed() {
     idle_ = false;
     lastInput_ = std::chrono::steady_clock::now();
+    if (onActive) onActive(true);
     if (onPointer) onPointer(); // input came: a resting clock looks again
 }
 

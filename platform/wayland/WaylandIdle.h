@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <chrono>
+#include <functional>
 #include <memory>
 
 class QSocketNotifier;
@@ -32,6 +33,11 @@ class WaylandIdle final : public QObject, public InputIdle {
     double secondsSinceMouseMoved() const override;
 
     static constexpr int kStepMs = 1000;
+
+    // The compositor's notices as they come, no polling: false once no input came for kStepMs,
+    // true when input comes again; true too when its connection closes (no notices any more,
+    // so nobody may wait for one).
+    std::function<void(bool active)> onActive;
 
     struct Globals; // the compositor's globals this connection bound
 

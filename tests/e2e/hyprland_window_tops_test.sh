@@ -2,7 +2,7 @@
 # The cat on Hyprland, against a fake of its two documented sockets (Hyprland is not packaged
 # in Debian 12): the cat's tops are the clients' frames with their borders, an event brings a
 # moved window, a Hyprland that stops reading costs one line and no hang, and the pointer is
-# asked for while the cat reads it.
+# asked for while the cat reads it; without idle notices, a dragged floating window is seen.
 source "$(dirname "$0")/cat_lib.sh"
 command -v python3 >/dev/null || fail "python3 is not installed (make deps installs it)"
 
@@ -79,3 +79,15 @@ read -r wx wy ww wh <<<"$(ask '{"cmd":"menu"}' | jq -r '.frame | map(tostring) |
 ((wx <= 900 && 900 <= wx + ww && wx > 400)) ||
     fail "the menu window at $wx,$wy ${ww}x$wh, not by the pointer at 900,500"
 echo "ok: the menu window opens by Hyprland's pointer ($wx,$wy ${ww}x$wh)"
+
+# No Wayland display to hear idle notices from: a shown floating window is looked at on a timer,
+# input or not, and one line says so. One dragged (Hyprland tells no event for it) is seen.
+grep -q "Hyprland gives no idle notice" "$CAT_LOG" || fail "no line said why floating windows are looked at without input"
+events='["movewindow>>0xa,1","openwindow>>0xc,1,foot,t","closewindow>>0xb","openwindow>>0xd,1,foot,t"]'
+write_state false "$events" "$(client 0xa 100 300 500 250)" "$(client 0xd 800 200 300 200 true)"
+expected=$'798 398 304 204\n98 248 504 254'
+wait_for 3 "the opened floating window" listed
+write_state false "$events" "$(client 0xa 100 300 500 250)" "$(client 0xd 820 200 300 200 true)"
+expected=$'818 398 304 204\n98 248 504 254'
+wait_for 3 "the dragged floating window's new top" listed
+echo "ok: without idle notices a dragged floating window is seen all the same"

@@ -2,7 +2,7 @@
 # unprivileged user, since sway refuses to run as root; the cat's helpers from cat_lib.sh.
 source "$(dirname "${BASH_SOURCE[0]}")/cat_lib.sh"
 
-for tool in sway swaymsg weston-terminal Xwayland setpriv; do
+for tool in sway swaymsg weston-terminal Xwayland setpriv wtype python3; do
     command -v "$tool" >/dev/null || fail "$tool is not installed (make deps installs it)"
 done
 
@@ -92,14 +92,90 @@ sway_points() {
     echo "$x $((SWAY_HEIGHT - top - h)) $w $h"
 }
 
-# start_cat_in_sway [DISPLAY]: Purrlox on sway's XWayland (or on the X display given).
+# start_cat_in_sway [DISPLAY]: Purrlox on sway's XWayland (or on the X display given), talking
+# to sway through $CAT_SWAYSOCK when set (the counting proxy).
 start_cat_in_sway() {
     local display=${1:-}
     local run="QT_QPA_PLATFORM=xcb $E2E_PURRLOX --automation $CAT_SOCKET >>$CAT_LOG 2>&1"
     [ -z "$display" ] || run="DISPLAY=$display $run"
+    [ -z "${CAT_SWAYSOCK:-}" ] || run="SWAYSOCK=$CAT_SWAYSOCK $run"
     msg exec "$run"
     wait_for 20 "the automation socket opens" test -S "$CAT_SOCKET"
 }
 
 # The cat's list of tops: "x y w h" per window, front-most first.
 tops() { ask '{"cmd":"tops"}' | jq -r '.windows[] | .frame | map(tostring) | join(" ")'; }
+
+# sway's Wayland socket, for the clients the scripts run themselves (grim, wtype).
+wayland_display() { (cd "$E2E_TMP/sway-run" && ls | grep -m1 "^wayland-[0-9]*$"); }
+# One real key press and release on sway's seat, through a virtual keyboard: input as a user's,
+# which ends the seat's idle time. Shift alone types nothing into the focused window.
+press_key() { as_user env WAYLAND_DISPLAY="$(wayland_display)" wtype -k Shift_L; }
+# keep_active: a key every 0.3 s in the background (sway's idle notice comes after 1 s without
+# input) until stop_active.
+keep_active() {
+    (while :; do press_key; sleep 0.3; done) &
+    ACTIVE_PID=$!
+    E2E_PIDS+=($ACTIVE_PID)
+    sleep 0.5
+}
+stop_active() {
+    kill "$ACTIVE_PID"
+    wait "$ACTIVE_PID" 2>/dev/null || true
+}
+
+# start_counting_proxy: a socket at $IPC_PROXY that passes the IPC through to sway, counts the
+# messages the app sends ($IPC_COUNTS: "type:count ...") and notes when each tree reply reaches
+# the app ($IPC_REPLIES: one time a line). Run as the user, so that the socket is the user's
+# (the app refuses others').
+IPC_PROXY=$E2E_TMP/sway-run/counted.sock
+IPC_COUNTS=$E2E_TMP/sway-run/ipc-counts
+IPC_REPLIES=$E2E_TMP/sway-run/tree-replies
+start_counting_proxy() {
+    cat >"$E2E_TMP/proxy.py" <<'EOF'
+import os, socket, struct, sys, threading, time
+upstream, path, counts, replies = sys.argv[1:5]
+seen = {}
+lock = threading.Lock()
+def pump(src, dst, count):
+    buf = b""
+    while True:
+        data = src.recv(65536)
+        if not data:
+            dst.close()
+            return
+        dst.sendall(data)
+        buf += data
+        while len(buf) >= 14:
+            size, kind = struct.unpack("=II", buf[6:14])
+            if len(buf) < 14 + size:
+                break
+            buf = buf[14 + size:]
+            if not count:
+                if kind == 4:  # a tree handed to the app: when
+                    with open(replies, "a") as f:
+                        f.write("%.6f\n" % time.time())
+                continue
+            with lock:
+                seen[kind] = seen.get(kind, 0) + 1
+                with open(counts + ".new", "w") as f:
+                    f.write(" ".join("%d:%d" % kv for kv in sorted(seen.items())) + "\n")
+                os.replace(counts + ".new", counts)
+server = socket.socket(socket.AF_UNIX)
+server.bind(path)
+server.listen(4)
+while True:
+    client, _ = server.accept()
+    up = socket.socket(socket.AF_UNIX)
+    up.connect(upstream)
+    threading.Thread(target=pump, args=(client, up, True), daemon=True).start()
+    threading.Thread(target=pump, args=(up, client, False), daemon=True).start()
+EOF
+    chown "$SWAY_USER" "$E2E_TMP/proxy.py"
+    as_user python3 "$E2E_TMP/proxy.py" "$SWAYSOCK" "$IPC_PROXY" "$IPC_COUNTS" "$IPC_REPLIES" &
+    E2E_PIDS+=($!)
+    wait_for 5 "the IPC proxy listens" test -S "$IPC_PROXY"
+}
+# Messages the app has sent through the proxy: all kinds, or get_tree alone.
+ipc_calls() { tr ' ' '\n' <"$IPC_COUNTS" 2>/dev/null | awk -F: '{n += $2} END {print n + 0}'; }
+ipc_trees() { tr ' ' '\n' <"$IPC_COUNTS" 2>/dev/null | awk -F: '$1 == 4 {n += $2} END {print n + 0}'; }

@@ -2,6 +2,8 @@
 # The cat on sway (headless): a native window and an xterm at the tops sway draws, title bars
 # included; the cat climbs the native window and falls when sway moves it; another workspace
 # empties the list; a reload keeps it; a restarted sway gives the floor, then the tops again.
+# sway tells nothing when a floating window moves: the app looks for itself while the user gives
+# input (real keys, from a virtual keyboard), and asks sway nothing while nobody does.
 source "$(dirname "$0")/sway_lib.sh"
 
 start_sway \
@@ -16,7 +18,8 @@ xterm=$(sway_points e2e-xterm)
 [ "$(sway_frame e2e-xterm | awk '{print $2}')" -lt "$(tree | jq '.. | objects | select(.name? == "e2e-xterm") | .rect.y')" ] ||
     fail "sway drew no title bar over the xterm: $(sway_frame e2e-xterm)"
 
-start_cat_in_sway
+start_counting_proxy
+CAT_SWAYSOCK=$IPC_PROXY start_cat_in_sway
 ask '{"cmd":"calm","seconds":3600}' >/dev/null # no wandering, hunting or climbing of its own
 grep -q "lost the window list" "$CAT_LOG" && fail "the channel was lost at start: $(cat "$CAT_LOG")"
 both() { [ "$(tops | sort)" = "$(printf '%s\n' "$native" "$xterm" | sort)" ]; }
@@ -46,15 +49,35 @@ if command -v grim >/dev/null && [ -n "${E2E_SCREENS:-}" ]; then
         grim "$E2E_TMP/sway-cat.png" && cp "$E2E_TMP/sway-cat.png" "$E2E_SCREENS/sway_cat_on_native.png"
 fi
 
-# sway moves it: no event tells, the floating check sees it, the cat falls.
+# While the user types, sway moves it: no event tells, the app's own look sees it, the cat falls.
+keep_active
+active_from=$(ipc_trees)
 msg '[app_id="org.freedesktop.weston.wayland-terminal"] move position 200 650'
 moved() { cat_state | jq -e '.platform == 0'; }
 wait_for 3 "the cat leaves the moved window's top" moved
 wait_for 5 "the cat lands on the floor" on_the_floor
-echo "ok: 'swaymsg move position' made the cat fall"
+echo "ok: 'swaymsg move position' while the user types made the cat fall"
+sleep 1
+stop_active
+(($(ipc_trees) - active_from >= 4)) || fail "the app looked only $(($(ipc_trees) - active_from)) times while keys came"
+
+# Nobody at the keyboard, a floating window showing: after one last look, nothing is asked.
+sleep 2
+quiet_from=$(ipc_calls)
+sleep 4
+[ "$(ipc_calls)" = "$quiet_from" ] || fail "$(($(ipc_calls) - quiet_from)) IPC calls in 4 s with no input"
+echo "ok: no IPC call in 4 s without input, a floating native window showing"
+# A command moves it meanwhile: seen with the first key that comes.
+msg '[app_id="org.freedesktop.weston.wayland-terminal"] move position 200 600'
+sleep 0.5
+[ "$(ipc_calls)" = "$quiet_from" ] || fail "the app asked sway without input"
+press_key
+moved_native=$(sway_points "Wayland Terminal")
+native_there() { tops | grep -qxF "$moved_native"; }
+wait_for 2 "a key shows the window moved while nobody typed ($moved_native)" native_there
+echo "ok: the first key after a quiet spell shows where a command moved the window"
 
 # Another workspace shows nothing; back, both again.
-moved_native=$(sway_points "Wayland Terminal")
 empty() { [ -z "$(tops)" ]; }
 msg workspace 2
 wait_for 3 "an empty workspace gives an empty list" empty

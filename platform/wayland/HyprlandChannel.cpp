@@ -255,10 +255,11 @@ void HyprlandChannel::request(const QByteArray& command, Reply done) {
                     end(std::nullopt);
                 }
             });
-    connect(timer, &QTimer::timeout, socket, [this, end, command] {
-        complain(QStringLiteral("no answer to %1 within %2 s")
-                     .arg(QString::fromLatin1(command))
-                     .arg(kReplyTimeoutMs / 1000));
+    connect(timer, &QTimer::timeout, socket, [this, end, command, serial = requests_] {
+        if (serial > settledUpTo_)
+            complain(QStringLiteral("no answer to %1 within %2 s")
+                         .arg(QString::fromLatin1(command))
+                         .arg(kReplyTimeoutMs / 1000));
         end(std::nullopt);
     });
     timer->start(kReplyTimeoutMs);
@@ -385,6 +386,7 @@ void HyprlandChannel::listRead(std::optional<QByteArray> clients,
         floatingCheck_->start(kFloatingCheckMs);
     if (!list || !events_) return;
     complained_ = false;
+    settledUpTo_ = requests_;
     if (live_ && *list == last_) return;
     live_ = true;
     pauseMs_ = 0;

@@ -78,6 +78,9 @@ class HyprlandChannel final : public QObject, public CompositorChannel {
     bool complained_ = false;
     int borderPx_ = 0;
     quint64 requests_ = 0;
+    // Requests up to this one were sent before the last good list: their timeouts belong to a
+    // stall already logged or already over, and stay quiet.
+    quint64 settledUpTo_ = 0;
     CompositorWindows last_;
     bool floatingShown_ = false; // the last list had a floating window showing
     bool userActive_ = true;     // re-read floating windows on a timer only while true

@@ -31,10 +31,12 @@ bool CatOverlay::stillAt(double t) const {
     // bubble are still pictures; their buttons answer through the panel handlers.
     const bool reading = activity.is(K::reading);
     if (!panel || !(activity.is(K::idle) || reading)) return false;
-    if (dragHover || lying || livesInBed || (!queue.empty() && !reading) || heldCursorAt)
+    if (dragHover || bedLife_.lying() || bedLife_.livesInBed() || (!queue.empty() && !reading) ||
+        heldCursorAt)
         return false;
     if (breakNews || focusing || systemSignals_.inCall() || systemSignals_.callChanging() ||
-        callNap || breakUntil || breakBedAt || napUntil || captionBoard.busy(t))
+        bedLife_.callNap() || breakUntil || breakBedAt || bedLife_.napUntil() ||
+        captionBoard.busy(t))
         return false;
     if (state.caption() || state.hearts() || state.sleeping()) return false;
     // The happy face and the pop squash end on their own dates; both are short.

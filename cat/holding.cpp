@@ -36,8 +36,11 @@ double clampAccel(double a) {
 bool CatOverlay::pickUp(QPointF at) {
     if (activity.is(K::away) || activity.is(K::reading)) return false;
     const double t = now();
-    // Picked out of the bed, the cat leaves it for good.
-    if (bedLife_.lying()) bedLife_.moveOut();
+    // Picked out of the bed, the cat leaves it for good; the empty bed shows again.
+    if (bedLife_.lying()) {
+        bedLife_.moveOut();
+        bedPlace_.show();
+    }
     platform = Platform::floor();
     state.setCaption(std::nullopt);
     cursor = at;

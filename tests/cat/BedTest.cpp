@@ -205,6 +205,8 @@ TEST_F(BedTest, AFallWithin40PointsOfTheBedEndsInIt) {
     for (const double side : {39.0, 40.0}) {
         // Picked up (out of the bed after the first round) and let fall beside it.
         ASSERT_TRUE(cat->pickUp(QPointF(1852 - side, 400)));
+        EXPECT_EQ(cat->snapshot().bedFrame, (Rect{1804, 48, 96, 48}))
+            << "the empty bed shows while the cat is held";
         probe().x() = 1852 - side;
         probe().feetY() = 400;
         cat->start(Activity::falling(0), now());

@@ -63,10 +63,10 @@ void CatTest::showWindows(std::vector<WindowInfo> list) {
     cat->tick();
 }
 
-void CatTest::restartInBed(bool withBed) {
+void CatTest::restartInBed() {
     defaults->setBoolean("catLivesInBed", true);
     cat.reset();
-    make(true, false, withBed);
+    make();
     cat->enter(false);
     ASSERT_TRUE(cat->snapshot().lying);
 }

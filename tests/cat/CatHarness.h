@@ -108,9 +108,9 @@ class CatTest : public ::testing::Test {
     }
     // Polls now, as the next tick would.
     void showWindows(std::vector<WindowInfo> list);
-    // Starts the cat again lying in its bed, as a cat that lives there starts; withBed gives it
-    // the bed's panel.
-    void restartInBed(bool withBed = false);
+    // Starts the cat again (with no bed panel) lying in its bed, as a cat that lives there
+    // starts.
+    void restartInBed();
     // The user drops the cat into its bed (the bed's panel must stand): it lies there and lives
     // there from now on.
     void dropIntoBed();

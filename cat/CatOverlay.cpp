@@ -50,8 +50,7 @@ CatOverlay::CatOverlay(const CatServices& services, QObject* parent)
     : QObject(parent), sys(services) {
     const double t = now();
     activityStart = lastTick = t;
-    nextBlink = nextWander = nextSnack = nextClimb = nextYawn = nextHunt = nextBedClip = t;
-    livesInBed = sys.defaults.boolean(QStringLiteral("catLivesInBed")).value_or(false);
+    nextBlink = nextWander = nextSnack = nextClimb = nextYawn = nextHunt = t;
     feeder.onNotice = [this](const QString& text) {
         captionBoard.notice(text, now());
         wake();
@@ -73,7 +72,7 @@ CatOverlay::~CatOverlay() {
         sys.inputIdle.onPointer = nullptr;
     }
     systemSignals_.stopWatching();
-    bedPanel.reset();
+    bedPlace_.closePanel();
     panel.reset();
     frameClock.reset();
 }
@@ -109,13 +108,13 @@ CatOverlay::Snapshot CatOverlay::snapshot() const {
     s.sprite = state.sprite();
     s.carrying = letterQueue_.carried();
     if (panel) s.panelFrame = panel->frame();
-    s.lying = lying;
+    s.lying = bedLife_.lying();
     s.inCall = systemSignals_.inCall();
     s.musicPlaying = systemSignals_.musicPlaying();
     s.typing = systemSignals_.typingSince().has_value();
     s.focusing = focusPhase_.focusing();
-    s.bedSpot = bedSpot;
-    if (bedPanel && bedPanel->isVisible()) s.bedFrame = bedPanel->frame();
+    s.bedSpot = bedPlace_.spot();
+    s.bedFrame = bedPlace_.shownFrame();
     s.breakUntil = focusPhase_.breakUntil();
     return s;
 }
@@ -125,7 +124,7 @@ void CatOverlay::postponeAll(double seconds) {
     const double until = t + seconds;
     nextWander = nextSnack = nextClimb = nextYawn = nextHunt = until;
     wake();
-    if (napUntil) napUntil = t; // a nap of its own ends too
+    bedLife_.endNap(t); // a nap of its own ends too
 }
 
 void CatOverlay::makeDue(Due which) {
@@ -172,7 +171,7 @@ void CatOverlay::enter(bool c) {
     systemSignals_.watch();
     makePanel();
 
-    if (!livesInBed || c)
+    if (!bedLife_.livesInBed() || c)
         start(Activity::walking(entrySpot(true), Arrival::rest()), t);
     else
         getIntoBed(t);
@@ -262,7 +261,7 @@ void CatOverlay::stepActivity(double t, double dt, double elapsed) {
             letterQueue_.setCarrying(true);
             const bool left = x < screenFrame().midX();
             x = offscreenX(left);
-            if (!belongsInBed(t) ||
+            if (!bedLife_.belongsInBed(t, bedSituation()) ||
                 (focusPhase_.hasNews() && (!systemSignals_.inCall() || focusPhase_.focusing())))
                 start(Activity::walking(entrySpot(left), Arrival::rest()), t);
             else
@@ -375,8 +374,8 @@ bool CatOverlay::walk(activity::Walking w, double t, double dt) {
 }
 
 void CatOverlay::decide(double t) {
-    if (lying) {
-        if (wantsUp(t))
+    if (bedLife_.lying()) {
+        if (bedLife_.wantsUp(t, bedSituation()))
             leaveBed(t);
         else
             start(Activity::inBed(std::nullopt), t);
@@ -400,7 +399,7 @@ void CatOverlay::decide(double t) {
         }
         return;
     }
-    if (belongsInBed(t)) {
+    if (bedLife_.belongsInBed(t, bedSituation())) {
         goToBed(t);
         return;
     }
@@ -454,8 +453,8 @@ void CatOverlay::decide(double t) {
                 return;
             }
         }
-    } else if (bedPanel && chance(0.15)) {
-        napUntil = t + r(60, 180);
+    } else if (bedPlace_.exists() && chance(0.15)) {
+        bedLife_.startNap(t + r(60, 180));
         headToBed(t);
         return;
     }
@@ -486,7 +485,8 @@ void CatOverlay::arrive(const Arrival& a, double t) {
         start(Activity::away(t), t);
         break;
     case Arrival::Kind::bed:
-        if (bedPanel) {
+        if (bedPlace_.exists()) {
+            const QPointF bedSpot = bedPlace_.spot();
             state.setFacingRight(x < bedSpot.x());
             platform = Platform::floor();
             start(Activity::jumping(QPointF(x, feetY), QPointF(bedSpot.x(), bedSpot.y() - 4 + 16),

@@ -2,6 +2,8 @@
 
 #include "cat/Activity.h"
 #include "cat/BedClipPlayer.h"
+#include "cat/BedLife.h"
+#include "cat/BedPlace.h"
 #include "cat/CaptionBoard.h"
 #include "cat/CatState.h"
 #include "cat/Dangle.h"
@@ -156,6 +158,11 @@ class CatOverlay : public QObject {
     void setCheer(const QString& text, double until);
     // The bed clip playing.
     const BedClipPlayer& bedClipPlayer() const { return bedClips; }
+    // The bed where it stands, and the cat's life in it.
+    const BedPlace& bedPlace() const { return bedPlace_; }
+    const BedLife& bedLife() const { return bedLife_; }
+    // What the cat's life in bed is judged by now.
+    BedLife::Situation bedSituation() const;
     // What the system tells the cat.
     const SystemSignals& systemSignals() const { return systemSignals_; }
     // The caption over the cat.
@@ -262,24 +269,15 @@ class CatOverlay : public QObject {
     // The bed.
     void makeBedPanel();
     void keepBedOnScreen();
-    void setBedSpot(QPointF spot); // clamped, on the floor it is measured against
-    bool bedOnFloor() const;
-    void saveBedSpot();
     std::optional<DesktopWindow> bedWindow() const;
-    double bedApproachX() const;
-    bool wantsUp(double now);
-    bool belongsInBed(double now);
-    bool wantsPhone(double now);
     void goToBed(double now);
     void headToBed(double now);
     void getIntoBed(double now);
     void leaveBed(double now);
     std::optional<double> bedBelow(const Surface& surface) const;
-    std::optional<int> moodClip(double now);
     void stepInBed(double now, double elapsed);
     void nextInBed(double now);
     void playBedClip(int clip, bool open, double now);
-    QPointF clampedBedSpot(QPointF p) const;
     // System signals and hunting.
     void pollSystem(double now);
     void goingToSleep();
@@ -323,31 +321,18 @@ class CatOverlay : public QObject {
     double nextYawn = 0;
     double nextHunt = 0;
     std::optional<QPointF> heldCursorAt;
-    std::unique_ptr<Panel> bedPanel;
-    QPointF bedSpot;
-    bool lying = false;
     bool bubbleLeaving = false; // see setBubbleLeaving
-    bool livesInBed = false;
-    std::optional<double> napUntil;
-    double nextBedClip = 0;
-    bool callNap = false;
     CaptionBoard captionBoard{state};
     LetterQueue letterQueue_{state};
     FocusPhase focusPhase_;
     SystemSignals systemSignals_{sys.devices, sys.inputIdle};
     BedClipPlayer bedClips{sys.random};
+    BedPlace bedPlace_{sys.screens, sys.defaults};
+    BedLife bedLife_{sys.defaults};
     double lastSystemPoll = distantPast;
     std::vector<TrailPoint> cursorTrail;
     double shakenAt = distantPast;
     double stalkStart = distantPast;
-    QSizeF bedSize{96, 48}; // the empty bed's image, in points
-    CatSprite::Hold bedHold = CatSprite::Hold::nothing;
-    std::optional<double> phoneUntil;
-    std::optional<QPointF> bedGrab;
-    std::optional<QPointF> bedGrabFrom; // where a grabbed bed stood, until the drag really starts
-    double bedFloor = 12;               // the floor the bed's spot was last measured against
-    // A press that moves the bed less than this (points) is a click, not a drag.
-    static constexpr double bedDragThreshold = 4.0;
 
     // Caches that keep the frame step free of allocation and system calls.
     double trailTravel = 0;                 // the pointer's horizontal travel over cursorTrail

@@ -1,4 +1,4 @@
-// Life in the bed: which clip the situation asks for and the phone spells.
+// Life in the bed: the clips the situation asks for, one after another, and the phone spells.
 
 #include "cat/CatOverlay.h"
 #include "frames/BedClip.h"
@@ -16,18 +16,6 @@ int clipIndex(QStringView name) {
 
 } // namespace
 
-std::optional<int> CatOverlay::moodClip(double t) {
-    static const int laptop = clipIndex(u"bed_laptop");
-    static const int doze = clipIndex(u"bed_doze");
-    static const int music = clipIndex(u"bed_music");
-    if (focusPhase_.focusing()) return laptop;
-    if (systemSignals_.inCall()) return doze;
-    if (focusPhase_.breakBedtime(t)) return std::nullopt;
-    if (systemSignals_.typingSince() && t - *systemSignals_.typingSince() >= 2) return laptop;
-    if (systemSignals_.musicPlaying()) return music;
-    return std::nullopt;
-}
-
 void CatOverlay::playBedClip(int i, bool open, double t) {
     bedClips.play(i, open);
     start(Activity::inBed(i), t);
@@ -36,11 +24,12 @@ void CatOverlay::playBedClip(int i, bool open, double t) {
 void CatOverlay::nextInBed(double t) {
     static const int phoneIn = clipIndex(u"bed_phone_in");
     static const int phoneOut = clipIndex(u"bed_phone_out");
-    const std::optional<int> mood = moodClip(t);
-    const bool up = wantsUp(t);
-    if (bedHold == Hold::phone) {
+    const BedLife::Situation situation = bedSituation();
+    const std::optional<int> mood = bedLife_.moodClip(t, situation);
+    const bool up = bedLife_.wantsUp(t, situation);
+    if (bedLife_.hold() == Hold::phone) {
         // The phone is put away before anything else happens.
-        if (!up && !mood && wantsPhone(t))
+        if (!up && !mood && bedLife_.wantsPhone(t, situation))
             playBedClip(bedClips.nextPhoneLoop(), false, t);
         else
             playBedClip(phoneOut, false, t);
@@ -51,21 +40,21 @@ void CatOverlay::nextInBed(double t) {
         return;
     }
     if (mood) {
-        phoneUntil.reset();
+        bedLife_.phoneDone();
         playBedClip(*mood, true, t);
         return;
     }
-    if (wantsPhone(t)) {
+    if (bedLife_.wantsPhone(t, situation)) {
         playBedClip(phoneIn, false, t);
         return;
     }
-    if (t < nextBedClip) return;
+    if (t < bedLife_.nextClip()) return;
     // Nine plain clips and a phone spell, equally likely.
     const int pick = sys.random.uniformInt(0, 9);
     if (pick < 9) {
         playBedClip(pick, false, t);
     } else {
-        phoneUntil = t + r(20, 60);
+        bedLife_.phoneFor(t + r(20, 60));
         playBedClip(phoneIn, false, t);
     }
 }
@@ -76,10 +65,11 @@ void CatOverlay::stepInBed(double t, double elapsed) {
         nextInBed(t);
         return;
     }
-    if (wantsUp(t)) {
+    const BedLife::Situation situation = bedSituation();
+    if (bedLife_.wantsUp(t, situation)) {
         bedClips.wrapUp(elapsed);
     } else {
-        const std::optional<int> mood = moodClip(t);
+        const std::optional<int> mood = bedLife_.moodClip(t, situation);
         if (!mood && !bedClips.repeats())
             bedClips.wrapUp(elapsed); // the mood is over
         else if (mood && *mood != *clip)
@@ -87,7 +77,6 @@ void CatOverlay::stepInBed(double t, double elapsed) {
     }
     if (bedClips.poseAt(elapsed)) return;
     // The clip is over.
-    bedHold = Clip::bedClips()[std::size_t(*clip)].to;
-    nextBedClip = t + r(3, 8);
+    bedLife_.clipEnded(Clip::bedClips()[std::size_t(*clip)].to, t + r(3, 8));
     start(Activity::inBed(std::nullopt), t);
 }

@@ -1,46 +1,33 @@
-// Going to bed and getting out: why the cat belongs there, the walk and jump in, and the jump out.
+// Going to bed and getting out: the walk and jump in, and the jump out. Why the cat belongs
+// there is its bed life's to say.
 
 #include "cat/CatOverlay.h"
-#include "platform/Panel.h"
 
 #include <algorithm>
 
 using K = Activity::Kind;
 
-bool CatOverlay::belongsInBed(double t) {
-    if (systemSignals_.inCall() || focusPhase_.focusing()) return true;
-    if (focusPhase_.breakBedtime(t)) return true;
-    if (livesInBed && !focusPhase_.breakBedAt()) return true;
-    if (napUntil) return true;
-    return callNap;
-}
-
-bool CatOverlay::wantsUp(double t) {
-    if (letterQueue_.toFetch()) return true; // it goes to fetch them
-    if (systemSignals_.inCall() && !focusPhase_.focusing()) return false;
-    if (focusPhase_.hasNews()) return true;
-    if (focusPhase_.focusing()) return false;
-    if (focusPhase_.breakBedtime(t)) return false;
-    if (callNap && !livesInBed && !napUntil) return true; // the call is over
-    if (!napUntil) return false;
-    return t >= *napUntil;
-}
-
-bool CatOverlay::wantsPhone(double t) {
-    if (systemSignals_.inCall() || focusPhase_.focusing()) return false;
-    if (focusPhase_.breakBedtime(t)) return true; // the phone passes a break
-    return phoneUntil && t < *phoneUntil;
+BedLife::Situation CatOverlay::bedSituation() const {
+    BedLife::Situation s;
+    s.letterToFetch = letterQueue_.toFetch();
+    s.inCall = systemSignals_.inCall();
+    s.focusing = focusPhase_.focusing();
+    s.breakNews = focusPhase_.hasNews();
+    s.breakBedAt = focusPhase_.breakBedAt();
+    s.typingSince = systemSignals_.typingSince();
+    s.musicPlaying = systemSignals_.musicPlaying();
+    return s;
 }
 
 void CatOverlay::goToBed(double t) {
     if (systemSignals_.inCall() || focusPhase_.focusing() || focusPhase_.breakBedtime(t))
-        callNap = true;
+        bedLife_.napForCall();
     headToBed(t);
 }
 
 void CatOverlay::headToBed(double t) {
     const std::optional<DesktopWindow> bed = bedWindow();
-    const double approach = bedApproachX();
+    const double approach = bedPlace_.approachX(x);
     if (const DesktopWindow* on = platform.window()) {
         if (!bed || bed->id != on->id) {
             getDown(*on, t); // the decision logic brings it back here from below
@@ -60,14 +47,12 @@ void CatOverlay::headToBed(double t) {
 }
 
 void CatOverlay::getIntoBed(double t) {
-    lying = true;
-    bedHold = CatSprite::Hold::nothing;
+    bedLife_.getIn(t + r(2, 5));
     platform = Platform::floor();
-    x = bedSpot.x();
-    feetY = bedSpot.y() + 12;
-    if (bedPanel) bedPanel->hide(); // the cat's frames draw the bed while it lies in it
+    x = bedPlace_.spot().x();
+    feetY = bedPlace_.spot().y() + 12;
+    bedPlace_.hide(); // the cat's frames draw the bed while it lies in it
     popStart = t;
-    nextBedClip = t + r(2, 5);
     if (letterQueue_.carried()) {
         openLetter(t);
         if (activity.is(K::reading)) return;
@@ -76,11 +61,10 @@ void CatOverlay::getIntoBed(double t) {
 }
 
 void CatOverlay::leaveBed(double t) {
-    lying = false;
-    napUntil.reset();
-    callNap = false;
-    if (bedPanel) bedPanel->show(); // it keeps itself just below the cat's panel
+    bedLife_.getOut();
+    bedPlace_.show(); // it keeps itself just below the cat's panel
 
+    const QPointF bedSpot = bedPlace_.spot();
     const Rect vf = screenFrame();
     const std::optional<DesktopWindow> bed = bedWindow();
     const Rect reference = bed ? bed->frame : vf;

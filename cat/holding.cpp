@@ -36,14 +36,10 @@ double clampAccel(double a) {
 bool CatOverlay::pickUp(QPointF at) {
     if (activity.is(K::away) || activity.is(K::reading)) return false;
     const double t = now();
-    if (lying) {
-        // Picked out of the bed, the cat leaves it for good.
-        bedHold = CatSprite::Hold::nothing;
-        lying = false;
-        livesInBed = false;
-        sys.defaults.setBoolean(QStringLiteral("catLivesInBed"), false);
-        napUntil.reset();
-        callNap = false;
+    // Picked out of the bed, the cat leaves it for good; the empty bed shows again.
+    if (bedLife_.lying()) {
+        bedLife_.moveOut();
+        bedPlace_.show();
     }
     platform = Platform::floor();
     state.setCaption(std::nullopt);
@@ -60,8 +56,8 @@ void CatOverlay::drop() {
     if (!activity.is(K::held)) return;
     const double t = now();
     suppressTapUntil = t + 0.3; // the tap that comes with the release
-    if (bedPanel) {
-        const Rect f = bedPanel->frame();
+    if (const std::optional<Rect> bed = bedPlace_.frame()) {
+        const Rect& f = *bed;
         const Rect grown{f.x - 10, f.y - 10, f.width + 20, f.height + 20};
         if (grown.contains(QPointF(x, feetY + 30))) {
             landInBed(t);
@@ -156,9 +152,7 @@ void CatOverlay::hang(double t, double dt) {
 }
 
 void CatOverlay::landInBed(double t) {
-    livesInBed = true;
-    sys.defaults.setBoolean(QStringLiteral("catLivesInBed"), true);
-    napUntil.reset();
+    bedLife_.moveIn();
     getIntoBed(t);
 }
 

@@ -72,11 +72,10 @@ void CatOverlay::onCarry(QPointF p) {
 
 bool CatOverlay::onGrabBed(QPointF p) {
     wake(); // every press on the cat comes here first
-    if (!lying || !activity.is(K::inBed)) return false;
+    if (!bedLife_.lying() || !activity.is(K::inBed)) return false;
     // The bed fills the lowest 36 points of the panel.
     if (p.y() - (feetY - 16) < 36) {
-        bedGrab = p - bedSpot;
-        bedGrabFrom = bedSpot;
+        bedPlace_.grab(p);
         return true;
     }
     return false;
@@ -84,18 +83,10 @@ bool CatOverlay::onGrabBed(QPointF p) {
 
 void CatOverlay::onMoveBed(QPointF p) {
     wake();
-    if (!bedGrab) return;
-    const QPointF to = clampedBedSpot(p - *bedGrab);
-    if (bedGrabFrom) {
-        // Until the bed has gone past the drag threshold the press is a click: nothing moves.
-        if (std::hypot(to.x() - bedGrabFrom->x(), to.y() - bedGrabFrom->y()) <= bedDragThreshold)
-            return;
-        bedGrabFrom.reset();
-    }
-    bedSpot = to;
+    if (!bedPlace_.drag(p)) return;
     // The cat moves with its bed.
-    x = bedSpot.x();
-    feetY = bedSpot.y() - 4 + 16;
+    x = bedPlace_.spot().x();
+    feetY = bedPlace_.spot().y() - 4 + 16;
     layout();
 }
 
@@ -124,7 +115,7 @@ bool acceptsFood(const Activity& a) {
 
 bool CatOverlay::feed(const QList<QUrl>& dropped) {
     if (!acceptsFood(activity) || !feeder.feed(dropped)) return false;
-    bedHold = CatSprite::Hold::nothing; // a cat in bed drops its phone
+    bedLife_.dropHold(); // a cat in bed drops its phone
     start(Activity::eating(), now());
     return true;
 }

@@ -43,6 +43,7 @@ void CatOverlay::updateSprite(double t) {
     bool swaying = false; // squash and tilt go back and forth: their pictures come again
     QPointF anchor(0.5, 1.0);
     double captionX = 0;
+    const bool lying = bedLife_.lying();
     double captionHeight = lying ? bedHeadroom() : sitHeadroom();
 
     switch (activity.kind()) {
@@ -101,8 +102,9 @@ void CatOverlay::updateSprite(double t) {
         sprite = CatSprite::huntCaught;
         break;
     case K::inBed: {
-        const CatSprite resting =
-            bedHold == CatSprite::Hold::phone ? CatSprite::bedPhoneScroll1 : CatSprite::bedLook1;
+        const CatSprite resting = bedLife_.hold() == CatSprite::Hold::phone
+                                      ? CatSprite::bedPhoneScroll1
+                                      : CatSprite::bedLook1;
         if (activity.as<activity::InBed>()->clip) {
             sprite = bedClips.poseAt(e).value_or(resting);
         } else {

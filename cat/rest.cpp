@@ -31,11 +31,12 @@ bool CatOverlay::stillAt(double t) const {
     // bubble are still pictures; their buttons answer through the panel handlers.
     const bool reading = activity.is(K::reading);
     if (!panel || !(activity.is(K::idle) || reading)) return false;
-    if (dragHover || lying || livesInBed || (!letterQueue_.empty() && !reading) || heldCursorAt)
+    if (dragHover || bedLife_.lying() || bedLife_.livesInBed() ||
+        (!letterQueue_.empty() && !reading) || heldCursorAt)
         return false;
     if (focusPhase_.hasNews() || focusPhase_.focusing() || systemSignals_.inCall() ||
-        systemSignals_.callChanging() || callNap || focusPhase_.breakUntil() ||
-        focusPhase_.breakBedAt() || napUntil || captionBoard.busy(t))
+        systemSignals_.callChanging() || bedLife_.callNap() || focusPhase_.breakUntil() ||
+        focusPhase_.breakBedAt() || bedLife_.napUntil() || captionBoard.busy(t))
         return false;
     if (state.caption() || state.hearts() || state.sleeping()) return false;
     // The happy face and the pop squash end on their own dates; both are short.

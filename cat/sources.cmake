@@ -2,6 +2,8 @@ target_sources(purrlox_core PRIVATE
   cat/Activity.cpp
   cat/CaptionBoard.cpp
   cat/BedClipPlayer.cpp
+  cat/BedLife.cpp
+  cat/BedPlace.cpp
   cat/CatOverlay.cpp
   cat/CatState.cpp
   cat/Ticker.cpp

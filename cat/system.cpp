@@ -23,7 +23,7 @@ void CatOverlay::goingToSleep() {
 
 void CatOverlay::systemWoke() {
     const double t = now();
-    if (lying && activity.is(K::inBed) && bedHold == CatSprite::Hold::nothing) {
+    if (bedLife_.lying() && activity.is(K::inBed) && bedLife_.hold() == CatSprite::Hold::nothing) {
         static const int yawn = CatSprite::BedClip::bedClip(u"bed_yawn");
         playBedClip(yawn, false, t);
     } else if (activity.is(K::sleeping)) {
@@ -33,7 +33,7 @@ void CatOverlay::systemWoke() {
 
 void CatOverlay::pollSystem(double t) {
     const SystemSignals::CallChange change = systemSignals_.poll(t);
-    if (change == SystemSignals::CallChange::ended && livesInBed) callNap = false;
+    if (change == SystemSignals::CallChange::ended) bedLife_.callEnded();
 }
 
 void CatOverlay::setPomodoro(bool focus, std::optional<double> until) {

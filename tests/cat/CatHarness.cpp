@@ -62,3 +62,36 @@ void CatTest::showWindows(std::vector<WindowInfo> list) {
     clock.advance(0.06);
     cat->tick();
 }
+
+void CatTest::restartInBed() {
+    defaults->setBoolean("catLivesInBed", true);
+    cat.reset();
+    make();
+    cat->enter(false);
+    ASSERT_TRUE(cat->snapshot().lying);
+}
+
+void CatTest::dropIntoBed() {
+    ASSERT_TRUE(cat->bedPlace().exists());
+    const QPointF spot = cat->snapshot().bedSpot;
+    ASSERT_TRUE(cat->pickUp(spot));
+    // Held just over the bed; the release lands it there.
+    probe().x() = spot.x();
+    probe().feetY() = spot.y();
+    cat->drop();
+    ASSERT_TRUE(cat->snapshot().lying);
+}
+
+void CatTest::takeUpThePhone(double seconds) {
+    ASSERT_TRUE(cat->snapshot().lying);
+    // Nothing else draws from the random source meanwhile: the pick of the tenth choice (the
+    // phone), then the spell's length.
+    probe().nextBlink() = now() + 1e6;
+    random.fractions = {0.95, (seconds - 20) / 40};
+    for (int i = 0; i < 1000 && cat->bedLife().hold() != CatSprite::Hold::phone; ++i) {
+        clock.advance(0.02);
+        cat->tick();
+    }
+    ASSERT_EQ(cat->bedLife().hold(), CatSprite::Hold::phone);
+    ASSERT_TRUE(random.fractions.empty());
+}

@@ -23,7 +23,6 @@ class CatOverlayProbe {
     double& stepPhase() { return o.stepPhase; }
     const std::vector<DesktopWindow>& windows() { return o.windows; }
     bool& dragHover() { return o.dragHover; }
-    bool& lying() { return o.lying; }
     double& happyUntil() { return o.happyUntil; }
     double& blinkUntil() { return o.blinkUntil; }
     double& nextBlink() { return o.nextBlink; }
@@ -35,35 +34,14 @@ class CatOverlayProbe {
     double& lastStroke() { return o.lastStroke; }
     Dangle& dangle() { return o.dangle; }
     QPointF& cursor() { return o.cursor; }
-    QPointF& bedSpot() { return o.bedSpot; }
-    std::optional<QPointF>& bedGrab() { return o.bedGrab; }
-    CatSprite::Hold& bedHold() { return o.bedHold; }
     bool hasFrameClock() const { return o.frameClock != nullptr; }
     Ticker* ticker() { return o.frameClock.get(); }
     std::optional<quint32>& fallingPast() { return o.fallingPast; }
     double& suppressTapUntil() { return o.suppressTapUntil; }
     double& shakenAt() { return o.shakenAt; }
-    bool& livesInBed() { return o.livesInBed; }
-    std::optional<double>& napUntil() { return o.napUntil; }
-    bool& callNap() { return o.callNap; }
     SystemSignals& systemSignals() { return o.systemSignals_; }
-    std::unique_ptr<Panel>& bedPanel() { return o.bedPanel; }
     double& nextHunt() { return o.nextHunt; }
-    double& nextBedClip() { return o.nextBedClip; }
     std::optional<QPointF>& heldCursorAt() { return o.heldCursorAt; }
-    std::optional<double>& phoneUntil() { return o.phoneUntil; }
-    bool wantsUp() { return o.wantsUp(o.now()); }
-    bool belongsInBed() { return o.belongsInBed(o.now()); }
-    bool wantsPhone() { return o.wantsPhone(o.now()); }
-    std::optional<int> moodClip() { return o.moodClip(o.now()); }
-    void getIntoBed() { o.getIntoBed(o.now()); }
-    void goToBed() { o.goToBed(o.now()); }
-    void leaveBed() { o.leaveBed(o.now()); }
-    void playBedClip(int clip, bool open) { o.playBedClip(clip, open, o.now()); }
-    double bedApproachX() { return o.bedApproachX(); }
-    std::optional<DesktopWindow> bedWindow() { return o.bedWindow(); }
-    QPointF clampedBedSpot(QPointF p) { return o.clampedBedSpot(p); }
-    void keepBedOnScreen() { o.keepBedOnScreen(); }
     bool huntIfPrey() { return o.huntIfPrey(o.now()); }
     std::optional<QPointF> prey(double stillFor) { return o.prey(stillFor); }
     QPointF pawPoint() { return o.pawPoint(); }
@@ -131,6 +109,15 @@ class CatTest : public ::testing::Test {
     }
     // Polls now, as the next tick would.
     void showWindows(std::vector<WindowInfo> list);
+    // Starts the cat again (with no bed panel) lying in its bed, as a cat that lives there
+    // starts.
+    void restartInBed();
+    // The user drops the cat into its bed (the bed's panel must stand): it lies there and lives
+    // there from now on.
+    void dropIntoBed();
+    // Just after the cat got into bed: its first pick is a phone spell of `seconds` (20 … 60).
+    // Returns once the phone is in its paw.
+    void takeUpThePhone(double seconds = 40);
 
     FakeClock clock;
     FakeRandom random;

@@ -78,11 +78,10 @@ TEST_F(EatingTest, TheEatingTimeline) {
     EXPECT_EQ(cat->state.eaten(), nullptr);
 
     // In bed the same timing has the bed frames, and the phone goes.
-    probe().lying() = true;
-    probe().bedHold() = CatSprite::Hold::phone;
-    cat->start(Activity::inBed(std::nullopt), now());
+    restartInBed();
+    takeUpThePhone();
     ASSERT_TRUE(cat->feed(files({"/home/u/b.txt"})));
-    EXPECT_EQ(probe().bedHold(), CatSprite::Hold::nothing);
+    EXPECT_EQ(cat->bedLife().hold(), CatSprite::Hold::nothing);
     tickAfter(0.2);
     EXPECT_EQ(cat->state.sprite(), CatSprite::bedYawn11);
     tickAfter(0.4);

@@ -62,20 +62,15 @@ TEST_F(HoldingTest, PickUpIsRefusedOnlyWhileAwayOrReading) {
     EXPECT_EQ(d().lastMove, now());
 
     // Out of the bed: the cat leaves it for good, and says so in the settings.
-    defaults->setBoolean("catLivesInBed", true);
-    probe().lying() = true;
-    probe().livesInBed() = true;
-    probe().napUntil() = now() + 100;
-    probe().callNap() = true;
-    probe().bedHold() = CatSprite::Hold::phone;
-    cat->start(Activity::inBed(std::nullopt), now());
+    // The phone goes with it.
+    restartInBed();
+    takeUpThePhone();
+    EXPECT_TRUE(cat->bedLife().livesInBed());
     EXPECT_TRUE(cat->pickUp(QPointF(300, 100)));
-    EXPECT_FALSE(probe().lying());
-    EXPECT_FALSE(probe().livesInBed());
+    EXPECT_FALSE(cat->snapshot().lying);
+    EXPECT_FALSE(cat->bedLife().livesInBed());
     EXPECT_EQ(defaults.reopened()->boolean("catLivesInBed"), false);
-    EXPECT_EQ(probe().napUntil(), std::nullopt);
-    EXPECT_FALSE(probe().callNap());
-    EXPECT_EQ(probe().bedHold(), CatSprite::Hold::nothing);
+    EXPECT_EQ(cat->bedLife().hold(), CatSprite::Hold::nothing);
 }
 
 TEST_F(HoldingTest, HangsFourPointsBelowThePointerAfterEasingIn) {
@@ -280,24 +275,28 @@ TEST_F(HoldingTest, DropFallsOrLandsInTheBedWithinTenPoints) {
     ASSERT_NE(probe().platform().window(), nullptr);
     EXPECT_EQ(probe().platform().window()->id, 1u);
 
-    // A bed panel at (1000, 100, 120, 60): the release point (x, feet + 30) may be up to 10
-    // points outside it.
-    auto bed = std::make_unique<FakePanel>();
-    bed->rect = Rect{1000, 100, 120, 60};
-    probe().bedPanel() = std::move(bed);
+    // The bed's panel in the corner at (1804, 48, 96, 48): the release point (x, feet + 30)
+    // may be up to 10 points outside it. Each time the cat was on its way to a nap of its own.
     for (const double outside : {9.0, 11.0}) {
-        probe().lying() = false;
-        probe().livesInBed() = false;
         defaults->setBoolean("catLivesInBed", false);
-        probe().napUntil() = now() + 60;
+        cat.reset();
+        make(true, false, true);
+        cat->enter(false);
+        probe().settle(300);
+        ASSERT_EQ(bed->rect, (Rect{1804, 48, 96, 48}));
+        random.fractions = {0.5, 0.1, 0.5}; // the wander is a nap
+        cat->makeDue(CatOverlay::Due::wander);
+        tickAfter(0.02);
+        ASSERT_TRUE(cat->bedLife().napUntil());
         ASSERT_TRUE(cat->pickUp(QPointF(0, 0)));
-        probe().x() = 1120 + outside;
-        probe().feetY() = 100 - 30 + 30;
+        probe().x() = 1900 + outside;
+        probe().feetY() = 48 - 30 + 30;
         cat->drop();
         const bool inBed = outside < 10;
-        EXPECT_EQ(probe().livesInBed(), inBed) << outside;
+        EXPECT_EQ(cat->snapshot().lying, inBed) << outside;
+        EXPECT_EQ(cat->bedLife().livesInBed(), inBed) << outside;
         EXPECT_EQ(defaults.reopened()->boolean("catLivesInBed"), inBed) << outside;
-        EXPECT_EQ(probe().napUntil().has_value(), !inBed) << outside;
+        EXPECT_EQ(cat->bedLife().napUntil().has_value(), !inBed) << outside;
         EXPECT_EQ(kind() == K::falling, !inBed) << outside;
     }
 }

@@ -72,16 +72,23 @@ TEST_F(PanelTest, CarryOnlyMovesTheHeldCat) {
 }
 
 TEST_F(PanelTest, BedIsGrabbedByItsLowestStripAndTheCatMovesWithIt) {
-    probe().bedSpot() = QPointF(500, 88);
+    // The user puts the empty bed at (500, 88).
+    cat.reset();
+    make(true, false, true);
+    cat->enter(false);
+    probe().settle(500);
+    bed->rect = Rect{452, 84, 96, 48};
+    cat->bedPanelMoved();
+    ASSERT_EQ(cat->snapshot().bedSpot, QPointF(500, 88));
     EXPECT_FALSE(cat->onGrabBed(QPointF(500, 90))); // not in bed
-    probe().lying() = true;
-    cat->start(Activity::inBed(std::nullopt), now());
+    dropIntoBed();
+    EXPECT_EQ(cat->snapshot().feetY, 100);
     EXPECT_FALSE(cat->onGrabBed(QPointF(500, 84 + 36))); // above the bed strip
     EXPECT_TRUE(cat->onGrabBed(QPointF(510, 84 + 35.9)));
-    EXPECT_EQ(*probe().bedGrab(), QPointF(10, 119.9 - 88));
+    EXPECT_EQ(*cat->bedPlace().grabbedAt(), QPointF(10, 119.9 - 88));
 
     cat->onMoveBed(QPointF(810, 219.9));
-    EXPECT_EQ(probe().bedSpot(), QPointF(800, 188));
+    EXPECT_EQ(cat->snapshot().bedSpot, QPointF(800, 188));
     EXPECT_EQ(cat->snapshot().x, 800);
     EXPECT_EQ(cat->snapshot().feetY, 188 - 4 + 16);
     EXPECT_EQ(panel->rect, (Rect{735, 184, 130, 150}));

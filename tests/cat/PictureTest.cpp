@@ -94,7 +94,7 @@ TEST_F(PictureTest, EatingChewsThenBeams) {
     EXPECT_EQ(show(Activity::eating(), 0.85), CatSprite::snackEat4);
     EXPECT_EQ(show(Activity::eating(), 1.15), CatSprite::snackEat2);
     EXPECT_EQ(show(Activity::eating(), 1.95), CatSprite::happy);
-    probe().lying() = true;
+    restartInBed();
     EXPECT_EQ(show(Activity::eating(), 0.4), CatSprite::bedYawn11);
     EXPECT_EQ(show(Activity::eating(), 0.6), CatSprite::bedSausage43);
     EXPECT_EQ(show(Activity::eating(), 0.85), CatSprite::bedSausage44);
@@ -104,9 +104,11 @@ TEST_F(PictureTest, EatingChewsThenBeams) {
 TEST_F(PictureTest, TimedAndMirroredRows) {
     EXPECT_EQ(show(Activity::waving(), 0.1), CatSprite::wave1);
     EXPECT_EQ(show(Activity::waving(), 0.25), CatSprite::wave2);
-    // A bed clip without a pose falls back to the resting pose.
-    probe().bedHold() = CatSprite::Hold::phone;
-    EXPECT_EQ(show(Activity::inBed(3), 0), CatSprite::bedPhoneScroll1);
+    // A bed clip past its last pose falls back to the resting pose, the phone's while the cat
+    // holds it.
+    restartInBed();
+    takeUpThePhone();
+    EXPECT_EQ(show(Activity::inBed(3), 1000), CatSprite::bedPhoneScroll1);
 
     // Pouncing leans into the leap, mirrored when facing left.
     const auto pounce = Activity::pouncing(QPointF(0, 0), QPointF(0, 0));
@@ -129,9 +131,10 @@ TEST_F(PictureTest, HeartsBlinksAndTheOpenMouth) {
     probe().dragHover() = true;
     EXPECT_EQ(show(Activity::sleeping(), 0), CatSprite::gulp);
     EXPECT_EQ(show(Activity::walking(900, Arrival::rest()), 0), CatSprite::gulp);
-    probe().lying() = true;
+    restartInBed();
+    probe().dragHover() = true;
     EXPECT_EQ(show(Activity::inBed(std::nullopt), 0), CatSprite::bedYawn11);
-    probe().lying() = false;
+    ASSERT_TRUE(cat->pickUp(QPointF(500, 100))); // out of bed
     probe().dragHover() = false;
 
     // The blink shows only while idle and not happy.

@@ -17,6 +17,8 @@ class SystemTest : public CatTest {
         input.any = 0.5; // a user at the keyboard: the cat does not doze off on its own
     }
     K kind() { return cat->snapshot().activity.kind(); }
+    // The clip the situation asks for in bed.
+    std::optional<int> mood() { return cat->bedLife().moodClip(now(), cat->bedSituation()); }
     // One poll a second, as the frame step does it.
     void polls(int n) {
         for (int i = 0; i < n; ++i) {
@@ -68,16 +70,16 @@ TEST_F(SystemTest, TypingAndMusicFollowThePoll) {
     input.key = 1.5;
     polls(1);
     EXPECT_EQ(cat->systemSignals().typingSince(), since) << "a 1.5-s pause keeps it";
-    EXPECT_EQ(probe().moodClip(), CatSprite::BedClip::bedClip(u"bed_laptop"));
+    EXPECT_EQ(mood(), CatSprite::BedClip::bedClip(u"bed_laptop"));
     input.key = 2.5;
     polls(1);
     EXPECT_EQ(cat->systemSignals().typingSince(), std::nullopt) << "a 2.5-s pause clears it";
-    EXPECT_EQ(probe().moodClip(), std::nullopt);
+    EXPECT_EQ(mood(), std::nullopt);
 
     devices.music = true;
     polls(1);
     EXPECT_TRUE(cat->systemSignals().musicPlaying());
-    EXPECT_EQ(probe().moodClip(), CatSprite::BedClip::bedClip(u"bed_music"));
+    EXPECT_EQ(mood(), CatSprite::BedClip::bedClip(u"bed_music"));
     devices.music = false;
     polls(1);
     EXPECT_FALSE(cat->systemSignals().musicPlaying());
@@ -139,10 +141,10 @@ TEST_F(SystemTest, TheBreakIsAnnouncedThenSpentInBedWithThePhone) {
     tickAfter(0.02);
     ASSERT_EQ(kind(), K::walking);
     EXPECT_EQ(cat->snapshot().activity.as<activity::Walking>()->then.kind, Arrival::Kind::bed);
-    EXPECT_TRUE(probe().callNap());
-    for (int i = 0; i < 3000 && !probe().lying(); ++i)
+    EXPECT_TRUE(cat->bedLife().callNap());
+    for (int i = 0; i < 3000 && !cat->snapshot().lying; ++i)
         tickAfter(0.02);
-    ASSERT_TRUE(probe().lying());
+    ASSERT_TRUE(cat->snapshot().lying);
     tickAfter(0.02);
     tickAfter(0.02);
     EXPECT_EQ(probe().activity().as<activity::InBed>()->clip,
@@ -155,8 +157,8 @@ TEST_F(SystemTest, TheBreakIsAnnouncedThenSpentInBedWithThePhone) {
                         CatSprite::BedClip::bedClip(u"bed_laptop");
          ++i)
         tickAfter(0.02);
-    EXPECT_TRUE(probe().lying());
-    EXPECT_EQ(probe().bedHold(), CatSprite::Hold::nothing);
+    EXPECT_TRUE(cat->snapshot().lying);
+    EXPECT_EQ(cat->bedLife().hold(), CatSprite::Hold::nothing);
     ASSERT_TRUE(probe().activity().as<activity::InBed>());
     EXPECT_EQ(probe().activity().as<activity::InBed>()->clip,
               CatSprite::BedClip::bedClip(u"bed_laptop"));
@@ -175,7 +177,7 @@ TEST_F(SystemTest, SleepAndWake) {
     EXPECT_FALSE(cat->systemSignals().asleep());
 
     // In bed the cat keeps lying through the night and yawns there in the morning.
-    probe().getIntoBed();
+    dropIntoBed();
     devices.asleep();
     EXPECT_EQ(kind(), K::inBed);
     devices.awake();
@@ -184,7 +186,7 @@ TEST_F(SystemTest, SleepAndWake) {
     EXPECT_EQ(cat->bedClipPlayer().repeats(), 0);
 
     // A climbing cat is not put to sleep.
-    probe().lying() = false;
+    ASSERT_TRUE(cat->pickUp(QPointF(900, 400))); // out of bed
     cat->start(Activity::falling(0), now());
     devices.asleep();
     EXPECT_EQ(kind(), K::falling);

@@ -1,0 +1,170 @@
+#include "cat/BedPlace.h"
+
+#include "base/Log.h"
+#include "platform/Panel.h"
+#include "platform/Screens.h"
+#include "platform/SettingsStore.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const QString bedSpotKey = QStringLiteral("bedSpot");
+// A press that moves the bed less than this (points) is a click, not a drag.
+constexpr double dragThreshold = 4.0;
+
+} // namespace
+
+BedPlace::BedPlace(Screens& screens, SettingsStore& defaults)
+    : screens(screens), defaults(defaults) {}
+
+BedPlace::~BedPlace() = default;
+
+Rect BedPlace::visible() const {
+    return screens.visibleFrame();
+}
+
+double BedPlace::floorY() const {
+    return visible().minY() + 12;
+}
+
+void BedPlace::setPanel(std::unique_ptr<Panel> made) {
+    if (panel || !made) return;
+    // The factory sizes the panel to the empty bed's image.
+    const Rect size = made->frame();
+    if (size.width > 0 && size.height > 0) size_ = QSizeF(size.width, size.height);
+
+    const Rect vf = visible();
+    QPointF spot(vf.maxX() - size_.width() / 2 - 20, vf.minY() + 12);
+    const QJsonValue saved = defaults.raw(bedSpotKey);
+    if (!saved.isUndefined()) {
+        const std::optional<QList<double>> xy = defaults.realList(bedSpotKey);
+        if (xy && xy->size() >= 2 && std::isfinite((*xy)[0]) && std::isfinite((*xy)[1]))
+            spot = QPointF((*xy)[0], (*xy)[1]);
+        else
+            Log::error(QStringLiteral("the saved bed spot is not two numbers; the bed stands in "
+                                      "the corner"));
+    }
+    // A spot saved on another desktop is shown inside today's visible frame; the saved one stays
+    // as the user left it.
+    setSpot(spot);
+    made->setFrame(
+        Rect{spot_.x() - size_.width() / 2, spot_.y() - 4, size_.width(), size_.height()});
+    panel = std::move(made);
+    panel->show();
+}
+
+void BedPlace::closePanel() {
+    panel.reset();
+}
+
+void BedPlace::show() {
+    if (panel) panel->show(); // it keeps itself just below the cat's panel
+}
+
+void BedPlace::hide() {
+    if (panel) panel->hide();
+}
+
+std::optional<Rect> BedPlace::frame() const {
+    if (!panel) return std::nullopt;
+    return panel->frame();
+}
+
+std::optional<Rect> BedPlace::shownFrame() const {
+    if (!panel || !panel->isVisible()) return std::nullopt;
+    return panel->frame();
+}
+
+QPointF BedPlace::clamped(QPointF p) const {
+    const Rect v = visible();
+    const double w = size_.width();
+    // The bed lives in the visible frame like the cat: never lower than the floor, so it does
+    // not stand over a panel at the screen's bottom edge.
+    const double floor = v.minY() + 12;
+    // NaN never survives min/max in this order: the screen edges win.
+    const double x = std::min(std::max(p.x(), v.minX() + w / 2), v.maxX() - w / 2);
+    const double y = std::min(std::max(p.y(), floor), v.maxY() - 150 + 4);
+    return QPointF(std::isfinite(x) ? x : v.maxX() - w / 2, std::isfinite(y) ? y : floor);
+}
+
+void BedPlace::setSpot(QPointF p) {
+    spot_ = clamped(p);
+    floor = floorY();
+}
+
+bool BedPlace::onFloor() const {
+    return std::abs(spot_.y() - floorY()) < 0.5;
+}
+
+double BedPlace::approachX(double catX) const {
+    const Rect vf = visible();
+    const double side = catX < spot_.x() ? spot_.x() - 55 : spot_.x() + 55;
+    return std::min(std::max(side, vf.minX() + 30), vf.maxX() - 30);
+}
+
+void BedPlace::fitPanel() {
+    const Rect f = panel->frame();
+    panel->setFrame(Rect{spot_.x() - f.width * 0.5, spot_.y() - 4, f.width, f.height});
+}
+
+void BedPlace::save() {
+    // A bed on the floor is saved on the floor of the whole screen: the next start lifts it
+    // onto whatever floor the visible frame has then, with or without a panel at the bottom.
+    const double fullFloor = (screens.hasScreen() ? screens.frame() : visible()).minY() + 12;
+    defaults.setRealList(bedSpotKey, {spot_.x(), onFloor() ? fullFloor : spot_.y()});
+}
+
+void BedPlace::keepOnScreen() {
+    if (!panel) return;
+    QPointF p = spot_;
+    // A bed on the floor stays on it: up over a panel that appeared, down where one went away.
+    if (std::abs(p.y() - floor) < 0.5) p.setY(floorY());
+    setSpot(p);
+    // Set even when the spot reads the same: on a screen of a new height the same spot in the
+    // cat's terms is elsewhere.
+    fitPanel();
+}
+
+void BedPlace::grab(QPointF at) {
+    grab_ = at - spot_;
+    grabbedFrom = spot_;
+}
+
+bool BedPlace::drag(QPointF p) {
+    if (!grab_) return false;
+    const QPointF to = clamped(p - *grab_);
+    if (grabbedFrom) {
+        // Until the bed has gone past the drag threshold the press is a click: nothing moves.
+        if (std::hypot(to.x() - grabbedFrom->x(), to.y() - grabbedFrom->y()) <= dragThreshold)
+            return false;
+        grabbedFrom.reset();
+    }
+    spot_ = to;
+    return true;
+}
+
+void BedPlace::place() {
+    const bool click = grab_ && grabbedFrom;
+    grab_.reset();
+    grabbedFrom.reset();
+    if (panel) fitPanel();
+    // A press on the bed that never went past the drag threshold moved nothing: nothing to save.
+    if (click) return;
+    floor = floorY();
+    save();
+}
+
+void BedPlace::panelMoved() {
+    if (!panel) return;
+    const Rect f = panel->frame();
+    const QPointF to(f.midX(), f.minY() + 4);
+    if (std::hypot(to.x() - spot_.x(), to.y() - spot_.y()) <= dragThreshold) {
+        // A click, or a shaky one: the bed stays where it stood and nothing is saved.
+        fitPanel();
+        return;
+    }
+    spot_ = clamped(to);
+    place();
+}

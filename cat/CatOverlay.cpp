@@ -204,7 +204,7 @@ void CatOverlay::enter(bool c) {
 void CatOverlay::start(const Activity& a, double t) {
     Log::notice(QStringLiteral("cat: ") + a.description().left(120));
     // The pop squash plays when a snack starts and when it ends.
-    if (a.is(K::snacking) || activity.is(K::snacking)) popStart = t;
+    if (a.is(K::snacking) || activity.is(K::snacking)) holding_.pop(t);
     activity = a;
     activityStart = t;
     // Started between frames (by input or a model): the new activity wants frames now.
@@ -230,7 +230,7 @@ void CatOverlay::tick() {
         lastSystemPoll = t;
         pollSystem(t);
     }
-    trackShake(t);
+    holding_.trackShake(sys.pointer.location().x(), t);
     captionBoard.refresh(t, breakUntil);
 
     // A stalled frame moves the cat at most a tenth of a second's worth; a clock that went
@@ -282,7 +282,7 @@ void CatOverlay::stepActivity(double t, double dt, double elapsed) {
                 start(Activity::sleeping(), t);
                 break;
             case AfterYawn::wake:
-                happyUntil = t + 1.5;
+                holding_.beHappyUntil(t + 1.5);
                 start(Activity::idle(), t);
                 break;
             }
@@ -304,24 +304,26 @@ void CatOverlay::stepActivity(double t, double dt, double elapsed) {
     case K::inBed:
         stepInBed(t, elapsed);
         break;
-    case K::held:
-        stepDangle(dt, t);
-        hang(t, dt);
+    case K::held: {
+        const QPointF feet = holding_.hang(QPointF(x, feetY), t, dt, elapsed);
+        x = feet.x();
+        feetY = feet.y();
         break;
+    }
     case K::idle:
-        if (!dragHover) decide(t);
+        if (!holding_.dragHover()) decide(t);
         break;
     case K::reading:
         break;
     case K::petting:
-        if (t - lastStroke > 0.8) {
-            happyUntil = t + 0.8;
+        if (t - holding_.lastStroke() > 0.8) {
+            holding_.beHappyUntil(t + 0.8);
             start(Activity::idle(), t);
         }
         break;
     case K::snacking:
         if (elapsed > snackDuration()) {
-            happyUntil = t + 0.8;
+            holding_.beHappyUntil(t + 0.8);
             start(Activity::idle(), t);
         }
         break;
@@ -334,7 +336,7 @@ void CatOverlay::stepActivity(double t, double dt, double elapsed) {
         break;
     case K::eating:
         if (elapsed > 2.4) {
-            happyUntil = t + 1.0;
+            holding_.beHappyUntil(t + 1.0);
             start(Activity::idle(), t);
         }
         break;

@@ -4,9 +4,9 @@
 #include "cat/BedClipPlayer.h"
 #include "cat/CaptionBoard.h"
 #include "cat/CatState.h"
-#include "cat/Dangle.h"
 #include "cat/DesktopWindow.h"
 #include "cat/FileFeeder.h"
+#include "cat/Holding.h"
 #include "cat/SystemSignals.h"
 #include "focus/Letter.h"
 #include "platform/Geometry.h"
@@ -158,6 +158,8 @@ class CatOverlay : public QObject {
     const SystemSignals& systemSignals() const { return systemSignals_; }
     // The caption over the cat.
     const CaptionBoard& captions() const { return captionBoard; }
+    // The cat in the user's hand: the pendulum, strokes, the happy face, the pop, the shake.
+    const Holding& holding() const { return holding_; }
 
     // Desktop geometry over the last window poll and screen 0.
     Rect screenFrame() const;
@@ -213,14 +215,6 @@ class CatOverlay : public QObject {
         DesktopWindow window;
         double takeoffX;
     };
-    struct Stroke {
-        double time;
-        double dx;
-    };
-    struct TrailPoint {
-        double time;
-        double x;
-    };
 
     double r(double a, double b); // uniform seconds in [a, b]
     bool chance(double p);        // a uniform draw in [0, 1) below p
@@ -248,10 +242,7 @@ class CatOverlay : public QObject {
     void arriveTransfer(const DesktopWindow& to, double now);
     void stepClimbing(double now, double dt, double elapsed);
     void landJump(const activity::Jumping& jump, double now);
-    // Holding and dangling.
-    void trackShake(double now);
-    void stepDangle(double dt, double now);
-    void hang(double now, double dt);
+    // Holding.
     void landInBed(double now);
     // Letters and captions.
     void openLetter(double now);
@@ -304,16 +295,8 @@ class CatOverlay : public QObject {
     double lastTick = 0;
     std::vector<DesktopWindow> windows;
     double lastWindowPoll = distantPast;
-    std::vector<Stroke> strokes;
-    double lastStroke = distantPast;
-    bool dragHover = false;
-    QPointF cursor;
-    double popStart = distantPast;
-    Dangle dangle;
-    double suppressTapUntil = distantPast;
     std::optional<quint32> fallingPast;
     double blinkUntil = distantPast;
-    double happyUntil = distantPast;
     double nextBlink = 0;
     double nextWander = 0;
     double nextSnack = 0;
@@ -337,9 +320,8 @@ class CatOverlay : public QObject {
     CaptionBoard captionBoard{state};
     SystemSignals systemSignals_{sys.devices, sys.inputIdle};
     BedClipPlayer bedClips{sys.random};
+    Holding holding_{sys.random};
     double lastSystemPoll = distantPast;
-    std::vector<TrailPoint> cursorTrail;
-    double shakenAt = distantPast;
     double stalkStart = distantPast;
     QSizeF bedSize{96, 48}; // the empty bed's image, in points
     CatSprite::Hold bedHold = CatSprite::Hold::nothing;
@@ -351,16 +333,6 @@ class CatOverlay : public QObject {
     static constexpr double bedDragThreshold = 4.0;
 
     // Caches that keep the frame step free of allocation and system calls.
-    double trailTravel = 0;                 // the pointer's horizontal travel over cursorTrail
-    std::optional<CatSprite> uprightSprite; // the held frame uprightTilt belongs to
-    double uprightTilt = 0;
-    struct SmoothingFactors {
-        double dt = -1;
-        double velocity = 0;
-        double accel = 0;
-    };
-    SmoothingFactors smoothing[2];
-    int nextSmoothingSlot = 0;
     quint64 windowGeneration = ~quint64(0);
     Rect windowsVisibleFrame{-1, -1, -1, -1};
     double hourValidFrom = 0;

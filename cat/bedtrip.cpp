@@ -65,7 +65,7 @@ void CatOverlay::getIntoBed(double t) {
     x = bedSpot.x();
     feetY = bedSpot.y() + 12;
     if (bedPanel) bedPanel->hide(); // the cat's frames draw the bed while it lies in it
-    popStart = t;
+    holding_.pop(t);
     nextBedClip = t + r(2, 5);
     if (carrying && !queue.empty()) {
         openLetter(t);

@@ -221,7 +221,7 @@ void CatOverlay::stepClimbing(double t, double dt, double e) {
         } else {
             feetY = w.frame.maxY();
             platform = Platform::on(w);
-            happyUntil = t + 0.6;
+            holding_.beHappyUntil(t + 0.6);
             start(Activity::idle(), t);
         }
         break;
@@ -321,7 +321,7 @@ void CatOverlay::landJump(const activity::Jumping& j, double t) {
             return;
         }
         platform = Platform::on(j.then.window);
-        popStart = t;
+        holding_.pop(t);
         start(Activity::idle(), t);
         break;
     case Landing::Kind::climb:
@@ -337,7 +337,7 @@ void CatOverlay::landJump(const activity::Jumping& j, double t) {
         break;
     case Landing::Kind::floor:
         platform = Platform::floor();
-        popStart = t;
+        holding_.pop(t);
         start(Activity::idle(), t);
         break;
     }

@@ -31,7 +31,7 @@ std::optional<QPointF> CatOverlay::prey(double stillFor) const {
 
 bool CatOverlay::huntIfPrey(double t) {
     if (systemSignals_.inCall() && !focusing) return false;
-    const bool shaken = t - shakenAt < 10;
+    const bool shaken = holding_.shaken(t);
     double stillness;
     if (t >= nextHunt)
         stillness = shaken ? 0.25 : 4;
@@ -41,7 +41,7 @@ bool CatOverlay::huntIfPrey(double t) {
         return false;
     const std::optional<QPointF> p = prey(stillness);
     if (!p) return false;
-    shakenAt = distantPast;
+    holding_.forgetShake();
     nextHunt = t + r(120, 300);
     state.setFacingRight(x < p->x());
     stalkStart = t;
@@ -118,13 +118,13 @@ void CatOverlay::stepHunt(double t, double dt, double elapsed) {
             holdCursor();
             heldCursorAt.reset();
             landInBed(t);
-            happyUntil = t + 1.5;
+            holding_.beHappyUntil(t + 1.5);
         } else if (!bed && below.y >= feetY) {
             feetY = below.y;
             platform = below.window ? Platform::on(*below.window) : Platform::floor();
             holdCursor();
             heldCursorAt.reset();
-            happyUntil = t + 1.5;
+            holding_.beHappyUntil(t + 1.5);
             start(Activity::landing(), t);
         } else {
             activity.as<activity::Catching>()->speed = v2;

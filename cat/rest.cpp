@@ -31,14 +31,14 @@ bool CatOverlay::stillAt(double t) const {
     // bubble are still pictures; their buttons answer through the panel handlers.
     const bool reading = activity.is(K::reading);
     if (!panel || !(activity.is(K::idle) || reading)) return false;
-    if (dragHover || lying || livesInBed || (!queue.empty() && !reading) || heldCursorAt)
+    if (holding_.dragHover() || lying || livesInBed || (!queue.empty() && !reading) || heldCursorAt)
         return false;
     if (breakNews || focusing || systemSignals_.inCall() || systemSignals_.callChanging() ||
         callNap || breakUntil || breakBedAt || napUntil || captionBoard.busy(t))
         return false;
     if (state.caption() || state.hearts() || state.sleeping()) return false;
     // The happy face and the pop squash end on their own dates; both are short.
-    if (t < happyUntil || t - popStart < 0.18) return false;
+    if (holding_.happy(t) || holding_.popping(t)) return false;
     return true;
 }
 
@@ -63,9 +63,9 @@ double CatOverlay::restFor(double t) {
     // A still pointer becomes prey after a while; sooner just after a shake.
     const double still = sys.inputIdle.secondsSinceMouseMoved();
     consider(t + (4 - still));
-    if (t - shakenAt < 10) {
+    if (holding_.shaken(t)) {
         consider(t + (0.25 - still));
-        consider(shakenAt + 10);
+        consider(holding_.shakenAt() + 10);
     }
     return std::max(0.0, due - t) + overshoot;
 }

@@ -4,6 +4,7 @@ target_sources(purrlox_core PRIVATE
   cat/BedClipPlayer.cpp
   cat/CatOverlay.cpp
   cat/CatState.cpp
+  cat/Dangle.cpp
   cat/Ticker.cpp
   cat/bed.cpp
   cat/bedclips.cpp
@@ -11,6 +12,7 @@ target_sources(purrlox_core PRIVATE
   cat/climbing.cpp
   cat/desktop.cpp
   cat/FileFeeder.cpp
+  cat/Holding.cpp
   cat/holding.cpp
   cat/hunting.cpp
   cat/letters.cpp

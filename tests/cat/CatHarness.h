@@ -30,27 +30,19 @@ class CatOverlayProbe {
     bool& focusing() { return o.focusing; }
     std::optional<double>& breakBedAt() { return o.breakBedAt; }
     std::optional<double>& breakUntil() { return o.breakUntil; }
-    bool& dragHover() { return o.dragHover; }
     bool& lying() { return o.lying; }
-    double& happyUntil() { return o.happyUntil; }
     double& blinkUntil() { return o.blinkUntil; }
     double& nextBlink() { return o.nextBlink; }
     double& nextWander() { return o.nextWander; }
     double& nextSnack() { return o.nextSnack; }
     double& nextClimb() { return o.nextClimb; }
     double& nextYawn() { return o.nextYawn; }
-    double& popStart() { return o.popStart; }
-    double& lastStroke() { return o.lastStroke; }
-    Dangle& dangle() { return o.dangle; }
-    QPointF& cursor() { return o.cursor; }
     QPointF& bedSpot() { return o.bedSpot; }
     std::optional<QPointF>& bedGrab() { return o.bedGrab; }
     CatSprite::Hold& bedHold() { return o.bedHold; }
     bool hasFrameClock() const { return o.frameClock != nullptr; }
     Ticker* ticker() { return o.frameClock.get(); }
     std::optional<quint32>& fallingPast() { return o.fallingPast; }
-    double& suppressTapUntil() { return o.suppressTapUntil; }
-    double& shakenAt() { return o.shakenAt; }
     bool& livesInBed() { return o.livesInBed; }
     std::optional<double>& napUntil() { return o.napUntil; }
     bool& callNap() { return o.callNap; }

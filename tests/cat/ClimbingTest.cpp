@@ -217,7 +217,7 @@ TEST_F(ClimbingTest, JumpsCrouchThenFlyForDistanceOver1400PlusFourTenths) {
     EXPECT_EQ(kind(), K::idle);
     EXPECT_EQ(cat->snapshot().x, 800);
     EXPECT_EQ(cat->snapshot().feetY, 500);
-    EXPECT_DOUBLE_EQ(probe().popStart(), now());
+    EXPECT_DOUBLE_EQ(cat->holding().popStart(), now());
 
     // Upwards the arc grows with the rise; downwards it stays 30. No crouch: it moves at once.
     const auto middle = [&](double dy) {

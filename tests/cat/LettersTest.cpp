@@ -49,7 +49,6 @@ TEST_F(LettersTest, StrokeGesturesNeedTravelAndTwoTurns) {
     };
     for (const Case& c : cases) {
         probe().settle(500);
-        probe().lastStroke() = CatOverlay::distantPast;
         clock.advance(5); // the earlier case's movements are past the 1.2 s window
         strokes(c.moves);
         EXPECT_EQ(kind() == K::petting, c.pets) << "moves starting " << *c.moves.begin();
@@ -88,7 +87,7 @@ TEST_F(LettersTest, PettingGoesOnWithRealMovesOnlyAndEndsHappy) {
         cat->tick();
     }
     EXPECT_EQ(kind(), K::idle);
-    EXPECT_DOUBLE_EQ(probe().happyUntil(), now() + 0.8);
+    EXPECT_DOUBLE_EQ(cat->holding().happyUntil(), now() + 0.8);
     EXPECT_TRUE(cat->state.hearts());
     tickAfter(0.81);
     EXPECT_FALSE(cat->state.hearts());
@@ -110,30 +109,33 @@ TEST_F(LettersTest, PettingGoesOnWithRealMovesOnlyAndEndsHappy) {
 TEST_F(LettersTest, StrokingInBedGivesHeartsWithoutLeavingIt) {
     cat->start(Activity::inBed(std::nullopt), now());
     strokes({30, -30});
-    EXPECT_LT(probe().happyUntil(), now()); // not a gesture yet
+    EXPECT_FALSE(cat->holding().happy(now())); // not a gesture yet
     strokes({30});
-    EXPECT_DOUBLE_EQ(probe().happyUntil(), now() + 0.8);
+    EXPECT_DOUBLE_EQ(cat->holding().happyUntil(), now() + 0.8);
     // Once going, any real movement within 0.8 s goes on; jitter does not.
     clock.advance(0.5);
     cat->stroke(2);
-    EXPECT_DOUBLE_EQ(probe().happyUntil(), now() + 0.8);
+    EXPECT_DOUBLE_EQ(cat->holding().happyUntil(), now() + 0.8);
     clock.advance(0.5);
     cat->stroke(0.4);
-    EXPECT_DOUBLE_EQ(probe().happyUntil(), now() - 0.5 + 0.8);
+    EXPECT_DOUBLE_EQ(cat->holding().happyUntil(), now() - 0.5 + 0.8);
     EXPECT_EQ(kind(), K::inBed);
 }
 
 TEST_F(LettersTest, TapsInEachActivity) {
     // Idle without letters: hearts for 1.2 s.
     cat->tapCat();
-    EXPECT_DOUBLE_EQ(probe().happyUntil(), now() + 1.2);
+    EXPECT_DOUBLE_EQ(cat->holding().happyUntil(), now() + 1.2);
 
     // Within the time after a drop the tap is the drop's own release.
-    probe().happyUntil() = CatOverlay::distantPast;
-    probe().suppressTapUntil() = now() + 0.3;
+    clock.advance(2); // the hearts are over
+    ASSERT_TRUE(cat->pickUp(QPointF(500, 100)));
+    cat->drop();
+    probe().settle(500);
+    clock.advance(0.29);
     cat->tapCat();
-    EXPECT_EQ(probe().happyUntil(), CatOverlay::distantPast);
-    clock.advance(0.31);
+    EXPECT_FALSE(cat->holding().happy(now()));
+    clock.advance(0.02);
 
     // A sleeping cat wakes.
     cat->start(Activity::sleeping(), now());
@@ -146,10 +148,10 @@ TEST_F(LettersTest, TapsInEachActivity) {
          {Activity::walking(900, Arrival::rest()), Activity::falling(0), Activity::held(),
           Activity::eating(), Activity::snacking(), Activity::climbingUp({})}) {
         cat->start(busy, now());
-        probe().happyUntil() = CatOverlay::distantPast;
+        const double happyUntil = cat->holding().happyUntil();
         cat->tapCat();
         EXPECT_EQ(kind(), busy.kind());
-        EXPECT_EQ(probe().happyUntil(), CatOverlay::distantPast);
+        EXPECT_EQ(cat->holding().happyUntil(), happyUntil);
     }
 
     // Carrying a letter, a tap on an idle, petting or bedded cat opens it.
@@ -195,7 +197,7 @@ TEST_F(LettersTest, QueueAndUnreadAcrossDeliverAndMarkRead) {
     EXPECT_EQ(cat->state.reading(), nullptr);
     EXPECT_TRUE(probe().carrying());
     EXPECT_EQ(kind(), K::idle);
-    EXPECT_DOUBLE_EQ(probe().happyUntil(), now() + 1.2);
+    EXPECT_DOUBLE_EQ(cat->holding().happyUntil(), now() + 1.2);
 
     cat->tapCat();
     EXPECT_EQ(cat->state.reading()->text, "two");

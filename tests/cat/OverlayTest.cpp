@@ -317,8 +317,9 @@ TEST_F(OverlayTest, TimedActivitiesEnd) {
     // Petting lasts while strokes keep coming.
     fresh();
     probe().settle(500);
-    cat->start(Activity::petting(), now());
-    probe().lastStroke() = now();
+    for (const double dx : {30, -30, 30})
+        cat->stroke(dx);
+    ASSERT_EQ(kind(), K::petting);
     tickAfter(0.7);
     EXPECT_EQ(kind(), K::petting);
     EXPECT_TRUE(cat->state.hearts());
@@ -392,7 +393,7 @@ TEST_F(OverlayTest, BlinksAndEatenBubbleExpire) {
     // The next blink is 2.5 … 6 s away.
     EXPECT_DOUBLE_EQ(probe().nextBlink(), now() - 0.2 + 4.25);
 
-    probe().happyUntil() = now() + 1;
+    cat->tapCat(); // hearts for 1.2 s
     probe().nextBlink() = now();
     cat->tick();
     EXPECT_EQ(cat->state.sprite(), CatSprite::happy); // happy wins over a blink

@@ -46,7 +46,8 @@ class CatOverlayProbe {
     static void putInBed(CatOverlay& o) { o.landInBed(o.now()); }
     static void settle(CatOverlay& o) {
         const double t = o.now();
-        o.nextWander = o.nextSnack = o.nextClimb = o.nextYawn = o.nextHunt = t + 1e9;
+        o.nextWander = o.nextSnack = o.nextYawn = o.nextHunt = t + 1e9;
+        o.climbing_.climbAt(t + 1e9);
     }
 };
 

@@ -50,7 +50,8 @@ CatOverlay::CatOverlay(const CatServices& services, QObject* parent)
     : QObject(parent), sys(services) {
     const double t = now();
     activityStart = lastTick = t;
-    nextBlink = nextWander = nextSnack = nextClimb = nextYawn = nextHunt = nextBedClip = t;
+    nextBlink = nextWander = nextSnack = nextYawn = nextHunt = nextBedClip = t;
+    climbing_.climbAt(t);
     livesInBed = sys.defaults.boolean(QStringLiteral("catLivesInBed")).value_or(false);
     feeder.onNotice = [this](const QString& text) {
         captionBoard.notice(text, now());
@@ -127,7 +128,8 @@ CatOverlay::Snapshot CatOverlay::snapshot() const {
 void CatOverlay::postponeAll(double seconds) {
     const double t = now();
     const double until = t + seconds;
-    nextWander = nextSnack = nextClimb = nextYawn = nextHunt = until;
+    nextWander = nextSnack = nextYawn = nextHunt = until;
+    climbing_.climbAt(until);
     wake();
     if (napUntil) napUntil = t; // a nap of its own ends too
 }
@@ -143,7 +145,7 @@ void CatOverlay::makeDue(Due which) {
         nextSnack = t;
         break;
     case Due::climb:
-        nextClimb = t;
+        climbing_.climbAt(t);
         break;
     case Due::yawn:
         nextYawn = t;
@@ -168,7 +170,7 @@ void CatOverlay::enter(bool c) {
     const double t = now();
     nextWander = t + r(5, 10);
     nextSnack = t + r(60, 180);
-    nextClimb = t + r(20, 45);
+    climbing_.climbAt(t + r(20, 45));
     nextYawn = t + r(120, 240);
     nextHunt = t + r(20, 60);
 
@@ -436,13 +438,12 @@ void CatOverlay::decide(double t) {
         return;
     }
 
-    if (t >= nextClimb) {
-        nextClimb = t + r(25, 60);
+    if (climbing_.climbDue(t)) {
         if (const DesktopWindow* w = platform.window()) {
             getDown(*w, t);
             return;
         }
-        if (const auto target = climbTarget()) {
+        if (const auto target = climbing_.climbTarget()) {
             start(Activity::walking(target->x, Arrival::climb(target->window)), t);
             return;
         }
@@ -452,8 +453,8 @@ void CatOverlay::decide(double t) {
     nextWander = t + r(8, 20);
     if (const DesktopWindow* w = platform.window()) {
         if (chance(0.6)) {
-            if (const auto target = transferTarget(*w)) {
-                start(Activity::walking(target->takeoffX, Arrival::transfer(target->window)), t);
+            if (const auto target = climbing_.transferTarget(*w, x)) {
+                start(Activity::walking(target->x, Arrival::transfer(target->window)), t);
                 return;
             }
         }

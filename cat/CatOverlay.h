@@ -4,6 +4,7 @@
 #include "cat/BedClipPlayer.h"
 #include "cat/CaptionBoard.h"
 #include "cat/CatState.h"
+#include "cat/Climbing.h"
 #include "cat/DesktopWindow.h"
 #include "cat/FileFeeder.h"
 #include "cat/Holding.h"
@@ -160,6 +161,9 @@ class CatOverlay : public QObject {
     const CaptionBoard& captions() const { return captionBoard; }
     // The cat in the user's hand: the pendulum, strokes, the happy face, the pop, the shake.
     const Holding& holding() const { return holding_; }
+    // The cat's way around the windows: targets, landings, the window it falls past, the
+    // climb timer.
+    const Climbing& climbing() const { return climbing_; }
 
     // Desktop geometry over the last window poll and screen 0.
     Rect screenFrame() const;
@@ -203,18 +207,7 @@ class CatOverlay : public QObject {
   private:
     friend class CatOverlayProbe; // tests
 
-    struct Surface {
-        double y;
-        std::optional<DesktopWindow> window;
-    };
-    struct ClimbTarget {
-        DesktopWindow window;
-        double x;
-    };
-    struct TransferTarget {
-        DesktopWindow window;
-        double takeoffX;
-    };
+    using Surface = Climbing::Surface;
 
     double r(double a, double b); // uniform seconds in [a, b]
     bool chance(double p);        // a uniform draw in [0, 1) below p
@@ -235,10 +228,7 @@ class CatOverlay : public QObject {
     void checkPlatform(double now);
     const DesktopWindow* heldFace() const;  // the window whose face the cat holds on to, if any
     void letGo(quint32 window, double now); // falls, past that window's top
-    std::optional<ClimbTarget> climbTarget();
-    std::optional<TransferTarget> transferTarget(const DesktopWindow& from);
     void getDown(const DesktopWindow& from, double now);
-    Surface landingSurface() const;
     void arriveTransfer(const DesktopWindow& to, double now);
     void stepClimbing(double now, double dt, double elapsed);
     void landJump(const activity::Jumping& jump, double now);
@@ -295,12 +285,10 @@ class CatOverlay : public QObject {
     double lastTick = 0;
     std::vector<DesktopWindow> windows;
     double lastWindowPoll = distantPast;
-    std::optional<quint32> fallingPast;
     double blinkUntil = distantPast;
     double nextBlink = 0;
     double nextWander = 0;
     double nextSnack = 0;
-    double nextClimb = 0;
     double nextYawn = 0;
     double nextHunt = 0;
     std::optional<QPointF> heldCursorAt;
@@ -321,6 +309,7 @@ class CatOverlay : public QObject {
     SystemSignals systemSignals_{sys.devices, sys.inputIdle};
     BedClipPlayer bedClips{sys.random};
     Holding holding_{sys.random};
+    Climbing climbing_{*this, sys.random};
     double lastSystemPoll = distantPast;
     double stalkStart = distantPast;
     QSizeF bedSize{96, 48}; // the empty bed's image, in points

@@ -38,7 +38,7 @@ void CatOverlay::drop() {
             return;
         }
     }
-    fallingPast.reset();
+    climbing_.landed();
     start(Activity::falling(0), t);
 }
 

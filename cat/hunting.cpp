@@ -93,7 +93,7 @@ void CatOverlay::stepHunt(double t, double dt, double elapsed) {
         }
         x = p.to.x();
         feetY = p.to.y();
-        fallingPast.reset();
+        climbing_.landed();
         if (distance(sys.pointer.location(), pawPoint()) <= 12 && !sys.pointer.anyButtonPressed()) {
             holdCursor();
             start(Activity::catching(0), t);
@@ -110,7 +110,7 @@ void CatOverlay::stepHunt(double t, double dt, double elapsed) {
             activity = Activity::falling(v);
             return;
         }
-        const Surface below = landingSurface();
+        const Surface below = climbing_.landingSurface(x, feetY);
         const std::optional<double> bed = bedBelow(below);
         const double v2 = v - gravity * dt;
         feetY += v2 * dt;

@@ -53,7 +53,8 @@ double CatOverlay::restFor(double t) {
     // window change for a climb, a still pointer for a hunt).
     consider(blinkUntil);
     if (const auto closes = feeder.bubbleClosesAt()) consider(*closes);
-    for (const double timer : {nextBlink, nextWander, nextSnack, nextClimb, nextYawn, nextHunt})
+    for (const double timer :
+         {nextBlink, nextWander, nextSnack, climbing_.nextClimb(), nextYawn, nextHunt})
         consider(timer);
     // Dozing off after a quiet spell, and the hour (day or night) it is judged by.
     const double idle = sys.inputIdle.secondsSinceAnyInput();

@@ -4,6 +4,7 @@ target_sources(purrlox_core PRIVATE
   cat/BedClipPlayer.cpp
   cat/CatOverlay.cpp
   cat/CatState.cpp
+  cat/Climbing.cpp
   cat/Dangle.cpp
   cat/Ticker.cpp
   cat/bed.cpp

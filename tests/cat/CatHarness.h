@@ -22,7 +22,6 @@ class CatOverlayProbe {
     double& activityStart() { return o.activityStart; }
     double& stepPhase() { return o.stepPhase; }
     bool& carrying() { return o.carrying; }
-    const std::vector<DesktopWindow>& windows() { return o.windows; }
     void queueLetter(Letter l = {}) { o.queue.push_back(std::move(l)); }
     std::size_t queued() const { return o.queue.size(); }
     const std::vector<Letter>& letters() const { return o.queue; }
@@ -35,14 +34,12 @@ class CatOverlayProbe {
     double& nextBlink() { return o.nextBlink; }
     double& nextWander() { return o.nextWander; }
     double& nextSnack() { return o.nextSnack; }
-    double& nextClimb() { return o.nextClimb; }
     double& nextYawn() { return o.nextYawn; }
     QPointF& bedSpot() { return o.bedSpot; }
     std::optional<QPointF>& bedGrab() { return o.bedGrab; }
     CatSprite::Hold& bedHold() { return o.bedHold; }
     bool hasFrameClock() const { return o.frameClock != nullptr; }
     Ticker* ticker() { return o.frameClock.get(); }
-    std::optional<quint32>& fallingPast() { return o.fallingPast; }
     bool& livesInBed() { return o.livesInBed; }
     std::optional<double>& napUntil() { return o.napUntil; }
     bool& callNap() { return o.callNap; }
@@ -75,7 +72,8 @@ class CatOverlayProbe {
         o.platform = Platform::floor();
         o.activity = Activity::idle();
         o.activityStart = t;
-        o.nextWander = o.nextSnack = o.nextClimb = o.nextYawn = o.nextHunt = t + 1e6;
+        o.nextWander = o.nextSnack = o.nextYawn = o.nextHunt = t + 1e6;
+        o.climbing_.climbAt(t + 1e6);
         o.nextBlink = t + 1e6;
     }
 

@@ -50,8 +50,9 @@ CatOverlay::CatOverlay(const CatServices& services, QObject* parent)
     : QObject(parent), sys(services) {
     const double t = now();
     activityStart = lastTick = t;
-    nextBlink = nextWander = nextSnack = nextYawn = nextHunt = nextBedClip = t;
+    nextBlink = nextWander = nextSnack = nextYawn = nextBedClip = t;
     climbing_.climbAt(t);
+    hunting_.huntAt(t);
     livesInBed = sys.defaults.boolean(QStringLiteral("catLivesInBed")).value_or(false);
     feeder.onNotice = [this](const QString& text) {
         captionBoard.notice(text, now());
@@ -128,8 +129,9 @@ CatOverlay::Snapshot CatOverlay::snapshot() const {
 void CatOverlay::postponeAll(double seconds) {
     const double t = now();
     const double until = t + seconds;
-    nextWander = nextSnack = nextYawn = nextHunt = until;
+    nextWander = nextSnack = nextYawn = until;
     climbing_.climbAt(until);
+    hunting_.huntAt(until);
     wake();
     if (napUntil) napUntil = t; // a nap of its own ends too
 }
@@ -151,7 +153,7 @@ void CatOverlay::makeDue(Due which) {
         nextYawn = t;
         break;
     case Due::hunt:
-        nextHunt = t;
+        hunting_.huntAt(t);
         break;
     }
 }
@@ -172,7 +174,7 @@ void CatOverlay::enter(bool c) {
     nextSnack = t + r(60, 180);
     climbing_.climbAt(t + r(20, 45));
     nextYawn = t + r(120, 240);
-    nextHunt = t + r(20, 60);
+    hunting_.huntAt(t + r(20, 60));
 
     makeBedPanel();
     systemSignals_.watch();

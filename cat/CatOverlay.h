@@ -8,6 +8,7 @@
 #include "cat/DesktopWindow.h"
 #include "cat/FileFeeder.h"
 #include "cat/Holding.h"
+#include "cat/Hunting.h"
 #include "cat/SystemSignals.h"
 #include "focus/Letter.h"
 #include "platform/Geometry.h"
@@ -164,6 +165,8 @@ class CatOverlay : public QObject {
     // The cat's way around the windows: targets, landings, the window it falls past, the
     // climb timer.
     const Climbing& climbing() const { return climbing_; }
+    // The pointer as prey, the hunt timer, the caught pointer.
+    const Hunting& hunting() const { return hunting_; }
 
     // Desktop geometry over the last window poll and screen 0.
     Rect screenFrame() const;
@@ -262,8 +265,6 @@ class CatOverlay : public QObject {
     void goingToSleep();
     void systemWoke();
     bool huntIfPrey(double now);
-    std::optional<QPointF> prey(double stillFor) const;
-    QPointF pawPoint() const;
     void holdCursor();
     void stepHunt(double now, double dt, double elapsed);
 
@@ -290,8 +291,6 @@ class CatOverlay : public QObject {
     double nextWander = 0;
     double nextSnack = 0;
     double nextYawn = 0;
-    double nextHunt = 0;
-    std::optional<QPointF> heldCursorAt;
     std::unique_ptr<Panel> bedPanel;
     QPointF bedSpot;
     bool lying = false;
@@ -310,8 +309,8 @@ class CatOverlay : public QObject {
     BedClipPlayer bedClips{sys.random};
     Holding holding_{sys.random};
     Climbing climbing_{*this, sys.random};
+    Hunting hunting_{sys.screens, sys.pointer, sys.inputIdle, sys.random};
     double lastSystemPoll = distantPast;
-    double stalkStart = distantPast;
     QSizeF bedSize{96, 48}; // the empty bed's image, in points
     CatSprite::Hold bedHold = CatSprite::Hold::nothing;
     std::optional<double> phoneUntil;

@@ -31,7 +31,8 @@ bool CatOverlay::stillAt(double t) const {
     // bubble are still pictures; their buttons answer through the panel handlers.
     const bool reading = activity.is(K::reading);
     if (!panel || !(activity.is(K::idle) || reading)) return false;
-    if (holding_.dragHover() || lying || livesInBed || (!queue.empty() && !reading) || heldCursorAt)
+    if (holding_.dragHover() || lying || livesInBed || (!queue.empty() && !reading) ||
+        hunting_.heldPointer())
         return false;
     if (breakNews || focusing || systemSignals_.inCall() || systemSignals_.callChanging() ||
         callNap || breakUntil || breakBedAt || napUntil || captionBoard.busy(t))
@@ -54,7 +55,7 @@ double CatOverlay::restFor(double t) {
     consider(blinkUntil);
     if (const auto closes = feeder.bubbleClosesAt()) consider(*closes);
     for (const double timer :
-         {nextBlink, nextWander, nextSnack, climbing_.nextClimb(), nextYawn, nextHunt})
+         {nextBlink, nextWander, nextSnack, climbing_.nextClimb(), nextYawn, hunting_.nextHunt()})
         consider(timer);
     // Dozing off after a quiet spell, and the hour (day or night) it is judged by.
     const double idle = sys.inputIdle.secondsSinceAnyInput();

@@ -14,6 +14,7 @@ target_sources(purrlox_core PRIVATE
   cat/desktop.cpp
   cat/FileFeeder.cpp
   cat/Holding.cpp
+  cat/Hunting.cpp
   cat/holding.cpp
   cat/hunting.cpp
   cat/letters.cpp

@@ -45,9 +45,7 @@ class CatOverlayProbe {
     bool& callNap() { return o.callNap; }
     SystemSignals& systemSignals() { return o.systemSignals_; }
     std::unique_ptr<Panel>& bedPanel() { return o.bedPanel; }
-    double& nextHunt() { return o.nextHunt; }
     double& nextBedClip() { return o.nextBedClip; }
-    std::optional<QPointF>& heldCursorAt() { return o.heldCursorAt; }
     std::optional<double>& phoneUntil() { return o.phoneUntil; }
     bool wantsUp() { return o.wantsUp(o.now()); }
     bool belongsInBed() { return o.belongsInBed(o.now()); }
@@ -62,8 +60,6 @@ class CatOverlayProbe {
     QPointF clampedBedSpot(QPointF p) { return o.clampedBedSpot(p); }
     void keepBedOnScreen() { o.keepBedOnScreen(); }
     bool huntIfPrey() { return o.huntIfPrey(o.now()); }
-    std::optional<QPointF> prey(double stillFor) { return o.prey(stillFor); }
-    QPointF pawPoint() { return o.pawPoint(); }
     // Puts the cat idle on the floor at x with every timer far away.
     void settle(double atX) {
         const double t = o.now();
@@ -72,8 +68,9 @@ class CatOverlayProbe {
         o.platform = Platform::floor();
         o.activity = Activity::idle();
         o.activityStart = t;
-        o.nextWander = o.nextSnack = o.nextYawn = o.nextHunt = t + 1e6;
+        o.nextWander = o.nextSnack = o.nextYawn = t + 1e6;
         o.climbing_.climbAt(t + 1e6);
+        o.hunting_.huntAt(t + 1e6);
         o.nextBlink = t + 1e6;
     }
 

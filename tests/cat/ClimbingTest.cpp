@@ -187,7 +187,7 @@ TEST_F(ClimbingTest, TransferTargetsLieWithin350PointsOfTheTakeoff) {
     standOn(1, 300);
     probe().nextWander() = now();
     random.fractions = {0.5, 0.0, 0.0}; // wander timer, the 0.6 chance, the first candidate
-    cat->decide(now());
+    cat->tick();
     ASSERT_EQ(kind(), K::walking);
     auto* walk = probe().activity().as<activity::Walking>();
     EXPECT_EQ(walk->then.kind, Arrival::Kind::transfer);
@@ -197,7 +197,7 @@ TEST_F(ClimbingTest, TransferTargetsLieWithin350PointsOfTheTakeoff) {
     standOn(1, 300);
     probe().nextWander() = now();
     random.fractions = {0.5, 0.0, 1.0}; // the last candidate: the window on the left
-    cat->decide(now());
+    cat->tick();
     ASSERT_EQ(kind(), K::walking);
     walk = probe().activity().as<activity::Walking>();
     EXPECT_EQ(walk->then.window.id, 6u);

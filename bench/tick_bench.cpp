@@ -46,7 +46,9 @@ class CatOverlayProbe {
     static void putInBed(CatOverlay& o) { o.landInBed(o.now()); }
     static void settle(CatOverlay& o) {
         const double t = o.now();
-        o.nextWander = o.nextSnack = o.nextClimb = o.nextYawn = o.nextHunt = t + 1e9;
+        o.nextWander = o.nextSnack = o.nextYawn = t + 1e9;
+        o.climbing_.climbAt(t + 1e9);
+        o.hunting_.huntAt(t + 1e9);
     }
 };
 

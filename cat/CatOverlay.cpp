@@ -50,7 +50,9 @@ CatOverlay::CatOverlay(const CatServices& services, QObject* parent)
     : QObject(parent), sys(services) {
     const double t = now();
     activityStart = lastTick = t;
-    nextBlink = nextWander = nextSnack = nextClimb = nextYawn = nextHunt = t;
+    nextBlink = nextWander = nextSnack = nextYawn = t;
+    climbing_.climbAt(t);
+    hunting_.huntAt(t);
     feeder.onNotice = [this](const QString& text) {
         captionBoard.notice(text, now());
         wake();
@@ -122,7 +124,9 @@ CatOverlay::Snapshot CatOverlay::snapshot() const {
 void CatOverlay::postponeAll(double seconds) {
     const double t = now();
     const double until = t + seconds;
-    nextWander = nextSnack = nextClimb = nextYawn = nextHunt = until;
+    nextWander = nextSnack = nextYawn = until;
+    climbing_.climbAt(until);
+    hunting_.huntAt(until);
     wake();
     bedLife_.endNap(t); // a nap of its own ends too
 }
@@ -138,13 +142,13 @@ void CatOverlay::makeDue(Due which) {
         nextSnack = t;
         break;
     case Due::climb:
-        nextClimb = t;
+        climbing_.climbAt(t);
         break;
     case Due::yawn:
         nextYawn = t;
         break;
     case Due::hunt:
-        nextHunt = t;
+        hunting_.huntAt(t);
         break;
     }
 }
@@ -163,9 +167,9 @@ void CatOverlay::enter(bool c) {
     const double t = now();
     nextWander = t + r(5, 10);
     nextSnack = t + r(60, 180);
-    nextClimb = t + r(20, 45);
+    climbing_.climbAt(t + r(20, 45));
     nextYawn = t + r(120, 240);
-    nextHunt = t + r(20, 60);
+    hunting_.huntAt(t + r(20, 60));
 
     makeBedPanel();
     systemSignals_.watch();
@@ -199,7 +203,7 @@ void CatOverlay::enter(bool c) {
 void CatOverlay::start(const Activity& a, double t) {
     Log::notice(QStringLiteral("cat: ") + a.description().left(120));
     // The pop squash plays when a snack starts and when it ends.
-    if (a.is(K::snacking) || activity.is(K::snacking)) popStart = t;
+    if (a.is(K::snacking) || activity.is(K::snacking)) holding_.pop(t);
     activity = a;
     activityStart = t;
     // Started between frames (by input or a model): the new activity wants frames now.
@@ -225,7 +229,7 @@ void CatOverlay::tick() {
         lastSystemPoll = t;
         pollSystem(t);
     }
-    trackShake(t);
+    holding_.trackShake(sys.pointer.location().x(), t);
     captionBoard.refresh(t, focusPhase_.breakUntil());
 
     // A stalled frame moves the cat at most a tenth of a second's worth; a clock that went
@@ -278,7 +282,7 @@ void CatOverlay::stepActivity(double t, double dt, double elapsed) {
                 start(Activity::sleeping(), t);
                 break;
             case AfterYawn::wake:
-                happyUntil = t + 1.5;
+                holding_.beHappyUntil(t + 1.5);
                 start(Activity::idle(), t);
                 break;
             }
@@ -300,24 +304,26 @@ void CatOverlay::stepActivity(double t, double dt, double elapsed) {
     case K::inBed:
         stepInBed(t, elapsed);
         break;
-    case K::held:
-        stepDangle(dt, t);
-        hang(t, dt);
+    case K::held: {
+        const QPointF feet = holding_.hang(QPointF(x, feetY), t, dt, elapsed);
+        x = feet.x();
+        feetY = feet.y();
         break;
+    }
     case K::idle:
-        if (!dragHover) decide(t);
+        if (!holding_.dragHover()) decide(t);
         break;
     case K::reading:
         break;
     case K::petting:
-        if (t - lastStroke > 0.8) {
-            happyUntil = t + 0.8;
+        if (t - holding_.lastStroke() > 0.8) {
+            holding_.beHappyUntil(t + 0.8);
             start(Activity::idle(), t);
         }
         break;
     case K::snacking:
         if (elapsed > snackDuration()) {
-            happyUntil = t + 0.8;
+            holding_.beHappyUntil(t + 0.8);
             start(Activity::idle(), t);
         }
         break;
@@ -331,7 +337,7 @@ void CatOverlay::stepActivity(double t, double dt, double elapsed) {
         break;
     case K::eating:
         if (elapsed > 2.4) {
-            happyUntil = t + 1.0;
+            holding_.beHappyUntil(t + 1.0);
             start(Activity::idle(), t);
         }
         break;
@@ -432,13 +438,12 @@ void CatOverlay::decide(double t) {
         return;
     }
 
-    if (t >= nextClimb) {
-        nextClimb = t + r(25, 60);
+    if (climbing_.climbDue(t)) {
         if (const DesktopWindow* w = platform.window()) {
             getDown(*w, t);
             return;
         }
-        if (const auto target = climbTarget()) {
+        if (const auto target = climbing_.climbTarget()) {
             start(Activity::walking(target->x, Arrival::climb(target->window)), t);
             return;
         }
@@ -448,8 +453,8 @@ void CatOverlay::decide(double t) {
     nextWander = t + r(8, 20);
     if (const DesktopWindow* w = platform.window()) {
         if (chance(0.6)) {
-            if (const auto target = transferTarget(*w)) {
-                start(Activity::walking(target->takeoffX, Arrival::transfer(target->window)), t);
+            if (const auto target = climbing_.transferTarget(*w, x)) {
+                start(Activity::walking(target->x, Arrival::transfer(target->window)), t);
                 return;
             }
         }

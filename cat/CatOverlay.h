@@ -6,11 +6,13 @@
 #include "cat/BedPlace.h"
 #include "cat/CaptionBoard.h"
 #include "cat/CatState.h"
-#include "cat/Dangle.h"
+#include "cat/Climbing.h"
 #include "cat/DesktopWindow.h"
 #include "cat/FileFeeder.h"
 #include "cat/FocusPhase.h"
 #include "cat/LetterQueue.h"
+#include "cat/Holding.h"
+#include "cat/Hunting.h"
 #include "cat/SystemSignals.h"
 #include "focus/Letter.h"
 #include "platform/Geometry.h"
@@ -171,6 +173,13 @@ class CatOverlay : public QObject {
     const LetterQueue& letterQueue() const { return letterQueue_; }
     // The focus timer's phase and the break news the cat brings.
     const FocusPhase& focusPhase() const { return focusPhase_; }
+    // The cat in the user's hand: the pendulum, strokes, the happy face, the pop, the shake.
+    const Holding& holding() const { return holding_; }
+    // The cat's way around the windows: targets, landings, the window it falls past, the
+    // climb timer.
+    const Climbing& climbing() const { return climbing_; }
+    // The pointer as prey, the hunt timer, the caught pointer.
+    const Hunting& hunting() const { return hunting_; }
 
     // Desktop geometry over the last window poll and screen 0.
     Rect screenFrame() const;
@@ -214,26 +223,7 @@ class CatOverlay : public QObject {
   private:
     friend class CatOverlayProbe; // tests
 
-    struct Surface {
-        double y;
-        std::optional<DesktopWindow> window;
-    };
-    struct ClimbTarget {
-        DesktopWindow window;
-        double x;
-    };
-    struct TransferTarget {
-        DesktopWindow window;
-        double takeoffX;
-    };
-    struct Stroke {
-        double time;
-        double dx;
-    };
-    struct TrailPoint {
-        double time;
-        double x;
-    };
+    using Surface = Climbing::Surface;
 
     double r(double a, double b); // uniform seconds in [a, b]
     bool chance(double p);        // a uniform draw in [0, 1) below p
@@ -252,17 +242,11 @@ class CatOverlay : public QObject {
     void checkPlatform(double now);
     const DesktopWindow* heldFace() const;  // the window whose face the cat holds on to, if any
     void letGo(quint32 window, double now); // falls, past that window's top
-    std::optional<ClimbTarget> climbTarget();
-    std::optional<TransferTarget> transferTarget(const DesktopWindow& from);
     void getDown(const DesktopWindow& from, double now);
-    Surface landingSurface() const;
     void arriveTransfer(const DesktopWindow& to, double now);
     void stepClimbing(double now, double dt, double elapsed);
     void landJump(const activity::Jumping& jump, double now);
-    // Holding and dangling.
-    void trackShake(double now);
-    void stepDangle(double dt, double now);
-    void hang(double now, double dt);
+    // Holding.
     void landInBed(double now);
     // Letters and captions.
     void openLetter(double now);
@@ -283,8 +267,6 @@ class CatOverlay : public QObject {
     void goingToSleep();
     void systemWoke();
     bool huntIfPrey(double now);
-    std::optional<QPointF> prey(double stillFor) const;
-    QPointF pawPoint() const;
     void holdCursor();
     void stepHunt(double now, double dt, double elapsed);
 
@@ -304,23 +286,11 @@ class CatOverlay : public QObject {
     double lastTick = 0;
     std::vector<DesktopWindow> windows;
     double lastWindowPoll = distantPast;
-    std::vector<Stroke> strokes;
-    double lastStroke = distantPast;
-    bool dragHover = false;
-    QPointF cursor;
-    double popStart = distantPast;
-    Dangle dangle;
-    double suppressTapUntil = distantPast;
-    std::optional<quint32> fallingPast;
     double blinkUntil = distantPast;
-    double happyUntil = distantPast;
     double nextBlink = 0;
     double nextWander = 0;
     double nextSnack = 0;
-    double nextClimb = 0;
     double nextYawn = 0;
-    double nextHunt = 0;
-    std::optional<QPointF> heldCursorAt;
     bool bubbleLeaving = false; // see setBubbleLeaving
     CaptionBoard captionBoard{state};
     LetterQueue letterQueue_{state};
@@ -329,22 +299,12 @@ class CatOverlay : public QObject {
     BedClipPlayer bedClips{sys.random};
     BedPlace bedPlace_{sys.screens, sys.defaults};
     BedLife bedLife_{sys.defaults};
+    Holding holding_{sys.random};
+    Climbing climbing_{*this, sys.random};
+    Hunting hunting_{sys.screens, sys.pointer, sys.inputIdle, sys.random};
     double lastSystemPoll = distantPast;
-    std::vector<TrailPoint> cursorTrail;
-    double shakenAt = distantPast;
-    double stalkStart = distantPast;
 
     // Caches that keep the frame step free of allocation and system calls.
-    double trailTravel = 0;                 // the pointer's horizontal travel over cursorTrail
-    std::optional<CatSprite> uprightSprite; // the held frame uprightTilt belongs to
-    double uprightTilt = 0;
-    struct SmoothingFactors {
-        double dt = -1;
-        double velocity = 0;
-        double accel = 0;
-    };
-    SmoothingFactors smoothing[2];
-    int nextSmoothingSlot = 0;
     quint64 windowGeneration = ~quint64(0);
     Rect windowsVisibleFrame{-1, -1, -1, -1};
     double hourValidFrom = 0;

@@ -5,6 +5,8 @@
 #include <QPointF>
 #include <optional>
 
+class Random;
+
 // The pendulum state of a cat held by the pointer. Dates are engine seconds.
 struct Dangle {
     double angle = 0;        // degrees, within -22 … 22
@@ -21,4 +23,20 @@ struct Dangle {
     bool angry = false;
     std::optional<double> settledSince;
     double angryStart = 0;
+
+    // One frame of dt seconds with the pointer at cursor, heldFor seconds after the pick-up:
+    // swings the pendulum, stretches the body and picks the frame. Left hanging still, the cat
+    // grows annoyed and kicks (random decides how hard).
+    void step(QPointF cursor, double dt, double now, double heldFor, Random& random);
+
+  private:
+    // Engine dates count whole milliseconds, so at a steady frame rate dt takes one of two
+    // values: the smoothing factors of the last two are kept, and a frame computes none.
+    struct Smoothing {
+        double dt = -1;
+        double velocity = 0;
+        double accel = 0;
+    };
+    Smoothing smoothing[2];
+    int nextSmoothingSlot = 0;
 };

@@ -52,7 +52,7 @@ void CatOverlay::getIntoBed(double t) {
     x = bedPlace_.spot().x();
     feetY = bedPlace_.spot().y() + 12;
     bedPlace_.hide(); // the cat's frames draw the bed while it lies in it
-    popStart = t;
+    holding_.pop(t);
     if (letterQueue_.carried()) {
         openLetter(t);
         if (activity.is(K::reading)) return;

@@ -1,8 +1,8 @@
 // Climbing window faces, pulling over their tops, hopping between tops, climbing back down and
-// falling when the surface under the cat goes away.
+// falling when the surface under the cat goes away. Which window, where a fall lands and whether
+// the footing holds are the Climbing component's answers; here the cat moves.
 
 #include "cat/CatOverlay.h"
-#include "platform/Random.h"
 
 #include <cmath>
 
@@ -14,10 +14,6 @@ constexpr double climbSpeed = 110; // points per second, up or down
 constexpr double climbSteps = 6;   // climb animation steps per second
 constexpr double gravity = 2400;   // points per second squared
 constexpr double overStep = 0.28;  // seconds per pull-over frame
-// A window top must be this far above the floor to be worth climbing, and this far below the
-// top of the visible frame to leave room for the cat.
-constexpr double worthClimbing = 80;
-constexpr double headroom = 110;
 
 // Pulling over a top edge: each frame and how far the cat has risen above the edge by then,
 // as a share of the frame's opaque height.
@@ -41,47 +37,7 @@ double overFeet(double top, int i) {
     return top + 16 + (pullOver[i].rise * b.height - b.maxY());
 }
 
-bool climbable(const Rect& f, double floor, const Rect& visible) {
-    const double top = f.maxY();
-    return top - floor >= worthClimbing && top <= visible.maxY() - headroom;
-}
-
 } // namespace
-
-std::optional<CatOverlay::ClimbTarget> CatOverlay::climbTarget() {
-    const Rect vf = screenFrame();
-    const double floor = floorY();
-    for (const DesktopWindow& w : windows) {
-        if (!climbable(w.frame, floor, vf)) continue;
-        Pieces wide;
-        for (const Span& p : visibleTop(w))
-            if (p.width() > 100) wide.append(p);
-        if (wide.isEmpty()) continue;
-        const Span& p = wide[sys.random.uniformInt(0, int(wide.size()) - 1)];
-        return ClimbTarget{w, sys.random.uniform(p.lower + 50, p.upper - 50)};
-    }
-    return std::nullopt;
-}
-
-std::optional<CatOverlay::TransferTarget> CatOverlay::transferTarget(const DesktopWindow& from) {
-    const std::optional<Span> span = visibleSpan(from, x);
-    if (!span) return std::nullopt;
-    const double c2 = span->lower + span->upper; // twice the span's centre
-    const Rect vf = screenFrame();
-    const double floor = floorY();
-    QVarLengthArray<TransferTarget, 16> candidates;
-    for (const DesktopWindow& t : windows) {
-        if (t.id == from.id || !climbable(t.frame, floor, vf)) continue;
-        for (const Span& p : visibleTop(t)) {
-            // Take off from the end of the current span that faces the piece.
-            const double takeoff = c2 < p.lower + p.upper ? span->upper - 20 : span->lower + 20;
-            const double landing = std::max(p.lower + 20, std::min(p.upper - 20, takeoff));
-            if (std::abs(landing - takeoff) <= 350) candidates.append(TransferTarget{t, takeoff});
-        }
-    }
-    if (candidates.isEmpty()) return std::nullopt;
-    return candidates[sys.random.uniformInt(0, int(candidates.size()) - 1)];
-}
 
 void CatOverlay::arriveTransfer(const DesktopWindow& to, double t) {
     const DesktopWindow* target = findWindow(to.id);
@@ -114,23 +70,6 @@ void CatOverlay::getDown(const DesktopWindow& from, double t) {
     start(Activity::lowering(fresh ? *fresh : from, std::nullopt), t);
 }
 
-CatOverlay::Surface CatOverlay::landingSurface() const {
-    const Rect vf = screenFrame();
-    const double floor = floorY();
-    Surface best{floor, std::nullopt};
-    for (const DesktopWindow& w : windows) {
-        if (fallingPast && w.id == *fallingPast) continue;
-        const double top = w.frame.maxY();
-        if (!(top <= feetY + 1) || top > vf.maxY() - headroom || !(top > floor)) continue;
-        // On equal tops the one further in front wins; the span test is the costly one.
-        if (best.window && !(top > best.y)) continue;
-        const std::optional<Span> span = visibleSpan(w, x);
-        if (!span || !(span->lower + 10 < x && x < span->upper - 10)) continue;
-        best = Surface{top, w};
-    }
-    return best;
-}
-
 const DesktopWindow* CatOverlay::heldFace() const {
     switch (activity.kind()) {
     case K::climbingUp:
@@ -148,7 +87,7 @@ const DesktopWindow* CatOverlay::heldFace() const {
 
 void CatOverlay::letGo(quint32 window, double t) {
     platform = Platform::floor();
-    fallingPast = window;
+    climbing_.letGo(window);
     state.setReading(std::nullopt);
     start(Activity::falling(0), t);
 }
@@ -174,33 +113,25 @@ void CatOverlay::checkPlatform(double t) {
         break;
     }
 
-    const auto fall = [&] { letGo(held.id, t); };
-    const DesktopWindow* current = findWindow(held.id);
-    if (!current) {
-        fall();
-        return;
-    }
-    const Rect& was = held.frame;
-    const Rect& is = current->frame;
-    if (onTop && (is.width != was.width || is.height != was.height)) {
-        // Resized: ride along with the top edge while a spot stays close by.
-        const std::optional<double> s = standingSpot(*current, x);
-        if (s && std::abs(*s - x) <= 40) {
-            const DesktopWindow resized = *current;
-            platform = Platform::on(resized);
-            feetY = resized.frame.maxY();
-            x = *s;
-            if (const auto* walk = activity.as<activity::Walking>()) {
-                const std::optional<double> target = standingSpot(resized, walk->to);
-                if (!target || *target != walk->to) start(Activity::idle(), t);
-            }
-            return;
+    const Climbing::Footing footing = climbing_.footing(held, onTop, x);
+    switch (footing.kind) {
+    case Climbing::Footing::Kind::holds:
+        break;
+    case Climbing::Footing::Kind::ride: {
+        const DesktopWindow& resized = footing.window;
+        platform = Platform::on(resized);
+        feetY = resized.frame.maxY();
+        x = footing.x;
+        if (const auto* walk = activity.as<activity::Walking>()) {
+            const std::optional<double> target = standingSpot(resized, walk->to);
+            if (!target || *target != walk->to) start(Activity::idle(), t);
         }
+        break;
     }
-    const bool moved = std::abs(is.maxY() - was.maxY()) > 1 ||
-                       std::abs(is.minX() - was.minX()) > 1 || std::abs(is.maxX() - was.maxX()) > 1;
-    // Standing on top, a window now covering the spot also pulls it away.
-    if (moved || (onTop && !visibleSpan(*current, x))) fall();
+    case Climbing::Footing::Kind::fall:
+        letGo(held.id, t);
+        break;
+    }
 }
 
 void CatOverlay::stepClimbing(double t, double dt, double e) {
@@ -221,7 +152,7 @@ void CatOverlay::stepClimbing(double t, double dt, double e) {
         } else {
             feetY = w.frame.maxY();
             platform = Platform::on(w);
-            happyUntil = t + 0.6;
+            holding_.beHappyUntil(t + 0.6);
             start(Activity::idle(), t);
         }
         break;
@@ -268,7 +199,7 @@ void CatOverlay::stepClimbing(double t, double dt, double e) {
         break;
     }
     case K::falling: {
-        const Surface below = landingSurface();
+        const Surface below = climbing_.landingSurface(x, feetY);
         const std::optional<double> bed = bedBelow(below);
         auto* f = activity.as<activity::Falling>();
         const double v = f->speed - gravity * dt;
@@ -276,10 +207,10 @@ void CatOverlay::stepClimbing(double t, double dt, double e) {
         if (!bed && below.y >= feetY) {
             feetY = below.y;
             platform = below.window ? Platform::on(*below.window) : Platform::floor();
-            fallingPast.reset();
+            climbing_.landed();
             start(Activity::landing(), t);
         } else if (bed && *bed >= feetY) {
-            fallingPast.reset();
+            climbing_.landed();
             landInBed(t);
         } else {
             f->speed = v; // in place: the fall keeps its start
@@ -321,7 +252,7 @@ void CatOverlay::landJump(const activity::Jumping& j, double t) {
             return;
         }
         platform = Platform::on(j.then.window);
-        popStart = t;
+        holding_.pop(t);
         start(Activity::idle(), t);
         break;
     case Landing::Kind::climb:
@@ -337,7 +268,7 @@ void CatOverlay::landJump(const activity::Jumping& j, double t) {
         break;
     case Landing::Kind::floor:
         platform = Platform::floor();
-        popStart = t;
+        holding_.pop(t);
         start(Activity::idle(), t);
         break;
     }

@@ -1,9 +1,8 @@
-// Hunting a still pointer: stalking it, the pounce, and carrying the caught pointer down.
+// Hunting a still pointer: stalking it, the pounce, and carrying the caught pointer down. Whether
+// the pointer is prey and the held pointer are the Hunting component's.
 
 #include "cat/CatOverlay.h"
-#include "platform/InputIdle.h"
 #include "platform/Pointer.h"
-#include "platform/Screens.h"
 
 #include <cmath>
 
@@ -19,51 +18,24 @@ double distance(QPointF a, QPointF b) {
 
 } // namespace
 
-std::optional<QPointF> CatOverlay::prey(double stillFor) const {
-    if (!sys.screens.hasScreen()) return std::nullopt;
-    if (sys.pointer.anyButtonPressed()) return std::nullopt;
-    if (sys.inputIdle.secondsSinceMouseMoved() < stillFor) return std::nullopt;
-    const QPointF p = sys.pointer.location();
-    if (!screenFrame().contains(p)) return std::nullopt;
-    if (distance(p, QPointF(x, feetY + 32)) <= 50) return std::nullopt;
-    return p;
-}
-
 bool CatOverlay::huntIfPrey(double t) {
     if (systemSignals_.inCall() && !focusPhase_.focusing()) return false;
-    const bool shaken = t - shakenAt < 10;
-    double stillness;
-    if (t >= nextHunt)
-        stillness = shaken ? 0.25 : 4;
-    else if (shaken)
-        stillness = 0.25;
-    else
-        return false;
-    const std::optional<QPointF> p = prey(stillness);
+    const std::optional<QPointF> p = hunting_.huntNow(t, holding_.shaken(t), QPointF(x, feetY));
     if (!p) return false;
-    shakenAt = distantPast;
-    nextHunt = t + r(120, 300);
+    holding_.forgetShake();
     state.setFacingRight(x < p->x());
-    stalkStart = t;
     start(Activity::stalking(*p), t);
     return true;
 }
 
-QPointF CatOverlay::pawPoint() const {
-    return QPointF(state.facingRight() ? x + 15 : x - 15, feetY + 42);
-}
-
 void CatOverlay::holdCursor() {
-    if (!sys.screens.hasScreen()) return;
-    const QPointF paw = pawPoint();
-    sys.pointer.warp(paw);
-    heldCursorAt = paw;
+    hunting_.holdPointer(Hunting::paw(QPointF(x, feetY), state.facingRight()));
 }
 
 void CatOverlay::stepHunt(double t, double dt, double elapsed) {
     switch (activity.kind()) {
     case K::stalking: {
-        if (!prey(0) || t - stalkStart > 6) {
+        if (!hunting_.prey(0, QPointF(x, feetY)) || hunting_.stalkedTooLong(t)) {
             start(Activity::idle(), t);
             return;
         }
@@ -93,8 +65,10 @@ void CatOverlay::stepHunt(double t, double dt, double elapsed) {
         }
         x = p.to.x();
         feetY = p.to.y();
-        fallingPast.reset();
-        if (distance(sys.pointer.location(), pawPoint()) <= 12 && !sys.pointer.anyButtonPressed()) {
+        climbing_.landed();
+        if (distance(sys.pointer.location(),
+                     Hunting::paw(QPointF(x, feetY), state.facingRight())) <= 12 &&
+            !sys.pointer.anyButtonPressed()) {
             holdCursor();
             start(Activity::catching(0), t);
         } else {
@@ -104,27 +78,27 @@ void CatOverlay::stepHunt(double t, double dt, double elapsed) {
     }
     case K::catching: {
         const double v = activity.as<activity::Catching>()->speed;
-        if (heldCursorAt && distance(sys.pointer.location(), *heldCursorAt) > 3) {
+        if (hunting_.pulledAway()) {
             // The user pulled the pointer away: an ordinary fall, same clock.
-            heldCursorAt.reset();
+            hunting_.letPointerGo();
             activity = Activity::falling(v);
             return;
         }
-        const Surface below = landingSurface();
+        const Surface below = climbing_.landingSurface(x, feetY);
         const std::optional<double> bed = bedBelow(below);
         const double v2 = v - gravity * dt;
         feetY += v2 * dt;
         if (bed && *bed >= feetY) {
             holdCursor();
-            heldCursorAt.reset();
+            hunting_.letPointerGo();
             landInBed(t);
-            happyUntil = t + 1.5;
+            holding_.beHappyUntil(t + 1.5);
         } else if (!bed && below.y >= feetY) {
             feetY = below.y;
             platform = below.window ? Platform::on(*below.window) : Platform::floor();
             holdCursor();
-            heldCursorAt.reset();
-            happyUntil = t + 1.5;
+            hunting_.letPointerGo();
+            holding_.beHappyUntil(t + 1.5);
             start(Activity::landing(), t);
         } else {
             activity.as<activity::Catching>()->speed = v2;

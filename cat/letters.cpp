@@ -26,40 +26,24 @@ void CatOverlay::stroke(double dx) {
         return;
     }
     const double t = now();
-    strokes.push_back({t, dx});
-    strokes.erase(strokes.begin(),
-                  std::find_if(strokes.begin(), strokes.end(),
-                               [t](const Stroke& s) { return t - s.time <= 1.2; }));
-
-    double travel = 0;
-    int turns = 0;
-    double lastSign = 0;
-    for (const Stroke& s : strokes) {
-        travel += std::abs(s.dx);
-        // Jitter of half a point or less is no stroke.
-        if (std::abs(s.dx) <= 0.5) continue;
-        const double sign = s.dx > 0 ? 1 : -1;
-        if (lastSign != 0 && sign != lastSign) ++turns;
-        lastSign = sign;
-    }
-    const bool gesture = travel > 40 && turns >= 2;
+    const bool gesture = holding_.stroke(dx, t);
     const bool moved = std::abs(dx) > 0.5;
 
     switch (activity.kind()) {
     case K::inBed:
         // The cat stays in its bed and shows hearts while the stroking goes on.
         if (!moved) return;
-        if (t - lastStroke < 0.8 || gesture) {
-            lastStroke = t;
-            happyUntil = t + 0.8;
+        if (t - holding_.lastStroke() < 0.8 || gesture) {
+            holding_.petted(t);
+            holding_.beHappyUntil(t + 0.8);
         }
         break;
     case K::petting:
-        if (moved) lastStroke = t;
+        if (moved) holding_.petted(t);
         break;
     default:
         if (gesture) {
-            lastStroke = t;
+            holding_.petted(t);
             start(Activity::petting(), t);
         }
         break;
@@ -68,7 +52,7 @@ void CatOverlay::stroke(double dx) {
 
 void CatOverlay::tapCat() {
     const double t = now();
-    if (t < suppressTapUntil) return; // the release of a drop
+    if (holding_.ignoresTap(t)) return; // the release of a drop
     switch (activity.kind()) {
     case K::inBed:
     case K::idle:
@@ -76,7 +60,7 @@ void CatOverlay::tapCat() {
         if (letterQueue_.carried())
             openLetter(t);
         else
-            happyUntil = t + 1.2;
+            holding_.beHappyUntil(t + 1.2);
         break;
     case K::sleeping:
         start(Activity::yawning(AfterYawn::wake), t);
@@ -94,7 +78,7 @@ void CatOverlay::openLetter(double t) {
 void CatOverlay::markRead() {
     if (!letterQueue_.markRead()) return;
     const double t = now();
-    happyUntil = t + 1.2;
+    holding_.beHappyUntil(t + 1.2);
     start(Activity::idle(), t);
 }
 

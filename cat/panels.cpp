@@ -38,7 +38,7 @@ bool CatOverlay::cursorOnCat() const {
 bool CatOverlay::onDragHover(bool hovering) {
     wake();
     if (!hovering) {
-        dragHover = false;
+        holding_.setDragHover(false);
         return false;
     }
     switch (activity.kind()) {
@@ -54,20 +54,14 @@ bool CatOverlay::onDragHover(bool hovering) {
     default:
         return false;
     }
-    dragHover = true;
+    holding_.setDragHover(true);
     return true;
 }
 
 void CatOverlay::onCarry(QPointF p) {
     wake();
     if (!activity.is(K::held)) return;
-    // More than 0.5 points away; squared, as this runs for every drag event.
-    const double dx = p.x() - cursor.x(), dy = p.y() - cursor.y();
-    if (dx * dx + dy * dy > 0.25) {
-        dangle.lastMove = now();
-        dangle.angry = false;
-    }
-    cursor = p;
+    holding_.carry(p, now());
 }
 
 bool CatOverlay::onGrabBed(QPointF p) {

@@ -115,7 +115,7 @@ void CatOverlay::updateSprite(double t) {
         break;
     }
     case K::idle:
-        if (t < happyUntil)
+        if (holding_.happy(t))
             sprite = CatSprite::happy;
         else if (t < blinkUntil)
             sprite = letter ? CatSprite::sitLetterBlink : CatSprite::sitBlink;
@@ -151,25 +151,14 @@ void CatOverlay::updateSprite(double t) {
         swaying = true;
         break;
     case K::held: {
-        sprite = dangle.sprite;
-        const CatSprite::Geometry& g = CatSprite::geometry(sprite);
-        const QPointF hp = g.hangPoint;
-        if (sprite != uprightSprite) {
-            // The turn that puts the mass centre straight below the hang point; it only
-            // changes with the frame.
-            const QPointF mc = g.massCenter;
-            uprightSprite = sprite;
-            uprightTilt = (180 / pi) * std::atan2(-(mc.x() - hp.x()), -(mc.y() - hp.y()));
-        }
-        // Hang from the hang point with the mass centre straight below, then swing. The pose
-        // is drawn to whole degrees and hundredths of stretch (a pixel or so at the tail), so a
-        // swing comes back to poses already held and changes the picture less than every frame.
-        squash = std::round(dangle.stretch * 100) / 100;
-        tilt = std::round(dangle.angle - uprightTilt);
+        const Holding::Pose pose = holding_.pose();
+        sprite = pose.sprite;
+        squash = pose.squash;
+        tilt = pose.tilt;
         swaying = true;
-        anchor = QPointF(hp.x() / 96, 1 - hp.y() / 96);
-        captionX = hp.x() - 48;
-        captionHeight = 96 - hp.y() - 12;
+        anchor = pose.anchor;
+        captionX = pose.captionAt.x();
+        captionHeight = pose.captionAt.y();
         break;
     }
     case K::landing:
@@ -196,14 +185,14 @@ void CatOverlay::updateSprite(double t) {
     }
 
     // The pop after a snack starts or ends and after a jump lands.
-    const double p = (t - popStart) / 0.18;
+    const double p = (t - holding_.popStart()) / Holding::popSeconds;
     if (p < 1) {
         squash *= 0.93 + 0.07 * std::sin(p * pi / 2);
         swaying = false;
     }
 
     // A file dragged over the cat: mouth open.
-    if (dragHover) sprite = lying ? CatSprite::bedYawn11 : CatSprite::gulp;
+    if (holding_.dragHover()) sprite = lying ? CatSprite::bedYawn11 : CatSprite::gulp;
 
     state.setSprite(sprite);
     state.setHop(0);
@@ -213,7 +202,7 @@ void CatOverlay::updateSprite(double t) {
     state.setAnchor(anchor);
     state.setSleeping(activity.is(K::sleeping));
     state.setCaptionAt(QPointF(captionX, captionHeight));
-    state.setHearts(activity.is(K::petting) || t < happyUntil);
+    state.setHearts(activity.is(K::petting) || holding_.happy(t));
 }
 
 void CatOverlay::setBubbleLeaving(bool leaving) {

@@ -31,8 +31,8 @@ bool CatOverlay::stillAt(double t) const {
     // bubble are still pictures; their buttons answer through the panel handlers.
     const bool reading = activity.is(K::reading);
     if (!panel || !(activity.is(K::idle) || reading)) return false;
-    if (dragHover || bedLife_.lying() || bedLife_.livesInBed() ||
-        (!letterQueue_.empty() && !reading) || heldCursorAt)
+    if (holding_.dragHover() || bedLife_.lying() || bedLife_.livesInBed() ||
+        (!letterQueue_.empty() && !reading) || hunting_.heldPointer())
         return false;
     if (focusPhase_.hasNews() || focusPhase_.focusing() || systemSignals_.inCall() ||
         systemSignals_.callChanging() || bedLife_.callNap() || focusPhase_.breakUntil() ||
@@ -40,7 +40,7 @@ bool CatOverlay::stillAt(double t) const {
         return false;
     if (state.caption() || state.hearts() || state.sleeping()) return false;
     // The happy face and the pop squash end on their own dates; both are short.
-    if (t < happyUntil || t - popStart < 0.18) return false;
+    if (holding_.happy(t) || holding_.popping(t)) return false;
     return true;
 }
 
@@ -55,7 +55,8 @@ double CatOverlay::restFor(double t) {
     // window change for a climb, a still pointer for a hunt).
     consider(blinkUntil);
     if (const auto closes = feeder.bubbleClosesAt()) consider(*closes);
-    for (const double timer : {nextBlink, nextWander, nextSnack, nextClimb, nextYawn, nextHunt})
+    for (const double timer :
+         {nextBlink, nextWander, nextSnack, climbing_.nextClimb(), nextYawn, hunting_.nextHunt()})
         consider(timer);
     // Dozing off after a quiet spell, and the hour (day or night) it is judged by.
     const double idle = sys.inputIdle.secondsSinceAnyInput();
@@ -65,9 +66,9 @@ double CatOverlay::restFor(double t) {
     // A still pointer becomes prey after a while; sooner just after a shake.
     const double still = sys.inputIdle.secondsSinceMouseMoved();
     consider(t + (4 - still));
-    if (t - shakenAt < 10) {
+    if (holding_.shaken(t)) {
         consider(t + (0.25 - still));
-        consider(shakenAt + 10);
+        consider(holding_.shakenAt() + 10);
     }
     return std::max(0.0, due - t) + overshoot;
 }

@@ -6,6 +6,8 @@ target_sources(purrlox_core PRIVATE
   cat/BedPlace.cpp
   cat/CatOverlay.cpp
   cat/CatState.cpp
+  cat/Climbing.cpp
+  cat/Dangle.cpp
   cat/Ticker.cpp
   cat/bed.cpp
   cat/bedclips.cpp
@@ -14,6 +16,8 @@ target_sources(purrlox_core PRIVATE
   cat/desktop.cpp
   cat/FileFeeder.cpp
   cat/FocusPhase.cpp
+  cat/Holding.cpp
+  cat/Hunting.cpp
   cat/holding.cpp
   cat/hunting.cpp
   cat/LetterQueue.cpp

@@ -21,30 +21,15 @@ class CatOverlayProbe {
     Activity& activity() { return o.activity; }
     double& activityStart() { return o.activityStart; }
     double& stepPhase() { return o.stepPhase; }
-    const std::vector<DesktopWindow>& windows() { return o.windows; }
-    bool& dragHover() { return o.dragHover; }
-    double& happyUntil() { return o.happyUntil; }
     double& blinkUntil() { return o.blinkUntil; }
     double& nextBlink() { return o.nextBlink; }
     double& nextWander() { return o.nextWander; }
     double& nextSnack() { return o.nextSnack; }
-    double& nextClimb() { return o.nextClimb; }
     double& nextYawn() { return o.nextYawn; }
-    double& popStart() { return o.popStart; }
-    double& lastStroke() { return o.lastStroke; }
-    Dangle& dangle() { return o.dangle; }
-    QPointF& cursor() { return o.cursor; }
     bool hasFrameClock() const { return o.frameClock != nullptr; }
     Ticker* ticker() { return o.frameClock.get(); }
-    std::optional<quint32>& fallingPast() { return o.fallingPast; }
-    double& suppressTapUntil() { return o.suppressTapUntil; }
-    double& shakenAt() { return o.shakenAt; }
     SystemSignals& systemSignals() { return o.systemSignals_; }
-    double& nextHunt() { return o.nextHunt; }
-    std::optional<QPointF>& heldCursorAt() { return o.heldCursorAt; }
     bool huntIfPrey() { return o.huntIfPrey(o.now()); }
-    std::optional<QPointF> prey(double stillFor) { return o.prey(stillFor); }
-    QPointF pawPoint() { return o.pawPoint(); }
     // Puts the cat idle on the floor at x with every timer far away.
     void settle(double atX) {
         const double t = o.now();
@@ -53,7 +38,9 @@ class CatOverlayProbe {
         o.platform = Platform::floor();
         o.activity = Activity::idle();
         o.activityStart = t;
-        o.nextWander = o.nextSnack = o.nextClimb = o.nextYawn = o.nextHunt = t + 1e6;
+        o.nextWander = o.nextSnack = o.nextYawn = t + 1e6;
+        o.climbing_.climbAt(t + 1e6);
+        o.hunting_.huntAt(t + 1e6);
         o.nextBlink = t + 1e6;
     }
 

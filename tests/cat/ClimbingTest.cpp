@@ -28,7 +28,7 @@ class ClimbingTest : public CatTest {
         return spent;
     }
     DesktopWindow polled(quint32 id) {
-        for (const DesktopWindow& w : probe().windows())
+        for (const DesktopWindow& w : cat->polledWindows())
             if (w.id == id) return w;
         ADD_FAILURE() << "window " << id << " not polled";
         return {};
@@ -58,8 +58,8 @@ TEST_F(ClimbingTest, OnlyWindowsWithRoomBelowAndAboveAreClimbed) {
     showWindows({window(1, {100, 40, 400, 91}), window(2, {600, 500, 400, 440.5}),
                  window(3, {1100, 40, 100, 400}), window(4, {1300, 40, 400, 92}),
                  window(5, {300, 300, 300, 300})});
-    probe().nextClimb() = now();
-    cat->decide(now());
+    cat->makeDue(CatOverlay::Due::climb);
+    cat->tick();
     ASSERT_EQ(kind(), K::walking);
     const auto* walk = probe().activity().as<activity::Walking>();
     EXPECT_EQ(walk->then.kind, Arrival::Kind::climb);
@@ -69,23 +69,26 @@ TEST_F(ClimbingTest, OnlyWindowsWithRoomBelowAndAboveAreClimbed) {
     // A top exactly at the limit still qualifies.
     showWindows({window(2, {600, 500, 400, 440})});
     probe().settle(500);
-    probe().nextClimb() = now();
-    cat->decide(now());
+    cat->makeDue(CatOverlay::Due::climb);
+    cat->tick();
     ASSERT_EQ(kind(), K::walking);
     EXPECT_EQ(probe().activity().as<activity::Walking>()->then.window.id, 2u);
 
     // On a window top a due climb takes the cat down instead.
     standOn(2, 800);
-    probe().nextClimb() = now();
-    cat->decide(now());
+    cat->makeDue(CatOverlay::Due::climb);
+    cat->tick();
     ASSERT_EQ(kind(), K::lowering);
     EXPECT_EQ(probe().activity().as<activity::Lowering>()->onto, std::nullopt);
 }
 
 TEST_F(ClimbingTest, ClimbsUpPullsOverAndComesBackDown) {
+    // A due climb picks the middle of the top, right above the cat: it starts at once.
     showWindows({window(1, {300, 40, 400, 460})}); // top at 500
-    const DesktopWindow w = polled(1);
-    cat->arrive(Arrival::climb(w), now());
+    cat->makeDue(CatOverlay::Due::climb);
+    cat->tick();
+    ASSERT_EQ(kind(), K::walking);
+    cat->tick();
     ASSERT_EQ(kind(), K::climbingUp);
     EXPECT_EQ(cat->snapshot().feetY, 58); // the climbing sprite's bottom on the floor
     const double phase = probe().stepPhase();
@@ -115,8 +118,8 @@ TEST_F(ClimbingTest, ClimbsUpPullsOverAndComesBackDown) {
     EXPECT_TRUE(cat->state.hearts()); // pleased with itself for 0.6 s
 
     // Down again: the pull-over backwards, then 388 points of climbing down to the floor.
-    probe().nextClimb() = now(); // a due climb on a top means getting down
-    cat->decide(now());
+    cat->makeDue(CatOverlay::Due::climb); // a due climb on a top means getting down
+    cat->tick();
     ASSERT_EQ(kind(), K::lowering);
     tickAfter(0.01);
     EXPECT_DOUBLE_EQ(cat->snapshot().feetY, 506);
@@ -184,7 +187,7 @@ TEST_F(ClimbingTest, TransferTargetsLieWithin350PointsOfTheTakeoff) {
     standOn(1, 300);
     probe().nextWander() = now();
     random.fractions = {0.5, 0.0, 0.0}; // wander timer, the 0.6 chance, the first candidate
-    cat->decide(now());
+    cat->tick();
     ASSERT_EQ(kind(), K::walking);
     auto* walk = probe().activity().as<activity::Walking>();
     EXPECT_EQ(walk->then.kind, Arrival::Kind::transfer);
@@ -194,7 +197,7 @@ TEST_F(ClimbingTest, TransferTargetsLieWithin350PointsOfTheTakeoff) {
     standOn(1, 300);
     probe().nextWander() = now();
     random.fractions = {0.5, 0.0, 1.0}; // the last candidate: the window on the left
-    cat->decide(now());
+    cat->tick();
     ASSERT_EQ(kind(), K::walking);
     walk = probe().activity().as<activity::Walking>();
     EXPECT_EQ(walk->then.window.id, 6u);
@@ -217,7 +220,7 @@ TEST_F(ClimbingTest, JumpsCrouchThenFlyForDistanceOver1400PlusFourTenths) {
     EXPECT_EQ(kind(), K::idle);
     EXPECT_EQ(cat->snapshot().x, 800);
     EXPECT_EQ(cat->snapshot().feetY, 500);
-    EXPECT_DOUBLE_EQ(probe().popStart(), now());
+    EXPECT_DOUBLE_EQ(cat->holding().popStart(), now());
 
     // Upwards the arc grows with the rise; downwards it stays 30. No crouch: it moves at once.
     const auto middle = [&](double dy) {
@@ -281,14 +284,17 @@ TEST_F(ClimbingTest, SteppingDownOntoALowerWindow) {
 }
 
 TEST_F(ClimbingTest, FallingLandsOnTheHighestEligibleTopUnderTheCat) {
-    // Under x = 500, falling from 1000, front-most first: a low top, two equal tops of 800,
-    // a top of 890 whose span starts 5 points left of the cat, and one too close to the
-    // screen's top.
+    // Dropped at x = 500 from 1000, front-most first: a low top, two equal tops of 800, a top
+    // of 890 whose span starts 5 points left of the cat, and one too close to the screen's top.
     const auto drop = [&](std::vector<WindowInfo> list) {
         showWindows(std::move(list));
         probe().settle(500);
-        probe().feetY() = 1000;
-        cat->start(Activity::falling(0), now());
+        // Test frames hang from (39.75, 69.5): the feet 57.5 points below the pointer.
+        EXPECT_TRUE(cat->pickUp(QPointF(491.75, 1057.5)));
+        runWhile(K::held, 0.2);
+        EXPECT_EQ(cat->snapshot().x, 500);
+        EXPECT_EQ(cat->snapshot().feetY, 1000);
+        cat->drop();
         return runWhile(K::falling);
     };
     const auto low = window(5, {100, 40, 800, 600});
@@ -349,7 +355,7 @@ TEST_F(ClimbingTest, WindowMovesOfMoreThanOnePointOrCoveringTheSpotMakeItFall) {
     EXPECT_EQ(kind(), K::idle);
     showWindows({window(2, {450, 400, 100, 300}), window(1, {300, 40, 400, 460})});
     EXPECT_EQ(kind(), K::falling);
-    EXPECT_EQ(probe().fallingPast(), 1u);
+    EXPECT_EQ(cat->climbing().fallingPast(), 1u);
     EXPECT_TRUE(cat->snapshot().platform.isFloor());
 
     // Moved by 1.5 points, down: it falls past its own window to the floor and forgets it.
@@ -359,7 +365,7 @@ TEST_F(ClimbingTest, WindowMovesOfMoreThanOnePointOrCoveringTheSpotMakeItFall) {
     ASSERT_EQ(kind(), K::falling);
     runWhile(K::falling);
     EXPECT_EQ(cat->snapshot().feetY, 52);
-    EXPECT_EQ(probe().fallingPast(), std::nullopt);
+    EXPECT_EQ(cat->climbing().fallingPast(), std::nullopt);
 
     // Hanging on a face that vanishes, with a letter open: the letter closes, the cat falls.
     showWindows({window(1, {300, 40, 400, 460})});

@@ -70,7 +70,7 @@ TEST_F(EatingTest, TheEatingTimeline) {
     EXPECT_EQ(kind(), K::eating);
     tickAfter(0.2);
     EXPECT_EQ(kind(), K::idle);
-    EXPECT_DOUBLE_EQ(probe().happyUntil(), now() + 1.0);
+    EXPECT_DOUBLE_EQ(cat->holding().happyUntil(), now() + 1.0);
     // The bubble stays eight seconds from the drop.
     tickAfter(8 - 2.5 - 0.05);
     EXPECT_NE(cat->state.eaten(), nullptr);
@@ -146,7 +146,7 @@ TEST_F(EatingTest, BusyCatsRefuseHoversAndDrops) {
                                  Activity::climbingUp({}), Activity::eating()}) {
         cat->start(busy, now());
         EXPECT_FALSE(cat->onDragHover(true));
-        EXPECT_FALSE(probe().dragHover());
+        EXPECT_FALSE(cat->holding().dragHover());
         EXPECT_FALSE(cat->feed(files({"/home/u/a.txt"})));
         EXPECT_EQ(kind(), busy.kind());
     }

@@ -19,12 +19,11 @@ class HoldingTest : public CatTest {
         probe().settle(300);
     }
     K kind() { return cat->snapshot().activity.kind(); }
-    Dangle& d() { return probe().dangle(); }
+    const Dangle& d() { return cat->holding().dangle(); }
     // Held, past the grab frame and the easing, hanging still from p.
     void holdStill(QPointF p) {
         ASSERT_TRUE(cat->pickUp(p));
         probe().activityStart() -= 1;
-        d().lastMove = now();
     }
 };
 
@@ -36,21 +35,30 @@ TEST_F(HoldingTest, PickUpIsRefusedOnlyWhileAwayOrReading) {
     EXPECT_FALSE(cat->pickUp(QPointF(300, 100)));
     EXPECT_EQ(kind(), K::reading);
 
-    // From a window top, with a caption and leftovers of an earlier carry.
+    // From a window top, with a caption and leftovers of an earlier carry: yanked, then left
+    // hanging until it kicks.
     showWindows({window(1, {100, 40, 400, 460})});
     probe().settle(300);
-    probe().platform() = Platform::on(probe().windows()[0]);
+    holdStill(QPointF(500, 600));
+    for (int i = 1; i <= 5; ++i) {
+        cat->onCarry(QPointF(500, 600 + 5000 * std::pow(i * 0.016, 2)));
+        tickAfter(0.016);
+    }
+    for (int i = 0; i < 80; ++i)
+        tickAfter(0.016);
+    ASSERT_TRUE(d().angry);
+    ASSERT_NE(d().angryFrame, -1);
+    ASSERT_NE(d().angle, 0);
+    ASSERT_NE(d().stretch, 1);
+    ASSERT_NE(d().sprite, CatSprite::heldSwing6);
+    probe().settle(300);
+    probe().platform() = Platform::on(cat->polledWindows()[0]);
     cat->state.setCaption(QStringLiteral("Back to work"));
-    d().angle = 15;
-    d().stretch = 1.1;
-    d().angry = true;
-    d().swingIndex = 4;
-    d().settledSince = 3;
     EXPECT_TRUE(cat->pickUp(QPointF(310, 520)));
     EXPECT_EQ(kind(), K::held);
     EXPECT_TRUE(probe().platform().isFloor());
     EXPECT_EQ(cat->state.caption(), std::nullopt);
-    EXPECT_EQ(probe().cursor(), QPointF(310, 520));
+    EXPECT_EQ(cat->holding().cursor(), QPointF(310, 520));
     EXPECT_EQ(d().angle, 0);
     EXPECT_EQ(d().stretch, 1);
     EXPECT_FALSE(d().angry);
@@ -91,7 +99,8 @@ TEST_F(HoldingTest, HangsFourPointsBelowThePointerAfterEasingIn) {
     EXPECT_DOUBLE_EQ(s.feetY - 16 + hp.y(), 296);
     EXPECT_EQ(panel->rect, (Rect{s.x - 100, s.feetY - 16, 200, 150}));
     // Held, the cat's own timers never move it.
-    probe().nextClimb() = probe().nextWander() = now();
+    probe().nextWander() = now();
+    cat->makeDue(CatOverlay::Due::climb);
     tickAfter(0.5);
     EXPECT_EQ(kind(), K::held);
     EXPECT_DOUBLE_EQ(cat->snapshot().x, s.x);
@@ -186,38 +195,42 @@ TEST_F(HoldingTest, SwingStopsAt22DegreesWithHalvedSpin) {
     EXPECT_EQ(widest, 22);
     EXPECT_FALSE(crossedWithoutHalving);
 
-    // One exact step onto the limit: 200 °/s less damping and gravity is 181.7, then halved.
+    // One exact step onto the limit, the pointer still: 200 °/s less damping and gravity is
+    // 181.7, then halved.
     for (const double side : {1.0, -1.0}) {
-        holdStill(QPointF(500, 600));
-        d().angle = 21.9 * side;
-        d().spin = 200 * side;
-        tickAfter(0.01);
-        EXPECT_EQ(d().angle, 22 * side);
-        EXPECT_NEAR(d().spin, 90.84 * side, 0.05);
+        Dangle swinging;
+        swinging.angle = 21.9 * side;
+        swinging.spin = 200 * side;
+        swinging.step(QPointF(), 0.01, now(), 1, random);
+        EXPECT_EQ(swinging.angle, 22 * side);
+        EXPECT_NEAR(swinging.spin, 90.84 * side, 0.05);
     }
 }
 
 TEST_F(HoldingTest, SwingFrameChangesOnlyPastAHysteresisOf06) {
     // With a still pointer and no angle, one 1 ms step leaves the spin at s × (1 − 4.5 ms):
     // choose s so the target index 2 − spin/45 comes out as wanted.
+    CatSprite shown = CatSprite::sit;
     const auto stepWithTarget = [&](int index, double target) {
-        holdStill(QPointF(500, 600));
-        d().swingIndex = index;
-        d().spin = (2 - target) * 45 / (1 - 4.5 * 0.001);
-        tickAfter(0.001);
-        return d().swingIndex;
+        Dangle swinging;
+        swinging.lastMove = now(); // the pointer just moved: no fit
+        swinging.swingIndex = index;
+        swinging.spin = (2 - target) * 45 / (1 - 4.5 * 0.001);
+        swinging.step(QPointF(), 0.001, now(), 1, random);
+        shown = swinging.sprite;
+        return swinging.swingIndex;
     };
     EXPECT_EQ(stepWithTarget(2, 2.55), 2);
-    EXPECT_EQ(cat->state.sprite(), CatSprite::heldSwing3);
+    EXPECT_EQ(shown, CatSprite::heldSwing3);
     EXPECT_EQ(stepWithTarget(2, 2.61), 3);
-    EXPECT_EQ(cat->state.sprite(), CatSprite::heldSwing4);
+    EXPECT_EQ(shown, CatSprite::heldSwing4);
     EXPECT_EQ(stepWithTarget(3, 2.45), 3); // back towards 2, not yet past the margin
     EXPECT_EQ(stepWithTarget(2, 1.45), 2);
     EXPECT_EQ(stepWithTarget(2, 1.35), 1);
     EXPECT_EQ(stepWithTarget(2, -3), 0); // the target is clamped to 0 … 4
-    EXPECT_EQ(cat->state.sprite(), CatSprite::heldSwing1);
+    EXPECT_EQ(shown, CatSprite::heldSwing1);
     EXPECT_EQ(stepWithTarget(2, 9), 4);
-    EXPECT_EQ(cat->state.sprite(), CatSprite::heldSwing5);
+    EXPECT_EQ(shown, CatSprite::heldSwing5);
 }
 
 TEST_F(HoldingTest, StretchFollowsVerticalJerksWithinBounds) {
@@ -247,27 +260,35 @@ TEST_F(HoldingTest, StretchFollowsVerticalJerksWithinBounds) {
 
     // However fast the spring moves, the body stays within 0.9 … 1.15.
     for (const double speed : {1000.0, -1000.0}) {
-        holdStill(QPointF(500, 600));
-        d().stretchSpeed = speed;
-        tickAfter(0.016);
-        EXPECT_EQ(d().stretch, speed > 0 ? 1.15 : 0.9);
+        Dangle swinging;
+        swinging.stretchSpeed = speed;
+        swinging.step(QPointF(), 0.016, now(), 1, random);
+        EXPECT_EQ(swinging.stretch, speed > 0 ? 1.15 : 0.9);
     }
 }
 
 TEST_F(HoldingTest, DropFallsOrLandsInTheBedWithinTenPoints) {
     cat->drop(); // not held: nothing
     EXPECT_EQ(kind(), K::idle);
-    EXPECT_EQ(probe().suppressTapUntil(), CatOverlay::distantPast);
+    EXPECT_FALSE(cat->holding().ignoresTap(now()));
 
     // Released over a window: the cat falls onto its top.
+    // Caught while falling past a window that went away, it no longer passes any.
+    showWindows({window(1, {300, 40, 400, 460}), window(7, {900, 40, 400, 600})});
+    probe().settle(1100);
+    probe().platform() = Platform::on(cat->polledWindows()[1]);
+    probe().feetY() = 640;
     showWindows({window(1, {300, 40, 400, 460})});
+    ASSERT_EQ(kind(), K::falling);
+    ASSERT_EQ(cat->climbing().fallingPast(), 7u);
     ASSERT_TRUE(cat->pickUp(QPointF(500, 800)));
     tickAfter(0.2);
-    probe().fallingPast() = 7;
     cat->drop();
     EXPECT_EQ(kind(), K::falling);
-    EXPECT_EQ(probe().fallingPast(), std::nullopt);
-    EXPECT_DOUBLE_EQ(probe().suppressTapUntil(), now() + 0.3);
+    EXPECT_EQ(cat->climbing().fallingPast(), std::nullopt);
+    // The tap that comes with the release is no tap.
+    EXPECT_TRUE(cat->holding().ignoresTap(now() + 0.29));
+    EXPECT_FALSE(cat->holding().ignoresTap(now() + 0.3));
     for (int i = 0; i < 100 && kind() == K::falling; ++i)
         tickAfter(0.016);
     EXPECT_EQ(kind(), K::landing);
@@ -306,13 +327,13 @@ TEST_F(HoldingTest, ShakesNeedFiveLongSwingsAddingUpTo700WithinSevenTenths) {
     const auto shake = [&](std::vector<double> xs, double every = 0.1) {
         pointer.at = QPointF(xs.front(), 500);
         tickAfter(2); // the previous trail runs out
-        probe().shakenAt() = CatOverlay::distantPast;
+        const double before = cat->holding().shakenAt();
         for (double x : xs) {
             pointer.at = QPointF(x, 500);
             tickAfter(every / 2);
             tickAfter(every / 2);
         }
-        return probe().shakenAt() != CatOverlay::distantPast;
+        return cat->holding().shakenAt() != before;
     };
     EXPECT_TRUE(shake({0, 150, 0, 150, 0, 150}));
     EXPECT_FALSE(shake({0, 130, 0, 130, 0, 130}));      // 650 in all
@@ -324,9 +345,9 @@ TEST_F(HoldingTest, ShakesNeedFiveLongSwingsAddingUpTo700WithinSevenTenths) {
 
     // A shake empties the trail, so a still pointer does not report it again.
     ASSERT_TRUE(shake({0, 150, 0, 150, 0, 150}));
-    const double at = probe().shakenAt();
+    const double at = cat->holding().shakenAt();
     tickAfter(0.1);
-    EXPECT_EQ(probe().shakenAt(), at);
+    EXPECT_EQ(cat->holding().shakenAt(), at);
 }
 
 } // namespace

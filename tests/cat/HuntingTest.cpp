@@ -20,46 +20,61 @@ class HuntingTest : public CatTest {
         for (int i = 0; i < n; ++i)
             tickAfter(0.02);
     }
+    // The pointer as prey for the cat where it stands.
+    std::optional<QPointF> prey(double stillFor) {
+        const auto s = cat->snapshot();
+        return cat->hunting().prey(stillFor, QPointF(s.x, s.feetY));
+    }
 };
 
 TEST_F(HuntingTest, WhatCountsAsPrey) {
     // 32 points above the feet: (500, 84). 40 points away is too close, 60 is prey.
     pointer.at = QPointF(540, 84);
-    EXPECT_EQ(probe().prey(4), std::nullopt);
+    EXPECT_EQ(prey(4), std::nullopt);
     pointer.at = QPointF(560, 84);
-    EXPECT_EQ(probe().prey(4), QPointF(560, 84));
-    EXPECT_EQ(probe().prey(10), QPointF(560, 84));
-    EXPECT_EQ(probe().prey(10.5), std::nullopt) << "not still long enough";
+    EXPECT_EQ(prey(4), QPointF(560, 84));
+    EXPECT_EQ(prey(10), QPointF(560, 84));
+    EXPECT_EQ(prey(10.5), std::nullopt) << "not still long enough";
     pointer.pressed = true;
-    EXPECT_EQ(probe().prey(0), std::nullopt);
+    EXPECT_EQ(prey(0), std::nullopt);
     pointer.pressed = false;
     pointer.at = QPointF(560, 20); // below the visible area
-    EXPECT_EQ(probe().prey(0), std::nullopt);
+    EXPECT_EQ(prey(0), std::nullopt);
 }
 
 TEST_F(HuntingTest, WhenTheCatHunts) {
     pointer.at = QPointF(800, 300);
     input.mouse = 3;
-    probe().nextHunt() = now();
+    cat->makeDue(CatOverlay::Due::hunt);
     EXPECT_FALSE(probe().huntIfPrey()) << "an ordinary hunt wants 4 s of stillness";
     input.mouse = 4;
     ASSERT_TRUE(probe().huntIfPrey());
     EXPECT_EQ(kind(), K::stalking);
     EXPECT_TRUE(cat->state.facingRight());
-    EXPECT_DOUBLE_EQ(probe().nextHunt(), now() + 210);
+    EXPECT_DOUBLE_EQ(cat->hunting().nextHunt(), now() + 210);
 
     // Before the next hunt is due only a recent shake makes a quarter second enough.
     probe().settle(500);
-    probe().nextHunt() = now() + 100;
+    cat->postponeAll(100);
     input.mouse = 0.3;
     EXPECT_FALSE(probe().huntIfPrey());
-    probe().shakenAt() = now() - 9;
+    // A shake nine seconds ago still counts, and is used up by the hunt.
+    input.mouse = 0;
+    for (const double px : {800.0, 950.0, 800.0, 950.0, 800.0, 950.0}) {
+        pointer.at = QPointF(px, 300);
+        tickAfter(0.05);
+    }
+    ASSERT_TRUE(cat->holding().shaken(now()));
+    EXPECT_EQ(kind(), K::idle) << "no prey while the pointer moves";
+    clock.advance(9);
+    pointer.at = QPointF(800, 300);
+    input.mouse = 0.3;
     EXPECT_TRUE(probe().huntIfPrey());
-    EXPECT_EQ(probe().shakenAt(), CatOverlay::distantPast);
+    EXPECT_FALSE(cat->holding().shaken(now()));
 
     // No hunting through a call, unless the user is focusing.
     probe().settle(500);
-    probe().nextHunt() = now();
+    cat->makeDue(CatOverlay::Due::hunt);
     input.mouse = 10;
     setCall(true);
     EXPECT_FALSE(probe().huntIfPrey());
@@ -71,7 +86,7 @@ TEST_F(HuntingTest, WhenTheCatHunts) {
     setCall(false);
     for (const Arrival then : {Arrival::announce(), Arrival::rest()}) {
         probe().settle(500);
-        probe().nextHunt() = now();
+        cat->makeDue(CatOverlay::Due::hunt);
         cat->start(Activity::walking(900, then), now());
         tickAfter(0.02);
         EXPECT_EQ(kind(), then.kind == Arrival::Kind::rest ? K::stalking : K::walking);
@@ -80,7 +95,7 @@ TEST_F(HuntingTest, WhenTheCatHunts) {
 
 TEST_F(HuntingTest, StalkPounceAndCarryThePointerDown) {
     pointer.at = QPointF(700, 300);
-    probe().nextHunt() = now();
+    cat->makeDue(CatOverlay::Due::hunt);
     cat->decide(now());
     ASSERT_EQ(kind(), K::stalking);
 
@@ -112,8 +127,8 @@ TEST_F(HuntingTest, StalkPounceAndCarryThePointerDown) {
     EXPECT_EQ(cat->snapshot().feetY, 52);
     EXPECT_EQ(pointer.at, QPointF(705, 94));
     EXPECT_GT(pointer.warps, warps + 5);
-    EXPECT_EQ(probe().heldCursorAt(), std::nullopt);
-    EXPECT_GT(probe().happyUntil(), now());
+    EXPECT_EQ(cat->hunting().heldPointer(), std::nullopt);
+    EXPECT_TRUE(cat->holding().happy(now()));
 }
 
 TEST_F(HuntingTest, AHeldButtonOrAPullLetsThePointerGo) {
@@ -139,7 +154,7 @@ TEST_F(HuntingTest, AHeldButtonOrAPullLetsThePointerGo) {
     EXPECT_EQ(kind(), K::falling);
     EXPECT_LT(cat->snapshot().activity.as<activity::Falling>()->speed, 0);
     EXPECT_EQ(probe().activityStart(), started);
-    EXPECT_EQ(probe().heldCursorAt(), std::nullopt);
+    EXPECT_EQ(cat->hunting().heldPointer(), std::nullopt);
     const QPointF left = pointer.at;
     frames(30);
     EXPECT_EQ(pointer.at, left) << "no more warps";

@@ -59,7 +59,6 @@ TEST_F(LettersTest, StrokeGesturesNeedTravelAndTwoTurns) {
     };
     for (const Case& c : cases) {
         probe().settle(500);
-        probe().lastStroke() = CatOverlay::distantPast;
         clock.advance(5); // the earlier case's movements are past the 1.2 s window
         strokes(c.moves);
         EXPECT_EQ(kind() == K::petting, c.pets) << "moves starting " << *c.moves.begin();
@@ -102,7 +101,7 @@ TEST_F(LettersTest, PettingGoesOnWithRealMovesOnlyAndEndsHappy) {
         cat->tick();
     }
     EXPECT_EQ(kind(), K::idle);
-    EXPECT_DOUBLE_EQ(probe().happyUntil(), now() + 0.8);
+    EXPECT_DOUBLE_EQ(cat->holding().happyUntil(), now() + 0.8);
     EXPECT_TRUE(cat->state.hearts());
     tickAfter(0.81);
     EXPECT_FALSE(cat->state.hearts());
@@ -123,30 +122,33 @@ TEST_F(LettersTest, PettingGoesOnWithRealMovesOnlyAndEndsHappy) {
 TEST_F(LettersTest, StrokingInBedGivesHeartsWithoutLeavingIt) {
     cat->start(Activity::inBed(std::nullopt), now());
     strokes({30, -30});
-    EXPECT_LT(probe().happyUntil(), now()); // not a gesture yet
+    EXPECT_FALSE(cat->holding().happy(now())); // not a gesture yet
     strokes({30});
-    EXPECT_DOUBLE_EQ(probe().happyUntil(), now() + 0.8);
+    EXPECT_DOUBLE_EQ(cat->holding().happyUntil(), now() + 0.8);
     // Once going, any real movement within 0.8 s goes on; jitter does not.
     clock.advance(0.5);
     cat->stroke(2);
-    EXPECT_DOUBLE_EQ(probe().happyUntil(), now() + 0.8);
+    EXPECT_DOUBLE_EQ(cat->holding().happyUntil(), now() + 0.8);
     clock.advance(0.5);
     cat->stroke(0.4);
-    EXPECT_DOUBLE_EQ(probe().happyUntil(), now() - 0.5 + 0.8);
+    EXPECT_DOUBLE_EQ(cat->holding().happyUntil(), now() - 0.5 + 0.8);
     EXPECT_EQ(kind(), K::inBed);
 }
 
 TEST_F(LettersTest, TapsInEachActivity) {
     // Idle without letters: hearts for 1.2 s.
     cat->tapCat();
-    EXPECT_DOUBLE_EQ(probe().happyUntil(), now() + 1.2);
+    EXPECT_DOUBLE_EQ(cat->holding().happyUntil(), now() + 1.2);
 
     // Within the time after a drop the tap is the drop's own release.
-    probe().happyUntil() = CatOverlay::distantPast;
-    probe().suppressTapUntil() = now() + 0.3;
+    clock.advance(2); // the hearts are over
+    ASSERT_TRUE(cat->pickUp(QPointF(500, 100)));
+    cat->drop();
+    probe().settle(500);
+    clock.advance(0.29);
     cat->tapCat();
-    EXPECT_EQ(probe().happyUntil(), CatOverlay::distantPast);
-    clock.advance(0.31);
+    EXPECT_FALSE(cat->holding().happy(now()));
+    clock.advance(0.02);
 
     // A sleeping cat wakes.
     fallAsleep();
@@ -182,10 +184,10 @@ TEST_F(LettersTest, TapsInEachActivity) {
         probe().settle(500);
         busyNow();
         ASSERT_EQ(kind(), busyKind);
-        probe().happyUntil() = CatOverlay::distantPast;
+        const double happyUntil = cat->holding().happyUntil();
         cat->tapCat();
         EXPECT_EQ(kind(), busyKind);
-        EXPECT_EQ(probe().happyUntil(), CatOverlay::distantPast);
+        EXPECT_EQ(cat->holding().happyUntil(), happyUntil);
     }
 
     // Carrying a letter, a tap on an idle, petting or bedded cat opens it.
@@ -249,7 +251,7 @@ TEST_F(LettersTest, QueueAndUnreadAcrossDeliverAndMarkRead) {
     EXPECT_EQ(cat->state.reading(), nullptr);
     EXPECT_TRUE(cat->snapshot().carrying);
     EXPECT_EQ(kind(), K::idle);
-    EXPECT_DOUBLE_EQ(probe().happyUntil(), now() + 1.2);
+    EXPECT_DOUBLE_EQ(cat->holding().happyUntil(), now() + 1.2);
 
     cat->tapCat();
     EXPECT_EQ(cat->state.reading()->text, "two");

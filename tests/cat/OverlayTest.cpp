@@ -127,7 +127,7 @@ TEST_F(OverlayTest, RestWalkGivesWayToErrandsOtherWalksDoNot) {
 TEST_F(OverlayTest, WalkingOffTheVisibleTopOrLosingTheWindowMeansFalling) {
     probe().settle(650);
     showWindows({window(1, {100, 200, 600, 300})});
-    probe().platform() = Platform::on(probe().windows()[0]);
+    probe().platform() = Platform::on(cat->polledWindows()[0]);
     probe().feetY() = 500;
     cat->start(Activity::walking(695, Arrival::rest()), now());
     runWhile(K::walking);
@@ -137,7 +137,7 @@ TEST_F(OverlayTest, WalkingOffTheVisibleTopOrLosingTheWindowMeansFalling) {
 
     // Stopping short of the margin is fine.
     probe().settle(650);
-    probe().platform() = Platform::on(probe().windows()[0]);
+    probe().platform() = Platform::on(cat->polledWindows()[0]);
     probe().feetY() = 500;
     cat->start(Activity::walking(689, Arrival::rest()), now());
     runWhile(K::walking);
@@ -232,7 +232,8 @@ TEST_F(OverlayTest, LetterErrandComesFirstAndTheCatReturnsCarrying) {
     at(23, 30);
     probe().settle(500);
     cat->deliver(Letter{});
-    probe().nextSnack() = probe().nextClimb() = probe().nextWander() = probe().nextYawn() = now();
+    probe().nextSnack() = probe().nextWander() = probe().nextYawn() = now();
+    cat->makeDue(CatOverlay::Due::climb);
     input.any = 1000;
     cat->decide(now());
     auto s = cat->snapshot();
@@ -255,7 +256,8 @@ TEST_F(OverlayTest, LetterErrandComesFirstAndTheCatReturnsCarrying) {
     runWhile(K::walking);
     EXPECT_EQ(kind(), K::idle);
     // Carrying, it waits: no snack, climb, wander, yawn or sleep.
-    probe().nextSnack() = probe().nextClimb() = probe().nextWander() = probe().nextYawn() = now();
+    probe().nextSnack() = probe().nextWander() = probe().nextYawn() = now();
+    cat->makeDue(CatOverlay::Due::climb);
     tickAfter(0.1);
     EXPECT_EQ(kind(), K::idle);
     EXPECT_EQ(cat->state.sprite(), CatSprite::sitLetter);
@@ -281,7 +283,8 @@ TEST_F(OverlayTest, IdleCatSnacksAndWanders) {
 
     // The climb is due but there is nothing to climb: the cat wanders instead.
     probe().settle(500);
-    probe().nextClimb() = probe().nextWander() = now();
+    probe().nextWander() = now();
+    cat->makeDue(CatOverlay::Due::climb);
     random.fractions = {0.5, 0.5, 0.0};
     const double t = now();
     cat->decide(t);
@@ -289,7 +292,7 @@ TEST_F(OverlayTest, IdleCatSnacksAndWanders) {
     ASSERT_TRUE(s.activity.is(K::walking));
     EXPECT_EQ(s.activity.as<activity::Walking>()->to, 288); // the left end of the floor range
     EXPECT_EQ(s.activity.as<activity::Walking>()->then.kind, Arrival::Kind::rest);
-    EXPECT_DOUBLE_EQ(probe().nextClimb(), t + 42.5);
+    EXPECT_DOUBLE_EQ(cat->climbing().nextClimb(), t + 42.5);
     EXPECT_DOUBLE_EQ(probe().nextWander(), t + 14);
 
     // Not due: stays put.
@@ -324,8 +327,9 @@ TEST_F(OverlayTest, TimedActivitiesEnd) {
     // Petting lasts while strokes keep coming.
     fresh();
     probe().settle(500);
-    cat->start(Activity::petting(), now());
-    probe().lastStroke() = now();
+    for (const double dx : {30, -30, 30})
+        cat->stroke(dx);
+    ASSERT_EQ(kind(), K::petting);
     tickAfter(0.7);
     EXPECT_EQ(kind(), K::petting);
     EXPECT_TRUE(cat->state.hearts());
@@ -337,7 +341,7 @@ TEST_F(OverlayTest, TimedActivitiesEnd) {
 TEST_F(OverlayTest, Arrivals) {
     probe().settle(300);
     showWindows({window(1, {200, 100, 400, 500})});
-    const DesktopWindow w = probe().windows()[0];
+    const DesktopWindow w = cat->polledWindows()[0];
     cat->arrive(Arrival::climb(w), now());
     EXPECT_EQ(kind(), K::climbingUp);
     EXPECT_EQ(cat->snapshot().feetY, 40 + 12 + 16 - 10); // climb1 stands on the floor
@@ -400,7 +404,7 @@ TEST_F(OverlayTest, BlinksAndEatenBubbleExpire) {
     // The next blink is 2.5 … 6 s away.
     EXPECT_DOUBLE_EQ(probe().nextBlink(), now() - 0.2 + 4.25);
 
-    probe().happyUntil() = now() + 1;
+    cat->tapCat(); // hearts for 1.2 s
     probe().nextBlink() = now();
     cat->tick();
     EXPECT_EQ(cat->state.sprite(), CatSprite::happy); // happy wins over a blink
@@ -471,7 +475,7 @@ TEST_F(OverlayTest, WithoutAScreenNothingBreaks) {
     windowList.set({window(1, {0, 0, 500, 500})});
     tickAfter(0.1);
     tickAfter(0.1);
-    EXPECT_TRUE(probe().windows().empty());
+    EXPECT_TRUE(cat->polledWindows().empty());
 }
 
 } // namespace

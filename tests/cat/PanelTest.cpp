@@ -44,31 +44,36 @@ TEST_F(PanelTest, DragHoverStopsAWalkAndRefusesBusyCats) {
     tickAfter(0.1); // an idle cat under a hovering file does not decide anything
     EXPECT_EQ(cat->state.sprite(), CatSprite::gulp);
     EXPECT_FALSE(cat->onDragHover(false));
-    EXPECT_FALSE(probe().dragHover());
+    EXPECT_FALSE(cat->holding().dragHover());
 
     for (const Activity& busy : {Activity::reading(), Activity::held(), Activity::falling(0),
                                  Activity::climbingUp(DesktopWindow{})}) {
         cat->start(busy, now());
         EXPECT_FALSE(cat->onDragHover(true)) << busy.description().toStdString();
-        EXPECT_FALSE(probe().dragHover());
+        EXPECT_FALSE(cat->holding().dragHover());
         EXPECT_EQ(cat->snapshot().activity.kind(), busy.kind());
     }
 }
 
 TEST_F(PanelTest, CarryOnlyMovesTheHeldCat) {
-    probe().cursor() = QPointF(10, 10);
+    // Held at (10, 10), dropped: a drag event after the release moves nothing.
+    ASSERT_TRUE(cat->pickUp(QPointF(10, 10)));
+    cat->drop();
     cat->onCarry(QPointF(200, 200));
-    EXPECT_EQ(probe().cursor(), QPointF(10, 10));
+    EXPECT_EQ(cat->holding().cursor(), QPointF(10, 10));
 
-    cat->start(Activity::held(), now());
-    probe().dangle().angry = true;
-    probe().dangle().lastMove = 0;
+    // Held and left hanging until it kicks; a move of under half a point does not calm it.
+    ASSERT_TRUE(cat->pickUp(QPointF(10, 10)));
+    for (int i = 0; i < 80; ++i)
+        tickAfter(0.016);
+    ASSERT_TRUE(cat->holding().dangle().angry);
     cat->onCarry(QPointF(10.3, 10.3)); // 0.42 points: still
-    EXPECT_EQ(probe().cursor(), QPointF(10.3, 10.3));
-    EXPECT_TRUE(probe().dangle().angry);
+    EXPECT_EQ(cat->holding().cursor(), QPointF(10.3, 10.3));
+    EXPECT_TRUE(cat->holding().dangle().angry);
+    clock.advance(0.01);
     cat->onCarry(QPointF(11, 10.3));
-    EXPECT_FALSE(probe().dangle().angry);
-    EXPECT_EQ(probe().dangle().lastMove, now());
+    EXPECT_FALSE(cat->holding().dangle().angry);
+    EXPECT_EQ(cat->holding().dangle().lastMove, now());
 }
 
 TEST_F(PanelTest, BedIsGrabbedByItsLowestStripAndTheCatMovesWithIt) {

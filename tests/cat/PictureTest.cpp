@@ -18,7 +18,6 @@ class PictureTest : public CatTest {
     // Shows activity `a` as it looks `e` seconds after it started.
     CatSprite show(const Activity& a, double e) {
         cat->start(a, now() - e);
-        probe().popStart() = CatOverlay::distantPast;
         cat->updateSprite(now());
         return cat->state.sprite();
     }
@@ -75,7 +74,7 @@ TEST_F(PictureTest, SnackStepsAndThePop) {
 
     // Starting and ending a snack replays the pop; so does a jump landing.
     cat->start(Activity::snacking(), now());
-    EXPECT_EQ(probe().popStart(), now());
+    EXPECT_EQ(cat->holding().popStart(), now());
     cat->updateSprite(now());
     const double base = 1 + 0.012 * std::sin(0.8 * 2 * std::numbers::pi * now());
     EXPECT_NEAR(cat->state.squash(), 0.985 * base * 0.93, 1e-6);
@@ -85,7 +84,7 @@ TEST_F(PictureTest, SnackStepsAndThePop) {
     EXPECT_TRUE(cat->state.swaying());    // the chewing wobble goes on
     clock.advance(1);
     cat->start(Activity::idle(), now());
-    EXPECT_EQ(probe().popStart(), now());
+    EXPECT_EQ(cat->holding().popStart(), now());
 }
 
 TEST_F(PictureTest, EatingChewsThenBeams) {
@@ -128,39 +127,48 @@ TEST_F(PictureTest, HeartsBlinksAndTheOpenMouth) {
     EXPECT_FALSE(cat->state.hearts());
 
     // A file over the cat opens its mouth whatever it does; in bed the bed variant.
-    probe().dragHover() = true;
+    ASSERT_TRUE(cat->onDragHover(true));
     EXPECT_EQ(show(Activity::sleeping(), 0), CatSprite::gulp);
     EXPECT_EQ(show(Activity::walking(900, Arrival::rest()), 0), CatSprite::gulp);
     restartInBed();
-    probe().dragHover() = true;
+    ASSERT_TRUE(cat->onDragHover(true));
     EXPECT_EQ(show(Activity::inBed(std::nullopt), 0), CatSprite::bedYawn11);
     ASSERT_TRUE(cat->pickUp(QPointF(500, 100))); // out of bed
-    probe().dragHover() = false;
+    cat->onDragHover(false);
 
     // The blink shows only while idle and not happy.
     probe().blinkUntil() = now() + 0.15;
     EXPECT_EQ(show(Activity::idle(), 0), CatSprite::sitBlink);
     EXPECT_EQ(show(Activity::snacking(), 0), CatSprite::snackGet1);
-    probe().happyUntil() = now() + 1;
+    cat->start(Activity::idle(), now());
+    cat->tapCat(); // hearts for an idle cat
     EXPECT_EQ(show(Activity::idle(), 0), CatSprite::happy);
     EXPECT_TRUE(cat->state.hearts());
 }
 
 TEST_F(PictureTest, HeldCatHangsFromItsHangPoint) {
-    probe().dangle().sprite = CatSprite::heldSwing3;
-    probe().dangle().angle = 10;
-    probe().dangle().stretch = 1.1;
-    EXPECT_EQ(show(Activity::held(), 1), CatSprite::heldSwing3);
-    // Test frames: hang point (39.75, 69.5), mass centre (39.75, 39.75): straight below.
-    EXPECT_DOUBLE_EQ(cat->state.tilt(), 10);
-    EXPECT_DOUBLE_EQ(cat->state.squash(), 1.1);
+    // Picked up and swung sideways and up, past the grab frame.
+    ASSERT_TRUE(cat->pickUp(QPointF(500, 600)));
+    for (int i = 1; i <= 30; ++i) {
+        const double s = i * 0.016;
+        cat->onCarry(QPointF(500 + 3000 * s * s, 600 + 2000 * s * s));
+        tickAfter(0.016);
+    }
+    const Dangle& d = cat->holding().dangle();
+    ASSERT_GT(std::abs(d.angle), 2);
+    ASSERT_NE(d.sprite, CatSprite::heldSwing6);
+    EXPECT_EQ(cat->state.sprite(), d.sprite);
+    // Test frames: hang point (39.75, 69.5), mass centre (39.75, 39.75): straight below. The
+    // pose is drawn to whole degrees and hundredths of stretch.
+    EXPECT_DOUBLE_EQ(cat->state.tilt(), std::round(d.angle));
+    EXPECT_DOUBLE_EQ(cat->state.squash(), std::round(d.stretch * 100) / 100);
     EXPECT_TRUE(cat->state.swaying());
     EXPECT_DOUBLE_EQ(cat->state.anchor().x(), 39.75 / 96);
     EXPECT_DOUBLE_EQ(cat->state.anchor().y(), 1 - 69.5 / 96);
     EXPECT_DOUBLE_EQ(cat->state.captionAt().x(), 39.75 - 48);
     EXPECT_DOUBLE_EQ(cat->state.captionAt().y(), 96 - 69.5 - 12);
-    cat->layout();
-    EXPECT_EQ(panel->rect, (Rect{400, 36, 200, 150}));
+    const auto held = cat->snapshot();
+    EXPECT_EQ(panel->rect, (Rect{held.x - 100, held.feetY - 16, 200, 150}));
 
     show(Activity::idle(), 0);
     EXPECT_EQ(cat->state.anchor(), QPointF(0.5, 1.0));

@@ -90,7 +90,7 @@ TEST_F(ScreenChangeTest, ACatOnAWindowRidesAlongOrFallsWhenTheWindowLeaves) {
     // The window stays put on the server, so in y-up terms it drops with the screen's top.
     showWindows({window(7, {300, 400, 500, 300})});
     probe().settle(500);
-    probe().platform() = Platform::on(probe().windows()[0]);
+    probe().platform() = Platform::on(cat->polledWindows()[0]);
     probe().feetY() = 700;
     windowList.set({window(7, {300, 400 - 312, 500, 300})});
     screenBecomes(1920, 768, 40);
@@ -100,7 +100,7 @@ TEST_F(ScreenChangeTest, ACatOnAWindowRidesAlongOrFallsWhenTheWindowLeaves) {
     EXPECT_TRUE(s().activity.is(K::idle));
 
     // Climbing its face: the climb goes on from the same place on the face.
-    cat->start(Activity::climbingUp(probe().windows()[0]), now());
+    cat->start(Activity::climbingUp(cat->polledWindows()[0]), now());
     probe().platform() = Platform::floor();
     probe().feetY() = 200;
     windowList.set({window(7, {300, 88 + 312, 500, 300})});
@@ -111,7 +111,7 @@ TEST_F(ScreenChangeTest, ACatOnAWindowRidesAlongOrFallsWhenTheWindowLeaves) {
 
     // A window that left the visible frame takes the cat down with it.
     probe().activity() = Activity::idle();
-    probe().platform() = Platform::on(probe().windows()[0]);
+    probe().platform() = Platform::on(cat->polledWindows()[0]);
     probe().feetY() = 700;
     windowList.set({window(7, {1300, 400 - 312, 500, 300})});
     screenBecomes(1024, 768, 40);
@@ -129,7 +129,7 @@ TEST_F(ScreenChangeTest, ACatOnAWindowFaceCutByTheNewEdgeStaysOnScreen) {
         screenBecomes(1920, 1080);
         showWindows({window(id, {left, 400, 370, 300})});
         probe().settle(catX);
-        cat->start(Activity::climbingUp(probe().windows()[0]), now());
+        cat->start(Activity::climbingUp(cat->polledWindows()[0]), now());
         probe().feetY() = feet;
         windowList.set({window(id, {left, 400 - 312, 370, 300})});
         screenBecomes(1024, 768);

@@ -1,7 +1,7 @@
 #include "cat/BedClipPlayer.h"
 
-#include "platform/Random.h"
 #include "frames/BedClip.h"
+#include "platform/Random.h"
 
 #include <QVarLengthArray>
 

@@ -1,30 +1,30 @@
 target_sources(purrlox_core PRIVATE
   cat/Activity.cpp
-  cat/CaptionBoard.cpp
+  cat/bed.cpp
   cat/BedClipPlayer.cpp
+  cat/bedclips.cpp
   cat/BedLife.cpp
   cat/BedPlace.cpp
+  cat/bedtrip.cpp
+  cat/CaptionBoard.cpp
   cat/CatOverlay.cpp
   cat/CatState.cpp
   cat/Climbing.cpp
+  cat/climbsteps.cpp
   cat/Dangle.cpp
-  cat/Ticker.cpp
-  cat/bed.cpp
-  cat/bedclips.cpp
-  cat/bedtrip.cpp
-  cat/climbing.cpp
   cat/desktop.cpp
   cat/FileFeeder.cpp
   cat/FocusPhase.cpp
   cat/Holding.cpp
   cat/Hunting.cpp
-  cat/holding.cpp
-  cat/hunting.cpp
   cat/LetterQueue.cpp
   cat/letters.cpp
   cat/panels.cpp
-  cat/rest.cpp
+  cat/pickup.cpp
   cat/picture.cpp
+  cat/rest.cpp
   cat/screens.cpp
+  cat/stalking.cpp
   cat/system.cpp
-  cat/SystemSignals.cpp)
+  cat/SystemSignals.cpp
+  cat/Ticker.cpp)

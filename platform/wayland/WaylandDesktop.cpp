@@ -143,13 +143,25 @@ Pointer& WaylandDesktop::pointer() {
     return *pointer_;
 }
 
+namespace {
+
+// Qt's xcb coordinates are the root's pixels divided by its device pixel ratio.
+QPoint rootToQt(QPointF px) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal ratio = screen ? screen->devicePixelRatio() : 1.0;
+    return (px / ratio).toPoint();
+}
+
+} // namespace
+
 std::optional<QPoint> WaylandDesktop::pointerInQt() const {
     const std::optional<QPointF> px = pointer_->rootPosition();
     if (!px) return std::nullopt;
-    // Qt's xcb coordinates are the root's pixels divided by its device pixel ratio.
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const qreal ratio = screen ? screen->devicePixelRatio() : 1.0;
-    return (*px / ratio).toPoint();
+    return rootToQt(*px);
+}
+
+QPoint WaylandDesktop::logicalToQt(QPoint logical) const {
+    return rootToQt(windows_->pointToRoot(logical));
 }
 
 InputIdle& WaylandDesktop::inputIdle() {

@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QDBusAbstractAdaptor>
 #include <QDBusArgument>
-#include <QDBusObjectPath>
 #include <QImage>
 #include <QList>
 #include <QMetaType>
@@ -56,7 +55,8 @@ class StatusNotifierAdaptor final : public QDBusAbstractAdaptor {
     Q_PROPERTY(QString AttentionMovieName READ iconName)
     Q_PROPERTY(SniToolTip ToolTip READ toolTip)
     Q_PROPERTY(bool ItemIsMenu READ itemIsMenu)
-    Q_PROPERTY(QDBusObjectPath Menu READ menu)
+    // No Menu: hosts then call ContextMenu on a right-click, which opens our window. One that
+    // says "/NO_DBUSMENU" gets a dbusmenu looked for there by some (newer swaybar, waybar).
 
   public:
     explicit StatusNotifierAdaptor(StatusNotifierItem& item);
@@ -71,8 +71,6 @@ class StatusNotifierAdaptor final : public QDBusAbstractAdaptor {
     SniPixmaps noPixmaps() const { return {}; }
     SniToolTip toolTip() const;
     bool itemIsMenu() const { return false; }
-    // No dbusmenu: the one menu is our own window, which Activate opens.
-    QDBusObjectPath menu() const { return QDBusObjectPath(QStringLiteral("/NO_DBUSMENU")); }
 
   public slots:
     void Activate(int x, int y);

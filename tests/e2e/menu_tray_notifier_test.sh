@@ -38,7 +38,8 @@ close_menu() {
 [ "$(prop Category)" = "(<'ApplicationStatus'>,)" ] || fail "category: $(prop Category)"
 [ "$(prop Status)" = "(<'Active'>,)" ] || fail "status: $(prop Status)"
 [ "$(prop ItemIsMenu)" = "(<false>,)" ] || fail "ItemIsMenu: $(prop ItemIsMenu)"
-[ "$(prop Menu)" = "(<objectpath '/NO_DBUSMENU'>,)" ] || fail "menu: $(prop Menu)"
+# No dbusmenu: a right-click then comes to the item as ContextMenu.
+! prop Menu 2>/dev/null || fail "a Menu a host would look for: $(prop Menu)"
 [ "$(prop WindowId)" = "(<0>,)" ] || fail "window id: $(prop WindowId)"
 [[ "$(prop Id)" == "(<'purrlox'>,)" && "$(prop Title)" == "(<'Purrlox'>,)" ]] ||
     fail "id and title: $(prop Id) $(prop Title)"
@@ -77,8 +78,18 @@ wait_for 5 "Activate opens the menu window" menu_open
 read -r wx wy ww wh <<<"$(frame)"
 ((wx + ww / 2 >= 898 && wx + ww / 2 <= 902 && wy >= 500 && wy <= 520)) ||
     fail "window at $wx,$wy ${ww}x$wh after Activate(900, 500)"
+# The bar is no X11 window: a second click on the icon closes the window, a third opens it.
+host Activate 900 500
+wait_for 5 "a second Activate closes the window" menu_closed
+host Activate 900 500
+wait_for 5 "a third Activate opens it again" menu_open
 
-# Start from the window: the tooltip counts down, the icon shows the minutes.
+# Start from the window: the tooltip counts down, the icon shows the minutes, and the host
+# hears of both.
+dbus-monitor --session "type='signal',interface='org.kde.StatusNotifierItem'" \
+    >"$E2E_TMP/signals.log" 2>&1 &
+E2E_PIDS+=($!)
+sleep 0.3
 read -r sx sy <<<"$(menu | jq -r '.controls.startStop.frame | "\(.[0] + (.[2] / 2 | floor)) \(.[1] + (.[3] / 2 | floor))"')"
 xdotool mousemove "$sx" "$sy" click 1
 tip_counts() { [[ "$(prop ToolTip)" == *"'Purrlox · 2"[45]:* ]]; }
@@ -90,6 +101,9 @@ second=$(prop ToolTip)
 busy_icon=$(prop IconPixmap)
 check_pixmaps <<<"$busy_icon" >/dev/null || fail "IconPixmap while counting"
 [ "$busy_icon" != "$idle_icon" ] || fail "the icon does not show the minutes"
+for signal in NewIcon NewToolTip; do
+    grep -q "member=$signal\$" "$E2E_TMP/signals.log" || fail "no $signal: $(cat "$E2E_TMP/signals.log")"
+done
 close_menu
 
 # A host that tells no point: the window opens at the pointer, as Qt's icon did.

@@ -138,7 +138,14 @@ void TrayEntry::openByHost(QPoint host) {
     // Bounded before mapping, so scaling cannot overflow.
     constexpr int far = 1 << 20;
     host = QPoint(std::clamp(host.x(), -far, far), std::clamp(host.y(), -far, far));
-    open_(QRect(onSomeScreen(hostPoint ? hostPoint(host) : host), QSize(1, 1)));
+    const QPoint at = hostPoint ? hostPoint(host) : host;
+    const QPoint shown = onSomeScreen(at);
+    if (shown != at)
+        Log::notice(QStringLiteral("the tray sent a click at %1, %2, off every screen; the menu "
+                                   "opens at the nearest edge")
+                        .arg(host.x())
+                        .arg(host.y()));
+    open_(QRect(shown, QSize(1, 1)));
 }
 
 void TrayEntry::showCountdown() {

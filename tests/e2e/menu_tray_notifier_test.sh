@@ -126,6 +126,7 @@ for call in "Activate 2147483647 2147483647" "SecondaryActivate -2147483648 -214
         fail "window at $wx,$wy ${ww}x$wh after $call"
     close_menu
 done
+[ "$(grep -c "off every screen" "$CAT_LOG")" = 2 ] || fail "no line for each absurd point: $(cat "$CAT_LOG")"
 item -m org.kde.StatusNotifierItem.Scroll -- 3 vertical >/dev/null || fail "Scroll refused"
 
 # The watcher restarts (the bar did): the item registers with the new one.

@@ -131,6 +131,7 @@ item -m org.kde.StatusNotifierItem.Scroll -- 3 vertical >/dev/null || fail "Scro
 
 # The watcher restarts (the bar did): the item registers with the new one.
 kill "$WATCHER_PID"
+# shellcheck disable=SC2154 # set by start_fake through eval
 exec {FAKE_watcher}>&-
 rm -f "$E2E_TMP/watcher.in"
 mv "$E2E_TMP/watcher.out" "$E2E_TMP/watcher-first.out"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The paw in swaybar's tray: on sway (headless) the app registers its StatusNotifierItem with
-# swaybar's own watcher, swaybar reads the pictures and draws the paw, and the click point
-# swaybar sends with Activate (sway's logical pixels) opens the menu window there.
+# The paw in swaybar's tray: on sway (headless, its output at 200,100 of the layout) the app
+# registers its StatusNotifierItem with swaybar's own watcher, swaybar reads the pictures and
+# draws the paw, and the click point swaybar sends with Activate (sway's layout, where
+# XWayland's monitor sits at +200+100 of the root) opens the menu window there.
 source "$(dirname "$0")/sway_lib.sh"
 command -v gdbus >/dev/null || fail "gdbus is not installed (make deps installs it)"
 
@@ -17,7 +18,7 @@ printf '#!/bin/sh\nexec "%s" swaybar "$@"\n' "$E2E_TMP/on-bus" >"$E2E_TMP/swayba
 chmod 755 "$E2E_TMP/on-bus" "$E2E_TMP/swaybar"
 on_bus() { as_user "$E2E_TMP/on-bus" "$@"; }
 
-start_sway "bar {
+start_sway "output HEADLESS-1 position 200 100" "bar {
     id tray
     position top
     swaybar_command $E2E_TMP/swaybar
@@ -56,11 +57,17 @@ menu_open() { [ "$(menu | jq -r .open)" = true ]; }
 listening() { grep -q "lost the window list" "$CAT_LOG" && return 1; ask '{"cmd":"tops"}' | jq -e .windows; }
 wait_for 10 "the cat hears sway's window list" listening
 sleep 0.5
-# What swaybar sends for a click on an icon in the middle of its bar.
+# What swaybar sends for a click on an icon in the middle of its bar: 700,11 of the output.
 on_bus gdbus call --session -d "$ITEM" -o /StatusNotifierItem \
-    -m org.kde.StatusNotifierItem.Activate 700 11 >/dev/null
+    -m org.kde.StatusNotifierItem.Activate 900 111 >/dev/null
 wait_for 5 "Activate opens the menu window" menu_open
 read -r wx wy ww wh <<<"$(menu | jq -r '.frame | map(tostring) | join(" ")')"
-((wx + ww / 2 >= 698 && wx + ww / 2 <= 702 && wy >= 11 && wy <= 30)) ||
-    fail "window at $wx,$wy ${ww}x$wh after Activate(700, 11)"
+((wx + ww / 2 >= 898 && wx + ww / 2 <= 902 && wy >= 111 && wy <= 130)) ||
+    fail "window at $wx,$wy ${ww}x$wh after Activate(900, 111)"
+# Where sway shows it (grim's picture starts at the output's corner): cream at its left edge.
+shoot open
+[ -n "${E2E_SCREENS:-}" ] && cp "$E2E_TMP/open.png" "$E2E_SCREENS/sway_tray_open.png"
+pixel=$(convert "$E2E_TMP/open.png" -crop "1x1+$((wx - 200 + 4))+$((wy - 100 + wh / 2))" \
+    -depth 8 txt:- | tail -1)
+[[ $pixel == *"#FFF4EA"* ]] || fail "no menu window on the output under the click: $pixel"
 echo "PASS"

@@ -316,8 +316,11 @@ int PurrloxApp::run(QApplication& app) {
     menu_ = std::make_unique<TrayMenu>(menuModels(app));
     adviseGnome(*root.cats);
     // On Wayland the compositor knows where a click on its panel's tray was; XWayland does not.
-    if (WaylandDesktop* wayland = wayland_.get())
+    // A tray host's click comes in the compositor's logical pixels.
+    if (WaylandDesktop* wayland = wayland_.get()) {
         menu_->tray().pointer = [wayland] { return wayland->pointerInQt(); };
+        menu_->tray().hostPoint = [wayland](QPoint p) { return wayland->logicalToQt(p); };
+    }
 
     if (!options.automation.isEmpty()) {
         AppModel* model = &root;

@@ -3,29 +3,55 @@
 #include "base/Log.h"
 #include "focus/Pomodoro.h"
 #include "menu/PawIcon.h"
+#include "platform/linux/StatusNotifierItem.h"
 #include "strings/Countdown.h"
 #include "strings/Strings.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
+#include <QDBusConnection>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QToolTip>
+#include <algorithm>
+
+namespace {
+
+// A host's point far off any screen (a hostile or confused one) stays a point on one, so the
+// window opens on a screen and no arithmetic on it overflows.
+QPoint onSomeScreen(QPoint p) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return {};
+    const QRect all = screen->virtualGeometry();
+    return {std::clamp(p.x(), all.left(), all.right()), std::clamp(p.y(), all.top(), all.bottom())};
+}
+
+} // namespace
 
 TrayEntry::TrayEntry(Pomodoro& pomodoro, std::function<void(const QRect&)> open,
                      std::function<void()> quit, QObject* parent)
     : QObject(parent), pomodoro_(pomodoro), open_(std::move(open)),
-      tray_(new QSystemTrayIcon(this)), menu_(std::make_unique<QMenu>()) {
+      menu_(std::make_unique<QMenu>()) {
+    // Where a watcher is, Qt would show its own item, which drops the host's click point.
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (StatusNotifierItem::watcherPresent(bus)) {
+        item_ = new StatusNotifierItem(bus, QStringLiteral("purrlox"), this);
+        item_->setTitle(QStringLiteral("Purrlox"));
+        item_->onActivate = [this](QPoint host) { openByHost(host); };
+    } else {
+        tray_ = new QSystemTrayIcon(this);
+        connect(tray_, &QSystemTrayIcon::activated, this,
+                [this](QSystemTrayIcon::ActivationReason r) {
+                    if (r != QSystemTrayIcon::Trigger && r != QSystemTrayIcon::DoubleClick) return;
+                    openHere();
+                });
+    }
     setIcon(std::nullopt);
-    tray_->setToolTip(QStringLiteral("Purrlox"));
-    connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
-        if (r != QSystemTrayIcon::Trigger && r != QSystemTrayIcon::DoubleClick) return;
-        openHere();
-    });
+    setToolTip(QStringLiteral("Purrlox"));
     menu_->setObjectName(QStringLiteral("trayMenu"));
     QAction* openApp = menu_->addAction(S().openApp());
     openApp->setObjectName(QStringLiteral("trayOpen"));
@@ -44,13 +70,15 @@ TrayEntry::TrayEntry(Pomodoro& pomodoro, std::function<void(const QRect&)> open,
     QAction* quitApp = menu_->addAction(S().quit());
     quitApp->setObjectName(QStringLiteral("trayQuit"));
     connect(quitApp, &QAction::triggered, this, std::move(quit), Qt::QueuedConnection);
-    tray_->setContextMenu(menu_.get());
     connect(&pomodoro, &Pomodoro::phaseChanged, this, &TrayEntry::showCountdown);
     connect(&pomodoro, &Pomodoro::nowChanged, this, &TrayEntry::showCountdown);
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
-        Log::notice(QStringLiteral("no system tray yet; start Purrlox again to open its menu"));
-    tray_->show();
-    squareSlot();
+    if (tray_) {
+        tray_->setContextMenu(menu_.get());
+        if (!QSystemTrayIcon::isSystemTrayAvailable())
+            Log::notice(QStringLiteral("no system tray yet; start Purrlox again to open its menu"));
+        tray_->show();
+        squareSlot();
+    }
     showCountdown();
 }
 
@@ -77,15 +105,16 @@ bool TrayEntry::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool TrayEntry::shown() const {
+    if (item_) return item_->registered();
     return QSystemTrayIcon::isSystemTrayAvailable() && tray_->isVisible();
 }
 
 QRect TrayEntry::iconGeometry() const {
-    return tray_->geometry();
+    return tray_ ? tray_->geometry() : QRect();
 }
 
 QString TrayEntry::toolTip() const {
-    return tray_->toolTip();
+    return toolTip_;
 }
 
 QPoint TrayEntry::pointerNow() const {
@@ -100,16 +129,35 @@ void TrayEntry::openHere() {
     open_(anchor);
 }
 
+void TrayEntry::openByHost(QPoint host) {
+    // (0, 0) is a host that does not say where: as a click on an icon that does not say.
+    if (host.isNull()) {
+        openHere();
+        return;
+    }
+    // Bounded before mapping, so scaling cannot overflow.
+    constexpr int far = 1 << 20;
+    host = QPoint(std::clamp(host.x(), -far, far), std::clamp(host.y(), -far, far));
+    const QPoint at = hostPoint ? hostPoint(host) : host;
+    const QPoint shown = onSomeScreen(at);
+    if (shown != at)
+        Log::notice(QStringLiteral("the tray sent a click at %1, %2, off every screen; the menu "
+                                   "opens at the nearest edge")
+                        .arg(host.x())
+                        .arg(host.y()));
+    open_(QRect(shown, QSize(1, 1)));
+}
+
 void TrayEntry::showCountdown() {
     const std::optional<double> left = pomodoro_.remaining();
     setIcon(left ? std::optional(PawIcon::shownMinutes(*left)) : std::nullopt);
     const QString tip =
         left ? QStringLiteral("Purrlox · ") + countdown(*left) : QStringLiteral("Purrlox");
-    if (tip != tray_->toolTip()) {
+    if (tip != toolTip_) {
         // A tooltip on show keeps its text: the one showing ours counts down in place.
-        if (QToolTip::isVisible() && QToolTip::text() == tray_->toolTip())
+        if (tray_ && QToolTip::isVisible() && QToolTip::text() == toolTip_)
             QToolTip::showText(QCursor::pos(), tip);
-        tray_->setToolTip(tip);
+        setToolTip(tip);
     }
     // An open context menu counts down with the tooltip.
     const QString action = left ? S().stopFocus(countdown(*left)) : S().startFocus();
@@ -121,5 +169,22 @@ void TrayEntry::setIcon(std::optional<int> minutes) {
     minutes_ = minutes;
     iconSet_ = true;
     ++redraws_;
-    tray_->setIcon(PawIcon::icon(minutes));
+    const QIcon icon = PawIcon::icon(minutes);
+    if (tray_) {
+        tray_->setIcon(icon);
+        return;
+    }
+    // The host gets the picture at every size the icon draws itself at, and scales none.
+    QList<QImage> images;
+    for (const QSize& size : icon.availableSizes())
+        images.append(PawIcon::draw(size.width(), minutes));
+    item_->setIcon(images);
+}
+
+void TrayEntry::setToolTip(const QString& tip) {
+    toolTip_ = tip;
+    if (tray_)
+        tray_->setToolTip(tip);
+    else
+        item_->setToolTip(tip);
 }

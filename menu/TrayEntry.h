@@ -12,11 +12,15 @@ class Pomodoro;
 class QAction;
 class QMenu;
 class QSystemTrayIcon;
+class StatusNotifierItem;
 
 // The paw in the panel's tray. While a timer runs the icon shows the whole minutes left
 // (redrawn when that number changes) and the tooltip the countdown (once a second). A click
 // asks for the menu window under the icon, or at the pointer when the tray gives no place; a
 // right-click offers Open Purrlox, Start focus (or Stop with the time left) and Quit.
+// Where a StatusNotifierItem watcher is on the session bus at start (sway, KDE, GNOME with
+// AppIndicator) the paw is our own item there, whose host says where it was clicked: the
+// window opens there, and a right-click opens it too. Elsewhere it is Qt's XEmbed icon.
 class TrayEntry : public QObject {
     Q_OBJECT
   public:
@@ -38,6 +42,11 @@ class TrayEntry : public QObject {
     // QCursor. For a tray that gives no geometry: the window opens at the click.
     std::function<std::optional<QPoint>()> pointer;
     QPoint pointerNow() const;
+    // A tray host's click (the compositor's logical pixels under XWayland) in Qt's global
+    // coordinates; unset: they are the same (an X11 session).
+    std::function<QPoint(QPoint)> hostPoint;
+    // Whether the paw is our own StatusNotifierItem rather than Qt's XEmbed icon.
+    bool notifierItem() const { return item_ != nullptr; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -46,11 +55,15 @@ class TrayEntry : public QObject {
     void squareSlot();
     void showCountdown();
     void setIcon(std::optional<int> minutes);
+    void setToolTip(const QString& tip);
     void openHere();
+    void openByHost(QPoint host);
 
     Pomodoro& pomodoro_;
     std::function<void(const QRect&)> open_;
-    QSystemTrayIcon* tray_;
+    QSystemTrayIcon* tray_ = nullptr;    // Qt's icon (XEmbed), or
+    StatusNotifierItem* item_ = nullptr; // our own StatusNotifierItem
+    QString toolTip_;
     std::unique_ptr<QMenu> menu_;
     QAction* startStop_;
     std::optional<int> minutes_;

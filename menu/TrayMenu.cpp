@@ -14,6 +14,12 @@ TrayMenu::TrayMenu(MenuModels models, QObject* parent)
         [this](const QRect& anchor) {
             // The press that closed the open window was on the icon: it only closes.
             if (window_->justClosedBy(tray_->iconGeometry())) return;
+            // A host's bar is no X11 window, so a click on it leaves ours open: the icon
+            // toggles it.
+            if (tray_->notifierItem() && window_->isVisible()) {
+                window_->close();
+                return;
+            }
             openAt(anchor);
         },
         [quit = models.quit] {

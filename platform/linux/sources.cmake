@@ -5,4 +5,6 @@ target_sources(purrlox_gui PRIVATE
   platform/linux/LinuxDevices.cpp
   platform/linux/MprisPlayers.cpp
   platform/linux/PulseAudio.cpp
-  platform/linux/SleepSignals.cpp)
+  platform/linux/SleepSignals.cpp
+  platform/linux/StatusNotifierAdaptor.cpp
+  platform/linux/StatusNotifierItem.cpp)

@@ -18,12 +18,12 @@ bool plausible(const QRect& r) {
 
 } // namespace
 
-CompositorWindowList::CompositorWindowList(RootSize rootSize, Space space)
-    : rootSize_(std::move(rootSize)), space_(std::move(space)) {}
+CompositorWindowList::CompositorWindowList(Monitors monitors, Space space)
+    : monitors_(std::move(monitors)), space_(std::move(space)) {}
 
 void CompositorWindowList::update(const CompositorWindows& list) {
     outputs_ = list.outputs;
-    const XWaylandSpace map = XWaylandSpace::fromBounds(list.outputs, rootSize_());
+    const XWaylandSpace map = XWaylandSpace::fromBounds(list.outputs, monitors_());
     const ScreenSpace space = space_();
 
     const bool capped = list.windows.size() > kMaxWindows;
@@ -74,7 +74,7 @@ void CompositorWindowList::lost() {
 }
 
 QPointF CompositorWindowList::pointToRoot(QPointF logical) const {
-    return XWaylandSpace::fromBounds(outputs_, rootSize_()).toRoot(logical);
+    return XWaylandSpace::fromBounds(outputs_, monitors_()).toRoot(logical);
 }
 
 quint32 CompositorWindowList::idFor(const QString& key) {

@@ -15,10 +15,11 @@ class CompositorWindowList final : public WindowList {
   public:
     static constexpr std::size_t kMaxWindows = 400;
 
-    // rootSize: the X root window's size now; space: root pixels to engine points.
-    using RootSize = std::function<QSize()>;
+    // monitors: the union of XWayland's monitors in root pixels now; space: root pixels to
+    // engine points.
+    using Monitors = std::function<QRect()>;
     using Space = std::function<ScreenSpace()>;
-    CompositorWindowList(RootSize rootSize, Space space);
+    CompositorWindowList(Monitors monitors, Space space);
 
     std::vector<WindowInfo> windows() override { return windows_; }
     quint64 generation() const override { return generation_; }
@@ -33,7 +34,7 @@ class CompositorWindowList final : public WindowList {
   private:
     quint32 idFor(const QString& key);
 
-    RootSize rootSize_;
+    Monitors monitors_;
     Space space_;
     QRect outputs_;
     std::vector<WindowInfo> windows_;

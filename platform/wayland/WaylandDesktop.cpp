@@ -21,14 +21,15 @@
 
 namespace {
 
-// XWayland's root window: the union of its screens in native pixels.
-QSize rootSize() {
+// XWayland's monitors in the root: the union of its screens in native pixels (Qt keeps a
+// screen's corner native and divides its size).
+QRect monitors() {
     QRect root;
     for (const QScreen* s : QGuiApplication::screens()) {
         const QRect g = s->geometry();
         root |= QRect(g.topLeft(), (QSizeF(g.size()) * s->devicePixelRatio()).toSize());
     }
-    return root.size();
+    return root;
 }
 
 } // namespace
@@ -70,7 +71,7 @@ std::unique_ptr<WaylandDesktop> WaylandDesktop::make(const WaylandSession& sessi
 WaylandDesktop::WaylandDesktop(const WaylandSession& session, X11Desktop& x11,
                                std::unique_ptr<CompositorChannel> channel)
     : session_(session), x11_(x11), channel_(std::move(channel)) {
-    windows_ = std::make_unique<CompositorWindowList>(rootSize, ScreenSpace::current);
+    windows_ = std::make_unique<CompositorWindowList>(monitors, ScreenSpace::current);
     pointer_ = std::make_unique<CompositorPointer>(x11.pointer(), ScreenSpace::current,
                                                    channel_ && channel_->allowsWarp());
     // The idle time from the compositor's idle-notify protocol, unless the channel has its own.
@@ -153,13 +154,25 @@ Pointer& WaylandDesktop::pointer() {
     return *pointer_;
 }
 
+namespace {
+
+// Qt's xcb coordinates are the root's pixels divided by its device pixel ratio.
+QPoint rootToQt(QPointF px) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal ratio = screen ? screen->devicePixelRatio() : 1.0;
+    return (px / ratio).toPoint();
+}
+
+} // namespace
+
 std::optional<QPoint> WaylandDesktop::pointerInQt() const {
     const std::optional<QPointF> px = pointer_->rootPosition();
     if (!px) return std::nullopt;
-    // Qt's xcb coordinates are the root's pixels divided by its device pixel ratio.
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const qreal ratio = screen ? screen->devicePixelRatio() : 1.0;
-    return (*px / ratio).toPoint();
+    return rootToQt(*px);
+}
+
+QPoint WaylandDesktop::logicalToQt(QPoint logical) const {
+    return rootToQt(windows_->pointToRoot(logical));
 }
 
 InputIdle& WaylandDesktop::inputIdle() {

@@ -38,6 +38,10 @@ class WaylandDesktop final : public QObject {
     // Where the compositor last said the pointer is, in Qt's global coordinates; nullopt when
     // it does not tell (sway) or has not yet.
     std::optional<QPoint> pointerInQt() const;
+    // A point in the compositor's logical pixels (where a tray host was clicked) in Qt's
+    // global coordinates. Before the compositor has told its outputs (or with no channel)
+    // the root is taken to hold logical pixels from the origin.
+    QPoint logicalToQt(QPoint logical) const;
 
   private:
     WaylandDesktop(const WaylandSession& session, X11Desktop& x11,

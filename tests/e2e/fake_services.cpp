@@ -6,6 +6,8 @@
 //       bad                      announces a PlaybackStatus that is a number, not text
 //   fake-services logind         org.freedesktop.login1 on the system bus
 //       sleep true|false         sends PrepareForSleep
+//   fake-services watcher        org.kde.StatusNotifierWatcher on the session bus; prints
+//                                "registered SERVICE SENDER" for each item that registers
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -65,26 +67,58 @@ class Player final : public QDBusVirtualObject {
     QString identity_;
 };
 
+// A tray's watcher as far as an item sees it: it takes registrations and says a host is there.
+class Watcher final : public QDBusVirtualObject {
+  public:
+    static constexpr const char* interface = "org.kde.StatusNotifierWatcher";
+
+    QString introspect(const QString&) const override { return {}; }
+
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& bus) override {
+        const QVariantList args = message.arguments();
+        if (message.interface() == QLatin1String(interface) &&
+            message.member() == QLatin1String("RegisterStatusNotifierItem") && args.size() == 1) {
+            std::printf("registered %s %s\n", qPrintable(args[0].toString()),
+                        qPrintable(message.service()));
+            std::fflush(stdout);
+            bus.send(message.createReply());
+            return true;
+        }
+        if (message.interface() == properties && message.member() == QLatin1String("Get") &&
+            args.value(1).toString() == QLatin1String("IsStatusNotifierHostRegistered")) {
+            bus.send(message.createReply(QVariant::fromValue(QDBusVariant(true))));
+            return true;
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2) {
-        std::fprintf(stderr, "usage: fake-services mpris NAME | logind\n");
+        std::fprintf(stderr, "usage: fake-services mpris NAME | logind | watcher\n");
         return 2;
     }
     const bool mpris = args[1] == QLatin1String("mpris");
-    QDBusConnection bus = mpris ? QDBusConnection::sessionBus() : QDBusConnection::systemBus();
+    const bool watcher = args[1] == QLatin1String("watcher");
+    QDBusConnection bus =
+        mpris || watcher ? QDBusConnection::sessionBus() : QDBusConnection::systemBus();
     if (!bus.isConnected()) {
         std::fprintf(stderr, "fake-services: no bus: %s\n", qPrintable(bus.lastError().message()));
         return 1;
     }
     Player player(args.value(2));
+    Watcher tray;
     QString service;
     if (mpris) {
         service = QStringLiteral("org.mpris.MediaPlayer2.") + args.value(2);
         bus.registerVirtualObject(playerPath, &player);
+    } else if (watcher) {
+        service = QString::fromLatin1(Watcher::interface);
+        bus.registerVirtualObject(QStringLiteral("/StatusNotifierWatcher"), &tray);
     } else {
         service = QStringLiteral("org.freedesktop.login1");
     }

@@ -61,14 +61,14 @@ CompositorWindow window(const char* key, QRect frame, int layer = 0) {
 }
 
 TEST(CompositorWindowList, MapsLogicalFramesIntoRootPixelsAndThenYUpPoints) {
-    QSize root(1920, 1080);
+    QRect root(0, 0, 1920, 1080);
     ScreenSpace space = primary(QRect(0, 0, 1920, 1080));
     CompositorWindowList list([&] { return root; }, [&] { return space; });
     int changes = 0;
     list.onChange = [&] { ++changes; };
 
-    // An output layout starting at (-1920, 0) in the compositor's space: XWayland's root
-    // starts at its top-left.
+    // An output layout starting at (-1920, 0) in the compositor's space, XWayland's monitor at
+    // the root's corner.
     list.update({{window("a", QRect(-1820, 100, 400, 300)), window("b", QRect(0, 0, 10, 10), 20)},
                  QRect(-1920, 0, 1920, 1080)});
     std::vector<WindowInfo> w = list.windows();
@@ -79,17 +79,23 @@ TEST(CompositorWindowList, MapsLogicalFramesIntoRootPixelsAndThenYUpPoints) {
 
     // Root in device pixels at twice the logical size (X11 clients scale themselves): frames
     // double, and with a ratio of 2 the engine's points come out as the logical pixels.
-    root = QSize(3840, 2160);
+    root = QRect(0, 0, 3840, 2160);
     space = primary(QRect(0, 0, 3840, 2160), 2.0);
     list.update({{window("a", QRect(100, 50, 400, 300))}, QRect(0, 0, 1920, 1080)});
     w = list.windows();
     ASSERT_EQ(w.size(), 1u);
     EXPECT_EQ(w[0].frame, (Rect{100, 1080 - 350, 400, 300}));
     EXPECT_EQ(list.pointToRoot(QPointF(10, 20)), QPointF(20, 40));
+
+    // An output at 200,100 of the layout is a monitor at +200+100 of a 1480 × 900 root: a
+    // point stays where it is (a tray host's click), it is not moved to the root's corner.
+    root = QRect(200, 100, 1280, 800);
+    list.update({{window("a", QRect(300, 150, 400, 300))}, QRect(200, 100, 1280, 800)});
+    EXPECT_EQ(list.pointToRoot(QPointF(900, 111)), QPointF(900, 111));
 }
 
 TEST(CompositorWindowList, KeepsIdsStableAndSurvivesHostileListsAndLostChannels) {
-    CompositorWindowList list([] { return QSize(1920, 1080); },
+    CompositorWindowList list([] { return QRect(0, 0, 1920, 1080); },
                               [] { return primary(QRect(0, 0, 1920, 1080)); });
     const QRect out(0, 0, 1920, 1080);
     list.update({{window("x", QRect(0, 0, 50, 50)), window("y", QRect(0, 0, 60, 60))}, out});

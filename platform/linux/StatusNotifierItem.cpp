@@ -1,0 +1,96 @@
+#include "platform/linux/StatusNotifierItem.h"
+
+#include "base/Log.h"
+
+#include <QCoreApplication>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
+
+namespace {
+
+const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
+const QString watcherPath = QStringLiteral("/StatusNotifierWatcher");
+const QString itemPath = QStringLiteral("/StatusNotifierItem");
+
+} // namespace
+
+bool StatusNotifierItem::watcherPresent(const QDBusConnection& bus) {
+    if (!bus.isConnected() || !bus.interface()) return false;
+    return bus.interface()->isServiceRegistered(watcherService).value();
+}
+
+StatusNotifierItem::StatusNotifierItem(QDBusConnection bus, const QString& id, QObject* parent)
+    : QObject(parent), bus_(std::move(bus)), id_(id),
+      service_(QStringLiteral("org.kde.StatusNotifierItem-%1-1")
+                   .arg(QCoreApplication::applicationPid())),
+      title_(id), adaptor_(new StatusNotifierAdaptor(*this)),
+      watcher_(new QDBusServiceWatcher(watcherService, bus_,
+                                       QDBusServiceWatcher::WatchForOwnerChange, this)) {
+    qDBusRegisterMetaType<SniPixmap>();
+    qDBusRegisterMetaType<SniPixmaps>();
+    qDBusRegisterMetaType<SniToolTip>();
+    // The watcher restarted (the panel did): it knows no items until they register again.
+    connect(watcher_, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString&, const QString&, const QString& owner) {
+                registered_ = false;
+                if (!owner.isEmpty()) registerWithWatcher();
+            });
+    exported_ = bus_.registerObject(itemPath, this, QDBusConnection::ExportAdaptors);
+    if (!exported_ || !bus_.registerService(service_)) {
+        Log::error(QStringLiteral("cannot put the tray item on the session bus: %1")
+                       .arg(bus_.lastError().message()));
+        return;
+    }
+    registerWithWatcher();
+}
+
+StatusNotifierItem::~StatusNotifierItem() {
+    if (!exported_) return;
+    bus_.unregisterService(service_);
+    bus_.unregisterObject(itemPath);
+}
+
+void StatusNotifierItem::registerWithWatcher() {
+    if (!exported_) return;
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        watcherService, watcherPath, watcherService, QStringLiteral("RegisterStatusNotifierItem"));
+    call << service_;
+    auto* pending = new QDBusPendingCallWatcher(bus_.asyncCall(call), this);
+    const int attempt = ++attempt_;
+    connect(pending, &QDBusPendingCallWatcher::finished, this,
+            [this, attempt](QDBusPendingCallWatcher* w) {
+                w->deleteLater();
+                if (attempt != attempt_) return;
+                const QDBusPendingReply<> reply = *w;
+                registered_ = !reply.isError();
+                if (registered_)
+                    Log::info(QStringLiteral("the tray icon is registered as %1").arg(service_));
+                else
+                    Log::notice(QStringLiteral("the tray's watcher refused the icon: %1")
+                                    .arg(reply.error().message()));
+            });
+}
+
+void StatusNotifierItem::setTitle(const QString& title) {
+    if (title == title_) return;
+    title_ = title;
+    emit adaptor_->NewTitle();
+}
+
+void StatusNotifierItem::setIcon(const QList<QImage>& images) {
+    SniPixmaps pixmaps;
+    for (const QImage& image : images)
+        if (!image.isNull()) pixmaps.append(SniPixmap::fromImage(image));
+    pixmaps_ = std::move(pixmaps);
+    emit adaptor_->NewIcon();
+}
+
+void StatusNotifierItem::setToolTip(const QString& title) {
+    if (title == toolTip_) return;
+    toolTip_ = title;
+    emit adaptor_->NewToolTip();
+}

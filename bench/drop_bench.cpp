@@ -31,7 +31,7 @@ struct Desk {
     FakeInputIdle input;
     FakeDevices devices;
     FreedesktopTrash trash;
-    TempDefaults defaults;
+    TempSettingsStore defaults;
     std::unique_ptr<CatOverlay> cat;
 
     Desk() {

@@ -96,7 +96,7 @@ struct Desk {
     FakeInputIdle input;
     FakeDevices devices;
     FakeTrash trash;
-    TempDefaults defaults;
+    TempSettingsStore defaults;
     std::unique_ptr<CatOverlay> cat;
 
     Desk() {

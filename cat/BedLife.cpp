@@ -1,7 +1,7 @@
 #include "cat/BedLife.h"
 
 #include "frames/BedClip.h"
-#include "platform/SettingsStore.h"
+#include "platform/Settings.h"
 
 namespace {
 
@@ -13,8 +13,8 @@ int clipIndex(QStringView name) {
 
 } // namespace
 
-BedLife::BedLife(SettingsStore& defaults)
-    : defaults(defaults), lives(defaults.boolean(livesKey).value_or(false)) {}
+BedLife::BedLife(Settings& settings)
+    : settings(settings), lives(settings.boolean(livesKey).value_or(false)) {}
 
 bool BedLife::belongsInBed(double t, const Situation& s) const {
     if (s.inCall || s.focusing) return true;
@@ -55,7 +55,7 @@ std::optional<int> BedLife::moodClip(double t, const Situation& s) const {
 
 void BedLife::setLives(bool on) {
     lives = on;
-    defaults.setBoolean(livesKey, on);
+    settings.setBoolean(livesKey, on);
 }
 
 void BedLife::getIn(double firstClip) {

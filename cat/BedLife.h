@@ -4,7 +4,7 @@
 
 #include <optional>
 
-class SettingsStore;
+class Settings;
 
 // The cat's life in its bed: whether it lies there, whether it lives there (saved, so a restart
 // finds it in bed), a nap of its own, a nap that lasts while a call, focus or a break needs it,
@@ -13,7 +13,7 @@ class SettingsStore;
 // thread only; the settings must outlive it.
 class BedLife {
   public:
-    explicit BedLife(SettingsStore& defaults);
+    explicit BedLife(Settings& settings);
 
     // What the cat's bed life is judged by, gathered by the overlay once per question.
     struct Situation {
@@ -69,7 +69,7 @@ class BedLife {
   private:
     void setLives(bool on);
 
-    SettingsStore& defaults;
+    Settings& settings;
     bool lying_ = false;
     bool lives = false;
     std::optional<double> nap;

@@ -3,7 +3,7 @@
 #include "base/Log.h"
 #include "platform/Panel.h"
 #include "platform/Screens.h"
-#include "platform/SettingsStore.h"
+#include "platform/Settings.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,8 +16,7 @@ constexpr double dragThreshold = 4.0;
 
 } // namespace
 
-BedPlace::BedPlace(Screens& screens, SettingsStore& defaults)
-    : screens(screens), defaults(defaults) {}
+BedPlace::BedPlace(Screens& screens, Settings& settings) : screens(screens), settings(settings) {}
 
 BedPlace::~BedPlace() = default;
 
@@ -37,9 +36,9 @@ void BedPlace::setPanel(std::unique_ptr<Panel> made) {
 
     const Rect vf = visible();
     QPointF spot(vf.maxX() - size_.width() / 2 - 20, vf.minY() + 12);
-    const QJsonValue saved = defaults.raw(bedSpotKey);
+    const QJsonValue saved = settings.raw(bedSpotKey);
     if (!saved.isUndefined()) {
-        const std::optional<QList<double>> xy = defaults.realList(bedSpotKey);
+        const std::optional<QList<double>> xy = settings.realList(bedSpotKey);
         if (xy && xy->size() >= 2 && std::isfinite((*xy)[0]) && std::isfinite((*xy)[1]))
             spot = QPointF((*xy)[0], (*xy)[1]);
         else
@@ -113,7 +112,7 @@ void BedPlace::save() {
     // A bed on the floor is saved on the floor of the whole screen: the next start lifts it
     // onto whatever floor the visible frame has then, with or without a panel at the bottom.
     const double fullFloor = (screens.hasScreen() ? screens.frame() : visible()).minY() + 12;
-    defaults.setRealList(bedSpotKey, {spot_.x(), onFloor() ? fullFloor : spot_.y()});
+    settings.setRealList(bedSpotKey, {spot_.x(), onFloor() ? fullFloor : spot_.y()});
 }
 
 void BedPlace::keepOnScreen() {

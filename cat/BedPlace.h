@@ -9,7 +9,7 @@
 
 class Panel;
 class Screens;
-class SettingsStore;
+class Settings;
 
 // The bed where it stands: its panel, its spot (the middle of its bottom edge, in y-up global
 // points), kept inside the visible frame and on the floor it stands on, saved where the user
@@ -17,7 +17,7 @@ class SettingsStore;
 // Main thread only; the screens and the settings must outlive it.
 class BedPlace {
   public:
-    BedPlace(Screens& screens, SettingsStore& defaults);
+    BedPlace(Screens& screens, Settings& settings);
     ~BedPlace();
 
     // Takes the panel the factory made (sized to the empty bed's image), stands it at the
@@ -66,7 +66,7 @@ class BedPlace {
     void save();
 
     Screens& screens;
-    SettingsStore& defaults;
+    Settings& settings;
     std::unique_ptr<Panel> panel;
     QPointF spot_;
     QSizeF size_{96, 48};               // the empty bed's image, in points

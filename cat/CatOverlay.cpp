@@ -9,7 +9,6 @@
 #include "platform/Pointer.h"
 #include "platform/Random.h"
 #include "platform/Screens.h"
-#include "platform/SettingsStore.h"
 #include "platform/StoredDate.h"
 #include "platform/WindowList.h"
 

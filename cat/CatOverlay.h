@@ -16,6 +16,7 @@
 #include "cat/SystemSignals.h"
 #include "focus/Letter.h"
 #include "platform/Geometry.h"
+#include "platform/SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QList>
@@ -33,7 +34,6 @@
 #include <vector>
 
 class Clock;
-class SettingsStore;
 class Devices;
 class InputIdle;
 class Panel;
@@ -57,7 +57,8 @@ struct CatServices {
     Trash& trash;
     Clock& clock;
     Random& random;
-    SettingsStore& defaults;
+    // Settings and data files; the engine itself reads and writes only settings.
+    SettingsStore& store;
     // Creates the cat panel (the gui wires its input to the overlay's handlers). Called once
     // by enter(); the overlay owns the result.
     std::function<std::unique_ptr<Panel>(CatOverlay&)> makeCatPanel;
@@ -297,8 +298,8 @@ class CatOverlay : public QObject {
     FocusPhase focusPhase_;
     SystemSignals systemSignals_{sys.devices, sys.inputIdle};
     BedClipPlayer bedClips{sys.random};
-    BedPlace bedPlace_{sys.screens, sys.defaults};
-    BedLife bedLife_{sys.defaults};
+    BedPlace bedPlace_{sys.screens, sys.store};
+    BedLife bedLife_{sys.store};
     Holding holding_{sys.random};
     Climbing climbing_{*this, sys.random};
     Hunting hunting_{sys.screens, sys.pointer, sys.inputIdle, sys.random};

@@ -3,7 +3,6 @@
 
 #include "cat/CatOverlay.h"
 #include "platform/Panel.h"
-#include "platform/SettingsStore.h"
 
 using K = Activity::Kind;
 

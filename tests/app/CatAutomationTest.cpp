@@ -94,7 +94,7 @@ TEST_F(CatAutomation, TopsListsTheWalkablePiecesOfEachPolledWindow) {
 namespace {
 
 TEST(StoreAutomation, BookSavesAStretchAndTheActivityBeforeItAnswers) {
-    TempDefaults defaults;
+    TempSettingsStore defaults;
     FakeClock clock;
     FocusLog log(*defaults, clock);
     Pomodoro pomodoro(*defaults, clock, log);

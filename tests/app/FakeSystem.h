@@ -14,7 +14,7 @@ struct FakeSystem {
     FakeTrash trash;
     FakeClock clock;
     FakeRandom random;
-    TempDefaults defaults;
+    TempSettingsStore defaults;
     int panels = 0;
     FakePanel* lastPanel = nullptr;
 

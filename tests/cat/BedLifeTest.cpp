@@ -15,7 +15,7 @@ int clip(const char* name) {
 
 // The cat's life in its bed, as the overlay leaves it to answer.
 TEST(BedLifeTest, NapsEndAsTheirCauseEndsAndAMoveOutForgetsThemAll) {
-    TempDefaults defaults;
+    TempSettingsStore defaults;
     BedLife life(*defaults);
     const double t = 1000;
     const Situation quiet;
@@ -62,7 +62,7 @@ TEST(BedLifeTest, NapsEndAsTheirCauseEndsAndAMoveOutForgetsThemAll) {
 // Typing asks for the laptop only after two seconds; a break's bed time hushes the moods and
 // hands the cat its phone.
 TEST(BedLifeTest, MoodsAndThePhone) {
-    TempDefaults defaults;
+    TempSettingsStore defaults;
     BedLife life(*defaults);
     const double t = 1000;
     Situation s;

@@ -114,7 +114,7 @@ class CatTest : public ::testing::Test {
     FakeInputIdle input;
     FakeDevices devices;
     FakeTrash trash;
-    TempDefaults defaults;
+    TempSettingsStore defaults;
     FakePanel* panel = nullptr;
     FakePanel* bed = nullptr;
     std::unique_ptr<CatOverlay> cat;

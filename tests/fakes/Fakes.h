@@ -169,7 +169,7 @@ class FakePanel final : public Panel {
 };
 
 // A settings store in a fresh temporary folder.
-struct TempDefaults {
+struct TempSettingsStore {
     QTemporaryDir dir;
     std::unique_ptr<SettingsStore> store{
         std::make_unique<SettingsStore>(dir.path() + "/config", dir.path() + "/data")};

@@ -41,7 +41,7 @@ QStringList activitiesOf(const QList<FocusLog::Stretch>& stretches) {
 }
 
 struct FocusLogOnDisk : ::testing::Test {
-    TempDefaults defaults;
+    TempSettingsStore defaults;
     FakeClock clock{local(2026, 12, 7, 10)};
 
     // A stopped work period of a minute on the activity, and its save finished (as the

@@ -12,7 +12,7 @@
 namespace {
 
 struct FocusLogTest : ::testing::Test {
-    TempDefaults defaults;
+    TempSettingsStore defaults;
     FakeClock clock{local(2026, 12, 7, 10)};
     std::unique_ptr<FocusLog> log = std::make_unique<FocusLog>(*defaults, clock);
     QStringList cheers;

@@ -9,7 +9,7 @@ namespace {
 
 // Monday 2026-11-30 to Sunday 2026-12-06.
 struct FocusReports : ::testing::Test {
-    TempDefaults defaults;
+    TempSettingsStore defaults;
     FakeClock clock{local(2026, 12, 2, 20, 59, 59)};
     QList<Letter> letters;
 

@@ -12,7 +12,7 @@ namespace {
 using Phase = Pomodoro::Phase;
 
 struct PomodoroTest : ::testing::Test {
-    TempDefaults defaults;
+    TempSettingsStore defaults;
     FakeClock clock{local(2026, 12, 7, 10)};
     FocusLog log{*defaults, clock};
     std::unique_ptr<Pomodoro> pomodoro;

@@ -38,7 +38,7 @@ class FakeLoginItem final : public LoginItem {
 // Every model the menu reads, over a temporary store and a hand-driven clock.
 struct MenuFixture {
     FakeClock clock;
-    TempDefaults defaults;
+    TempSettingsStore defaults;
     FakeLoginItem loginItem;
     FocusLog log{*defaults, clock};
     Reminders reminders{*defaults, clock};

@@ -27,7 +27,7 @@ QStringList asideFiles(const QString& path) {
 } // namespace
 
 TEST(SettingsStore, TypedValuesSurviveARestartAndKindsDoNotMix) {
-    TempDefaults d;
+    TempSettingsStore d;
     EXPECT_TRUE(d->setInteger("pomodoroWorkMinutes", 50));
     EXPECT_TRUE(d->setBoolean("catLivesInBed", true));
     EXPECT_TRUE(d->setText("pomodoroActivity", "Écrire ✍️"));
@@ -52,13 +52,13 @@ TEST(SettingsStore, TypedValuesSurviveARestartAndKindsDoNotMix) {
 }
 
 TEST(SettingsStore, DatesAreSecondsSince2001) {
-    TempDefaults d;
+    TempSettingsStore d;
     d->setDate("t", QDateTime(QDate(2001, 1, 2), QTime(0, 0), QTimeZone::utc()));
     EXPECT_DOUBLE_EQ(*d->real("t"), 86400.0);
 }
 
 TEST(SettingsStore, UnreadableSettingsAreKeptAsideAndNeverOverwritten) {
-    TempDefaults d;
+    TempSettingsStore d;
     const QByteArray garbage = "{\"pomodoroWorkMinutes\": 25,,, oops";
     writeFile(d->settingsPath(), garbage);
 
@@ -74,14 +74,14 @@ TEST(SettingsStore, UnreadableSettingsAreKeptAsideAndNeverOverwritten) {
 }
 
 TEST(SettingsStore, JsonThatIsNotAnObjectCountsAsUnreadable) {
-    TempDefaults d;
+    TempSettingsStore d;
     writeFile(d->settingsPath(), "[1, 2, 3]");
     EXPECT_FALSE(d->contains("anything"));
     EXPECT_EQ(asideFiles(d->settingsPath()).size(), 1);
 }
 
 TEST(SettingsStore, DataValuesAreTheirOwnFilesAndCanBeKeptAside) {
-    TempDefaults d;
+    TempSettingsStore d;
     EXPECT_FALSE(d->data("focusLog").has_value());
     EXPECT_TRUE(d->setData("focusLog", "[]"));
     EXPECT_TRUE(d->dataPath("focusLog").endsWith("/purrlox/focusLog.json"));
@@ -100,7 +100,7 @@ TEST(SettingsStore, DataValuesAreTheirOwnFilesAndCanBeKeptAside) {
 }
 
 TEST(SettingsStore, AWriteLeavesNoTemporaryFilesBehind) {
-    TempDefaults d;
+    TempSettingsStore d;
     for (int i = 0; i < 3; ++i)
         d->setInteger("n", i);
     const QStringList files = QFileInfo(d->settingsPath()).dir().entryList(QDir::Files);
@@ -126,7 +126,7 @@ struct CapturedLog {
 } // namespace
 
 TEST(SettingsStore, AnUnreadableFileCostsExactlyOneErrorLine) {
-    TempDefaults d;
+    TempSettingsStore d;
     writeFile(d->settingsPath(), "not json");
     CapturedLog log;
     d->integer("a");
@@ -138,7 +138,7 @@ TEST(SettingsStore, AnUnreadableFileCostsExactlyOneErrorLine) {
 }
 
 TEST(DefaultsDeathTest, AWriteThatDiesBeforeItsRenameLeavesThePreviousFile) {
-    TempDefaults d;
+    TempSettingsStore d;
     ASSERT_TRUE(d->setData("reminders", "[\"old\"]"));
     EXPECT_EXIT(
         {
@@ -159,7 +159,7 @@ QByteArray bytesOf(const QString& path) {
 } // namespace
 
 TEST(SettingsStore, SettingsChangedOnDiskAreMergedNeverOverwritten) {
-    TempDefaults d;
+    TempSettingsStore d;
     ASSERT_TRUE(d->setInteger("pomodoroWorkMinutes", 50));
     // Another writer sets its own value and changes one of ours meanwhile.
     auto other = d.reopened();
@@ -176,7 +176,7 @@ TEST(SettingsStore, SettingsChangedOnDiskAreMergedNeverOverwritten) {
 }
 
 TEST(SettingsStore, DataChangedOnDiskIsNeverWrittenOver) {
-    TempDefaults d;
+    TempSettingsStore d;
     EXPECT_EQ(d->readData("reminders").status, SettingsStore::DataRead::Status::absent);
     EXPECT_EQ(d->writeData("reminders", "[1]"), SettingsStore::DataWrite::written);
     ASSERT_TRUE(d.reopened()->setData("reminders", "[1,2]"));
@@ -191,7 +191,7 @@ TEST(SettingsStore, DataChangedOnDiskIsNeverWrittenOver) {
 }
 
 TEST(SettingsStore, AReadErrorAtStartLeavesTheFilesInPlaceAndFrozen) {
-    TempDefaults d;
+    TempSettingsStore d;
     ASSERT_TRUE(d->setInteger("pomodoroWorkMinutes", 50));
     ASSERT_TRUE(d->setText("languages", "ru"));
     ASSERT_TRUE(d->setData("focusLog", "[]"));
@@ -230,7 +230,7 @@ struct SyncedFolders {
 } // namespace
 
 TEST(SettingsStore, ASaveIsDurableWithItsFolderAndEveryFolderItCreated) {
-    TempDefaults d;
+    TempSettingsStore d;
     SyncedFolders synced;
     ASSERT_TRUE(d->setData("focusLog", "[]"));
     const QString data = QFileInfo(d->dataPath("focusLog")).absolutePath(); // <tmp>/data/purrlox
@@ -247,7 +247,7 @@ TEST(SettingsStore, ASaveIsDurableWithItsFolderAndEveryFolderItCreated) {
 }
 
 TEST(SettingsStore, OnlyRegularFilesAreReadAndWhatElseStandsInAStoresPlaceStaysAsItIs) {
-    TempDefaults d;
+    TempSettingsStore d;
     QDir().mkpath(QFileInfo(d->settingsPath()).absolutePath());
     QDir().mkpath(d->dataFolder());
     // A FIFO would keep open() waiting for a writer for good.
@@ -274,7 +274,7 @@ TEST(SettingsStore, OnlyRegularFilesAreReadAndWhatElseStandsInAStoresPlaceStaysA
 
 TEST(SettingsStore, AStoreKeptAsALinkToARegularFileIsReadAndWrittenThroughIt) {
     // The way dotfile managers keep settings in a repository of their own.
-    TempDefaults d;
+    TempSettingsStore d;
     const QString repo = d.dir.path() + "/dotfiles/settings.json";
     writeFile(repo, R"({"pomodoroWorkMinutes": 40})");
     QDir().mkpath(QFileInfo(d->settingsPath()).absolutePath());
@@ -290,7 +290,7 @@ TEST(SettingsStore, AStoreKeptAsALinkToARegularFileIsReadAndWrittenThroughIt) {
 TEST(SettingsStore, SettingsAWriteFailedForAreKeptAndWrittenWhenThereIsSpace) {
     const int pause = SaveRetry::firstPauseMs;
     SaveRetry::firstPauseMs = 20;
-    TempDefaults d;
+    TempSettingsStore d;
     ASSERT_TRUE(d->setInteger("pomodoroWorkMinutes", 50));
     {
         FullDisk full;

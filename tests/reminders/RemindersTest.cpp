@@ -23,7 +23,7 @@ Reminder note(const QString& text, const QDateTime& at, bool daily = false) {
 }
 
 struct RemindersTest : ::testing::Test {
-    TempDefaults defaults;
+    TempSettingsStore defaults;
     FakeClock clock{local(2026, 12, 7, 8, 0)};
     std::unique_ptr<Reminders> reminders;
     QStringList delivered;

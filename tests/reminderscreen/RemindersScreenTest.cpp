@@ -29,7 +29,7 @@ QStringList textsOf(const QWidget* widget) {
 
 struct RemindersScreenTest : ::testing::Test {
     QLocale saved;
-    TempDefaults defaults;
+    TempSettingsStore defaults;
     FakeClock clock{local(2026, 12, 7, 10, 20)};
     std::unique_ptr<Reminders> reminders;
     std::unique_ptr<RemindersScreen> screen;

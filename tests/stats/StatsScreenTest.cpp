@@ -19,7 +19,7 @@ namespace {
 // Monday 7 December 2026 is the week's first day; "now" is Wednesday noon.
 struct StatsScreenTest : ::testing::Test {
     EnglishLocale english;
-    TempDefaults defaults;
+    TempSettingsStore defaults;
     FakeClock clock{at(2026, 12, 9, 12, 0)};
     FakeScreens screens;
     std::unique_ptr<FocusLog> log;

@@ -67,7 +67,7 @@ TEST(Lang, EnvironmentListInGettextOrder) {
 }
 
 TEST(Lang, ChosenReadsOnlyAOneCodeList) {
-    TempDefaults d;
+    TempSettingsStore d;
     EXPECT_EQ(Lang::chosenIn(*d), std::nullopt); // absent
 
     const std::pair<QByteArray, std::optional<Language>> stored[] = {
@@ -87,7 +87,7 @@ TEST(Lang, ChosenReadsOnlyAOneCodeList) {
 }
 
 TEST(Lang, ChooseStoresOneCodeOrRemovesTheKey) {
-    TempDefaults d;
+    TempSettingsStore d;
     Lang::chooseIn(*d, Language::ru);
     EXPECT_EQ(d.reopened()->textList("languages"), QStringList{"ru"});
     EXPECT_EQ(Lang::chosenIn(*d), Language::ru);
@@ -98,7 +98,7 @@ TEST(Lang, ChooseStoresOneCodeOrRemovesTheKey) {
 }
 
 TEST(Lang, StoredChoiceOverridesTheSystem) {
-    TempDefaults d;
+    TempSettingsStore d;
     const QProcessEnvironment russian = environment({{"LANG", "ru_RU.UTF-8"}});
     EXPECT_EQ(Lang::resolve(Lang::preferred(*d, russian)), Language::ru);
     Lang::chooseIn(*d, Language::en);

@@ -116,7 +116,7 @@ TEST_F(Autostart, AFolderThatCannotBeWrittenFailsWithAReason) {
     EXPECT_FALSE(item.enable().isEmpty());
     EXPECT_EQ(item.status(), LoginItem::Status::notRegistered);
 
-    TempDefaults defaults;
+    TempSettingsStore defaults;
     LogCapture log;
     LaunchAtLogin model(item, *defaults);
     EXPECT_EQ(model.status(), LoginItem::Status::notRegistered);
@@ -129,7 +129,7 @@ TEST_F(Autostart, AFolderThatCannotBeWrittenFailsWithAReason) {
 }
 
 TEST_F(Autostart, TheFirstStartRegistersOnceAndTheUsersChoiceStays) {
-    TempDefaults defaults;
+    TempSettingsStore defaults;
     XdgAutostart item(folder(), program());
     {
         LaunchAtLogin first(item, *defaults);

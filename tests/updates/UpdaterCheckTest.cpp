@@ -65,7 +65,7 @@ class UpdaterCheck : public ::testing::Test {
     qsizetype mark = 0;
     QTemporaryDir root;
     QString app, cache, release;
-    TempDefaults defaults;
+    TempSettingsStore defaults;
     LocalHttp http;
     LogCapture log;
     QStringList offered;

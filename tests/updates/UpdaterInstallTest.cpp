@@ -60,7 +60,7 @@ class UpdaterInstall : public ::testing::Test {
     QTemporaryDir root;
     QByteArray previousTmp;
     QString tmp, apps, app, outside, b, release;
-    TempDefaults defaults;
+    TempSettingsStore defaults;
     LogCapture log;
     int failed = 0, quits = 0;
     QStringList relaunched;

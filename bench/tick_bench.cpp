@@ -44,6 +44,8 @@ class CatOverlayProbe {
         o.feetY = o.floorY();
     }
     static void putInBed(CatOverlay& o) { o.landInBed(o.now()); }
+    static void start(CatOverlay& o, const Activity& a) { o.start(a, o.now()); }
+    static void arrive(CatOverlay& o, const Arrival& a) { o.arrive(a, o.now()); }
     static void settle(CatOverlay& o) {
         const double t = o.now();
         o.nextWander = o.nextSnack = o.nextYawn = t + 1e9;
@@ -122,8 +124,8 @@ struct Desk {
     void keepWalking(double a, double b) {
         const auto snap = cat->snapshot();
         if (!snap.activity.is(Activity::Kind::walking))
-            cat->start(Activity::walking(snap.x < (a + b) / 2 ? b : a, Arrival::rest()),
-                       cat->now());
+            CatOverlayProbe::start(
+                *cat, Activity::walking(snap.x < (a + b) / 2 ? b : a, Arrival::rest()));
     }
 };
 
@@ -165,7 +167,7 @@ void BM_TickWalkingOnTheBackWindow(benchmark::State& state) {
         if (!snap.activity.is(Activity::Kind::walking)) {
             ++restarts;
             CatOverlayProbe::standOn(*d.cat, back, 1880);
-            d.cat->start(Activity::walking(1870, Arrival::rest()), d.cat->now());
+            CatOverlayProbe::start(*d.cat, Activity::walking(1870, Arrival::rest()));
         }
         d.frame();
     }
@@ -221,7 +223,7 @@ void BM_TickClimbing(benchmark::State& state) {
         if (!d.cat->snapshot().activity.is(Activity::Kind::climbingUp)) {
             ++climbs;
             CatOverlayProbe::putOnFloor(*d.cat, 200);
-            d.cat->arrive(Arrival::climb(face), d.cat->now());
+            CatOverlayProbe::arrive(*d.cat, Arrival::climb(face));
         }
         d.frame();
     }

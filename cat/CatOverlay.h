@@ -197,12 +197,6 @@ class CatOverlay : public QObject {
     // The window server's list filtered to what the cat can stand on, front-most first.
     std::vector<DesktopWindow> desktopWindows() const;
 
-    // The core steps, public for the behaviour files' tests.
-    void start(const Activity& a, double now);
-    void decide(double now);
-    void arrive(const Arrival& arrival, double now);
-    void updateSprite(double now);
-    void layout();
     // The view's closed bubble is still shrinking away: the panel keeps the bubble's room
     // until it is gone.
     void setBubbleLeaving(bool leaving);
@@ -222,7 +216,15 @@ class CatOverlay : public QObject {
     static double bedHeadroom();
 
   private:
-    friend class CatOverlayProbe; // tests
+    friend class CatOverlayProbe; // tests and benchmarks that set up a moment directly
+
+    // The core steps: begin an activity, choose the next one, finish a walk, pick the frame,
+    // place the panel.
+    void start(const Activity& a, double now);
+    void decide(double now);
+    void arrive(const Arrival& arrival, double now);
+    void updateSprite(double now);
+    void layout();
 
     using Surface = Climbing::Surface;
 

@@ -209,7 +209,7 @@ TEST_F(BedTest, AFallWithin40PointsOfTheBedEndsInIt) {
             << "the empty bed shows while the cat is held";
         probe().x() = 1852 - side;
         probe().feetY() = 400;
-        cat->start(Activity::falling(0), now());
+        probe().start(Activity::falling(0), now());
         tickFor(1.5);
         const bool caught = side < 40;
         EXPECT_EQ(cat->snapshot().lying, caught) << side;
@@ -228,7 +228,7 @@ TEST_F(BedTest, TheCatWalksBesideTheBedJumpsInAndDozesThroughACall) {
 
     devices.camera = true;
     setCall(true);
-    cat->decide(now());
+    probe().decide(now());
     EXPECT_TRUE(life().callNap());
     ASSERT_EQ(kind(), K::walking);
     EXPECT_EQ(cat->snapshot().activity.as<activity::Walking>()->to, 1797);
@@ -398,11 +398,11 @@ TEST_F(BedTest, WhyTheCatStaysOrGetsUp) {
 
     // A break before its bed time keeps the cat out; from the bed time on it belongs in bed
     // with its phone, and a call or focus takes the phone away.
-    cat->arrive(Arrival::fetch(), now());
+    probe().arrive(Arrival::fetch(), now());
     tickAfter(0.02);
     ASSERT_TRUE(cat->snapshot().carrying) << "the letter is in its mouth now";
     cat->setPomodoro(false, now() + 30);
-    cat->arrive(Arrival::announce(), now()); // bed in 10 s
+    probe().arrive(Arrival::announce(), now()); // bed in 10 s
     EXPECT_FALSE(belongs()) << "lives in bed, but the break comes first";
     clock.advance(11);
     EXPECT_TRUE(belongs());

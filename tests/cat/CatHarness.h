@@ -30,6 +30,12 @@ class CatOverlayProbe {
     Ticker* ticker() { return o.frameClock.get(); }
     SystemSignals& systemSignals() { return o.systemSignals_; }
     bool huntIfPrey() { return o.huntIfPrey(o.now()); }
+    // The engine's own steps, for a test that starts from one exact moment.
+    void start(const Activity& a, double t) { o.start(a, t); }
+    void decide(double t) { o.decide(t); }
+    void arrive(const Arrival& arrival, double t) { o.arrive(arrival, t); }
+    void updateSprite(double t) { o.updateSprite(t); }
+    void layout() { o.layout(); }
     // Puts the cat idle on the floor at x with every timer far away.
     void settle(double atX) {
         const double t = o.now();
@@ -90,7 +96,7 @@ class CatTest : public ::testing::Test {
     void carryLetter(const Letter& letter = {}) {
         const double atX = cat->snapshot().x;
         cat->deliver(letter);
-        cat->arrive(Arrival::fetch(), now());
+        probe().arrive(Arrival::fetch(), now());
         cat->tick(); // back from the errand
         probe().settle(atX);
     }

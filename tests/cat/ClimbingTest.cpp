@@ -148,7 +148,7 @@ TEST_F(ClimbingTest, TransferHopsClimbsOrLowersAtTheSixtyPointBoundaries) {
         showWindows({window(1, a), window(2, {600, 40, 400, c.top - 40})});
         standOn(1, 480);
         cat->state.setFacingRight(false);
-        cat->arrive(Arrival::transfer(polled(2)), now());
+        probe().arrive(Arrival::transfer(polled(2)), now());
         ASSERT_EQ(kind(), c.kind);
         EXPECT_TRUE(cat->state.facingRight()); // the spot at 620 lies to the right
         if (c.kind == K::lowering) {
@@ -171,10 +171,10 @@ TEST_F(ClimbingTest, TransferHopsClimbsOrLowersAtTheSixtyPointBoundaries) {
     standOn(1, 480);
     DesktopWindow stale = polled(2);
     stale.frame.x += 5;
-    cat->arrive(Arrival::transfer(stale), now());
+    probe().arrive(Arrival::transfer(stale), now());
     EXPECT_EQ(kind(), K::idle);
     probe().settle(480);
-    cat->arrive(Arrival::transfer(polled(2)), now());
+    probe().arrive(Arrival::transfer(polled(2)), now());
     EXPECT_EQ(kind(), K::idle);
 }
 
@@ -206,8 +206,8 @@ TEST_F(ClimbingTest, TransferTargetsLieWithin350PointsOfTheTakeoff) {
 
 TEST_F(ClimbingTest, JumpsCrouchThenFlyForDistanceOver1400PlusFourTenths) {
     // 700 points level: 0.9 s after the 0.2 s crouch, 30 points high at the middle.
-    cat->start(Activity::jumping(QPointF(100, 500), QPointF(800, 500), Landing::floor(), true),
-               now());
+    probe().start(Activity::jumping(QPointF(100, 500), QPointF(800, 500), Landing::floor(), true),
+                  now());
     tickAfter(0.199);
     EXPECT_EQ(cat->snapshot().x, 500); // not moved at all while crouching
     EXPECT_EQ(cat->snapshot().feetY, 52);
@@ -226,7 +226,7 @@ TEST_F(ClimbingTest, JumpsCrouchThenFlyForDistanceOver1400PlusFourTenths) {
     const auto middle = [&](double dy) {
         probe().settle(0);
         const double d = std::hypot(200.0, dy) / 1400 + 0.4;
-        cat->start(
+        probe().start(
             Activity::jumping(QPointF(0, 300), QPointF(200, 300 + dy), Landing::floor(), false),
             now());
         tickAfter(d / 2);
@@ -240,12 +240,12 @@ TEST_F(ClimbingTest, JumpsCrouchThenFlyForDistanceOver1400PlusFourTenths) {
     showWindows({window(1, {600, 40, 400, 460})});
     DesktopWindow moved = polled(1);
     moved.frame.y -= 3;
-    cat->start(Activity::jumping(QPointF(500, 300), QPointF(620, 460), Landing::top(moved), false),
-               now());
+    probe().start(
+        Activity::jumping(QPointF(500, 300), QPointF(620, 460), Landing::top(moved), false), now());
     tickAfter(0.1);
     tickAfter(0.45);
     EXPECT_EQ(kind(), K::falling);
-    cat->start(
+    probe().start(
         Activity::jumping(QPointF(500, 300), QPointF(620, 300), Landing::climb(polled(1)), false),
         now());
     tickAfter(0.1);
@@ -259,7 +259,7 @@ TEST_F(ClimbingTest, SteppingDownOntoALowerWindow) {
     const Rect b{600, 40, 400, 339}; // top 379: 121 lower
     showWindows({window(1, a), window(2, b)});
     standOn(1, 480);
-    cat->arrive(Arrival::transfer(polled(2)), now());
+    probe().arrive(Arrival::transfer(polled(2)), now());
     ASSERT_EQ(kind(), K::lowering);
     runWhile(K::lowering);
     // Down the own face until the sprite's bottom is level with the lower top: 446 → 385.
@@ -276,7 +276,7 @@ TEST_F(ClimbingTest, SteppingDownOntoALowerWindow) {
 
     // The lower window moved away during the climb down: the cat lets go.
     standOn(1, 480);
-    cat->arrive(Arrival::transfer(polled(2)), now());
+    probe().arrive(Arrival::transfer(polled(2)), now());
     runWhile(K::lowering);
     windowList.set({window(1, a), window(2, {600, 40, 400, 300})});
     runWhile(K::climbingDown);
@@ -318,7 +318,7 @@ TEST_F(ClimbingTest, FallingLandsOnTheHighestEligibleTopUnderTheCat) {
     showWindows({});
     probe().settle(500);
     probe().feetY() = 1000;
-    cat->start(Activity::falling(0), now());
+    probe().start(Activity::falling(0), now());
     const double toFloor = runWhile(K::falling);
     EXPECT_NEAR(toFloor, std::sqrt(2 * 948.0 / 2400), 0.03);
     EXPECT_EQ(cat->snapshot().feetY, 52);
@@ -328,14 +328,14 @@ TEST_F(ClimbingTest, FallingLandsOnTheHighestEligibleTopUnderTheCat) {
     showWindows({window(1, {300, 40, 400, 461})});
     probe().settle(500);
     probe().feetY() = 500;
-    cat->start(Activity::falling(0), now());
+    probe().start(Activity::falling(0), now());
     tickAfter(0.016);
     EXPECT_EQ(kind(), K::landing);
     EXPECT_EQ(cat->snapshot().feetY, 501);
     showWindows({window(1, {300, 40, 400, 461.5})});
     probe().settle(500);
     probe().feetY() = 500;
-    cat->start(Activity::falling(0), now());
+    probe().start(Activity::falling(0), now());
     runWhile(K::falling);
     EXPECT_EQ(cat->snapshot().feetY, 52);
 }
@@ -371,7 +371,7 @@ TEST_F(ClimbingTest, WindowMovesOfMoreThanOnePointOrCoveringTheSpotMakeItFall) {
     showWindows({window(1, {300, 40, 400, 460})});
     probe().settle(500);
     probe().feetY() = 200;
-    cat->start(Activity::climbingUp(polled(1)), now());
+    probe().start(Activity::climbingUp(polled(1)), now());
     cat->state.setReading(Letter{"hello", std::nullopt, false});
     showWindows({});
     EXPECT_EQ(kind(), K::falling);
@@ -394,7 +394,7 @@ TEST_F(ClimbingTest, ResizingUnderAStandingCatCarriesItWithinFortyPoints) {
     EXPECT_EQ(cat->snapshot().x, 495);
 
     // A walk goes on while its target is still a spot, and stops when it is not.
-    cat->start(Activity::walking(380, Arrival::rest()), now());
+    probe().start(Activity::walking(380, Arrival::rest()), now());
     showWindows({window(1, {310, 40, 205, 490})}); // spots from 330
     EXPECT_EQ(kind(), K::walking);
     showWindows({window(1, {370, 40, 145, 490})}); // spots from 390

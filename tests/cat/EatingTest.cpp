@@ -144,7 +144,7 @@ TEST_F(EatingTest, NothingEatenMeansRefusedAndTheCaptionSaysSo) {
 TEST_F(EatingTest, BusyCatsRefuseHoversAndDrops) {
     for (const Activity& busy : {Activity::held(), Activity::falling(0), Activity::reading(),
                                  Activity::climbingUp({}), Activity::eating()}) {
-        cat->start(busy, now());
+        probe().start(busy, now());
         EXPECT_FALSE(cat->onDragHover(true));
         EXPECT_FALSE(cat->holding().dragHover());
         EXPECT_FALSE(cat->feed(files({"/home/u/a.txt"})));
@@ -154,7 +154,7 @@ TEST_F(EatingTest, BusyCatsRefuseHoversAndDrops) {
 }
 
 TEST_F(EatingTest, HoverStopsAWalkAndOpensTheMouthDropWakesASleeper) {
-    cat->start(Activity::walking(900, Arrival::rest()), now());
+    probe().start(Activity::walking(900, Arrival::rest()), now());
     EXPECT_TRUE(cat->onDragHover(true));
     EXPECT_EQ(kind(), K::idle);
     cat->tick();
@@ -168,7 +168,7 @@ TEST_F(EatingTest, HoverStopsAWalkAndOpensTheMouthDropWakesASleeper) {
     tickAfter(0.1);
     EXPECT_EQ(cat->state.sprite(), CatSprite::sit);
 
-    cat->start(Activity::sleeping(), now());
+    probe().start(Activity::sleeping(), now());
     EXPECT_TRUE(cat->feed(files({"/home/u/a.txt"})));
     EXPECT_EQ(kind(), K::eating);
 }

@@ -146,7 +146,7 @@ TEST_F(FrameClockTest, StillOnlyInTheListedStates) {
     cat->setPomodoro(false, std::nullopt);
     for (const Activity& a :
          {Activity::snacking(), Activity::sleeping(), Activity::yawning(AfterYawn::idle)}) {
-        cat->start(a, now());
+        probe().start(a, now());
         EXPECT_EQ(cat->restFor(now()), 0) << a.description().toStdString();
     }
 }

@@ -28,10 +28,10 @@ class HoldingTest : public CatTest {
 };
 
 TEST_F(HoldingTest, PickUpIsRefusedOnlyWhileAwayOrReading) {
-    cat->start(Activity::away(now() + 60), now());
+    probe().start(Activity::away(now() + 60), now());
     EXPECT_FALSE(cat->pickUp(QPointF(300, 100)));
     EXPECT_EQ(kind(), K::away);
-    cat->start(Activity::reading(), now());
+    probe().start(Activity::reading(), now());
     EXPECT_FALSE(cat->pickUp(QPointF(300, 100)));
     EXPECT_EQ(kind(), K::reading);
 

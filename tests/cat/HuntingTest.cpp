@@ -87,7 +87,7 @@ TEST_F(HuntingTest, WhenTheCatHunts) {
     for (const Arrival then : {Arrival::announce(), Arrival::rest()}) {
         probe().settle(500);
         cat->makeDue(CatOverlay::Due::hunt);
-        cat->start(Activity::walking(900, then), now());
+        probe().start(Activity::walking(900, then), now());
         tickAfter(0.02);
         EXPECT_EQ(kind(), then.kind == Arrival::Kind::rest ? K::stalking : K::walking);
     }
@@ -96,7 +96,7 @@ TEST_F(HuntingTest, WhenTheCatHunts) {
 TEST_F(HuntingTest, StalkPounceAndCarryThePointerDown) {
     pointer.at = QPointF(700, 300);
     cat->makeDue(CatOverlay::Due::hunt);
-    cat->decide(now());
+    probe().decide(now());
     ASSERT_EQ(kind(), K::stalking);
 
     // The pointer twitches by 5 points: a new crouch on the new spot.
@@ -134,7 +134,7 @@ TEST_F(HuntingTest, StalkPounceAndCarryThePointerDown) {
 TEST_F(HuntingTest, AHeldButtonOrAPullLetsThePointerGo) {
     // A button held when the pounce lands: a fall, the pointer untouched.
     probe().feetY() = 52;
-    cat->start(Activity::pouncing(QPointF(500, 52), QPointF(685, 258)), now());
+    probe().start(Activity::pouncing(QPointF(500, 52), QPointF(685, 258)), now());
     pointer.at = QPointF(700, 300);
     pointer.pressed = true;
     frames(40);
@@ -144,7 +144,7 @@ TEST_F(HuntingTest, AHeldButtonOrAPullLetsThePointerGo) {
     // Caught, then the user pulls the pointer 4 points away: the cat lets go and falls on,
     // with its speed and without a new start.
     pointer.pressed = false;
-    cat->start(Activity::pouncing(QPointF(500, 52), QPointF(685, 258)), now());
+    probe().start(Activity::pouncing(QPointF(500, 52), QPointF(685, 258)), now());
     frames(40);
     ASSERT_EQ(kind(), K::catching);
     frames(3);

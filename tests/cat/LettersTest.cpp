@@ -120,7 +120,7 @@ TEST_F(LettersTest, PettingGoesOnWithRealMovesOnlyAndEndsHappy) {
 }
 
 TEST_F(LettersTest, StrokingInBedGivesHeartsWithoutLeavingIt) {
-    cat->start(Activity::inBed(std::nullopt), now());
+    probe().start(Activity::inBed(std::nullopt), now());
     strokes({30, -30});
     EXPECT_FALSE(cat->holding().happy(now())); // not a gesture yet
     strokes({30});
@@ -178,7 +178,7 @@ TEST_F(LettersTest, TapsInEachActivity) {
              cat->makeDue(CatOverlay::Due::snack);
              cat->tick();
          }},
-        {K::climbingUp, [&] { cat->start(Activity::climbingUp({}), now()); }},
+        {K::climbingUp, [&] { probe().start(Activity::climbingUp({}), now()); }},
     };
     for (const auto& [busyKind, busyNow] : busy) {
         probe().settle(500);
@@ -198,7 +198,7 @@ TEST_F(LettersTest, TapsInEachActivity) {
          [&] {
              strokes({30, -30, 30});
          }},
-        {K::inBed, [&] { cat->start(Activity::inBed(std::nullopt), now()); }},
+        {K::inBed, [&] { probe().start(Activity::inBed(std::nullopt), now()); }},
     };
     for (const auto& [calmKind, calmNow] : calm) {
         probe().settle(500);

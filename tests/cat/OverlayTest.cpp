@@ -59,13 +59,13 @@ TEST_F(OverlayTest, EnterWalksInFromTheLeftAndStopsAtTheEntrySpot) {
 
 TEST_F(OverlayTest, WalkingSpeedsAndClampedFrames) {
     probe().settle(500);
-    cat->start(Activity::walking(1000, Arrival::rest()), now());
+    probe().start(Activity::walking(1000, Arrival::rest()), now());
     tickAfter(5); // a stalled frame counts as a tenth of a second
     EXPECT_DOUBLE_EQ(cat->snapshot().x, 500 + 0.1 * CatOverlay::plainWalk.speed);
 
     probe().settle(500);
     carryLetter();
-    cat->start(Activity::walking(1000, Arrival::rest()), now());
+    probe().start(Activity::walking(1000, Arrival::rest()), now());
     tickAfter(0.1);
     EXPECT_DOUBLE_EQ(cat->snapshot().x, 504.6);
 
@@ -77,7 +77,7 @@ TEST_F(OverlayTest, WalkingSpeedsAndClampedFrames) {
 
 TEST_F(OverlayTest, WalkToOwnPositionArrivesAtOnceFacingLeft) {
     probe().settle(500);
-    cat->start(Activity::walking(500, Arrival::rest()), now());
+    probe().start(Activity::walking(500, Arrival::rest()), now());
     cat->tick();
     EXPECT_TRUE(cat->snapshot().activity.is(K::idle));
     EXPECT_EQ(cat->snapshot().x, 500);
@@ -93,14 +93,14 @@ TEST_F(OverlayTest, RestWalkGivesWayToErrandsOtherWalksDoNot) {
             // A break announced as it ends: its bed time has come. The wave took the walk's
             // place, so the walk begins again.
             cat->setPomodoro(false, now());
-            cat->arrive(Arrival::announce(), now());
-            cat->start(Activity::walking(1500, Arrival::rest()), now());
+            probe().arrive(Arrival::announce(), now());
+            probe().start(Activity::walking(1500, Arrival::rest()), now());
         },
     };
     for (std::size_t i = 0; i < reasons.size(); ++i) {
         fresh();
         probe().settle(500);
-        cat->start(Activity::walking(1500, Arrival::rest()), now());
+        probe().start(Activity::walking(1500, Arrival::rest()), now());
         tickAfter(0.02);
         ASSERT_EQ(kind(), K::walking) << i;
         reasons[i]();
@@ -111,15 +111,15 @@ TEST_F(OverlayTest, RestWalkGivesWayToErrandsOtherWalksDoNot) {
     fresh();
     probe().settle(500);
     cat->setPomodoro(false, now() + 30);
-    cat->arrive(Arrival::announce(), now()); // bed in 10 s: not yet
-    cat->start(Activity::walking(1500, Arrival::rest()), now());
+    probe().arrive(Arrival::announce(), now()); // bed in 10 s: not yet
+    probe().start(Activity::walking(1500, Arrival::rest()), now());
     tickAfter(0.02);
     EXPECT_EQ(kind(), K::walking);
 
     cat->setPomodoro(false, std::nullopt);
     cat->setPomodoro(false, now() + 300); // news of a new break
     cat->deliver(Letter{});
-    cat->start(Activity::walking(-130, Arrival::fetch()), now());
+    probe().start(Activity::walking(-130, Arrival::fetch()), now());
     tickAfter(0.02);
     EXPECT_EQ(kind(), K::walking);
 }
@@ -129,7 +129,7 @@ TEST_F(OverlayTest, WalkingOffTheVisibleTopOrLosingTheWindowMeansFalling) {
     showWindows({window(1, {100, 200, 600, 300})});
     probe().platform() = Platform::on(cat->polledWindows()[0]);
     probe().feetY() = 500;
-    cat->start(Activity::walking(695, Arrival::rest()), now());
+    probe().start(Activity::walking(695, Arrival::rest()), now());
     runWhile(K::walking);
     EXPECT_EQ(kind(), K::falling);
     EXPECT_GT(cat->snapshot().x, 690);
@@ -139,11 +139,11 @@ TEST_F(OverlayTest, WalkingOffTheVisibleTopOrLosingTheWindowMeansFalling) {
     probe().settle(650);
     probe().platform() = Platform::on(cat->polledWindows()[0]);
     probe().feetY() = 500;
-    cat->start(Activity::walking(689, Arrival::rest()), now());
+    probe().start(Activity::walking(689, Arrival::rest()), now());
     runWhile(K::walking);
     EXPECT_EQ(kind(), K::idle);
 
-    cat->start(Activity::walking(600, Arrival::rest()), now());
+    probe().start(Activity::walking(600, Arrival::rest()), now());
     tickAfter(0.02);
     ASSERT_EQ(kind(), K::walking);
     windowList.set({});
@@ -157,7 +157,7 @@ TEST_F(OverlayTest, SleepinessFollowsTheHourOfTheDay) {
         probe().settle(500);
         probe().nextYawn() = now();
         input.any = idleSeconds;
-        cat->decide(now());
+        probe().decide(now());
         return cat->snapshot().activity;
     };
     // Daytime: no spontaneous yawns, sleep after three minutes.
@@ -181,7 +181,7 @@ TEST_F(OverlayTest, NightYawnRestartsItsTimer) {
     probe().settle(500);
     probe().nextYawn() = now();
     input.any = 10;
-    cat->decide(now());
+    probe().decide(now());
     EXPECT_TRUE(cat->snapshot().activity.is(K::yawning));
     tickAfter(1.05);
     EXPECT_EQ(kind(), K::yawning);
@@ -195,7 +195,7 @@ TEST_F(OverlayTest, NightYawnRestartsItsTimer) {
 
 TEST_F(OverlayTest, SleepingCatWakesOnInputLettersAndBreaks) {
     probe().settle(500);
-    cat->start(Activity::sleeping(), now());
+    probe().start(Activity::sleeping(), now());
     input.any = 1.5;
     tickAfter(0.1);
     EXPECT_EQ(kind(), K::sleeping);
@@ -215,14 +215,14 @@ TEST_F(OverlayTest, SleepingCatWakesOnInputLettersAndBreaks) {
     EXPECT_FALSE(cat->state.hearts());
 
     input.any = 100;
-    cat->start(Activity::sleeping(), now());
+    probe().start(Activity::sleeping(), now());
     cat->deliver(Letter{});
     tickAfter(0.1);
     EXPECT_EQ(kind(), K::yawning);
 
     fresh();
     probe().settle(500);
-    cat->start(Activity::sleeping(), now());
+    probe().start(Activity::sleeping(), now());
     cat->setPomodoro(false, now() + 300);
     tickAfter(0.1);
     EXPECT_EQ(kind(), K::yawning);
@@ -235,7 +235,7 @@ TEST_F(OverlayTest, LetterErrandComesFirstAndTheCatReturnsCarrying) {
     probe().nextSnack() = probe().nextWander() = probe().nextYawn() = now();
     cat->makeDue(CatOverlay::Due::climb);
     input.any = 1000;
-    cat->decide(now());
+    probe().decide(now());
     auto s = cat->snapshot();
     ASSERT_TRUE(s.activity.is(K::walking));
     EXPECT_EQ(s.activity.as<activity::Walking>()->to, -130); // the nearer edge
@@ -266,14 +266,14 @@ TEST_F(OverlayTest, LetterErrandComesFirstAndTheCatReturnsCarrying) {
     fresh();
     probe().settle(1500);
     cat->deliver(Letter{});
-    cat->decide(now());
+    probe().decide(now());
     EXPECT_EQ(cat->snapshot().activity.as<activity::Walking>()->to, 2050);
 }
 
 TEST_F(OverlayTest, IdleCatSnacksAndWanders) {
     probe().settle(500);
     probe().nextSnack() = now();
-    cat->decide(now());
+    probe().decide(now());
     EXPECT_EQ(kind(), K::snacking);
     tickAfter(6.2);
     EXPECT_EQ(kind(), K::snacking);
@@ -287,7 +287,7 @@ TEST_F(OverlayTest, IdleCatSnacksAndWanders) {
     cat->makeDue(CatOverlay::Due::climb);
     random.fractions = {0.5, 0.5, 0.0};
     const double t = now();
-    cat->decide(t);
+    probe().decide(t);
     const auto s = cat->snapshot();
     ASSERT_TRUE(s.activity.is(K::walking));
     EXPECT_EQ(s.activity.as<activity::Walking>()->to, 288); // the left end of the floor range
@@ -297,7 +297,7 @@ TEST_F(OverlayTest, IdleCatSnacksAndWanders) {
 
     // Not due: stays put.
     probe().settle(500);
-    cat->decide(now());
+    probe().decide(now());
     EXPECT_EQ(kind(), K::idle);
 }
 
@@ -316,7 +316,7 @@ TEST_F(OverlayTest, TimedActivitiesEnd) {
     for (const Case& c : cases) {
         fresh();
         probe().settle(500);
-        cat->start(c.a, now());
+        probe().start(c.a, now());
         tickAfter(c.before);
         EXPECT_EQ(kind(), c.a.kind()) << c.a.description().toStdString();
         tickAfter(c.after - c.before);
@@ -342,34 +342,34 @@ TEST_F(OverlayTest, Arrivals) {
     probe().settle(300);
     showWindows({window(1, {200, 100, 400, 500})});
     const DesktopWindow w = cat->polledWindows()[0];
-    cat->arrive(Arrival::climb(w), now());
+    probe().arrive(Arrival::climb(w), now());
     EXPECT_EQ(kind(), K::climbingUp);
     EXPECT_EQ(cat->snapshot().feetY, 40 + 12 + 16 - 10); // climb1 stands on the floor
 
     probe().settle(300);
-    cat->arrive(Arrival::climb(DesktopWindow{1, {200, 100, 400, 501}}), now()); // it moved
+    probe().arrive(Arrival::climb(DesktopWindow{1, {200, 100, 400, 501}}), now()); // it moved
     EXPECT_EQ(kind(), K::idle);
 
-    cat->arrive(Arrival::fetch(), now());
+    probe().arrive(Arrival::fetch(), now());
     ASSERT_EQ(kind(), K::away);
     EXPECT_EQ(cat->snapshot().activity.as<activity::Away>()->until, now());
 
-    cat->arrive(Arrival::bed(), now()); // no bed
+    probe().arrive(Arrival::bed(), now()); // no bed
     EXPECT_EQ(kind(), K::idle);
 
     // A break announced with a minute left: bed 20 s later; with ten minutes: 45 s later.
     const FocusPhase& phase = cat->focusPhase();
     cat->setPomodoro(false, now() + 60);
     ASSERT_TRUE(phase.hasNews());
-    cat->arrive(Arrival::announce(), now());
+    probe().arrive(Arrival::announce(), now());
     EXPECT_EQ(kind(), K::waving);
     EXPECT_FALSE(phase.hasNews());
     EXPECT_DOUBLE_EQ(*phase.breakBedAt(), now() + 20);
     cat->setPomodoro(false, now() + 600);
-    cat->arrive(Arrival::announce(), now());
+    probe().arrive(Arrival::announce(), now());
     EXPECT_DOUBLE_EQ(*phase.breakBedAt(), now() + 45);
     cat->setPomodoro(false, now() - 5);
-    cat->arrive(Arrival::announce(), now());
+    probe().arrive(Arrival::announce(), now());
     EXPECT_DOUBLE_EQ(*phase.breakBedAt(), now());
 }
 
@@ -377,7 +377,7 @@ TEST_F(OverlayTest, BreakNewsSendsTheCatToThePointer) {
     probe().settle(500);
     cat->setPomodoro(false, now() + 300);
     pointer.at = QPointF(1900, 600);
-    cat->decide(now());
+    probe().decide(now());
     auto s = cat->snapshot();
     ASSERT_TRUE(s.activity.is(K::walking));
     EXPECT_EQ(s.activity.as<activity::Walking>()->to, 1860);
@@ -386,7 +386,7 @@ TEST_F(OverlayTest, BreakNewsSendsTheCatToThePointer) {
     // During a call outside focusing the news waits: the cat heads for its bed instead.
     probe().settle(500);
     setCall(true);
-    cat->decide(now());
+    probe().decide(now());
     ASSERT_EQ(kind(), K::walking);
     EXPECT_EQ(cat->snapshot().activity.as<activity::Walking>()->then.kind, Arrival::Kind::bed);
 }
@@ -421,10 +421,10 @@ TEST_F(OverlayTest, BlinksAndEatenBubbleExpire) {
 TEST_F(OverlayTest, StartLogsTheActivityCutTo120Characters) {
     LogCapture log;
     probe().settle(500);
-    cat->start(Activity::idle(), now());
+    probe().start(Activity::idle(), now());
     const DesktopWindow w{123456, {1000.25, 2000.5, 3000.75, 4000.125}};
-    cat->start(Activity::jumping(QPointF(1.5, 2.5), QPointF(3.5, 4.5), Landing::top(w), true),
-               now());
+    probe().start(Activity::jumping(QPointF(1.5, 2.5), QPointF(3.5, 4.5), Landing::top(w), true),
+                  now());
     ASSERT_EQ(log.lines.size(), 2);
     EXPECT_EQ(log.lines[0], "cat: idle");
     const QString full = cat->snapshot().activity.description();

@@ -38,7 +38,7 @@ TEST_F(PanelTest, HitTestCoversTheDrawnBodyMirroredAndGrown) {
 }
 
 TEST_F(PanelTest, DragHoverStopsAWalkAndRefusesBusyCats) {
-    cat->start(Activity::walking(900, Arrival::rest()), now());
+    probe().start(Activity::walking(900, Arrival::rest()), now());
     EXPECT_TRUE(cat->onDragHover(true));
     EXPECT_EQ(cat->snapshot().activity.kind(), K::idle);
     tickAfter(0.1); // an idle cat under a hovering file does not decide anything
@@ -48,7 +48,7 @@ TEST_F(PanelTest, DragHoverStopsAWalkAndRefusesBusyCats) {
 
     for (const Activity& busy : {Activity::reading(), Activity::held(), Activity::falling(0),
                                  Activity::climbingUp(DesktopWindow{})}) {
-        cat->start(busy, now());
+        probe().start(busy, now());
         EXPECT_FALSE(cat->onDragHover(true)) << busy.description().toStdString();
         EXPECT_FALSE(cat->holding().dragHover());
         EXPECT_EQ(cat->snapshot().activity.kind(), busy.kind());

@@ -17,8 +17,8 @@ class PictureTest : public CatTest {
     }
     // Shows activity `a` as it looks `e` seconds after it started.
     CatSprite show(const Activity& a, double e) {
-        cat->start(a, now() - e);
-        cat->updateSprite(now());
+        probe().start(a, now() - e);
+        probe().updateSprite(now());
         return cat->state.sprite();
     }
 };
@@ -73,17 +73,17 @@ TEST_F(PictureTest, SnackStepsAndThePop) {
     EXPECT_EQ(show(Activity::snacking(), 60), CatSprite::snackEat6); // past the end
 
     // Starting and ending a snack replays the pop; so does a jump landing.
-    cat->start(Activity::snacking(), now());
+    probe().start(Activity::snacking(), now());
     EXPECT_EQ(cat->holding().popStart(), now());
-    cat->updateSprite(now());
+    probe().updateSprite(now());
     const double base = 1 + 0.012 * std::sin(0.8 * 2 * std::numbers::pi * now());
     EXPECT_NEAR(cat->state.squash(), 0.985 * base * 0.93, 1e-6);
     EXPECT_FALSE(cat->state.swaying()); // the pop happens once
-    cat->updateSprite(now() + 0.2);
+    probe().updateSprite(now() + 0.2);
     EXPECT_GT(cat->state.squash(), 0.99); // the pop is over
     EXPECT_TRUE(cat->state.swaying());    // the chewing wobble goes on
     clock.advance(1);
-    cat->start(Activity::idle(), now());
+    probe().start(Activity::idle(), now());
     EXPECT_EQ(cat->holding().popStart(), now());
 }
 
@@ -140,7 +140,7 @@ TEST_F(PictureTest, HeartsBlinksAndTheOpenMouth) {
     probe().blinkUntil() = now() + 0.15;
     EXPECT_EQ(show(Activity::idle(), 0), CatSprite::sitBlink);
     EXPECT_EQ(show(Activity::snacking(), 0), CatSprite::snackGet1);
-    cat->start(Activity::idle(), now());
+    probe().start(Activity::idle(), now());
     cat->tapCat(); // hearts for an idle cat
     EXPECT_EQ(show(Activity::idle(), 0), CatSprite::happy);
     EXPECT_TRUE(cat->state.hearts());
@@ -184,7 +184,7 @@ TEST_F(PictureTest, IdleCatCausesNoUpdates) {
         tickAfter(0.016);
     EXPECT_EQ(changes, 0);
     EXPECT_EQ(panel->moves, moves);
-    cat->start(Activity::walking(900, Arrival::rest()), now());
+    probe().start(Activity::walking(900, Arrival::rest()), now());
     tickAfter(0.016);
     EXPECT_GT(changes, 0);
     EXPECT_GT(panel->moves, moves);
@@ -194,11 +194,11 @@ TEST_F(PictureTest, BubblesStayOnScreen) {
     // Eaten bubble at the left edge: the panel hangs over by at most 19 points.
     probe().x() = 50;
     cat->state.setEaten(CatState::Eaten{{"a.txt"}, {}});
-    cat->layout();
+    probe().layout();
     EXPECT_EQ(panel->rect, (Rect{-19, 36, 300, 390}));
     EXPECT_EQ(cat->state.catOffset(), -81);
     probe().x() = 1900;
-    cat->layout();
+    probe().layout();
     EXPECT_EQ(panel->rect, (Rect{1639, 36, 300, 390}));
     EXPECT_EQ(cat->state.catOffset(), 111);
     cat->state.setEaten(std::nullopt);
@@ -207,24 +207,24 @@ TEST_F(PictureTest, BubblesStayOnScreen) {
     probe().x() = 960;
     cat->state.setReading(Letter{"week", FocusReport{}, false});
     probe().feetY() = 200;
-    cat->layout();
+    probe().layout();
     EXPECT_EQ(panel->rect, (Rect{790, 184, 340, 660}));
     probe().feetY() = 700;
-    cat->layout();
+    probe().layout();
     EXPECT_EQ(panel->rect, (Rect{790, 684, 340, 366}));
     probe().feetY() = 1000;
-    cat->layout();
+    probe().layout();
     EXPECT_EQ(panel->rect, (Rect{790, 984, 340, 150}));
     // A report bubble is 290 wide: 19 points of overhang allowed at the right edge.
     probe().x() = 1920;
-    cat->layout();
+    probe().layout();
     EXPECT_EQ(panel->rect.x, 1920 - 340 + 19);
     EXPECT_EQ(cat->state.catOffset(), 1920 - (1599 + 170));
 
     cat->state.setReading(Letter{"note", std::nullopt, false});
     probe().x() = 960;
     probe().feetY() = 52;
-    cat->layout();
+    probe().layout();
     EXPECT_EQ(panel->rect, (Rect{810, 36, 300, 390}));
     EXPECT_EQ(cat->state.catOffset(), 0);
 }

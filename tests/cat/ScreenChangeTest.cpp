@@ -56,7 +56,7 @@ TEST_F(ScreenChangeTest, ACatLeftOutsideAShrunkenScreenComesBackInside) {
 
     // A walk whose target left the screen gets one inside it, near the edge it aimed at.
     probe().settle(500);
-    cat->start(Activity::walking(1542, Arrival::rest()), now());
+    probe().start(Activity::walking(1542, Arrival::rest()), now());
     screenBecomes(800, 600);
     const auto snap = s();
     const auto* walk = snap.activity.as<activity::Walking>();
@@ -69,7 +69,7 @@ TEST_F(ScreenChangeTest, ACatLeftOutsideAShrunkenScreenComesBackInside) {
 
 TEST_F(ScreenChangeTest, ErrandsOffTheScreenKeepToTheNewEdges) {
     // Walking in from the left parking place: it stays outside and walks in to a new spot.
-    cat->start(Activity::walking(1700, Arrival::rest()), now());
+    probe().start(Activity::walking(1700, Arrival::rest()), now());
     probe().x() = -130;
     screenBecomes(1024, 768);
     EXPECT_EQ(s().x, -130);
@@ -78,7 +78,7 @@ TEST_F(ScreenChangeTest, ErrandsOffTheScreenKeepToTheNewEdges) {
     // Fetching letters off the right edge of a screen that grew: the target follows the edge.
     probe().settle(1500);
     screenBecomes(1920, 1080);
-    cat->start(Activity::walking(1920 + 130, Arrival::fetch()), now());
+    probe().start(Activity::walking(1920 + 130, Arrival::fetch()), now());
     screenBecomes(1024, 768);
     EXPECT_EQ(s().activity.as<activity::Walking>()->to, 1024 + 130);
     EXPECT_EQ(s().x, 1024 - 48); // it was on screen, so it is still on screen
@@ -100,7 +100,7 @@ TEST_F(ScreenChangeTest, ACatOnAWindowRidesAlongOrFallsWhenTheWindowLeaves) {
     EXPECT_TRUE(s().activity.is(K::idle));
 
     // Climbing its face: the climb goes on from the same place on the face.
-    cat->start(Activity::climbingUp(cat->polledWindows()[0]), now());
+    probe().start(Activity::climbingUp(cat->polledWindows()[0]), now());
     probe().platform() = Platform::floor();
     probe().feetY() = 200;
     windowList.set({window(7, {300, 88 + 312, 500, 300})});
@@ -129,7 +129,7 @@ TEST_F(ScreenChangeTest, ACatOnAWindowFaceCutByTheNewEdgeStaysOnScreen) {
         screenBecomes(1920, 1080);
         showWindows({window(id, {left, 400, 370, 300})});
         probe().settle(catX);
-        cat->start(Activity::climbingUp(cat->polledWindows()[0]), now());
+        probe().start(Activity::climbingUp(cat->polledWindows()[0]), now());
         probe().feetY() = feet;
         windowList.set({window(id, {left, 400 - 312, 370, 300})});
         screenBecomes(1024, 768);

@@ -106,7 +106,7 @@ TEST_F(SystemTest, FocusPhasesAndBreakNews) {
     EXPECT_FALSE(phase.focusing());
     EXPECT_TRUE(phase.hasNews());
     EXPECT_TRUE(cat->snapshot().breakUntil.has_value());
-    cat->arrive(Arrival::announce(), now());
+    probe().arrive(Arrival::announce(), now());
     cat->setPomodoro(false, now() + 250);
     EXPECT_FALSE(phase.hasNews()) << "a break reported twice is news once";
     EXPECT_DOUBLE_EQ(*phase.breakUntil(), now() + 250);
@@ -187,7 +187,7 @@ TEST_F(SystemTest, SleepAndWake) {
 
     // A climbing cat is not put to sleep.
     ASSERT_TRUE(cat->pickUp(QPointF(900, 400))); // out of bed
-    cat->start(Activity::falling(0), now());
+    probe().start(Activity::falling(0), now());
     devices.asleep();
     EXPECT_EQ(kind(), K::falling);
 }

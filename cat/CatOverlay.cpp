@@ -219,7 +219,7 @@ void CatOverlay::tick() {
     // loop in between.
     state.beginFrame();
 
-    if (t - lastWindowPoll > 0.05) {
+    if (t - lastWindowPoll > windowPollSeconds) {
         lastWindowPoll = t;
         pollWindows();
         checkPlatform(t);

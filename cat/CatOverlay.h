@@ -204,6 +204,8 @@ class CatOverlay : public QObject {
     double frameClockRate() const;
 
     static constexpr double distantPast = -63114076800.0; // year 1, as engine seconds
+    // The window list is read at most this often: moving windows change it every frame.
+    static constexpr double windowPollSeconds = 0.05;
     struct Gait {
         const std::vector<CatSprite>& (*loop)();
         double fps;

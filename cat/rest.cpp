@@ -5,6 +5,7 @@
 #include "cat/CatOverlay.h"
 #include "cat/Ticker.h"
 #include "platform/InputIdle.h"
+#include "platform/WindowList.h"
 
 #include <algorithm>
 #include <cmath>
@@ -46,6 +47,10 @@ bool CatOverlay::stillAt(double t) const {
 
 double CatOverlay::restFor(double t) {
     if (!stillAt(t)) return 0;
+    // A window change that came too soon after the last read waits for the next read, not
+    // for the next second: its wake-up found nothing to read yet.
+    if (sys.windowList.generation() != windowGeneration)
+        return std::max(0.0, lastWindowPoll + windowPollSeconds - t) + overshoot;
     double due = lastSystemPoll + 1.0;
     const auto consider = [&](double moment) {
         if (moment > t) due = std::min(due, moment);

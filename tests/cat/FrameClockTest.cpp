@@ -88,6 +88,23 @@ TEST_F(FrameClockTest, AWindowChangeWakesARestingClock) {
     EXPECT_EQ(kind(), K::falling);
 }
 
+TEST_F(FrameClockTest, AWindowChangeRightAfterARead) {
+    // Two changes a few milliseconds apart (a compositor's list, then its settled layout): the
+    // second wakes the clock too soon to read the list again, and must not wait out a rest.
+    intoRest(0.4);
+    windowList.set({window(7, Rect{100, 40, 300, 300})});
+    frame();
+    ASSERT_EQ(cat->polledWindows().size(), 1u);
+    windowList.set({window(7, Rect{100, 40, 300, 300}), window(8, Rect{500, 40, 300, 300})});
+    expectAwake();
+    const double changed = now();
+    frame();
+    while (cat->polledWindows().size() != 2 && now() - changed < 2)
+        frame();
+    EXPECT_EQ(cat->polledWindows().size(), 2u);
+    EXPECT_LE(now() - changed, CatOverlay::windowPollSeconds + frameSeconds());
+}
+
 TEST_F(FrameClockTest, APressWakesARestingClockAndThePickUpShowsAtOnce) {
     const QPointF paw(900, cat->floorY() + 30);
     intoRest(0.4);

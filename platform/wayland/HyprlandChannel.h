@@ -46,7 +46,7 @@ class HyprlandChannel final : public QObject, public CompositorChannel {
     static constexpr qint64 kMaxReply = 64 << 20;
     static constexpr int kMaxEventLine = 64 << 10;
     static constexpr int kReplyTimeoutMs = 2000;
-    static constexpr int kFloatingCheckMs = 250;
+    static constexpr int kFloatingCheckMs = 50;
     static constexpr int kPointerEveryMs = 1000;
 
     quint64 requestsMade() const { return requests_; }

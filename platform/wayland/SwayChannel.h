@@ -14,7 +14,8 @@ class QTimer;
 // output or key-binding event says it may have changed. sway 1.7 announces no event when a
 // floating window is moved or resized (by the mouse or by another client's command), so while a
 // floating window shows and the user is active, the tree is also re-read every
-// kFloatingCheckMs; once the user goes idle it is read one last time (a drag just ended), and
+// kFloatingCheckMs (the engine's own window read interval, so a dragged window is followed as
+// closely as on X11); once the user goes idle it is read one last time (a drag just ended), and
 // again at once when input comes back. With tiled windows alone, or nobody at the keyboard,
 // nothing is asked while nothing changes. One socket, non-blocking, on the main thread. When it
 // closes (sway reloaded or restarted) the cat walks on the floor and the channel comes back on its
@@ -39,7 +40,7 @@ class SwayChannel final : public QObject, public CompositorChannel {
 
     // Replies larger than this are skipped unread: no real desktop comes near.
     static constexpr quint32 kMaxPayload = 64u << 20;
-    static constexpr int kFloatingCheckMs = 250;
+    static constexpr int kFloatingCheckMs = 50;
 
     // Trees asked for since the start: for the benchmark of a quiet desktop.
     quint64 treesAsked() const { return treesAsked_; }

@@ -10,7 +10,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
-#include <QDBusConnection>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QMenu>
@@ -37,9 +36,8 @@ TrayEntry::TrayEntry(Pomodoro& pomodoro, std::function<void(const QRect&)> open,
     : QObject(parent), pomodoro_(pomodoro), open_(std::move(open)),
       menu_(std::make_unique<QMenu>()) {
     // Where a watcher is, Qt would show its own item, which drops the host's click point.
-    const QDBusConnection bus = QDBusConnection::sessionBus();
-    if (StatusNotifierItem::watcherPresent(bus)) {
-        item_ = new StatusNotifierItem(bus, QStringLiteral("purrlox"), this);
+    item_ = StatusNotifierItem::onSessionBusIfWatched(QStringLiteral("purrlox"), this);
+    if (item_) {
         item_->setTitle(QStringLiteral("Purrlox"));
         item_->onActivate = [this](QPoint host) { openByHost(host); };
     } else {

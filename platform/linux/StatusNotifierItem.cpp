@@ -23,6 +23,11 @@ bool StatusNotifierItem::watcherPresent(const QDBusConnection& bus) {
     return bus.interface()->isServiceRegistered(watcherService).value();
 }
 
+StatusNotifierItem* StatusNotifierItem::onSessionBusIfWatched(const QString& id, QObject* parent) {
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    return watcherPresent(bus) ? new StatusNotifierItem(bus, id, parent) : nullptr;
+}
+
 StatusNotifierItem::StatusNotifierItem(QDBusConnection bus, const QString& id, QObject* parent)
     : QObject(parent), bus_(std::move(bus)), id_(id),
       service_(QStringLiteral("org.kde.StatusNotifierItem-%1-1")

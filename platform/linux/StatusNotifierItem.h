@@ -19,6 +19,9 @@ class StatusNotifierItem final : public QObject {
   public:
     // Whether a watcher is on the bus now: the hosts then show items, not XEmbed icons.
     static bool watcherPresent(const QDBusConnection& bus);
+    // An item on the session bus when a watcher is there now, else none (hosts then take
+    // XEmbed icons).
+    static StatusNotifierItem* onSessionBusIfWatched(const QString& id, QObject* parent);
 
     StatusNotifierItem(QDBusConnection bus, const QString& id, QObject* parent = nullptr);
     ~StatusNotifierItem() override;

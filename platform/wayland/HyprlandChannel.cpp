@@ -164,7 +164,7 @@ void HyprlandChannel::askPointer() {
     {
         if (pointerAsked_ || !live_) return;
         pointerAsked_ = true;
-        request("j/cursorpos", [this](std::optional<QByteArray> reply) {
+        request("j/cursorpos", [this](const QByteArray* reply) {
             pointerAsked_ = false;
             if (!reply) return;
             const QJsonObject p = QJsonDocument::fromJson(*reply).object();
@@ -210,7 +210,7 @@ void HyprlandChannel::wantPointer(bool wanted) {
 void HyprlandChannel::request(const QByteArray& command, Reply done) {
     const QString path = dir_ + QStringLiteral("/.socket.sock");
     if (SocketPath::check(path) != SocketPath::Verdict::ours) {
-        done(std::nullopt);
+        done(nullptr);
         return;
     }
     ++requests_;
@@ -218,18 +218,19 @@ void HyprlandChannel::request(const QByteArray& command, Reply done) {
     auto* timer = new QTimer(socket);
     timer->setSingleShot(true);
     auto buffer = std::make_shared<QByteArray>();
-    // Ends the exchange once, whichever way: the socket is closed and freed every time.
-    auto finish = std::make_shared<std::function<void(std::optional<QByteArray>)>>();
-    *finish = [socket, done = std::move(done), finish](std::optional<QByteArray> reply) mutable {
+    // Ends the exchange once, whichever way: the socket is closed and freed every time. The
+    // reply is handed on as the buffer itself (null: none came), never as a copy.
+    auto finish = std::make_shared<std::function<void(bool)>>();
+    *finish = [socket, buffer, done = std::move(done), finish](bool answered) mutable {
         socket->disconnect();
         socket->abort();
         socket->deleteLater();
         Reply call = std::move(done);
         *finish = nullptr; // breaks the cycle through the captured pointer
-        call(std::move(reply));
+        call(answered ? buffer.get() : nullptr);
     };
-    const auto end = [finish](std::optional<QByteArray> reply) {
-        if (*finish) (*finish)(std::move(reply));
+    const auto end = [finish](bool answered) {
+        if (*finish) (*finish)(answered);
     };
     connect(socket, &QLocalSocket::connected, socket,
             [socket, command] { socket->write(command); });
@@ -239,20 +240,20 @@ void HyprlandChannel::request(const QByteArray& command, Reply done) {
             complain(QStringLiteral("a reply to %1 past %2 MB")
                          .arg(QString::fromLatin1(command))
                          .arg(kMaxReply >> 20));
-            end(std::nullopt);
+            end(false);
         }
     });
     connect(socket, &QLocalSocket::disconnected, socket, [socket, buffer, end] {
         *buffer += socket->readAll();
-        end(*buffer);
+        end(true);
     });
     connect(socket, &QLocalSocket::errorOccurred, socket,
             [socket, buffer, end](QLocalSocket::LocalSocketError error) {
                 if (error == QLocalSocket::PeerClosedError) {
                     *buffer += socket->readAll();
-                    end(*buffer);
+                    end(true);
                 } else {
-                    end(std::nullopt);
+                    end(false);
                 }
             });
     connect(timer, &QTimer::timeout, socket, [this, end, command, serial = requests_] {
@@ -260,7 +261,7 @@ void HyprlandChannel::request(const QByteArray& command, Reply done) {
             complain(QStringLiteral("no answer to %1 within %2 s")
                          .arg(QString::fromLatin1(command))
                          .arg(kReplyTimeoutMs / 1000));
-        end(std::nullopt);
+        end(false);
     });
     timer->start(kReplyTimeoutMs);
     socket->connectToServer(path);
@@ -293,7 +294,7 @@ void HyprlandChannel::connectEvents() {
     partial_.clear();
     dropLine_ = false;
     connect(events_, &QLocalSocket::connected, this, [this] {
-        request("j/getoption general:border_size", [this](std::optional<QByteArray> reply) {
+        request("j/getoption general:border_size", [this](const QByteArray* reply) {
             if (reply) {
                 const int b =
                     QJsonDocument::fromJson(*reply).object().value(QLatin1String("int")).toInt();
@@ -358,19 +359,18 @@ void HyprlandChannel::reread() {
     reading_ = true;
     stale_ = false;
     floatingCheck_->stop();
-    request("j/clients", [this](std::optional<QByteArray> clients) {
+    request("j/clients", [this](const QByteArray* clients) {
         if (!clients) {
-            listRead(std::nullopt, std::nullopt);
+            listRead(nullptr, nullptr);
             return;
         }
-        request("j/monitors", [this, clients](std::optional<QByteArray> monitors) {
-            listRead(clients, std::move(monitors));
+        request("j/monitors", [this, clients = *clients](const QByteArray* monitors) {
+            listRead(&clients, monitors);
         });
     });
 }
 
-void HyprlandChannel::listRead(std::optional<QByteArray> clients,
-                               std::optional<QByteArray> monitors) {
+void HyprlandChannel::listRead(const QByteArray* clients, const QByteArray* monitors) {
     reading_ = false;
     std::optional<CompositorWindows> list;
     bool floating = false;

@@ -52,13 +52,14 @@ class HyprlandChannel final : public QObject, public CompositorChannel {
     quint64 requestsMade() const { return requests_; }
 
   private:
-    using Reply = std::function<void(std::optional<QByteArray>)>;
+    // The reply, valid for the call; null when none came.
+    using Reply = std::function<void(const QByteArray*)>;
     void request(const QByteArray& command, Reply done);
     void connectEvents();
     void eventsClosed(const QString& why);
     void readEvents();
     void reread();
-    void listRead(std::optional<QByteArray> clients, std::optional<QByteArray> monitors);
+    void listRead(const QByteArray* clients, const QByteArray* monitors);
     void askPointer();
     void complain(const QString& what);
 

@@ -60,13 +60,16 @@ void UpdateDownload::fetch(const QString& path, const QString& what, int deadlin
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    request.setMaximumRedirectsAllowed(maxRedirects);
+    // Counted here, not by Qt: Qt ends a loop without an error, as if the last hop had answered.
+    request.setMaximumRedirectsAllowed(maxRedirects + 1);
     QNetworkReply* reply = network_.get(request);
     reply->setReadBufferSize(readBuffer);
     inFlight_ = reply;
 
     struct Run {
         QString failure;
+        int redirects = 0;
+        QUrl lastRedirect;
         qint64 received = 0;
         QByteArray buffer;
     };
@@ -95,12 +98,17 @@ void UpdateDownload::fetch(const QString& path, const QString& what, int deadlin
         if (length.isValid() && length.toLongLong() > cap) stop(tooLarge);
     });
     const QUrl base = base_;
-    connect(reply, &QNetworkReply::redirected, reply, [reply, stop, base](const QUrl& to) {
-        if (!sameOrigin(to, base))
-            return stop(QStringLiteral("refused a redirect to %1").arg(shown(to)));
-        Log::info(QStringLiteral("updates: redirected to %1").arg(shown(to)));
-        emit reply->redirectAllowed();
-    });
+    connect(reply, &QNetworkReply::redirected, reply,
+            [reply, run, stop, base, what](const QUrl& to) {
+                if (!sameOrigin(to, base))
+                    return stop(QStringLiteral("refused a redirect to %1").arg(shown(to)));
+                if (++run->redirects > maxRedirects)
+                    return stop(QStringLiteral("%1 went round too many redirects, the last to %2")
+                                    .arg(what, shown(to)));
+                Log::info(QStringLiteral("updates: redirected to %1").arg(shown(to)));
+                run->lastRedirect = to;
+                emit reply->redirectAllowed();
+            });
     // The idle time-out restarts with every byte; a trickle still ends here.
     auto* deadline = new QTimer(reply);
     deadline->setSingleShot(true);
@@ -113,11 +121,17 @@ void UpdateDownload::fetch(const QString& path, const QString& what, int deadlin
     connect(reply, &QObject::destroyed, [run] {
         if (run->received > trimAfter) ::malloc_trim(0);
     });
-    connect(reply, &QNetworkReply::finished, this, [this, reply, run, pump, deadline, done] {
+    connect(reply, &QNetworkReply::finished, this, [this, reply, run, pump, deadline, done, what] {
         deadline->stop();
         reply->deleteLater();
         if (inFlight_ == reply) inFlight_ = nullptr;
         pump(); // what came with the end
+        // Qt ends a loop with no error of its own and no real answer: say where it went round.
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (run->failure.isEmpty() && run->redirects > 0 &&
+            reply->error() == QNetworkReply::NoError && (status < 200 || status / 100 == 3))
+            run->failure = QStringLiteral("%1 went round too many redirects, the last to %2")
+                               .arg(what, shown(run->lastRedirect));
         done(reply, run->failure);
     });
 }

@@ -316,6 +316,19 @@ TEST_F(UpdaterCheck, RedirectsStayWithTheConfiguredServer) {
                            "updates: redirected to " + base + "files/Purrlox.tar.gz",
                            "updates: 1.10 is ready for " + cache + "/Purrlox-1.10.tar.gz"}));
     EXPECT_EQ(offered, QStringList{"1.10"});
+
+    // A loop within the server ends the check, and the last line names where it went round.
+    forget();
+    http.set("/update/linux", LocalHttp::redirect(302, "/loop/a"));
+    http.set("/loop/a", LocalHttp::redirect(302, "/loop/b"));
+    http.set("/loop/b", LocalHttp::redirect(302, "/loop/a"));
+    ASSERT_TRUE(check(*updater));
+    const QStringList said = lines();
+    ASSERT_FALSE(said.isEmpty());
+    EXPECT_EQ(said.back(), "updates: the manifest went round too many redirects, the last to " +
+                               base + "loop/b");
+    EXPECT_EQ(said.filter("updates: redirected to ").size(), said.size() - 1);
+    EXPECT_EQ(offered, QStringList{"1.10"}); // nothing more was offered
 }
 
 TEST_F(UpdaterCheck, AnInstallThatCannotBeReplacedNeverAsks) {

@@ -141,9 +141,12 @@ std::optional<QJsonObject> answerStoreRequest(FocusLog& log, Pomodoro& pomodoro,
     log.setCurrent(s);
     log.count(seconds);
     log.finish(false);
-    // Answered once the stretch is on disk (or its save failed).
-    const bool saved = log.flush();
     pomodoro.setActivity(activity);
+    // Answered once the stretch is on disk (or its save failed), unless asked not to wait: then
+    // at once, with the save still under way on the focus log's worker.
+    if (!request.value("wait").toBool(true))
+        return QJsonObject{{"ok", true}, {"stretches", double(log.stretches().size())}};
+    const bool saved = log.flush();
     return QJsonObject{
         {"ok", true}, {"stretches", double(log.stretches().size())}, {"saved", saved}};
 }

@@ -21,6 +21,7 @@ QJsonObject answerCatRequest(CatOverlay& cats, const QJsonObject& request);
 // request):
 //   {"cmd":"book","activity":"A","seconds":60} -> a stopped stretch of that many seconds ends
 //       now and the activity becomes the pomodoro's: the focus log and the settings are saved
-//       before the answer {"ok":true,"stretches":N}
+//       before the answer {"ok":true,"stretches":N}; with "wait":false the answer comes at once,
+//       while the focus log's worker still writes
 std::optional<QJsonObject> answerStoreRequest(FocusLog& log, Pomodoro& pomodoro,
                                               const QJsonObject& request);

@@ -223,6 +223,9 @@ void RemindersScreen::add() {
     const QDateTime now = clock_.now();
     reminders_.insert(atTime_ ? ReminderEntry::atTime(text, time_->time(), daily_->isChecked(), now)
                               : ReminderEntry::afterMinutes(text, minutes_, now));
+    // The emptied field disables the button: the focus goes back to the field for the next
+    // note, rather than on to whatever follows the button.
+    if (add_->hasFocus()) field_->setFocus(Qt::OtherFocusReason);
     field_->clear();
 }
 

@@ -144,7 +144,9 @@ QAccessibleInterface* factory(const QString& key, QObject* object) {
     // their faces from Qt under their own class names first.
     if (key == QLatin1String("QAbstractButton"))
         return new Button(static_cast<QAbstractButton*>(object));
-    if (key == QLatin1String("QWidget")) return new Container(static_cast<QWidget*>(object));
+    // A stack lists only the page it shows (Qt's lists every page).
+    if (key == QLatin1String("QWidget") || key == QLatin1String("QStackedWidget"))
+        return new Container(static_cast<QWidget*>(object));
     // Our labels are plain words (an empty list's note, a letter repeated in the menu).
     if (key == QLatin1String("QLabel"))
         return new Text(static_cast<QWidget*>(object),

@@ -4,7 +4,8 @@
 # window, named "Purrlox", with every control named without emoji and nothing hidden in the
 # tree; a sub-screen is a pane named by its title; Tab stops only where a ring shows; Escape
 # goes back from a sub-screen and closes the main page; an open letter's text is in the tree and
-# its "Done" button is reached from the menu by the keyboard.
+# its "Done" button is reached from the menu by the keyboard. Screenshots go to $MENU_SCREENS
+# when set.
 source "$(dirname "$0")/cat_lib.sh"
 WALK=$(dirname "$0")/atspi_walk.py
 BUS_LAUNCHER=/usr/libexec/at-spi-bus-launcher
@@ -42,6 +43,10 @@ open_by_tray() {
     xdotool mousemove $icon click 1
     wait_for 5 "the menu window opens" menu_open
     xdotool mousemove 10 700 # out of the way: no hover on a control
+}
+shoot() {
+    [ -n "${MENU_SCREENS:-}" ] || return 0
+    import -window root -crop "$(menu | jq -r '.frame | "\(.[2])x\(.[3])+\(.[0])+\(.[1])"')" "$MENU_SCREENS/$1"
 }
 walk() { /usr/bin/python3 "$WALK" "$CAT_PID" >"$E2E_TMP/tree.jsonl" 2>"$E2E_TMP/walk.log"; }
 # The nodes of the last walk as one JSON array.
@@ -152,6 +157,8 @@ for _ in $(seq 1 20); do
     sleep 0.1
 done
 focus_is bubbleButton1 || fail "the keyboard never reached the letter's button in the menu"
+sleep 0.2
+shoot menu_letter_card.png
 [ "$(menu | jq -r .ring)" = bubbleButton1 ] || fail "no ring on the letter's button"
 xdotool key space
 wait_for 5 "Space on Done closes the letter" state_has '.reading == null'

@@ -141,6 +141,9 @@ TEST(MenuAccessibility, TabReachesEveryControlWithANameAndARing) {
     window.view()->back();
     ASSERT_TRUE(window.view()->open(MenuView::Screen::language));
     walkThePage(window, "language");
+    window.view()->back();
+    ASSERT_TRUE(window.view()->open(MenuView::Screen::reminders));
+    walkThePage(window, "reminders");
     window.close();
 }
 

@@ -128,7 +128,19 @@ TEST(MenuAccessibility, TabReachesEveryControlWithANameAndARing) {
     window.openAt(QRect(600, 0, 22, 22), QRect(0, 24, 1920, 1056));
     QApplication::setActiveWindow(&window);
     ASSERT_TRUE(waitFor([&] { return window.isActiveWindow(); }));
+    // The cat has just eaten a file: its bubble stands on the page, "Put back" in the Tab ring.
+    int putBacks = 0;
+    window.view()->showBubble(MenuBubble{QStringLiteral("Yum! 😋"),
+                                         QStringLiteral("“a.txt” is in the Trash"),
+                                         {{QStringLiteral("Put back"), [&] { ++putBacks; }}}});
     walkThePage(window, "main");
+    QWidget* putBack = window.findChild<QWidget*>(QStringLiteral("bubbleButton1"));
+    ASSERT_TRUE(putBack);
+    putBack->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(putBack, Qt::Key_Space);
+    EXPECT_EQ(putBacks, 1);
+    window.view()->showBubble(std::nullopt);
+    EXPECT_FALSE(putBack->isVisible());
     // The cards read as one button each, title and subtitle.
     for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
         if (button->objectName() == QLatin1String("remindersLink")) {

@@ -7,6 +7,7 @@
 #include "app/CatPanelFactory.h"
 #include "app/ExportAutomation.h"
 #include "app/IncomingLinks.h"
+#include "app/MenuBubbles.h"
 #include "app/QuitOnSignals.h"
 #include "app/SingleInstance.h"
 #include "app/SubScreens.h"
@@ -15,6 +16,8 @@
 #include "cat/CatOverlay.h"
 #include "kit/SpriteImages.h"
 #include "menu/MenuAutomation.h"
+#include "menu/MenuView.h"
+#include "menu/MenuWindow.h"
 #include "menu/TrayEntry.h"
 #include "menu/TrayMenu.h"
 #include "platform/Clock.h"
@@ -314,6 +317,7 @@ int PurrloxApp::run(QApplication& app) {
     installQtTexts(app, Lang::current());
     AppModel& root = model();
     menu_ = std::make_unique<TrayMenu>(menuModels(app));
+    showBubblesInMenu(*root.cats, *menu_->window().view());
     adviseGnome(*root.cats);
     // On Wayland the compositor knows where a click on its panel's tray was; XWayland does not.
     // A tray host's click comes in the compositor's logical pixels.

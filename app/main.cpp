@@ -1,5 +1,6 @@
 #include "app/PurrloxApp.h"
 #include "base/Log.h"
+#include "kit/Accessibility.h"
 #include "platform/wayland/WaylandSession.h"
 #include "platform/x11/X11Display.h"
 #if PURRLOX_SELF_UPDATE
@@ -97,6 +98,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(PURRLOX_VERSION));
     QApplication::setOrganizationDomain(QStringLiteral("purrlox.app"));
     QGuiApplication::setDesktopFileName(QStringLiteral("app.purrlox.Purrlox"));
+    Accessibility::install(); // before any window: a screen reader may ask from the start
     QIcon icon;
     for (int size : {48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));

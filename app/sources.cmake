@@ -7,6 +7,7 @@ target_sources(purrlox_core PRIVATE
 target_sources(purrlox_gui PRIVATE
   app/SingleInstance.cpp
   app/SubScreens.cpp
+  app/MenuBubbles.cpp
   app/Automation.cpp
   app/BedPanelFactory.cpp
   app/CatPanelFactory.cpp

@@ -11,6 +11,7 @@
 
 BackButton::BackButton(QWidget* parent) : QAbstractButton(parent) {
     setText(S().back());
+    setObjectName(QStringLiteral("backButton"));
     setFont(Fonts::rounded(13, QFont::Bold));
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);

@@ -1,5 +1,6 @@
 #include "kit/FieldCard.h"
 
+#include "kit/Accessibility.h"
 #include "kit/FocusRing.h"
 #include "kit/Fonts.h"
 #include "kit/Theme.h"
@@ -18,6 +19,8 @@ FieldCard::FieldCard(const QString& placeholder, QWidget* parent) : QLineEdit(pa
     setFrame(false);
     setFont(font());
     setPlaceholderText(placeholder);
+    // A screen reader names the field by what it asks for.
+    setAccessibleName(Accessibility::spoken(placeholder));
     setTextMargins(padX, padY, padX, padY);
     setAttribute(Qt::WA_MacShowFocusRect, false);
     QPalette palette = this->palette();

@@ -9,8 +9,8 @@
 
 namespace {
 
-constexpr int margin = 3;    // the ring's room outside the control
-constexpr double line = 2.5; // the ring's width
+constexpr int margin = 3;  // the ring's room outside the control
+constexpr double line = 3; // the ring's width, whole pixels so its straight sides are crisp
 constexpr char radiusProperty[] = "purrloxFocusRadius";
 
 } // namespace
@@ -21,16 +21,37 @@ class FocusFollower : public QObject {
     explicit FocusFollower(QObject* parent) : QObject(parent) {
         connect(qApp, &QApplication::focusChanged, this,
                 [this](QWidget*, QWidget* now) { moved(now); });
+        qApp->installEventFilter(this);
     }
     QPointer<FocusRing> ring;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+            if (watched->isWidgetType()) pressedIn_ = static_cast<QWidget*>(watched)->window();
+            break;
+        case QEvent::KeyPress:
+            pressedIn_ = nullptr;
+            break;
+        case QEvent::Hide:
+            if (watched == pressedIn_) pressedIn_ = nullptr;
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
 
   private:
     void moved(QWidget* now) {
         const bool ours = now && now->property(radiusProperty).isValid();
-        // A press on the control itself gave it the focus; a press elsewhere (the tray icon
-        // that opened the window) did not.
-        const bool byMouse = QGuiApplication::mouseButtons() != Qt::NoButton && now &&
-                             now->rect().contains(now->mapFromGlobal(QCursor::pos()));
+        // The mouse moved the focus: a press on the control itself, or one on a button in the
+        // same window that then gave the focus away ("Remind me" turning disabled). A press
+        // elsewhere (the tray icon that opened the window) did not, nor did a key since.
+        const bool byMouse = now && ((QGuiApplication::mouseButtons() != Qt::NoButton &&
+                                      now->rect().contains(now->mapFromGlobal(QCursor::pos()))) ||
+                                     (pressedIn_ && pressedIn_ == now->window()));
         if (!ours || byMouse) {
             if (ring) ring->surround(nullptr);
             return;
@@ -42,6 +63,8 @@ class FocusFollower : public QObject {
         }
         ring->surround(now);
     }
+
+    QPointer<QWidget> pressedIn_; // the window of the last mouse press, until a key
 };
 
 namespace {
@@ -62,7 +85,9 @@ void FocusRing::follow() {
 }
 
 QColor FocusRing::colour() {
-    return Theme::pink().darker(150);
+    // A raspberry of middle lightness: 3.5:1 against the cream and the paper around a control
+    // and against the ink outline beside it (no one colour does much better against both).
+    return QColor(0xE4, 0x46, 0x7F);
 }
 
 FocusRing* FocusRing::shown() {

@@ -17,7 +17,7 @@ class FocusRing : public QWidget {
     static void follow();
     // The ring while one shows, else null.
     static FocusRing* shown();
-    // The accent, deepened so the ring stands out on cream, paper and the pink buttons alike.
+    // The accent, deepened to meet 3:1 against cream and paper and against the ink outlines.
     static QColor colour();
 
     QWidget* around() const { return target_; }

@@ -1,30 +1,20 @@
 #include "kit/TextLine.h"
 
+#include "kit/Accessibility.h"
 #include "kit/Fonts.h"
 
-#include <QAccessibleWidget>
+#include <QAccessible>
 #include <QPainter>
 #include <cmath>
 
 namespace {
 
 // What assistive technology sees of a painted line: static text with the line's words.
-class TextLineAccessible : public QAccessibleWidget {
-  public:
-    explicit TextLineAccessible(TextLine* line)
-        : QAccessibleWidget(line, QAccessible::StaticText) {}
-    QString text(QAccessible::Text t) const override {
-        const auto* line = static_cast<const TextLine*>(widget());
-        if (t == QAccessible::Name)
-            return line->accessibleName().isEmpty() ? line->text() : line->accessibleName();
-        return QAccessibleWidget::text(t);
-    }
-};
-
 QAccessibleInterface* accessibleTextLine(const QString& key, QObject* object) {
-    if (key == QLatin1String("TextLine") && object && object->isWidgetType())
-        return new TextLineAccessible(static_cast<TextLine*>(object));
-    return nullptr;
+    if (key != QLatin1String("TextLine") || !object || !object->isWidgetType()) return nullptr;
+    return Accessibility::staticText(static_cast<QWidget*>(object), [](const QWidget* w) {
+        return static_cast<const TextLine*>(w)->text();
+    });
 }
 
 } // namespace

@@ -9,6 +9,7 @@ target_sources(purrlox_gui PRIVATE
   kit/Flow.cpp
   kit/TextLine.cpp
   kit/FocusRing.cpp
+  kit/Accessibility.cpp
   kit/BackButton.cpp
   kit/ScreenHeader.cpp
   kit/LinkCard.cpp

@@ -1,15 +1,19 @@
 #include "menu/MenuView.h"
 
 #include "focus/Pomodoro.h"
+#include "kit/Accessibility.h"
 #include "kit/Fonts.h"
+#include "kit/QuietButton.h"
 #include "kit/TextLine.h"
 #include "kit/Theme.h"
+#include "menu/BubbleCard.h"
 #include "menu/LanguageScreen.h"
 #include "menu/MenuFooter.h"
 #include "menu/PomodoroCard.h"
 #include "menu/RemindersLink.h"
 #include "menu/StatsLink.h"
 #include "strings/Lang.h"
+#include "strings/Strings.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -63,6 +67,10 @@ QWidget* MenuView::buildMain() {
     header->addStretch(1);
     column->addLayout(header);
 
+    bubble_ = new BubbleCard;
+    bubble_->setObjectName(QStringLiteral("bubbleCard"));
+    bubble_->hide();
+    column->addWidget(bubble_);
     pomodoro_ = new PomodoroCard(models_.pomodoro, models_.focusLog);
     column->addWidget(pomodoro_);
     stats_ = new StatsLink(models_.focusLog, models_.clock);
@@ -99,17 +107,24 @@ bool MenuView::open(Screen screen) {
         break;
     }
     if (!built) return false;
+    // A screen reader names the screen by its title.
+    const QString title = screen == Screen::stats       ? S().stats()
+                          : screen == Screen::reminders ? S().reminders()
+                                                        : S().language();
+    built->setAccessibleName(Accessibility::spoken(title));
     if (sub_) sub_->deleteLater();
     sub_ = built;
     screen_ = screen;
     main_->hide();
     layout_->addWidget(sub_);
     sub_->show();
+    focusFirstIn(sub_);
     return true;
 }
 
 void MenuView::back() {
     if (!sub_) return;
+    const std::optional<Screen> left = screen_;
     // Deleted later: back() is usually called from a button inside the screen.
     sub_->hide();
     layout_->removeWidget(sub_);
@@ -117,6 +132,38 @@ void MenuView::back() {
     sub_ = nullptr;
     screen_.reset();
     main_->show();
+    // The keyboard comes back to the control that opened the screen.
+    QWidget* opener = left == Screen::stats ? static_cast<QWidget*>(stats_)
+                      : left == Screen::reminders
+                          ? static_cast<QWidget*>(reminders_)
+                          : static_cast<QWidget*>(footer_->languageButton());
+    if (opener && window()->isVisible()) opener->setFocus(Qt::OtherFocusReason);
+}
+
+void MenuView::focusFirstIn(QWidget* widget) {
+    if (!widget->window()->isVisible()) return;
+    for (QWidget* w = widget->nextInFocusChain(); w && w != widget && widget->isAncestorOf(w);
+         w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(widget) && w->isEnabled()) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
+
+void MenuView::showBubble(const std::optional<MenuBubble>& bubble) {
+    if (!bubble) {
+        bubble_->hide();
+        return;
+    }
+    bubble_->present(*bubble);
+    // Its buttons come first when Tab walks the page, as they stand first on it.
+    const QList<QWidget*> buttons = bubble_->buttons();
+    QWidget* before = pomodoro_->previousInFocusChain();
+    for (QWidget* button : buttons) {
+        QWidget::setTabOrder(before, button);
+        before = button;
+    }
 }
 
 void MenuView::choose(std::optional<Language> language) {

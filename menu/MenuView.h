@@ -1,11 +1,13 @@
 #pragma once
 
+#include "menu/MenuBubble.h"
 #include "menu/MenuModels.h"
 #include "strings/Language.h"
 
 #include <QWidget>
 #include <optional>
 
+class BubbleCard;
 class MenuFooter;
 class PomodoroCard;
 class RemindersLink;
@@ -30,6 +32,9 @@ class MenuView : public QWidget {
     // The language screen's choice: stop the pomodoro, store the choice, arrange a start once
     // this process has gone, and quit.
     void choose(std::optional<Language> language);
+    // The cat's open bubble, repeated at the top of the main page while it shows.
+    void showBubble(const std::optional<MenuBubble>& bubble);
+    BubbleCard* bubbleCard() const { return bubble_; }
 
     QWidget* mainPage() const { return main_; }
     Pomodoro& pomodoro() const { return models_.pomodoro; }
@@ -48,6 +53,8 @@ class MenuView : public QWidget {
 
   private:
     QWidget* buildMain();
+    // Gives the keyboard focus to the first control inside `widget` that Tab reaches.
+    static void focusFirstIn(QWidget* widget);
 
     MenuModels models_;
     QVBoxLayout* layout_;
@@ -58,4 +65,5 @@ class MenuView : public QWidget {
     StatsLink* stats_ = nullptr;
     RemindersLink* reminders_ = nullptr;
     MenuFooter* footer_ = nullptr;
+    BubbleCard* bubble_ = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "menu/MenuWindow.h"
 
 #include "base/Log.h"
+#include "kit/Accessibility.h"
 #include "kit/FocusRing.h"
 #include "kit/Theme.h"
 #include "menu/MenuView.h"
@@ -102,6 +103,7 @@ class Edge final : public QWidget {
 MenuWindow::MenuWindow(MenuModels models, QWidget* parent)
     : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint), models_(std::move(models)) {
     setWindowTitle(QStringLiteral("Purrlox"));
+    Accessibility::install();
     FocusRing::follow();
     setAttribute(Qt::WA_DeleteOnClose, false);
     QPalette palette = this->palette();
@@ -118,6 +120,8 @@ MenuWindow::MenuWindow(MenuModels models, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     scroll_ = new QScrollArea;
     scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setFocusPolicy(
+        Qt::NoFocus); // the page scrolls with the focus, not as a stop of its own
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll_->setWidgetResizable(true);
     scroll_->viewport()->setAutoFillBackground(false);
@@ -183,7 +187,11 @@ bool MenuWindow::justClosedBy(const QRect& icon) const {
 
 void MenuWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
-        close();
+        // A sub-screen goes back to the main page; the main page closes the window.
+        if (view_->screen())
+            view_->back();
+        else
+            close();
         return;
     }
     QWidget::keyPressEvent(event);

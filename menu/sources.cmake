@@ -6,6 +6,7 @@ target_sources(purrlox_gui PRIVATE
   menu/RemindersLink.cpp
   menu/MenuFooter.cpp
   menu/LanguageScreen.cpp
+  menu/BubbleCard.cpp
   menu/MenuView.cpp
   menu/MenuWindow.cpp
   menu/PawIcon.cpp

@@ -1,14 +1,31 @@
 #include "sprites/BubbleText.h"
 
+#include "kit/Accessibility.h"
+
+#include <QAccessible>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QTextOption>
 #include <cmath>
 
+namespace {
+
+// A screen reader reads the bubble's words: the letter, the eaten files.
+QAccessibleInterface* accessibleBubbleText(const QString& key, QObject* object) {
+    if (key != QLatin1String("BubbleText") || !object || !object->isWidgetType()) return nullptr;
+    return Accessibility::staticText(static_cast<QWidget*>(object), [](const QWidget* w) {
+        return static_cast<const BubbleText*>(w)->text();
+    });
+}
+
+} // namespace
+
 BubbleText::BubbleText(const QString& text, const QFont& font, const QColor& colour,
                        double lineSpacing, int maxLines, QWidget* parent)
     : QWidget(parent), text_(text), font_(font), colour_(colour), lineSpacing_(lineSpacing),
       maxLines_(maxLines) {
+    static const bool accessible = (QAccessible::installFactory(accessibleBubbleText), true);
+    Q_UNUSED(accessible);
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
@@ -21,6 +38,10 @@ void BubbleText::setText(const QString& text) {
     layoutWidth_ = -1;
     updateGeometry();
     update();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent changed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 const QTextLayout& BubbleText::laidOut(int width) const {

@@ -47,6 +47,8 @@ StatsScreen::StatsScreen(FocusLog& log, Clock& clock, WorkAreaHeight workArea,
     scroll_->setWidget(cards_);
     scroll_->setWidgetResizable(true);
     scroll_->setFrameShape(QFrame::NoFrame);
+    // No Tab stop of its own (it came before Back): it scrolls to the control that has the focus.
+    scroll_->setFocusPolicy(Qt::NoFocus);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // Transparent: the window's cream shows between the cards.

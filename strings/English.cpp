@@ -19,7 +19,7 @@ QString English::openAtLogin() const {
     return QStringLiteral("Open at login");
 }
 QString English::allowInLoginItems() const {
-    return QStringLiteral("Allow in Login Items…");
+    return QStringLiteral("Allow in Startup Applications…");
 }
 QString English::quit() const {
     return QStringLiteral("Quit");

@@ -34,7 +34,7 @@ QString Russian::openAtLogin() const {
     return QStringLiteral("Открывать при входе");
 }
 QString Russian::allowInLoginItems() const {
-    return QStringLiteral("Разрешить в Объектах входа…");
+    return QStringLiteral("Разрешить в автозапуске…");
 }
 QString Russian::quit() const {
     return QStringLiteral("Выйти");

@@ -143,6 +143,7 @@ RemindersScreen::RemindersScreen(Reminders& reminders, Clock& clock, std::functi
     // The clock of the locale, as the list shows it (16:00, or 4:00 PM).
     time_->setDisplayFormat(QLocale().timeFormat(QLocale::ShortFormat));
     time_->setButtonSymbols(QAbstractSpinBox::NoButtons); // arrows, wheel and typing step it
+    time_->setAccessibleName(S().atTime());               // the mode it belongs to: "At"
     time_->setFont(Fonts::rounded(14, QFont::Medium));
     time_->setStyleSheet(
         QStringLiteral(
@@ -223,6 +224,9 @@ void RemindersScreen::add() {
     const QDateTime now = clock_.now();
     reminders_.insert(atTime_ ? ReminderEntry::atTime(text, time_->time(), daily_->isChecked(), now)
                               : ReminderEntry::afterMinutes(text, minutes_, now));
+    // The emptied field disables the button: the focus goes back to the field for the next
+    // note, rather than on to whatever follows the button.
+    if (add_->hasFocus()) field_->setFocus(Qt::OtherFocusReason);
     field_->clear();
 }
 

@@ -1,16 +1,24 @@
+#include "kit/Accessibility.h"
+
 #include "MenuTestSupport.h"
 #include "app/Wait.h"
+#include "kit/ChunkyButton.h"
+#include "kit/FieldCard.h"
 #include "kit/FocusRing.h"
 #include "kit/TextLine.h"
+#include "kit/Theme.h"
 #include "menu/MenuView.h"
 #include "menu/MenuWindow.h"
+#include "reminders/screen/RemindersScreen.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QSet>
+#include <QTest>
 #include <QUuid>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -68,8 +76,49 @@ void walkThePage(MenuWindow& window, const char* page) {
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(line);
         ASSERT_TRUE(accessible);
         EXPECT_EQ(accessible->role(), QAccessible::StaticText);
-        EXPECT_EQ(accessible->text(QAccessible::Name), line->text());
+        EXPECT_EQ(accessible->text(QAccessible::Name), Accessibility::spoken(line->text()));
     }
+    // The tree a screen reader walks: from the application down, only what shows, every name
+    // in words without emoji.
+    QAccessibleInterface* app = QAccessible::queryAccessibleInterface(qApp);
+    ASSERT_TRUE(app);
+    QAccessibleInterface* root = nullptr;
+    for (int i = 0; i < app->childCount(); ++i)
+        if (app->child(i) && app->child(i)->object() == &window) root = app->child(i);
+    ASSERT_TRUE(root) << page << ": the menu window is not among the application's windows";
+    EXPECT_EQ(root->role(), QAccessible::Window);
+    EXPECT_EQ(root->text(QAccessible::Name), QStringLiteral("Purrlox"));
+    int nodes = 0;
+    std::function<void(QAccessibleInterface*)> visit = [&](QAccessibleInterface* node) {
+        ++nodes;
+        EXPECT_FALSE(node->state().invisible)
+            << page << ": hidden " << node->object()->metaObject()->className() << " "
+            << node->text(QAccessible::Name).toStdString();
+        const QString name = node->text(QAccessible::Name);
+        EXPECT_EQ(name.toStdString(), Accessibility::spoken(name).toStdString()) << page;
+        for (int i = 0; i < node->childCount(); ++i)
+            if (QAccessibleInterface* child = node->child(i)) visit(child);
+    };
+    visit(root);
+    EXPECT_GT(nodes, 10) << page;
+}
+
+TEST(MenuAccessibility, NamesAreWordsWithoutEmoji) {
+    EXPECT_EQ(Accessibility::spoken(QStringLiteral("📊 Stats, today 5 min · 🔥 2 days")),
+              QStringLiteral("Stats, today 5 min · 2 days"));
+    EXPECT_EQ(Accessibility::spoken(QStringLiteral("Break ☕️ 4:59")),
+              QStringLiteral("Break 4:59"));
+    EXPECT_EQ(Accessibility::spoken(QStringLiteral("‹ Назад")), QStringLiteral("Назад"));
+    EXPECT_EQ(Accessibility::spoken(QStringLiteral("Done ✓")), QStringLiteral("Done"));
+    EXPECT_EQ(Accessibility::spoken(QStringLiteral("👩‍💻 «Код» 2 %")),
+              QStringLiteral("«Код» 2 %"));
+}
+
+// The ring stands out against the cream around it and against the ink outline beside it.
+TEST(MenuAccessibility, TheFocusRingMeetsThreeToOneAgainstCreamPaperAndInk) {
+    for (const QColor& beside : {Theme::cream(), Theme::paper(), Theme::ink()})
+        EXPECT_GE(Accessibility::contrast(FocusRing::colour(), beside), 3.0)
+            << beside.name().toStdString();
 }
 
 TEST(MenuAccessibility, TabReachesEveryControlWithANameAndARing) {
@@ -79,7 +128,19 @@ TEST(MenuAccessibility, TabReachesEveryControlWithANameAndARing) {
     window.openAt(QRect(600, 0, 22, 22), QRect(0, 24, 1920, 1056));
     QApplication::setActiveWindow(&window);
     ASSERT_TRUE(waitFor([&] { return window.isActiveWindow(); }));
+    // The cat has just eaten a file: its bubble stands on the page, "Put back" in the Tab ring.
+    int putBacks = 0;
+    window.view()->showBubble(MenuBubble{QStringLiteral("Yum! 😋"),
+                                         QStringLiteral("“a.txt” is in the Trash"),
+                                         {{QStringLiteral("Put back"), [&] { ++putBacks; }}}});
     walkThePage(window, "main");
+    QWidget* putBack = window.findChild<QWidget*>(QStringLiteral("bubbleButton1"));
+    ASSERT_TRUE(putBack);
+    putBack->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(putBack, Qt::Key_Space);
+    EXPECT_EQ(putBacks, 1);
+    window.view()->showBubble(std::nullopt);
+    EXPECT_FALSE(putBack->isVisible());
     // The cards read as one button each, title and subtitle.
     for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
         if (button->objectName() == QLatin1String("remindersLink")) {
@@ -92,6 +153,44 @@ TEST(MenuAccessibility, TabReachesEveryControlWithANameAndARing) {
     window.view()->back();
     ASSERT_TRUE(window.view()->open(MenuView::Screen::language));
     walkThePage(window, "language");
+    window.view()->back();
+    ASSERT_TRUE(window.view()->open(MenuView::Screen::reminders));
+    walkThePage(window, "reminders");
+    window.close();
+}
+
+} // namespace
+
+namespace {
+
+// Adding a reminder empties the field and so disables "Remind me": the focus goes back to the
+// field, with no ring left behind after a click, and with the ring on the field after Space.
+TEST(MenuAccessibility, AddingAReminderGivesTheFocusBackToTheFieldWithoutAStrayRing) {
+    MenuFixture f;
+    MenuWindow window(f.models());
+    window.openAt(QRect(600, 0, 22, 22), QRect(0, 24, 1920, 1056));
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(waitFor([&] { return window.isActiveWindow(); }));
+    ASSERT_TRUE(window.view()->open(MenuView::Screen::reminders));
+    auto* screen = qobject_cast<RemindersScreen*>(window.view()->subScreen());
+    ASSERT_TRUE(screen);
+    QApplication::processEvents();
+
+    screen->field()->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(screen->field(), QStringLiteral("Tea"));
+    QTest::mouseClick(screen->addButton(), Qt::LeftButton, {},
+                      screen->addButton()->rect().center());
+    ASSERT_EQ(f.reminders.list().size(), 1);
+    EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(screen->field()));
+    EXPECT_EQ(FocusRing::shown(), nullptr) << "a ring is left after a click";
+
+    QTest::keyClicks(screen->field(), QStringLiteral("Stretch"));
+    screen->addButton()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(screen->addButton(), Qt::Key_Space);
+    ASSERT_EQ(f.reminders.list().size(), 2);
+    EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(screen->field()));
+    ASSERT_TRUE(FocusRing::shown());
+    EXPECT_EQ(FocusRing::shown()->around(), static_cast<QWidget*>(screen->field()));
     window.close();
 }
 

@@ -95,7 +95,9 @@ TEST(Strings, TypographyIsExact) {
     // The number stays on the line of its word.
     EXPECT_TRUE(en.sittingAverage("25\u00A0min", "1").endsWith(text(u"1\u00A0pomodoros")));
     EXPECT_EQ(en.back(), text(u"\u2039 Back"));
-    EXPECT_EQ(en.allowInLoginItems(), text(u"Allow in Login Items\u2026"));
+    // The desktop's own words for its startup list, not another system's "Login Items".
+    EXPECT_EQ(en.allowInLoginItems(), text(u"Allow in Startup Applications\u2026"));
+    EXPECT_EQ(ru.allowInLoginItems(), text(u"Разрешить в автозапуске\u2026"));
     EXPECT_EQ(ru.reminderPlaceholder(), text(u"О чём напомнить\u2026"));
     EXPECT_EQ(en.done(), text(u"Done \u2713"));
     EXPECT_EQ(en.nextReminder("17:30", "call mum"), text(u"next 17:30 \u00B7 call mum"));

@@ -25,6 +25,7 @@ TrayMenu::TrayMenu(MenuModels models, QObject* parent)
         [quit = models.quit] {
             if (quit) quit();
         });
+    tray_->openFromMenu = [this] { open(); };
 }
 
 TrayMenu::~TrayMenu() = default;

@@ -1,6 +1,7 @@
 #include "platform/linux/StatusNotifierItem.h"
 
 #include "base/Log.h"
+#include "platform/linux/DbusMenu.h"
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
@@ -32,7 +33,7 @@ StatusNotifierItem::StatusNotifierItem(QDBusConnection bus, const QString& id, Q
     : QObject(parent), bus_(std::move(bus)), id_(id),
       service_(QStringLiteral("org.kde.StatusNotifierItem-%1-1")
                    .arg(QCoreApplication::applicationPid())),
-      title_(id), adaptor_(new StatusNotifierAdaptor(*this)),
+      title_(id), menu_(new DbusMenu(bus_, this)), adaptor_(new StatusNotifierAdaptor(*this)),
       watcher_(new QDBusServiceWatcher(watcherService, bus_,
                                        QDBusServiceWatcher::WatchForOwnerChange, this)) {
     qDBusRegisterMetaType<SniPixmap>();
@@ -78,6 +79,10 @@ void StatusNotifierItem::registerWithWatcher() {
                     Log::notice(QStringLiteral("the tray's watcher refused the icon: %1")
                                     .arg(reply.error().message()));
             });
+}
+
+QString StatusNotifierItem::menuPath() const {
+    return menu_->exported() ? DbusMenu::path : QStringLiteral("/NO_DBUSMENU");
 }
 
 void StatusNotifierItem::setTitle(const QString& title) {

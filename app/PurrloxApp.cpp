@@ -7,6 +7,8 @@
 #include "app/CatPanelFactory.h"
 #include "app/ExportAutomation.h"
 #include "app/IncomingLinks.h"
+#include "app/InstanceClient.h"
+#include "app/InstanceCommands.h"
 #include "app/QuitOnSignals.h"
 #include "app/SingleInstance.h"
 #include "app/SubScreens.h"
@@ -38,17 +40,21 @@
 #include "system/Relaunch.h"
 
 #include <QApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLibraryInfo>
 #include <QPointer>
 #include <QScreen>
 #include <QThread>
 #include <QTimer>
 #include <QTranslator>
+#include <cstdio>
 
 PurrloxApp::PurrloxApp(Updates::Make makeUpdates) : makeUpdates_(std::move(makeUpdates)) {}
 PurrloxApp::~PurrloxApp() {
     // Each goes before what it calls: the menu and the test hook call the models, the models
     // hold the login item, and the desktop and devices (left to the end) call into the cat.
+    commands_.reset();
     menu_.reset();
     automation_.reset();
     model_.reset();
@@ -89,6 +95,8 @@ PurrloxApp::Options PurrloxApp::parse(const QStringList& arguments) {
         options.problem = problem;
     };
     bool onlyLinks = false;
+    QString stray; // the first argument that is neither an option nor a link
+    int strays = 0;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         if (!onlyLinks && argument == QLatin1String("--")) {
@@ -113,6 +121,30 @@ PurrloxApp::Options PurrloxApp::parse(const QStringList& arguments) {
                     refuse(QStringLiteral("option '--automation' needs a socket path"));
                 else
                     options.automation = *value;
+            } else if (ours && (name == QLatin1String("status") || name == QLatin1String("open")) &&
+                       !value) {
+                const auto command = name == QLatin1String("status") ? Options::Command::status
+                                                                     : Options::Command::open;
+                if (options.command != Options::Command::none && options.command != command)
+                    refuse(QStringLiteral("one of --status, --focus and --open at a time"));
+                options.command = command;
+            } else if (ours && name == QLatin1String("focus")) {
+                if (!value && i + 1 < arguments.size()) value = arguments[++i];
+                const auto command = value == QLatin1String("start")  ? Options::Command::focusStart
+                                     : value == QLatin1String("stop") ? Options::Command::focusStop
+                                                                      : Options::Command::none;
+                if (!value)
+                    refuse(QStringLiteral("option '--focus' needs start or stop"));
+                else if (command == Options::Command::none)
+                    refuse(QStringLiteral("option '--focus' takes start or stop, not '%1'")
+                               .arg(value->left(40)));
+                else if (options.command != Options::Command::none && options.command != command)
+                    refuse(QStringLiteral("one of --status, --focus and --open at a time"));
+                else
+                    options.command = command;
+            } else if (ours && (name == QLatin1String("json") || name == QLatin1String("follow")) &&
+                       !value) {
+                (name == QLatin1String("json") ? options.json : options.follow) = true;
             } else if (qtOptionsWithValue.contains(name)) {
                 if (!value && i + 1 < arguments.size()) value = arguments[++i];
                 if (!value)
@@ -129,10 +161,63 @@ PurrloxApp::Options PurrloxApp::parse(const QStringList& arguments) {
         const QUrl url(argument, QUrl::StrictMode);
         if (url.isValid() && url.scheme() == QLatin1String("purrlox"))
             options.links.append(url);
-        else
-            Log::error(QStringLiteral("skipped an argument that is not a purrlox:// link"));
+        else if (++strays == 1)
+            stray = argument;
     }
+    // A command's line has no place for other words; a plain start skips them, as always.
+    if (strays > 0 && options.command != Options::Command::none)
+        refuse(QStringLiteral("unknown word '%1'").arg(stray.left(40)));
+    else
+        for (int i = 0; i < strays; ++i)
+            Log::error(QStringLiteral("skipped an argument that is not a purrlox:// link"));
+    if ((options.json || options.follow) && options.command != Options::Command::status)
+        refuse(QStringLiteral("--json and --follow go with --status"));
+    if (options.command != Options::Command::none && !options.links.isEmpty())
+        refuse(QStringLiteral("a command takes no purrlox:// links"));
     return options;
+}
+
+QString PurrloxApp::Options::commandLine() const {
+    switch (command) {
+    case Command::status:
+        return QStringLiteral("status") + (json ? QStringLiteral(" json") : QString()) +
+               (follow ? QStringLiteral(" follow") : QString());
+    case Command::focusStart:
+        return QStringLiteral("focus start");
+    case Command::focusStop:
+        return QStringLiteral("focus stop");
+    case Command::open:
+        return QStringLiteral("open");
+    case Command::none:
+        break;
+    }
+    return {};
+}
+
+std::optional<int> PurrloxApp::askRunning(const Options& options) {
+    switch (InstanceClient::ask(options.commandLine(), options.follow, stdout)) {
+    case InstanceClient::Result::done:
+        return 0;
+    case InstanceClient::Result::failed:
+        return 1;
+    case InstanceClient::Result::notRunning:
+        break;
+    }
+    if (options.command == Options::Command::focusStart ||
+        options.command == Options::Command::open)
+        return std::nullopt;
+    const QString said = S().notRunning();
+    if (options.command == Options::Command::focusStop) {
+        std::fprintf(stderr, "purrlox: %s\n", said.toLocal8Bit().constData());
+    } else if (options.json) {
+        const QJsonObject out{
+            {"text", QString()}, {"tooltip", said}, {"class", "off"}, {"alt", "off"}};
+        std::printf("%s\n", QJsonDocument(out).toJson(QJsonDocument::Compact).constData());
+    } else {
+        std::printf("%s\n", said.toLocal8Bit().constData());
+    }
+    std::fflush(stdout);
+    return 3;
 }
 
 QString PurrloxApp::usage() {
@@ -143,6 +228,13 @@ QString PurrloxApp::usage() {
         "\n"
         "  -h, --help            print this help and exit\n"
         "      --version         print the version and exit\n"
+        "      --open            open the menu window of the running Purrlox (or start it)\n"
+        "      --focus start|stop\n"
+        "                        start or stop the focus timer (start starts Purrlox too)\n"
+        "      --status          print the time left and the activity, and exit (3: Purrlox\n"
+        "                        is not running)\n"
+        "      --status --json   the same as one line of waybar's custom-module JSON\n"
+        "      --status --follow a line at every change and each minute, until Purrlox quits\n"
         "      --automation SOCKET\n"
         "                        answer test requests on this local socket\n"
         "\n"
@@ -306,6 +398,10 @@ int PurrloxApp::run(QApplication& app) {
         if (menu_) menu_->open();
     });
     IncomingLinks::open(options.links);
+    if (options.command == Options::Command::focusStart ||
+        options.command == Options::Command::open)
+        Log::info(QStringLiteral("no Purrlox was running: this start is Purrlox, and does what "
+                                 "it was asked"));
 
     // Signals end the run like Quit does, so the pomodoro books its open stretch.
     quitSignals_ = std::make_unique<QuitOnSignals>();
@@ -321,6 +417,15 @@ int PurrloxApp::run(QApplication& app) {
         menu_->tray().pointer = [wayland] { return wayland->pointerInQt(); };
         menu_->tray().hostPoint = [wayland](QPoint p) { return wayland->logicalToQt(p); };
     }
+
+    commands_ = std::make_unique<InstanceCommands>(*root.pomodoro, [this] {
+        if (menu_) menu_->open();
+    });
+    QObject::connect(instance_.get(), &SingleInstance::commandArrived, commands_.get(),
+                     &InstanceCommands::take);
+    if (options.command == Options::Command::focusStart) root.pomodoro->start();
+    if (options.command == Options::Command::open)
+        QTimer::singleShot(0, menu_.get(), [menu = menu_.get()] { menu->open(); });
 
     if (!options.automation.isEmpty()) {
         AppModel* model = &root;

@@ -45,6 +45,18 @@ QString English::startFocus() const {
 QString English::stopFocus(const QString& t) const {
     return QStringLiteral("Stop · ") + t + QStringLiteral(" left");
 }
+QString English::focusStatus(bool working, const QString& t, const QString& a) const {
+    const QString left = t + QStringLiteral(" left");
+    if (!working) return QStringLiteral("Break · ") + left;
+    return QStringLiteral("Working · ") + left +
+           (a.isEmpty() ? QString() : QStringLiteral(" · ") + a);
+}
+QString English::timerOff() const {
+    return QStringLiteral("Focus timer is off");
+}
+QString English::notRunning() const {
+    return QStringLiteral("Purrlox is not running");
+}
 QString English::pomodoro() const {
     return QStringLiteral("Pomodoro");
 }

@@ -60,6 +60,18 @@ QString Russian::startFocus() const {
 QString Russian::stopFocus(const QString& t) const {
     return QStringLiteral("Стоп · осталось ") + t;
 }
+QString Russian::focusStatus(bool working, const QString& t, const QString& a) const {
+    const QString left = QStringLiteral("осталось ") + t;
+    if (!working) return QStringLiteral("Перерыв · ") + left;
+    return QStringLiteral("Работаем · ") + left +
+           (a.isEmpty() ? QString() : QStringLiteral(" · ") + a);
+}
+QString Russian::timerOff() const {
+    return QStringLiteral("Таймер фокуса выключен");
+}
+QString Russian::notRunning() const {
+    return QStringLiteral("Purrlox не запущен");
+}
 QString Russian::pomodoro() const {
     return QStringLiteral("Помодоро");
 }

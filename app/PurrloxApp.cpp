@@ -15,6 +15,7 @@
 #include "app/WidgetAutomation.h"
 #include "base/Log.h"
 #include "cat/CatOverlay.h"
+#include "focus/Pomodoro.h"
 #include "kit/SpriteImages.h"
 #include "menu/MenuAutomation.h"
 #include "menu/TrayEntry.h"
@@ -25,6 +26,7 @@
 #include "platform/Random.h"
 #include "platform/SettingsStore.h"
 #include "platform/linux/LinuxDevices.h"
+#include "platform/wayland/ShellPanelLabel.h"
 #include "platform/wayland/WaylandDesktop.h"
 #include "platform/x11/CompositorWatch.h"
 #include "platform/x11/X11Desktop.h"
@@ -35,6 +37,7 @@
 #include "platform/x11/X11Screens.h"
 #include "platform/x11/X11WindowList.h"
 #include "platform/xdg/XdgAutostart.h"
+#include "strings/Countdown.h"
 #include "strings/Lang.h"
 #include "strings/Strings.h"
 #include "system/Relaunch.h"
@@ -55,6 +58,7 @@ PurrloxApp::~PurrloxApp() {
     // Each goes before what it calls: the menu and the test hook call the models, the models
     // hold the login item, and the desktop and devices (left to the end) call into the cat.
     commands_.reset();
+    shellPanel_.reset();
     menu_.reset();
     automation_.reset();
     model_.reset();
@@ -380,6 +384,26 @@ void PurrloxApp::adviseGnome(CatOverlay& cats) {
     });
 }
 
+// Where no tray host shows our item, GNOME Shell's top bar can show the paw from our extension,
+// fed the countdown as it changes (once a second while a timer runs, nothing while none does).
+void PurrloxApp::offerShellPanel(Pomodoro& pomodoro) {
+    if (menu_->tray().notifierItem()) return;
+    shellPanel_ = std::make_unique<ShellPanelLabel>();
+    if (!shellPanel_->exported()) return;
+    ShellPanelLabel* label = shellPanel_.get();
+    auto show = [label, &pomodoro] {
+        const std::optional<double> left = pomodoro.remaining();
+        label->setText(left ? countdown(*left) : QString());
+    };
+    QObject::connect(&pomodoro, &Pomodoro::phaseChanged, label, show);
+    QObject::connect(&pomodoro, &Pomodoro::nowChanged, label, show);
+    show();
+    label->onOpen = [this](QPoint shell) {
+        const QPoint at = wayland_ ? wayland_->logicalToQt(shell) : shell;
+        menu_->openAt(QRect(at, QSize(1, 1)));
+    };
+}
+
 // Every change of the screen layout reaches the cat (its bed stays on screen).
 int PurrloxApp::run(QApplication& app) {
     const Options options = parse(app.arguments());
@@ -418,6 +442,7 @@ int PurrloxApp::run(QApplication& app) {
         menu_->tray().hostPoint = [wayland](QPoint p) { return wayland->logicalToQt(p); };
     }
 
+    offerShellPanel(*root.pomodoro);
     commands_ = std::make_unique<InstanceCommands>(*root.pomodoro, [this] {
         if (menu_) menu_->open();
     });

@@ -24,6 +24,8 @@ class TrayMenu;
 class XdgAutostart;
 class SingleInstance;
 class InstanceCommands;
+class Pomodoro;
+class ShellPanelLabel;
 
 // The program's entry: one instance per user, the command line, and the composition root,
 // created once and kept for the life of the process.
@@ -73,6 +75,7 @@ class PurrloxApp {
     CatServices services();
     struct MenuModels menuModels(QApplication& app);
     void adviseGnome(CatOverlay& cats);
+    void offerShellPanel(Pomodoro& pomodoro);
 
     Updates::Make makeUpdates_;
     std::unique_ptr<SingleInstance> instance_;
@@ -88,4 +91,5 @@ class PurrloxApp {
     std::unique_ptr<CompositorWatch> compositor_; // for the menu's shadow
     std::unique_ptr<TrayMenu> menu_;
     std::unique_ptr<InstanceCommands> commands_;
+    std::unique_ptr<ShellPanelLabel> shellPanel_; // the paw for GNOME's top bar
 };

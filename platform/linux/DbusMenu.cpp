@@ -107,6 +107,7 @@ bool DbusMenu::event(int id, const QString& eventId) {
         if (entriesNow) setEntries(entriesNow());
     } else if (eventId == QLatin1String("closed")) {
         openedFor_.invalidate();
+        if (onHidden) onHidden();
     } else if (eventId == QLatin1String("clicked") && id != 0) {
         const auto entry = std::find_if(entries_.begin(), entries_.end(),
                                         [id](const Entry& e) { return e.id == id; });

@@ -41,6 +41,8 @@ class DbusMenu final : public QObject, protected QDBusContext {
     // that changes every second is worth sending only then.
     bool shownByHost() const;
 
+    // A host that showed the menu closed it.
+    std::function<void()> onHidden;
     // A host clicked an entry of the current layout.
     std::function<void(int id)> onClicked;
     // The entries as they are now. A host's reads take them from here, without a signal when

@@ -45,6 +45,11 @@ StatusNotifierItem::StatusNotifierItem(QDBusConnection bus, const QString& id, Q
                 registered_ = false;
                 if (!owner.isEmpty()) registerWithWatcher();
             });
+    menu_->onHidden = [this] {
+        if (!toolTipHeld_) return;
+        toolTipHeld_ = false;
+        emit adaptor_->NewToolTip();
+    };
     exported_ = bus_.registerObject(itemPath, this, QDBusConnection::ExportAdaptors);
     if (!exported_ || !bus_.registerService(service_)) {
         Log::error(QStringLiteral("cannot put the tray item on the session bus: %1")
@@ -102,5 +107,11 @@ void StatusNotifierItem::setIcon(const QList<QImage>& images) {
 void StatusNotifierItem::setToolTip(const QString& title) {
     if (title == toolTip_) return;
     toolTip_ = title;
+    // No host shows a tooltip over an open menu, whose own label counts down: one message a
+    // second is enough, and the tooltip's news waits until the menu closes.
+    if (menu_->shownByHost()) {
+        toolTipHeld_ = true;
+        return;
+    }
     emit adaptor_->NewToolTip();
 }

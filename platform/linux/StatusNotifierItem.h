@@ -66,5 +66,6 @@ class StatusNotifierItem final : public QObject {
     QDBusServiceWatcher* watcher_;
     bool exported_ = false;
     bool registered_ = false;
-    int attempt_ = 0; // a reply to an older registration is not the word on this one
+    bool toolTipHeld_ = false; // changed while a host showed the menu, not yet told
+    int attempt_ = 0;          // a reply to an older registration is not the word on this one
 };

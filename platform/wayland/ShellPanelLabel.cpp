@@ -1,0 +1,36 @@
+#include "platform/wayland/ShellPanelLabel.h"
+
+#include "base/Log.h"
+
+#include <QDBusError>
+#include <algorithm>
+
+ShellPanelLabel::ShellPanelLabel(QDBusConnection bus, QObject* parent)
+    : QObject(parent), bus_(std::move(bus)) {
+    if (!bus_.isConnected()) return;
+    exported_ = bus_.registerObject(path, this,
+                                    QDBusConnection::ExportScriptableSlots |
+                                        QDBusConnection::ExportScriptableSignals) &&
+                bus_.registerService(service);
+    if (!exported_)
+        Log::notice(QStringLiteral("cannot offer the paw to GNOME Shell's top bar: %1")
+                        .arg(bus_.lastError().message()));
+}
+
+ShellPanelLabel::~ShellPanelLabel() {
+    if (!exported_) return;
+    bus_.unregisterService(service);
+    bus_.unregisterObject(path);
+}
+
+void ShellPanelLabel::setText(const QString& text) {
+    if (text == text_) return;
+    text_ = text;
+    if (exported_) emit LabelChanged(text_);
+}
+
+void ShellPanelLabel::Open(int x, int y) {
+    // Bounded, so no mapping of a confused caller's point overflows.
+    constexpr int far = 1 << 20;
+    if (onOpen) onOpen(QPoint(std::clamp(x, -far, far), std::clamp(y, -far, far)));
+}

@@ -43,6 +43,7 @@
 #include "system/Relaunch.h"
 
 #include <QApplication>
+#include <QDBusServiceWatcher>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLibraryInfo>
@@ -58,6 +59,7 @@ PurrloxApp::~PurrloxApp() {
     // Each goes before what it calls: the menu and the test hook call the models, the models
     // hold the login item, and the desktop and devices (left to the end) call into the cat.
     commands_.reset();
+    trayHosts_.reset();
     shellPanel_.reset();
     menu_.reset();
     automation_.reset();
@@ -384,10 +386,35 @@ void PurrloxApp::adviseGnome(CatOverlay& cats) {
     });
 }
 
-// Where no tray host shows our item, GNOME Shell's top bar can show the paw from our extension,
-// fed the countdown as it changes (once a second while a timer runs, nothing while none does).
+void PurrloxApp::wireTray() {
+    // On Wayland the compositor knows where a click on its panel's tray was; XWayland does not.
+    // A tray host's click comes in the compositor's logical pixels.
+    if (WaylandDesktop* wayland = wayland_.get()) {
+        menu_->tray().pointer = [wayland] { return wayland->pointerInQt(); };
+        menu_->tray().hostPoint = [wayland](QPoint p) { return wayland->logicalToQt(p); };
+    }
+}
+
+// A tray host that comes after the start (the AppIndicator extension switched on) gets the paw
+// as our own item, in place of the XEmbed icon nobody shows.
+void PurrloxApp::followTrayHosts() {
+    trayHosts_ = std::make_unique<QDBusServiceWatcher>(
+        QStringLiteral("org.kde.StatusNotifierWatcher"), QDBusConnection::sessionBus(),
+        QDBusServiceWatcher::WatchForRegistration);
+    QObject::connect(trayHosts_.get(), &QDBusServiceWatcher::serviceRegistered, menu_.get(),
+                     [this] {
+                         if (menu_->tray().notifierItem()) return;
+                         Log::info(QStringLiteral("a tray host came; the paw goes into it"));
+                         menu_->renewTray();
+                         wireTray();
+                     });
+}
+
+// GNOME Shell's top bar can show the paw from our extension where no tray host does, fed the
+// countdown as it changes (once a second while a timer runs, nothing while none does).
 void PurrloxApp::offerShellPanel(Pomodoro& pomodoro) {
-    if (menu_->tray().notifierItem()) return;
+    const QStringList desktops = qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':');
+    if (!desktops.contains(QStringLiteral("GNOME"), Qt::CaseInsensitive)) return;
     shellPanel_ = std::make_unique<ShellPanelLabel>();
     if (!shellPanel_->exported()) return;
     ShellPanelLabel* label = shellPanel_.get();
@@ -437,10 +464,8 @@ int PurrloxApp::run(QApplication& app) {
     adviseGnome(*root.cats);
     // On Wayland the compositor knows where a click on its panel's tray was; XWayland does not.
     // A tray host's click comes in the compositor's logical pixels.
-    if (WaylandDesktop* wayland = wayland_.get()) {
-        menu_->tray().pointer = [wayland] { return wayland->pointerInQt(); };
-        menu_->tray().hostPoint = [wayland](QPoint p) { return wayland->logicalToQt(p); };
-    }
+    wireTray();
+    followTrayHosts();
 
     offerShellPanel(*root.pomodoro);
     commands_ = std::make_unique<InstanceCommands>(*root.pomodoro, [this] {

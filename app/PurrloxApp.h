@@ -26,6 +26,7 @@ class SingleInstance;
 class InstanceCommands;
 class Pomodoro;
 class ShellPanelLabel;
+class QDBusServiceWatcher;
 
 // The program's entry: one instance per user, the command line, and the composition root,
 // created once and kept for the life of the process.
@@ -76,6 +77,8 @@ class PurrloxApp {
     struct MenuModels menuModels(QApplication& app);
     void adviseGnome(CatOverlay& cats);
     void offerShellPanel(Pomodoro& pomodoro);
+    void wireTray();
+    void followTrayHosts();
 
     Updates::Make makeUpdates_;
     std::unique_ptr<SingleInstance> instance_;
@@ -92,4 +95,5 @@ class PurrloxApp {
     std::unique_ptr<TrayMenu> menu_;
     std::unique_ptr<InstanceCommands> commands_;
     std::unique_ptr<ShellPanelLabel> shellPanel_; // the paw for GNOME's top bar
+    std::unique_ptr<QDBusServiceWatcher> trayHosts_;
 };

@@ -72,7 +72,7 @@ stop_cat
 kill "$WATCHER_PID"
 wait "$WATCHER_PID" 2>/dev/null || true
 rm -f "$CAT_SOCKET"
-start_cat
+XDG_CURRENT_DESKTOP=GNOME start_cat
 wait_for 10 "the top-bar label is offered" gdbus call --session -d org.freedesktop.DBus \
     -o /org/freedesktop/DBus -m org.freedesktop.DBus.GetNameOwner app.purrlox.Purrlox
 OWNER=$(gdbus call --session -d org.freedesktop.DBus -o /org/freedesktop/DBus \

@@ -2,7 +2,9 @@
 
 #include "base/Log.h"
 
+#include <QDBusConnectionInterface>
 #include <QDBusError>
+#include <QDBusServiceWatcher>
 #include <algorithm>
 
 ShellPanelLabel::ShellPanelLabel(QDBusConnection bus, QObject* parent)
@@ -12,9 +14,19 @@ ShellPanelLabel::ShellPanelLabel(QDBusConnection bus, QObject* parent)
                                     QDBusConnection::ExportScriptableSlots |
                                         QDBusConnection::ExportScriptableSignals) &&
                 bus_.registerService(service);
-    if (!exported_)
+    if (!exported_) {
         Log::notice(QStringLiteral("cannot offer the paw to GNOME Shell's top bar: %1")
                         .arg(bus_.lastError().message()));
+        return;
+    }
+    const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+    trayHost_ = bus_.interface() && bus_.interface()->isServiceRegistered(watcher).value();
+    trayHosts_ =
+        new QDBusServiceWatcher(watcher, bus_, QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(trayHosts_, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString&, const QString&, const QString& owner) {
+                trayHost_ = !owner.isEmpty();
+            });
 }
 
 ShellPanelLabel::~ShellPanelLabel() {
@@ -26,7 +38,7 @@ ShellPanelLabel::~ShellPanelLabel() {
 void ShellPanelLabel::setText(const QString& text) {
     if (text == text_) return;
     text_ = text;
-    if (exported_) emit LabelChanged(text_);
+    if (exported_ && !trayHost_) emit LabelChanged(text_);
 }
 
 void ShellPanelLabel::Open(int x, int y) {

@@ -1,15 +1,17 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusServiceWatcher>
 #include <QObject>
 #include <QPoint>
 #include <QString>
 #include <functional>
 
-// The paw's label for the GNOME Shell extension's panel button, where no tray host shows our
-// item: Purrlox owns app.purrlox.Purrlox and tells the text beside the paw (the countdown,
-// empty while no timer runs) only when it changes; the button hands back its clicks with the
-// place under it, in the Shell's logical pixels.
+// The paw's label for the GNOME Shell extension's panel button, shown where no tray host shows
+// our item: Purrlox owns app.purrlox.Purrlox and tells the text beside the paw (the countdown,
+// empty while no timer runs) only when it changes, and not at all while a tray host is there
+// (the button is hidden then, and reads the label when it shows again); the button hands back
+// its clicks with the place under it, in the Shell's logical pixels.
 class ShellPanelLabel final : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "app.purrlox.Shell.Label")
@@ -38,4 +40,6 @@ class ShellPanelLabel final : public QObject {
     QDBusConnection bus_;
     QString text_;
     bool exported_ = false;
+    bool trayHost_ = false;
+    QDBusServiceWatcher* trayHosts_ = nullptr;
 };

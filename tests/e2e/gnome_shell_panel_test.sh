@@ -2,8 +2,8 @@
 # The paw in GNOME's top bar, on a Shell with no tray host: with our extension enabled and
 # Purrlox running, a panel button shows the paw; while a timer runs it shows the countdown
 # beside it, fed by Purrlox; a real click on it opens the menu window under it; when a
-# StatusNotifierWatcher (the AppIndicator extension) comes, the button goes (one paw, never
-# two), and comes back when it goes; when Purrlox quits, the button goes.
+# StatusNotifierWatcher (the AppIndicator extension) comes, the paw moves into it and the button
+# goes (one paw, never two), and comes back when it goes; when Purrlox quits, the button goes.
 source "$(dirname "$0")/gnome_shell_lib.sh"
 source "$(dirname "$0")/devices_lib.sh"
 
@@ -50,10 +50,12 @@ read -r wx wy ww wh <<<"$(menu | jq -r '.frame | map(tostring) | join(" ")')"
 echo "ok: the window at $wx,$wy ${ww}x$wh under the button at $bx,$by ${bw}x$bh"
 xdotool key Escape || true
 
-# A tray host comes: its paw is the one; it goes: ours is back.
+# A tray host comes: the paw moves into it (our own item), the button goes; the host goes: the
+# button is back, with the countdown it did not hear while hidden.
 start_fake watcher watcher
 WATCHER_PID=${E2E_PIDS[-1]}
 wait_for 5 "the button goes when a tray host comes" paw_gone
+wait_for 10 "the paw goes into the tray host" grep -q "^registered org.kde.StatusNotifierItem-$CAT_PID-1 " "$E2E_TMP/watcher.out"
 kill "$WATCHER_PID"
 wait_for 5 "the button comes back when the tray host goes" paw_shown
 wait_for 5 "with the countdown" counting

@@ -1,7 +1,8 @@
 // The paw in the top bar, where no tray host shows Purrlox's item: while Purrlox runs and no
 // StatusNotifierWatcher (the AppIndicator extension) is on the bus, a button with the paw and,
-// while a timer runs, the countdown Purrlox pushes (it says nothing while none runs). A click
-// asks Purrlox for its menu window under the button.
+// while a timer runs, the countdown Purrlox pushes (it says nothing while none runs, nor while
+// the button is hidden; the button reads the label when it shows). A click asks Purrlox for its
+// menu window under the button.
 
 const PurrloxLabelService = 'app.purrlox.Purrlox';
 const PurrloxLabelPath = '/app/purrlox/Shell/Label';
@@ -29,7 +30,6 @@ class PurrloxPanelPaw {
                 () => {
                     this._running = true;
                     this._update();
-                    this._read();
                 },
                 () => {
                     this._running = false;
@@ -82,6 +82,8 @@ class PurrloxPanelPaw {
             });
             this._panel.addToStatusArea('purrlox', this._button);
             this._setText(this._text);
+            // Purrlox kept quiet while it was hidden.
+            this._read();
         } else if (!wanted && this._button) {
             this._button.destroy();
             this._button = null;

@@ -379,10 +379,19 @@ void PurrloxApp::adviseGnome(CatOverlay& cats) {
     const QStringList desktops = qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':');
     if (!desktops.contains(QStringLiteral("GNOME"), Qt::CaseInsensitive)) return;
     // A tray host that comes up with the session (the AppIndicator extension) has a moment.
-    QTimer::singleShot(3000, &cats, [&cats, menu = menu_.get()] {
+    QTimer::singleShot(3000, &cats, [&cats, menu = menu_.get(), label = shellPanel_.get()] {
         if (menu->tray().shown()) return;
-        Log::notice(QStringLiteral("GNOME shows no tray without the AppIndicator extension"));
-        cats.deliver(Letter{S().trayNeedsAppIndicator(), std::nullopt, false});
+        auto advise = [&cats](bool shellShowsPaw) {
+            if (shellShowsPaw) return;
+            Log::notice(QStringLiteral("GNOME shows no paw without our extension or the "
+                                       "AppIndicator one"));
+            cats.deliver(Letter{S().trayNeedsAppIndicator(), std::nullopt, false});
+        };
+        // Our extension shows the paw in the top bar itself.
+        if (label && label->exported())
+            label->askShown(advise);
+        else
+            advise(false);
     });
 }
 
@@ -461,13 +470,13 @@ int PurrloxApp::run(QApplication& app) {
     installQtTexts(app, Lang::current());
     AppModel& root = model();
     menu_ = std::make_unique<TrayMenu>(menuModels(app));
+    offerShellPanel(*root.pomodoro);
     adviseGnome(*root.cats);
     // On Wayland the compositor knows where a click on its panel's tray was; XWayland does not.
     // A tray host's click comes in the compositor's logical pixels.
     wireTray();
     followTrayHosts();
 
-    offerShellPanel(*root.pomodoro);
     commands_ = std::make_unique<InstanceCommands>(*root.pomodoro, [this] {
         if (menu_) menu_->open();
     });

@@ -153,9 +153,10 @@ QString English::enableShellExtension(bool installed) const {
 }
 QString English::trayNeedsAppIndicator() const {
     return QStringLiteral(
-        "My paw can't show in the top bar: GNOME needs the AppIndicator extension for that "
-        "(package gnome-shell-extension-appindicator). Until then, start Purrlox again and its "
-        "menu opens 😺");
+        "My paw can't show in the top bar yet: turn on the “Purrlox” extension (gnome-extensions "
+        "enable purrlox@purrlox.app) or the AppIndicator one (package "
+        "gnome-shell-extension-appindicator). Until then, start Purrlox again and its menu "
+        "opens 😺");
 }
 QString English::yum() const {
     return QStringLiteral("Yum! 😋");

@@ -169,9 +169,10 @@ QString Russian::enableShellExtension(bool installed) const {
 }
 QString Russian::trayNeedsAppIndicator() const {
     return QStringLiteral(
-        "Моей лапке не показаться на верхней панели: GNOME нужно для этого расширение "
-        "AppIndicator (пакет gnome-shell-extension-appindicator). А пока просто запусти Purrlox "
-        "ещё раз, и откроется его меню 😺");
+        "Моей лапке пока не показаться на верхней панели: включи расширение «Purrlox» "
+        "(gnome-extensions enable purrlox@purrlox.app) или AppIndicator (пакет "
+        "gnome-shell-extension-appindicator). А пока просто запусти Purrlox ещё раз, и "
+        "откроется его меню 😺");
 }
 QString Russian::yum() const {
     return QStringLiteral("Ням! 😋");

@@ -4,6 +4,9 @@
 
 #include <QDBusConnectionInterface>
 #include <QDBusError>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
 #include <algorithm>
 
@@ -39,6 +42,22 @@ void ShellPanelLabel::setText(const QString& text) {
     if (text == text_) return;
     text_ = text;
     if (exported_ && !trayHost_) emit LabelChanged(text_);
+}
+
+void ShellPanelLabel::askShown(std::function<void(bool)> answer) {
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.gnome.Shell"), QStringLiteral("/org/gnome/Shell"),
+        QStringLiteral("org.gnome.Shell.Extensions"), QStringLiteral("GetExtensionInfo"));
+    call << QStringLiteral("purrlox@purrlox.app");
+    auto* pending = new QDBusPendingCallWatcher(bus_.asyncCall(call, 3000), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this,
+            [answer = std::move(answer)](QDBusPendingCallWatcher* w) {
+                w->deleteLater();
+                const QDBusPendingReply<QVariantMap> reply = *w;
+                // 1 is ENABLED in the Shell's extension states.
+                answer(!reply.isError() &&
+                       reply.value().value(QStringLiteral("state")).toInt() == 1);
+            });
 }
 
 void ShellPanelLabel::Open(int x, int y) {

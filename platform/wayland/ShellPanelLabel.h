@@ -24,6 +24,9 @@ class ShellPanelLabel final : public QObject {
     ~ShellPanelLabel() override;
 
     bool exported() const { return exported_; }
+    // Asks the Shell whether our extension (which shows the button) is enabled; answers false
+    // when the Shell does not say.
+    void askShown(std::function<void(bool shown)> answer);
     void setText(const QString& text);
 
     // The button was clicked; the point is under its middle, in the Shell's logical pixels.

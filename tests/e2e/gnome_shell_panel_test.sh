@@ -37,6 +37,9 @@ sleep 2.2
 second=$(clock)
 [ "$first" != "$second" ] || fail "the countdown stands still at $second"
 echo "ok: countdown $first then $second"
+# The paw shows, so no letter asks for a tray (the advice comes 3 s after the start).
+sleep 1
+! ask '{"cmd":"letters"}' | grep -q appindicator || fail "a letter asks for a tray: $(ask '{"cmd":"letters"}')"
 
 # A real click on the button opens the menu window under it.
 read -r bx by bw bh <<<"$(shell_eval "(b => { const [x, y] = b.get_transformed_position();

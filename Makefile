@@ -23,7 +23,7 @@ RUN_PACKAGES := qt6-qpa-plugins qt6-translations-l10n fonts-comfortaa fonts-noto
 # The third-party panel, mixer, player and screen saver are real programs the e2e tests drive.
 TEST_PACKAGES := xvfb openbox picom xterm x11-utils x11-xserver-utils xdotool imagemagick jq bc \
   poppler-utils pulseaudio pulseaudio-utils dbus-daemon dbus-bin passwd util-linux \
-  xpenguins oneko trayer desktop-file-utils appstream lintian file python3 \
+  xpenguins oneko trayer desktop-file-utils appstream lintian file python3 python3-gi \
   tint2 pavucontrol mpv mpv-mpris xscreensaver sox \
   kwin-wayland xwayland weston xdg-dbus-proxy libglib2.0-bin qt6-wayland nodejs \
   gnome-shell foot dconf-service gjs \

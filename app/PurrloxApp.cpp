@@ -8,12 +8,15 @@
 #include "app/ExportAutomation.h"
 #include "app/IncomingLinks.h"
 #include "app/MenuBubbles.h"
+#include "app/InstanceClient.h"
+#include "app/InstanceCommands.h"
 #include "app/QuitOnSignals.h"
 #include "app/SingleInstance.h"
 #include "app/SubScreens.h"
 #include "app/WidgetAutomation.h"
 #include "base/Log.h"
 #include "cat/CatOverlay.h"
+#include "focus/Pomodoro.h"
 #include "kit/SpriteImages.h"
 #include "menu/MenuAutomation.h"
 #include "menu/MenuView.h"
@@ -26,6 +29,7 @@
 #include "platform/Random.h"
 #include "platform/SettingsStore.h"
 #include "platform/linux/LinuxDevices.h"
+#include "platform/wayland/ShellPanelLabel.h"
 #include "platform/wayland/WaylandDesktop.h"
 #include "platform/x11/CompositorWatch.h"
 #include "platform/x11/X11Desktop.h"
@@ -36,22 +40,30 @@
 #include "platform/x11/X11Screens.h"
 #include "platform/x11/X11WindowList.h"
 #include "platform/xdg/XdgAutostart.h"
+#include "strings/Countdown.h"
 #include "strings/Lang.h"
 #include "strings/Strings.h"
 #include "system/Relaunch.h"
 
 #include <QApplication>
+#include <QDBusServiceWatcher>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLibraryInfo>
 #include <QPointer>
 #include <QScreen>
 #include <QThread>
 #include <QTimer>
 #include <QTranslator>
+#include <cstdio>
 
 PurrloxApp::PurrloxApp(Updates::Make makeUpdates) : makeUpdates_(std::move(makeUpdates)) {}
 PurrloxApp::~PurrloxApp() {
     // Each goes before what it calls: the menu and the test hook call the models, the models
     // hold the login item, and the desktop and devices (left to the end) call into the cat.
+    commands_.reset();
+    trayHosts_.reset();
+    shellPanel_.reset();
     menu_.reset();
     automation_.reset();
     model_.reset();
@@ -92,6 +104,8 @@ PurrloxApp::Options PurrloxApp::parse(const QStringList& arguments) {
         options.problem = problem;
     };
     bool onlyLinks = false;
+    QString stray; // the first argument that is neither an option nor a link
+    int strays = 0;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         if (!onlyLinks && argument == QLatin1String("--")) {
@@ -116,6 +130,30 @@ PurrloxApp::Options PurrloxApp::parse(const QStringList& arguments) {
                     refuse(QStringLiteral("option '--automation' needs a socket path"));
                 else
                     options.automation = *value;
+            } else if (ours && (name == QLatin1String("status") || name == QLatin1String("open")) &&
+                       !value) {
+                const auto command = name == QLatin1String("status") ? Options::Command::status
+                                                                     : Options::Command::open;
+                if (options.command != Options::Command::none && options.command != command)
+                    refuse(QStringLiteral("one of --status, --focus and --open at a time"));
+                options.command = command;
+            } else if (ours && name == QLatin1String("focus")) {
+                if (!value && i + 1 < arguments.size()) value = arguments[++i];
+                const auto command = value == QLatin1String("start")  ? Options::Command::focusStart
+                                     : value == QLatin1String("stop") ? Options::Command::focusStop
+                                                                      : Options::Command::none;
+                if (!value)
+                    refuse(QStringLiteral("option '--focus' needs start or stop"));
+                else if (command == Options::Command::none)
+                    refuse(QStringLiteral("option '--focus' takes start or stop, not '%1'")
+                               .arg(value->left(40)));
+                else if (options.command != Options::Command::none && options.command != command)
+                    refuse(QStringLiteral("one of --status, --focus and --open at a time"));
+                else
+                    options.command = command;
+            } else if (ours && (name == QLatin1String("json") || name == QLatin1String("follow")) &&
+                       !value) {
+                (name == QLatin1String("json") ? options.json : options.follow) = true;
             } else if (qtOptionsWithValue.contains(name)) {
                 if (!value && i + 1 < arguments.size()) value = arguments[++i];
                 if (!value)
@@ -132,10 +170,63 @@ PurrloxApp::Options PurrloxApp::parse(const QStringList& arguments) {
         const QUrl url(argument, QUrl::StrictMode);
         if (url.isValid() && url.scheme() == QLatin1String("purrlox"))
             options.links.append(url);
-        else
-            Log::error(QStringLiteral("skipped an argument that is not a purrlox:// link"));
+        else if (++strays == 1)
+            stray = argument;
     }
+    // A command's line has no place for other words; a plain start skips them, as always.
+    if (strays > 0 && options.command != Options::Command::none)
+        refuse(QStringLiteral("unknown word '%1'").arg(stray.left(40)));
+    else
+        for (int i = 0; i < strays; ++i)
+            Log::error(QStringLiteral("skipped an argument that is not a purrlox:// link"));
+    if ((options.json || options.follow) && options.command != Options::Command::status)
+        refuse(QStringLiteral("--json and --follow go with --status"));
+    if (options.command != Options::Command::none && !options.links.isEmpty())
+        refuse(QStringLiteral("a command takes no purrlox:// links"));
     return options;
+}
+
+QString PurrloxApp::Options::commandLine() const {
+    switch (command) {
+    case Command::status:
+        return QStringLiteral("status") + (json ? QStringLiteral(" json") : QString()) +
+               (follow ? QStringLiteral(" follow") : QString());
+    case Command::focusStart:
+        return QStringLiteral("focus start");
+    case Command::focusStop:
+        return QStringLiteral("focus stop");
+    case Command::open:
+        return QStringLiteral("open");
+    case Command::none:
+        break;
+    }
+    return {};
+}
+
+std::optional<int> PurrloxApp::askRunning(const Options& options) {
+    switch (InstanceClient::ask(options.commandLine(), options.follow, stdout)) {
+    case InstanceClient::Result::done:
+        return 0;
+    case InstanceClient::Result::failed:
+        return 1;
+    case InstanceClient::Result::notRunning:
+        break;
+    }
+    if (options.command == Options::Command::focusStart ||
+        options.command == Options::Command::open)
+        return std::nullopt;
+    const QString said = S().notRunning();
+    if (options.command == Options::Command::focusStop) {
+        std::fprintf(stderr, "purrlox: %s\n", said.toLocal8Bit().constData());
+    } else if (options.json) {
+        const QJsonObject out{
+            {"text", QString()}, {"tooltip", said}, {"class", "off"}, {"alt", "off"}};
+        std::printf("%s\n", QJsonDocument(out).toJson(QJsonDocument::Compact).constData());
+    } else {
+        std::printf("%s\n", said.toLocal8Bit().constData());
+    }
+    std::fflush(stdout);
+    return 3;
 }
 
 QString PurrloxApp::usage() {
@@ -146,6 +237,13 @@ QString PurrloxApp::usage() {
         "\n"
         "  -h, --help            print this help and exit\n"
         "      --version         print the version and exit\n"
+        "      --open            open the menu window of the running Purrlox (or start it)\n"
+        "      --focus start|stop\n"
+        "                        start or stop the focus timer (start starts Purrlox too)\n"
+        "      --status          print the time left and the activity, and exit (3: Purrlox\n"
+        "                        is not running)\n"
+        "      --status --json   the same as one line of waybar's custom-module JSON\n"
+        "      --status --follow a line at every change and each minute, until Purrlox quits\n"
         "      --automation SOCKET\n"
         "                        answer test requests on this local socket\n"
         "\n"
@@ -284,11 +382,65 @@ void PurrloxApp::adviseGnome(CatOverlay& cats) {
     const QStringList desktops = qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':');
     if (!desktops.contains(QStringLiteral("GNOME"), Qt::CaseInsensitive)) return;
     // A tray host that comes up with the session (the AppIndicator extension) has a moment.
-    QTimer::singleShot(3000, &cats, [&cats, menu = menu_.get()] {
+    QTimer::singleShot(3000, &cats, [&cats, menu = menu_.get(), label = shellPanel_.get()] {
         if (menu->tray().shown()) return;
-        Log::notice(QStringLiteral("GNOME shows no tray without the AppIndicator extension"));
-        cats.deliver(Letter{S().trayNeedsAppIndicator(), std::nullopt, false});
+        auto advise = [&cats](bool shellShowsPaw) {
+            if (shellShowsPaw) return;
+            Log::notice(QStringLiteral("GNOME shows no paw without our extension or the "
+                                       "AppIndicator one"));
+            cats.deliver(Letter{S().trayNeedsAppIndicator(), std::nullopt, false});
+        };
+        // Our extension shows the paw in the top bar itself.
+        if (label && label->exported())
+            label->askShown(advise);
+        else
+            advise(false);
     });
+}
+
+void PurrloxApp::wireTray() {
+    // On Wayland the compositor knows where a click on its panel's tray was; XWayland does not.
+    // A tray host's click comes in the compositor's logical pixels.
+    if (WaylandDesktop* wayland = wayland_.get()) {
+        menu_->tray().pointer = [wayland] { return wayland->pointerInQt(); };
+        menu_->tray().hostPoint = [wayland](QPoint p) { return wayland->logicalToQt(p); };
+    }
+}
+
+// A tray host that comes after the start (the AppIndicator extension switched on) gets the paw
+// as our own item, in place of the XEmbed icon nobody shows.
+void PurrloxApp::followTrayHosts() {
+    trayHosts_ = std::make_unique<QDBusServiceWatcher>(
+        QStringLiteral("org.kde.StatusNotifierWatcher"), QDBusConnection::sessionBus(),
+        QDBusServiceWatcher::WatchForRegistration);
+    QObject::connect(trayHosts_.get(), &QDBusServiceWatcher::serviceRegistered, menu_.get(),
+                     [this] {
+                         if (menu_->tray().notifierItem()) return;
+                         Log::info(QStringLiteral("a tray host came; the paw goes into it"));
+                         menu_->renewTray();
+                         wireTray();
+                     });
+}
+
+// GNOME Shell's top bar can show the paw from our extension where no tray host does, fed the
+// countdown as it changes (once a second while a timer runs, nothing while none does).
+void PurrloxApp::offerShellPanel(Pomodoro& pomodoro) {
+    const QStringList desktops = qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':');
+    if (!desktops.contains(QStringLiteral("GNOME"), Qt::CaseInsensitive)) return;
+    shellPanel_ = std::make_unique<ShellPanelLabel>();
+    if (!shellPanel_->exported()) return;
+    ShellPanelLabel* label = shellPanel_.get();
+    auto show = [label, &pomodoro] {
+        const std::optional<double> left = pomodoro.remaining();
+        label->setText(left ? countdown(*left) : QString());
+    };
+    QObject::connect(&pomodoro, &Pomodoro::phaseChanged, label, show);
+    QObject::connect(&pomodoro, &Pomodoro::nowChanged, label, show);
+    show();
+    label->onOpen = [this](QPoint shell) {
+        const QPoint at = wayland_ ? wayland_->logicalToQt(shell) : shell;
+        menu_->openAt(QRect(at, QSize(1, 1)));
+    };
 }
 
 // Every change of the screen layout reaches the cat (its bed stays on screen).
@@ -309,6 +461,10 @@ int PurrloxApp::run(QApplication& app) {
         if (menu_) menu_->open();
     });
     IncomingLinks::open(options.links);
+    if (options.command == Options::Command::focusStart ||
+        options.command == Options::Command::open)
+        Log::info(QStringLiteral("no Purrlox was running: this start is Purrlox, and does what "
+                                 "it was asked"));
 
     // Signals end the run like Quit does, so the pomodoro books its open stretch.
     quitSignals_ = std::make_unique<QuitOnSignals>();
@@ -318,13 +474,21 @@ int PurrloxApp::run(QApplication& app) {
     AppModel& root = model();
     menu_ = std::make_unique<TrayMenu>(menuModels(app));
     showBubblesInMenu(*root.cats, *menu_->window().view());
+    offerShellPanel(*root.pomodoro);
     adviseGnome(*root.cats);
     // On Wayland the compositor knows where a click on its panel's tray was; XWayland does not.
     // A tray host's click comes in the compositor's logical pixels.
-    if (WaylandDesktop* wayland = wayland_.get()) {
-        menu_->tray().pointer = [wayland] { return wayland->pointerInQt(); };
-        menu_->tray().hostPoint = [wayland](QPoint p) { return wayland->logicalToQt(p); };
-    }
+    wireTray();
+    followTrayHosts();
+
+    commands_ = std::make_unique<InstanceCommands>(*root.pomodoro, [this] {
+        if (menu_) menu_->open();
+    });
+    QObject::connect(instance_.get(), &SingleInstance::commandArrived, commands_.get(),
+                     &InstanceCommands::take);
+    if (options.command == Options::Command::focusStart) root.pomodoro->start();
+    if (options.command == Options::Command::open)
+        QTimer::singleShot(0, menu_.get(), [menu = menu_.get()] { menu->open(); });
 
     if (!options.automation.isEmpty()) {
         AppModel* model = &root;

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QUrl>
 #include <memory>
+#include <optional>
 
 class AppModel;
 class CatOverlay;
@@ -22,6 +23,10 @@ class QuitOnSignals;
 class TrayMenu;
 class XdgAutostart;
 class SingleInstance;
+class InstanceCommands;
+class Pomodoro;
+class ShellPanelLabel;
+class QDBusServiceWatcher;
 
 // The program's entry: one instance per user, the command line, and the composition root,
 // created once and kept for the life of the process.
@@ -38,6 +43,15 @@ class PurrloxApp {
         // Qt's own -platform and -display, when given: the display is probed before Qt opens it.
         QString platform;
         QString display;
+        // A command for the running Purrlox (--status, --focus start|stop, --open), which
+        // this start hands over and exits; with none running, --focus start and --open start
+        // Purrlox and then do it.
+        enum class Command { none, status, focusStart, focusStop, open };
+        Command command = Command::none;
+        bool json = false;   // --status as waybar's JSON
+        bool follow = false; // --status at every change, until Purrlox quits
+        // The command as the instance socket carries it.
+        QString commandLine() const;
     };
 
     // makeUpdates makes the self-updater; builds without one pass none.
@@ -49,6 +63,9 @@ class PurrloxApp {
     static Options parse(const QStringList& arguments);
     // The text of --help.
     static QString usage();
+    // Hands a command to the running Purrlox and answers the exit code; nullopt when none
+    // runs and this start is to become Purrlox and do it.
+    static std::optional<int> askRunning(const Options& options);
 
     // Runs the application; answers the process exit code.
     int run(QApplication& app);
@@ -59,6 +76,9 @@ class PurrloxApp {
     CatServices services();
     struct MenuModels menuModels(QApplication& app);
     void adviseGnome(CatOverlay& cats);
+    void offerShellPanel(Pomodoro& pomodoro);
+    void wireTray();
+    void followTrayHosts();
 
     Updates::Make makeUpdates_;
     std::unique_ptr<SingleInstance> instance_;
@@ -73,4 +93,7 @@ class PurrloxApp {
     std::unique_ptr<XdgAutostart> loginItem_;
     std::unique_ptr<CompositorWatch> compositor_; // for the menu's shadow
     std::unique_ptr<TrayMenu> menu_;
+    std::unique_ptr<InstanceCommands> commands_;
+    std::unique_ptr<ShellPanelLabel> shellPanel_; // the paw for GNOME's top bar
+    std::unique_ptr<QDBusServiceWatcher> trayHosts_;
 };

@@ -35,6 +35,12 @@ SingleInstance::SingleInstance(QString socketPath, QString lockPath, QObject* pa
                 read(socket);
                 socket->deleteLater();
             });
+            // A command (a line that starts with '!') waits for its answer on the connection.
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+                if (socket->peek(1) != "!" || !socket->canReadLine()) return;
+                socket->disconnect(this);
+                emit commandArrived(socket);
+            });
             if (socket->state() != QLocalSocket::ConnectedState) {
                 read(socket);
                 socket->deleteLater();

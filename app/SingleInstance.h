@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QLocalServer>
+#include <QLocalSocket>
 #include <QObject>
 #include <QUrl>
 
@@ -43,6 +44,8 @@ class SingleInstance final : public QObject {
   signals:
     void linksArrived(const QList<QUrl>& urls);
     void startedAgain();
+    // Another start's command line ("!…\n"), unread on the socket; the receiver owns it.
+    void commandArrived(QLocalSocket* socket);
 
   private:
     enum class Lock { taken, busy, unavailable };

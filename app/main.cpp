@@ -81,6 +81,9 @@ int main(int argc, char** argv) {
     case PurrloxApp::Options::Ask::run:
         break;
     }
+    // A command goes to the running Purrlox; this start ends with its answer.
+    if (options.command != PurrloxApp::Options::Command::none)
+        if (const std::optional<int> code = PurrloxApp::askRunning(options)) return *code;
     const bool weChoose = askedPlatform(options).isEmpty();
     if (const std::optional<QString> problem = choosePlatform(options)) {
         std::fprintf(stderr, "purrlox: %s\n", problem->toLocal8Bit().constData());

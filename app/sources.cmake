@@ -6,6 +6,8 @@ target_sources(purrlox_core PRIVATE
   app/QuitOnSignals.cpp)
 target_sources(purrlox_gui PRIVATE
   app/SingleInstance.cpp
+  app/InstanceClient.cpp
+  app/InstanceCommands.cpp
   app/SubScreens.cpp
   app/MenuBubbles.cpp
   app/Automation.cpp

@@ -22,7 +22,8 @@ if(program MATCHES "[ \t\"'\\><~|&;$*?#()`]")
   string(REPLACE "\"" "\\\"" program "${program}")
   set(program "\"${program}\"")
 endif()
-string(REPLACE "Exec=purrlox %u" "Exec=${program} %u" entry "${entry}")
+# The entry's own Exec and its actions' ("Exec=purrlox --focus start").
+string(REPLACE "Exec=purrlox " "Exec=${program} " entry "${entry}")
 string(REPLACE "Icon=app.purrlox.Purrlox"
        "Icon=${prefix}/share/icons/hicolor/scalable/apps/app.purrlox.Purrlox.svg" entry "${entry}")
 file(MAKE_DIRECTORY "${data}/applications")

@@ -3,6 +3,7 @@
 #include "base/Log.h"
 #include "focus/Pomodoro.h"
 #include "menu/PawIcon.h"
+#include "platform/linux/DbusMenu.h"
 #include "platform/linux/StatusNotifierItem.h"
 #include "strings/Countdown.h"
 #include "strings/Strings.h"
@@ -20,6 +21,21 @@
 
 namespace {
 
+// The item's menu entries; Start and Stop are two, so a click on an entry of a menu shown
+// before the timer changed finds it gone instead of doing the opposite.
+enum MenuId : int { openId = 1, startId, stopId, separatorId, quitId };
+
+QList<DbusMenu::Entry> menuEntries(const Pomodoro& pomodoro) {
+    const std::optional<double> left = pomodoro.remaining();
+    return {
+        {openId, S().openApp()},
+        left ? DbusMenu::Entry{stopId, S().stopFocus(countdown(*left))}
+             : DbusMenu::Entry{startId, S().startFocus()},
+        {separatorId, {}, true},
+        {quitId, S().quit()},
+    };
+}
+
 // A host's point far off any screen (a hostile or confused one) stays a point on one, so the
 // window opens on a screen and no arithmetic on it overflows.
 QPoint onSomeScreen(QPoint p) {
@@ -33,13 +49,15 @@ QPoint onSomeScreen(QPoint p) {
 
 TrayEntry::TrayEntry(Pomodoro& pomodoro, std::function<void(const QRect&)> open,
                      std::function<void()> quit, QObject* parent)
-    : QObject(parent), pomodoro_(pomodoro), open_(std::move(open)),
+    : QObject(parent), pomodoro_(pomodoro), open_(std::move(open)), quit_(std::move(quit)),
       menu_(std::make_unique<QMenu>()) {
     // Where a watcher is, Qt would show its own item, which drops the host's click point.
     item_ = StatusNotifierItem::onSessionBusIfWatched(QStringLiteral("purrlox"), this);
     if (item_) {
         item_->setTitle(QStringLiteral("Purrlox"));
         item_->onActivate = [this](QPoint host) { openByHost(host); };
+        item_->menu().onClicked = [this](int id) { menuClicked(id); };
+        item_->menu().entriesNow = [this] { return menuEntries(pomodoro_); };
     } else {
         tray_ = new QSystemTrayIcon(this);
         connect(tray_, &QSystemTrayIcon::activated, this,
@@ -67,7 +85,12 @@ TrayEntry::TrayEntry(Pomodoro& pomodoro, std::function<void(const QRect&)> open,
     menu_->addSeparator();
     QAction* quitApp = menu_->addAction(S().quit());
     quitApp->setObjectName(QStringLiteral("trayQuit"));
-    connect(quitApp, &QAction::triggered, this, std::move(quit), Qt::QueuedConnection);
+    connect(
+        quitApp, &QAction::triggered, this,
+        [this] {
+            if (quit_) quit_();
+        },
+        Qt::QueuedConnection);
     connect(&pomodoro, &Pomodoro::phaseChanged, this, &TrayEntry::showCountdown);
     connect(&pomodoro, &Pomodoro::nowChanged, this, &TrayEntry::showCountdown);
     if (tray_) {
@@ -160,6 +183,39 @@ void TrayEntry::showCountdown() {
     // An open context menu counts down with the tooltip.
     const QString action = left ? S().stopFocus(countdown(*left)) : S().startFocus();
     if (action != startStop_->text()) startStop_->setText(action);
+    if (item_) showMenuEntries();
+}
+
+void TrayEntry::showMenuEntries() {
+    const QList<DbusMenu::Entry> entries = menuEntries(pomodoro_);
+    DbusMenu& menu = item_->menu();
+    // A countdown nobody sees is not worth a message a second: a host asks before it shows.
+    const bool sameKind =
+        menu.entries().size() == entries.size() && menu.entries()[1].id == entries[1].id;
+    if (sameKind && !menu.shownByHost()) return;
+    menu.setEntries(entries);
+}
+
+void TrayEntry::menuClicked(int id) {
+    switch (id) {
+    case openId:
+        if (openFromMenu)
+            openFromMenu();
+        else
+            openHere();
+        break;
+    case startId:
+        if (!pomodoro_.remaining()) pomodoro_.start();
+        break;
+    case stopId:
+        if (pomodoro_.remaining()) pomodoro_.stop();
+        break;
+    case quitId:
+        if (quit_) quit_();
+        break;
+    default:
+        break;
+    }
 }
 
 void TrayEntry::setIcon(std::optional<int> minutes) {

@@ -20,7 +20,9 @@ class StatusNotifierItem;
 // right-click offers Open Purrlox, Start focus (or Stop with the time left) and Quit.
 // Where a StatusNotifierItem watcher is on the session bus at start (sway, KDE, GNOME with
 // AppIndicator) the paw is our own item there, whose host says where it was clicked: the
-// window opens there, and a right-click opens it too. Elsewhere it is Qt's XEmbed icon.
+// window opens there. Its right-click menu is the same three entries, exported as a dbusmenu;
+// a host that shows no menus (swaybar) opens the window on a right-click too. Elsewhere the
+// paw is Qt's XEmbed icon.
 class TrayEntry : public QObject {
     Q_OBJECT
   public:
@@ -47,6 +49,9 @@ class TrayEntry : public QObject {
     std::function<QPoint(QPoint)> hostPoint;
     // Whether the paw is our own StatusNotifierItem rather than Qt's XEmbed icon.
     bool notifierItem() const { return item_ != nullptr; }
+    // Opens the window from the item's menu (which, unlike a click on the paw, never closes
+    // it); unset: as a click on the paw.
+    std::function<void()> openFromMenu;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -58,9 +63,14 @@ class TrayEntry : public QObject {
     void setToolTip(const QString& tip);
     void openHere();
     void openByHost(QPoint host);
+    // The item's menu: the entries for the timer now; a countdown that only ticked is sent
+    // only while a host shows the menu (hosts read it fresh before they show it).
+    void showMenuEntries();
+    void menuClicked(int id);
 
     Pomodoro& pomodoro_;
     std::function<void(const QRect&)> open_;
+    std::function<void()> quit_;
     QSystemTrayIcon* tray_ = nullptr;    // Qt's icon (XEmbed), or
     StatusNotifierItem* item_ = nullptr; // our own StatusNotifierItem
     QString toolTip_;

@@ -8,9 +8,15 @@
 #include <QScreen>
 
 TrayMenu::TrayMenu(MenuModels models, QObject* parent)
-    : QObject(parent), window_(std::make_unique<MenuWindow>(models)) {
+    : QObject(parent), window_(std::make_unique<MenuWindow>(models)), pomodoro_(models.pomodoro),
+      quit_(models.quit) {
+    makeTray();
+}
+
+void TrayMenu::makeTray() {
+    tray_.reset();
     tray_ = std::make_unique<TrayEntry>(
-        models.pomodoro,
+        pomodoro_,
         [this](const QRect& anchor) {
             // The press that closed the open window was on the icon: it only closes.
             if (window_->justClosedBy(tray_->iconGeometry())) return;
@@ -22,9 +28,14 @@ TrayMenu::TrayMenu(MenuModels models, QObject* parent)
             }
             openAt(anchor);
         },
-        [quit = models.quit] {
+        [quit = quit_] {
             if (quit) quit();
         });
+    tray_->openFromMenu = [this] { open(); };
+}
+
+void TrayMenu::renewTray() {
+    makeTray();
 }
 
 TrayMenu::~TrayMenu() = default;

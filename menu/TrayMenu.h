@@ -3,9 +3,11 @@
 #include "menu/MenuModels.h"
 
 #include <QObject>
+#include <functional>
 #include <memory>
 
 class MenuWindow;
+class Pomodoro;
 class TrayEntry;
 
 // The tray entry and the menu window it opens.
@@ -20,10 +22,18 @@ class TrayMenu : public QObject {
     void open();
     void openAt(const QRect& anchor);
 
+    // Makes the tray entry anew, which then picks the tray there is now (a StatusNotifierItem
+    // host that came after the start); its hooks are the caller's to set again.
+    void renewTray();
+
     MenuWindow& window() { return *window_; }
     TrayEntry& tray() { return *tray_; }
 
   private:
+    void makeTray();
+
     std::unique_ptr<MenuWindow> window_;
+    Pomodoro& pomodoro_;
+    std::function<void()> quit_;
     std::unique_ptr<TrayEntry> tray_;
 };

@@ -19,6 +19,7 @@ target_sources(purrlox_gui PRIVATE
   platform/wayland/CompositorPointer.cpp
   platform/wayland/CompositorWindowList.cpp
   platform/wayland/GnomeShellChannel.cpp
+  platform/wayland/ShellPanelLabel.cpp
   platform/wayland/HyprlandChannel.cpp
   platform/wayland/KWinChannel.cpp
   platform/wayland/KWinWindows.cpp

@@ -45,6 +45,18 @@ QString English::startFocus() const {
 QString English::stopFocus(const QString& t) const {
     return QStringLiteral("Stop · ") + t + QStringLiteral(" left");
 }
+QString English::focusStatus(bool working, const QString& t, const QString& a) const {
+    const QString left = t + QStringLiteral(" left");
+    if (!working) return QStringLiteral("Break · ") + left;
+    return QStringLiteral("Working · ") + left +
+           (a.isEmpty() ? QString() : QStringLiteral(" · ") + a);
+}
+QString English::timerOff() const {
+    return QStringLiteral("Focus timer is off");
+}
+QString English::notRunning() const {
+    return QStringLiteral("Purrlox is not running");
+}
 QString English::pomodoro() const {
     return QStringLiteral("Pomodoro");
 }
@@ -141,9 +153,10 @@ QString English::enableShellExtension(bool installed) const {
 }
 QString English::trayNeedsAppIndicator() const {
     return QStringLiteral(
-        "My paw can't show in the top bar: GNOME needs the AppIndicator extension for that "
-        "(package gnome-shell-extension-appindicator). Until then, start Purrlox again and its "
-        "menu opens 😺");
+        "My paw can't show in the top bar yet: turn on the “Purrlox” extension (gnome-extensions "
+        "enable purrlox@purrlox.app) or the AppIndicator one (package "
+        "gnome-shell-extension-appindicator). Until then, start Purrlox again and its menu "
+        "opens 😺");
 }
 QString English::yum() const {
     return QStringLiteral("Yum! 😋");

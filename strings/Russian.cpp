@@ -60,6 +60,18 @@ QString Russian::startFocus() const {
 QString Russian::stopFocus(const QString& t) const {
     return QStringLiteral("Стоп · осталось ") + t;
 }
+QString Russian::focusStatus(bool working, const QString& t, const QString& a) const {
+    const QString left = QStringLiteral("осталось ") + t;
+    if (!working) return QStringLiteral("Перерыв · ") + left;
+    return QStringLiteral("Работаем · ") + left +
+           (a.isEmpty() ? QString() : QStringLiteral(" · ") + a);
+}
+QString Russian::timerOff() const {
+    return QStringLiteral("Таймер фокуса выключен");
+}
+QString Russian::notRunning() const {
+    return QStringLiteral("Purrlox не запущен");
+}
 QString Russian::pomodoro() const {
     return QStringLiteral("Помодоро");
 }
@@ -157,9 +169,10 @@ QString Russian::enableShellExtension(bool installed) const {
 }
 QString Russian::trayNeedsAppIndicator() const {
     return QStringLiteral(
-        "Моей лапке не показаться на верхней панели: GNOME нужно для этого расширение "
-        "AppIndicator (пакет gnome-shell-extension-appindicator). А пока просто запусти Purrlox "
-        "ещё раз, и откроется его меню 😺");
+        "Моей лапке пока не показаться на верхней панели: включи расширение «Purrlox» "
+        "(gnome-extensions enable purrlox@purrlox.app) или AppIndicator (пакет "
+        "gnome-shell-extension-appindicator). А пока просто запусти Purrlox ещё раз, и "
+        "откроется его меню 😺");
 }
 QString Russian::yum() const {
     return QStringLiteral("Ням! 😋");

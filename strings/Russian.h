@@ -19,6 +19,9 @@ class Russian final : public Strings {
     QString openApp() const override;
     QString startFocus() const override;
     QString stopFocus(const QString& t) const override;
+    QString focusStatus(bool working, const QString& t, const QString& a) const override;
+    QString timerOff() const override;
+    QString notRunning() const override;
     QString pomodoro() const override;
     QString working() const override;
     QString work() const override;

@@ -30,6 +30,11 @@ class Strings {
     virtual QString openApp() const = 0;
     virtual QString startFocus() const = 0;
     virtual QString stopFocus(const QString& t) const = 0;
+    // The command line's and status bars' report: t is the time left, a the activity (empty
+    // during a break).
+    virtual QString focusStatus(bool working, const QString& t, const QString& a) const = 0;
+    virtual QString timerOff() const = 0;
+    virtual QString notRunning() const = 0;
 
     // Pomodoro.
     virtual QString pomodoro() const = 0;

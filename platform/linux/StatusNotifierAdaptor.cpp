@@ -67,6 +67,10 @@ SniPixmaps StatusNotifierAdaptor::iconPixmap() const {
     return item_.pixmaps();
 }
 
+QDBusObjectPath StatusNotifierAdaptor::menu() const {
+    return QDBusObjectPath(item_.menuPath());
+}
+
 SniToolTip StatusNotifierAdaptor::toolTip() const {
     return SniToolTip{{}, {}, item_.toolTip(), {}};
 }

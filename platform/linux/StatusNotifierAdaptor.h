@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QDBusAbstractAdaptor>
 #include <QDBusArgument>
+#include <QDBusObjectPath>
 #include <QImage>
 #include <QList>
 #include <QMetaType>
@@ -55,8 +56,9 @@ class StatusNotifierAdaptor final : public QDBusAbstractAdaptor {
     Q_PROPERTY(QString AttentionMovieName READ iconName)
     Q_PROPERTY(SniToolTip ToolTip READ toolTip)
     Q_PROPERTY(bool ItemIsMenu READ itemIsMenu)
-    // No Menu: hosts then call ContextMenu on a right-click, which opens our window. One that
-    // says "/NO_DBUSMENU" gets a dbusmenu looked for there by some (newer swaybar, waybar).
+    // Hosts that read dbusmenus show this one on a right-click; the rest (swaybar) call
+    // ContextMenu, which opens our window.
+    Q_PROPERTY(QDBusObjectPath Menu READ menu)
 
   public:
     explicit StatusNotifierAdaptor(StatusNotifierItem& item);
@@ -71,6 +73,7 @@ class StatusNotifierAdaptor final : public QDBusAbstractAdaptor {
     SniPixmaps noPixmaps() const { return {}; }
     SniToolTip toolTip() const;
     bool itemIsMenu() const { return false; }
+    QDBusObjectPath menu() const;
 
   public slots:
     void Activate(int x, int y);

@@ -1,6 +1,7 @@
 #include "platform/linux/StatusNotifierItem.h"
 
 #include "base/Log.h"
+#include "platform/linux/DbusMenu.h"
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
@@ -32,7 +33,7 @@ StatusNotifierItem::StatusNotifierItem(QDBusConnection bus, const QString& id, Q
     : QObject(parent), bus_(std::move(bus)), id_(id),
       service_(QStringLiteral("org.kde.StatusNotifierItem-%1-1")
                    .arg(QCoreApplication::applicationPid())),
-      title_(id), adaptor_(new StatusNotifierAdaptor(*this)),
+      title_(id), menu_(new DbusMenu(bus_, this)), adaptor_(new StatusNotifierAdaptor(*this)),
       watcher_(new QDBusServiceWatcher(watcherService, bus_,
                                        QDBusServiceWatcher::WatchForOwnerChange, this)) {
     qDBusRegisterMetaType<SniPixmap>();
@@ -44,6 +45,11 @@ StatusNotifierItem::StatusNotifierItem(QDBusConnection bus, const QString& id, Q
                 registered_ = false;
                 if (!owner.isEmpty()) registerWithWatcher();
             });
+    menu_->onHidden = [this] {
+        if (!toolTipHeld_) return;
+        toolTipHeld_ = false;
+        emit adaptor_->NewToolTip();
+    };
     exported_ = bus_.registerObject(itemPath, this, QDBusConnection::ExportAdaptors);
     if (!exported_ || !bus_.registerService(service_)) {
         Log::error(QStringLiteral("cannot put the tray item on the session bus: %1")
@@ -80,6 +86,10 @@ void StatusNotifierItem::registerWithWatcher() {
             });
 }
 
+QString StatusNotifierItem::menuPath() const {
+    return menu_->exported() ? DbusMenu::path : QStringLiteral("/NO_DBUSMENU");
+}
+
 void StatusNotifierItem::setTitle(const QString& title) {
     if (title == title_) return;
     title_ = title;
@@ -97,5 +107,11 @@ void StatusNotifierItem::setIcon(const QList<QImage>& images) {
 void StatusNotifierItem::setToolTip(const QString& title) {
     if (title == toolTip_) return;
     toolTip_ = title;
+    // No host shows a tooltip over an open menu, whose own label counts down: one message a
+    // second is enough, and the tooltip's news waits until the menu closes.
+    if (menu_->shownByHost()) {
+        toolTipHeld_ = true;
+        return;
+    }
     emit adaptor_->NewToolTip();
 }

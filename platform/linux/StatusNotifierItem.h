@@ -8,6 +8,7 @@
 #include <QString>
 #include <functional>
 
+class DbusMenu;
 class QDBusServiceWatcher;
 
 // The app's icon in a StatusNotifierItem host (swaybar, waybar, KDE's panel, GNOME's
@@ -35,6 +36,10 @@ class StatusNotifierItem final : public QObject {
     // The icon at every size it is drawn at; hosts pick the nearest.
     void setIcon(const QList<QImage>& images);
     void setToolTip(const QString& title);
+    // The menu a host shows on a right-click, exported beside the item.
+    DbusMenu& menu() const { return *menu_; }
+    // Its object path, or "/NO_DBUSMENU" when it could not be exported.
+    QString menuPath() const;
 
     // The host's click at (x, y) in its own coordinates (the compositor's logical pixels);
     // (0, 0) from a host that tells none. Activate, SecondaryActivate and ContextMenu alike.
@@ -56,9 +61,11 @@ class StatusNotifierItem final : public QObject {
     QString status_ = QStringLiteral("Active");
     SniPixmaps pixmaps_;
     QString toolTip_;
+    DbusMenu* menu_;
     StatusNotifierAdaptor* adaptor_;
     QDBusServiceWatcher* watcher_;
     bool exported_ = false;
     bool registered_ = false;
-    int attempt_ = 0; // a reply to an older registration is not the word on this one
+    bool toolTipHeld_ = false; // changed while a host showed the menu, not yet told
+    int attempt_ = 0;          // a reply to an older registration is not the word on this one
 };

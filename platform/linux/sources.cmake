@@ -2,6 +2,8 @@ pkg_check_modules(PULSE REQUIRED IMPORTED_TARGET libpulse)
 target_link_libraries(purrlox_gui PUBLIC PkgConfig::PULSE)
 target_sources(purrlox_gui PRIVATE
   platform/linux/CameraWatch.cpp
+  platform/linux/DbusMenu.cpp
+  platform/linux/DbusMenuAdaptor.cpp
   platform/linux/LinuxDevices.cpp
   platform/linux/MprisPlayers.cpp
   platform/linux/PulseAudio.cpp

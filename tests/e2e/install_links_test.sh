@@ -22,6 +22,10 @@ done
 ENTRY=$XDG_DATA_HOME/applications/app.purrlox.Purrlox.desktop
 grep -qx 'MimeType=x-scheme-handler/purrlox;' "$ENTRY" || fail "no scheme handler in $ENTRY"
 grep -qx "Exec=$APP/bin/purrlox %u" "$ENTRY" || fail "the entry does not start this install: $(grep Exec "$ENTRY")"
+# Its actions (the launcher's right-click menu) start this install too.
+for args in "--focus start" "--focus stop" "--open"; do
+    grep -qx "Exec=$APP/bin/purrlox $args" "$ENTRY" || fail "no action runs '$args': $(grep Exec "$ENTRY")"
+done
 desktop-file-validate "$ENTRY" || fail "the desktop entry does not validate"
 [ "$(xdg-mime query default x-scheme-handler/purrlox)" = app.purrlox.Purrlox.desktop ] ||
     fail "purrlox:// is not ours: $(xdg-mime query default x-scheme-handler/purrlox)"

@@ -80,6 +80,20 @@ void StatusNotifierItem::registerWithWatcher() {
             });
 }
 
+void StatusNotifierItem::activate(QPoint host) {
+    pendingClick_ = host;
+    if (clickPending_) return;
+    clickPending_ = true;
+    // Queued behind the calls already waiting, which only move the point.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            clickPending_ = false;
+            if (onActivate) onActivate(pendingClick_);
+        },
+        Qt::QueuedConnection);
+}
+
 void StatusNotifierItem::setTitle(const QString& title) {
     if (title == title_) return;
     title_ = title;

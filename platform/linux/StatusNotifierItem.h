@@ -38,7 +38,11 @@ class StatusNotifierItem final : public QObject {
 
     // The host's click at (x, y) in its own coordinates (the compositor's logical pixels);
     // (0, 0) from a host that tells none. Activate, SecondaryActivate and ContextMenu alike.
+    // Calls that arrive in one turn of the event loop are one click, at the last point: a
+    // peer flooding the bus opens the window once a turn, not once a call.
     std::function<void(QPoint)> onActivate;
+    // What the adaptor calls for each of those methods.
+    void activate(QPoint host);
 
     const QString& id() const { return id_; }
     const QString& title() const { return title_; }
@@ -61,4 +65,6 @@ class StatusNotifierItem final : public QObject {
     bool exported_ = false;
     bool registered_ = false;
     int attempt_ = 0; // a reply to an older registration is not the word on this one
+    QPoint pendingClick_;
+    bool clickPending_ = false;
 };

@@ -197,13 +197,38 @@ TEST_F(RemindersTest, AClockSetYearsAheadForOneTickLeavesTheDailyReminderAtTomor
     // A one-shot due before that date is delivered early, not lost.
     EXPECT_EQ(delivered, (QStringList{"standup", "dentist"}));
     tickAt(local(2026, 12, 7, 10, 0, 1)); // corrected
+    // A clock set back moves no stored time, so the daily one stays where the wrong clock put
+    // it; it is due at its hour and minute all the same, also after a restart.
     ASSERT_EQ(reminders->list().size(), 1);
-    EXPECT_EQ(reminders->list()[0].at, local(2026, 12, 8, 9, 0));
-    open(); // and so it is stored
-    ASSERT_EQ(reminders->list().size(), 1);
-    EXPECT_EQ(reminders->list()[0].at, local(2026, 12, 8, 9, 0));
+    const QDateTime now = clock.now();
+    EXPECT_EQ(Reminders::dueAt(reminders->list()[0], now, now), local(2026, 12, 8, 9, 0));
+    open();
+    tickAt(local(2026, 12, 8, 8, 59, 59));
+    EXPECT_EQ(delivered, (QStringList{"standup", "dentist"}));
     tickAt(local(2026, 12, 8, 9, 0));
     EXPECT_EQ(delivered, (QStringList{"standup", "dentist", "standup"}));
+    ASSERT_EQ(reminders->list().size(), 1);
+    EXPECT_EQ(reminders->list()[0].at, local(2026, 12, 9, 9, 0));
+}
+
+TEST_F(RemindersTest, AClockSetBackForAMomentMovesNoReminderAndDeliversItOnce) {
+    clock.set(local(2026, 12, 7, 17, 21));
+    reminders->insert(note("stretch", local(2026, 12, 7, 17, 30), true));
+    const QJsonArray before = stored();
+    // A year back for a few ticks, then right again.
+    for (int i = 1; i <= 5; ++i)
+        tickAt(local(2025, 12, 7, 17, 21, i));
+    EXPECT_EQ(stored(), before);
+    EXPECT_EQ(reminders->list()[0].at, local(2026, 12, 7, 17, 30));
+    for (QDateTime t = local(2026, 12, 7, 17, 21, 6); t <= local(2026, 12, 7, 17, 31);
+         t = t.addSecs(1)) {
+        tickAt(t);
+        if (t < local(2026, 12, 7, 17, 30)) {
+            ASSERT_TRUE(delivered.isEmpty()) << qPrintable(t.toString());
+        }
+    }
+    EXPECT_EQ(delivered, QStringList{"stretch"});
+    EXPECT_EQ(reminders->list()[0].at, local(2026, 12, 8, 17, 30));
 }
 
 TEST_F(RemindersTest, ChangesMadeFromInsideOnDueSurvive) {

@@ -304,6 +304,7 @@ void SingleInstance::accept(QLocalSocket* socket) {
     const auto drop = [this, socket, peer](const QString& why) {
         if (peer->done) return;
         peer->done = true;
+        peer->message = {};
         dropped(why);
         socket->abort();
         socket->deleteLater();
@@ -331,9 +332,13 @@ void SingleInstance::accept(QLocalSocket* socket) {
         if (!take()) drop(QStringLiteral("sent more than %1 KB").arg(messageCap / 1024));
     });
     connect(socket, &QLocalSocket::disconnected, this, finish);
-    QTimer::singleShot(peerWaitMs, socket, [drop] {
+    // The socket's own timer: it goes with the socket, and what it holds with it.
+    auto* patience = new QTimer(socket);
+    patience->setSingleShot(true);
+    connect(patience, &QTimer::timeout, socket, [drop] {
         drop(QStringLiteral("kept its connection open for %1 s").arg(peerWaitMs / 1000));
     });
+    patience->start(peerWaitMs);
     if (socket->state() != QLocalSocket::ConnectedState) finish();
 }
 

@@ -223,7 +223,11 @@ QDateTime Reminders::dueAt(const Reminder& r, const QDateTime& now, const QDateT
 
 void Reminders::check() {
     const QDateTime now = clock_.now();
-    const QDateTime since = lastCheck_.isValid() ? lastCheck_ : now.addMSecs(-1);
+    if (lastCheck_.isValid() && now < lastCheck_) steppedBack_ = now;
+    QDateTime since = lastCheck_.isValid() ? lastCheck_ : now.addMSecs(-1);
+    // A clock set back may be set right again in a moment: a daily reminder far ahead of it
+    // follows it only once it has stood for a while, or a blip would deliver it twice.
+    if (steppedBack_.isValid()) since = std::max(since, steppedBack_.addSecs(settleAfterStepBack));
     lastCheck_ = now;
     QList<Reminder> due;
     for (const Reminder& r : std::as_const(list_))

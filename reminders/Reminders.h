@@ -59,5 +59,7 @@ class Reminders : public QObject {
     QList<Reminder> list_;
     QList<Reminder> saved_; // the list as last read or written
     QDateTime lastCheck_;
+    QDateTime steppedBack_;                          // the check that last found the clock set back
+    static constexpr int settleAfterStepBack = 3600; // seconds
     QTimer timer_;
 };

@@ -9,6 +9,8 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
+#include <QTimer>
+#include <algorithm>
 
 namespace {
 
@@ -84,14 +86,14 @@ void StatusNotifierItem::activate(QPoint host) {
     pendingClick_ = host;
     if (clickPending_) return;
     clickPending_ = true;
-    // Queued behind the calls already waiting, which only move the point.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            clickPending_ = false;
-            if (onActivate) onActivate(pendingClick_);
-        },
-        Qt::QueuedConnection);
+    // Behind the calls already waiting, which only move the point; and no sooner than a
+    // moment after the last click, which no hand clicks faster than.
+    const qint64 since = lastClick_.isValid() ? lastClick_.elapsed() : clickGapMs;
+    QTimer::singleShot(int(std::max<qint64>(0, clickGapMs - since)), this, [this] {
+        clickPending_ = false;
+        lastClick_.start();
+        if (onActivate) onActivate(pendingClick_);
+    });
 }
 
 void StatusNotifierItem::setTitle(const QString& title) {

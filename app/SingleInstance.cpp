@@ -189,8 +189,8 @@ SingleInstance::Lock SingleInstance::lock(bool quiet) {
 }
 
 bool SingleInstance::lockStillThere() const {
-    struct stat held {
-    }, named{};
+    struct stat held {};
+    struct stat named {};
     if (::fstat(lockFd_, &held) != 0 || held.st_nlink == 0) return false;
     if (::lstat(QFile::encodeName(lockPath_).constData(), &named) != 0) return false;
     return held.st_dev == named.st_dev && held.st_ino == named.st_ino;

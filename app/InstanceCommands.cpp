@@ -50,9 +50,9 @@ QString InstanceCommands::status(bool json, bool minutes) const {
     return QString::fromUtf8(QJsonDocument(out).toJson(QJsonDocument::Compact));
 }
 
-void InstanceCommands::take(QLocalSocket* socket) {
+void InstanceCommands::take(QLocalSocket* socket, const QByteArray& command) {
     socket->setParent(this);
-    const QByteArray raw = socket->readLine(longestCommand).trimmed();
+    const QByteArray raw = command.left(longestCommand).trimmed();
     const QStringList words = QString::fromUtf8(raw.mid(1)).split(u' ', Qt::SkipEmptyParts);
     const QString verb = words.value(0);
     const QStringList rest = words.mid(1);
@@ -60,6 +60,13 @@ void InstanceCommands::take(QLocalSocket* socket) {
         const bool json = rest.contains(QLatin1String("json"));
         if (!rest.contains(QLatin1String("follow"))) {
             answer(socket, status(json, false));
+            return;
+        }
+        if (followers_.size() >= mostFollowers) {
+            Log::notice(QStringLiteral("another start asks to follow the timer, past %1 "
+                                       "followers; told no")
+                            .arg(mostFollowers));
+            answer(socket, QStringLiteral("error too many followers"));
             return;
         }
         // Told right away, then at every change; the socket stays until the follower goes.

@@ -19,8 +19,10 @@ class InstanceCommands final : public QObject {
     InstanceCommands(Pomodoro& pomodoro, std::function<void()> open, QObject* parent = nullptr);
     ~InstanceCommands() override;
 
-    // Reads the command waiting on the socket, answers it, and closes or keeps the socket.
-    void take(QLocalSocket* socket);
+    // Answers the command read from the socket, and closes or keeps the socket.
+    void take(QLocalSocket* socket, const QByteArray& command);
+    // Followers at once; one more is told no and closed.
+    static constexpr int mostFollowers = 32;
     qsizetype followers() const { return followers_.size(); }
 
     // The status as the command line prints it: one line of text, or of waybar's JSON

@@ -11,9 +11,11 @@
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QThread>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -30,23 +32,11 @@ SingleInstance::SingleInstance(QString socketPath, QString lockPath, QObject* pa
     if (path_.isEmpty()) path_ = defaultPath(&madeFolder_);
     server_.setSocketOptions(QLocalServer::UserAccessOption);
     connect(&server_, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = server_.nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
-                read(socket);
-                socket->deleteLater();
-            });
-            // A command (a line that starts with '!') waits for its answer on the connection.
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                if (socket->peek(1) != "!" || !socket->canReadLine()) return;
-                socket->disconnect(this);
-                emit commandArrived(socket);
-            });
-            if (socket->state() != QLocalSocket::ConnectedState) {
-                read(socket);
-                socket->deleteLater();
-            }
-        }
+        while (QLocalSocket* socket = server_.nextPendingConnection())
+            accept(socket);
     });
+    guard_.setInterval(guardIntervalMs);
+    connect(&guard_, &QTimer::timeout, this, &SingleInstance::guard);
 }
 
 SingleInstance::~SingleInstance() {
@@ -115,12 +105,24 @@ bool SingleInstance::claim(const QList<QUrl>& urls) {
     for (;;) {
         switch (lock()) {
         case Lock::taken: {
+            // A new lock file where an instance runs whose file was removed: it still answers
+            // on the socket, and it stays the one instance.
+            if (!path_.isEmpty() && QFileInfo::exists(path_) && handTo(path_, urls)) {
+                Log::notice(QStringLiteral("Purrlox answers on %1 though its lock file was gone; "
+                                           "this start handed over to it")
+                                .arg(Log::priv(path_)));
+                ::close(lockFd_);
+                lockFd_ = -1;
+                handedOver_ = true;
+                return false;
+            }
             const bool listening = listen();
             if (!listening)
                 Log::error(QStringLiteral("could not listen for other starts on %1: %2; their "
                                           "links cannot reach this instance")
                                .arg(Log::priv(path_), server_.errorString()));
             publishSocket(listening);
+            guard_.start();
             return true;
         }
         case Lock::unavailable:
@@ -144,10 +146,12 @@ bool SingleInstance::claim(const QList<QUrl>& urls) {
     }
 }
 
-SingleInstance::Lock SingleInstance::lock() {
+SingleInstance::Lock SingleInstance::lock(bool quiet) {
     if (lockFd_ < 0) {
         if (!AtomicFile::makeFolder(QFileInfo(lockPath_).absolutePath())) {
-            Log::error(QStringLiteral("cannot make the folder of %1").arg(Log::priv(lockPath_)));
+            if (!quiet)
+                Log::error(
+                    QStringLiteral("cannot make the folder of %1").arg(Log::priv(lockPath_)));
             return Lock::unavailable;
         }
         // Close-on-exec: a program started from here must never keep the lock alive. Never
@@ -157,26 +161,79 @@ SingleInstance::Lock SingleInstance::lock() {
         if (lockFd_ < 0) {
             const QString why = errno == ELOOP ? QStringLiteral("it is a symbolic link")
                                                : QString::fromLocal8Bit(strerror(errno));
-            Log::error(QStringLiteral("cannot use %1 as the instance lock (%2); it is left as it "
-                                      "is and this start runs without it")
-                           .arg(Log::priv(lockPath_), why));
+            if (!quiet)
+                Log::error(
+                    QStringLiteral("cannot use %1 as the instance lock (%2); it is left as it "
+                                   "is and this start runs without it")
+                        .arg(Log::priv(lockPath_), why));
             return Lock::unavailable;
         }
         struct stat st {};
         if (::fstat(lockFd_, &st) != 0 || !S_ISREG(st.st_mode)) {
             ::close(lockFd_);
             lockFd_ = -1;
-            Log::error(QStringLiteral("cannot use %1 as the instance lock (not a regular file); "
-                                      "it is left as it is and this start runs without it")
-                           .arg(Log::priv(lockPath_)));
+            if (!quiet)
+                Log::error(
+                    QStringLiteral("cannot use %1 as the instance lock (not a regular file); "
+                                   "it is left as it is and this start runs without it")
+                        .arg(Log::priv(lockPath_)));
             return Lock::unavailable;
         }
     }
     if (::flock(lockFd_, LOCK_EX | LOCK_NB) == 0) return Lock::taken;
     if (errno == EWOULDBLOCK) return Lock::busy;
-    Log::error(QStringLiteral("cannot lock %1 (%2)")
-                   .arg(Log::priv(lockPath_), QString::fromLocal8Bit(strerror(errno))));
+    if (!quiet)
+        Log::error(QStringLiteral("cannot lock %1 (%2)")
+                       .arg(Log::priv(lockPath_), QString::fromLocal8Bit(strerror(errno))));
     return Lock::unavailable;
+}
+
+bool SingleInstance::lockStillThere() const {
+    struct stat held {};
+    struct stat named {};
+    if (::fstat(lockFd_, &held) != 0 || held.st_nlink == 0) return false;
+    if (::lstat(QFile::encodeName(lockPath_).constData(), &named) != 0) return false;
+    return held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+
+void SingleInstance::guard() {
+    // The socket file went (its folder was cleaned): listen again, so later starts find us.
+    if (!path_.isEmpty() && server_.isListening() && !QFileInfo::exists(path_)) {
+        server_.close();
+        if (server_.listen(path_))
+            Log::notice(QStringLiteral("the instance socket %1 was gone; listening on it again")
+                            .arg(Log::priv(path_)));
+    }
+    if (lockFd_ >= 0 && lockStillThere()) {
+        guardFailing_ = false;
+        return;
+    }
+    // The lock file went with its folder (removed, or dropped on the cat): take a new one, or a
+    // later start would take it and run beside this instance.
+    const int old = lockFd_;
+    lockFd_ = -1;
+    switch (lock(true)) {
+    case Lock::taken:
+        if (old >= 0) ::close(old);
+        publishSocket(server_.isListening());
+        guardFailing_ = false;
+        Log::notice(QStringLiteral("the instance lock %1 was gone; it is taken again")
+                        .arg(Log::priv(lockPath_)));
+        return;
+    case Lock::busy:
+        // A start took the new file first: it finds this instance on the socket, hands over
+        // and ends, and the next look takes the lock.
+        ::close(lockFd_);
+        break;
+    case Lock::unavailable:
+        if (!guardFailing_)
+            Log::error(QStringLiteral("the instance lock %1 is gone and cannot be taken again; "
+                                      "tried again every second")
+                           .arg(Log::priv(lockPath_)));
+        guardFailing_ = true;
+        break;
+    }
+    lockFd_ = old;
 }
 
 QString SingleInstance::holderSocket() const {
@@ -215,15 +272,99 @@ bool SingleInstance::handTo(const QString& socketPath, const QList<QUrl>& urls) 
 
 bool SingleInstance::listen() {
     if (path_.isEmpty()) return false; // no safe folder for it (logged)
-    // Only the lock holder gets here, so a socket file already there is left over.
     if (server_.listen(path_)) return true;
     if (server_.serverError() != QAbstractSocket::AddressInUseError) return false;
+    // Left over only when nobody answers on it (an instance that does was handed over to).
+    QLocalSocket probe;
+    probe.connectToServer(path_);
+    if (probe.waitForConnected(waitMs)) {
+        probe.abort();
+        return false;
+    }
     QLocalServer::removeServer(path_);
     return server_.listen(path_);
 }
 
-void SingleInstance::read(QLocalSocket* socket) {
-    const QByteArray data = socket->readAll();
+void SingleInstance::accept(QLocalSocket* socket) {
+    if (peers_ >= mostPeers) {
+        dropped(QStringLiteral("more starts talk at once than are taken"));
+        socket->abort();
+        socket->deleteLater();
+        return;
+    }
+    ++peers_;
+    connect(socket, &QObject::destroyed, this, [this] { --peers_; });
+    // Qt stops reading from the kernel once this much waits; it is read out as it comes.
+    socket->setReadBufferSize(messageCap);
+    struct Peer {
+        QByteArray message;
+        bool done = false;
+    };
+    auto peer = std::make_shared<Peer>();
+    // The socket's own timer: it goes with the socket, and what it holds with it.
+    auto* patience = new QTimer(socket);
+    patience->setSingleShot(true);
+    const auto drop = [this, socket, peer](const QString& why) {
+        if (peer->done) return;
+        peer->done = true;
+        peer->message = {};
+        dropped(why);
+        socket->abort();
+        socket->deleteLater();
+    };
+    // False when the peer sent more than a message may hold.
+    const auto take = [socket, peer] {
+        while (socket->bytesAvailable() > 0) {
+            const qint64 room = messageCap + 1 - peer->message.size();
+            peer->message += socket->read(std::min(socket->bytesAvailable(), room));
+            if (peer->message.size() > messageCap) return false;
+        }
+        return true;
+    };
+    const auto finish = [this, socket, peer, take, drop] {
+        if (peer->done) return;
+        if (!take()) {
+            drop(QStringLiteral("sent more than %1 KB").arg(messageCap / 1024));
+            return;
+        }
+        peer->done = true;
+        socket->deleteLater();
+        read(peer->message);
+    };
+    // A command (one line that starts with '!') is answered on its connection, which stays
+    // open while its peer follows the timer: it is handed on and no longer counts as a start.
+    const auto command = [this, socket, peer, patience] {
+        const qsizetype end = peer->message.indexOf('\n');
+        if (!peer->message.startsWith('!') || end < 0) return false;
+        peer->done = true;
+        patience->stop();
+        socket->disconnect(this);
+        --peers_;
+        emit commandArrived(socket, peer->message.left(end));
+        return true;
+    };
+    connect(socket, &QLocalSocket::readyRead, this, [take, drop, command] {
+        if (!take()) return drop(QStringLiteral("sent more than %1 KB").arg(messageCap / 1024));
+        command();
+    });
+    connect(socket, &QLocalSocket::disconnected, this, [take, finish, command] {
+        if (!(take() && command())) finish();
+    });
+    connect(patience, &QTimer::timeout, socket, [drop] {
+        drop(QStringLiteral("kept its connection open for %1 s").arg(peerWaitMs / 1000));
+    });
+    patience->start(peerWaitMs);
+    if (socket->state() != QLocalSocket::ConnectedState && !(take() && command())) finish();
+}
+
+void SingleInstance::dropped(const QString& why) {
+    // A flood of peers writes a few lines a minute, not one each.
+    QString line =
+        QStringLiteral("another start on the instance socket %1; it is dropped").arg(why);
+    if (dropLines_.allow(line)) Log::error(line);
+}
+
+void SingleInstance::read(const QByteArray& data) {
     QList<QUrl> urls;
     for (const QByteArray& line : data.split('\n')) {
         if (line.trimmed().isEmpty()) continue;

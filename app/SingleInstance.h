@@ -1,9 +1,12 @@
 #pragma once
 
+#include "base/LogBudget.h"
+
 #include <QList>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QObject>
+#include <QTimer>
 #include <QUrl>
 
 // One Purrlox per user. The instance holds an exclusive lock on a file in the user's data
@@ -13,6 +16,11 @@
 // hands its links over that socket and exits, whatever its own runtime folder is.
 // The lock is only ever a regular file: a symbolic link, FIFO or anything else in its place
 // is left as it is (logged), and the instance runs without the lock.
+// The instance looks after its claim: a lock file that goes (its folder removed or moved) is
+// made and taken again, and a socket file that goes is listened on again. A start never
+// removes a socket that an instance answers on: it hands over to it, lock or no lock.
+// Another start's message is read as it arrives, at most messageCap bytes; a peer that sends
+// more, or keeps the connection open for long, is dropped.
 class SingleInstance final : public QObject {
     Q_OBJECT
   public:
@@ -40,28 +48,47 @@ class SingleInstance final : public QObject {
 
     // How long a start waits for a running instance that holds the lock to answer.
     static inline int answerWaitMs = 3000;
+    // Links of one start fit many times over; anything larger is no start of ours.
+    static constexpr qint64 messageCap = 64 * 1024;
+    // Starts talking at once; more are refused until one is done.
+    static constexpr int mostPeers = 8;
+    // How long a start may keep its connection open.
+    static inline int peerWaitMs = 10000;
+    // How often the claim is looked after.
+    static inline int guardIntervalMs = 1000;
 
   signals:
     void linksArrived(const QList<QUrl>& urls);
     void startedAgain();
-    // Another start's command line ("!…\n"), unread on the socket; the receiver owns it.
-    void commandArrived(QLocalSocket* socket);
+    // Another start's command line ("!…", without its newline) and the socket to answer on;
+    // the receiver owns the socket.
+    void commandArrived(QLocalSocket* socket, const QByteArray& line);
 
   private:
     enum class Lock { taken, busy, unavailable };
-    Lock lock();
+    Lock lock(bool quiet = false);
+    // The lock file open here is still the one at lockPath_.
+    bool lockStillThere() const;
+    // Takes the lock again when its file went, and listens again when the socket file went.
+    void guard();
     // The socket the lock holder listens on: what it wrote into the lock file, else ours.
     // Empty when the holder said it could not listen.
     QString holderSocket() const;
     void publishSocket(bool listening);
     bool handTo(const QString& socketPath, const QList<QUrl>& urls);
     bool listen();
-    void read(class QLocalSocket* socket);
+    void accept(class QLocalSocket* socket);
+    void read(const QByteArray& data);
+    void dropped(const QString& why);
 
     QString path_;
     QString lockPath_;
     QString madeFolder_; // the private socket folder made for this instance
     int lockFd_ = -1;
     bool handedOver_ = false;
+    bool guardFailing_ = false; // one log line per streak of failed re-takes
+    int peers_ = 0;
+    LogBudget dropLines_;
     QLocalServer server_;
+    QTimer guard_;
 };

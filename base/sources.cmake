@@ -1,4 +1,5 @@
 target_sources(purrlox_core PRIVATE
   base/Calendar.cpp
   base/Config.cpp
-  base/Log.cpp)
+  base/Log.cpp
+  base/LogBudget.cpp)

@@ -19,6 +19,7 @@ class FixedClock final : public Clock {
   public:
     QDateTime now() const override { return at; }
     double monotonic() const override { return 0; }
+    double boottime() const override { return 0; }
     QDateTime at = QDateTime(QDate(2026, 12, 7), QTime(18, 0), Qt::LocalTime);
 };
 
@@ -106,6 +107,7 @@ class JumpingClock final : public Clock {
   public:
     QDateTime now() const override { return at; }
     double monotonic() const override { return 0; }
+    double boottime() const override { return 0; }
     QDateTime at = QDateTime(QDate(2026, 12, 7), QTime(10, 0), Qt::UTC);
 };
 

@@ -19,6 +19,7 @@ class FixedClock final : public Clock {
   public:
     QDateTime now() const override { return at; }
     double monotonic() const override { return 0; }
+    double boottime() const override { return 0; }
     QDateTime at = QDateTime(QDate(2026, 12, 10), QTime(18, 0), Qt::LocalTime);
 };
 

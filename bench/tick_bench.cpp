@@ -81,6 +81,7 @@ class SteppingClock final : public Clock {
   public:
     QDateTime now() const override { return t; }
     double monotonic() const override { return mono; }
+    double boottime() const override { return mono; }
     void advance(double s) {
         t = t.addMSecs(qint64(s * 1000));
         mono += s;

@@ -21,6 +21,14 @@ qint64 periodMSecs(int minutes) {
     return qint64(std::clamp(minutes, 1, Pomodoro::longestPeriod)) * 60000;
 }
 
+double seconds(qint64 msecs) {
+    return double(msecs) / 1000.0;
+}
+
+// Wall and boot clocks read a moment apart, and the wall clock is slewed by the network: a
+// difference below this between their steps is no setting of the clock.
+constexpr double clockStepTolerance = 0.5;
+
 } // namespace
 
 const QList<int>& Pomodoro::workChoices() {
@@ -60,7 +68,7 @@ Pomodoro::Pomodoro(Settings& defaults, Clock& clock, FocusLog& log, QObject* par
 
 std::optional<double> Pomodoro::remaining() const {
     if (phase_.isOff()) return std::nullopt;
-    return std::max(0.0, double(now_.msecsTo(phase_.until)) / 1000.0);
+    return std::max(0.0, end_ - boot_);
 }
 
 void Pomodoro::setWorkMinutes(int minutes) {
@@ -92,13 +100,22 @@ void Pomodoro::setPhase(Phase phase) {
 
 void Pomodoro::count(const QDateTime& date) {
     const double u = clock_.monotonic();
+    const double b = clock_.boottime();
     if (phase_.kind == Phase::Kind::work) {
-        const QDateTime e = std::min(phase_.until, date);
-        const double wall = double(now_.msecsTo(e)) / 1000.0;
-        const double monotonic = u - uptime_;
-        log_.count(std::max(0.0, std::min(wall, monotonic)));
+        // Time passed on the boot clock up to the period's end, and no more than the monotonic
+        // clock saw: time asleep never counts, and the wall clock's steps play no part.
+        const double passed = std::min(b, end_) - boot_;
+        log_.count(std::max(0.0, std::min(passed, u - uptime_)));
+    }
+    // The wall clock was set: the running period keeps its length, so its end moves with it.
+    const double step = double(now_.msecsTo(date)) / 1000.0 - (b - boot_);
+    if (!phase_.isOff() && std::abs(step) > clockStepTolerance) {
+        Phase moved = phase_;
+        moved.until = phase_.until.addMSecs(qint64(std::llround(step * 1000.0)));
+        setPhase(std::move(moved));
     }
     uptime_ = u;
+    boot_ = b;
     if (now_ != date) {
         now_ = date;
         emit nowChanged();
@@ -120,12 +137,14 @@ void Pomodoro::start() {
     if (!phase_.isOff()) return;
     const QDateTime now = clock_.now();
     uptime_ = clock_.monotonic();
+    boot_ = clock_.boottime();
     if (now != now_) {
         now_ = now;
         emit nowChanged();
     }
     sitting_ = now_;
     setActivity(log_.canonical(activity_));
+    end_ = boot_ + seconds(periodMSecs(workMinutes_));
     setPhase(Phase::work(now_.addMSecs(periodMSecs(workMinutes_))));
     onChange(phase_);
     openStretch();
@@ -133,17 +152,21 @@ void Pomodoro::start() {
 }
 
 void Pomodoro::walkEndedPeriods() {
+    // Periods end on the boot clock; their wall-clock ends follow, for what is shown and booked.
     for (;;) {
-        if (phase_.kind == Phase::Kind::work && now_ >= phase_.until) {
+        if (phase_.kind == Phase::Kind::work && boot_ >= end_) {
             log_.finish(true);
-            setPhase(Phase::rest(phase_.until.addMSecs(periodMSecs(breakMinutes_))));
-        } else if (phase_.kind == Phase::Kind::rest && now_ >= phase_.until) {
+            const qint64 rest = periodMSecs(breakMinutes_);
+            end_ += seconds(rest);
+            setPhase(Phase::rest(phase_.until.addMSecs(rest)));
+        } else if (phase_.kind == Phase::Kind::rest && boot_ >= end_) {
             // Whole cycles that ended since are skipped in one step: their work periods had
             // nothing counted, so each would open a stretch and drop it again.
-            const qint64 cycle = periodMSecs(workMinutes_) + periodMSecs(breakMinutes_);
-            const qint64 skipped = phase_.until.msecsTo(now_) / cycle;
-            const QDateTime restEnd = phase_.until.addMSecs(skipped * cycle);
-            setPhase(Phase::work(restEnd.addMSecs(periodMSecs(workMinutes_))));
+            const qint64 work = periodMSecs(workMinutes_);
+            const qint64 cycle = work + periodMSecs(breakMinutes_);
+            const qint64 skipped = qint64(std::floor((boot_ - end_) / seconds(cycle)));
+            end_ += seconds(skipped * cycle + work);
+            setPhase(Phase::work(phase_.until.addMSecs(skipped * cycle + work)));
             openStretch();
         } else {
             return;

@@ -11,9 +11,11 @@ class Clock;
 class Settings;
 class FocusLog;
 
-// The work/rest timer. While a work period runs it books focus time into the focus log,
-// never more than both the wall clock and the monotonic clock saw pass, so time asleep
-// and jumps of the clock never count as focus.
+// The work/rest timer. Its periods are measured on the boot clock, which runs on while the
+// machine sleeps and is never set: setting the wall clock neither stretches nor cuts a period
+// (the wall-clock end it shows moves with the clock). While a work period runs it books focus
+// time into the focus log, never more than the monotonic clock saw pass, so time asleep never
+// counts as focus.
 class Pomodoro : public QObject {
     Q_OBJECT
 
@@ -43,7 +45,7 @@ class Pomodoro : public QObject {
     const Phase& phase() const { return phase_; }
     const QDateTime& now() const { return now_; }
     const QDateTime& sitting() const { return sitting_; }
-    // Seconds left in the running period, never negative; none while off.
+    // Seconds left in the running period at the last tick, never negative; none while off.
     std::optional<double> remaining() const;
     bool timerActive() const { return timer_.isActive(); }
 
@@ -82,7 +84,9 @@ class Pomodoro : public QObject {
     Phase phase_;
     QDateTime now_;
     QDateTime sitting_;
-    double uptime_ = 0;
+    double uptime_ = 0; // the monotonic clock at the last tick
+    double boot_ = 0;   // the boot clock at the last tick
+    double end_ = 0;    // the running period's end on the boot clock
     int workMinutes_ = 25;
     int breakMinutes_ = 5;
     QString activity_;

@@ -161,11 +161,13 @@ void TrayEntry::openByHost(QPoint host) {
     host = QPoint(std::clamp(host.x(), -far, far), std::clamp(host.y(), -far, far));
     const QPoint at = hostPoint ? hostPoint(host) : host;
     const QPoint shown = onSomeScreen(at);
-    if (shown != at)
-        Log::notice(QStringLiteral("the tray sent a click at %1, %2, off every screen; the menu "
-                                   "opens at the nearest edge")
-                        .arg(host.x())
-                        .arg(host.y()));
+    if (shown != at) {
+        QString line = QStringLiteral("the tray sent a click at %1, %2, off every screen; the menu "
+                                      "opens at the nearest edge")
+                           .arg(host.x())
+                           .arg(host.y());
+        if (offScreenLines_.allow(line)) Log::notice(line);
+    }
     open_(QRect(shown, QSize(1, 1)));
 }
 

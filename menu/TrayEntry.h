@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/LogBudget.h"
+
 #include <QIcon>
 #include <QObject>
 #include <QPoint>
@@ -79,4 +81,5 @@ class TrayEntry : public QObject {
     std::optional<int> minutes_;
     bool iconSet_ = false;
     int redraws_ = 0;
+    LogBudget offScreenLines_; // any bus peer can send such points
 };

@@ -1,12 +1,14 @@
 #include "platform/AtomicFile.h"
 
 #include "base/Log.h"
+#include "platform/FileError.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -18,7 +20,26 @@ namespace AtomicFile {
 namespace {
 
 QString errorText(int error) {
-    return QString::fromLocal8Bit(strerror(error));
+    return FileError::text(error);
+}
+
+// Straight to the descriptor: Qt's buffered write reports a short write on a full disk with
+// no reason at all.
+bool writeAll(int fd, const QByteArray& bytes, QString* why) {
+    const char* p = bytes.constData();
+    qint64 left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(std::min<qint64>(left, qint64(1) << 30)));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            // A write of nothing with no error is a full disk that said nothing.
+            *why = errorText(n < 0 ? errno : ENOSPC);
+            return false;
+        }
+        p += n;
+        left -= n;
+    }
+    return true;
 }
 
 bool syncFolder(const QString& folder) {
@@ -66,26 +87,24 @@ bool write(const QString& path, const QByteArray& bytes, FileStamp* written, QSt
     if (!makeFolder(info.absolutePath()))
         return fail(QStringLiteral("cannot make the folder: %1").arg(errorText(errno)));
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(errno ? errorText(errno) : file.errorString());
+    QString why;
+    if (!writeAll(file.handle(), bytes, &why)) {
         file.cancelWriting();
         return fail(why);
     }
     // QSaveFile renames over the old file; make the data durable before it does.
-    if (!file.flush()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return fail(why);
-    }
     if (::fsync(file.handle()) != 0) {
-        const QString why = errorText(errno);
+        why = errorText(errno);
         file.cancelWriting();
         return fail(why);
     }
     const FileStamp stamp = FileStamp::ofDescriptor(file.handle());
     if (beforeRename) beforeRename();
-    if (!file.commit()) return fail(file.errorString());
+    errno = 0;
+    if (!file.commit()) return fail(errno ? errorText(errno) : file.errorString());
     if (written) *written = stamp;
     // The rename is only durable once the folder is: else a power cut can bring back the old file.
     if (!syncFolder(folder))

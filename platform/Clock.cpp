@@ -4,7 +4,9 @@
 
 #include <ctime>
 
-double Clock::seconds() const { return StoredDate::toSeconds(now()); }
+double Clock::seconds() const {
+    return StoredDate::toSeconds(now());
+}
 
 namespace {
 
@@ -19,6 +21,11 @@ class SystemClock final : public Clock {
     double monotonic() const override {
         timespec ts{};
         clock_gettime(CLOCK_MONOTONIC, &ts);
+        return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
+    }
+    double boottime() const override {
+        timespec ts{};
+        clock_gettime(CLOCK_BOOTTIME, &ts);
         return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
     }
 };

@@ -2,6 +2,7 @@
 
 #include "base/Log.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileError.h"
 #include "platform/StoredDate.h"
 
 #include <QDir>
@@ -44,7 +45,7 @@ QString kindOf(mode_t mode) {
 }
 
 QString errorText(int error) {
-    return QString::fromLocal8Bit(strerror(error));
+    return FileError::text(error);
 }
 
 // Absent only when the file surely is not there; any other failure to open or read it
@@ -74,6 +75,15 @@ FileRead readRegularFile(const QString& path) {
         r.stamp = FileStamp::ofPath(path);
         r.status = SettingsStore::DataRead::Status::failed;
         r.error = kindOf(st.st_mode);
+        return r;
+    }
+    if (st.st_size > SettingsStore::largestFile) {
+        ::close(fd);
+        r.stamp = FileStamp::ofPath(path);
+        r.status = SettingsStore::DataRead::Status::tooLarge;
+        r.error = QStringLiteral("%1 MB, more than the %2 MB a store may hold")
+                      .arg(st.st_size >> 20)
+                      .arg(SettingsStore::largestFile >> 20);
         return r;
     }
     QFile file;
@@ -139,8 +149,11 @@ void SettingsStore::load() const {
         return;
     }
     QJsonParseError error{};
-    const QJsonDocument doc = QJsonDocument::fromJson(r.bytes, &error);
-    if (error.error == QJsonParseError::NoError && doc.isObject()) {
+    const QJsonDocument doc = r.status == DataRead::Status::read
+                                  ? QJsonDocument::fromJson(r.bytes, &error)
+                                  : QJsonDocument();
+    if (r.status == DataRead::Status::read && error.error == QJsonParseError::NoError &&
+        doc.isObject()) {
         values_ = doc.object();
         return;
     }
@@ -149,7 +162,8 @@ void SettingsStore::load() const {
     if (aside.isEmpty()) frozen_ = true;
     settingsStamp_ = FileStamp::ofPath(settingsPath());
     Log::error(QStringLiteral("settings: unreadable settings file kept as %1 (%2)")
-                   .arg(Log::priv(aside), error.error == QJsonParseError::NoError
+                   .arg(Log::priv(aside), r.status == DataRead::Status::tooLarge ? r.error
+                                          : error.error == QJsonParseError::NoError
                                               ? QStringLiteral("not an object")
                                               : error.errorString()));
 }
@@ -190,8 +204,11 @@ bool SettingsStore::mergeChangedSettings() {
     settingsStamp_ = r.stamp;
     if (r.status == DataRead::Status::absent) return true;
     QJsonParseError error{};
-    const QJsonDocument doc = QJsonDocument::fromJson(r.bytes, &error);
-    if (error.error != QJsonParseError::NoError || !doc.isObject()) {
+    const QJsonDocument doc = r.status == DataRead::Status::read
+                                  ? QJsonDocument::fromJson(r.bytes, &error)
+                                  : QJsonDocument();
+    if (r.status != DataRead::Status::read || error.error != QJsonParseError::NoError ||
+        !doc.isObject()) {
         const QString aside = AtomicFile::keepAside(settingsPath());
         if (aside.isEmpty()) {
             frozen_ = true;
@@ -381,7 +398,7 @@ std::optional<QByteArray> SettingsStore::data(const QString& key) const {
     return std::move(r.bytes);
 }
 
-QString SettingsStore::keepAsideData(const QString& key) {
+QString SettingsStore::keepAsideData(const QString& key, const QString& why) {
     if (!QFileInfo::exists(dataPath(key))) return {};
     const QString aside = AtomicFile::keepAside(dataPath(key));
     if (aside.isEmpty()) {
@@ -389,6 +406,8 @@ QString SettingsStore::keepAsideData(const QString& key) {
         return {};
     }
     dataStamps_[key] = FileStamp::ofPath(dataPath(key));
-    Log::error(QStringLiteral("settings: unreadable %1 kept as %2").arg(key, Log::priv(aside)));
+    Log::error(QStringLiteral("settings: unreadable %1 kept as %2%3")
+                   .arg(key, Log::priv(aside),
+                        why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why)));
     return aside;
 }

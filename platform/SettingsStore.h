@@ -66,8 +66,13 @@ class SettingsStore final : public Settings {
     bool setRealList(const QString& key, const QList<double>& value) override;
 
     // Data values.
+    // A store larger than this is not read: no focus log or list comes near it (ten years of
+    // stretches are 10 MB), and reading one that large would stall or kill every start.
+    static constexpr qint64 largestFile = qint64(256) << 20;
+
     struct DataRead {
-        enum class Status { absent, read, failed };
+        // tooLarge: over largestFile, not read; the owner keeps it aside.
+        enum class Status { absent, read, failed, tooLarge };
         Status status = Status::absent;
         QByteArray bytes;
         QString error; // why it failed
@@ -117,7 +122,8 @@ class SettingsStore final : public Settings {
     // The owner found the document unreadable: keep it aside so the next save cannot
     // overwrite it. Answers the path it was moved to (empty when there was nothing to move; a
     // file that could not be moved freezes the key).
-    QString keepAsideData(const QString& key);
+    // `why`, when given, is said in the same log line.
+    QString keepAsideData(const QString& key, const QString& why = {});
 
     // Writes what a failed settings write left unsaved (the quit path); true when nothing is
     // left.

@@ -31,6 +31,13 @@ std::optional<QJsonArray> StoredArray::parse(const QByteArray& bytes, QString* e
 std::optional<QByteArray> StoredArray::load() {
     SettingsStore::DataRead r = store_.readData(key_);
     if (r.status == SettingsStore::DataRead::Status::absent) return std::nullopt;
+    if (r.status == SettingsStore::DataRead::Status::tooLarge) {
+        // Never read, never saved over: the next save starts a new file beside it.
+        if (store_.keepAsideData(key_, r.error).isEmpty())
+            Log::error(
+                QStringLiteral("cannot read %1: %2; %3").arg(voice_.name, r.error, voice_.frozen));
+        return std::nullopt;
+    }
     if (r.status == SettingsStore::DataRead::Status::failed) {
         // Not damaged, only unreadable now: it stays in place and is never saved over.
         Log::error(
@@ -51,6 +58,9 @@ SettingsStore::DataFile StoredArray::readChanged() const {
 
 bool StoredArray::changed(const SettingsStore::DataFile& file) {
     store_.noteRead(key_, file);
+    // Grown past what is read: kept aside like a damaged one, and ours is written anew.
+    if (file.read.status == SettingsStore::DataRead::Status::tooLarge)
+        return !store_.keepAsideData(key_, file.read.error).isEmpty();
     if (file.read.status != SettingsStore::DataRead::Status::failed) return true;
     Log::error(QStringLiteral("cannot save %1: %2 (%3)")
                    .arg(voice_.name, voice_.changed, file.read.error));

@@ -1,5 +1,6 @@
 target_sources(purrlox_core PRIVATE
   platform/AtomicFile.cpp
+  platform/FileError.cpp
   platform/SettingsStore.cpp
   platform/StoredArray.cpp
   platform/FileStamp.cpp

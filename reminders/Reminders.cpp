@@ -212,32 +212,27 @@ QDateTime Reminders::nextOccurrence(const QDateTime& at, const QDateTime& now) {
     return next.addMSecs(1 + gapStart(next).secsTo(QTime(face.hour(), face.minute())) / 60);
 }
 
+QDateTime Reminders::dueAt(const Reminder& r, const QDateTime& now, const QDateTime& since) {
+    // A daily reminder is never due farther ahead than a day: one that is was moved while the
+    // clock stood far ahead, or the clock stands far behind now. Either way it is due at its
+    // first hour and minute after the last check, and its stored time stays: a clock set back
+    // for a moment finds it where it was once it is right again.
+    if (r.daily && r.at > now.addSecs(farthestDaily)) return nextOccurrence(r.at, since);
+    return r.at;
+}
+
 void Reminders::check() {
     const QDateTime now = clock_.now();
-    // A clock that was set years ahead for a moment and then corrected left daily reminders
-    // due on that far day; put them back on their hour and minute.
-    const QDateTime farthest = now.addSecs(farthestDaily);
-    bool moved = false;
-    QList<Reminder> list = list_;
-    for (Reminder& r : list) {
-        if (r.daily && r.at > farthest) {
-            r.at = nextOccurrence(r.at, now);
-            moved = true;
-        }
-    }
-    if (moved) {
-        Log::notice(QStringLiteral("reminders: daily reminders due too far ahead were put back "
-                                   "on their time"));
-        sortByDue(list);
-        setList(std::move(list));
-    }
+    if (lastCheck_.isValid() && now < lastCheck_) steppedBack_ = now;
+    QDateTime since = lastCheck_.isValid() ? lastCheck_ : now.addMSecs(-1);
+    // A clock set back may be set right again in a moment: a daily reminder far ahead of it
+    // follows it only once it has stood for a while, or a blip would deliver it twice.
+    if (steppedBack_.isValid()) since = std::max(since, steppedBack_.addSecs(settleAfterStepBack));
+    lastCheck_ = now;
     QList<Reminder> due;
     for (const Reminder& r : std::as_const(list_))
-        if (r.at <= now) due.push_back(r);
-    if (due.isEmpty()) {
-        if (moved) save();
-        return;
-    }
+        if (dueAt(r, now, since) <= now) due.push_back(r);
+    if (due.isEmpty()) return;
     for (const Reminder& r : std::as_const(due))
         onDue(r);
     // onDue may have changed the list: advance only the delivered reminders that are still

@@ -34,6 +34,10 @@ class Reminders : public QObject {
     // (or nothing may be written in this run).
     bool flush();
 
+    // When the reminder is due, seen at `now` by a check that last ran at `since`: its stored
+    // time, but for a daily one stored farther ahead than farthestDaily its first hour and
+    // minute after `since`. Nothing is stored: a clock set back never moves a stored time.
+    static QDateTime dueAt(const Reminder& reminder, const QDateTime& now, const QDateTime& since);
     // The first moment after `now` with the wall-clock hour and minute of `at`.
     static QDateTime nextOccurrence(const QDateTime& at, const QDateTime& now);
 
@@ -54,5 +58,8 @@ class Reminders : public QObject {
     Clock& clock_;
     QList<Reminder> list_;
     QList<Reminder> saved_; // the list as last read or written
+    QDateTime lastCheck_;
+    QDateTime steppedBack_;                          // the check that last found the clock set back
+    static constexpr int settleAfterStepBack = 3600; // seconds
     QTimer timer_;
 };

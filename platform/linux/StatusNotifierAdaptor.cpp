@@ -76,7 +76,7 @@ SniToolTip StatusNotifierAdaptor::toolTip() const {
 }
 
 void StatusNotifierAdaptor::Activate(int x, int y) {
-    if (item_.onActivate) item_.onActivate(QPoint(x, y));
+    item_.activate(QPoint(x, y));
 }
 
 void StatusNotifierAdaptor::SecondaryActivate(int x, int y) {

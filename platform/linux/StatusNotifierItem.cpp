@@ -10,6 +10,8 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
+#include <QTimer>
+#include <algorithm>
 
 namespace {
 
@@ -88,6 +90,20 @@ void StatusNotifierItem::registerWithWatcher() {
 
 QString StatusNotifierItem::menuPath() const {
     return menu_->exported() ? DbusMenu::path : QStringLiteral("/NO_DBUSMENU");
+}
+
+void StatusNotifierItem::activate(QPoint host) {
+    pendingClick_ = host;
+    if (clickPending_) return;
+    clickPending_ = true;
+    // Behind the calls already waiting, which only move the point; and no sooner than a
+    // moment after the last click, which no hand clicks faster than.
+    const qint64 since = lastClick_.isValid() ? lastClick_.elapsed() : clickGapMs;
+    QTimer::singleShot(int(std::max<qint64>(0, clickGapMs - since)), this, [this] {
+        clickPending_ = false;
+        lastClick_.start();
+        if (onActivate) onActivate(pendingClick_);
+    });
 }
 
 void StatusNotifierItem::setTitle(const QString& title) {

@@ -3,6 +3,7 @@
 #include "platform/linux/StatusNotifierAdaptor.h"
 
 #include <QDBusConnection>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPoint>
 #include <QString>
@@ -43,7 +44,12 @@ class StatusNotifierItem final : public QObject {
 
     // The host's click at (x, y) in its own coordinates (the compositor's logical pixels);
     // (0, 0) from a host that tells none. Activate, SecondaryActivate and ContextMenu alike.
+    // Calls that arrive in one turn of the event loop, or within 100 ms of the last click, are
+    // one click, at the last point: a peer flooding the bus opens the window a few times a
+    // second, not once a call.
     std::function<void(QPoint)> onActivate;
+    // What the adaptor calls for each of those methods.
+    void activate(QPoint host);
 
     const QString& id() const { return id_; }
     const QString& title() const { return title_; }
@@ -68,4 +74,8 @@ class StatusNotifierItem final : public QObject {
     bool registered_ = false;
     bool toolTipHeld_ = false; // changed while a host showed the menu, not yet told
     int attempt_ = 0;          // a reply to an older registration is not the word on this one
+    QPoint pendingClick_;
+    bool clickPending_ = false;
+    QElapsedTimer lastClick_;
+    static constexpr qint64 clickGapMs = 100;
 };

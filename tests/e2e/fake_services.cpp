@@ -8,6 +8,7 @@
 //       sleep true|false         sends PrepareForSleep
 //   fake-services watcher        org.kde.StatusNotifierWatcher on the session bus; prints
 //                                "registered SERVICE SENDER" for each item that registers
+//       flood SERVICE METHOD N X Y   calls the item's METHOD(X, Y) N times, waiting for none
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -146,6 +147,17 @@ int main(int argc, char** argv) {
             signal << playerInterface << QVariantMap{{"PlaybackStatus", player.status}}
                    << QStringList();
             bus.send(signal);
+        } else if (watcher && command == QLatin1String("flood")) {
+            // flood SERVICE METHOD COUNT X Y: a peer calling an item's method as fast as the
+            // bus takes it, never waiting for an answer.
+            const int count = words.value(3).toInt();
+            for (int i = 0; i < count; ++i) {
+                QDBusMessage call = QDBusMessage::createMethodCall(
+                    words.value(1), QStringLiteral("/StatusNotifierItem"),
+                    QStringLiteral("org.kde.StatusNotifierItem"), words.value(2));
+                call << words.value(4).toInt() << words.value(5).toInt();
+                bus.send(call);
+            }
         } else if (!mpris && command == QLatin1String("sleep")) {
             QDBusMessage signal =
                 QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),

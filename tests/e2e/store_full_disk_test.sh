@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The disk fills up while the focus log saves: the stretches booked meanwhile stay in memory and
 # reach the file once there is space again, by the timed retry or by the quit path. One log line
-# per streak of failures, one when saving works again. The data folder is a small tmpfs.
+# per streak of failures, naming the full disk, one when saving works again. The data folder is
+# a small tmpfs.
 [ "$(id -u)" = 0 ] || {
     echo "skipped: mounting a small tmpfs needs root"
     exit 77
@@ -52,6 +53,8 @@ rm "$FULL/filler"
 # Space is back: the timer writes them with no other stretch booked.
 wait_for 15 "the retry writes the stretches booked while the disk was full" all_in_file
 [ "$streak" = 1 ] || fail "expected one line for the streak, got $streak: $(cat "$CAT_LOG")"
+grep 'the focus log could not be saved' "$CAT_LOG" | grep -q 'no space left on the disk' ||
+    fail "the line does not name the full disk: $(grep 'could not be saved' "$CAT_LOG")"
 [ "$(recoveries)" = 1 ] || fail "expected one line when saving works again: $(cat "$CAT_LOG")"
 echo "ok: the retry wrote what a full disk refused, $(jq length "$LOG_FILE") stretches"
 

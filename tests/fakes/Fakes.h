@@ -26,18 +26,26 @@ class FakeClock final : public Clock {
         : now_(std::move(start)) {}
     QDateTime now() const override { return now_; }
     double monotonic() const override { return mono_; }
-    // Both clocks move together, as while the machine is awake.
+    double boottime() const override { return boot_; }
+    // Every clock moves together, as while the machine is awake.
     void advance(double seconds) {
         now_ = now_.addMSecs(qint64(seconds * 1000.0));
         mono_ += seconds;
+        boot_ += seconds;
     }
-    // Only the wall clock moves: the machine slept, or the user set the clock.
+    // The machine slept: the wall clock and the boot clock move, the monotonic one stands.
+    void sleep(double seconds) {
+        now_ = now_.addMSecs(qint64(seconds * 1000.0));
+        boot_ += seconds;
+    }
+    // Only the wall clock moves: the user or the network set the clock.
     void jumpWallClock(double seconds) { now_ = now_.addMSecs(qint64(seconds * 1000.0)); }
     void set(const QDateTime& t) { now_ = t; }
 
   private:
     QDateTime now_;
     double mono_ = 1000.0;
+    double boot_ = 2000.0;
 };
 
 // Answers queued values in order, then the midpoint of each range.

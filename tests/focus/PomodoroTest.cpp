@@ -50,9 +50,9 @@ TEST_F(PomodoroTest, WorkTurnsToRestOnTheFirstTickAtTheEndAndRestKeepsItsSchedul
 }
 
 TEST_F(PomodoroTest, SleepIsNeverBookedAndEveryEndedPeriodIsWalked) {
-    pomodoro->start();            // 10:00, 25/5
-    runFor(600);                  // awake until 10:10
-    clock.jumpWallClock(50 * 60); // asleep until 11:00
+    pomodoro->start();    // 10:00, 25/5
+    runFor(600);          // awake until 10:10
+    clock.sleep(50 * 60); // asleep until 11:00
     changes.clear();
     pomodoro->tick();
     // The 10:00 period ends with its ten minutes, not completed; the 10:30 one counted
@@ -69,7 +69,7 @@ TEST_F(PomodoroTest, SleepIsNeverBookedAndEveryEndedPeriodIsWalked) {
     EXPECT_NEAR(log.current()->seconds, 10, 1e-6);
 }
 
-// Every period passed one by one, as a tick after a jump of the clock must end up.
+// Every period passed one by one, as a tick after a long sleep must end up.
 Phase walked(Phase p, const QDateTime& now, int workMinutes, int breakMinutes) {
     for (;;) {
         if (p.kind == Phase::Kind::work && now >= p.until)
@@ -81,9 +81,9 @@ Phase walked(Phase p, const QDateTime& now, int workMinutes, int breakMinutes) {
     }
 }
 
-TEST_F(PomodoroTest, AForwardJumpOfAnySizeEndsWhereWalkingEveryPeriodWould) {
-    // Ten minutes of work, then the clock jumps: by every whole minute up to four hours (all
-    // period ends included), then by ten years.
+TEST_F(PomodoroTest, ASleepOfAnyLengthEndsWhereWalkingEveryPeriodWould) {
+    // Ten minutes of work, then the machine sleeps: for every whole minute up to four hours
+    // (all period ends included), then for ten years.
     QList<double> jumps;
     for (int m = 0; m <= 240; ++m)
         jumps << m * 60.0;
@@ -99,7 +99,7 @@ TEST_F(PomodoroTest, AForwardJumpOfAnySizeEndsWhereWalkingEveryPeriodWould) {
         p.start();
         c.advance(600);
         p.tick();
-        c.jumpWallClock(jump);
+        c.sleep(jump);
         announced.clear();
         int phases = 0, opened = 0;
         QObject::connect(&p, &Pomodoro::phaseChanged, [&] { ++phases; });
@@ -135,6 +135,34 @@ TEST_F(PomodoroTest, WallClockJumpsBackwardsBookNothing) {
     clock.advance(1); // counting goes on from the new wall-clock time
     pomodoro->tick();
     EXPECT_NEAR(log.current()->seconds, 61, 1e-6);
+}
+
+TEST_F(PomodoroTest, SettingTheClockNeitherStretchesNorCutsAPeriod) {
+    pomodoro->start(); // 10:00, 25/5
+    runFor(300);
+    // Set back an hour: the countdown goes on from where it was, and the end it shows moves.
+    clock.jumpWallClock(-3600);
+    pomodoro->tick();
+    EXPECT_NEAR(*pomodoro->remaining(), 1200, 1e-6);
+    EXPECT_EQ(pomodoro->phase(), Phase::work(local(2026, 12, 7, 9, 25)));
+    runFor(300);
+    EXPECT_NEAR(*pomodoro->remaining(), 900, 1e-6);
+    // Forward two hours: the period is not over; it ends after its 25 minutes of work.
+    clock.jumpWallClock(7200);
+    pomodoro->tick();
+    EXPECT_EQ(pomodoro->phase(), Phase::work(local(2026, 12, 7, 11, 25)));
+    EXPECT_TRUE(log.stretches().isEmpty());
+    runFor(899);
+    EXPECT_EQ(pomodoro->phase().kind, Phase::Kind::work);
+    runFor(1);
+    EXPECT_EQ(pomodoro->phase(), Phase::rest(local(2026, 12, 7, 11, 30)));
+    // One stretch, started at 10:00 as booked then, completed with its whole 25 minutes.
+    ASSERT_EQ(log.stretches().size(), 1);
+    EXPECT_TRUE(log.stretches()[0].completed);
+    EXPECT_DOUBLE_EQ(log.stretches()[0].seconds, 1500);
+    EXPECT_EQ(log.stretches()[0].start, local(2026, 12, 7, 10));
+    // The phase the cat hears of carries the moved ends, announced once each.
+    EXPECT_EQ(changes.size(), 4);
 }
 
 TEST_F(PomodoroTest, StopBooksTheLastPartialSecondAndEndsTheSitting) {

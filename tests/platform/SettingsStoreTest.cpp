@@ -3,12 +3,16 @@
 #include "fakes/FullDisk.h"
 #include "fakes/NoFreeFiles.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileError.h"
+#include "platform/StoredArray.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTimeZone>
+#include <cerrno>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -307,4 +311,45 @@ TEST(SettingsStore, SettingsAWriteFailedForAreKeptAndWrittenWhenThereIsSpace) {
     EXPECT_TRUE(d->flush()); // the quit path
     EXPECT_EQ(d.reopened()->integer("pomodoroWorkMinutes"), 45);
     SaveRetry::firstPauseMs = pause;
+}
+
+TEST(SettingsStore, StoresPastTheSizeCapAreKeptAsideUnreadWithOneLineEach) {
+    TempSettingsStore d;
+    const qint64 huge = qint64(300) << 20;
+    // Sparse: a bracket, then nothing; reading them whole would take 300 MB each.
+    for (const QString& path : {d->settingsPath(), d->dataPath("focusLog")}) {
+        writeFile(path, "[");
+        ASSERT_EQ(::truncate(QFile::encodeName(path).constData(), huge), 0);
+    }
+    CapturedLog log;
+    EXPECT_FALSE(d->integer("a").has_value());
+    StoredArray focusLog(*d, "focusLog", {"the focus log", "frozen", "changed"}, [] {});
+    EXPECT_FALSE(focusLog.load().has_value());
+    ASSERT_EQ(CapturedLog::lines.size(), 2) << CapturedLog::lines.join('\n').toStdString();
+    for (const QString& line : CapturedLog::lines)
+        EXPECT_TRUE(line.contains("300 MB, more than the 256 MB a store may hold"))
+            << line.toStdString();
+    for (const QString& path : {d->settingsPath(), d->dataPath("focusLog")}) {
+        const QStringList aside = asideFiles(path);
+        ASSERT_EQ(aside.size(), 1) << path.toStdString();
+        EXPECT_EQ(QFileInfo(QFileInfo(path).dir().filePath(aside[0])).size(), huge);
+    }
+    // New stores take their place.
+    EXPECT_TRUE(d->setInteger("a", 1));
+    EXPECT_TRUE(d->setData("focusLog", "[]"));
+    EXPECT_EQ(d.reopened()->integer("a"), 1);
+    EXPECT_EQ(d->data("focusLog"), QByteArray("[]"));
+}
+
+TEST(SettingsStore, AWriteCutShortByAFullDiskSaysWhy) {
+    TempSettingsStore d;
+    QString error;
+    {
+        FullDisk full(64);
+        EXPECT_FALSE(
+            AtomicFile::write(d->dataPath("focusLog"), QByteArray(100000, 'x'), nullptr, &error));
+    }
+    EXPECT_EQ(error, FileError::text(EFBIG));
+    EXPECT_EQ(FileError::text(ENOSPC), "no space left on the disk");
+    EXPECT_FALSE(QFileInfo::exists(d->dataPath("focusLog")));
 }

@@ -197,13 +197,37 @@ TEST_F(RemindersTest, AClockSetYearsAheadForOneTickLeavesTheDailyReminderAtTomor
     // A one-shot due before that date is delivered early, not lost.
     EXPECT_EQ(delivered, (QStringList{"standup", "dentist"}));
     tickAt(local(2026, 12, 7, 10, 0, 1)); // corrected
+    // A clock set back moves no stored time, so the daily one stays where the wrong clock put
+    // it; it is due at its hour and minute all the same, also after a restart.
     ASSERT_EQ(reminders->list().size(), 1);
-    EXPECT_EQ(reminders->list()[0].at, local(2026, 12, 8, 9, 0));
-    open(); // and so it is stored
-    ASSERT_EQ(reminders->list().size(), 1);
-    EXPECT_EQ(reminders->list()[0].at, local(2026, 12, 8, 9, 0));
+    const QDateTime now = clock.now();
+    EXPECT_EQ(Reminders::dueAt(reminders->list()[0], now, now), local(2026, 12, 8, 9, 0));
+    open();
+    tickAt(local(2026, 12, 8, 8, 59, 59));
+    EXPECT_EQ(delivered, (QStringList{"standup", "dentist"}));
     tickAt(local(2026, 12, 8, 9, 0));
     EXPECT_EQ(delivered, (QStringList{"standup", "dentist", "standup"}));
+    ASSERT_EQ(reminders->list().size(), 1);
+    EXPECT_EQ(reminders->list()[0].at, local(2026, 12, 9, 9, 0));
+}
+
+TEST_F(RemindersTest, AClockSetBackForAMomentMovesNoReminderAndDeliversItOnce) {
+    const QDateTime start = local(2026, 12, 7, 17, 29);
+    reminders->insert(note("stretch", local(2026, 12, 7, 17, 30), true));
+    tickAt(start);
+    const QJsonArray before = stored();
+    // A year back for a minute and five seconds, across the reminder's time on that day.
+    for (int i = 1; i <= 65; ++i)
+        tickAt(local(2025, 12, 7, 17, 29).addSecs(i));
+    EXPECT_TRUE(delivered.isEmpty());
+    EXPECT_EQ(stored(), before);
+    // Right again: its time passed meanwhile, so it comes at once, and only once.
+    tickAt(start.addSecs(66));
+    EXPECT_EQ(delivered, QStringList{"stretch"});
+    for (int i = 67; i <= 180; ++i)
+        tickAt(start.addSecs(i));
+    EXPECT_EQ(delivered, QStringList{"stretch"});
+    EXPECT_EQ(reminders->list()[0].at, local(2026, 12, 8, 17, 30));
 }
 
 TEST_F(RemindersTest, ChangesMadeFromInsideOnDueSurvive) {

@@ -89,6 +89,36 @@ bool mayHoldEmoji(const QString& text) {
     return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x2100; });
 }
 
+// Heavy: Comfortaa's heaviest face is Bold, so the letters get a thin rim of their own colour,
+// filled with it too, so that a renderer that draws the path without the text (or the text
+// without the path) still shows whole letters. Built from the glyphs laid out in the painter's
+// font, the one drawText uses, so it lies on the letters. Colour emoji are left alone.
+void drawWeight(QPainter& p, QPointF baseline, const QString& text) {
+    QTextLayout layout(text, p.font());
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    if (!line.isValid()) return;
+    QPainterPath outline;
+    const QPointF origin = baseline - QPointF(0, line.ascent());
+    for (const QGlyphRun& run : layout.glyphRuns()) {
+        if (colourFont(run.rawFont())) continue;
+        const QList<quint32> glyphs = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i)
+            outline.addPath(
+                run.rawFont().pathForGlyph(glyphs[i]).translated(origin + positions[i]));
+    }
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor colour = p.pen().color();
+    p.setPen(
+        QPen(colour, p.font().pixelSize() * 0.045, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(colour);
+    p.drawPath(outline);
+    p.restore();
+}
+
 double digitCell(const QFontMetricsF& metrics) {
     double cell = 0;
     for (char d = '0'; d <= '9'; ++d)
@@ -110,49 +140,25 @@ QFont rounded(double size, QFont::Weight weight) {
 }
 
 void drawText(QPainter& p, QPointF baseline, const QString& text) {
-    if (p.font().weight() > QFont::Bold) {
-        // Heavy: Comfortaa's heaviest face is Bold, so the letters get a thin outline of their
-        // own colour on top (colour emoji have no outline and are left alone).
-        // Built from the laid-out glyphs, so it lies on the letters as drawText places them.
-        QTextLayout layout(text, p.font());
-        layout.beginLayout();
-        QTextLine line = layout.createLine();
-        layout.endLayout();
-        QPainterPath outline;
-        if (line.isValid()) {
-            const QPointF origin = baseline - QPointF(0, line.ascent());
-            for (const QGlyphRun& run : layout.glyphRuns()) {
-                if (colourFont(run.rawFont())) continue;
-                const QList<quint32> glyphs = run.glyphIndexes();
-                const QList<QPointF> positions = run.positions();
-                for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i)
-                    outline.addPath(
-                        run.rawFont().pathForGlyph(glyphs[i]).translated(origin + positions[i]));
-            }
-        }
-        p.save();
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(p.pen().color(), p.font().pixelSize() * 0.045, Qt::SolidLine, Qt::RoundCap,
-                      Qt::RoundJoin));
-        p.setBrush(Qt::NoBrush);
-        p.drawPath(outline);
-        p.restore();
-    }
     const QPaintEngine* engine = p.paintEngine();
-    if (!engine || engine->type() != QPaintEngine::Pdf) {
+    const bool pdf = engine && engine->type() == QPaintEngine::Pdf;
+    p.save();
+    if (pdf) {
+        // Unshaped: the PDF writer maps a ligature glyph (Comfortaa's "ff") to no text at all.
+        QFont plain = p.font();
+        plain.setStyleStrategy(
+            QFont::StyleStrategy(plain.styleStrategy() | QFont::PreferNoShaping));
+        p.setFont(plain);
+    }
+    if (p.font().weight() > QFont::Bold) drawWeight(p, baseline, text);
+    if (pdf) {
+        p.drawText(baseline, text);
+        if (mayHoldEmoji(text)) drawRuns(p, baseline, text, 1, false);
+    } else if (!mayHoldEmoji(text) || !drawRuns(p, baseline, text, emojiGrowth, true)) {
         // Emoji a fifth larger than the letters: at the font's size a colour emoji is no
         // taller than a capital and reads as a speck beside the rounded text.
-        if (!mayHoldEmoji(text) || !drawRuns(p, baseline, text, emojiGrowth, true))
-            p.drawText(baseline, text);
-        return;
+        p.drawText(baseline, text);
     }
-    // Unshaped: the PDF writer maps a ligature glyph (Comfortaa's "ff") to no text at all.
-    p.save();
-    QFont plain = p.font();
-    plain.setStyleStrategy(QFont::StyleStrategy(plain.styleStrategy() | QFont::PreferNoShaping));
-    p.setFont(plain);
-    p.drawText(baseline, text);
-    if (mayHoldEmoji(text)) drawRuns(p, baseline, text, 1, false);
     p.restore();
 }
 

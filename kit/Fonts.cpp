@@ -11,7 +11,10 @@
 
 namespace {
 
-constexpr double emojiGrowth = 1.2;
+// An emoji's picture, whatever its art leaves empty around it, is this share of the font's size
+// on its longer side: one size beside the letters (taller than a capital) and inside its own
+// advance, so the space to its word stays a whole space.
+constexpr double emojiSize = 0.95;
 
 template <typename Run> void tabularRuns(const QString& text, Run run) {
     qsizetype start = 0;
@@ -32,10 +35,26 @@ bool colourFont(const QRawFont& font) {
     return false;
 }
 
+// The part of a picture that is not transparent.
+QRect content(const QImage& image) {
+    int left = image.width(), right = -1, top = image.height(), bottom = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(row[x]) < 24) continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    }
+    return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
 // Draws one line of `text` run by run: each colour glyph (an emoji) as a picture rendered at
-// four pixels per point and grown by `growth` about its centre, and, with `others`, the rest
-// as glyphs. False, drawing nothing, when the text has no colour glyph.
-bool drawRuns(QPainter& p, QPointF baseline, const QString& text, double growth, bool others) {
+// four pixels per point, its art scaled to emojiSize and centred on its place, and, with
+// `others`, the rest as glyphs. False, drawing nothing, when the text has no colour glyph.
+bool drawRuns(QPainter& p, QPointF baseline, const QString& text, bool others) {
     constexpr double resolution = 4; // sharp when printed
     QTextLayout layout(text, p.font());
     layout.setCacheEnabled(true);
@@ -75,9 +94,12 @@ bool drawRuns(QPainter& p, QPointF baseline, const QString& text, double growth,
             QPainter picture(&image);
             picture.drawGlyphRun(QPointF(0, 0), one);
             picture.end();
-            const QSizeF size = QSizeF(image.size()) / resolution * growth;
+            const QRect art = content(image);
+            if (art.isEmpty()) continue;
+            const double scale = emojiSize * font.pixelSize() / std::max(art.width(), art.height());
+            const QSizeF size = QSizeF(art.size()) * scale;
             const QPointF corner = origin + box.center() - QPointF(size.width(), size.height()) / 2;
-            p.drawImage(QRectF(corner, size), image);
+            p.drawImage(QRectF(corner, size), image, QRectF(art));
         }
     }
     p.restore();
@@ -153,10 +175,8 @@ void drawText(QPainter& p, QPointF baseline, const QString& text) {
     if (p.font().weight() > QFont::Bold) drawWeight(p, baseline, text);
     if (pdf) {
         p.drawText(baseline, text);
-        if (mayHoldEmoji(text)) drawRuns(p, baseline, text, 1, false);
-    } else if (!mayHoldEmoji(text) || !drawRuns(p, baseline, text, emojiGrowth, true)) {
-        // Emoji a fifth larger than the letters: at the font's size a colour emoji is no
-        // taller than a capital and reads as a speck beside the rounded text.
+        if (mayHoldEmoji(text)) drawRuns(p, baseline, text, false);
+    } else if (!mayHoldEmoji(text) || !drawRuns(p, baseline, text, true)) {
         p.drawText(baseline, text);
     }
     p.restore();

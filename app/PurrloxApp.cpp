@@ -42,6 +42,7 @@
 #include "platform/xdg/XdgAutostart.h"
 #include "strings/Countdown.h"
 #include "strings/Lang.h"
+#include "strings/QtTexts.h"
 #include "strings/Strings.h"
 #include "system/Relaunch.h"
 
@@ -49,12 +50,10 @@
 #include <QDBusServiceWatcher>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLibraryInfo>
 #include <QPointer>
 #include <QScreen>
 #include <QThread>
 #include <QTimer>
-#include <QTranslator>
 #include <cstdio>
 
 PurrloxApp::PurrloxApp(Updates::Make makeUpdates) : makeUpdates_(std::move(makeUpdates)) {}
@@ -253,22 +252,6 @@ QString PurrloxApp::usage() {
 }
 
 namespace {
-
-// Qt's own texts (the save dialog, the context menus of text fields and the time picker) in
-// the language of ours, from Qt's translations (package qt6-translations-l10n).
-void installQtTexts(QApplication& app, Language language) {
-    if (language == Language::en) return;
-    auto* texts = new QTranslator(&app);
-    if (texts->load(QLocale(code(language)), QStringLiteral("qtbase"), QStringLiteral("_"),
-                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        app.installTranslator(texts);
-        return;
-    }
-    Log::notice(QStringLiteral("Qt's own %1 texts are missing (qt6-translations-l10n); its "
-                               "dialogs speak English")
-                    .arg(code(language)));
-    delete texts;
-}
 
 // A panel's runs of moves, told to the desktop while it lasts.
 std::function<void(bool)> movingOn(X11Desktop& desktop) {
@@ -470,7 +453,7 @@ int PurrloxApp::run(QApplication& app) {
     quitSignals_ = std::make_unique<QuitOnSignals>();
     // Dates and weekday names speak the language of the texts.
     QLocale::setDefault(Lang::localeFor(Lang::current(), QLocale::system()));
-    installQtTexts(app, Lang::current());
+    QtTexts::install(app, Lang::current());
     AppModel& root = model();
     menu_ = std::make_unique<TrayMenu>(menuModels(app));
     showBubblesInMenu(*root.cats, *menu_->window().view());

@@ -3,11 +3,14 @@
 #include "kit/TextLine.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QJsonArray>
 #include <QLabel>
+#include <QListView>
 #include <QVariant>
 #include <QWidget>
+#include <algorithm>
 
 namespace {
 
@@ -22,6 +25,16 @@ QJsonArray textsIn(const QWidget& widget) {
         if (const auto* label = qobject_cast<const QLabel*>(w)) texts.append(label->text());
         if (const auto* button = qobject_cast<const QAbstractButton*>(w))
             if (!button->text().isEmpty()) texts.append(button->text());
+        // A list's shown rows, every column (a file dialog's names, kinds and dates).
+        if (const auto* view = qobject_cast<const QAbstractItemView*>(w); view && view->model()) {
+            const QAbstractItemModel& model = *view->model();
+            const QModelIndex root = view->rootIndex();
+            for (int row = 0; row < std::min(model.rowCount(root), 100); ++row)
+                for (int column = 0; column < model.columnCount(root); ++column) {
+                    const QString text = model.index(row, column, root).data().toString();
+                    if (!text.isEmpty()) texts.append(text);
+                }
+        }
     }
     return texts;
 }
@@ -55,6 +68,17 @@ std::optional<QJsonObject> answerWidgetRequest(const QJsonObject& request) {
                       {"width", widget->width() * ratio},
                       {"height", widget->height() * ratio},
                       {"texts", textsIn(*widget)}};
+    // A list tells which of its rows are wider than it shows (cut at its edge).
+    if (const auto* list = qobject_cast<const QListView*>(widget); list && list->model()) {
+        QJsonArray cut;
+        const QModelIndex root = list->rootIndex();
+        for (int row = 0; row < list->model()->rowCount(root); ++row) {
+            const QModelIndex index = list->model()->index(row, 0, root);
+            if (list->sizeHintForIndex(index).width() > list->viewport()->width())
+                cut.append(index.data().toString());
+        }
+        reply.insert("cut", cut);
+    }
     // A view that animates tells where its animation is.
     const QVariant automation = widget->property("automation");
     if (automation.canConvert<QVariantMap>())

@@ -11,7 +11,10 @@
 
 namespace {
 
-constexpr double emojiGrowth = 1.2;
+// An emoji's picture, whatever its art leaves empty around it, is this share of the font's size
+// on its longer side: one size beside the letters (taller than a capital) and inside its own
+// advance, so the space to its word stays a whole space.
+constexpr double emojiSize = 0.95;
 
 template <typename Run> void tabularRuns(const QString& text, Run run) {
     qsizetype start = 0;
@@ -32,10 +35,26 @@ bool colourFont(const QRawFont& font) {
     return false;
 }
 
+// The part of a picture that is not transparent.
+QRect content(const QImage& image) {
+    int left = image.width(), right = -1, top = image.height(), bottom = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(row[x]) < 24) continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    }
+    return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
 // Draws one line of `text` run by run: each colour glyph (an emoji) as a picture rendered at
-// four pixels per point and grown by `growth` about its centre, and, with `others`, the rest
-// as glyphs. False, drawing nothing, when the text has no colour glyph.
-bool drawRuns(QPainter& p, QPointF baseline, const QString& text, double growth, bool others) {
+// four pixels per point, its art scaled to emojiSize and centred on its place, and, with
+// `others`, the rest as glyphs. False, drawing nothing, when the text has no colour glyph.
+bool drawRuns(QPainter& p, QPointF baseline, const QString& text, bool others) {
     constexpr double resolution = 4; // sharp when printed
     QTextLayout layout(text, p.font());
     layout.setCacheEnabled(true);
@@ -75,9 +94,12 @@ bool drawRuns(QPainter& p, QPointF baseline, const QString& text, double growth,
             QPainter picture(&image);
             picture.drawGlyphRun(QPointF(0, 0), one);
             picture.end();
-            const QSizeF size = QSizeF(image.size()) / resolution * growth;
+            const QRect art = content(image);
+            if (art.isEmpty()) continue;
+            const double scale = emojiSize * font.pixelSize() / std::max(art.width(), art.height());
+            const QSizeF size = QSizeF(art.size()) * scale;
             const QPointF corner = origin + box.center() - QPointF(size.width(), size.height()) / 2;
-            p.drawImage(QRectF(corner, size), image);
+            p.drawImage(QRectF(corner, size), image, QRectF(art));
         }
     }
     p.restore();
@@ -87,6 +109,36 @@ bool drawRuns(QPainter& p, QPointF baseline, const QString& text, double growth,
 // Whether the text may hold an emoji: anything from the symbol blocks up.
 bool mayHoldEmoji(const QString& text) {
     return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x2100; });
+}
+
+// Heavy: Comfortaa's heaviest face is Bold, so the letters get a thin rim of their own colour,
+// filled with it too, so that a renderer that draws the path without the text (or the text
+// without the path) still shows whole letters. Built from the glyphs laid out in the painter's
+// font, the one drawText uses, so it lies on the letters. Colour emoji are left alone.
+void drawWeight(QPainter& p, QPointF baseline, const QString& text) {
+    QTextLayout layout(text, p.font());
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    if (!line.isValid()) return;
+    QPainterPath outline;
+    const QPointF origin = baseline - QPointF(0, line.ascent());
+    for (const QGlyphRun& run : layout.glyphRuns()) {
+        if (colourFont(run.rawFont())) continue;
+        const QList<quint32> glyphs = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i)
+            outline.addPath(
+                run.rawFont().pathForGlyph(glyphs[i]).translated(origin + positions[i]));
+    }
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor colour = p.pen().color();
+    p.setPen(
+        QPen(colour, p.font().pixelSize() * 0.045, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(colour);
+    p.drawPath(outline);
+    p.restore();
 }
 
 double digitCell(const QFontMetricsF& metrics) {
@@ -110,49 +162,23 @@ QFont rounded(double size, QFont::Weight weight) {
 }
 
 void drawText(QPainter& p, QPointF baseline, const QString& text) {
-    if (p.font().weight() > QFont::Bold) {
-        // Heavy: Comfortaa's heaviest face is Bold, so the letters get a thin outline of their
-        // own colour on top (colour emoji have no outline and are left alone).
-        // Built from the laid-out glyphs, so it lies on the letters as drawText places them.
-        QTextLayout layout(text, p.font());
-        layout.beginLayout();
-        QTextLine line = layout.createLine();
-        layout.endLayout();
-        QPainterPath outline;
-        if (line.isValid()) {
-            const QPointF origin = baseline - QPointF(0, line.ascent());
-            for (const QGlyphRun& run : layout.glyphRuns()) {
-                if (colourFont(run.rawFont())) continue;
-                const QList<quint32> glyphs = run.glyphIndexes();
-                const QList<QPointF> positions = run.positions();
-                for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i)
-                    outline.addPath(
-                        run.rawFont().pathForGlyph(glyphs[i]).translated(origin + positions[i]));
-            }
-        }
-        p.save();
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(p.pen().color(), p.font().pixelSize() * 0.045, Qt::SolidLine, Qt::RoundCap,
-                      Qt::RoundJoin));
-        p.setBrush(Qt::NoBrush);
-        p.drawPath(outline);
-        p.restore();
-    }
     const QPaintEngine* engine = p.paintEngine();
-    if (!engine || engine->type() != QPaintEngine::Pdf) {
-        // Emoji a fifth larger than the letters: at the font's size a colour emoji is no
-        // taller than a capital and reads as a speck beside the rounded text.
-        if (!mayHoldEmoji(text) || !drawRuns(p, baseline, text, emojiGrowth, true))
-            p.drawText(baseline, text);
-        return;
-    }
-    // Unshaped: the PDF writer maps a ligature glyph (Comfortaa's "ff") to no text at all.
+    const bool pdf = engine && engine->type() == QPaintEngine::Pdf;
     p.save();
-    QFont plain = p.font();
-    plain.setStyleStrategy(QFont::StyleStrategy(plain.styleStrategy() | QFont::PreferNoShaping));
-    p.setFont(plain);
-    p.drawText(baseline, text);
-    if (mayHoldEmoji(text)) drawRuns(p, baseline, text, 1, false);
+    if (pdf) {
+        // Unshaped: the PDF writer maps a ligature glyph (Comfortaa's "ff") to no text at all.
+        QFont plain = p.font();
+        plain.setStyleStrategy(
+            QFont::StyleStrategy(plain.styleStrategy() | QFont::PreferNoShaping));
+        p.setFont(plain);
+    }
+    if (p.font().weight() > QFont::Bold) drawWeight(p, baseline, text);
+    if (pdf) {
+        p.drawText(baseline, text);
+        if (mayHoldEmoji(text)) drawRuns(p, baseline, text, false);
+    } else if (!mayHoldEmoji(text) || !drawRuns(p, baseline, text, true)) {
+        p.drawText(baseline, text);
+    }
     p.restore();
 }
 

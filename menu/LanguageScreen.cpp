@@ -96,7 +96,7 @@ LanguageScreen::LanguageScreen(std::function<void(std::optional<Language>)> choo
     top->addWidget(back_);
     top->addStretch(1);
     top->addWidget(new TextLine(QStringLiteral("🌐 ") + S().language(),
-                                Fonts::rounded(17, QFont::Normal), Theme::ink()));
+                                Fonts::rounded(17, QFont::ExtraBold), Theme::ink()));
     column->addLayout(top);
 
     auto* card = new Card;

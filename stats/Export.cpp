@@ -2,6 +2,7 @@
 
 #include "base/Calendar.h"
 #include "base/Log.h"
+#include "stats/DialogFiles.h"
 #include "strings/Strings.h"
 
 #include <QApplication>
@@ -70,6 +71,7 @@ void save(const QByteArray& data, const QString& name, Type type) {
     dialog.setDefaultSuffix(type == Type::png ? QStringLiteral("png") : QStringLiteral("pdf"));
     dialog.setDirectory(folder);
     dialog.selectFile(name);
+    DialogFiles::fit(dialog);
     // A tray app has no window of its own in front; the dialog must not open behind others.
     dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
     dialog.show();

@@ -3,6 +3,7 @@ target_sources(purrlox_core PRIVATE
   stats/StatsNumbers.cpp)
 target_sources(purrlox_gui PRIVATE
   stats/Bar.cpp
+  stats/DialogFiles.cpp
   stats/Export.cpp
   stats/GoalStepper.cpp
   stats/PdfBlocks.cpp

@@ -296,6 +296,18 @@ QString English::dailyAverage() const {
 QString English::activitiesThisWeek() const {
     return QStringLiteral("Activities this week");
 }
+QString English::folderKind() const {
+    return QStringLiteral("Folder");
+}
+QString English::fileKind() const {
+    return QStringLiteral("File");
+}
+QString English::fileOfType(const QString& t) const {
+    return t + QStringLiteral(" File");
+}
+QString English::driveKind() const {
+    return QStringLiteral("Drive");
+}
 QString English::percent(int n) const {
     return QString::number(n) + QStringLiteral("%");
 }

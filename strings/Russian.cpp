@@ -312,6 +312,18 @@ QString Russian::dailyAverage() const {
 QString Russian::activitiesThisWeek() const {
     return QStringLiteral("Занятия за неделю");
 }
+QString Russian::folderKind() const {
+    return QStringLiteral("Папка");
+}
+QString Russian::fileKind() const {
+    return QStringLiteral("Файл");
+}
+QString Russian::fileOfType(const QString& t) const {
+    return QStringLiteral("Файл ") + t;
+}
+QString Russian::driveKind() const {
+    return QStringLiteral("Диск");
+}
 
 QString Russian::percent(int n) const {
     return QString::number(n) + QStringLiteral(" %");

@@ -96,6 +96,10 @@ class Russian final : public Strings {
     QString bestDay() const override;
     QString dailyAverage() const override;
     QString activitiesThisWeek() const override;
+    QString folderKind() const override;
+    QString fileKind() const override;
+    QString fileOfType(const QString& t) const override;
+    QString driveKind() const override;
     QString percent(int n) const override;
     QString days(int n) const override;
     QString pomodoros(int n) const override;

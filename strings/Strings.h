@@ -126,6 +126,12 @@ class Strings {
     virtual QString bestDay() const = 0;
     virtual QString dailyAverage() const = 0;
     virtual QString activitiesThisWeek() const = 0;
+    // The kinds of entries in Qt's save dialog, which Qt's catalogues of some languages leave
+    // out; fileOfType gets the file name's suffix.
+    virtual QString folderKind() const = 0;
+    virtual QString fileKind() const = 0;
+    virtual QString fileOfType(const QString& t) const = 0;
+    virtual QString driveKind() const = 0;
 
     // Counts and durations. Numbers are plain digits without grouping.
     virtual QString percent(int n) const = 0;

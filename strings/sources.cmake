@@ -4,4 +4,5 @@ target_sources(purrlox_core PRIVATE
   strings/English.cpp
   strings/Russian.cpp
   strings/Language.cpp
-  strings/Lang.cpp)
+  strings/Lang.cpp
+  strings/QtTexts.cpp)

@@ -1,11 +1,13 @@
 #include "app/CatPanelFactory.h"
 
 #include "cat/CatOverlay.h"
+#include "platform/x11/DragWatch.h"
 #include "platform/x11/X11Panel.h"
 #include "sprites/CatHostingView.h"
 
 #include <QGuiApplication>
 #include <QPointer>
+#include <QRegion>
 #include <QScreen>
 
 std::unique_ptr<Panel> makeCatPanel(CatOverlay& overlay, CatView::Images images,
@@ -77,8 +79,17 @@ std::unique_ptr<Panel> makeCatPanel(CatOverlay& overlay, CatView::Images images,
     });
 
     X11Panel* raw = panel.get();
-    QObject::connect(view, &CatView::drawnChanged, raw,
-                     [raw, view] { raw->setInputRegion(view->drawnRegion()); });
+    // The panel takes the pointer only where the cat is drawn; while a file drag is under way
+    // its whole area does, so the drag's hover reaches the panel and stops a walking cat
+    // before the pointer has caught up with it.
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    auto* drags = new DragWatch(x11 ? x11->connection() : nullptr);
+    drags->setParent(host);
+    const auto takeInput = [raw, view, host, drags] {
+        raw->setInputRegion(drags->dragging() ? QRegion(host->rect()) : view->drawnRegion());
+    };
+    drags->onChange = takeInput;
+    QObject::connect(view, &CatView::drawnChanged, raw, takeInput);
     view->present = [raw, view](const QList<int>& key, const std::function<void(QPainter&)>& paint,
                                 const QRect& changed) {
         return raw->showFrame(view, key, paint, changed);

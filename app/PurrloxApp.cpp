@@ -458,6 +458,10 @@ int PurrloxApp::run(QApplication& app) {
     menu_ = std::make_unique<TrayMenu>(menuModels(app));
     showBubblesInMenu(*root.cats, *menu_->window().view());
     offerShellPanel(*root.pomodoro);
+    // The first start: the cat brings a letter that tells where things are and what the
+    // start switched on.
+    if (SettingsStore::standard().fresh())
+        root.cats->deliver(Letter{S().welcome(root.updater != nullptr), std::nullopt, false});
     adviseGnome(*root.cats);
     // On Wayland the compositor knows where a click on its panel's tray was; XWayland does not.
     // A tray host's click comes in the compositor's logical pixels.

@@ -144,26 +144,34 @@ bool BedPlace::drag(QPointF p) {
     return true;
 }
 
-void BedPlace::place() {
+bool BedPlace::place() {
     const bool click = grab_ && grabbedFrom;
     grab_.reset();
     grabbedFrom.reset();
     if (panel) fitPanel();
     // A press on the bed that never went past the drag threshold moved nothing: nothing to save.
-    if (click) return;
+    if (click) return false;
     floor = floorY();
     save();
+    return true;
 }
 
-void BedPlace::panelMoved() {
-    if (!panel) return;
+bool BedPlace::panelMoved() {
+    if (!panel) return false;
     const Rect f = panel->frame();
     const QPointF to(f.midX(), f.minY() + 4);
     if (std::hypot(to.x() - spot_.x(), to.y() - spot_.y()) <= dragThreshold) {
         // A click, or a shaky one: the bed stays where it stood and nothing is saved.
         fitPanel();
-        return;
+        return false;
     }
     spot_ = clamped(to);
-    place();
+    return place();
+}
+
+void BedPlace::settleOnto(double y) {
+    spot_ = clamped(QPointF(spot_.x(), y));
+    floor = floorY();
+    if (panel) fitPanel();
+    save();
 }

@@ -53,10 +53,14 @@ class BedPlace {
     std::optional<QPointF> grabbedAt() const { return grab_; }
     // A drag event while grabbed: true when the bed moved (past the click threshold).
     bool drag(QPointF to);
-    // The release after a grab: the panel follows and a real drag is saved.
-    void place();
-    // The user dragged the empty bed's panel itself.
-    void panelMoved();
+    // The release after a grab: the panel follows and a real drag is saved; true when the
+    // bed moved.
+    bool place();
+    // The user dragged the empty bed's panel itself: true when it moved (and was saved).
+    bool panelMoved();
+    // Let go where no jump reaches it: the bed comes down onto the surface at height y
+    // below it, and is saved there.
+    void settleOnto(double y);
 
   private:
     Rect visible() const;

@@ -259,6 +259,8 @@ class CatOverlay : public QObject {
     void makeBedPanel();
     void keepBedOnScreen();
     std::optional<DesktopWindow> bedWindow() const;
+    double surfaceUnderBed() const; // the top of bedWindow, else the floor
+    void settleBed();               // after the user let go of the bed
     void goToBed(double now);
     void headToBed(double now);
     void getIntoBed(double now);

@@ -20,6 +20,21 @@ bool climbable(const Rect& f, double floor, const Rect& visible) {
     return top - floor >= worthClimbing && top <= visible.maxY() - headroom;
 }
 
+constexpr double hopReach = Climbing::hopReach;
+
+bool faceReaches(const Rect& f, double feetY) {
+    return Climbing::faceReaches(f, feetY);
+}
+
+// From a top at feetY on `from` to t: a hop, a climb up t's face from level with the cat, or
+// climbing down from's own face to t's top. Either face must really be there.
+bool reachable(const Rect& from, const Rect& t, double feetY) {
+    const double d = t.maxY() - feetY;
+    if (d > hopReach) return faceReaches(t, feetY);
+    if (d < -hopReach) return faceReaches(from, t.maxY());
+    return true;
+}
+
 } // namespace
 
 const DesktopWindow* Climbing::find(quint32 id) const {
@@ -32,7 +47,9 @@ std::optional<Climbing::Target> Climbing::climbTarget() {
     const Rect vf = desktop.screenFrame();
     const double floor = desktop.floorY();
     for (const DesktopWindow& w : desktop.polledWindows()) {
-        if (!climbable(w.frame, floor, vf)) continue;
+        // A top within a hop of the floor is not worth climbing, so a floating window is not
+        // reached from the floor at all.
+        if (!climbable(w.frame, floor, vf) || !faceReaches(w.frame, floor)) continue;
         Pieces wide;
         for (const Span& p : desktop.visibleTop(w))
             if (p.width() > 100) wide.append(p);
@@ -51,7 +68,9 @@ std::optional<Climbing::Target> Climbing::transferTarget(const DesktopWindow& fr
     const double floor = desktop.floorY();
     QVarLengthArray<Target, 16> candidates;
     for (const DesktopWindow& t : desktop.polledWindows()) {
-        if (t.id == from.id || !climbable(t.frame, floor, vf)) continue;
+        if (t.id == from.id || !climbable(t.frame, floor, vf) ||
+            !reachable(from.frame, t.frame, from.frame.maxY()))
+            continue;
         for (const Span& p : desktop.visibleTop(t)) {
             // Take off from the end of the current span that faces the piece.
             const double takeoff = c2 < p.lower + p.upper ? span->upper - 20 : span->lower + 20;

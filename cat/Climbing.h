@@ -16,16 +16,26 @@ class Climbing {
   public:
     Climbing(const CatOverlay& desktop, Random& random) : desktop(desktop), random(random) {}
 
+    // The hop onto a top (or into the bed) reaches this far up or down; farther means
+    // climbing a face.
+    static constexpr double hopReach = 60;
+    // A face is climbed from feet height only when it reaches down there, its bottom within
+    // a hop of the feet (40 points); a higher one floats, and the cat climbs no thin air.
+    static bool faceReaches(const Rect& face, double feetY) { return face.minY() <= feetY + 40; }
+
     // A window and a spot: where to start climbing it, or where to take off for it.
     struct Target {
         DesktopWindow window;
         double x;
     };
-    // The front-most window worth climbing, and a spot below a piece of its top wider than 100
-    // points, 50 points in from the piece's ends.
+    // The front-most window worth climbing whose face reaches down to the floor (a floating
+    // one is never climbed through the air below it), and a spot below a piece of its top
+    // wider than 100 points, 50 points in from the piece's ends.
     std::optional<Target> climbTarget();
     // A top to hop to from `from` for a cat standing at x, within 350 points of the end of the
-    // cat's piece that faces it; the take-off spot is 20 points in from that end.
+    // cat's piece that faces it; the take-off spot is 20 points in from that end. A top more
+    // than a hop higher needs its face to reach down level with the cat, one more than a hop
+    // lower needs the cat's own face to reach down to it.
     std::optional<Target> transferTarget(const DesktopWindow& from, double x);
 
     // What a cat falling at (x, feetY) lands on: the highest top under it at most a point

@@ -33,11 +33,28 @@ void CatOverlay::makeBedPanel() {
 }
 
 void CatOverlay::placeBed() {
-    bedPlace_.place();
+    if (bedPlace_.place()) settleBed();
 }
 
 void CatOverlay::bedPanelMoved() {
-    bedPlace_.panelMoved();
+    if (bedPlace_.panelMoved()) settleBed();
+}
+
+double CatOverlay::surfaceUnderBed() const {
+    const std::optional<DesktopWindow> w = bedWindow();
+    return w ? w->frame.maxY() : floorY();
+}
+
+void CatOverlay::settleBed() {
+    // A bed no jump reaches from the top (or the floor) below it comes down onto it.
+    const double below = surfaceUnderBed();
+    if (bedPlace_.spot().y() - below <= Climbing::hopReach) return;
+    bedPlace_.settleOnto(below);
+    if (bedLife_.lying()) {
+        x = bedPlace_.spot().x();
+        feetY = bedPlace_.spot().y() + 12;
+        layout();
+    }
 }
 
 void CatOverlay::keepBedOnScreen() {

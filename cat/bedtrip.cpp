@@ -36,9 +36,11 @@ void CatOverlay::headToBed(double t) {
         start(Activity::walking(standingSpot(*on, approach).value_or(x), Arrival::bed()), t);
         return;
     }
-    if (bed && bed->frame.maxY() >= floorY() + 80) {
+    // Up the window under the bed first when its face reaches the floor; the trip goes on
+    // from its top. A window floating under the bed is not climbed: the cat jumps from the
+    // floor.
+    if (bed && bed->frame.maxY() >= floorY() + 80 && Climbing::faceReaches(bed->frame, floorY())) {
         if (const std::optional<double> spot = standingSpot(*bed, approach)) {
-            // Up the window first; the trip goes on from its top.
             start(Activity::walking(*spot, Arrival::climb(*bed)), t);
             return;
         }

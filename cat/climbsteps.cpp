@@ -175,6 +175,12 @@ void CatOverlay::stepClimbing(double t, double dt, double e) {
         feetY -= climbSpeed * dt;
         const double bottom = feetY - 16 + climbBounds().minY();
         if (!c.onto) {
+            // A face that ends above the floor: at its bottom edge the cat lets go.
+            if (bottom <= c.window.frame.minY() &&
+                !Climbing::faceReaches(c.window.frame, floorY())) {
+                start(Activity::falling(0), t);
+                break;
+            }
             if (bottom <= floorY()) {
                 feetY = floorY();
                 start(Activity::idle(), t);

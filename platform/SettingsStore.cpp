@@ -140,7 +140,8 @@ void SettingsStore::load() const {
     loaded_ = true;
     const FileRead r = readRegularFile(settingsPath());
     settingsStamp_ = r.stamp;
-    if (r.status == DataRead::Status::absent) return;
+    fresh_ = r.status == DataRead::Status::absent;
+    if (fresh_) return;
     if (r.status == DataRead::Status::failed) {
         frozen_ = true;
         Log::error(QStringLiteral("settings: cannot read %1 (%2); it stays as it is and no "
@@ -239,6 +240,11 @@ bool SettingsStore::store(const QString& key, const QJsonValue& value) {
     values_.insert(key, value);
     changed_.insert(key);
     return save();
+}
+
+bool SettingsStore::fresh() const {
+    load();
+    return fresh_;
 }
 
 bool SettingsStore::contains(const QString& key) const {

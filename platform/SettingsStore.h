@@ -37,6 +37,8 @@ class SettingsStore final : public Settings {
     static QString dataHomeFromEnvironment();
 
     QString settingsPath() const;
+    // No settings file was there when this store first read it: the user's first start.
+    bool fresh() const;
     QString dataPath(const QString& key) const;
     QString dataFolder() const { return dataDir_; }
 
@@ -142,6 +144,7 @@ class SettingsStore final : public Settings {
     mutable QJsonObject values_;
     mutable bool loaded_ = false;
     mutable bool frozen_ = false;
+    mutable bool fresh_ = false;
     mutable FileStamp settingsStamp_;
     QSet<QString> changed_; // keys set or removed since the last write
     std::map<QString, FileStamp> dataStamps_;

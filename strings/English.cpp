@@ -158,6 +158,18 @@ QString English::trayNeedsAppIndicator() const {
         "gnome-shell-extension-appindicator). Until then, start Purrlox again and its menu "
         "opens 😺");
 }
+QString English::welcome(bool updates) const {
+    return QStringLiteral(
+               "Hello, I'm your Purrlox cat! 🐾 My menu opens from the paw in the system tray; "
+               "where there is no tray, start Purrlox again and the menu opens. You can pick me "
+               "up and carry me anywhere. Files dropped on me go to the Trash, and \"Put back\" "
+               "brings them home. ") +
+           (updates ? QStringLiteral("I now open at login and check for updates daily: the "
+                                     "switches \"Open at login\" and \"Check for updates\" are "
+                                     "in the menu.")
+                    : QStringLiteral("I now open at login: the switch \"Open at login\" is in "
+                                     "the menu."));
+}
 QString English::yum() const {
     return QStringLiteral("Yum! 😋");
 }

@@ -52,6 +52,7 @@ class English final : public Strings {
     QString updateFailed(const QString& t) const override;
     QString enableShellExtension(bool installed) const override;
     QString trayNeedsAppIndicator() const override;
+    QString welcome(bool updates) const override;
     QString yum() const override;
     QString inTrash(const QString& t) const override;
     QString filesInTrash(int n) const override;

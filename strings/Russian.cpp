@@ -174,6 +174,18 @@ QString Russian::trayNeedsAppIndicator() const {
         "gnome-shell-extension-appindicator). А пока просто запусти Purrlox ещё раз, и "
         "откроется его меню 😺");
 }
+QString Russian::welcome(bool updates) const {
+    return QStringLiteral(
+               "Привет, я твой кот Purrlox! 🐾 Моё меню открывается лапкой в системном трее; "
+               "где трея нет, просто запусти Purrlox ещё раз, и меню откроется. Меня можно взять "
+               "и перенести куда угодно. Файлы, брошенные на меня, уходят в Корзину, а "
+               "«Вернуть» приносит их обратно. ") +
+           (updates ? QStringLiteral("Теперь я открываюсь при входе и каждый день проверяю "
+                                     "обновления: переключатели «Открывать при входе» и "
+                                     "«Проверять обновления» — в меню.")
+                    : QStringLiteral("Теперь я открываюсь при входе: переключатель «Открывать "
+                                     "при входе» — в меню."));
+}
 QString Russian::yum() const {
     return QStringLiteral("Ням! 😋");
 }

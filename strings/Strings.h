@@ -73,6 +73,9 @@ class Strings {
     // known to the Shell yet; the paw's tray needs the AppIndicator extension.
     virtual QString enableShellExtension(bool installed) const = 0;
     virtual QString trayNeedsAppIndicator() const = 0;
+    // The first start's letter: where the paw is, picking the cat up, feeding it files, and
+    // what the first start switched on (updates only where the app updates itself).
+    virtual QString welcome(bool updates) const = 0;
 
     // Eaten files.
     virtual QString yum() const = 0;

@@ -61,7 +61,9 @@ TEST_F(BedTest, BedStandsInTheCornerClampsToTheScreenAndRemembersADrag) {
     EXPECT_EQ(cat->bedPlace().clamped({500, -50}), QPointF(500, 52));
     EXPECT_EQ(cat->bedPlace().clamped({qQNaN(), qQNaN()}), QPointF(1872, 52));
 
-    // The user drags the empty bed over the top-left corner and lets go.
+    // The user drags the empty bed over the top-left corner, above a tall window there (so a
+    // jump from its top reaches it), and lets go.
+    showWindows({window(1, {0, 40, 300, 860})});
     bed->rect = Rect{-200, 2000, 96, 48};
     cat->bedPanelMoved();
     EXPECT_EQ(bedSpot(), QPointF(48, 904));

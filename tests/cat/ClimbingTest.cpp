@@ -55,7 +55,7 @@ class ClimbingTest : public CatTest {
 TEST_F(ClimbingTest, OnlyWindowsWithRoomBelowAndAboveAreClimbed) {
     // Front-most first: 79 points above the floor, a top 0.5 above the limit, a top only 100
     // wide, then the first one that qualifies.
-    showWindows({window(1, {100, 40, 400, 91}), window(2, {600, 500, 400, 440.5}),
+    showWindows({window(1, {100, 40, 400, 91}), window(2, {600, 40, 400, 900.5}),
                  window(3, {1100, 40, 100, 400}), window(4, {1300, 40, 400, 92}),
                  window(5, {300, 300, 300, 300})});
     cat->makeDue(CatOverlay::Due::climb);
@@ -67,7 +67,7 @@ TEST_F(ClimbingTest, OnlyWindowsWithRoomBelowAndAboveAreClimbed) {
     EXPECT_EQ(walk->to, 1500); // the middle of 1350 … 1650, 50 in from each end
 
     // A top exactly at the limit still qualifies.
-    showWindows({window(2, {600, 500, 400, 440})});
+    showWindows({window(2, {600, 40, 400, 900})});
     probe().settle(500);
     cat->makeDue(CatOverlay::Due::climb);
     cat->tick();
@@ -80,6 +80,52 @@ TEST_F(ClimbingTest, OnlyWindowsWithRoomBelowAndAboveAreClimbed) {
     cat->tick();
     ASSERT_EQ(kind(), K::lowering);
     EXPECT_EQ(probe().activity().as<activity::Lowering>()->onto, std::nullopt);
+}
+
+TEST_F(ClimbingTest, NoFaceIsClimbedThroughTheAirBelowIt) {
+    // Front-most first: a window floating 41 points above the floor (its top high enough to
+    // be worth it) is passed over for one whose face starts 40 above the floor.
+    showWindows({window(1, {100, 93, 400, 500}), window(2, {900, 92, 400, 500})});
+    cat->makeDue(CatOverlay::Due::climb);
+    cat->tick();
+    ASSERT_EQ(kind(), K::walking);
+    EXPECT_EQ(probe().activity().as<activity::Walking>()->then.window.id, 2u);
+    // With only floating windows about, a due climb never leaves the floor.
+    showWindows({window(1, {100, 93, 400, 500}), window(3, {900, 300, 400, 300})});
+    for (int i = 0; i < 20; ++i) {
+        probe().settle(500);
+        cat->makeDue(CatOverlay::Due::climb);
+        cat->tick();
+        EXPECT_NE(kind(), K::walking);
+    }
+
+    // From a top at 500: a window 100 higher whose face ends 60 above the cat's feet is no
+    // target, nor one 360 lower than a cat whose own face ends 60 above that top; the two
+    // others are (a face that reaches, and a hop that needs none).
+    showWindows({window(1, {100, 200, 400, 300}), window(4, {600, 560, 300, 40}),
+                 window(5, {0, 40, 60, 100}), window(6, {600, 540, 300, 60}),
+                 window(7, {0, 380, 60, 160})});
+    std::vector<quint32> chosen;
+    for (const double f : {0.0, 1.0}) {
+        standOn(1, 300);
+        probe().nextWander() = now();
+        random.fractions = {0.5, 0.0, f}; // wander timer, the 0.6 chance, the candidate
+        cat->tick();
+        ASSERT_EQ(kind(), K::walking);
+        chosen.push_back(probe().activity().as<activity::Walking>()->then.window.id);
+    }
+    EXPECT_EQ(chosen, (std::vector<quint32>{6, 7}));
+
+    // Getting down from a floating window: down its face to the bottom edge, then a fall.
+    standOn(1, 300);
+    cat->makeDue(CatOverlay::Due::climb); // a due climb on a top means getting down
+    cat->tick();
+    runWhile(K::lowering);
+    runWhile(K::climbingDown);
+    EXPECT_EQ(kind(), K::falling);
+    EXPECT_NEAR(cat->snapshot().feetY - 16 + 10, 200, 2); // the sprite's bottom at the edge
+    runWhile(K::falling);
+    EXPECT_EQ(cat->snapshot().feetY, 52);
 }
 
 TEST_F(ClimbingTest, ClimbsUpPullsOverAndComesBackDown) {

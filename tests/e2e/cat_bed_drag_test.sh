@@ -12,15 +12,16 @@ wait_for 20 "the cat has walked in" cat_is idle
 
 read -r bx by bw bh <<<"$(cat_state | jq -r '.bed | map(tostring) | join(" ")')"
 [ "$bx" = 1804 ] && [ "$by" = 8 ] || fail "the bed is not in the bottom-right corner: $bx $by"
-# Press on the bed's rim, a quarter up from its bottom, and drag it to 700, 500.
+# Press on the bed's rim, a quarter up from its bottom, and drag it to 700, 40 from the bottom
+# (low enough that a jump from the floor reaches it: it stays where it was let go).
 px=$((bx + bw / 2)) py=$((H - by - bh / 4))
 xdotool mousemove $px $py mousedown 1
 for step in 1 2 3 4 5 6 7 8; do
-    xdotool mousemove $((px + (700 - px) * step / 8)) $((py + (500 - py) * step / 8))
+    xdotool mousemove $((px + (700 - px) * step / 8)) $((py + (H - 40 - py) * step / 8))
     sleep 0.05
 done
 xdotool mouseup 1
-want_x=700 want_y=$((H - 500 - bh / 4 + 4))
+want_x=700 want_y=$((40 - bh / 4 + 4))
 bed_at() { [ "$(cat_state | jq -c '.bedSpot | map(round)')" = "[$1,$2]" ]; }
 wait_for 3 "the bed stands where it was dropped" bed_at $want_x $want_y
 [ "$(jq -c '.bedSpot | map(round)' "$XDG_CONFIG_HOME/purrlox/settings.json")" = "[$want_x,$want_y]" ] ||
@@ -50,11 +51,11 @@ sleep 1
 px=$want_x py=$((H - want_y + 4 - 10))
 xdotool mousemove $px $py mousedown 1
 for step in 1 2 3 4 5 6; do
-    xdotool mousemove $((px + 300 * step / 6)) $((py - 100 * step / 6))
+    xdotool mousemove $((px + 300 * step / 6)) $((py - 30 * step / 6))
     sleep 0.05
 done
 xdotool mouseup 1
-wait_for 3 "bed and cat moved together" bed_at $((want_x + 300)) $((want_y + 100))
+wait_for 3 "bed and cat moved together" bed_at $((want_x + 300)) $((want_y + 30))
 [ "$(cat_state | jq -r '.x | round')" = $((want_x + 300)) ] || fail "the cat stayed behind"
 [ "$(cat_state | jq -r .lying)" = true ] || fail "the cat was picked out of its bed"
 

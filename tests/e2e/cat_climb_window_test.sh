@@ -9,8 +9,12 @@ start_desktop
 # The cover is opened first, so it starts behind the perch; raised, it hides the perch's top.
 cover=$(open_xterm e2e-cover 100x25+200+350)
 perch=$(open_xterm e2e-perch 60x20+300+600)
-move_frame "$cover" 200 350
-move_frame "$perch" 300 600
+# The perch stands on the floor (a face that floats is never climbed); the cover reaches over
+# the perch's top.
+read -r _ _ _ perch_h <<<"$(xwininfo_frame "$perch")"
+P=$((E2E_HEIGHT - perch_h - 10))
+move_frame "$cover" 200 $((P - 150))
+move_frame "$perch" 300 $P
 start_cat
 ask '{"cmd":"calm","seconds":3600}' >/dev/null # no hunt or climb of its own takes it away
 
@@ -50,13 +54,13 @@ import -window root "$SCREENS/cat_on_top.png"
 echo "ok: the cat climbed the xterm and stands on its top at $(perch_top)"
 
 # The perch moves down under it: the cat falls past it to the floor.
-move_frame "$perch" 300 800
+move_frame "$perch" 300 $((P + 200))
 wait_for 2 "the cat leaves the moved top" off_the_top
 wait_for 5 "the cat lands on the floor" on_the_floor
 echo "ok: moving the xterm made the cat fall to the floor"
 
 let_go
-move_frame "$perch" 300 600
+move_frame "$perch" 300 $P
 climb_perch
 xdotool windowraise "$(frame_window_of "$cover")"
 wait_for 2 "the cat leaves the covered top" off_the_top

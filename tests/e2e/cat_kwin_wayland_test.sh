@@ -11,6 +11,10 @@ start_kwin
 echo "ok: kwin_wayland runs headless on $WAYLAND_DISPLAY with XWayland on $DISPLAY"
 
 open_two_windows
+# The native window's face down to the floor, 10 pixels above the screen's bottom: a face that
+# floats is never climbed.
+read -r _ _ _ native_h <<<"$(kwin_frame Wayland_Terminal)"
+kwin_move "Wayland Terminal" 400 $((E2E_HEIGHT - native_h - 10))
 
 # The cat carries the pointer only where the compositor follows XWayland's warps; KWin does
 # not, and the channel says so.

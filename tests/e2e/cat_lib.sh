@@ -7,7 +7,16 @@ CAT_ASK=${CAT_ASK:-$(dirname "$E2E_PURRLOX")/tests/e2e/cat-ask}
 CAT_SOCKET=$E2E_TMP/cat.sock
 CAT_LOG=$E2E_TMP/cat.log
 
+# A settings file, as every start after the first finds one: no welcome letter comes. A script
+# about the first start sets E2E_FIRST_START=1.
+returning_user() {
+    local dir=${PURRLOX_CONFIG_HOME:-$XDG_CONFIG_HOME}/purrlox
+    [ "${E2E_FIRST_START:-}" = 1 ] && return 0
+    [ -e "$dir/settings.json" ] || { mkdir -p "$dir" && echo '{}' >"$dir/settings.json"; }
+}
+
 start_cat() {
+    returning_user
     "$E2E_PURRLOX" --automation "$CAT_SOCKET" >"$CAT_LOG" 2>&1 &
     CAT_PID=$!
     E2E_PIDS+=($CAT_PID)

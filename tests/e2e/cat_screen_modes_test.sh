@@ -64,7 +64,7 @@ x=$(cat_state | jq -r '.x | floor')
 left=$((x - 150))
 ((left < 0)) && left=0
 ((left > 1024 - 420)) && left=$((1024 - 420))
-term=$(open_xterm e2e-climb 60x20+$left+300)
+term=$(open_xterm e2e-climb 60x20+$left+458) # its face down to the floor, 21 above it
 ask '{"cmd":"due","what":"climb"}' >/dev/null
 wait_for 10 "the cat climbs the window" cat_is climbingUp
 set_mode 1600 900

@@ -36,6 +36,8 @@ mkdir -p "$home/run" && chmod 700 "$home/run" && chown -R "$owner" "$home"
 CAT_SOCKET=$home/cat.sock
 as_owner sh -c 'umask 077; echo "the owner'"'"'s secret" >"$1"' - "$shared/secret.txt"
 xdotool mousemove 1500 200
+# Not the owner's first start: no welcome letter in the way.
+mkdir -p "$home/config/purrlox" && echo '{}' >"$home/config/purrlox/settings.json" && chown -R "$owner" "$home/config"
 as_owner env HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/run" \
     "$E2E_PURRLOX" --automation "$CAT_SOCKET" >"$CAT_LOG" 2>&1 &
 CAT_PID=$!

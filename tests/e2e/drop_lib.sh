@@ -16,6 +16,8 @@ drag() {
     E2E_PIDS+=($helper)
     wait_for 10 "the drag source appears" sh -c "xdotool search --name '^e2e-drag-source\$' | grep -q ."
     sleep 0.5
+    # A script may set the scene once the source is up (DRAG_BEFORE: a command).
+    ${DRAG_BEFORE:-true}
     local reading cat_x cat_y x y step
     reading=$(cat_state)
     cat_x=$(jq '.x | round' <<<"$reading")

@@ -12,7 +12,7 @@ export QT_QPA_PLATFORM=xcb
 open_x11 e2e-x11 80x20
 open_native e2e-native 560x360
 shell_move e2e-x11 760 500
-shell_move e2e-native 200 380
+shell_move e2e-native 200 430 # its face down to the floor
 
 CAT_LOG=$E2E_TMP/first.log start_cat
 ask '{"cmd":"calm","seconds":3600}' >/dev/null

@@ -96,6 +96,8 @@ sway_points() {
 # to sway through $CAT_SWAYSOCK when set (the counting proxy).
 start_cat_in_sway() {
     local display=${1:-}
+    # Not the user's first start: no welcome letter keeps the cat from climbing.
+    as_user sh -c 'd=$HOME/.config/purrlox; mkdir -p "$d"; [ -e "$d/settings.json" ] || echo "{}" >"$d/settings.json"'
     local run="QT_QPA_PLATFORM=xcb $E2E_PURRLOX --automation $CAT_SOCKET >>$CAT_LOG 2>&1"
     [ -z "$display" ] || run="DISPLAY=$display $run"
     [ -z "${CAT_SWAYSOCK:-}" ] || run="SWAYSOCK=$CAT_SWAYSOCK $run"

@@ -7,7 +7,7 @@
 source "$(dirname "$0")/sway_lib.sh"
 
 start_sway \
-    'for_window [app_id="org.freedesktop.weston.wayland-terminal"] floating enable, resize set 500 260, move position 200 440' \
+    'for_window [app_id="org.freedesktop.weston.wayland-terminal"] floating enable, resize set 500 260, move position 200 530' \
     'for_window [title="e2e-xterm"] floating enable, resize set 360 200, move position 860 0'
 msg exec "weston-terminal"
 msg exec "xterm -T e2e-xterm -e sleep 600"

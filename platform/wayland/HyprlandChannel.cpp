@@ -226,8 +226,9 @@ void HyprlandChannel::request(const QByteArray& command, Reply done) {
         socket->abort();
         socket->deleteLater();
         Reply call = std::move(done);
+        const std::shared_ptr<QByteArray> reply = buffer; // outlives this closure, cleared next
         *finish = nullptr; // breaks the cycle through the captured pointer
-        call(answered ? buffer.get() : nullptr);
+        call(answered ? reply.get() : nullptr);
     };
     const auto end = [finish](bool answered) {
         if (*finish) (*finish)(answered);

@@ -53,6 +53,8 @@ echo "ok: the dialog saved Purrlox week $today.pdf"
 
 # After the dialogs the window is the menu popup again: Escape closes it.
 visible StreakCard || fail "the statistics closed with the second save dialog"
+xdotool key Escape # back from the statistics to the main page
+sleep 0.3
 xdotool key Escape
 wait_for 5 "Escape closes the menu window" sh -c "! '$CAT_ASK' '$CAT_SOCKET' '{\"cmd\":\"menu\"}' | jq -e .open | grep -q true"
 echo "ok: the menu window stayed open behind both dialogs"

@@ -50,6 +50,7 @@ start_site() {
 start_a() {
     rm -f "$CAT_SOCKET"
     : >"$CAT_LOG"
+    returning_user # no welcome letter before the update's
     PURRLOX_UPDATE_URL=http://127.0.0.1:$PORT/ PURRLOX_UPDATE_DELAY=1 \
         "$APPS/Purrlox/bin/purrlox" --automation "$CAT_SOCKET" "$@" >>"$CAT_LOG" 2>&1 &
     CAT_PID=$!

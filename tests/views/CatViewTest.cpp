@@ -263,7 +263,13 @@ TEST_F(CatViewTest, PlainPicturesArePresentedAsPaintedAndOverlaysPaintThroughQt)
     keys.clear();
 
     state.setCaption(QStringLiteral("24:59"));
-    EXPECT_EQ(settle(), QList<QRect>{view.rect()});
+    // Painted whole through Qt: once, or twice on a slow run where a second update lands
+    // before the first paint.
+    const QList<QRect> captioned = settle();
+    EXPECT_FALSE(captioned.isEmpty());
+    EXPECT_LE(captioned.size(), 2);
+    for (const QRect& r : captioned)
+        EXPECT_EQ(r, view.rect());
     EXPECT_TRUE(keys.isEmpty());
     presented = painting(); // Qt painted the caption
     state.setCaption(std::nullopt);

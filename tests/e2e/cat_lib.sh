@@ -29,6 +29,16 @@ stop_cat() {
 }
 
 ask() { "$CAT_ASK" "$CAT_SOCKET" "$@"; }
+
+# ended_cleanly PID WHAT: the app (a child of this script) has ended with status 0 and said
+# nothing of a sanitizer.
+ended_cleanly() {
+    local status=0
+    wait_for 20 "the app quits ($2)" sh -c "! kill -0 $1 2>/dev/null"
+    wait "$1" 2>/dev/null || status=$?
+    [ "$status" = 0 ] || fail "the app ended with status $status ($2): $(tail -n 30 "$CAT_LOG")"
+    ! grep -Eq 'Sanitizer|runtime error' "$CAT_LOG" || fail "sanitizer report ($2): $(cat "$CAT_LOG")"
+}
 cat_state() { ask '{"cmd":"state"}'; }
 cat_is() { [ "$(cat_state | jq -r .kind)" = "$1" ]; }
 

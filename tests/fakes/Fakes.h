@@ -69,10 +69,17 @@ class FakeScreens final : public Screens {
     Rect frame() const override { return present ? full : Rect{}; }
     Rect visibleFrame() const override { return present ? visible : Rect{}; }
     double refreshRate() const override { return rate; }
+    // Several monitors when set (the primary first); else the one primary above.
+    std::vector<Monitor> monitors() const override {
+        if (!present) return {};
+        if (!layout.empty()) return layout;
+        return Screens::monitors();
+    }
     bool present = true;
     Rect full{0, 0, 1920, 1080};
     Rect visible{0, 0, 1920, 1050};
     double rate = 60;
+    std::vector<Monitor> layout;
 };
 
 class FakeWindowList final : public WindowList {

@@ -47,6 +47,7 @@ double CatOverlay::sitHeadroom() {
 
 CatOverlay::CatOverlay(const CatServices& services, QObject* parent)
     : QObject(parent), sys(services) {
+    desktop_.readMonitors();
     const double t = now();
     activityStart = lastTick = t;
     nextBlink = nextWander = nextSnack = nextYawn = t;
@@ -156,11 +157,13 @@ void CatOverlay::enter(bool c) {
     Q_ASSERT(QThread::currentThread() == thread());
     letterQueue_.setCarrying(c);
     platform = Platform::floor();
-    const Rect vf = screenFrame();
+    desktop_.readMonitors();
+    // The cat comes in on the primary monitor.
+    const Rect vf = desktop_.primaryVisible();
     entered = true;
     placedScreen = sys.screens.frame();
     placedVisible = vf;
-    feetY = vf.minY() + 12;
+    feetY = vf.minY() + Desktop::floorLift;
     x = vf.minX() - 130;
 
     const double t = now();
@@ -186,7 +189,7 @@ void CatOverlay::enter(bool c) {
             [self] {
                 if (self) self->tick();
             },
-            sys.screens.refreshRate());
+            rateOfMonitorUnderCat());
         frameClock->restFor = [self] { return self ? self->restFor(self->lastTick) : 0.0; };
         // What a resting clock would miss: the window list changing, the pointer moving or
         // pressed anywhere (shakes and prey are the pointer's).
@@ -247,6 +250,7 @@ void CatOverlay::tick() {
     }
     feeder.tick(t);
 
+    followMonitorRate();
     if (panel) {
         updateSprite(t);
         layout();

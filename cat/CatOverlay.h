@@ -7,6 +7,7 @@
 #include "cat/CaptionBoard.h"
 #include "cat/CatState.h"
 #include "cat/Climbing.h"
+#include "cat/Desktop.h"
 #include "cat/DesktopWindow.h"
 #include "cat/FileFeeder.h"
 #include "cat/FocusPhase.h"
@@ -68,9 +69,6 @@ struct CatServices {
     // Tests and benchmarks drive tick() by hand.
     bool frameClock = true;
 };
-
-// Walkable pieces of a window's top edge, left to right. Small; lives on the stack.
-using Pieces = QVarLengthArray<Span, 16>;
 
 // The behaviour engine of the desktop cat. One instance, main thread only. Dates are seconds
 // since 2001-01-01 UTC read once per operation from the injected clock; coordinates are y-up
@@ -182,14 +180,16 @@ class CatOverlay : public QObject {
     // The pointer as prey, the hunt timer, the caught pointer.
     const Hunting& hunting() const { return hunting_; }
 
-    // Desktop geometry over the last window poll and screen 0.
+    // The monitors, the last window poll and the geometry over them.
+    const Desktop& desktop() const { return desktop_; }
+    // Desktop geometry where the cat is: the visible frame and floor of the monitor it is on.
     Rect screenFrame() const;
     double floorY() const;
     double offscreenX(bool left) const;
     double entrySpot(bool left);
     bool catOnScreen() const;
     Pieces visibleTop(const DesktopWindow& w) const;
-    const std::vector<DesktopWindow>& polledWindows() const { return windows; }
+    const std::vector<DesktopWindow>& polledWindows() const { return desktop_.windows(); }
     const std::vector<Letter>& letters() const { return letterQueue_.letters(); }
     std::optional<Span> visibleSpan(const DesktopWindow& w, double x) const;
     std::optional<double> standingSpot(const DesktopWindow& w, std::optional<double> near) const;
@@ -236,6 +236,11 @@ class CatOverlay : public QObject {
     void makePanel();
     bool stillAt(double now) const;
     void pollWindows();
+    // The frame clock runs at the refresh rate of the monitor under the cat.
+    double rateOfMonitorUnderCat();
+    void followMonitorRate();
+    // After a layout change: a cat over no monitor goes to the primary's floor.
+    void rescueOntoPrimary(double now);
     bool walk(activity::Walking w, double now, double dt);
     void retarget(activity::Walking& walking, const Rect& oldVisible, double lo, double hi,
                   double now);
@@ -282,8 +287,9 @@ class CatOverlay : public QObject {
     std::unique_ptr<Panel> panel;
     std::unique_ptr<Ticker> frameClock;
     bool entered = false;
-    Rect placedScreen;  // the screen frame the cat was last placed on
-    Rect placedVisible; // and its visible frame
+    Rect placedScreen;     // the screen frame the cat was last placed on
+    Rect placedVisible;    // and its visible frame
+    int clockMonitor = -1; // the monitor whose refresh rate the frame clock runs at
     double x = 0;
     double feetY = 0;
     Platform platform = Platform::floor();
@@ -291,7 +297,6 @@ class CatOverlay : public QObject {
     double activityStart = 0;
     double stepPhase = 0;
     double lastTick = 0;
-    std::vector<DesktopWindow> windows;
     double lastWindowPoll = distantPast;
     double blinkUntil = distantPast;
     double nextBlink = 0;
@@ -299,6 +304,7 @@ class CatOverlay : public QObject {
     double nextSnack = 0;
     double nextYawn = 0;
     bool bubbleLeaving = false; // see setBubbleLeaving
+    Desktop desktop_{sys.screens, sys.windowList, sys.ownPid};
     CaptionBoard captionBoard{state};
     LetterQueue letterQueue_{state};
     FocusPhase focusPhase_;
@@ -308,12 +314,10 @@ class CatOverlay : public QObject {
     BedLife bedLife_{sys.store};
     Holding holding_{sys.random};
     Climbing climbing_{*this, sys.random};
-    Hunting hunting_{sys.screens, sys.pointer, sys.inputIdle, sys.random};
+    Hunting hunting_{desktop_, sys.pointer, sys.inputIdle, sys.random};
     double lastSystemPoll = distantPast;
 
     // Caches that keep the frame step free of allocation and system calls.
-    quint64 windowGeneration = ~quint64(0);
-    Rect windowsVisibleFrame{-1, -1, -1, -1};
     double hourValidFrom = 0;
     double hourValidUntil = -1;
     int hour = 0;

@@ -2,11 +2,13 @@
 
 #include "cat/Hunting.h"
 
+#include "cat/Desktop.h"
 #include "platform/InputIdle.h"
 #include "platform/Pointer.h"
 #include "platform/Random.h"
 #include "platform/Screens.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -18,11 +20,15 @@ double distance(QPointF a, QPointF b) {
 } // namespace
 
 std::optional<QPointF> Hunting::prey(double stillFor, QPointF feet) const {
-    if (!screens.hasScreen()) return std::nullopt;
+    if (!desktop.hasScreen()) return std::nullopt;
     if (pointer.anyButtonPressed()) return std::nullopt;
     if (idle.secondsSinceMouseMoved() < stillFor) return std::nullopt;
     const QPointF p = pointer.location();
-    if (!screens.visibleFrame().contains(p)) return std::nullopt;
+    // Prey on any monitor.
+    const auto& monitors = desktop.monitors();
+    if (std::none_of(monitors.begin(), monitors.end(),
+                     [&](const Monitor& m) { return m.visibleFrame.contains(p); }))
+        return std::nullopt;
     if (distance(p, QPointF(feet.x(), feet.y() + 32)) <= 50) return std::nullopt;
     return p;
 }
@@ -43,7 +49,7 @@ std::optional<QPointF> Hunting::huntNow(double now, bool shaken, QPointF feet) {
 }
 
 void Hunting::holdPointer(QPointF paw) {
-    if (!screens.hasScreen()) return;
+    if (!desktop.hasScreen()) return;
     pointer.warp(paw);
     held = paw;
 }

@@ -6,17 +6,17 @@
 class InputIdle;
 class Pointer;
 class Random;
-class Screens;
+class Desktop;
 
 // The still pointer as prey: when it is one, when the cat next goes hunting and how long a stalk
 // may last, and the caught pointer held in the paw (warped along as the cat falls) until the
 // user pulls it away. Dates are engine seconds, points are y-up global points.
 class Hunting {
   public:
-    Hunting(Screens& screens, Pointer& pointer, InputIdle& idle, Random& random)
-        : screens(screens), pointer(pointer), idle(idle), random(random) {}
+    Hunting(const Desktop& desktop, Pointer& pointer, InputIdle& idle, Random& random)
+        : desktop(desktop), pointer(pointer), idle(idle), random(random) {}
 
-    // The pointer, if it is prey for a cat with its feet at `feet`: on the screen, no button
+    // The pointer, if it is prey for a cat with its feet at `feet`: on a monitor, no button
     // held, still for stillFor seconds, and more than 50 points from the cat's middle.
     std::optional<QPointF> prey(double stillFor, QPointF feet) const;
     // Prey worth a hunt now: once the hunt is due, a pointer still for 4 s; after a recent
@@ -42,7 +42,7 @@ class Hunting {
     double nextHunt() const { return nextHunt_; }
 
   private:
-    Screens& screens;
+    const Desktop& desktop;
     Pointer& pointer;
     InputIdle& idle;
     Random& random;

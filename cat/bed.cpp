@@ -69,9 +69,9 @@ void CatOverlay::keepBedOnScreen() {
 std::optional<DesktopWindow> CatOverlay::bedWindow() const {
     if (!bedPlace_.exists()) return std::nullopt;
     const QPointF bedSpot = bedPlace_.spot();
-    const Rect vf = screenFrame();
+    const Rect vf = desktop_.visibleNear(bedSpot.x(), bedSpot.y());
     const DesktopWindow* best = nullptr;
-    for (const DesktopWindow& w : windows) {
+    for (const DesktopWindow& w : polledWindows()) {
         const double top = w.frame.maxY();
         if (top > bedSpot.y() + 4 || top <= vf.minY() + 12) continue;
         if (best && top <= best->frame.maxY()) continue; // the first wins a tie

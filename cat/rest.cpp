@@ -49,7 +49,7 @@ double CatOverlay::restFor(double t) {
     if (!stillAt(t)) return 0;
     // A window change that came too soon after the last read waits for the next read, not
     // for the next second: its wake-up found nothing to read yet.
-    if (sys.windowList.generation() != windowGeneration)
+    if (desktop_.listChanged())
         return std::max(0.0, lastWindowPoll + windowPollSeconds - t) + overshoot;
     double due = lastSystemPoll + 1.0;
     const auto consider = [&](double moment) {

@@ -64,14 +64,26 @@ bool near(double a, double b) {
 
 void CatOverlay::screenParametersChanged() {
     wake(); // a resting frame clock must place the cat on this frame, not a second later
-    if (frameClock) frameClock->setRefreshRate(sys.screens.refreshRate());
+    const bool wasOnMonitor = desktop_.monitorUnder(x, feetY) >= 0;
+    const std::size_t monitorsBefore = desktop_.monitors().size();
+    desktop_.readMonitors();
+    // A monitor that only changed its size keeps the cat by the clamping below.
+    const bool monitorRemoved = desktop_.monitors().size() < monitorsBefore;
     const Rect oldFull = placedScreen;
     const Rect oldVisible = placedVisible;
     placedScreen = sys.screens.frame();
-    placedVisible = screenFrame();
     keepBedOnScreen();
-    if (!entered) return; // enter() places the cat on whatever the desktop is then
+    if (!entered) {
+        if (frameClock) frameClock->setRefreshRate(rateOfMonitorUnderCat());
+        placedVisible = screenFrame();
+        return; // enter() places the cat on whatever the desktop is then
+    }
     const double t = now();
+    // Its monitor went away (a lid closed, a cable pulled): the cat is put on the primary's
+    // floor at once rather than left where nothing shows it.
+    if (monitorRemoved && wasOnMonitor && desktop_.monitorUnder(x, feetY) < 0) rescueOntoPrimary(t);
+    placedVisible = screenFrame();
+    if (frameClock) frameClock->setRefreshRate(rateOfMonitorUnderCat());
     const Rect& vf = placedVisible;
     Log::info(QStringLiteral("screens: the desktop changed to %1 × %2 (visible %3, %4, %5, %6); "
                              "placing the cat again")
@@ -85,7 +97,6 @@ void CatOverlay::screenParametersChanged() {
     // y-up coordinates hang from the screen's bottom edge: when only the height changes, every
     // window that kept its place on the server moves by the same amount in the cat's terms.
     const double shift = placedScreen.maxY() - oldFull.maxY();
-    windowGeneration = ~quint64(0);
     lastWindowPoll = t;
     pollWindows();
     followShiftedWindows(shift);
@@ -199,4 +210,27 @@ void CatOverlay::followShiftedWindows(double shift) {
     if (activity.is(K::climbingUp) || activity.is(K::climbingDown))
         feetY =
             std::max(feetY, floorY() + 16 - CatSprite::geometry(CatSprite::climb1).bounds.minY());
+}
+
+void CatOverlay::rescueOntoPrimary(double t) {
+    if (!desktop_.hasScreen()) return;
+    switch (activity.kind()) {
+    case K::held:  // the pointer carries it wherever it is
+    case K::inBed: // the bed was put back and the cat with it
+    case K::away:  // it comes back in by itself
+        return;
+    default:
+        break;
+    }
+    const double from = x;
+    x = desktop_.clampInto(0, x, 48);
+    feetY = desktop_.primaryVisible().minY() + Desktop::floorLift;
+    platform = Platform::floor();
+    climbing_.landed();
+    state.setReading(std::nullopt);
+    Log::info(QStringLiteral("screens: the monitor under the cat went away; it moves from x %1 "
+                             "onto the primary's floor at x %2")
+                  .arg(from)
+                  .arg(x));
+    start(Activity::idle(), t);
 }

@@ -12,7 +12,7 @@ target_sources(purrlox_core PRIVATE
   cat/Climbing.cpp
   cat/climbsteps.cpp
   cat/Dangle.cpp
-  cat/desktop.cpp
+  cat/Desktop.cpp
   cat/FileFeeder.cpp
   cat/FocusPhase.cpp
   cat/Holding.cpp
@@ -26,5 +26,6 @@ target_sources(purrlox_core PRIVATE
   cat/screens.cpp
   cat/stalking.cpp
   cat/system.cpp
+  cat/spots.cpp
   cat/SystemSignals.cpp
   cat/Ticker.cpp)

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "cat/DesktopWindow.h"
+#include "platform/Geometry.h"
+#include "platform/Screens.h"
+
+#include <QVarLengthArray>
+#include <QtGlobal>
+#include <optional>
+#include <vector>
+
+class WindowList;
+
+// Walkable pieces of a window's top edge, left to right. Small; lives on the stack.
+using Pieces = QVarLengthArray<Span, 16>;
+
+// The desktop as the cat sees it: the monitors (read on a change notice, never per frame), the
+// windows it can stand on (the last poll), and the geometry over both: floors, the walkable
+// pieces of window tops, which monitor a point is on. Pure answers; no state of the cat.
+class Desktop {
+  public:
+    // At most this many monitors are used; more are left out, with a log line.
+    static constexpr int maxMonitors = 8;
+    // The floor stands this far above a monitor's visible bottom.
+    static constexpr double floorLift = 12;
+
+    Desktop(Screens& screens, WindowList& windowList, qint64 ownPid);
+
+    // Reads the monitors anew, drops the unusable ones (one log line for what was odd), and
+    // makes the next poll ask the window list again. True when the layout changed.
+    bool readMonitors();
+    // The usable monitors, the primary first. Empty when there is no screen.
+    const std::vector<Monitor>& monitors() const { return monitors_; }
+    bool hasScreen() const { return !monitors_.empty(); }
+    // The primary's visible frame (a zero rectangle without a screen).
+    Rect primaryVisible() const;
+    // The monitor whose visible frame's x range holds x (the first one listed on a tie), else
+    // -1. Monitors above one another share an x: the one whose floor is nearest below y wins.
+    int monitorUnder(double x, double y) const;
+    // The monitor under x, else the nearest one in x; 0 (the primary) without monitors.
+    int monitorNear(double x, double y) const;
+    // The visible frame and floor of the monitor near (x, y).
+    Rect visibleNear(double x, double y) const;
+    double floorNear(double x, double y) const;
+    // x moved inside that monitor's visible frame, `margin` points in from its edges.
+    double clampInto(int monitor, double x, double margin) const;
+
+    // The window list, filtered to what the cat can stand on, front-most first. Asks the
+    // window server only when its list or the monitors changed.
+    void poll();
+    const std::vector<DesktopWindow>& windows() const { return windows_; }
+    const DesktopWindow* find(quint32 id) const;
+    // The window list changed since the last poll read it.
+    bool listChanged() const;
+    // The window server's list filtered, fresh (not cached).
+    std::vector<DesktopWindow> freshWindows() const;
+
+    // The pieces of w's top the cat can walk on: shown by a monitor, not covered by a window
+    // in front, at least 60 points wide. Empty when w is not in the last poll.
+    Pieces visibleTop(const DesktopWindow& w) const;
+    std::optional<Span> visibleSpan(const DesktopWindow& w, double x) const;
+    // The nearest point to `near` at least 20 points inside a piece of w's top.
+    std::optional<double> standingSpot(const DesktopWindow& w, double near) const;
+
+  private:
+    // The x range a monitor shows of a top edge at height y: its visible frame's width when
+    // y lies within it (with one monitor, always: the top is clipped sideways only).
+    bool shows(const Monitor& m, double y) const;
+
+    Screens& screens;
+    WindowList& windowList;
+    qint64 ownPid;
+    std::vector<Monitor> monitors_;
+    std::vector<DesktopWindow> windows_;
+    quint64 windowGeneration = ~quint64(0);
+    bool layoutChanged = true;
+};

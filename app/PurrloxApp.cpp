@@ -286,7 +286,7 @@ CatServices PurrloxApp::services() {
         return SpriteImages::image(sprite);
     };
     return CatServices{
-        desktop.screens(),
+        wayland_ ? wayland_->screens() : desktop.screens(),
         wayland_ ? wayland_->windowList() : desktop.windowList(),
         wayland_ ? wayland_->pointer() : desktop.pointer(),
         wayland_ ? wayland_->inputIdle() : desktop.inputIdle(),

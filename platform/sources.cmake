@@ -18,6 +18,7 @@ target_sources(purrlox_core PRIVATE
   platform/wayland/WaylandSession.cpp)
 target_sources(purrlox_gui PRIVATE
   platform/wayland/CompositorPointer.cpp
+  platform/wayland/CompositorScreens.cpp
   platform/wayland/CompositorWindowList.cpp
   platform/wayland/GnomeShellChannel.cpp
   platform/wayland/ShellPanelLabel.cpp

@@ -22,10 +22,24 @@ struct CompositorWindow {
     bool operator==(const CompositorWindow&) const = default;
 };
 
-// What the compositor sent: every window, front-most first, and the union of its outputs.
+// One output as the compositor reports it, in its logical pixels (top-left origin, y down).
+struct CompositorOutput {
+    QString name;
+    QRect frame;
+    QRect workArea;         // the frame less the panels and bars on this output
+    double scale = 0;       // 0: not told
+    double refreshRate = 0; // frames per second; 0: not told
+    bool primary = false;   // the compositor's own primary; none said: the output at the origin
+
+    bool operator==(const CompositorOutput&) const = default;
+};
+
+// What the compositor sent: every window, front-most first, the union of its outputs, and each
+// output where the channel tells them (empty: not told).
 struct CompositorWindows {
     std::vector<CompositorWindow> windows;
     QRect outputs;
+    std::vector<CompositorOutput> outputList;
 
     // Channels that re-read on a hint pass a list on only when it differs.
     bool operator==(const CompositorWindows&) const = default;

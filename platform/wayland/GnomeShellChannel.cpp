@@ -67,10 +67,26 @@ std::optional<CompositorWindows> GnomeShellChannel::parse(const QByteArray& json
         return std::nullopt;
     }
     CompositorWindows list;
-    for (const QJsonValue& v : root.value(QLatin1String("outputs")).toArray()) {
+    // Each output is [x, y, width, height], then (from newer extensions) an object with its
+    // work area, scale, refresh rate, name and whether it is the primary.
+    const QJsonArray outputs = root.value(QLatin1String("outputs")).toArray();
+    for (const QJsonValue& v : outputs) {
         const QJsonArray o = v.toArray();
         const QRect r(o.at(0).toInt(), o.at(1).toInt(), o.at(2).toInt(), o.at(3).toInt());
-        if (o.size() == 4 && r.width() > 0 && r.height() > 0) list.outputs |= r;
+        if (o.size() >= 4 && r.width() > 0 && r.height() > 0) list.outputs |= r;
+        CompositorOutput screen;
+        screen.frame = o.size() >= 4 ? r : QRect();
+        screen.workArea = screen.frame;
+        const QJsonObject more = o.at(4).toObject();
+        const QJsonArray work = more.value(QLatin1String("work")).toArray();
+        if (work.size() == 4)
+            screen.workArea = QRect(work.at(0).toInt(), work.at(1).toInt(), work.at(2).toInt(),
+                                    work.at(3).toInt());
+        screen.name = more.value(QLatin1String("name")).toString().left(64);
+        screen.scale = more.value(QLatin1String("scale")).toDouble(0);
+        screen.refreshRate = more.value(QLatin1String("refresh")).toDouble(0);
+        screen.primary = more.value(QLatin1String("primary")).toBool(false);
+        list.outputList.push_back(std::move(screen));
     }
     const QJsonArray windows = root.value(QLatin1String("windows")).toArray();
     list.windows.reserve(std::size_t(windows.size()));

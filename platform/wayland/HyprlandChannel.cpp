@@ -78,8 +78,21 @@ std::optional<CompositorWindows> HyprlandChannel::windowsFrom(const QByteArray& 
         int w = int(std::lround(mon.value(QLatin1String("width")).toInt() / scale));
         int h = int(std::lround(mon.value(QLatin1String("height")).toInt() / scale));
         if (mon.value(QLatin1String("transform")).toInt() % 2 == 1) std::swap(w, h);
-        out.outputs |= QRect(mon.value(QLatin1String("x")).toInt(),
+        CompositorOutput screen;
+        screen.name = mon.value(QLatin1String("name")).toString().left(64);
+        screen.frame = QRect(mon.value(QLatin1String("x")).toInt(),
                              mon.value(QLatin1String("y")).toInt(), w, h);
+        screen.scale = scale;
+        screen.refreshRate = mon.value(QLatin1String("refreshRate")).toDouble(0);
+        // reserved: what its bars keep, left, top, right, bottom, in logical pixels.
+        const QJsonArray reserved = mon.value(QLatin1String("reserved")).toArray();
+        screen.workArea = screen.frame;
+        if (reserved.size() == 4)
+            screen.workArea =
+                screen.frame.adjusted(reserved.at(0).toInt(), reserved.at(1).toInt(),
+                                      -reserved.at(2).toInt(), -reserved.at(3).toInt());
+        out.outputs |= screen.frame;
+        out.outputList.push_back(std::move(screen));
         const qint64 active = mon.value(QLatin1String("activeWorkspace"))
                                   .toObject()
                                   .value(QLatin1String("id"))

@@ -76,6 +76,19 @@ std::optional<CompositorWindows> parse(const QString& text, QString* problem) {
         *problem = QStringLiteral("a window list without outputs or windows");
         return std::nullopt;
     }
+    // Each output with its work area, from scripts that send them.
+    for (const QJsonValue& v : root.value(QLatin1String("screens")).toArray()) {
+        const QJsonObject o = v.toObject();
+        CompositorOutput screen;
+        bool frameOk = false, workOk = false;
+        screen.frame = rectOf(o.value(QLatin1String("frame")), &frameOk);
+        screen.workArea = rectOf(o.value(QLatin1String("work")), &workOk);
+        if (!workOk) screen.workArea = screen.frame;
+        screen.name = o.value(QLatin1String("name")).toString().left(64);
+        screen.scale = o.value(QLatin1String("scale")).toDouble(0);
+        screen.refreshRate = o.value(QLatin1String("refresh")).toDouble(0);
+        list.outputList.push_back(std::move(screen));
+    }
     const QJsonArray array = windows.toArray();
     list.windows.reserve(std::size_t(array.size()));
     for (const QJsonValue& w : array)

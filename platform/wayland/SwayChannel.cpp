@@ -64,6 +64,23 @@ CompositorWindow windowOf(const QJsonObject& node, int titlesAbove, bool shown) 
     return w;
 }
 
+// sway tells an output's mode and scale in the tree as in get_outputs; i3 tells neither, and
+// sway has no primary (the output at the origin stands for it).
+CompositorOutput outputOf(const QJsonObject& output) {
+    CompositorOutput o;
+    o.name = output.value(QLatin1String("name")).toString().left(64);
+    o.frame = rectOf(output.value(QLatin1String("rect")));
+    o.scale = output.value(QLatin1String("scale")).toDouble(0);
+    // current_mode.refresh is in millihertz.
+    o.refreshRate = output.value(QLatin1String("current_mode"))
+                        .toObject()
+                        .value(QLatin1String("refresh"))
+                        .toDouble(0) /
+                    1000.0;
+    o.primary = output.value(QLatin1String("primary")).toBool(false);
+    return o;
+}
+
 struct Pending {
     QJsonObject node;
     int titlesAbove = 1;
@@ -148,7 +165,8 @@ std::optional<CompositorWindows> SwayChannel::windowsFromTree(const QByteArray& 
         if (output.value(QLatin1String("type")).toString() != QLatin1String("output")) continue;
         if (output.value(QLatin1String("name")).toString().startsWith(QLatin1String("__i3")))
             continue; // the scratchpad
-        out.outputs |= rectOf(output.value(QLatin1String("rect")));
+        CompositorOutput screen = outputOf(output);
+        out.outputs |= screen.frame;
         // The workspace shown on an output: sway names it; i3 puts it first in the focus order.
         const QString current = output.value(QLatin1String("current_workspace")).toString();
         const QJsonArray focus = output.value(QLatin1String("focus")).toArray();
@@ -159,8 +177,12 @@ std::optional<CompositorWindows> SwayChannel::windowsFromTree(const QByteArray& 
             const bool shown = current.isEmpty()
                                    ? ws.value(QLatin1String("id")).toInteger() == focusFirst
                                    : ws.value(QLatin1String("name")).toString() == current;
-            if (shown && collectWorkspace(ws, fullscreen, rest)) floating = true;
+            if (!shown) continue;
+            // The shown workspace's rect is the output less its bars.
+            screen.workArea = rectOf(ws.value(QLatin1String("rect")));
+            if (collectWorkspace(ws, fullscreen, rest)) floating = true;
         }
+        out.outputList.push_back(std::move(screen));
     }
     if (floatingShown) *floatingShown = floating && fullscreen.empty();
     out.windows.reserve(fullscreen.size() + rest.size());

@@ -3,6 +3,7 @@
 #include "base/Log.h"
 #include "platform/wayland/CompositorChannel.h"
 #include "platform/wayland/CompositorPointer.h"
+#include "platform/wayland/CompositorScreens.h"
 #include "platform/wayland/CompositorWindowList.h"
 #include "platform/wayland/GnomeShellChannel.h"
 #include "platform/wayland/HyprlandChannel.h"
@@ -13,6 +14,7 @@
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/X11InputIdle.h"
 #include "platform/x11/X11Pointer.h"
+#include "platform/x11/X11Screens.h"
 #include "platform/x11/X11WindowList.h"
 
 #include <QGuiApplication>
@@ -72,6 +74,7 @@ WaylandDesktop::WaylandDesktop(const WaylandSession& session, X11Desktop& x11,
                                std::unique_ptr<CompositorChannel> channel)
     : session_(session), x11_(x11), channel_(std::move(channel)) {
     windows_ = std::make_unique<CompositorWindowList>(monitors, ScreenSpace::current);
+    screens_ = std::make_unique<CompositorScreens>(x11.screens(), monitors, ScreenSpace::current);
     pointer_ = std::make_unique<CompositorPointer>(x11.pointer(), ScreenSpace::current,
                                                    channel_ && channel_->allowsWarp());
     // The idle time from the compositor's idle-notify protocol, unless the channel has its own.
@@ -80,7 +83,11 @@ WaylandDesktop::WaylandDesktop(const WaylandSession& session, X11Desktop& x11,
             std::make_unique<WaylandIdle>(x11.inputIdle(), channel_ && channel_->offersPointer());
     if (!channel_) return;
 
-    channel_->onWindows = [this](CompositorWindows list) { windows_->update(list); };
+    channel_->onWindows = [this](CompositorWindows list) {
+        // The monitors first: the engine re-reads the windows when they change.
+        screens_->update(list);
+        windows_->update(list);
+    };
     channel_->onLost = [this](const QString& why) {
         Log::notice(QStringLiteral("lost the window list of %1 (%2); the cat walks on the floor "
                                    "until it comes back")
@@ -144,6 +151,10 @@ WaylandDesktop::WaylandDesktop(const WaylandSession& session, X11Desktop& x11,
 
 WaylandDesktop::~WaylandDesktop() {
     x11_.windowList().onChange = nullptr;
+}
+
+Screens& WaylandDesktop::screens() {
+    return *screens_;
 }
 
 WindowList& WaylandDesktop::windowList() {

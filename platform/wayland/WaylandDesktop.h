@@ -10,16 +10,18 @@
 
 class CompositorChannel;
 class CompositorPointer;
+class CompositorScreens;
 class CompositorWindowList;
 class InputIdle;
 class Pointer;
 class WaylandIdle;
 class QTimer;
+class Screens;
 class WindowList;
 class X11Desktop;
 
-// The desktop's windows, pointer and idle time on a Wayland session, from the compositor's
-// own channel, with the X11 backends (XWayland) for what the compositor does not tell.
+// The desktop's windows, monitors, pointer and idle time on a Wayland session, from the
+// compositor's own channel, with the X11 backends (XWayland) for what the compositor does not tell.
 class WaylandDesktop final : public QObject {
   public:
     // Null when the session is not Wayland: the X11 backends see everything there.
@@ -27,6 +29,9 @@ class WaylandDesktop final : public QObject {
     ~WaylandDesktop() override;
 
     WindowList& windowList();
+    // Every output the compositor tells, each with its work area; XWayland's screens until it
+    // has told them.
+    Screens& screens();
     Pointer& pointer();
     InputIdle& inputIdle();
     const WaylandSession& session() const { return session_; }
@@ -53,6 +58,7 @@ class WaylandDesktop final : public QObject {
     X11Desktop& x11_;
     std::unique_ptr<CompositorChannel> channel_;
     std::unique_ptr<CompositorWindowList> windows_;
+    std::unique_ptr<CompositorScreens> screens_;
     std::unique_ptr<CompositorPointer> pointer_;
     std::unique_ptr<WaylandIdle> idle_;
     QTimer* pointerWanted_ = nullptr; // runs while the engine reads the pointer

@@ -70,7 +70,8 @@ TEST(CompositorWindowList, MapsLogicalFramesIntoRootPixelsAndThenYUpPoints) {
     // An output layout starting at (-1920, 0) in the compositor's space, XWayland's monitor at
     // the root's corner.
     list.update({{window("a", QRect(-1820, 100, 400, 300)), window("b", QRect(0, 0, 10, 10), 20)},
-                 QRect(-1920, 0, 1920, 1080)});
+                 QRect(-1920, 0, 1920, 1080),
+                 {}});
     std::vector<WindowInfo> w = list.windows();
     ASSERT_EQ(w.size(), 2u);
     EXPECT_EQ(w[0].frame, (Rect{100, 1080 - 400, 400, 300}));
@@ -81,7 +82,7 @@ TEST(CompositorWindowList, MapsLogicalFramesIntoRootPixelsAndThenYUpPoints) {
     // double, and with a ratio of 2 the engine's points come out as the logical pixels.
     root = QRect(0, 0, 3840, 2160);
     space = primary(QRect(0, 0, 3840, 2160), 2.0);
-    list.update({{window("a", QRect(100, 50, 400, 300))}, QRect(0, 0, 1920, 1080)});
+    list.update({{window("a", QRect(100, 50, 400, 300))}, QRect(0, 0, 1920, 1080), {}});
     w = list.windows();
     ASSERT_EQ(w.size(), 1u);
     EXPECT_EQ(w[0].frame, (Rect{100, 1080 - 350, 400, 300}));
@@ -90,7 +91,7 @@ TEST(CompositorWindowList, MapsLogicalFramesIntoRootPixelsAndThenYUpPoints) {
     // An output at 200,100 of the layout is a monitor at +200+100 of a 1480 × 900 root: a
     // point stays where it is (a tray host's click), it is not moved to the root's corner.
     root = QRect(200, 100, 1280, 800);
-    list.update({{window("a", QRect(300, 150, 400, 300))}, QRect(200, 100, 1280, 800)});
+    list.update({{window("a", QRect(300, 150, 400, 300))}, QRect(200, 100, 1280, 800), {}});
     EXPECT_EQ(list.pointToRoot(QPointF(900, 111)), QPointF(900, 111));
 }
 
@@ -98,18 +99,19 @@ TEST(CompositorWindowList, KeepsIdsStableAndSurvivesHostileListsAndLostChannels)
     CompositorWindowList list([] { return QRect(0, 0, 1920, 1080); },
                               [] { return primary(QRect(0, 0, 1920, 1080)); });
     const QRect out(0, 0, 1920, 1080);
-    list.update({{window("x", QRect(0, 0, 50, 50)), window("y", QRect(0, 0, 60, 60))}, out});
+    list.update({{window("x", QRect(0, 0, 50, 50)), window("y", QRect(0, 0, 60, 60))}, out, {}});
     const quint32 x = list.windows()[0].id, y = list.windows()[1].id;
     EXPECT_NE(x, y);
     // Restacked: the ids follow the windows, not the positions.
-    list.update({{window("y", QRect(0, 0, 60, 60)), window("x", QRect(0, 0, 50, 50))}, out});
+    list.update({{window("y", QRect(0, 0, 60, 60)), window("x", QRect(0, 0, 50, 50))}, out, {}});
     EXPECT_EQ(list.windows()[0].id, y);
     EXPECT_EQ(list.windows()[1].id, x);
 
     // No key, absurd sizes: left out; the rest stays.
     list.update({{window("", QRect(0, 0, 5, 5)), window("z", QRect(0, 0, 1 << 30, 5)),
                   window("x", QRect(0, 0, 50, 50))},
-                 out});
+                 out,
+                 {}});
     ASSERT_EQ(list.windows().size(), 1u);
     EXPECT_EQ(list.windows()[0].id, x);
 

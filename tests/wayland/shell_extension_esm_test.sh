@@ -19,7 +19,8 @@ grep -q "resource:///" "$tmp/extension.js" && { echo "FAIL: an unknown Shell imp
 cat >"$tmp/stubs.js" <<'JS'
 export const Meta = {WindowType: {NORMAL: 0, DESKTOP: 1, DOCK: 2, DIALOG: 3, MODAL_DIALOG: 4},
     WindowClientType: {WAYLAND: 0, X11: 1}};
-export const layoutManager = {monitors: [{x: 0, y: 0, width: 1280, height: 800}],
+export const layoutManager = {monitors: [{x: 0, y: 0, width: 1280, height: 800},
+    {x: 1280, y: 0, width: 1920, height: 1080}], primaryIndex: 1,
     connect: () => 1, disconnect: () => {}};
 export class Extension { constructor(metadata) { this.metadata = metadata; } }
 // The top bar's paw: the Shell's actors, as far as the button uses them.
@@ -52,7 +53,9 @@ const back = win(1, 10, true), front = win(2, 400, false);
 const emitter = {connect: () => 1, disconnect: () => {}};
 globalThis.global = {
     display: {...emitter, sort_windows_by_stacking: ws => [back, front].filter(w => ws.includes(w))},
-    workspace_manager: {...emitter, get_active_workspace: () => ({index: () => 0})},
+    workspace_manager: {...emitter, get_active_workspace: () => ({index: () => 0,
+        get_work_area_for_monitor: i => ({x: 1280 * i, y: 32 * i, width: 1280 + 640 * i,
+                                          height: 800 + 248 * i})})},
     get_window_actors: () => [{meta_window: back}, {meta_window: front}],
     get_pointer: () => [5, 6, 0],
 };
@@ -61,7 +64,10 @@ ext.enable();
 const list = JSON.parse(ext._export.GetWindows());
 if (list.windows.map(w => w.x).join() !== '400,10') fail(`not front-most first: ${JSON.stringify(list)}`);
 if (list.windows[1].shown || !list.windows[0].shown) fail('the minimized window is shown');
-if (JSON.stringify(list.outputs) !== '[[0,0,1280,800]]') fail('outputs');
+// Each monitor with its own work area (the top bar on the second one only), and the primary.
+if (JSON.stringify(list.outputs) !== '[[0,0,1280,800,{"work":[0,0,1280,800],"primary":false}],'
+    + '[1280,0,1920,1080,{"work":[1280,32,1920,1048],"primary":true}]]')
+    fail(`outputs: ${JSON.stringify(list.outputs)}`);
 if (!connected.includes('position-changed') || !connected.includes('unmanaged')) fail('window signals');
 if (ext._export.GetPointer().join() !== '5,6') fail('pointer');
 // Purrlox on the bus and no tray host: the paw's button, fed the countdown.

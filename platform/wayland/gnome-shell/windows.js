@@ -41,6 +41,7 @@ class PurrloxWindowExport {
         this._watch(global.display, 'restacked', () => this._changed());
         this._watch(global.workspace_manager, 'active-workspace-changed', () => this._changed());
         this._watch(this._layout, 'monitors-changed', () => this._changed());
+        this._watch(global.display, 'workareas-changed', () => this._changed());
         for (const actor of global.get_window_actors())
             this._track(actor.meta_window);
         this._changed();
@@ -131,7 +132,15 @@ class PurrloxWindowExport {
                 x11: win.get_client_type() === Meta.WindowClientType.X11,
             };
         });
-        const outputs = this._layout.monitors.map(m => [m.x, m.y, m.width, m.height]);
+        // Each monitor with its own work area (the top bar and docks on it cut away).
+        const outputs = this._layout.monitors.map((m, i) => {
+            const work = active.get_work_area_for_monitor
+                ? active.get_work_area_for_monitor(i) : m;
+            return [m.x, m.y, m.width, m.height, {
+                work: [work.x, work.y, work.width, work.height],
+                primary: i === this._layout.primaryIndex,
+            }];
+        });
         return JSON.stringify({version: 1, workspace: active.index(), outputs, windows});
     }
 

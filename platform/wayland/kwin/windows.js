@@ -83,12 +83,40 @@ function describe(w) {
 
 // Several signals come for one change (a raise renumbers every window): only a list that
 // differs from the last one sent goes out.
+// Each output with its own work area (the panels on it cut away). KWin 6 lists outputs
+// (workspace.screens); 5.27 numbers them (workspace.numScreens).
+function screens() {
+    var out = [];
+    if (typeof workspace.clientArea !== "function") return out;
+    var known = typeof KWin !== "undefined";
+    var maximize = known ? KWin.MaximizeArea : 2, whole = known ? KWin.ScreenArea : 7;
+    var desk = currentDesktop();
+    var list = workspace.screens;
+    var listed = list && list.length !== undefined;
+    var count = listed ? list.length : (workspace.numScreens || 0);
+    for (var i = 0; i < count; i++) {
+        var s = listed ? list[i] : i;
+        var g = s && s.geometry ? s.geometry : workspace.clientArea(whole, s, desk);
+        var w = workspace.clientArea(maximize, s, desk) || g;
+        if (!g) continue;
+        out.push({
+            name: s && s.name !== undefined ? String(s.name) : "",
+            frame: [g.x, g.y, g.width, g.height],
+            work: [w.x, w.y, w.width, w.height],
+            scale: s && typeof s.devicePixelRatio === "number" ? s.devicePixelRatio : 0,
+            refresh: s && typeof s.refreshRate === "number" ? s.refreshRate / 1000 : 0
+        });
+    }
+    return out;
+}
+
 function push() {
     var g = workspace.virtualScreenGeometry;
     var list = ordered();
     var windows = [];
     for (var i = 0; i < list.length; i++) windows.push(describe(list[i]));
-    var text = JSON.stringify({outputs: [g.x, g.y, g.width, g.height], windows: windows});
+    var text = JSON.stringify({outputs: [g.x, g.y, g.width, g.height], screens: screens(),
+                               windows: windows});
     if (text === lastSent) return;
     lastSent = text;
     callDBus(purrlox.service, path, iface, "windows", text);
@@ -125,6 +153,10 @@ connectSignal(workspace, plasma6 ? "windowAdded" : "clientAdded", added);
 connectSignal(workspace, plasma6 ? "windowRemoved" : "clientRemoved", removed);
 connectSignal(workspace, "currentDesktopChanged", push);
 connectSignal(workspace, "virtualScreenGeometryChanged", push);
+connectSignal(workspace, "screensChanged", push);
+connectSignal(workspace, "clientAreaChanged", push);
+connectSignal(workspace, "numberScreensChanged", push);
+connectSignal(workspace, "screenResized", push);
 connectSignal(workspace, "cursorPosChanged", function () {
     var p = workspace.cursorPos;
     callDBus(purrlox.service, path, iface, "pointer", JSON.stringify([p.x, p.y]));

@@ -34,6 +34,22 @@ QJsonObject state(const CatOverlay& cats) {
         reply.insert("bed", QJsonArray{f.x, f.y, f.width, f.height});
     }
     reply.insert("frameRate", cats.frameClockRate());
+    // The monitor that shows the cat where it stands (null when none does), and every monitor.
+    const Desktop& desktop = cats.desktop();
+    const int under = desktop.monitorUnder(s.x, s.feetY);
+    const bool shown = under >= 0 && desktop.monitors()[under].visibleFrame.minY() <= s.feetY &&
+                       s.feetY <= desktop.monitors()[under].visibleFrame.maxY();
+    reply.insert("monitor",
+                 shown ? QJsonValue(desktop.monitors()[under].name) : QJsonValue(QJsonValue::Null));
+    QJsonArray monitors;
+    for (const Monitor& m : desktop.monitors())
+        monitors.append(
+            QJsonObject{{"name", m.name},
+                        {"frame", QJsonArray{m.frame.x, m.frame.y, m.frame.width, m.frame.height}},
+                        {"visible", QJsonArray{m.visibleFrame.x, m.visibleFrame.y,
+                                               m.visibleFrame.width, m.visibleFrame.height}},
+                        {"primary", m.primary}});
+    reply.insert("monitors", monitors);
     reply.insert("breakUntil", s.breakUntil ? QJsonValue(*s.breakUntil) : QJsonValue());
     // Letters, petting and eaten files.
     const CatState& picture = cats.state;

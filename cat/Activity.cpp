@@ -50,6 +50,8 @@ QString Arrival::description() const {
         return QStringLiteral("bed");
     case Kind::announce:
         return QStringLiteral("announce");
+    case Kind::step:
+        return QStringLiteral("step(to: %1)").arg(num(x));
     }
     return {};
 }

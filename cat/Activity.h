@@ -9,9 +9,10 @@
 
 // What happens when a walk reaches its target.
 struct Arrival {
-    enum class Kind { climb, transfer, rest, fetch, bed, announce };
+    enum class Kind { climb, transfer, rest, fetch, bed, announce, step };
     Kind kind = Kind::rest;
     DesktopWindow window; // climb: the window to climb; transfer: the window to move to
+    double x = 0;         // step: where on the next monitor's higher floor the jump lands
 
     static Arrival climb(const DesktopWindow& w) { return {Kind::climb, w}; }
     static Arrival transfer(const DesktopWindow& to) { return {Kind::transfer, to}; }
@@ -19,6 +20,7 @@ struct Arrival {
     static Arrival fetch() { return {Kind::fetch, {}}; }
     static Arrival bed() { return {Kind::bed, {}}; }
     static Arrival announce() { return {Kind::announce, {}}; }
+    static Arrival step(double to) { return {Kind::step, {}, to}; }
 
     friend bool operator==(const Arrival&, const Arrival&) = default;
     QString description() const;

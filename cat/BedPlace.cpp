@@ -1,8 +1,8 @@
 #include "cat/BedPlace.h"
 
 #include "base/Log.h"
+#include "cat/Desktop.h"
 #include "platform/Panel.h"
-#include "platform/Screens.h"
 #include "platform/Settings.h"
 
 #include <algorithm>
@@ -16,16 +16,30 @@ constexpr double dragThreshold = 4.0;
 
 } // namespace
 
-BedPlace::BedPlace(Screens& screens, Settings& settings) : screens(screens), settings(settings) {}
+BedPlace::BedPlace(const Desktop& desktop, Settings& settings)
+    : desktop(desktop), settings(settings) {}
 
 BedPlace::~BedPlace() = default;
 
-Rect BedPlace::visible() const {
-    return screens.visibleFrame();
+Rect BedPlace::visibleAt(QPointF p) const {
+    return desktop.visibleNear(p.x(), p.y());
 }
 
 double BedPlace::floorY() const {
     return visible().minY() + 12;
+}
+
+QPointF BedPlace::corner() const {
+    const Rect vf = desktop.primaryVisible();
+    return QPointF(vf.maxX() - size_.width() / 2 - 20, vf.minY() + 12);
+}
+
+std::optional<QPointF> BedPlace::savedSpot() const {
+    if (settings.raw(bedSpotKey).isUndefined()) return std::nullopt;
+    const std::optional<QList<double>> xy = settings.realList(bedSpotKey);
+    if (xy && xy->size() >= 2 && std::isfinite((*xy)[0]) && std::isfinite((*xy)[1]))
+        return QPointF((*xy)[0], (*xy)[1]);
+    return std::nullopt;
 }
 
 void BedPlace::setPanel(std::unique_ptr<Panel> made) {
@@ -34,16 +48,16 @@ void BedPlace::setPanel(std::unique_ptr<Panel> made) {
     const Rect size = made->frame();
     if (size.width > 0 && size.height > 0) size_ = QSizeF(size.width, size.height);
 
-    const Rect vf = visible();
-    QPointF spot(vf.maxX() - size_.width() / 2 - 20, vf.minY() + 12);
-    const QJsonValue saved = settings.raw(bedSpotKey);
-    if (!saved.isUndefined()) {
-        const std::optional<QList<double>> xy = settings.realList(bedSpotKey);
-        if (xy && xy->size() >= 2 && std::isfinite((*xy)[0]) && std::isfinite((*xy)[1]))
-            spot = QPointF((*xy)[0], (*xy)[1]);
-        else
-            Log::error(QStringLiteral("the saved bed spot is not two numbers; the bed stands in "
-                                      "the corner"));
+    monitorsSeen = desktop.monitors().size();
+    QPointF spot = corner();
+    if (const std::optional<QPointF> saved = savedSpot()) {
+        // On a monitor that is not here today: with one monitor it stands as near as it can,
+        // with more in the corner; either way it goes back when that monitor is here.
+        displaced = desktop.monitorUnder(saved->x(), saved->y()) < 0;
+        if (!displaced || desktop.monitors().size() < 2) spot = *saved;
+    } else if (!settings.raw(bedSpotKey).isUndefined()) {
+        Log::error(QStringLiteral("the saved bed spot is not two numbers; the bed stands in "
+                                  "the corner"));
     }
     // A spot saved on another desktop is shown inside today's visible frame; the saved one stays
     // as the user left it.
@@ -77,7 +91,7 @@ std::optional<Rect> BedPlace::shownFrame() const {
 }
 
 QPointF BedPlace::clamped(QPointF p) const {
-    const Rect v = visible();
+    const Rect v = visibleAt(p);
     const double w = size_.width();
     // The bed lives in the visible frame like the cat: never lower than the floor, so it does
     // not stand over a panel at the screen's bottom edge.
@@ -109,15 +123,41 @@ void BedPlace::fitPanel() {
 }
 
 void BedPlace::save() {
-    // A bed on the floor is saved on the floor of the whole screen: the next start lifts it
+    // A bed on the floor is saved on the floor of its whole monitor: the next start lifts it
     // onto whatever floor the visible frame has then, with or without a panel at the bottom.
-    const double fullFloor = (screens.hasScreen() ? screens.frame() : visible()).minY() + 12;
+    double fullFloor = visible().minY() + 12;
+    const int m = desktop.monitorNear(spot_.x(), spot_.y());
+    if (m < int(desktop.monitors().size())) fullFloor = desktop.monitors()[m].frame.minY() + 12;
     settings.setRealList(bedSpotKey, {spot_.x(), onFloor() ? fullFloor : spot_.y()});
+    displaced = false;
 }
 
 void BedPlace::keepOnScreen() {
     if (!panel) return;
     QPointF p = spot_;
+    const std::optional<QPointF> saved = savedSpot();
+    if (displaced && saved && desktop.monitors().size() > 1 &&
+        desktop.monitorUnder(saved->x(), saved->y()) >= 0) {
+        // Its monitor is back: so is the bed.
+        displaced = false;
+        monitorsSeen = desktop.monitors().size();
+        setSpot(*saved);
+        fitPanel();
+        return;
+    }
+    // Fewer monitors and none under the bed: its own went away (a monitor that only shrank is
+    // clamped into below, as before).
+    const std::size_t count = desktop.monitors().size();
+    const bool fewer = count < monitorsSeen;
+    monitorsSeen = count;
+    if (fewer && count > 0 && desktop.monitorUnder(p.x(), p.y()) < 0) {
+        Log::info(QStringLiteral("screens: the monitor under the bed went away; it stands in "
+                                 "the primary's corner until it is back"));
+        displaced = true;
+        setSpot(corner());
+        fitPanel();
+        return;
+    }
     // A bed on the floor stays on it: up over a panel that appeared, down where one went away.
     if (std::abs(p.y() - floor) < 0.5) p.setY(floorY());
     setSpot(p);

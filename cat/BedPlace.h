@@ -7,17 +7,17 @@
 #include <memory>
 #include <optional>
 
+class Desktop;
 class Panel;
-class Screens;
 class Settings;
 
 // The bed where it stands: its panel, its spot (the middle of its bottom edge, in y-up global
-// points), kept inside the visible frame and on the floor it stands on, saved where the user
-// put it, and dragged by the user (the empty bed's own panel, or the bed with the cat in it).
-// Main thread only; the screens and the settings must outlive it.
+// points), kept inside the visible frame of the monitor it stands on and on that floor, saved
+// where the user put it, and dragged by the user (the empty bed's own panel, or the bed with
+// the cat in it). Main thread only; the desktop and the settings must outlive it.
 class BedPlace {
   public:
-    BedPlace(Screens& screens, Settings& settings);
+    BedPlace(const Desktop& desktop, Settings& settings);
     ~BedPlace();
 
     // Takes the panel the factory made (sized to the empty bed's image), stands it at the
@@ -36,15 +36,16 @@ class BedPlace {
     std::optional<Rect> frame() const;
     // The panel's frame while the empty bed shows.
     std::optional<Rect> shownFrame() const;
-    // `p` moved inside the visible frame, never below its floor.
+    // `p` moved inside the visible frame of the monitor nearest it, never below its floor.
     QPointF clamped(QPointF p) const;
-    // The bed stands on the floor of the visible frame.
+    // The bed stands on the floor of its monitor.
     bool onFloor() const;
     // Where the cat walks to jump in from `catX`: 55 points beside the bed, on its side.
     double approachX(double catX) const;
 
-    // The screen or its work area changed: a bed on the floor follows the floor, and the
-    // panel is set again even when the spot reads the same. The saved spot stays.
+    // The monitors or their work areas changed: a bed on the floor follows the floor, and the
+    // panel is set again even when the spot reads the same. A bed whose monitor went away
+    // stands in the primary's corner until that monitor is back; the saved spot stays.
     void keepOnScreen();
 
     // The cat lies in it and the user presses the bed's strip at `at`.
@@ -63,13 +64,17 @@ class BedPlace {
     void settleOnto(double y);
 
   private:
-    Rect visible() const;
+    // The visible frame of the monitor nearest p, and its floor.
+    Rect visibleAt(QPointF p) const;
+    Rect visible() const { return visibleAt(spot_); }
     double floorY() const;
+    QPointF corner() const; // the primary's bottom-right corner
+    std::optional<QPointF> savedSpot() const;
     void setSpot(QPointF p); // clamped, and remembers the floor it was measured against
     void fitPanel();
     void save();
 
-    Screens& screens;
+    const Desktop& desktop;
     Settings& settings;
     std::unique_ptr<Panel> panel;
     QPointF spot_;
@@ -77,4 +82,6 @@ class BedPlace {
     double floor = 12;                  // the floor the spot was last measured against
     std::optional<QPointF> grab_;       // where the bed was grabbed, from its spot
     std::optional<QPointF> grabbedFrom; // where it stood, until the drag really starts
+    bool displaced = false;             // in the primary's corner while its monitor is away
+    std::size_t monitorsSeen = 0;       // at the last look, to tell a monitor gone
 };

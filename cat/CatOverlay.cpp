@@ -242,6 +242,8 @@ void CatOverlay::tick() {
     if (const DesktopWindow* w = platform.window(); w && activity.is(K::walking)) {
         const std::optional<Span> span = visibleSpan(*w, x);
         if (!span || x < span->lower + 10 || x > span->upper - 10) start(Activity::falling(0), t);
+    } else if (!w && activity.is(K::walking) && desktop_.monitors().size() > 1) {
+        stepOffFloor(t);
     }
 
     if (t >= nextBlink) {
@@ -266,7 +268,7 @@ void CatOverlay::stepActivity(double t, double dt, double elapsed) {
     case K::away:
         if (t >= activity.as<activity::Away>()->until) {
             letterQueue_.setCarrying(true);
-            const bool left = x < screenFrame().midX();
+            const bool left = exitLeft();
             x = offscreenX(left);
             if (!bedLife_.belongsInBed(t, bedSituation()) ||
                 (focusPhase_.hasNews() && (!systemSignals_.inCall() || focusPhase_.focusing())))
@@ -394,16 +396,16 @@ void CatOverlay::decide(double t) {
         if (const DesktopWindow* w = platform.window())
             getDown(*w, t);
         else
-            start(Activity::walking(offscreenX(x < screenFrame().midX()), Arrival::fetch()), t);
+            start(Activity::walking(offscreenX(exitLeft()), Arrival::fetch()), t);
         return;
     }
     if (focusPhase_.hasNews() && !(systemSignals_.inCall() && !focusPhase_.focusing())) {
         if (const DesktopWindow* w = platform.window()) {
             getDown(*w, t);
         } else {
-            const Rect vf = screenFrame();
+            const Span run = floorRun();
             const double target =
-                std::min(std::max(sys.pointer.location().x(), vf.minX() + 60), vf.maxX() - 60);
+                std::min(std::max(sys.pointer.location().x(), run.lower + 60), run.upper - 60);
             start(Activity::walking(target, Arrival::announce()), t);
         }
         return;
@@ -466,6 +468,7 @@ void CatOverlay::decide(double t) {
         headToBed(t);
         return;
     }
+    if (wanderAcross(t)) return;
     if (const auto spot = randomSpot()) start(Activity::walking(*spot, Arrival::rest()), t);
 }
 
@@ -507,6 +510,9 @@ void CatOverlay::arrive(const Arrival& a, double t) {
     case Arrival::Kind::announce:
         focusPhase_.announced(t);
         start(Activity::waving(), t);
+        break;
+    case Arrival::Kind::step:
+        jumpStep(a.x, t);
         break;
     }
 }

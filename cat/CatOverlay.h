@@ -185,6 +185,11 @@ class CatOverlay : public QObject {
     // Desktop geometry where the cat is: the visible frame and floor of the monitor it is on.
     Rect screenFrame() const;
     double floorY() const;
+    // The monitor whose floor run the cat is on (or walked out from).
+    int floorMonitor() const;
+    Span floorRun() const;
+    // Which end of its floor the cat leaves by: the nearer one no lower monitor shows.
+    bool exitLeft() const;
     double offscreenX(bool left) const;
     double entrySpot(bool left);
     bool catOnScreen() const;
@@ -219,6 +224,11 @@ class CatOverlay : public QObject {
 
   private:
     friend class CatOverlayProbe; // tests and benchmarks that set up a moment directly
+    // Between monitors: a wander onto a neighbour's floor, the step off a floor's end while
+    // walking, and the jump up a step.
+    bool wanderAcross(double t);
+    void stepOffFloor(double t);
+    void jumpStep(double to, double t);
 
     // The core steps: begin an activity, choose the next one, finish a walk, pick the frame,
     // place the panel.
@@ -310,7 +320,7 @@ class CatOverlay : public QObject {
     FocusPhase focusPhase_;
     SystemSignals systemSignals_{sys.devices, sys.inputIdle};
     BedClipPlayer bedClips{sys.random};
-    BedPlace bedPlace_{sys.screens, sys.store};
+    BedPlace bedPlace_{desktop_, sys.store};
     BedLife bedLife_{sys.store};
     Holding holding_{sys.random};
     Climbing climbing_{*this, sys.random};

@@ -152,6 +152,77 @@ double Desktop::clampInto(int monitor, double x, double margin) const {
     return std::clamp(std::isfinite(x) ? x : v.midX(), lo, hi);
 }
 
+double Desktop::floorOf(int monitor) const {
+    if (monitor < 0 || monitor >= int(monitors_.size())) return 0;
+    return monitors_[monitor].visibleFrame.minY() + floorLift;
+}
+
+namespace {
+
+// Monitors meet where their visible frames touch; a panel at the seam leaves a gap of its
+// width, which the cat does not walk over.
+constexpr double seamSlack = 2;
+
+} // namespace
+
+Span Desktop::floorRun(int monitor) const {
+    if (monitor < 0 || monitor >= int(monitors_.size())) return Span{0, 0};
+    Span run{monitors_[monitor].visibleFrame.minX(), monitors_[monitor].visibleFrame.maxX()};
+    // Each end grows while a level neighbour touches it; at most one pass per monitor.
+    for (int side = 0; side < 2; ++side) {
+        double floor = floorOf(monitor);
+        for (std::size_t pass = 0; pass < monitors_.size(); ++pass) {
+            bool grew = false;
+            for (int i = 0; i < int(monitors_.size()); ++i) {
+                const Rect& v = monitors_[i].visibleFrame;
+                const double f = floorOf(i);
+                if (std::abs(f - floor) > levelTolerance) continue;
+                if (side == 1 && std::abs(v.minX() - run.upper) <= seamSlack &&
+                    v.maxX() > run.upper) {
+                    run.upper = v.maxX();
+                } else if (side == 0 && std::abs(v.maxX() - run.lower) <= seamSlack &&
+                           v.minX() < run.lower) {
+                    run.lower = v.minX();
+                } else {
+                    continue;
+                }
+                floor = f;
+                grew = true;
+            }
+            if (!grew) break;
+        }
+    }
+    return run;
+}
+
+Desktop::Beyond Desktop::beyond(int monitor, bool right) const {
+    Beyond out;
+    if (monitor < 0 || monitor >= int(monitors_.size())) return out;
+    const Span run = floorRun(monitor);
+    const double edge = right ? run.upper : run.lower;
+    // The floor at that end: the monitor of the run that holds the edge.
+    const int end = monitorNear(right ? edge - 1 : edge + 1, floorOf(monitor));
+    const double floor = floorOf(end);
+    double bestUp = std::numeric_limits<double>::infinity();
+    for (int i = 0; i < int(monitors_.size()); ++i) {
+        const Rect& v = monitors_[i].visibleFrame;
+        const bool touches =
+            right ? std::abs(v.minX() - edge) <= seamSlack : std::abs(v.maxX() - edge) <= seamSlack;
+        if (!touches) continue;
+        const double f = floorOf(i);
+        if (f < floor && v.maxY() > floor) {
+            // A lower floor that shows the height the cat walks at: it steps off and falls.
+            out = Beyond{Beyond::Kind::down, i};
+            return out;
+        }
+        if (f > floor && f - floor < bestUp) {
+            bestUp = f - floor;
+            out = Beyond{f - floor <= maxStepUp ? Beyond::Kind::up : Beyond::Kind::wall, i};
+        }
+    }
+    return out;
+}
+
 std::vector<DesktopWindow> Desktop::freshWindows() const {
     std::vector<DesktopWindow> out;
     if (monitors_.empty()) return out;

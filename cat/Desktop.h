@@ -45,6 +45,29 @@ class Desktop {
     // x moved inside that monitor's visible frame, `margin` points in from its edges.
     double clampInto(int monitor, double x, double margin) const;
 
+    // Floors of monitors side by side within this many points of one another run on across
+    // their seam as one.
+    static constexpr double levelTolerance = 4;
+    // The highest step up to a neighbour's floor the cat jumps; a higher one is a wall.
+    static constexpr double maxStepUp = 240;
+    // The floor of a monitor (its visible bottom + floorLift); 0 without that monitor.
+    double floorOf(int monitor) const;
+    // The x range of the floor the cat walks on from that monitor: its own floor, joined across
+    // every seam to neighbours whose floors are level with it. Empty without that monitor.
+    Span floorRun(int monitor) const;
+    // What lies past one end of a floor run, at the height of its floor.
+    struct Beyond {
+        enum class Kind {
+            open, // no monitor shows it: the cat walks out of sight there
+            down, // a lower floor the cat falls onto
+            up,   // a higher floor within a jump
+            wall, // a higher floor out of reach
+        };
+        Kind kind = Kind::open;
+        int monitor = -1; // the neighbour, when there is one
+    };
+    Beyond beyond(int monitor, bool right) const;
+
     // The window list, filtered to what the cat can stand on, front-most first. Asks the
     // window server only when its list or the monitors changed.
     void poll();

@@ -213,6 +213,10 @@ void CatOverlay::stepClimbing(double t, double dt, double e) {
         if (!bed && below.y >= feetY) {
             feetY = below.y;
             platform = below.window ? Platform::on(*below.window) : Platform::floor();
+            // Over the gap between two monitors it lands on the nearer one's floor, in view.
+            if (!below.window && desktop_.monitors().size() > 1 &&
+                desktop_.monitorUnder(x, feetY) < 0)
+                x = desktop_.clampInto(desktop_.monitorNear(x, feetY), x, 48);
             climbing_.landed();
             start(Activity::landing(), t);
         } else if (bed && *bed >= feetY) {

@@ -162,6 +162,9 @@ void CatOverlay::retarget(activity::Walking& walking, const Rect& oldVisible, do
         break;
     case Arrival::Kind::bed:
         break;
+    case Arrival::Kind::step:
+        start(Activity::idle(), t); // the step may be gone with the layout
+        break;
     }
 }
 

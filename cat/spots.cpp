@@ -27,21 +27,55 @@ double CatOverlay::floorY() const {
     return screenFrame().minY() + Desktop::floorLift;
 }
 
+int CatOverlay::floorMonitor() const {
+    // The run at the height the cat walks at holds it, even out past the run's end where it
+    // left the desktop or stands in the gap below a higher neighbour.
+    const std::vector<Monitor>& monitors = desktop_.monitors();
+    int best = -1;
+    double bestDistance = 0;
+    for (int i = 0; i < int(monitors.size()); ++i) {
+        if (std::abs(desktop_.floorOf(i) - feetY) > Desktop::levelTolerance) continue;
+        const Span run = desktop_.floorRun(i);
+        const double d = x < run.lower ? run.lower - x : (x > run.upper ? x - run.upper : 0);
+        if (best < 0 || d < bestDistance) {
+            best = i;
+            bestDistance = d;
+        }
+    }
+    return best >= 0 ? best : desktop_.monitorNear(x, feetY);
+}
+
+Span CatOverlay::floorRun() const {
+    return desktop_.floorRun(floorMonitor());
+}
+
+bool CatOverlay::exitLeft() const {
+    // The nearer end of the floor where no lower monitor shows the cat walking out.
+    const int m = floorMonitor();
+    const Span run = desktop_.floorRun(m);
+    const bool leftOpen = desktop_.beyond(m, false).kind != Desktop::Beyond::Kind::down;
+    const bool rightOpen = desktop_.beyond(m, true).kind != Desktop::Beyond::Kind::down;
+    if (leftOpen != rightOpen) return leftOpen;
+    return x < (run.lower + run.upper) / 2;
+}
+
 double CatOverlay::offscreenX(bool left) const {
     // The drawing is at most 96 points wide, so 130 points out hides it whole.
-    const Rect vf = screenFrame();
-    return left ? vf.minX() - 130 : vf.maxX() + 130;
+    const Span run = floorRun();
+    return left ? run.lower - 130 : run.upper + 130;
 }
 
 double CatOverlay::entrySpot(bool left) {
-    const Rect vf = screenFrame();
-    const double d = vf.width * r(0.12, 0.30);
-    return left ? vf.minX() + d : vf.maxX() - d;
+    const Span run = floorRun();
+    // As far in as a share of the monitor at that end.
+    const Rect end = desktop_.visibleNear(left ? run.lower + 1 : run.upper - 1, feetY);
+    const double d = end.width * r(0.12, 0.30);
+    return left ? run.lower + d : run.upper - d;
 }
 
 bool CatOverlay::catOnScreen() const {
-    const Rect vf = screenFrame();
-    return vf.minX() <= x - 48 && vf.maxX() >= x + 48;
+    const Span run = floorRun();
+    return run.lower <= x - 48 && run.upper >= x + 48;
 }
 
 Pieces CatOverlay::visibleTop(const DesktopWindow& w) const {
@@ -58,7 +92,6 @@ std::optional<double> CatOverlay::standingSpot(const DesktopWindow& w,
 }
 
 std::optional<double> CatOverlay::randomSpot() {
-    const Rect vf = screenFrame();
     double a, b;
     if (const DesktopWindow* w = platform.window()) {
         const std::optional<Span> span = visibleSpan(*w, x);
@@ -66,8 +99,9 @@ std::optional<double> CatOverlay::randomSpot() {
         a = span->lower + 40;
         b = span->upper - 40;
     } else {
-        a = vf.minX() + 0.15 * vf.width;
-        b = vf.maxX() - 0.15 * vf.width;
+        const Span run = floorRun();
+        a = run.lower + 0.15 * run.width();
+        b = run.upper - 0.15 * run.width();
     }
     // Every wander moves the cat at least 120 points.
     double left = std::min(x - 120, b) - a;
@@ -78,6 +112,64 @@ std::optional<double> CatOverlay::randomSpot() {
     right = std::max(right, 0.0);
     const double u = sys.random.uniform(0.0, left + right);
     return u < left ? a + u : c + (u - left);
+}
+
+bool CatOverlay::wanderAcross(double t) {
+    // Now and then a wander on the floor goes on to a neighbour's floor: off the end onto a
+    // lower one, or with a jump up onto a higher one.
+    if (platform.window() || desktop_.monitors().size() < 2) return false;
+    const int m = floorMonitor();
+    const Desktop::Beyond sides[2] = {desktop_.beyond(m, false), desktop_.beyond(m, true)};
+    const auto reachable = [](const Desktop::Beyond& b) {
+        return b.kind == Desktop::Beyond::Kind::down || b.kind == Desktop::Beyond::Kind::up;
+    };
+    if (!reachable(sides[0]) && !reachable(sides[1])) return false;
+    if (!chance(0.3)) return false;
+    const bool right = !reachable(sides[0]) || (reachable(sides[1]) && chance(0.5));
+    const Desktop::Beyond& side = sides[right ? 1 : 0];
+    const Rect to = desktop_.monitors()[side.monitor].visibleFrame;
+    const double target = to.minX() + to.width * r(0.15, 0.85);
+    const Span run = desktop_.floorRun(m);
+    if (side.kind == Desktop::Beyond::Kind::down) {
+        // The walk goes on past the end; the tick drops it onto the lower floor.
+        start(Activity::walking(target, Arrival::rest()), t);
+    } else {
+        const double edge = right ? run.upper - 30 : run.lower + 30;
+        start(Activity::walking(edge, Arrival::step(desktop_.clampInto(side.monitor, target, 48))),
+              t);
+    }
+    return true;
+}
+
+void CatOverlay::stepOffFloor(double t) {
+    // Walking on the floor past a seam: onto a level floor it steps across, over a lower one it
+    // falls. Out past the end of the desktop, or below a higher neighbour, it walks on unseen.
+    const int under = desktop_.monitorUnder(x, feetY);
+    if (under < 0) return;
+    const double floor = desktop_.floorOf(under);
+    if (std::abs(floor - feetY) <= Desktop::levelTolerance) {
+        feetY = floor;
+        return;
+    }
+    // It drops once its hind half is past the edge too, so it lands wholly on the lower floor.
+    const double back = x + (state.facingRight() ? -50 : 50);
+    if (floor < feetY && desktop_.monitorUnder(back, feetY) == under)
+        start(Activity::falling(0), t);
+}
+
+void CatOverlay::jumpStep(double to, double t) {
+    const int m = desktop_.monitorNear(to, feetY + Desktop::maxStepUp + Desktop::levelTolerance);
+    const double floor = desktop_.floorOf(m);
+    if (desktop_.monitors().empty() || floor <= feetY + Desktop::levelTolerance ||
+        floor - feetY > Desktop::maxStepUp + Desktop::levelTolerance) {
+        start(Activity::idle(), t); // the step changed on the way
+        return;
+    }
+    const double x2 = desktop_.clampInto(m, to, 48);
+    state.setFacingRight(x < x2);
+    // Just over the edge: a short hop up, not a leap across the monitor.
+    const double land = x2 > x ? std::min(x2, x + 110) : std::max(x2, x - 110);
+    start(Activity::jumping(QPointF(x, feetY), QPointF(land, floor), Landing::floor(), true), t);
 }
 
 double CatOverlay::rateOfMonitorUnderCat() {

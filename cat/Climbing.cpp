@@ -6,6 +6,7 @@
 #include "cat/CatOverlay.h"
 #include "platform/Random.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -50,9 +51,13 @@ std::optional<Climbing::Target> Climbing::climbTarget() {
         // A top within a hop of the floor is not worth climbing, so a floating window is not
         // reached from the floor at all.
         if (!climbable(w.frame, floor, vf) || !faceReaches(w.frame, floor)) continue;
+        // Only the part over the floor the cat walks on: it walks there to climb.
+        const Span run = desktop.floorRun();
         Pieces wide;
-        for (const Span& p : desktop.visibleTop(w))
-            if (p.width() > 100) wide.append(p);
+        for (const Span& p : desktop.visibleTop(w)) {
+            const Span q{std::max(p.lower, run.lower), std::min(p.upper, run.upper)};
+            if (q.width() > 100) wide.append(q);
+        }
         if (wide.isEmpty()) continue;
         const Span& p = wide[random.uniformInt(0, int(wide.size()) - 1)];
         return Target{w, random.uniform(p.lower + 50, p.upper - 50)};

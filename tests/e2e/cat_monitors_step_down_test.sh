@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# A second monitor whose bottom stands 60 pixels lower than the primary's: walking off the
+# primary's right end the cat falls onto the lower floor and stands there, in view.
+source "$(dirname "$0")/cat_lib.sh"
+E2E_WIDTH=3200
+start_desktop
+xrandr --setmonitor '*left' 1920/510x1020/275+0+0 none
+xrandr --setmonitor right 1280/340x1080/290+1920+0 none
+start_cat
+ask '{"cmd":"calm","seconds":3600}' >/dev/null
+wait_for 30 "the cat has walked in" cat_is idle
+# y up from the primary's bottom: the second monitor's bottom is at -60, its floor at -48.
+lower=$(cat_state | jq -c '[.monitors[1].frame[] | round]')
+[ "$lower" = "[1920,-60,1280,1080]" ] || fail "the engine's second monitor: $lower"
+
+below() { cat_state | jq -e '.x - 48 >= 1920 and .feetY == -48 and .monitor != null' >/dev/null; }
+walking() { cat_is walking; }
+for wander in $(seq 30); do
+    below && break
+    ask '{"cmd":"due","what":"wander"}' >/dev/null
+    wait_for 5 "wander $wander starts" walking
+    wait_for 60 "wander $wander ends" sh -c "$CAT_ASK $CAT_SOCKET '{\"cmd\":\"state\"}' | jq -e '.kind == \"idle\"'"
+done
+below || fail "no wander took the cat down onto the lower floor: $(cat_state | jq -c '[.x, .feetY, .monitor]')"
+grep -q "cat: falling" "$CAT_LOG" || fail "the cat reached the lower floor without falling"
+echo "ok: after $wander wanders the cat fell onto the lower monitor's floor at x $(cat_state | jq .x)"

@@ -45,17 +45,30 @@ static bool spans(quint32 start, quint32 end, int from, int to) {
     return int(start) < to && int(end) >= from;
 }
 
+// Whether a band reaching from a root edge to the line at `edge` ends inside [from, to): one
+// that stops short of the monitor does not touch it, and one that runs past it whole is a dock
+// on a monitor further in (its strut counts from the root's edge, across this monitor).
+static bool endsInside(int edge, int from, int to) {
+    return edge > from && edge < to;
+}
+
 QRect minusStruts(QRect m, QSize root, const std::vector<Strut>& struts) {
     int left = m.left(), top = m.top(), right = m.x() + m.width(), bottom = m.y() + m.height();
     const int mx0 = m.x(), mx1 = m.x() + m.width(), my0 = m.y(), my1 = m.y() + m.height();
     for (const Strut& s : struts) {
-        if (s.left > 0 && spans(s.leftStartY, s.leftEndY, my0, my1))
-            left = std::max(left, int(s.left));
-        if (s.right > 0 && spans(s.rightStartY, s.rightEndY, my0, my1))
-            right = std::min(right, root.width() - int(s.right));
-        if (s.top > 0 && spans(s.topStartX, s.topEndX, mx0, mx1)) top = std::max(top, int(s.top));
-        if (s.bottom > 0 && spans(s.bottomStartX, s.bottomEndX, mx0, mx1))
-            bottom = std::min(bottom, root.height() - int(s.bottom));
+        const int leftEdge = int(s.left), rightEdge = root.width() - int(s.right);
+        const int topEdge = int(s.top), bottomEdge = root.height() - int(s.bottom);
+        if (s.left > 0 && spans(s.leftStartY, s.leftEndY, my0, my1) &&
+            endsInside(leftEdge, mx0, mx1))
+            left = std::max(left, leftEdge);
+        if (s.right > 0 && spans(s.rightStartY, s.rightEndY, my0, my1) &&
+            endsInside(rightEdge, mx0, mx1))
+            right = std::min(right, rightEdge);
+        if (s.top > 0 && spans(s.topStartX, s.topEndX, mx0, mx1) && endsInside(topEdge, my0, my1))
+            top = std::max(top, topEdge);
+        if (s.bottom > 0 && spans(s.bottomStartX, s.bottomEndX, mx0, mx1) &&
+            endsInside(bottomEdge, my0, my1))
+            bottom = std::min(bottom, bottomEdge);
     }
     if (right <= left || bottom <= top) return m; // nonsense struts: keep the monitor whole
     return QRect(left, top, right - left, bottom - top);

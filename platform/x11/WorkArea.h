@@ -25,7 +25,7 @@ std::vector<QRect> rectsFromValues(const std::vector<uint32_t>& v);
 // Of the per-monitor areas GTK publishes, the one on this monitor; empty when none is.
 QRect onMonitor(const std::vector<QRect>& areas, const QRect& monitor);
 
-// The monitor with every band that overlaps it cut away.
+// The monitor with every band that ends inside it cut away.
 QRect minusStruts(QRect monitor, QSize root, const std::vector<Strut>& struts);
 
 } // namespace WorkArea

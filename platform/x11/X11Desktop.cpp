@@ -101,6 +101,8 @@ void X11Desktop::watchScreens() {
     const auto follow = [this, changed](QScreen* screen) {
         if (!screen) return;
         connect(screen, &QScreen::geometryChanged, this, changed);
+        connect(screen, &QScreen::availableGeometryChanged, this, changed);
+        connect(screen, &QScreen::refreshRateChanged, this, changed);
         connect(screen, &QScreen::logicalDotsPerInchChanged, this, changed);
     };
     for (QScreen* s : QGuiApplication::screens())

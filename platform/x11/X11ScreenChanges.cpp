@@ -15,6 +15,7 @@ X11ScreenChanges::X11ScreenChanges(xcb_connection_t* c, xcb_window_t root, X11Ev
     frame_ = screens_.frame();
     visible_ = screens_.visibleFrame();
     rate_ = screens_.refreshRate();
+    monitors_ = screens_.monitors();
     if (!c) return;
     const auto* randr = xcb_get_extension_data(c, &xcb_randr_id);
     if (!randr || !randr->present) return;
@@ -43,10 +44,12 @@ void X11ScreenChanges::refresh() {
     const Rect visible = screens_.visibleFrame();
     // A new mode at the same size (60 to 144 Hz) or a new primary screen changes the rate only.
     const double rate = screens_.refreshRate();
-    if (frame == frame_ && visible == visible_ && rate == rate_) return;
+    std::vector<Monitor> monitors = screens_.monitors();
+    if (frame == frame_ && visible == visible_ && rate == rate_ && monitors == monitors_) return;
     frame_ = frame;
     visible_ = visible;
     rate_ = rate;
+    monitors_ = std::move(monitors);
     windowList_.invalidate(); // every frame converts through the screen
     ++notifications_;
     if (screens_.onChanged) screens_.onChanged();

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "platform/Geometry.h"
+#include "platform/Screens.h"
 
 #include <QObject>
+#include <vector>
 #include <xcb/xcb.h>
 
 class X11EventFilter;
@@ -11,8 +12,8 @@ class X11WindowList;
 
 // Folds every way the desktop's geometry changes (RANDR notifications, Qt's screen signals,
 // work-area and strut properties, a window manager coming or going) into one refresh per burst:
-// the cached frames are dropped and, when the screen or its visible frame really changed,
-// Screens::onChanged is called once.
+// the cached frames are dropped and, when any monitor, its work area or its rate really changed
+// (or monitors came or went), Screens::onChanged is called once.
 class X11ScreenChanges final : public QObject {
   public:
     X11ScreenChanges(xcb_connection_t* c, xcb_window_t root, X11EventFilter& events,
@@ -32,5 +33,6 @@ class X11ScreenChanges final : public QObject {
     bool pending_ = false;
     Rect frame_, visible_;
     double rate_ = 0; // the primary screen's refresh rate
+    std::vector<Monitor> monitors_;
     quint64 notifications_ = 0;
 };

@@ -1,4 +1,5 @@
 target_sources(purrlox_gui PRIVATE
+  platform/x11/MonitorLayout.cpp
   platform/x11/ScreenSpace.cpp
   platform/x11/WindowFrame.cpp
   platform/x11/WorkArea.cpp

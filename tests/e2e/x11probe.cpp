@@ -32,6 +32,15 @@ QJsonObject reading(X11Desktop& desktop) {
                        {"visible", rect(desktop.screens().visibleFrame())},
                        {"visiblePixels", rect(desktop.screens().workAreaPixels())},
                        {"refreshRate", desktop.screens().refreshRate()}};
+    QJsonArray monitors;
+    for (const Monitor& m : desktop.screens().monitors())
+        monitors.append(QJsonObject{{"name", m.name},
+                                    {"frame", rect(m.frame)},
+                                    {"visible", rect(m.visibleFrame)},
+                                    {"refreshRate", m.refreshRate},
+                                    {"pixelRatio", m.pixelRatio},
+                                    {"primary", m.primary}});
+    screen.insert("monitors", monitors);
     QJsonArray windows;
     for (const X11Window& w : desktop.windowList().current()) {
         QJsonObject o{{"id", qint64(w.info.id)},

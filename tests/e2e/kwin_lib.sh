@@ -34,6 +34,7 @@ start_kwin() {
         export DBUS_SESSION_BUS_ADDRESS=unix:path=$E2E_TMP/kwin-bus
         export QT_LOGGING_RULES="kwin_scripting.debug=true"
         exec "$E2E_TMP/kwin_wayland" --virtual --xwayland --width 1280 --height 800 ${KWIN_SCALE:+--scale "$KWIN_SCALE"} \
+            ${KWIN_OUTPUTS:+--output-count "$KWIN_OUTPUTS"} \
             --socket "$socket" --exit-with-session "$E2E_TMP/session.sh"
     ) >"$E2E_TMP/kwin.log" 2>&1 &
     KWIN_PID=$!

@@ -151,7 +151,7 @@ void BedPlace::keepOnScreen() {
     const bool fewer = count < monitorsSeen;
     monitorsSeen = count;
     if (fewer && count > 0 && desktop.monitorUnder(p.x(), p.y()) < 0) {
-        Log::info(QStringLiteral("screens: the monitor under the bed went away; it stands in "
+        Log::notice(QStringLiteral("screens: the monitor under the bed went away; it stands in "
                                  "the primary's corner until it is back"));
         displaced = true;
         setSpot(corner());

@@ -231,7 +231,7 @@ void CatOverlay::rescueOntoPrimary(double t) {
     platform = Platform::floor();
     climbing_.landed();
     state.setReading(std::nullopt);
-    Log::info(QStringLiteral("screens: the monitor under the cat went away; it moves from x %1 "
+    Log::notice(QStringLiteral("screens: the monitor under the cat went away; it moves from x %1 "
                              "onto the primary's floor at x %2")
                   .arg(from)
                   .arg(x));

@@ -182,3 +182,22 @@ click_on() {
     sleep 0.2
     xdotool click 1
 }
+
+# wander_until TRIES COMMAND...: forces the cat's wanders one after another until COMMAND
+# succeeds (at most TRIES); a wander that became a nap is ended (calm ends its own naps).
+wander_over() { cat_state | jq -e '.lying or .kind == "idle" or .kind == "snacking"' >/dev/null; }
+wander_until() {
+    local tries=$1 n
+    shift
+    for n in $(seq "$tries"); do
+        "$@" && return 0
+        ask '{"cmd":"due","what":"wander"}' >/dev/null
+        sleep 0.3
+        wait_for 60 "wander $n ends" wander_over
+        if cat_state | jq -e .lying >/dev/null; then
+            ask '{"cmd":"calm","seconds":3600}' >/dev/null
+            wait_for 30 "the cat gets up from its nap" cat_is idle
+        fi
+    done
+    "$@"
+}

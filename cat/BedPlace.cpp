@@ -152,7 +152,7 @@ void BedPlace::keepOnScreen() {
     monitorsSeen = count;
     if (fewer && count > 0 && desktop.monitorUnder(p.x(), p.y()) < 0) {
         Log::notice(QStringLiteral("screens: the monitor under the bed went away; it stands in "
-                                 "the primary's corner until it is back"));
+                                   "the primary's corner until it is back"));
         displaced = true;
         setSpot(corner());
         fitPanel();

@@ -232,8 +232,8 @@ void CatOverlay::rescueOntoPrimary(double t) {
     climbing_.landed();
     state.setReading(std::nullopt);
     Log::notice(QStringLiteral("screens: the monitor under the cat went away; it moves from x %1 "
-                             "onto the primary's floor at x %2")
-                  .arg(from)
-                  .arg(x));
+                               "onto the primary's floor at x %2")
+                    .arg(from)
+                    .arg(x));
     start(Activity::idle(), t);
 }

@@ -45,6 +45,25 @@ void CatOverlay::headToBed(double t) {
             return;
         }
     }
+    // A bed over another monitor's floor: up a step with a jump first; down one the cat falls
+    // on its way. Past a wall or open space it cannot get there and stays.
+    const Span run = floorRun();
+    const double bedX = bedPlace_.spot().x();
+    if (desktop_.monitors().size() > 1 && !run.contains(bedX)) {
+        const bool right = bedX > run.upper;
+        switch (desktop_.beyond(floorMonitor(), right).kind) {
+        case Desktop::Beyond::Kind::up:
+            start(
+                Activity::walking(right ? run.upper - 30 : run.lower + 30, Arrival::step(approach)),
+                t);
+            return;
+        case Desktop::Beyond::Kind::down:
+            break;
+        case Desktop::Beyond::Kind::wall:
+        case Desktop::Beyond::Kind::open:
+            return;
+        }
+    }
     start(Activity::walking(approach, Arrival::bed()), t);
 }
 

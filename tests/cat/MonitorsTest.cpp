@@ -199,6 +199,27 @@ TEST_F(MonitorsTest, TheBedStaysOnItsMonitorAndWaitsForIt) {
     EXPECT_EQ(cat->snapshot().bedSpot, QPointF(2500, 42));
 }
 
+TEST_F(MonitorsTest, ToABedOnAHigherMonitorOverTheStep) {
+    // B's floor is 40 points above the primary's; the bed stands on it.
+    screens.layout = {primary, monitor("B", {1920, 80, 1280, 900}, {1920, 80, 1280, 900})};
+    make(true, false, true);
+    cat->enter(false);
+    probe().settle(600);
+    bed->rect = Rect{2600 - 48, 92 - 4, 96, 48};
+    cat->bedPanelMoved();
+    ASSERT_EQ(cat->snapshot().bedSpot, QPointF(2600, 92));
+    cat->setPomodoro(true, std::nullopt);
+    QStringList kinds;
+    for (int i = 0; i < 3000 && !cat->snapshot().lying; ++i) {
+        tickAfter(0.02);
+        const QString kind = cat->snapshot().activity.description().section('(', 0, 0);
+        if (kinds.isEmpty() || kinds.last() != kind) kinds.append(kind);
+        ASSERT_NE(shownOn(), "none") << kinds.join(' ').toStdString();
+    }
+    EXPECT_TRUE(cat->snapshot().lying) << kinds.join(' ').toStdString();
+    EXPECT_EQ(kinds.filter("jumping").size(), 2) << kinds.join(' ').toStdString(); // up, in
+}
+
 TEST_F(MonitorsTest, OddLayoutsKeepTheCatInView) {
     make(false);
     cat->enter(false);

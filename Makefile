@@ -27,7 +27,7 @@ TEST_PACKAGES := xvfb openbox picom xterm x11-utils x11-xserver-utils xdotool im
   tint2 pavucontrol mpv mpv-mpris xscreensaver sox \
   kwin-wayland xwayland weston xdg-dbus-proxy libglib2.0-bin qt6-wayland nodejs \
   gnome-shell foot dconf-service gjs \
-  sway grim wtype at-spi2-core python3-pyatspi faketime mupdf-tools
+  sway grim wtype at-spi2-core python3-pyatspi faketime mupdf-tools clang-format
 PACKAGES := $(BUILD_PACKAGES) $(RUN_PACKAGES)
 
 # The sanitizer run: its own build folder, only what it runs, and any report fails it. Leaks are

@@ -8,11 +8,11 @@
 
 // One monitor of the desktop, in y-up points (origin at the primary's bottom-left).
 struct Monitor {
-    QString name;             // the output's name (DP-1, eDP-1); may be empty
-    Rect frame;               // the whole monitor
-    Rect visibleFrame;        // its own work area: the panels and docks on it cut away
-    double refreshRate = 60;  // frames per second
-    double pixelRatio = 1;    // device pixels per point, as Qt knows it
+    QString name;            // the output's name (DP-1, eDP-1); may be empty
+    Rect frame;              // the whole monitor
+    Rect visibleFrame;       // its own work area: the panels and docks on it cut away
+    double refreshRate = 60; // frames per second
+    double pixelRatio = 1;   // device pixels per point, as Qt knows it
     bool primary = false;
 
     friend bool operator==(const Monitor&, const Monitor&) = default;

@@ -8,7 +8,7 @@
 #include "../tests/fakes/Fakes.h"
 #include "../tests/fakes/OpaqueSprites.h"
 #include "cat/CatOverlay.h"
-#include "platform/FreedesktopTrash.h"
+#include "platform/xdg/FreedesktopTrash.h"
 
 #include <QCoreApplication>
 #include <QDir>

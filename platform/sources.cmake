@@ -7,9 +7,6 @@ target_sources(purrlox_core PRIVATE
   platform/SaveRetry.cpp
   platform/Clock.cpp
   platform/Random.cpp
-  platform/AudioApps.cpp
-  platform/FreedesktopTrash.cpp
-  platform/TrashFolder.cpp
   platform/TrashQueue.cpp)
 include(platform/x11/sources.cmake)
 include(platform/xdg/sources.cmake)

@@ -1,7 +1,7 @@
 #include "platform/linux/MprisPlayers.h"
 
 #include "base/Log.h"
-#include "platform/AudioApps.h"
+#include "platform/linux/AudioApps.h"
 
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>

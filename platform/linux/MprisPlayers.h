@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/AudioApps.h"
+#include "platform/linux/AudioApps.h"
 
 #include <QDBusConnection>
 #include <QHash>

@@ -1,7 +1,7 @@
 #include "platform/linux/PulseAudio.h"
 
 #include "base/Log.h"
-#include "platform/AudioApps.h"
+#include "platform/linux/AudioApps.h"
 
 #include <algorithm>
 #include <pulse/pulseaudio.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/AudioApps.h"
 #include "platform/Devices.h"
+#include "platform/linux/AudioApps.h"
 
 #include <atomic>
 #include <map>

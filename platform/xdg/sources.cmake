@@ -1,2 +1,4 @@
 target_sources(purrlox_core PRIVATE
+  platform/xdg/FreedesktopTrash.cpp
+  platform/xdg/TrashFolder.cpp
   platform/xdg/XdgAutostart.cpp)

@@ -1,4 +1,4 @@
-#include "platform/FreedesktopTrash.h"
+#include "platform/xdg/FreedesktopTrash.h"
 
 #include <QDir>
 #include <QFile>

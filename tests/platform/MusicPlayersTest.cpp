@@ -1,4 +1,4 @@
-#include "platform/AudioApps.h"
+#include "platform/linux/AudioApps.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "platform/FreedesktopTrash.h"
+#include "platform/xdg/FreedesktopTrash.h"
 
-#include "platform/TrashFolder.h"
+#include "platform/xdg/TrashFolder.h"
 
 #include <QDateTime>
 #include <QDir>

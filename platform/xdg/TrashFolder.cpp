@@ -1,4 +1,4 @@
-#include "platform/TrashFolder.h"
+#include "platform/xdg/TrashFolder.h"
 
 #include <QDir>
 #include <QFile>

@@ -16,5 +16,3 @@ target_sources(purrlox_gui PRIVATE
   app/ExportAutomation.cpp
   app/WidgetAutomation.cpp
   app/PurrloxApp.cpp)
-include(platform/x11/panel.cmake)
-include(sprites/views.cmake)

@@ -1,0 +1,2 @@
+target_sources(purrlox_gui PRIVATE
+  reminders/screen/RemindersScreen.cpp)

@@ -10,8 +10,8 @@
 #include <QRegion>
 #include <QScreen>
 
-std::unique_ptr<Panel> makeCatPanel(CatOverlay& overlay, CatView::Images images,
-                                    double refreshRate) {
+std::unique_ptr<X11Panel> makeCatPanel(CatOverlay& overlay, CatView::Images images,
+                                       double refreshRate) {
     auto panel = std::make_unique<X11Panel>();
     QPointer<CatOverlay> cat(&overlay);
 

@@ -285,11 +285,12 @@ CatServices PurrloxApp::services() {
     const CatView::Images images = [](CatSprite sprite) -> const QImage& {
         return SpriteImages::image(sprite);
     };
+    DesktopSource& source = wayland_ ? static_cast<DesktopSource&>(*wayland_) : desktop;
     return CatServices{
-        wayland_ ? wayland_->screens() : desktop.screens(),
-        wayland_ ? wayland_->windowList() : desktop.windowList(),
-        wayland_ ? wayland_->pointer() : desktop.pointer(),
-        wayland_ ? wayland_->inputIdle() : desktop.inputIdle(),
+        source.screens(),
+        source.windowList(),
+        source.pointer(),
+        source.inputIdle(),
         *devices_,
         *trash_,
         Clock::system(),
@@ -297,11 +298,10 @@ CatServices PurrloxApp::services() {
         SettingsStore::standard(),
         [this, images, &desktop, onX11](CatOverlay& overlay) -> std::unique_ptr<Panel> {
             if (!onX11) return nullptr;
-            std::unique_ptr<Panel> cat =
+            std::unique_ptr<X11Panel> cat =
                 makeCatPanel(overlay, images, desktop.screens().refreshRate());
-            auto* panel = static_cast<X11Panel*>(cat.get());
-            panel->onMoving = movingOn(desktop);
-            if (bedPanel_) bedPanel_->keepBelow(panel);
+            cat->onMoving = movingOn(desktop);
+            if (bedPanel_) bedPanel_->keepBelow(cat.get());
             return cat;
         },
         [this, images, &desktop, onX11](CatOverlay& overlay) -> std::unique_ptr<Panel> {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DesktopSource.h"
 #include "platform/wayland/WaylandSession.h"
 
 #include <QObject>
@@ -22,18 +23,18 @@ class X11Desktop;
 
 // The desktop's windows, monitors, pointer and idle time on a Wayland session, from the
 // compositor's own channel, with the X11 backends (XWayland) for what the compositor does not tell.
-class WaylandDesktop final : public QObject {
+class WaylandDesktop final : public QObject, public DesktopSource {
   public:
     // Null when the session is not Wayland: the X11 backends see everything there.
     static std::unique_ptr<WaylandDesktop> make(const WaylandSession& session, X11Desktop& x11);
     ~WaylandDesktop() override;
 
-    WindowList& windowList();
+    WindowList& windowList() override;
     // Every output the compositor tells, each with its work area; XWayland's screens until it
     // has told them.
-    Screens& screens();
-    Pointer& pointer();
-    InputIdle& inputIdle();
+    Screens& screens() override;
+    Pointer& pointer() override;
+    InputIdle& inputIdle() override;
     const WaylandSession& session() const { return session_; }
 
     // What the user can do to give the cat the windows, told once for the app to explain.

@@ -1,6 +1,11 @@
 #pragma once
 
+#include "platform/DesktopSource.h"
 #include "platform/x11/X11Atoms.h"
+#include "platform/x11/X11InputIdle.h"
+#include "platform/x11/X11Pointer.h"
+#include "platform/x11/X11Screens.h"
+#include "platform/x11/X11WindowList.h"
 
 #include <QObject>
 #include <memory>
@@ -8,26 +13,22 @@
 
 class Clock;
 class X11EventFilter;
-class X11InputIdle;
-class X11Pointer;
 class X11ScreenChanges;
 class X11ScreenDark;
-class X11Screens;
-class X11WindowList;
 class X11WindowManager;
 
 // The desktop backends on Qt's own xcb connection, sharing one event filter. Without an X11
 // connection (another Qt platform) they report no screen, no windows and no idle time.
-class X11Desktop final : public QObject {
+class X11Desktop final : public QObject, public DesktopSource {
   public:
     explicit X11Desktop(Clock& clock);
     ~X11Desktop() override;
 
     bool connected() const { return connected_; }
-    X11Screens& screens() { return *screens_; }
-    X11WindowList& windowList() { return *windowList_; }
-    X11Pointer& pointer() { return *pointer_; }
-    X11InputIdle& inputIdle() { return *inputIdle_; }
+    X11Screens& screens() override { return *screens_; }
+    X11WindowList& windowList() override { return *windowList_; }
+    X11Pointer& pointer() override { return *pointer_; }
+    X11InputIdle& inputIdle() override { return *inputIdle_; }
     X11WindowManager& windowManager() { return *windowManager_; }
     X11ScreenChanges& screenChanges() { return *screenChanges_; }
     X11ScreenDark& screenDark() { return *screenDark_; }

@@ -22,18 +22,6 @@ class BedReachTest : public CatTest {
     }
     QPointF bedSpot() { return cat->snapshot().bedSpot; }
     std::optional<QList<double>> saved() { return defaults.reopened()->realList("bedSpot"); }
-    // Focus starts; answers the activities the cat went through until it lay in its bed (at
-    // most a minute), each named once in a row.
-    QStringList focusUntilInBed() {
-        cat->setPomodoro(true, std::nullopt);
-        QStringList kinds;
-        for (int i = 0; i < 3000 && !cat->snapshot().lying; ++i) {
-            tickAfter(0.02);
-            const QString kind = cat->snapshot().activity.description().section('(', 0, 0);
-            if (kinds.isEmpty() || kinds.last() != kind) kinds.append(kind);
-        }
-        return kinds;
-    }
 };
 
 TEST_F(BedReachTest, ABedLetGoInMidAirSettlesOntoWhatStandsBelowIt) {

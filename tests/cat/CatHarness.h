@@ -8,6 +8,7 @@
 #include "platform/StoredDate.h"
 
 #include <QStringList>
+#include <functional>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -99,6 +100,19 @@ class CatTest : public ::testing::Test {
         probe().arrive(Arrival::fetch(), now());
         cat->tick(); // back from the errand
         probe().settle(atX);
+    }
+    // Focus starts; answers the activities the cat went through until it lay in its bed (at
+    // most a minute), each named once in a row. `eachFrame` runs after every tick.
+    QStringList focusUntilInBed(const std::function<void()>& eachFrame = {}) {
+        cat->setPomodoro(true, std::nullopt);
+        QStringList kinds;
+        for (int i = 0; i < 3000 && !cat->snapshot().lying; ++i) {
+            tickAfter(0.02);
+            const QString kind = cat->snapshot().activity.description().section('(', 0, 0);
+            if (kinds.isEmpty() || kinds.last() != kind) kinds.append(kind);
+            if (eachFrame) eachFrame();
+        }
+        return kinds;
     }
     // Polls now, as the next tick would.
     void showWindows(std::vector<WindowInfo> list);

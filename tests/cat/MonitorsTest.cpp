@@ -208,16 +208,11 @@ TEST_F(MonitorsTest, ToABedOnAHigherMonitorOverTheStep) {
     bed->rect = Rect{2600 - 48, 92 - 4, 96, 48};
     cat->bedPanelMoved();
     ASSERT_EQ(cat->snapshot().bedSpot, QPointF(2600, 92));
-    cat->setPomodoro(true, std::nullopt);
-    QStringList kinds;
-    for (int i = 0; i < 3000 && !cat->snapshot().lying; ++i) {
-        tickAfter(0.02);
-        const QString kind = cat->snapshot().activity.description().section('(', 0, 0);
-        if (kinds.isEmpty() || kinds.last() != kind) kinds.append(kind);
-        ASSERT_NE(shownOn(), "none") << kinds.join(' ').toStdString();
-    }
+    int unseen = 0;
+    const QStringList kinds = focusUntilInBed([&] { unseen += shownOn() == "none"; });
     EXPECT_TRUE(cat->snapshot().lying) << kinds.join(' ').toStdString();
     EXPECT_EQ(kinds.filter("jumping").size(), 2) << kinds.join(' ').toStdString(); // up, in
+    EXPECT_EQ(unseen, 0);
 }
 
 TEST_F(MonitorsTest, OddLayoutsKeepTheCatInView) {

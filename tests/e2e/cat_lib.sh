@@ -201,3 +201,27 @@ wander_until() {
     done
     "$@"
 }
+
+# split_screen PRIMARY SECOND: a 3200 × 1080 X screen made two RandR monitors (xrandr
+# geometries such as 1920/510x1080/290+0+0), the primary holding Xvfb's own output so no
+# monitor of the whole screen is left over.
+split_screen() {
+    E2E_WIDTH=3200
+    start_desktop
+    xrandr --setmonitor '*left' "$1" screen
+    xrandr --setmonitor right "$2" none
+}
+
+# climb_and_stand TOP MIN_X: a climb made due, then snacks keep the cat where it stands; waits
+# until it stands on a window top at height TOP, right of MIN_X.
+stands_on() {
+    cat_state | jq -e --argjson t "$1" --argjson w "$2" \
+        '.platform > 0 and (.feetY - $t | fabs) <= 1 and .x > $w and (.kind == "idle" or .kind == "snacking")' >/dev/null
+}
+climb_and_stand() {
+    ask '{"cmd":"due","what":"climb"}' >/dev/null
+    wait_for 60 "the cat climbs" cat_is climbingUp
+    (while :; do ask '{"cmd":"due","what":"snack"}' >/dev/null 2>&1 || true; sleep 0.3; done) &
+    E2E_PIDS+=($!)
+    wait_for 15 "the cat stands on the top at $1, right of $2" stands_on "$1" "$2"
+}

@@ -6,12 +6,9 @@
 # and when the monitor is back so is the bed.
 source "$(dirname "$0")/cat_lib.sh"
 command -v tint2 >/dev/null || fail "tint2 is not installed (make deps installs it)"
-E2E_WIDTH=3200
 H=$E2E_HEIGHT
-start_desktop
+split_screen 1920/510x1080/290+0+0 1280/340x1080/290+1920+0
 SETTINGS=$XDG_CONFIG_HOME/purrlox/settings.json
-xrandr --setmonitor '*left' 1920/510x1080/290+0+0 screen
-xrandr --setmonitor right 1280/340x1080/290+1920+0 none
 mkdir -p "$XDG_CONFIG_HOME/tint2"
 sed -e 's/^panel_monitor = .*/panel_monitor = 2/' /etc/xdg/tint2/tint2rc >"$XDG_CONFIG_HOME/tint2/tint2rc"
 tint2 >"$E2E_TMP/tint2.log" 2>&1 &

@@ -3,10 +3,7 @@
 # floor runs on across the seam and the cat walks over it by itself, its wanders drawn over
 # both monitors; standing on the second one it is in view there.
 source "$(dirname "$0")/cat_lib.sh"
-E2E_WIDTH=3200
-start_desktop
-xrandr --setmonitor '*left' 1920/510x1080/290+0+0 screen
-xrandr --setmonitor right 1280/340x1080/290+1920+0 none
+split_screen 1920/510x1080/290+0+0 1280/340x1080/290+1920+0
 start_cat
 ask '{"cmd":"calm","seconds":3600}' >/dev/null
 wait_for 30 "the cat has walked in" cat_is idle

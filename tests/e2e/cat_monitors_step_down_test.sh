@@ -2,10 +2,7 @@
 # A second monitor whose bottom stands 60 pixels lower than the primary's: walking off the
 # primary's right end the cat falls onto the lower floor and stands there, in view.
 source "$(dirname "$0")/cat_lib.sh"
-E2E_WIDTH=3200
-start_desktop
-xrandr --setmonitor '*left' 1920/510x1020/275+0+0 screen
-xrandr --setmonitor right 1280/340x1080/290+1920+0 none
+split_screen 1920/510x1020/275+0+0 1280/340x1080/290+1920+0
 start_cat
 ask '{"cmd":"calm","seconds":3600}' >/dev/null
 wait_for 30 "the cat has walked in" cat_is idle

@@ -29,13 +29,5 @@ echo "ok: two monitors $(monitors); the native window's top at $native"
 
 wait_for 30 "the cat has walked in" cat_is idle
 native_top=$((ny + nh))
-on_native() {
-    cat_state | jq -e --argjson t "$native_top" --argjson w "$SWAY_WIDTH" \
-        '.platform > 0 and (.feetY - $t | fabs) <= 1 and .x > $w and (.kind == "idle" or .kind == "snacking")'
-}
-ask '{"cmd":"due","what":"climb"}' >/dev/null
-wait_for 60 "the cat climbs the native window" cat_is climbingUp
-(while :; do ask '{"cmd":"due","what":"snack"}' >/dev/null 2>&1 || true; sleep 0.3; done) &
-E2E_PIDS+=($!)
-wait_for 15 "the cat stands on the native window's top at $native_top" on_native
+climb_and_stand "$native_top" "$SWAY_WIDTH"
 echo "ok: the cat walked to the second output and stands on the native window ($(cat_state | jq -c '[.x, .feetY]'))"

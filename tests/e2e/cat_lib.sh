@@ -225,3 +225,18 @@ climb_and_stand() {
     E2E_PIDS+=($!)
     wait_for 15 "the cat stands on the top at $1, right of $2" stands_on "$1" "$2"
 }
+
+# drag_cat X Y TO_X TO_Y: a real press on the cat at root pixel (X, Y), the pick-up, and a drag
+# to (TO_X, TO_Y) in ten steps; the button stays down.
+drag_cat() {
+    xdotool mousemove "$1" "$2"
+    sleep 0.2
+    xdotool mousedown 1
+    xdotool mousemove "$(($1 + 8))" "$2"
+    wait_for 2 "the cat is picked up by a press at ($1, $2)" cat_is held
+    local step
+    for step in 1 2 3 4 5 6 7 8 9 10; do
+        xdotool mousemove "$(($1 + ($3 - $1) * step / 10))" "$(($2 + ($4 - $2) * step / 10))"
+        sleep 0.03
+    done
+}

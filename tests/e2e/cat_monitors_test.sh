@@ -49,15 +49,7 @@ on_second() {
 read -r x y <<<"$(cat_body_point)"
 to_x=$((SECOND_X + SECOND_W / 2))
 to_y=250
-xdotool mousemove "$x" "$y"
-sleep 0.2
-xdotool mousedown 1
-xdotool mousemove "$((x + 8))" "$y"
-wait_for 2 "the cat is picked up by a press at ($x, $y)" cat_is held
-for step in 1 2 3 4 5 6 7 8 9 10; do
-    xdotool mousemove "$((x + (to_x - x) * step / 10))" "$((y + (to_y - y) * step / 10))"
-    sleep 0.03
-done
+drag_cat "$x" "$y" "$to_x" "$to_y"
 under_pointer() { cat_state | jq -e --argjson x "$to_x" '(.x - $x) | fabs < 40' >/dev/null; }
 wait_for 2 "the held cat hangs at x = $to_x: $(cat_state | jq -c '[.kind, .x, .feetY]')" under_pointer
 xdotool mouseup 1

@@ -39,15 +39,7 @@ echo "ok: the panel is at its frame, $OFF pixels right of the root's edge"
 reading=$(cat_state)
 x=$(jq --argjson o "$OFF" '.x + $o | round' <<<"$reading")
 y=$(jq --argjson H "$E2E_HEIGHT" '$H - (.feetY + 30) | round' <<<"$reading")
-xdotool mousemove "$x" "$y"
-sleep 0.2
-xdotool mousedown 1
-xdotool mousemove "$((x + 8))" "$y"
-wait_for 2 "the cat is picked up by a press at ($x, $y)" cat_is held
-for step in 1 2 3 4 5 6 7 8 9 10; do
-    xdotool mousemove "$((x + (OFF + 900 - x) * step / 10))" "$((y + (500 - y) * step / 10))"
-    sleep 0.03
-done
+drag_cat "$x" "$y" "$((OFF + 900))" 500
 under_pointer() {
     cat_state | jq -e '(.x - 900) | fabs < 40' >/dev/null
 }

@@ -15,6 +15,7 @@ target_sources(purrlox_gui PRIVATE
   app/CatPanelFactory.cpp
   app/ExportAutomation.cpp
   app/WidgetAutomation.cpp
+  app/FrameSweep.cpp
   app/PurrloxApp.cpp)
 include(platform/x11/panel.cmake)
 include(sprites/views.cmake)

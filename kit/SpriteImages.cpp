@@ -37,10 +37,15 @@ QImage decode(const QString& prefix, CatSprite sprite) {
 }
 
 // Geometry wants premultiplied RGBA bytes, row 0 at the top. The converted copy lives until the
-// next frame is asked for, which is all the geometry scan needs.
+// next frame is asked for, which is all the geometry scan needs. The scan needs a frame's pixels
+// once, and some scans go over hundreds of frames: a frame not held is decoded for it and not
+// kept.
 CatSprite::Bitmap bitmapOf(CatSprite sprite) {
     static QImage scratch;
-    scratch = SpriteImages::image(sprite).convertToFormat(QImage::Format_RGBA8888_Premultiplied);
+    const Frames& held = frames();
+    const QImage& kept = held.images[size_t(sprite.index())];
+    scratch = (kept.isNull() ? decode(held.prefix, sprite) : kept)
+                  .convertToFormat(QImage::Format_RGBA8888_Premultiplied);
     if (scratch.isNull()) return {};
     return {scratch.width(), scratch.height(), 1.0 / artScale, scratch.constBits(),
             scratch.bytesPerLine()};

@@ -6,6 +6,7 @@
 #include "app/CatAutomation.h"
 #include "app/CatPanelFactory.h"
 #include "app/ExportAutomation.h"
+#include "app/FrameSweep.h"
 #include "app/IncomingLinks.h"
 #include "app/InstanceClient.h"
 #include "app/InstanceCommands.h"
@@ -492,5 +493,6 @@ int PurrloxApp::run(QApplication& app) {
         });
         automation_->listen(options.automation);
     }
+    FrameSweep::start(&app);
     return app.exec();
 }

@@ -15,4 +15,5 @@ target_sources(purrlox_gui PRIVATE
   app/CatPanelFactory.cpp
   app/ExportAutomation.cpp
   app/WidgetAutomation.cpp
+  app/FrameSweep.cpp
   app/PurrloxApp.cpp)

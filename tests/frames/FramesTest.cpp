@@ -13,7 +13,7 @@ constexpr double feetLine = 16;
 
 class Frames : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { SpriteImages::loadAll(); }
+    static void SetUpTestSuite() { SpriteImages::open(); }
 
     static int opaqueCount(const QImage& image) {
         const QImage rgba = image.convertToFormat(QImage::Format_RGBA8888_Premultiplied);

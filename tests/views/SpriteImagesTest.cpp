@@ -31,7 +31,7 @@ class FrameFolder {
 
 TEST(SpriteImages, loadsEveryFrameAtTwoPixelsPerPoint) {
     FrameFolder folder;
-    SpriteImages::loadAll(folder.prefix());
+    SpriteImages::open(folder.prefix());
 
     EXPECT_EQ(SpriteImages::size(CatSprite::walk1), QSizeF(3, 2));
     EXPECT_EQ(SpriteImages::size(CatSprite::bedEmpty), QSizeF(20, 10));
@@ -44,11 +44,34 @@ TEST(SpriteImages, loadsEveryFrameAtTwoPixelsPerPoint) {
     EXPECT_EQ(g.massCenter, QPointF(0.5, 0.5));
 }
 
+// A sitting cat asks for its frame every so often: that frame stays, the one not shown since the
+// previous sweep goes, and comes back with the same pixels from the same folder when it is asked
+// for again. A copy taken before the sweep keeps its pixels.
+TEST(SpriteImages, aSweptFrameComesBackTheSameAndCopiesKeepTheirPixels) {
+    FrameFolder folder;
+    SpriteImages::open(folder.prefix());
+    const QImage walked = SpriteImages::image(CatSprite::walk1);
+    SpriteImages::image(CatSprite::sit);
+    EXPECT_EQ(SpriteImages::sweep(), 0); // both were asked for since the start
+
+    SpriteImages::image(CatSprite::sit);
+    EXPECT_EQ(SpriteImages::sweep(), 1);
+    EXPECT_EQ(walked.pixelColor(1, 2), QColor(200, 100, 50));
+
+    const QImage& again = SpriteImages::image(CatSprite::walk1);
+    EXPECT_EQ(again, walked);
+    EXPECT_EQ(again.size(), QSize(6, 4));
+    EXPECT_DOUBLE_EQ(again.devicePixelRatio(), 2.0);
+    SpriteImages::image(CatSprite::sit);
+    EXPECT_EQ(SpriteImages::sweep(), 0); // both asked for again since the last sweep
+    EXPECT_EQ(SpriteImages::sweep(), 2);
+}
+
 TEST(SpriteImagesDeathTest, aMissingOrUnreadableFrameStopsTheApp) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     FrameFolder folder;
     QFile::remove(folder.path(CatSprite::huntPounce));
-    EXPECT_DEATH(SpriteImages::loadAll(folder.prefix()),
+    EXPECT_DEATH(SpriteImages::open(folder.prefix()),
                  "sprite hunt_2 is missing from the app bundle \\(run `make`");
 
     FrameFolder garbled;
@@ -56,6 +79,6 @@ TEST(SpriteImagesDeathTest, aMissingOrUnreadableFrameStopsTheApp) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write("not a png");
     file.close();
-    EXPECT_DEATH(SpriteImages::loadAll(garbled.prefix()),
+    EXPECT_DEATH(SpriteImages::open(garbled.prefix()),
                  "sprite climb_over_4 is missing from the app bundle");
 }

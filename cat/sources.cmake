@@ -1,16 +1,12 @@
 target_sources(purrlox_core PRIVATE
   cat/Activity.cpp
-  cat/bed.cpp
   cat/BedClipPlayer.cpp
-  cat/bedclips.cpp
   cat/BedLife.cpp
   cat/BedPlace.cpp
-  cat/bedtrip.cpp
   cat/CaptionBoard.cpp
   cat/CatOverlay.cpp
   cat/CatState.cpp
   cat/Climbing.cpp
-  cat/climbsteps.cpp
   cat/Dangle.cpp
   cat/Desktop.cpp
   cat/FileFeeder.cpp
@@ -18,14 +14,18 @@ target_sources(purrlox_core PRIVATE
   cat/Holding.cpp
   cat/Hunting.cpp
   cat/LetterQueue.cpp
-  cat/letters.cpp
-  cat/panels.cpp
-  cat/pickup.cpp
-  cat/picture.cpp
-  cat/rest.cpp
-  cat/screens.cpp
-  cat/stalking.cpp
-  cat/system.cpp
-  cat/spots.cpp
   cat/SystemSignals.cpp
-  cat/Ticker.cpp)
+  cat/Ticker.cpp
+  cat/overlay/bed.cpp
+  cat/overlay/bedclips.cpp
+  cat/overlay/bedtrip.cpp
+  cat/overlay/climbsteps.cpp
+  cat/overlay/letters.cpp
+  cat/overlay/panels.cpp
+  cat/overlay/pickup.cpp
+  cat/overlay/picture.cpp
+  cat/overlay/rest.cpp
+  cat/overlay/screens.cpp
+  cat/overlay/spots.cpp
+  cat/overlay/stalking.cpp
+  cat/overlay/system.cpp)

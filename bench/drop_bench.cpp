@@ -5,6 +5,7 @@
 // Goal: no single hold of the main thread longer than a frame and a half (25 ms), however many
 // files are dropped.
 
+#include "../tests/fakes/CatOverlayProbe.h"
 #include "../tests/fakes/Fakes.h"
 #include "../tests/fakes/OpaqueSprites.h"
 #include "cat/CatOverlay.h"
@@ -16,12 +17,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-
-// Sets the cat down idle, ready for the next drop.
-class CatOverlayProbe {
-  public:
-    static void idle(CatOverlay& o) { o.start(Activity::idle(), o.now()); }
-};
 
 namespace {
 
@@ -64,7 +59,7 @@ struct Desk {
         }
         return urls;
     }
-    void readyToEat() { CatOverlayProbe::idle(*cat); }
+    void readyToEat() { CatOverlayProbe(*cat).start(Activity::idle()); }
 };
 
 // The time column is the whole drop, from the drop to the last file in the trash; the longest

@@ -2,6 +2,7 @@
 // second. Goal: under 20 µs per tick; a climbing or dangling cat at most a third dearer than a
 // walking one; a walk over four monitors at most 1.2 × the same walk over one.
 
+#include "../tests/fakes/CatOverlayProbe.h"
 #include "../tests/fakes/Fakes.h"
 #include "../tests/fakes/OpaqueSprites.h"
 #include "cat/CatOverlay.h"
@@ -29,30 +30,6 @@ void operator delete(void* p, std::size_t) noexcept {
     std::free(p);
 }
 #include <benchmark/benchmark.h>
-
-// Reaches the overlay's footing so the cat can be put on a window top.
-class CatOverlayProbe {
-  public:
-    static void standOn(CatOverlay& o, const DesktopWindow& w, double x) {
-        o.platform = Platform::on(w);
-        o.x = x;
-        o.feetY = w.frame.maxY();
-    }
-    static void putOnFloor(CatOverlay& o, double x) {
-        o.platform = Platform::floor();
-        o.x = x;
-        o.feetY = o.floorY();
-    }
-    static void putInBed(CatOverlay& o) { o.landInBed(o.now()); }
-    static void start(CatOverlay& o, const Activity& a) { o.start(a, o.now()); }
-    static void arrive(CatOverlay& o, const Arrival& a) { o.arrive(a, o.now()); }
-    static void settle(CatOverlay& o) {
-        const double t = o.now();
-        o.nextWander = o.nextSnack = o.nextYawn = t + 1e9;
-        o.climbing_.climbAt(t + 1e9);
-        o.hunting_.huntAt(t + 1e9);
-    }
-};
 
 namespace {
 
@@ -120,7 +97,7 @@ struct Desk {
         s.frameClock = false;
         cat = std::make_unique<CatOverlay>(s);
         cat->enter(false);
-        CatOverlayProbe::settle(*cat);
+        CatOverlayProbe(*cat).postponeTimers();
     }
     void frame() {
         clock.advance(1.0 / 60);
@@ -133,8 +110,8 @@ struct Desk {
     void keepWalking(double a, double b) {
         const auto snap = cat->snapshot();
         if (!snap.activity.is(Activity::Kind::walking))
-            CatOverlayProbe::start(
-                *cat, Activity::walking(snap.x < (a + b) / 2 ? b : a, Arrival::rest()));
+            CatOverlayProbe(*cat).start(
+                Activity::walking(snap.x < (a + b) / 2 ? b : a, Arrival::rest()));
     }
 };
 
@@ -169,14 +146,14 @@ void BM_TickWalkingOnTheBackWindow(benchmark::State& state) {
     d.frame();
     // Every other window stands in front of this one.
     const DesktopWindow back{1, Rect{0, 100, 1920, 150}};
-    CatOverlayProbe::standOn(*d.cat, back, 1880);
+    CatOverlayProbe(*d.cat).standOn(back, 1880);
     int restarts = 0;
     for (auto _ : state) {
         const auto snap = d.cat->snapshot();
         if (!snap.activity.is(Activity::Kind::walking)) {
             ++restarts;
-            CatOverlayProbe::standOn(*d.cat, back, 1880);
-            CatOverlayProbe::start(*d.cat, Activity::walking(1870, Arrival::rest()));
+            CatOverlayProbe(*d.cat).standOn(back, 1880);
+            CatOverlayProbe(*d.cat).start(Activity::walking(1870, Arrival::rest()));
         }
         d.frame();
     }
@@ -211,7 +188,7 @@ void BM_TickInBedPlayingClips(benchmark::State& state) {
         seed = seed * 1103515245u + 12345u;
         d.random.fractions.push_back(double(seed >> 8) / double(1u << 24));
     }
-    CatOverlayProbe::putInBed(*d.cat);
+    CatOverlayProbe(*d.cat).putInBed();
     d.tickAllocations = 0;
     for (auto _ : state)
         d.frame();
@@ -232,8 +209,8 @@ void BM_TickClimbing(benchmark::State& state) {
     for (auto _ : state) {
         if (!d.cat->snapshot().activity.is(Activity::Kind::climbingUp)) {
             ++climbs;
-            CatOverlayProbe::putOnFloor(*d.cat, 200);
-            CatOverlayProbe::arrive(*d.cat, Arrival::climb(face));
+            CatOverlayProbe(*d.cat).putOnFloor(200);
+            CatOverlayProbe(*d.cat).arrive(Arrival::climb(face));
         }
         d.frame();
     }
@@ -277,7 +254,7 @@ void BM_TickIdleSystemClock(benchmark::State& state) {
     s.frameClock = false;
     CatOverlay cat(s);
     cat.enter(false);
-    CatOverlayProbe::settle(cat);
+    CatOverlayProbe(cat).postponeTimers();
     for (auto _ : state)
         cat.tick();
 }

@@ -131,6 +131,14 @@ void CatOverlay::postponeAll(double seconds) {
     bedLife_.endNap(t); // a nap of its own ends too
 }
 
+void CatOverlay::setDown(double atX) {
+    x = atX;
+    feetY = floorY();
+    platform = Platform::floor();
+    activity = Activity::idle();
+    activityStart = now();
+}
+
 void CatOverlay::makeDue(Due which) {
     wake();
     const double t = now();

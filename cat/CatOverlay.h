@@ -128,6 +128,8 @@ class CatOverlay : public QObject {
     // Pushes every own-initiative timer back and ends a nap, so the cat sits still (tests and
     // benchmarks).
     void postponeAll(double seconds);
+    // Sets the cat down idle on the floor at x, at once (tests and benchmarks).
+    void setDown(double x);
 
     // Cat panel input, in global points. Each checks the activity itself, so the panel may
     // call it at any time.

@@ -1,10 +1,10 @@
 #include "app/AppModel.h"
 
 #include "FakeSystem.h"
-#include "LogCapture.h"
 #include "app/IncomingLinks.h"
 #include "base/Config.h"
 #include "fakes/Fakes.h"
+#include "fakes/LogCapture.h"
 #include "strings/Strings.h"
 #if PURRLOX_SELF_UPDATE
 #include "updates/Updater.h"

@@ -1,8 +1,8 @@
 #include "FakeSystem.h"
-#include "Wait.h"
 #include "app/AppModel.h"
 #include "app/IncomingLinks.h"
 #include "app/QuitOnSignals.h"
+#include "fakes/Wait.h"
 
 #include <QUuid>
 #include <csignal>

@@ -1,6 +1,6 @@
 #include "app/SingleInstance.h"
 
-#include "Wait.h"
+#include "fakes/Wait.h"
 
 #include <QDir>
 #include <QFile>

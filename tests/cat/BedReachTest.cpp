@@ -11,9 +11,7 @@ class BedReachTest : public CatTest {
   protected:
     void SetUp() override {
         CatTest::SetUp();
-        make(true, false, true);
-        cat->enter(false);
-        probe().settle(300);
+        enterSitting(300, {.bed = true});
     }
     // Moves the empty bed the way the user drags its panel.
     void dragEmptyBedTo(QPointF spot) {

@@ -22,11 +22,8 @@ class BedTest : public CatTest {
   protected:
     void SetUp() override {
         CatTest::SetUp();
-        make(true, false, true);
-        cat->enter(false);
-        probe().settle(300);
+        enterSitting(300, {.bed = true});
     }
-    K kind() { return cat->snapshot().activity.kind(); }
     QPointF bedSpot() { return cat->snapshot().bedSpot; }
     const BedLife& life() { return cat->bedLife(); }
     // Moves the empty bed the way the user drags its panel.
@@ -98,7 +95,8 @@ TEST_F(BedTest, ABadSavedSpotIsLoggedOnceAndTheCornerUsed) {
         CatOverlay other(services);
         other.enter(false);
         EXPECT_EQ(other.snapshot().bedSpot, QPointF(1852, 52));
-        EXPECT_EQ(log.lines.filter("bed spot").size(), 1) << log.lines.join('\n').toStdString();
+        EXPECT_EQ(log.messages().filter("bed spot").size(), 1)
+            << log.messages().join('\n').toStdString();
     }
 
     // A spot off every screen is pulled back onto screen 0.

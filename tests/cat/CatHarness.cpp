@@ -1,31 +1,5 @@
 #include "CatHarness.h"
 
-#include "base/Log.h"
-
-namespace {
-
-QStringList* capturing = nullptr;
-QtMessageHandler previous = nullptr;
-
-void capture(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (capturing && context.category && QByteArray(context.category) == lcApp().categoryName())
-        capturing->append(message);
-    else if (previous)
-        previous(type, context, message);
-}
-
-} // namespace
-
-LogCapture::LogCapture() {
-    capturing = &lines;
-    previous = qInstallMessageHandler(capture);
-}
-
-LogCapture::~LogCapture() {
-    qInstallMessageHandler(previous);
-    capturing = nullptr;
-}
-
 void CatTest::SetUp() {
     installOpaqueSprites();
     clock.set(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));

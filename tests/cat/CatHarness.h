@@ -3,7 +3,9 @@
 // A cat on a fake desktop with a hand-driven clock.
 
 #include "cat/CatOverlay.h"
+#include "fakes/CatOverlayProbe.h"
 #include "fakes/Fakes.h"
+#include "fakes/LogCapture.h"
 #include "fakes/OpaqueSprites.h"
 #include "platform/StoredDate.h"
 
@@ -12,55 +14,10 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-// Reaches the overlay's private state so tests can set up a situation directly.
-class CatOverlayProbe {
-  public:
-    explicit CatOverlayProbe(CatOverlay& o) : o(o) {}
-    double& x() { return o.x; }
-    double& feetY() { return o.feetY; }
-    Platform& platform() { return o.platform; }
-    Activity& activity() { return o.activity; }
-    double& activityStart() { return o.activityStart; }
-    double& stepPhase() { return o.stepPhase; }
-    double& blinkUntil() { return o.blinkUntil; }
-    double& nextBlink() { return o.nextBlink; }
-    double& nextWander() { return o.nextWander; }
-    double& nextSnack() { return o.nextSnack; }
-    double& nextYawn() { return o.nextYawn; }
-    bool hasFrameClock() const { return o.frameClock != nullptr; }
-    Ticker* ticker() { return o.frameClock.get(); }
-    SystemSignals& systemSignals() { return o.systemSignals_; }
-    bool huntIfPrey() { return o.huntIfPrey(o.now()); }
-    // The engine's own steps, for a test that starts from one exact moment.
-    void start(const Activity& a, double t) { o.start(a, t); }
-    void decide(double t) { o.decide(t); }
-    void arrive(const Arrival& arrival, double t) { o.arrive(arrival, t); }
-    void updateSprite(double t) { o.updateSprite(t); }
-    void layout() { o.layout(); }
-    // Puts the cat idle on the floor at x with every timer far away.
-    void settle(double atX) {
-        const double t = o.now();
-        o.x = atX;
-        o.feetY = o.floorY();
-        o.platform = Platform::floor();
-        o.activity = Activity::idle();
-        o.activityStart = t;
-        o.nextWander = o.nextSnack = o.nextYawn = t + 1e6;
-        o.climbing_.climbAt(t + 1e6);
-        o.hunting_.huntAt(t + 1e6);
-        o.nextBlink = t + 1e6;
-    }
-
-  private:
-    CatOverlay& o;
-};
-
-// Collects the lines the shared logger writes while alive.
-class LogCapture {
-  public:
-    LogCapture();
-    ~LogCapture();
-    QStringList lines;
+// What an entered cat starts with besides its panel.
+struct CatEntry {
+    bool bed = false;
+    bool frameClock = false;
 };
 
 class CatTest : public ::testing::Test {
@@ -70,6 +27,14 @@ class CatTest : public ::testing::Test {
     // Builds the overlay; with a panel factory unless told otherwise. withBed adds a bed panel
     // factory whose panel is 96 x 48 points, as the empty bed's image.
     CatOverlay& make(bool withPanel = true, bool frameClock = false, bool withBed = false);
+    // The cat most tests start from: built with its panel, walked in, sitting idle on the floor
+    // at x with every timer far away.
+    void enterSitting(double atX, CatEntry entry = {}) {
+        make(true, entry.frameClock, entry.bed);
+        cat->enter(false);
+        probe().settle(atX);
+    }
+    Activity::Kind kind() const { return cat->snapshot().activity.kind(); }
     void tickAfter(double seconds) {
         clock.advance(seconds);
         cat->tick();

@@ -13,11 +13,8 @@ class ClimbingTest : public CatTest {
   protected:
     void SetUp() override {
         CatTest::SetUp();
-        make();
-        cat->enter(false);
-        probe().settle(500);
+        enterSitting(500);
     }
-    K kind() { return cat->snapshot().activity.kind(); }
     // Ticks at about 60 Hz while the activity is `k`; answers the seconds spent.
     double runWhile(K k, double limit = 30) {
         double spent = 0;

@@ -14,11 +14,8 @@ class EatingTest : public CatTest {
   protected:
     void SetUp() override {
         CatTest::SetUp();
-        make();
-        cat->enter(false);
-        probe().settle(500);
+        enterSitting(500);
     }
-    K kind() { return cat->snapshot().activity.kind(); }
     static QList<QUrl> files(std::initializer_list<const char*> paths) {
         QList<QUrl> urls;
         for (const char* p : paths)
@@ -97,7 +94,7 @@ TEST_F(EatingTest, ALockedFileAmongThreeIsSkippedAndLogged) {
     LogCapture log;
     ASSERT_TRUE(feedAll(files({"/home/u/a.txt", "/home/u/b.txt", "/home/u/c.txt"})));
     EXPECT_EQ(cat->state.eaten()->names, (QStringList{"a.txt", "c.txt"}));
-    const QStringList refusals = log.lines.filter("cannot trash");
+    const QStringList refusals = log.messages().filter("cannot trash");
     ASSERT_EQ(refusals.size(), 1);
     EXPECT_TRUE(refusals[0].contains("Permission denied"));
     EXPECT_FALSE(refusals[0].contains("b.txt")) << "paths are private";
@@ -113,7 +110,7 @@ TEST_F(EatingTest, NothingEatenMeansRefusedAndTheCaptionSaysSo) {
     trash.failing = true;
     LogCapture log;
     EXPECT_FALSE(cat->feed(files({"/home/u/a.txt", "/home/u/b.txt"})));
-    EXPECT_EQ(log.lines.filter("cannot trash").size(), 2);
+    EXPECT_EQ(log.messages().filter("cannot trash").size(), 2);
     EXPECT_EQ(kind(), K::idle);
     EXPECT_EQ(cat->state.eaten(), nullptr);
     // The last file that could not go is named; the notice goes after a while.
@@ -128,11 +125,11 @@ TEST_F(EatingTest, NothingEatenMeansRefusedAndTheCaptionSaysSo) {
 
     // Links that are not local files, and names that text cannot carry, are not eaten.
     trash.failing = false;
-    log.lines.clear();
+    log.clear();
     const QList<QUrl> odd{QUrl("https://example.com/a.txt"),
                           QUrl::fromEncoded("file:///home/u/caf%E9.txt")};
     EXPECT_FALSE(cat->feed(odd));
-    EXPECT_EQ(log.lines.filter("cannot trash").size(), 2);
+    EXPECT_EQ(log.messages().filter("cannot trash").size(), 2);
     EXPECT_EQ(cat->state.eaten(), nullptr);
 
     // Odd but valid names are eaten, a folder's trailing slash aside.
@@ -189,7 +186,7 @@ TEST_F(EatingTest, PutBackRestoresAndReportsWhatCannotGoHome) {
     undo();
     EXPECT_EQ(cat->state.eaten(), nullptr);
     EXPECT_EQ(cat->state.caption(), S().cantPutBack("b.txt"));
-    EXPECT_EQ(log.lines.filter("cannot put back").size(), 2);
+    EXPECT_EQ(log.messages().filter("cannot put back").size(), 2);
     // Not a timed caption: the timer leaves it for a while, then it goes.
     tickAfter(4);
     EXPECT_EQ(cat->state.caption(), S().cantPutBack("b.txt"));

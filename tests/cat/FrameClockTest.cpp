@@ -17,7 +17,6 @@ class FrameClockTest : public CatTest {
         ASSERT_NE(ticker, nullptr);
         probe().settle(900);
     }
-    K kind() { return cat->snapshot().activity.kind(); }
     void frame() {
         clock.advance(ticker->interval() / 1000.0);
         ticker->fire();

@@ -14,11 +14,8 @@ class HoldingTest : public CatTest {
   protected:
     void SetUp() override {
         CatTest::SetUp();
-        make();
-        cat->enter(false);
-        probe().settle(300);
+        enterSitting(300);
     }
-    K kind() { return cat->snapshot().activity.kind(); }
     const Dangle& d() { return cat->holding().dangle(); }
     // Held, past the grab frame and the easing, hanging still from p.
     void holdStill(QPointF p) {
@@ -301,9 +298,7 @@ TEST_F(HoldingTest, DropFallsOrLandsInTheBedWithinTenPoints) {
     for (const double outside : {9.0, 11.0}) {
         defaults->setBoolean("catLivesInBed", false);
         cat.reset();
-        make(true, false, true);
-        cat->enter(false);
-        probe().settle(300);
+        enterSitting(300, {.bed = true});
         ASSERT_EQ(bed->rect, (Rect{1804, 48, 96, 48}));
         random.fractions = {0.5, 0.1, 0.5}; // the wander is a nap
         cat->makeDue(CatOverlay::Due::wander);

@@ -9,13 +9,10 @@ class HuntingTest : public CatTest {
   protected:
     void SetUp() override {
         CatTest::SetUp();
-        make();
-        cat->enter(false);
-        probe().settle(500);
+        enterSitting(500);
         input.any = 0.5;
         input.mouse = 10;
     }
-    K kind() { return cat->snapshot().activity.kind(); }
     void frames(int n) {
         for (int i = 0; i < n; ++i)
             tickAfter(0.02);

@@ -12,11 +12,8 @@ class LettersTest : public CatTest {
   protected:
     void SetUp() override {
         CatTest::SetUp();
-        make();
-        cat->enter(false);
-        probe().settle(500);
+        enterSitting(500);
     }
-    K kind() { return cat->snapshot().activity.kind(); }
     // Pointer movements 0.1 s apart.
     void strokes(std::initializer_list<double> dxs) {
         for (double dx : dxs) {

@@ -202,9 +202,7 @@ TEST_F(MonitorsTest, TheBedStaysOnItsMonitorAndWaitsForIt) {
 TEST_F(MonitorsTest, ToABedOnAHigherMonitorOverTheStep) {
     // B's floor is 40 points above the primary's; the bed stands on it.
     screens.layout = {primary, monitor("B", {1920, 80, 1280, 900}, {1920, 80, 1280, 900})};
-    make(true, false, true);
-    cat->enter(false);
-    probe().settle(600);
+    enterSitting(600, {.bed = true});
     bed->rect = Rect{2600 - 48, 92 - 4, 96, 48};
     cat->bedPanelMoved();
     ASSERT_EQ(cat->snapshot().bedSpot, QPointF(2600, 92));
@@ -228,7 +226,8 @@ TEST_F(MonitorsTest, OddLayoutsKeepTheCatInView) {
             monitor("row", {1920.0 + 800 * i, 0, 800, 600}, {1920.0 + 800 * i, 40, 800, 560}));
     use(odd);
     EXPECT_EQ(cat->desktop().monitors().size(), 8u);
-    EXPECT_EQ(log.lines.filter("monitors used").size(), 1) << log.lines.join('\n').toStdString();
+    EXPECT_EQ(log.messages().filter("monitors used").size(), 1)
+        << log.messages().join('\n').toStdString();
     probe().x() = 1920 + 800 * 6 + 400; // on the last monitor used
     for (int i = 0; i < 20; ++i) {
         use(i % 2 ? odd : std::vector<Monitor>{primary});

@@ -19,7 +19,6 @@ class OverlayTest : public CatTest {
         make();
         cat->enter(false);
     }
-    K kind() { return cat->snapshot().activity.kind(); }
     // Ticks about 60 times a second (the fake clock counts whole milliseconds) until the
     // activity is no longer `k`, for at most `limit` seconds.
     double runWhile(K k, double limit = 60) {
@@ -45,8 +44,8 @@ TEST_F(OverlayTest, EnterWalksInFromTheLeftAndStopsAtTheEntrySpot) {
     ASSERT_NE(panel, nullptr);
     EXPECT_TRUE(panel->visible);
     EXPECT_EQ(panel->rect, (Rect{-195, 36, 130, 150}));
-    EXPECT_TRUE(log.lines.contains("cat panel shown at {{-195, 36}, {130, 150}}"));
-    EXPECT_TRUE(log.lines.contains("cat: walking(to: 403.2, then: rest)"));
+    EXPECT_TRUE(log.messages().contains("cat panel shown at {{-195, 36}, {130, 150}}"));
+    EXPECT_TRUE(log.messages().contains("cat: walking(to: 403.2, then: rest)"));
 
     const double took = runWhile(K::walking);
     s = cat->snapshot();
@@ -425,11 +424,11 @@ TEST_F(OverlayTest, StartLogsTheActivityCutTo120Characters) {
     const DesktopWindow w{123456, {1000.25, 2000.5, 3000.75, 4000.125}};
     probe().start(Activity::jumping(QPointF(1.5, 2.5), QPointF(3.5, 4.5), Landing::top(w), true),
                   now());
-    ASSERT_EQ(log.lines.size(), 2);
-    EXPECT_EQ(log.lines[0], "cat: idle");
+    ASSERT_EQ(log.messages().size(), 2);
+    EXPECT_EQ(log.messages()[0], "cat: idle");
     const QString full = cat->snapshot().activity.description();
     ASSERT_GT(full.size(), 120);
-    EXPECT_EQ(log.lines[1], "cat: " + full.left(120));
+    EXPECT_EQ(log.messages()[1], "cat: " + full.left(120));
 }
 
 TEST_F(OverlayTest, EngineDatesMatchTheWallClockAcrossZoneChanges) {

@@ -8,9 +8,7 @@ class PanelTest : public CatTest {
   protected:
     void SetUp() override {
         CatTest::SetUp();
-        make();
-        cat->enter(false);
-        probe().settle(500);
+        enterSitting(500);
         probe().feetY() = 100;
     }
     bool hitAt(double px, double py) {
@@ -79,9 +77,7 @@ TEST_F(PanelTest, CarryOnlyMovesTheHeldCat) {
 TEST_F(PanelTest, BedIsGrabbedByItsLowestStripAndTheCatMovesWithIt) {
     // The user puts the empty bed at (500, 88).
     cat.reset();
-    make(true, false, true);
-    cat->enter(false);
-    probe().settle(500);
+    enterSitting(500, {.bed = true});
     bed->rect = Rect{452, 84, 96, 48};
     cat->bedPanelMoved();
     ASSERT_EQ(cat->snapshot().bedSpot, QPointF(500, 88));

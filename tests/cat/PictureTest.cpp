@@ -11,9 +11,7 @@ class PictureTest : public CatTest {
   protected:
     void SetUp() override {
         CatTest::SetUp();
-        make();
-        cat->enter(false);
-        probe().settle(500);
+        enterSitting(500);
     }
     // Shows activity `a` as it looks `e` seconds after it started.
     CatSprite show(const Activity& a, double e) {

@@ -11,12 +11,9 @@ class SystemTest : public CatTest {
   protected:
     void SetUp() override {
         CatTest::SetUp();
-        make(true, false, true);
-        cat->enter(false);
-        probe().settle(300);
+        enterSitting(300, {.bed = true});
         input.any = 0.5; // a user at the keyboard: the cat does not doze off on its own
     }
-    K kind() { return cat->snapshot().activity.kind(); }
     // The clip the situation asks for in bed.
     std::optional<int> mood() { return cat->bedLife().moodClip(now(), cat->bedSituation()); }
     // One poll a second, as the frame step does it.
@@ -44,7 +41,7 @@ TEST_F(SystemTest, TheCallSignalMustHoldThreeSecondsToStartAndFiveToEnd) {
     EXPECT_TRUE(cat->systemSignals().inCall());
     EXPECT_EQ(devices.microphoneAsked, asked)
         << "the microphone is not asked while the camera runs";
-    EXPECT_EQ(log.lines.filter("call started").size(), 1);
+    EXPECT_EQ(log.messages().filter("call started").size(), 1);
 
     devices.camera = false;
     devices.microphone = true; // the camera goes off, the microphone keeps the call
@@ -55,7 +52,7 @@ TEST_F(SystemTest, TheCallSignalMustHoldThreeSecondsToStartAndFiveToEnd) {
     EXPECT_TRUE(cat->systemSignals().inCall());
     polls(1);
     EXPECT_FALSE(cat->systemSignals().inCall());
-    EXPECT_EQ(log.lines.filter("call ended").size(), 1);
+    EXPECT_EQ(log.messages().filter("call ended").size(), 1);
     QLoggingCategory::setFilterRules(QString());
 }
 

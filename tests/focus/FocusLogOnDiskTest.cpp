@@ -1,11 +1,11 @@
 // The focus log and the file it lives in: a file changed behind the app's back, a file that is
 // there but cannot be read at start, a disk that is full for a while, saves off the main thread.
 #include "FocusTestSupport.h"
-#include "app/LogCapture.h"
-#include "app/Wait.h"
 #include "fakes/Fakes.h"
 #include "fakes/FullDisk.h"
+#include "fakes/LogCapture.h"
 #include "fakes/NoFreeFiles.h"
+#include "fakes/Wait.h"
 #include "platform/AtomicFile.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "kit/Accessibility.h"
 
 #include "MenuTestSupport.h"
-#include "app/Wait.h"
+#include "fakes/Wait.h"
 #include "kit/ChunkyButton.h"
 #include "kit/FieldCard.h"
 #include "kit/FocusRing.h"

@@ -1,7 +1,7 @@
 #include "menu/MenuView.h"
 
 #include "MenuTestSupport.h"
-#include "app/Wait.h"
+#include "fakes/Wait.h"
 #include "kit/ChunkyButton.h"
 #include "kit/CuteToggle.h"
 #include "kit/FieldCard.h"

@@ -1,7 +1,7 @@
-#include "app/Wait.h"
 #include "fakes/Fakes.h"
 #include "fakes/FullDisk.h"
 #include "fakes/NoFreeFiles.h"
+#include "fakes/Wait.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileError.h"
 #include "platform/StoredArray.h"

@@ -1,7 +1,7 @@
 #include "system/LaunchAtLogin.h"
 
-#include "app/LogCapture.h"
 #include "fakes/Fakes.h"
+#include "fakes/LogCapture.h"
 #include "platform/xdg/XdgAutostart.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "ReleaseKit.h"
-#include "app/LogCapture.h"
 #include "fakes/Fakes.h"
+#include "fakes/LogCapture.h"
 #include "updates/ReleaseArchive.h"
 #include "updates/Updater.h"
 

@@ -1,4 +1,4 @@
-#include "app/Wait.h"
+#include "fakes/Wait.h"
 #include "kit/Card.h"
 #include "kit/ChunkyButton.h"
 #include "kit/CuteToggle.h"

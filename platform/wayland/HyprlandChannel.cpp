@@ -16,9 +16,6 @@
 
 namespace {
 
-constexpr int kFirstPauseMs = 250;
-constexpr int kLongestPauseMs = 8000;
-
 // Events after which the list may differ. The "v2" twins come with each of these: not needed.
 bool changesList(const QByteArray& name) {
     static const QSet<QByteArray> names{
@@ -161,54 +158,29 @@ std::optional<CompositorWindows> HyprlandChannel::windowsFrom(const QByteArray& 
     return out;
 }
 
-HyprlandChannel::HyprlandChannel(QString dir) : dir_(std::move(dir)) {
-    retry_ = new QTimer(this);
-    retry_->setSingleShot(true);
-    connect(retry_, &QTimer::timeout, this, &HyprlandChannel::connectEvents);
-    floatingCheck_ = new QTimer(this);
-    floatingCheck_->setSingleShot(true);
-    connect(floatingCheck_, &QTimer::timeout, this, &HyprlandChannel::reread);
+HyprlandChannel::HyprlandChannel(QString dir)
+    : IpcChannel(dir + QStringLiteral("/.socket2.sock"), QStringLiteral("no event socket"),
+                 QStringLiteral("its event socket closed")),
+      dir_(std::move(dir)) {
     pointerTimer_ = new QTimer(this);
     pointerTimer_->setInterval(kPointerEveryMs);
     connect(pointerTimer_, &QTimer::timeout, this, &HyprlandChannel::askPointer);
 }
 
 void HyprlandChannel::askPointer() {
-    {
-        if (pointerAsked_ || !live_) return;
-        pointerAsked_ = true;
-        request("j/cursorpos", [this](const QByteArray* reply) {
-            pointerAsked_ = false;
-            if (!reply) return;
-            const QJsonObject p = QJsonDocument::fromJson(*reply).object();
-            const QJsonValue x = p.value(QLatin1String("x")), y = p.value(QLatin1String("y"));
-            if (!x.isDouble() || !y.isDouble()) {
-                complain(QStringLiteral("a pointer position that does not read"));
-                return;
-            }
-            if (onPointer) onPointer(QPointF(x.toDouble(), y.toDouble()));
-        });
-    }
-}
-
-HyprlandChannel::~HyprlandChannel() {
-    if (events_) events_->disconnect(this);
-}
-
-void HyprlandChannel::start() {
-    connectEvents();
-}
-
-// Only floating windows move unannounced; everything else comes with an event.
-void HyprlandChannel::refresh() {
-    if (live_ && floatingShown_) reread();
-}
-
-// As sway's: one last look on going idle (a drag just ended), one at once on coming back.
-void HyprlandChannel::userActive(bool active) {
-    if (active == userActive_) return;
-    userActive_ = active;
-    if (live_ && floatingShown_) reread();
+    if (pointerAsked_ || !live()) return;
+    pointerAsked_ = true;
+    request("j/cursorpos", [this](const QByteArray* reply) {
+        pointerAsked_ = false;
+        if (!reply) return;
+        const QJsonObject p = QJsonDocument::fromJson(*reply).object();
+        const QJsonValue x = p.value(QLatin1String("x")), y = p.value(QLatin1String("y"));
+        if (!x.isDouble() || !y.isDouble()) {
+            complain(QStringLiteral("a pointer position that does not read"));
+            return;
+        }
+        if (onPointer) onPointer(QPointF(x.toDouble(), y.toDouble()));
+    });
 }
 
 void HyprlandChannel::wantPointer(bool wanted) {
@@ -281,98 +253,60 @@ void HyprlandChannel::request(const QByteArray& command, Reply done) {
     socket->connectToServer(path);
 }
 
-void HyprlandChannel::connectEvents() {
-    if (refused_) return;
-    const QString path = dir_ + QStringLiteral("/.socket2.sock");
-    const SocketPath::Verdict verdict = SocketPath::check(path);
-    if (verdict == SocketPath::Verdict::absent) {
-        eventsClosed(QStringLiteral("no event socket"));
-        return;
-    }
-    if (verdict != SocketPath::Verdict::ours ||
-        SocketPath::check(dir_ + QStringLiteral("/.socket.sock")) ==
-            SocketPath::Verdict::notSocket ||
-        SocketPath::check(dir_ + QStringLiteral("/.socket.sock")) == SocketPath::Verdict::notOurs) {
-        refused_ = true;
-        Log::error(QStringLiteral("Hyprland's sockets in %1 are %2; the cat walks on the floor "
-                                  "only")
-                       .arg(Log::priv(dir_),
-                            SocketPath::describe(
-                                verdict == SocketPath::Verdict::ours
-                                    ? SocketPath::check(dir_ + QStringLiteral("/.socket.sock"))
-                                    : verdict)));
-        return;
-    }
-    if (events_) events_->deleteLater();
-    events_ = new QLocalSocket(this);
-    partial_.clear();
+// The event socket is talked to only with the request socket beside it, when that is there,
+// a socket and this user's as well.
+SocketPath::Verdict HyprlandChannel::verdict() const {
+    const SocketPath::Verdict events = SocketPath::check(streamPath());
+    if (events != SocketPath::Verdict::ours) return events;
+    const SocketPath::Verdict requests = SocketPath::check(dir_ + QStringLiteral("/.socket.sock"));
+    return requests == SocketPath::Verdict::absent ? events : requests;
+}
+
+QString HyprlandChannel::refusal(SocketPath::Verdict verdict) const {
+    return QStringLiteral("Hyprland's sockets in %1 are %2")
+        .arg(Log::priv(dir_), SocketPath::describe(verdict));
+}
+
+void HyprlandChannel::opened() {
     dropLine_ = false;
-    connect(events_, &QLocalSocket::connected, this, [this] {
-        request("j/getoption general:border_size", [this](const QByteArray* reply) {
-            if (reply) {
-                const int b =
-                    QJsonDocument::fromJson(*reply).object().value(QLatin1String("int")).toInt();
-                borderPx_ = std::clamp(b, 0, 64);
-            }
-            reread();
-        });
-    });
-    connect(events_, &QLocalSocket::readyRead, this, &HyprlandChannel::readEvents);
-    connect(events_, &QLocalSocket::disconnected, this,
-            [this] { eventsClosed(QStringLiteral("its event socket closed")); });
-    connect(events_, &QLocalSocket::errorOccurred, this, [this](QLocalSocket::LocalSocketError) {
-        if (events_->state() != QLocalSocket::ConnectedState) eventsClosed(events_->errorString());
-    });
-    events_->connectToServer(path);
-}
-
-void HyprlandChannel::eventsClosed(const QString& why) {
-    if (retry_->isActive()) return;
-    floatingCheck_->stop();
-    if (events_) {
-        events_->disconnect(this);
-        events_->abort();
-        events_->deleteLater();
-        events_ = nullptr;
-    }
-    if ((live_ || pauseMs_ == 0) && onLost) onLost(why);
-    live_ = false;
-    pauseMs_ = pauseMs_ == 0 ? kFirstPauseMs : std::min(pauseMs_ * 2, kLongestPauseMs);
-    retry_->start(pauseMs_);
-}
-
-void HyprlandChannel::readEvents() {
-    bool changed = false;
-    while (events_ && events_->bytesAvailable() > 0) {
-        partial_ += events_->read(kMaxEventLine);
-        qsizetype nl;
-        while ((nl = partial_.indexOf('\n')) >= 0) {
-            const QByteArray line = partial_.left(nl);
-            partial_.remove(0, nl + 1);
-            if (dropLine_) {
-                dropLine_ = false; // the tail of an overlong line
-                continue;
-            }
-            const qsizetype sep = line.indexOf(">>");
-            if (sep > 0 && changesList(line.left(sep))) changed = true;
+    request("j/getoption general:border_size", [this](const QByteArray* reply) {
+        if (reply) {
+            const int b =
+                QJsonDocument::fromJson(*reply).object().value(QLatin1String("int")).toInt();
+            borderPx_ = std::clamp(b, 0, 64);
         }
-        if (partial_.size() > kMaxEventLine) {
-            complain(QStringLiteral("an event line past %1 kB").arg(kMaxEventLine >> 10));
-            partial_.clear();
-            dropLine_ = true;
-        }
-    }
-    if (changed) reread();
+        reread();
+    });
 }
 
-void HyprlandChannel::reread() {
-    if (reading_) {
-        stale_ = true;
-        return;
+IpcChannel::Cut HyprlandChannel::cut(QByteArrayView front) {
+    const qsizetype nl = front.indexOf('\n');
+    if (dropLine_) { // the tail of an overlong line
+        if (nl >= 0) dropLine_ = false;
+        return {Cut::skip, 0, nl >= 0 ? nl : front.size(), nl >= 0 ? 1 : 0};
     }
-    reading_ = true;
-    stale_ = false;
-    floatingCheck_->stop();
+    if (nl >= 0) return {Cut::message, 0, nl, 1};
+    if (front.size() > kMaxEventLine) {
+        complain(QStringLiteral("an event line past %1 kB").arg(kMaxEventLine >> 10));
+        dropLine_ = true;
+        return {Cut::skip, 0, front.size(), 0};
+    }
+    return {};
+}
+
+// Lines read "name>>data"; the list is asked for once a read, however many of them came.
+void HyprlandChannel::message(QByteArrayView, QByteArray line) {
+    const qsizetype sep = line.indexOf(">>");
+    if (sep > 0 && changesList(line.left(sep))) changed_ = true;
+}
+
+void HyprlandChannel::drained() {
+    if (!changed_) return;
+    changed_ = false;
+    reread();
+}
+
+void HyprlandChannel::ask() {
     request("j/clients", [this](const QByteArray* clients) {
         if (!clients) {
             listRead(nullptr, nullptr);
@@ -385,31 +319,13 @@ void HyprlandChannel::reread() {
 }
 
 void HyprlandChannel::listRead(const QByteArray* clients, const QByteArray* monitors) {
-    reading_ = false;
     std::optional<CompositorWindows> list;
     bool floating = false;
     if (clients && monitors) {
         QString why;
         list = windowsFrom(*clients, *monitors, borderPx_, &why, &floating);
         if (!list) complain(QStringLiteral("a list that does not read (%1)").arg(why));
-        if (list) floatingShown_ = floating;
     }
-    if (stale_)
-        reread();
-    else if (floating && events_ && userActive_)
-        floatingCheck_->start(kFloatingCheckMs);
-    if (!list || !events_) return;
-    complained_ = false;
-    settledUpTo_ = requests_;
-    if (live_ && *list == last_) return;
-    live_ = true;
-    pauseMs_ = 0;
-    last_ = *list;
-    if (onWindows) onWindows(std::move(*list));
-}
-
-void HyprlandChannel::complain(const QString& what) {
-    if (complained_) return;
-    complained_ = true;
-    Log::error(QStringLiteral("Hyprland sent %1; the cat keeps the windows it knew").arg(what));
+    if (list && open()) settledUpTo_ = requests_;
+    answered(std::move(list), floating);
 }

@@ -6,8 +6,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLocalSocket>
-#include <QTimer>
 #include <cstring>
 #include <vector>
 
@@ -26,9 +24,6 @@ constexpr quint32 kOutputEvent = kEvent | 1;
 constexpr quint32 kWindowEvent = kEvent | 3;
 constexpr quint32 kBindingEvent = kEvent | 5;
 constexpr quint32 kShutdownEvent = kEvent | 6;
-
-constexpr int kFirstPauseMs = 250;
-constexpr int kLongestPauseMs = 8000;
 
 QRect rectOf(const QJsonValue& v) {
     const QJsonObject r = v.toObject();
@@ -192,165 +187,64 @@ std::optional<CompositorWindows> SwayChannel::windowsFromTree(const QByteArray& 
     return out;
 }
 
-SwayChannel::SwayChannel(QString socketPath) : path_(std::move(socketPath)) {
-    retry_ = new QTimer(this);
-    retry_->setSingleShot(true);
-    connect(retry_, &QTimer::timeout, this, &SwayChannel::connectNow);
-    floatingCheck_ = new QTimer(this);
-    floatingCheck_->setSingleShot(true);
-    connect(floatingCheck_, &QTimer::timeout, this, &SwayChannel::askTree);
+SwayChannel::SwayChannel(QString socketPath)
+    : IpcChannel(std::move(socketPath), QStringLiteral("no socket at $SWAYSOCK"),
+                 QStringLiteral("its socket closed")) {}
+
+QString SwayChannel::refusal(SocketPath::Verdict verdict) const {
+    return QStringLiteral("$SWAYSOCK (%1) is %2")
+        .arg(Log::priv(streamPath()), SocketPath::describe(verdict));
 }
 
-SwayChannel::~SwayChannel() {
-    if (socket_) socket_->disconnect(this);
-}
-
-void SwayChannel::start() {
-    connectNow();
-}
-
-// Only floating windows move unannounced; everything else comes with an event.
-void SwayChannel::refresh() {
-    if (live_ && floatingShown_) askTree();
-}
-
-void SwayChannel::userActive(bool active) {
-    if (active == userActive_) return;
-    userActive_ = active;
-    // Idle: one last look, for where a drag or a key binding left the window; then nothing
-    // until input or an event. Active again: a look at once, and the timer from its reply.
-    if (live_ && floatingShown_) askTree();
-}
-
-void SwayChannel::connectNow() {
-    if (refused_) return;
-    const SocketPath::Verdict verdict = SocketPath::check(path_);
-    if (verdict == SocketPath::Verdict::absent) {
-        closed(QStringLiteral("no socket at $SWAYSOCK"));
-        return;
-    }
-    if (verdict != SocketPath::Verdict::ours) {
-        refused_ = true;
-        Log::error(QStringLiteral("$SWAYSOCK (%1) is %2; the cat walks on the floor only")
-                       .arg(Log::priv(path_), SocketPath::describe(verdict)));
-        return;
-    }
-    if (socket_) socket_->deleteLater();
-    socket_ = new QLocalSocket(this);
-    connect(socket_, &QLocalSocket::connected, this, &SwayChannel::connected);
-    connect(socket_, &QLocalSocket::readyRead, this, &SwayChannel::readReplies);
-    connect(socket_, &QLocalSocket::disconnected, this,
-            [this] { closed(QStringLiteral("its socket closed")); });
-    connect(socket_, &QLocalSocket::errorOccurred, this, [this](QLocalSocket::LocalSocketError) {
-        if (socket_->state() != QLocalSocket::ConnectedState) closed(socket_->errorString());
-    });
-    treeAsked_ = treeStale_ = false;
-    skipping_ = 0;
-    socket_->connectToServer(path_);
-}
-
-void SwayChannel::connected() {
+void SwayChannel::opened() {
+    forgetAsked(); // a tree asked on the socket before this one will not come
     send(kSubscribe, QByteArrayLiteral(R"(["window","workspace","output","binding","shutdown"])"));
-    askTree();
-}
-
-void SwayChannel::closed(const QString& why) {
-    if (retry_->isActive()) return;
-    floatingCheck_->stop();
-    if (socket_) {
-        socket_->disconnect(this);
-        socket_->abort();
-        socket_->deleteLater();
-        socket_ = nullptr;
-    }
-    // The first failure of a live channel is the one worth telling; the retries are quiet.
-    if ((live_ || pauseMs_ == 0) && onLost) onLost(why);
-    live_ = false;
-    pauseMs_ = pauseMs_ == 0 ? kFirstPauseMs : std::min(pauseMs_ * 2, kLongestPauseMs);
-    retry_->start(pauseMs_);
+    reread();
 }
 
 void SwayChannel::send(quint32 type, const QByteArray& payload) {
-    if (!socket_) return;
     QByteArray msg(kMagic, kMagicSize);
     const quint32 header[2] = {quint32(payload.size()), type};
     msg.append(reinterpret_cast<const char*>(header), sizeof header);
     msg.append(payload);
-    socket_->write(msg);
+    write(msg);
 }
 
-void SwayChannel::askTree() {
-    if (treeAsked_) {
-        treeStale_ = true;
-        return;
-    }
-    treeAsked_ = true;
-    treeStale_ = false;
-    floatingCheck_->stop();
+void SwayChannel::ask() {
     ++treesAsked_;
     send(kGetTree, {});
 }
 
-void SwayChannel::readReplies() {
-    while (socket_) {
-        if (skipping_ > 0) {
-            const qint64 n = std::min<qint64>(skipping_, socket_->bytesAvailable());
-            if (n <= 0) return;
-            socket_->skip(n);
-            skipping_ -= quint32(n);
-            continue;
-        }
-        if (socket_->bytesAvailable() < kHeaderSize) return;
-        char header[kHeaderSize];
-        socket_->peek(header, kHeaderSize);
-        if (std::memcmp(header, kMagic, kMagicSize) != 0) {
-            // Out of step with the stream: nothing after this can be trusted.
-            complain(QStringLiteral("a reply without the IPC header"));
-            closed(QStringLiteral("it sent what is not its IPC"));
-            return;
-        }
-        quint32 size, type;
-        std::memcpy(&size, header + kMagicSize, 4);
-        std::memcpy(&type, header + kMagicSize + 4, 4);
-        if (size > kMaxPayload) {
-            complain(QStringLiteral("a reply of %1 bytes").arg(size));
-            socket_->skip(kHeaderSize);
-            skipping_ = size;
-            if (type == kGetTree) {
-                treeAsked_ = false;
-                if (treeStale_) askTree();
-            }
-            continue;
-        }
-        if (socket_->bytesAvailable() < kHeaderSize + qint64(size)) return;
-        socket_->skip(kHeaderSize);
-        handle(type, socket_->read(size));
+IpcChannel::Cut SwayChannel::cut(QByteArrayView front) {
+    if (front.size() < kHeaderSize) return {};
+    if (!front.startsWith(QByteArrayView(kMagic, kMagicSize))) {
+        // Out of step with the stream: nothing after this can be trusted.
+        complain(QStringLiteral("a reply without the IPC header"));
+        closed(QStringLiteral("it sent what is not its IPC"));
+        return {};
     }
+    quint32 size, type;
+    std::memcpy(&size, front.data() + kMagicSize, 4);
+    std::memcpy(&type, front.data() + kMagicSize + 4, 4);
+    if (size > kMaxPayload) {
+        complain(QStringLiteral("a reply of %1 bytes").arg(size));
+        if (type == kGetTree) answered(std::nullopt, false);
+        return {Cut::skip, kHeaderSize, qsizetype(size)};
+    }
+    if (front.size() < kHeaderSize + qsizetype(size)) return {};
+    return {Cut::message, kHeaderSize, qsizetype(size)};
 }
 
-void SwayChannel::handle(quint32 type, const QByteArray& payload) {
+void SwayChannel::message(QByteArrayView head, QByteArray payload) {
+    quint32 type;
+    std::memcpy(&type, head.data() + kMagicSize + 4, 4);
     switch (type) {
     case kGetTree: {
-        treeAsked_ = false;
         QString why;
         bool floating = false;
         std::optional<CompositorWindows> list = windowsFromTree(payload, &why, &floating);
-        if (list) floatingShown_ = floating;
-        if (treeStale_)
-            askTree();
-        else if (floating && userActive_)
-            floatingCheck_->start(kFloatingCheckMs);
-        if (!list) {
-            complain(QStringLiteral("a tree that does not read (%1)").arg(why));
-            return;
-        }
-        complained_ = false;
-        // A check that found nothing new tells nobody.
-        if (live_ && *list == last_) return;
-        live_ = true;
-        pauseMs_ = 0;
-        last_ = *list;
-        if (onWindows) onWindows(std::move(*list));
+        if (!list) complain(QStringLiteral("a tree that does not read (%1)").arg(why));
+        answered(std::move(list), floating);
         return;
     }
     case kWindowEvent: {
@@ -361,13 +255,13 @@ void SwayChannel::handle(quint32 type, const QByteArray& payload) {
                                       .toString()
                                       .toUtf8();
         if (change == "title" || change == "mark" || change == "urgent") return;
-        askTree();
+        reread();
         return;
     }
     case kWorkspaceEvent:
     case kOutputEvent:
     case kBindingEvent:
-        askTree();
+        reread();
         return;
     case kShutdownEvent:
         closed(QStringLiteral("sway is shutting down"));
@@ -375,10 +269,4 @@ void SwayChannel::handle(quint32 type, const QByteArray& payload) {
     default:
         return; // the subscription's own answer, and events not asked for
     }
-}
-
-void SwayChannel::complain(const QString& what) {
-    if (complained_) return;
-    complained_ = true;
-    Log::error(QStringLiteral("sway sent %1; the cat keeps the windows it knew").arg(what));
 }

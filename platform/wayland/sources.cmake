@@ -7,6 +7,7 @@ target_sources(purrlox_gui PRIVATE
   platform/wayland/GnomeShellChannel.cpp
   platform/wayland/ShellPanelLabel.cpp
   platform/wayland/HyprlandChannel.cpp
+  platform/wayland/IpcChannel.cpp
   platform/wayland/KWinChannel.cpp
   platform/wayland/KWinWindows.cpp
   platform/wayland/MutterIdle.cpp

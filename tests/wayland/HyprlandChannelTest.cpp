@@ -1,13 +1,10 @@
 #include "platform/wayland/HyprlandChannel.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
+#include "wayland/FakeIpcServer.h"
+
 #include <QHash>
-#include <QLocalServer>
 #include <QLocalSocket>
-#include <QPointer>
 #include <QTemporaryDir>
-#include <QThread>
 #include <gtest/gtest.h>
 
 // Hyprland is not packaged in Debian 12: the channel is tested against this fake of its two
@@ -15,62 +12,27 @@
 // Events: "name>>data" lines on .socket2.sock.
 namespace {
 
-bool spinUntil(const std::function<bool()>& done, int ms = 3000) {
-    QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(1);
-    }
-    return done();
-}
-
-int hyprLines = 0;
-void countLines(QtMsgType, const QMessageLogContext&, const QString& msg) {
-    if (msg.contains(QLatin1String("Hyprland"))) ++hyprLines;
-}
-
 struct FakeHyprland {
-    QLocalServer requests, events;
+    FakeIpcServer requests, events;
     QHash<QByteArray, QByteArray> replies;
     QHash<QByteArray, int> asked;
-    QList<QPointer<QLocalSocket>> open; // request connections not yet closed
-    QPointer<QLocalSocket> listener;
     bool stopReading = false;
 
-    explicit FakeHyprland(const QString& dir) {
-        const QString r = dir + QStringLiteral("/.socket.sock");
-        const QString e = dir + QStringLiteral("/.socket2.sock");
-        QLocalServer::removeServer(r);
-        QLocalServer::removeServer(e);
-        EXPECT_TRUE(requests.listen(r));
-        EXPECT_TRUE(events.listen(e));
-        QObject::connect(&events, &QLocalServer::newConnection,
-                         [this] { listener = events.nextPendingConnection(); });
-        QObject::connect(&requests, &QLocalServer::newConnection, [this] {
-            QLocalSocket* s = requests.nextPendingConnection();
-            open.append(s);
-            QObject::connect(s, &QLocalSocket::readyRead, [this, s] {
-                if (stopReading) return; // a stalled Hyprland: reads nothing, answers nothing
-                const QByteArray command = s->readAll();
-                ++asked[command];
-                s->write(replies.value(command));
-                s->flush();
-                s->disconnectFromServer();
-            });
-        });
+    explicit FakeHyprland(const QString& dir)
+        : requests(dir + QStringLiteral("/.socket.sock")),
+          events(dir + QStringLiteral("/.socket2.sock")) {
+        requests.onRead = [this](QLocalSocket* s) {
+            if (stopReading) return; // a stalled Hyprland: reads nothing, answers nothing
+            const QByteArray command = s->readAll();
+            ++asked[command];
+            s->write(replies.value(command));
+            s->flush();
+            s->disconnectFromServer();
+        };
     }
-    int openConnections() const {
-        int n = 0;
-        for (const auto& s : open)
-            if (s && s->state() == QLocalSocket::ConnectedState) ++n;
-        return n;
-    }
-    void event(const QByteArray& line) {
-        if (listener) {
-            listener->write(line + '\n');
-            listener->flush();
-        }
-    }
+    // Request connections not yet closed.
+    int openConnections() const { return requests.openConnections(); }
+    void event(const QByteArray& line) { events.send(line + '\n'); }
     int lists() const { return asked.value("j/clients"); }
 };
 
@@ -110,13 +72,6 @@ QByteArray clients(int floatX) {
            client("0xfs", 3, {1280, 0}, {1920, 1080}, R"(,"fullscreen":2)") + "]";
 }
 
-QString keys(const CompositorWindows& l) {
-    QStringList out;
-    for (const CompositorWindow& w : l.windows)
-        out << w.key + (w.onScreen ? QString() : QStringLiteral("(hidden)"));
-    return out.join(u' ');
-}
-
 TEST(HyprlandChannel, ListsShownWindowsFrontMostFirstAndRereadsOnlyOnEvents) {
     QTemporaryDir dir;
     FakeHyprland fake(dir.path());
@@ -126,18 +81,14 @@ TEST(HyprlandChannel, ListsShownWindowsFrontMostFirstAndRereadsOnlyOnEvents) {
     fake.replies["j/cursorpos"] = R"({"x":640,"y":360})";
 
     HyprlandChannel channel(dir.path());
-    std::vector<CompositorWindows> got;
-    int lost = 0;
-    channel.onWindows = [&](CompositorWindows l) { got.push_back(std::move(l)); };
-    channel.onLost = [&](const QString&) { ++lost; };
-    channel.start();
-    ASSERT_TRUE(spinUntil([&] { return got.size() == 1; }));
+    Heard heard(channel);
+    ASSERT_TRUE(spinUntil([&] { return heard.got.size() == 1; }));
     // Fullscreen first (it hides its workspace's tiled window), then pinned, then floating by
     // focus, then tiled; the hidden workspace and the unmapped window left out.
-    EXPECT_EQ(keys(got[0]), QStringLiteral("0xfs 0xp1 0xf2 0xf1 0xt1 0xt3(hidden)"));
-    EXPECT_EQ(got[0].outputs, QRect(0, 0, 1280 + 1920, 1080));
-    EXPECT_EQ(got[0].windows[4].frame, QRect(8, 38, 604, 404)); // the border drawn around it
-    EXPECT_EQ(got[0].windows[4].pid, 77);
+    EXPECT_EQ(keys(heard.got[0]), QStringLiteral("0xfs 0xp1 0xf2 0xf1 0xt1 0xt3(hidden)"));
+    EXPECT_EQ(heard.got[0].outputs, QRect(0, 0, 1280 + 1920, 1080));
+    EXPECT_EQ(heard.got[0].windows[4].frame, QRect(8, 38, 604, 404)); // the border drawn around it
+    EXPECT_EQ(heard.got[0].windows[4].pid, 77);
     EXPECT_EQ(fake.openConnections(), 0);
 
     // A title says nothing about places; a window opening is answered with one re-read, and
@@ -146,10 +97,10 @@ TEST(HyprlandChannel, ListsShownWindowsFrontMostFirstAndRereadsOnlyOnEvents) {
     fake.event("windowtitle>>0xt1");
     fake.event("openwindow>>0xn1,1,foot,t");
     fake.replies["j/clients"] = clients(700);
-    ASSERT_TRUE(spinUntil([&] { return got.size() == 2; }));
-    EXPECT_EQ(got[1].windows[3].frame.x(), 698);
+    ASSERT_TRUE(spinUntil([&] { return heard.got.size() == 2; }));
+    EXPECT_EQ(heard.got[1].windows[3].frame.x(), 698);
     EXPECT_TRUE(spinUntil([&] { return fake.lists() >= before + 2; }, 2000));
-    EXPECT_EQ(got.size(), 2u); // nothing new: nothing passed on
+    EXPECT_EQ(heard.got.size(), 2u); // nothing new: nothing passed on
 
     // Nobody at the keyboard: after the last look, nothing is asked however long a floating
     // window shows. Input again: a look at once (no timer is left to do it), then the checks.
@@ -160,8 +111,8 @@ TEST(HyprlandChannel, ListsShownWindowsFrontMostFirstAndRereadsOnlyOnEvents) {
     EXPECT_EQ(fake.lists(), idleFrom);
     fake.replies["j/clients"] = clients(720);
     channel.userActive(true);
-    ASSERT_TRUE(spinUntil([&] { return got.size() == 3; }));
-    EXPECT_EQ(got[2].windows[3].frame.x(), 718);
+    ASSERT_TRUE(spinUntil([&] { return heard.got.size() == 3; }));
+    EXPECT_EQ(heard.got[2].windows[3].frame.x(), 718);
     EXPECT_TRUE(spinUntil([&] { return fake.lists() >= idleFrom + 2; }, 2000));
 
     // The pointer while wanted, at most once a second.
@@ -173,7 +124,7 @@ TEST(HyprlandChannel, ListsShownWindowsFrontMostFirstAndRereadsOnlyOnEvents) {
     ASSERT_FALSE(pointer.empty());
     EXPECT_EQ(pointer.front(), QPointF(640, 360));
     EXPECT_LE(fake.asked.value("j/cursorpos"), 3);
-    EXPECT_EQ(lost, 0);
+    EXPECT_EQ(heard.lost, 0);
     EXPECT_EQ(fake.openConnections(), 0);
 }
 
@@ -182,20 +133,16 @@ TEST(HyprlandChannel, SurvivesAStalledServerHostileRepliesAndARestart) {
     auto fake = std::make_unique<FakeHyprland>(dir.path());
     fake->replies["j/clients"] = "[" + client("0xa", 1, {0, 0}, {10, 10}) + "]";
     fake->replies["j/monitors"] = kMonitors;
-    hyprLines = 0;
-    const QtMessageHandler previous = qInstallMessageHandler(countLines);
+    LogLines hyprLines({QStringLiteral("Hyprland")});
     HyprlandChannel channel(dir.path());
-    std::vector<CompositorWindows> got;
-    int lost = 0;
-    channel.onWindows = [&](CompositorWindows l) { got.push_back(std::move(l)); };
-    channel.onLost = [&](const QString&) { ++lost; };
-    channel.start();
-    ASSERT_TRUE(spinUntil([&] { return got.size() == 1; }));
+    Heard heard(channel);
+    ASSERT_TRUE(spinUntil([&] { return heard.got.size() == 1; }));
 
     // A Hyprland that stops reading: the request gives up in time and its connection is closed.
     fake->stopReading = true;
     fake->event("closewindow>>0xa");
-    ASSERT_TRUE(spinUntil([&] { return hyprLines == 1; }, HyprlandChannel::kReplyTimeoutMs + 1500));
+    ASSERT_TRUE(
+        spinUntil([&] { return hyprLines.count() == 1; }, HyprlandChannel::kReplyTimeoutMs + 1500));
     ASSERT_TRUE(spinUntil([&] { return fake->openConnections() == 0; }));
     fake->stopReading = false;
 
@@ -204,7 +151,7 @@ TEST(HyprlandChannel, SurvivesAStalledServerHostileRepliesAndARestart) {
     fake->event("openwindow>>x");
     fake->event("windowtitle>>" + QByteArray(100 << 10, 'x'));
     spinUntil([] { return false; }, 300);
-    EXPECT_EQ(got.size(), 1u);
+    EXPECT_EQ(heard.got.size(), 1u);
 
     // 50,000 clients: read whole, the rest capped downstream.
     QByteArray many = "[";
@@ -213,22 +160,21 @@ TEST(HyprlandChannel, SurvivesAStalledServerHostileRepliesAndARestart) {
                                         {i % 1000, 10}, {50, 50});
     fake->replies["j/clients"] = many + "]";
     fake->event("openwindow>>0xmany");
-    ASSERT_TRUE(spinUntil([&] { return got.size() == 2; }, 20000));
-    EXPECT_EQ(got[1].windows.size(), 50000u);
-    EXPECT_EQ(hyprLines, 1);
+    ASSERT_TRUE(spinUntil([&] { return heard.got.size() == 2; }, 20000));
+    EXPECT_EQ(heard.got[1].windows.size(), 50000u);
+    EXPECT_EQ(hyprLines.count(), 1);
 
     // Hyprland restarted: the floor once, quiet retries, then the list again.
     fake.reset();
-    ASSERT_TRUE(spinUntil([&] { return lost == 1; }));
+    ASSERT_TRUE(spinUntil([&] { return heard.lost == 1; }));
     spinUntil([] { return false; }, 600);
     fake = std::make_unique<FakeHyprland>(dir.path());
     fake->replies["j/clients"] = "[" + client("0xb", 1, {0, 0}, {10, 10}) + "]";
     fake->replies["j/monitors"] = kMonitors;
-    ASSERT_TRUE(spinUntil([&] { return got.size() == 3; }, 10000));
-    EXPECT_EQ(keys(got[2]), QStringLiteral("0xb"));
-    EXPECT_EQ(lost, 1);
-    EXPECT_EQ(hyprLines, 1);
-    qInstallMessageHandler(previous);
+    ASSERT_TRUE(spinUntil([&] { return heard.got.size() == 3; }, 10000));
+    EXPECT_EQ(keys(heard.got[2]), QStringLiteral("0xb"));
+    EXPECT_EQ(heard.lost, 1);
+    EXPECT_EQ(hyprLines.count(), 1);
 }
 
 TEST(HyprlandChannel, FindsItsSocketsOnlyUnderAPlainSignature) {

@@ -1,7 +1,8 @@
 #include "platform/wayland/SwayChannel.h"
 
+#include "wayland/FakeIpcServer.h"
+
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -15,15 +16,6 @@
 
 namespace {
 
-bool spinUntil(const std::function<bool()>& done, int ms = 3000) {
-    QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(1);
-    }
-    return done();
-}
-
 QByteArray frame(quint32 type, const QByteArray& payload, quint32 size) {
     QByteArray m("i3-ipc");
     m.append(reinterpret_cast<const char*>(&size), 4);
@@ -34,47 +26,38 @@ QByteArray frame(quint32 type, const QByteArray& payload) {
     return frame(type, payload, quint32(payload.size()));
 }
 
-// Counts this process's log lines that mention sway or its socket.
-int swayLines = 0;
-void countLines(QtMsgType, const QMessageLogContext&, const QString& msg) {
-    if (msg.contains(QLatin1String("sway")) || msg.contains(QLatin1String("SWAYSOCK"))) ++swayLines;
-}
+// Log lines that mention sway or its socket.
+const QStringList kSwayWords{QStringLiteral("sway"), QStringLiteral("SWAYSOCK")};
 
 // sway's IPC as far as the channel uses it: answers get_tree with whatever the test holds.
 struct FakeSway {
-    QLocalServer server;
-    QLocalSocket* client = nullptr;
+    FakeIpcServer server;
     QByteArray treeReply; // the whole reply, framing included
     int treeAsks = 0;
     bool subscribed = false;
 
-    explicit FakeSway(const QString& path) {
-        QLocalServer::removeServer(path);
-        EXPECT_TRUE(server.listen(path));
-        QObject::connect(&server, &QLocalServer::newConnection, [this] {
-            client = server.nextPendingConnection();
-            QObject::connect(client, &QLocalSocket::readyRead, [this, c = client] {
-                while (c->bytesAvailable() >= 14) {
-                    char h[14];
-                    c->peek(h, 14);
-                    quint32 size, type;
-                    std::memcpy(&size, h + 6, 4);
-                    std::memcpy(&type, h + 10, 4);
-                    if (c->bytesAvailable() < 14 + qint64(size)) return;
-                    c->skip(14 + size);
-                    if (type == 2) {
-                        subscribed = true;
-                        c->write(frame(2, R"({"success":true})"));
-                    } else if (type == 4) {
-                        ++treeAsks;
-                        c->write(treeReply);
-                    }
+    explicit FakeSway(const QString& path) : server(path) {
+        server.onRead = [this](QLocalSocket* c) {
+            while (c->bytesAvailable() >= 14) {
+                char h[14];
+                c->peek(h, 14);
+                quint32 size, type;
+                std::memcpy(&size, h + 6, 4);
+                std::memcpy(&type, h + 10, 4);
+                if (c->bytesAvailable() < 14 + qint64(size)) return;
+                c->skip(14 + size);
+                if (type == 2) {
+                    subscribed = true;
+                    c->write(frame(2, R"({"success":true})"));
+                } else if (type == 4) {
+                    ++treeAsks;
+                    c->write(treeReply);
                 }
-            });
-        });
+            }
+        };
     }
     void event(quint32 type, const QByteArray& json) {
-        if (client) client->write(frame(0x80000000u | type, json));
+        server.send(frame(0x80000000u | type, json));
     }
 };
 
@@ -104,13 +87,6 @@ QByteArray tree(const QByteArray& tiled, const QByteArray& floating) {
            tiled + R"(],"floating_nodes":[)" + floating +
            R"(]},{"id":6,"type":"workspace","name":"2","nodes":[)" +
            view(20, QRect(0, 0, 9, 9), 0) + R"(],"floating_nodes":[]}]}]})";
-}
-
-QString keys(const CompositorWindows& list) {
-    QStringList out;
-    for (const CompositorWindow& w : list.windows)
-        out << w.key + (w.onScreen ? QString() : QStringLiteral("(hidden)"));
-    return out.join(u' ');
 }
 
 TEST(SwayChannel, ListsTheShownWorkspaceInStackingOrderAtTheTopsSwayDraws) {
@@ -155,17 +131,12 @@ TEST(SwayChannel, SurvivesHostileRepliesAndComesBackAfterTheSocketCloses) {
     const QByteArray good = tree(view(10, QRect(0, 24, 640, 696), 24), "");
     fake->treeReply = frame(4, good);
 
-    swayLines = 0;
-    const QtMessageHandler previous = qInstallMessageHandler(countLines);
+    LogLines swayLines(kSwayWords);
     SwayChannel channel(path);
-    std::vector<CompositorWindows> got;
-    int lost = 0;
-    channel.onWindows = [&](CompositorWindows l) { got.push_back(std::move(l)); };
-    channel.onLost = [&](const QString&) { ++lost; };
-    channel.start();
-    ASSERT_TRUE(spinUntil([&] { return got.size() == 1; }));
+    Heard heard(channel);
+    ASSERT_TRUE(spinUntil([&] { return heard.got.size() == 1; }));
     EXPECT_TRUE(fake->subscribed);
-    EXPECT_EQ(keys(got[0]), QStringLiteral("10"));
+    EXPECT_EQ(keys(heard.got[0]), QStringLiteral("10"));
 
     // A title change moves nothing: no question asked. A move is answered with one re-read.
     const QByteArray floating =
@@ -173,21 +144,21 @@ TEST(SwayChannel, SurvivesHostileRepliesAndComesBackAfterTheSocketCloses) {
     fake->treeReply = frame(4, floating);
     fake->event(3, R"({"change":"title","container":{}})");
     fake->event(3, R"({"change":"move","container":{}})");
-    ASSERT_TRUE(spinUntil([&] { return got.size() == 2; }));
+    ASSERT_TRUE(spinUntil([&] { return heard.got.size() == 2; }));
     EXPECT_EQ(fake->treeAsks, 2);
 
     // sway tells nothing when a floating window moves: while one shows, the tree is checked
     // now and then, and only a change is passed on.
     EXPECT_TRUE(spinUntil([&] { return fake->treeAsks >= 4; }, 2000));
-    EXPECT_EQ(got.size(), 2u);
+    EXPECT_EQ(heard.got.size(), 2u);
     fake->treeReply = frame(
         4, tree(view(10, QRect(0, 24, 640, 696), 24), view(11, QRect(500, 130, 300, 200), 30)));
-    ASSERT_TRUE(spinUntil([&] { return got.size() == 3; }, 2000));
-    EXPECT_EQ(got[2].windows[0].frame.x(), 500);
+    ASSERT_TRUE(spinUntil([&] { return heard.got.size() == 3; }, 2000));
+    EXPECT_EQ(heard.got[2].windows[0].frame.x(), 500);
     // Tiled windows alone: nothing asked while nothing changes.
     fake->treeReply = frame(4, good);
     fake->event(3, R"({"change":"floating","container":{}})");
-    ASSERT_TRUE(spinUntil([&] { return got.size() == 4; }));
+    ASSERT_TRUE(spinUntil([&] { return heard.got.size() == 4; }));
     const int quietAsks = fake->treeAsks;
     spinUntil([] { return false; }, 3 * SwayChannel::kFloatingCheckMs);
     EXPECT_EQ(fake->treeAsks, quietAsks);
@@ -205,9 +176,9 @@ TEST(SwayChannel, SurvivesHostileRepliesAndComesBackAfterTheSocketCloses) {
     }
     QThread::msleep(50);
     QCoreApplication::processEvents();
-    EXPECT_EQ(got.size(), 4u);
-    EXPECT_EQ(swayLines, 1);
-    EXPECT_EQ(lost, 0);
+    EXPECT_EQ(heard.got.size(), 4u);
+    EXPECT_EQ(swayLines.count(), 1);
+    EXPECT_EQ(heard.lost, 0);
 
     // 50,000 windows: read whole, front-most first (the list caps what the engine sees).
     QByteArray many;
@@ -215,28 +186,27 @@ TEST(SwayChannel, SurvivesHostileRepliesAndComesBackAfterTheSocketCloses) {
         many += (i ? "," : "") + view(100 + i, QRect(i % 1000, 100, 40, 40), 0);
     fake->treeReply = frame(4, tree("", many));
     fake->event(3, R"({"change":"new"})");
-    ASSERT_TRUE(spinUntil([&] { return got.size() == 5; }, 20000));
-    ASSERT_EQ(got[4].windows.size(), 50000u);
-    EXPECT_EQ(got[4].windows.front().key, QStringLiteral("50099"));
+    ASSERT_TRUE(spinUntil([&] { return heard.got.size() == 5; }, 20000));
+    ASSERT_EQ(heard.got[4].windows.size(), 50000u);
+    EXPECT_EQ(heard.got[4].windows.front().key, QStringLiteral("50099"));
 
     // Out of step with the framing: the socket is dropped (floor) and opened again.
     fake->treeReply = frame(4, good);
-    if (fake->client) fake->client->write("not-ipc-at-all");
-    ASSERT_TRUE(spinUntil([&] { return lost == 1 && got.size() == 6; }));
-    EXPECT_EQ(keys(got[5]), QStringLiteral("10"));
+    fake->server.send("not-ipc-at-all");
+    ASSERT_TRUE(spinUntil([&] { return heard.lost == 1 && heard.got.size() == 6; }));
+    EXPECT_EQ(keys(heard.got[5]), QStringLiteral("10"));
 
     // sway restarted: the socket goes, the floor; retries stay quiet until it is back.
     fake.reset();
-    ASSERT_TRUE(spinUntil([&] { return lost == 2; }));
+    ASSERT_TRUE(spinUntil([&] { return heard.lost == 2; }));
     QThread::msleep(600); // two quiet retries at least
     QCoreApplication::processEvents();
-    const int linesBefore = swayLines;
+    const int linesBefore = swayLines.count();
     fake = std::make_unique<FakeSway>(path);
     fake->treeReply = frame(4, good);
-    ASSERT_TRUE(spinUntil([&] { return got.size() == 7; }, 10000));
-    EXPECT_EQ(lost, 2);
-    EXPECT_EQ(swayLines, linesBefore);
-    qInstallMessageHandler(previous);
+    ASSERT_TRUE(spinUntil([&] { return heard.got.size() == 7; }, 10000));
+    EXPECT_EQ(heard.lost, 2);
+    EXPECT_EQ(swayLines.count(), linesBefore);
 }
 
 TEST(SwayChannel, RefusesASocketPathThatIsNotASocketOrNotTheUsers) {
@@ -262,9 +232,9 @@ TEST(SwayChannel, RefusesASocketPathThatIsNotASocketOrNotTheUsers) {
         ASSERT_EQ(::chown(a.sun_path, 65534, 65534), 0);
         paths.push_back(foreign);
     }
-    const QtMessageHandler previous = qInstallMessageHandler(countLines);
+    LogLines swayLines(kSwayWords);
     for (const QString& path : paths) {
-        swayLines = 0;
+        swayLines.reset();
         SwayChannel channel(path);
         int calls = 0;
         channel.onWindows = [&](CompositorWindows) { ++calls; };
@@ -272,9 +242,8 @@ TEST(SwayChannel, RefusesASocketPathThatIsNotASocketOrNotTheUsers) {
         channel.start();
         spinUntil([] { return false; }, 700);
         EXPECT_EQ(calls, 0);
-        EXPECT_EQ(swayLines, 1) << path.toStdString();
+        EXPECT_EQ(swayLines.count(), 1) << path.toStdString();
     }
-    qInstallMessageHandler(previous);
 }
 
 } // namespace

@@ -13,11 +13,7 @@ namespace {
 class SystemClock final : public Clock {
   public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
-    double seconds() const override {
-        return double(QDateTime::currentMSecsSinceEpoch() -
-                      StoredDate::epoch().toMSecsSinceEpoch()) /
-               1000.0;
-    }
+    double seconds() const override { return StoredDate::nowSeconds(); }
     double monotonic() const override {
         timespec ts{};
         clock_gettime(CLOCK_MONOTONIC, &ts);

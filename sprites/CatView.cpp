@@ -3,6 +3,7 @@
 #include "cat/CatState.h"
 #include "kit/Fonts.h"
 #include "kit/Theme.h"
+#include "platform/StoredDate.h"
 #include "sprites/EatenBubble.h"
 #include "sprites/Floating.h"
 #include "sprites/LetterBubble.h"
@@ -19,8 +20,6 @@
 
 namespace {
 
-// Seconds between 1970 and the 2001 reference date the streams share their phase with.
-constexpr double referenceEpoch = 978307200.0;
 constexpr double spacing = 4;   // between the stack's rows
 constexpr double tailRoom = 12; // the bubble's tail reaches this far below the stack's row
 constexpr double clickSlop = 4; // a press that travels further is a drag, not a tap
@@ -83,17 +82,21 @@ void capsule(QPainter& p, const QRectF& r, const QColor& fill, const QColor* bor
 
 CatView::CatView(const CatState& state, Images images, QWidget* parent)
     : QWidget(parent), state_(state), images_(std::move(images)) {
-    clock = [] { return QDateTime::currentMSecsSinceEpoch() / 1000.0 - referenceEpoch; };
+    clock = [] { return StoredDate::nowSeconds(); };
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
     streams_.setTimerType(Qt::PreciseTimer);
-    transitions_.setTimerType(Qt::PreciseTimer);
     setFrameRate(60);
-    since_.start();
-    frames_.reserve(256); // no allocation while a transition runs
     connect(&streams_, &QTimer::timeout, this, [this] { update(streamsRect()); });
-    connect(&transitions_, &QTimer::timeout, this, &CatView::stepTransitions);
+    connect(&transition_, &BubbleTransition::placing, this, [this] {
+        if (bubble_) placeBubble();
+    });
+    connect(&transition_, &BubbleTransition::left, this, [this] { emit bubbleLeaving(false); });
+    connect(&transition_, &BubbleTransition::changed, this, [this] {
+        presented_ = false;
+        update();
+    });
     connect(&state_, &CatState::changed, this, &CatView::stateChanged);
     connect(&state_, &CatState::frameEnded, this, [this] {
         if (settling_) settle();
@@ -105,7 +108,7 @@ void CatView::setFrameRate(double framesPerSecond) {
     if (!(framesPerSecond >= 1)) framesPerSecond = 60;
     const int interval = std::max(1, int(1000 / framesPerSecond));
     streams_.setInterval(interval);
-    transitions_.setInterval(interval);
+    transition_.setInterval(interval);
 }
 
 // The engine writes the picture field by field within one frame; the view settles once the
@@ -127,14 +130,7 @@ void CatView::settle() {
     const bool caption = state_.caption().has_value();
     if (caption != captionShown_) {
         captionShown_ = caption;
-        // A caption fades in as the stack makes room for it.
-        if (caption) {
-            frameNow_ = transitionTime();
-            captionIn_ = Spring{0, 1, stackResponse, frameNow_};
-            if (!transitions_.isActive()) transitions_.start();
-        } else {
-            captionIn_ = Spring{1, 1, stackResponse, 0};
-        }
+        transition_.captionShown(caption);
     }
     const QRegion drawn = drawnRegion();
     if (drawn != drawn_) {
@@ -170,7 +166,7 @@ void CatView::settle() {
 
 bool CatView::plainPicture() const {
     return !state_.caption() && !badgeRect() && !state_.hearts() && !state_.sleeping() &&
-           !bubble_ && picture_.isNull();
+           !bubble_ && !transition_.hasPicture();
 }
 
 QRect CatView::streamsRect() const {
@@ -220,37 +216,24 @@ void CatView::syncBubble() {
         }
     } else if (bubble_) {
         // It shrinks and fades from where it is now, drawn from a picture of it.
-        const double now = transitionTime();
-        frameNow_ = now;
-        if (bubble_->isVisible()) {
-            picture_ = bubble_->grab();
-            pictureAt_ = bubble_->geometry();
-        }
+        const bool shown = bubble_->isVisible();
+        const QPixmap picture = shown ? bubble_->grab() : QPixmap();
+        const QRect at = bubble_->geometry();
         delete bubble_;
         bubble_ = nullptr;
-        open_ = Spring{open_.at(now), 0, openResponse, now};
-        lift_ = Spring{lift_.at(now), lift_.at(now), stackResponse, 0};
-        if (!std::exchange(leaving_, true)) emit bubbleLeaving(true);
-        startTransition("close");
+        if (transition_.closing(picture, at)) emit bubbleLeaving(true);
     }
     if (!bubble_) return;
     if (fresh) {
         // It grows from 0.6 at its bottom centre and fades in, drawn from a picture of it until
         // it has grown; a bubble that was still shrinking turns back from where it was.
-        const double now = transitionTime();
-        frameNow_ = now;
         bubble_->hide();
-        hadCaption_.reset();
-        lift_ = Spring{0, 0, stackResponse, 0};
-        open_ = Spring{leaving_ ? open_.at(now) : 0.0, 1, openResponse, now};
+        transition_.opening();
     }
     placeBubble();
     if (fresh) {
         if (QLayout* column = bubble_->layout()) column->activate();
-        picture_ = bubble_->grab();
-        pictureAt_ = bubble_->geometry();
-        if (std::exchange(leaving_, false)) emit bubbleLeaving(false);
-        startTransition("open");
+        if (transition_.opened(bubble_->grab(), bubble_->geometry())) emit bubbleLeaving(false);
     }
 }
 
@@ -269,93 +252,24 @@ void CatView::placeBubble() {
     const double w = bubble_->bubbleWidth();
     // The bubble's own bottom edge sits on the stack; its tail hangs below that.
     const double top = bottom + Bubble::below() - h;
-    if (hadCaption_ && *hadCaption_ != caption) {
-        // A caption came or went under the bubble: it springs from where it shows now.
-        const double now = transitionTime();
-        frameNow_ = now;
-        lift_ = Spring{restingTop_ + lift_.at(now) - top, 0, stackResponse, now};
-        startTransition("stack");
-    }
-    hadCaption_ = caption;
-    restingTop_ = top;
-    const double shown = top + lift_.at(frameNow_);
+    const double shown = transition_.place(top, caption);
     const QRect geometry(int(std::lround(width() / 2.0 - w / 2)), int(std::lround(shown)), int(w),
                          h);
     if (bubble_->geometry() != geometry) bubble_->setGeometry(geometry);
     if (!bubble_->isVisible()) {
-        if (open_.settled(frameNow_)) {
+        if (transition_.grown()) {
             bubble_->show();
-            picture_ = QPixmap();
+            transition_.dropPicture();
         } else {
-            pictureAt_ = geometry;
+            transition_.pictureAt(geometry);
         }
     }
 }
 
-void CatView::startTransition(const char* kind) {
-    kind_ = kind;
-    kindStarted_ = frameNow_;
-    frames_.clear();
-    recordFrame();
-    presented_ = false;
-    update();
-    if (!transitions_.isActive()) transitions_.start();
-}
-
-void CatView::stepTransitions() {
-    frameNow_ = transitionTime();
-    if (bubble_) placeBubble();
-    if (leaving_ && open_.settled(frameNow_)) {
-        leaving_ = false;
-        picture_ = QPixmap();
-        emit bubbleLeaving(false);
-    }
-    recordFrame();
-    presented_ = false;
-    update();
-    if (open_.settled(frameNow_) && lift_.settled(frameNow_) && captionIn_.settled(frameNow_))
-        transitions_.stop();
-}
-
-void CatView::recordFrame() {
-    if (frames_.size() < frames_.capacity())
-        frames_.push_back(
-            {frameNow_ - kindStarted_, bubbleScale(), bubbleOpacity(), -lift_.at(frameNow_)});
-}
-
-double CatView::bubbleScale() const {
-    return grownFrom + (1 - grownFrom) * open_.at(frameNow_);
-}
-
-double CatView::bubbleOpacity() const {
-    if (!bubble_ && !leaving_) return 0;
-    return std::clamp(open_.at(frameNow_), 0.0, 1.0);
-}
-
 QVariantMap CatView::automation() const {
-    QVariantList frames;
-    for (const Frame& f : frames_)
-        frames.append(QVariant(QVariantList{f.t, f.scale, f.opacity, f.lift}));
-    return {{"bubble", bubble_ != nullptr},
-            {"bubbleScale", bubbleScale()},
-            {"bubbleOpacity", bubbleOpacity()},
-            {"transition", QString::fromLatin1(kind_)},
-            {"transitioning", transitions_.isActive()},
-            {"frames", frames}};
-}
-
-void CatView::paintLeaving(QPainter& p) {
-    if (picture_.isNull()) return;
-    // Scaled about the bottom centre of the bubble with its tail.
-    const double scale = bubbleScale();
-    const QPointF anchor(pictureAt_.center().x() + 0.5, pictureAt_.bottom() + 1);
-    p.save();
-    p.setOpacity(bubbleOpacity());
-    p.translate(anchor);
-    p.scale(scale, scale);
-    p.translate(-anchor);
-    p.drawPixmap(QRectF(pictureAt_), picture_, QRectF(picture_.rect()));
-    p.restore();
+    QVariantMap map = transition_.automation();
+    map.insert(QStringLiteral("bubble"), bubble_ != nullptr);
+    return map;
 }
 
 std::optional<QRect> CatView::bubbleRect() const {
@@ -524,7 +438,7 @@ void CatView::paintPicture(QPainter& p) {
         p.restore();
     }
 
-    paintLeaving(p);
+    transition_.paint(p);
     const QPointF top(box.center().x(), box.top());
     if (state_.hearts()) paintStream(p, Floating::hearts(), top + QPointF(0, 8));
     if (state_.sleeping()) paintStream(p, Floating::sleep(), top + QPointF(14, 22));
@@ -567,7 +481,7 @@ void CatView::paintCaption(QPainter& p) const {
     if (!area) return;
     const QRectF pill = area->adjusted(0, 0, 0, -2);
     p.save();
-    p.setOpacity(captionIn_.at(frameNow_));
+    p.setOpacity(transition_.captionOpacity());
     capsule(p, pill.translated(0, 2), Theme::ink(), nullptr);
     capsule(p, pill, Theme::paper(), &Theme::ink());
     const QFont font = rounded(12, QFont::Bold);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "frames/CatSprite.h"
-#include "sprites/Spring.h"
+#include "sprites/BubbleTransition.h"
 
 #include <QCache>
 #include <QElapsedTimer>
@@ -46,24 +46,17 @@ class CatView final : public QWidget {
                        const QRect& changed)>
         present;
 
-    // Wall-clock seconds that drive the floating streams; tests pin it.
+    // Wall-clock seconds (of the stored dates' epoch, which the floating streams share their
+    // phase with) that drive the streams; tests pin it.
     std::function<double()> clock;
     // How often the streams and the bubble's transitions redraw while they run.
     void setFrameRate(double framesPerSecond);
 
-    // The bubble grows from 0.6 at its bottom centre and fades in as it opens (a spring of
-    // 0.35 s), and shrinks and fades as it goes; when a caption comes or goes under it, it moves
-    // to its new place on a spring of 0.3 s. The transition clock runs only while one of them
-    // does.
-    static constexpr double openResponse = 0.35;
-    static constexpr double stackResponse = 0.3;
-    static constexpr double grownFrom = 0.6;
-    double bubbleScale() const;
-    double bubbleOpacity() const;
-    bool transitioning() const { return transitions_.isActive(); }
-    // The bubble's scale, opacity and lift (points above its resting place) at each frame of the
-    // latest transition, with the seconds since it began, and what it was ("open", "close",
-    // "stack"); the current scale and opacity.
+    // The bubble's coming and going (see BubbleTransition).
+    double bubbleScale() const { return transition_.scale(); }
+    double bubbleOpacity() const { return transition_.opacity(); }
+    bool transitioning() const { return transition_.running(); }
+    // Whether a bubble is open, and the transition's frames and current scale and opacity.
     QVariantMap automation() const;
 
     // Where things are, in view coordinates. The cat's layout box is not moved by hop,
@@ -107,11 +100,6 @@ class CatView final : public QWidget {
     QRect paintedRect() const;
     void syncBubble();
     void placeBubble();
-    double transitionTime() const { return since_.elapsed() / 1000.0; }
-    void startTransition(const char* kind);
-    void stepTransitions();
-    void recordFrame();
-    void paintLeaving(QPainter& p);
     QSizeF badgeSize() const;
     QString badgeText() const;
 
@@ -130,24 +118,8 @@ class CatView final : public QWidget {
     QRect painted_;            // where the cat was last painted
     bool presented_ = false;   // the screen shows a presented picture Qt has not painted
 
-    // Transitions. The bubble widget shows once it has grown; while it grows or shrinks the
-    // view paints a picture of it, scaled and faded.
-    QTimer transitions_;
-    QElapsedTimer since_;
-    Spring open_{1, 1, openResponse, 0};  // 0 gone … 1 open
-    Spring lift_{0, 0, stackResponse, 0}; // points above the bubble's resting place
-    Spring captionIn_{1, 1, stackResponse, 0};
-    QPixmap picture_; // the bubble while it grows or shrinks
-    QRect pictureAt_; // where that picture lies (unscaled), view coordinates
-    bool leaving_ = false;
-    std::optional<bool> hadCaption_; // whether the bubble was last placed over a caption
-    double restingTop_ = 0;          // where the bubble was last placed, without lift
-    struct Frame {
-        double t, scale, opacity, lift;
-    };
-    std::vector<Frame> frames_;
-    const char* kind_ = "none";
-    double frameNow_ = 0;       // the transition clock at the frame being drawn
+    // The bubble widget shows once it has grown; while it grows or shrinks the view paints
+    // the transition's picture of it, scaled and faded.
+    BubbleTransition transition_;
     bool captionShown_ = false; // whether the last settled picture had a caption
-    double kindStarted_ = 0;
 };

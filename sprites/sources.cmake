@@ -1,5 +1,6 @@
 target_sources(purrlox_gui PRIVATE
   sprites/CatView.cpp
+  sprites/BubbleTransition.cpp
   sprites/CatHostingView.cpp
   sprites/BedView.cpp
   sprites/Bubble.cpp

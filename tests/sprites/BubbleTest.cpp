@@ -171,7 +171,7 @@ TEST_F(BubbleTest, GrowsAndFadesInThenRestsSpringsWithTheCaptionAndShrinksAway) 
     QCoreApplication::processEvents();
     // The first frame: small and clear, the widget itself not yet shown.
     EXPECT_TRUE(view.transitioning());
-    EXPECT_NEAR(view.bubbleScale(), CatView::grownFrom, 0.05);
+    EXPECT_NEAR(view.bubbleScale(), BubbleTransition::grownFrom, 0.05);
     EXPECT_LT(view.bubbleOpacity(), 0.2);
     EXPECT_FALSE(view.bubble()->isVisible());
     settle();

@@ -10,22 +10,22 @@
 #include <QCoreApplication>
 #include <QPointer>
 
-AppModel::AppModel(const CatServices& services, Updates::Make makeUpdates, QObject* parent)
-    : AppModel(services, nullptr, std::move(makeUpdates), parent) {}
-
-AppModel::AppModel(const CatServices& services, LoginItem& loginItem, Updates::Make makeUpdates,
+AppModel::AppModel(SettingsStore& store, const CatServices& services, Updates::Make makeUpdates,
                    QObject* parent)
-    : AppModel(services, &loginItem, std::move(makeUpdates), parent) {}
+    : AppModel(store, services, nullptr, std::move(makeUpdates), parent) {}
 
-AppModel::AppModel(const CatServices& services, LoginItem* loginItem, Updates::Make makeUpdates,
-                   QObject* parent)
+AppModel::AppModel(SettingsStore& store, const CatServices& services, LoginItem& loginItem,
+                   Updates::Make makeUpdates, QObject* parent)
+    : AppModel(store, services, &loginItem, std::move(makeUpdates), parent) {}
+
+AppModel::AppModel(SettingsStore& store, const CatServices& services, LoginItem* loginItem,
+                   Updates::Make makeUpdates, QObject* parent)
     : QObject(parent), cats(std::make_unique<CatOverlay>(services)),
-      launchAtLogin(loginItem ? std::make_unique<LaunchAtLogin>(*loginItem, services.store)
-                              : nullptr),
-      focusLog(std::make_unique<FocusLog>(services.store, services.clock)),
-      reminders(std::make_unique<Reminders>(services.store, services.clock)),
-      updater(makeUpdates ? makeUpdates(services.store) : nullptr),
-      pomodoro(std::make_unique<Pomodoro>(services.store, services.clock, *focusLog)),
+      launchAtLogin(loginItem ? std::make_unique<LaunchAtLogin>(*loginItem, store) : nullptr),
+      focusLog(std::make_unique<FocusLog>(store, services.clock)),
+      reminders(std::make_unique<Reminders>(store, services.clock)),
+      updater(makeUpdates ? makeUpdates(store) : nullptr),
+      pomodoro(std::make_unique<Pomodoro>(store, services.clock, *focusLog)),
       screens_(services.screens) {
     // A new screen mode or work area puts the cat back on the desktop at once.
     QPointer<CatOverlay> cat(cats.get());
@@ -36,7 +36,7 @@ AppModel::AppModel(const CatServices& services, LoginItem* loginItem, Updates::M
     // Connected after the pomodoro books its open stretch on quit: then everything a failed
     // or unfinished save left is written before the process ends.
     if (QCoreApplication* app = QCoreApplication::instance()) {
-        SettingsStore* defaults = &services.store;
+        SettingsStore* defaults = &store;
         connect(app, &QCoreApplication::aboutToQuit, this, [this, defaults] {
             if (!focusLog->flush())
                 Log::error(QStringLiteral("quitting with %1 finished stretch(es) not saved")

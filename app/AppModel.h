@@ -3,6 +3,7 @@
 #include "cat/CatOverlay.h"
 #include "focus/FocusLog.h"
 #include "focus/Pomodoro.h"
+#include "platform/SettingsStore.h"
 #include "reminders/Reminders.h"
 #include "system/LaunchAtLogin.h"
 #include "updates/Updates.h"
@@ -19,11 +20,13 @@ class AppModel final : public QObject {
     Q_OBJECT
   public:
     // makeUpdates makes the self-updater; none (the default) in builds without one.
-    explicit AppModel(const CatServices& services, Updates::Make makeUpdates = {},
-                      QObject* parent = nullptr);
-    // With the login item: the first start turns launch at login on.
-    AppModel(const CatServices& services, LoginItem& loginItem, Updates::Make makeUpdates = {},
+    // store holds the settings the engine gets and the data files of the focus log and the
+    // reminders.
+    AppModel(SettingsStore& store, const CatServices& services, Updates::Make makeUpdates = {},
              QObject* parent = nullptr);
+    // With the login item: the first start turns launch at login on.
+    AppModel(SettingsStore& store, const CatServices& services, LoginItem& loginItem,
+             Updates::Make makeUpdates = {}, QObject* parent = nullptr);
     // Cuts every callback into the cat, then takes the models down, the cat last.
     ~AppModel() override;
 
@@ -41,8 +44,8 @@ class AppModel final : public QObject {
     std::unique_ptr<Pomodoro> pomodoro;
 
   private:
-    AppModel(const CatServices& services, LoginItem* loginItem, Updates::Make makeUpdates,
-             QObject* parent);
+    AppModel(SettingsStore& store, const CatServices& services, LoginItem* loginItem,
+             Updates::Make makeUpdates, QObject* parent);
 
     Screens& screens_;
 };

@@ -350,7 +350,8 @@ AppModel& PurrloxApp::model() {
     Q_ASSERT(QThread::currentThread() == qApp->thread());
     if (!model_) {
         loginItem_ = std::make_unique<XdgAutostart>();
-        model_ = std::make_unique<AppModel>(services(), *loginItem_, makeUpdates_);
+        model_ = std::make_unique<AppModel>(SettingsStore::standard(), services(), *loginItem_,
+                                            makeUpdates_);
     }
     return *model_;
 }

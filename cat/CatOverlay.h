@@ -17,7 +17,7 @@
 #include "cat/SystemSignals.h"
 #include "focus/Letter.h"
 #include "platform/Geometry.h"
-#include "platform/SettingsStore.h"
+#include "platform/Settings.h"
 
 #include <QCoreApplication>
 #include <QList>
@@ -58,8 +58,8 @@ struct CatServices {
     Trash& trash;
     Clock& clock;
     Random& random;
-    // Settings and data files; the engine itself reads and writes only settings.
-    SettingsStore& store;
+    // The settings the engine reads and writes (the bed's spot, where the cat lives).
+    Settings& settings;
     // Creates the cat panel (the gui wires its input to the overlay's handlers). Called once
     // by enter(); the overlay owns the result.
     std::function<std::unique_ptr<Panel>(CatOverlay&)> makeCatPanel;
@@ -322,8 +322,8 @@ class CatOverlay : public QObject {
     FocusPhase focusPhase_;
     SystemSignals systemSignals_{sys.devices, sys.inputIdle};
     BedClipPlayer bedClips{sys.random};
-    BedPlace bedPlace_{desktop_, sys.store};
-    BedLife bedLife_{sys.store};
+    BedPlace bedPlace_{desktop_, sys.settings};
+    BedLife bedLife_{sys.settings};
     Holding holding_{sys.random};
     Climbing climbing_{*this, sys.random};
     Hunting hunting_{desktop_, sys.pointer, sys.inputIdle, sys.random};

@@ -36,7 +36,7 @@ TEST_F(Links, EarlyLinksAreHandledOnceAfterWiringInArrivalOrder) {
     IncomingLinks::open({QUrl("purrlox://third")});
     EXPECT_TRUE(ignored(log.messages()).isEmpty());
 
-    AppModel model(system.services());
+    AppModel model(*system.defaults, system.services());
     EXPECT_EQ(ignored(log.messages()), QStringList({"ignored a purrlox:// link (first)",
                                                     "ignored a purrlox:// link (second)",
                                                     "ignored a purrlox:// link (third)"}));
@@ -50,7 +50,7 @@ TEST_F(Links, EarlyLinksAreHandledOnceAfterWiringInArrivalOrder) {
 }
 
 TEST_F(Links, HostIsLoggedPercentEncodedOrAsNoHost) {
-    AppModel model(system.services());
+    AppModel model(*system.defaults, system.services());
     model.open(QUrl("purrlox:settings"));
     model.open(QUrl("purrlox:///path/only"));
     model.open(QUrl::fromEncoded("purrlox://%C3%BCber/x"));
@@ -62,7 +62,7 @@ TEST_F(Links, HostIsLoggedPercentEncodedOrAsNoHost) {
 }
 
 TEST_F(Links, LinksAfterTheModelIsGoneAreDroppedQuietly) {
-    { AppModel model(system.services()); }
+    { AppModel model(*system.defaults, system.services()); }
     IncomingLinks::open({QUrl("purrlox://late")});
     EXPECT_TRUE(ignored(log.messages()).isEmpty());
 }
@@ -73,7 +73,7 @@ namespace {
 
 TEST(StartUp, TheCatEntersOnceWalkingInFromTheLeft) {
     FakeSystem system;
-    AppModel model(system.services());
+    AppModel model(*system.defaults, system.services());
     EXPECT_EQ(system.panels, 1);
     const auto cat = model.cats->snapshot();
     ASSERT_TRUE(cat.panelFrame);
@@ -89,7 +89,7 @@ namespace {
 TEST(StartUp, ScreenChangesReachTheCatUntilTheModelIsGone) {
     FakeSystem system;
     {
-        AppModel model(system.services());
+        AppModel model(*system.defaults, system.services());
         ASSERT_TRUE(system.screens.onChanged);
         system.screens.full = Rect{0, 0, 1024, 768};
         system.screens.visible = Rect{0, 60, 1024, 708};
@@ -105,7 +105,7 @@ TEST(StartUp, ScreenChangesReachTheCatUntilTheModelIsGone) {
 // The updater's letters reach the cat; the cat's "Update" reaches the updater.
 TEST(UpdateWiring, LettersGoToTheCatAndTheAcceptGoesToTheUpdater) {
     FakeSystem system;
-    AppModel model(system.services(), &Updater::standard);
+    AppModel model(*system.defaults, system.services(), &Updater::standard);
     ASSERT_TRUE(model.updater);
     model.updater->onReady("2.0");
     model.updater->onReady("2.0"); // one offer is enough

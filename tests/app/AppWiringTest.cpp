@@ -17,7 +17,7 @@ TEST(AppWiring, AReminderDueAtStartUpReachesTheCat) {
         earlier.insert({QUuid::createUuid(), QStringLiteral("Stand up"),
                         system.clock.now().addSecs(-60), false});
     }
-    AppModel model(system.services());
+    AppModel model(*system.defaults, system.services());
     ASSERT_EQ(model.reminders->list().size(), 1u);
     model.reminders->check();
     EXPECT_EQ(model.cats->state.unread(), 1);

@@ -47,15 +47,18 @@ SingleInstance::SingleInstance(QString socketPath, QString lockPath, QObject* pa
 }
 
 void SingleInstance::watchFolders() {
-    // A file's folder tells of the file going, the folder's own folder of the folder going
-    // (removed or moved: a folder watch hears nothing of its own move).
-    for (const QString& file : {lockPath_, path_}) {
-        if (file.isEmpty()) continue;
-        const QString folder = QFileInfo(file).absolutePath();
-        for (const QString& watched : {folder, QFileInfo(folder).absolutePath()})
-            if (!folders_.directories().contains(watched) && QFileInfo(watched).isDir())
-                folders_.addPath(watched);
+    // A file's folder tells of the file going; the lock folder's own folder of that folder
+    // going (removed or moved: a watch hears nothing of its own folder's move). The socket
+    // folder's is not watched: it may be the busy temporary folder.
+    QStringList wanted;
+    if (!lockPath_.isEmpty()) {
+        const QString lockFolder = QFileInfo(lockPath_).absolutePath();
+        wanted << lockFolder << QFileInfo(lockFolder).absolutePath();
     }
+    if (!path_.isEmpty()) wanted << QFileInfo(path_).absolutePath();
+    for (const QString& folder : std::as_const(wanted))
+        if (!folders_.directories().contains(folder) && QFileInfo(folder).isDir())
+            folders_.addPath(folder);
 }
 
 SingleInstance::~SingleInstance() {

@@ -35,8 +35,30 @@ SingleInstance::SingleInstance(QString socketPath, QString lockPath, QObject* pa
         while (QLocalSocket* socket = server_.nextPendingConnection())
             accept(socket);
     });
+    // The folders are watched rather than looked at every second: a sitting cat would wake
+    // for nothing. A removal reports each file it takes, so the look waits for it to be over
+    // (a lock taken again inside a folder being removed would stop the removal).
     guard_.setInterval(guardIntervalMs);
     connect(&guard_, &QTimer::timeout, this, &SingleInstance::guard);
+    settle_.setSingleShot(true);
+    settle_.setInterval(300);
+    connect(&settle_, &QTimer::timeout, this, &SingleInstance::guard);
+    connect(&folders_, &QFileSystemWatcher::directoryChanged, this, [this] { settle_.start(); });
+}
+
+void SingleInstance::watchFolders() {
+    // A file's folder tells of the file going; the lock folder's own folder of that folder
+    // going (removed or moved: a watch hears nothing of its own folder's move). The socket
+    // folder's is not watched: it may be the busy temporary folder.
+    QStringList wanted;
+    if (!lockPath_.isEmpty()) {
+        const QString lockFolder = QFileInfo(lockPath_).absolutePath();
+        wanted << lockFolder << QFileInfo(lockFolder).absolutePath();
+    }
+    if (!path_.isEmpty()) wanted << QFileInfo(path_).absolutePath();
+    for (const QString& folder : std::as_const(wanted))
+        if (!folders_.directories().contains(folder) && QFileInfo(folder).isDir())
+            folders_.addPath(folder);
 }
 
 SingleInstance::~SingleInstance() {
@@ -122,6 +144,7 @@ bool SingleInstance::claim(const QList<QUrl>& urls) {
                                           "links cannot reach this instance")
                                .arg(Log::priv(path_), server_.errorString()));
             publishSocket(listening);
+            watchFolders();
             guard_.start();
             return true;
         }
@@ -197,6 +220,7 @@ bool SingleInstance::lockStillThere() const {
 }
 
 void SingleInstance::guard() {
+    watchFolders();
     // The socket file went (its folder was cleaned): listen again, so later starts find us.
     if (!path_.isEmpty() && server_.isListening() && !QFileInfo::exists(path_)) {
         server_.close();
@@ -206,6 +230,7 @@ void SingleInstance::guard() {
     }
     if (lockFd_ >= 0 && lockStillThere()) {
         guardFailing_ = false;
+        guard_.setInterval(guardIntervalMs);
         return;
     }
     // The lock file went with its folder (removed, or dropped on the cat): take a new one, or a
@@ -217,6 +242,8 @@ void SingleInstance::guard() {
         if (old >= 0) ::close(old);
         publishSocket(server_.isListening());
         guardFailing_ = false;
+        guard_.setInterval(guardIntervalMs);
+        watchFolders();
         Log::notice(QStringLiteral("the instance lock %1 was gone; it is taken again")
                         .arg(Log::priv(lockPath_)));
         return;
@@ -233,6 +260,7 @@ void SingleInstance::guard() {
         guardFailing_ = true;
         break;
     }
+    guard_.setInterval(retryIntervalMs); // until it is taken again
     lockFd_ = old;
 }
 

@@ -2,6 +2,7 @@
 
 #include "base/LogBudget.h"
 
+#include <QFileSystemWatcher>
 #include <QList>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -54,8 +55,10 @@ class SingleInstance final : public QObject {
     static constexpr int mostPeers = 8;
     // How long a start may keep its connection open.
     static inline int peerWaitMs = 10000;
-    // How often the claim is looked after.
-    static inline int guardIntervalMs = 1000;
+    // How often the claim is looked after besides what the folder watch reports (a folder
+    // further up moved away tells the watch nothing), and while a re-take keeps failing.
+    static inline int guardIntervalMs = 30000;
+    static inline int retryIntervalMs = 1000;
 
   signals:
     void linksArrived(const QList<QUrl>& urls);
@@ -71,6 +74,8 @@ class SingleInstance final : public QObject {
     bool lockStillThere() const;
     // Takes the lock again when its file went, and listens again when the socket file went.
     void guard();
+    // Watches the lock's and the socket's folders, each again once it is back.
+    void watchFolders();
     // The socket the lock holder listens on: what it wrote into the lock file, else ours.
     // Empty when the holder said it could not listen.
     QString holderSocket() const;
@@ -91,4 +96,6 @@ class SingleInstance final : public QObject {
     LogBudget dropLines_;
     QLocalServer server_;
     QTimer guard_;
+    QFileSystemWatcher folders_;
+    QTimer settle_; // one look once a folder's removal is over
 };

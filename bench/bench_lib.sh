@@ -34,3 +34,20 @@ pick_up() {
         sleep 0.03
     done
 }
+
+# CPU time of PID so far in clock ticks, and TICKS over SECONDS as % of one core.
+hz=$(getconf CLK_TCK)
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+pct() { printf '%.2f' "$(echo "scale=4; 100 * ($1) / ($hz * $2)" | bc)"; }
+# Context switches of every thread of PID so far. A thread that ends during the measurement
+# takes its count with it, so the figure is a lower bound for apps that start threads.
+wakeups() {
+    cat /proc/"$1"/task/*/status 2>/dev/null |
+        awk '/^(voluntary|nonvoluntary)_ctxt_switches:/ {n += $2} END {print n + 0}'
+}
+# ratio A B: A / B to two places, or n/a when either is missing or B is zero.
+ratio() { [ -n "$1" ] && [ -n "$2" ] && [ "$(echo "$2 > 0" | bc)" = 1 ] && printf "%.2f" "$(echo "scale=4; $1 / $2" | bc)" || echo "n/a"; }
+
+# A nudge of the pointer counts as user input, so the cat does not doze off between cases on
+# a slow machine (it sleeps after three minutes without input).
+nudge() { xdotool mousemove_relative 1 0 mousemove_relative -- -1 0; }

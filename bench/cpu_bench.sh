@@ -23,21 +23,12 @@ export PATH=$PATH:/usr/games
 
 bench_desktop
 
-hz=$(getconf CLK_TCK)
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-# Context switches of every thread of PID so far. A thread that ends during the measurement
-# takes its count with it, so the figure is a lower bound for apps that start threads.
-wakeups() {
-    cat /proc/"$1"/task/*/status 2>/dev/null |
-        awk '/^(voluntary|nonvoluntary)_ctxt_switches:/ {n += $2} END {print n + 0}'
-}
 
 # measure NAME PID: the CPU of PID, the X server and the compositor, and the wake-ups of PID,
 # over SECONDS_EACH.
 declare -A app_cpu x_cpu comp_cpu all_cpu app_wakeups      # this round's figures, then medians
 declare -A runs_app runs_x runs_comp runs_all runs_wakeups # every round's, space-separated
 cases=()
-pct() { printf '%.2f' "$(echo "scale=4; 100 * ($1) / ($hz * $2)" | bc)"; }
 measure() {
     local name=$1 pid=$2 a x c w
     a=$(cpu_ticks "$pid") x=$(cpu_ticks "$xvfb_pid") c=$(cpu_ticks "$picom_pid") w=$(wakeups "$pid")
@@ -101,11 +92,7 @@ median() {
     tr ' ' '\n' <<<"$1" | grep . | sort -g |
         awk '{v[NR] = $1} END {if (NR % 2) print v[(NR + 1) / 2]; else printf "%.2f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2}'
 }
-ratio() { [ -n "$1" ] && [ -n "$2" ] && [ "$(echo "$2 > 0" | bc)" = 1 ] && printf "%.2f" "$(echo "scale=4; $1 / $2" | bc)" || echo "n/a"; }
 
-# A nudge of the pointer counts as user input, so the cat does not doze off between cases on
-# a slow machine (it sleeps after three minutes without input).
-nudge() { xdotool mousemove_relative 1 0 mousemove_relative -- -1 0; }
 
 # One round: every case once, the cat started afresh out of its bed.
 one_round() {

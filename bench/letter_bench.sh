@@ -10,8 +10,6 @@ SECONDS_EACH=${BENCH_SECONDS:-30}
 OPENINGS=${BENCH_OPENINGS:-10}
 
 bench_desktop
-hz=$(getconf CLK_TCK)
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 # Context switches of the main thread, which the frame clock and the view's timers wake (Qt's
 # pool threads come and go with the drawing, and take their counts with them when they end).
 wakeups() {
@@ -28,7 +26,6 @@ measure() {
 state_has() { cat_state | jq -e "$@" >/dev/null; }
 view() { widget CatView | jq -c '.automation // {}'; }
 view_is() { view | jq -e "$@" >/dev/null; }
-nudge() { xdotool mousemove_relative 1 0 mousemove_relative -- -1 0; }
 
 start_cat
 ask '{"cmd":"calm","seconds":3600}' >/dev/null

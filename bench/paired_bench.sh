@@ -25,10 +25,6 @@ bench_desktop
 
 # Nanoseconds of CPU of every thread of a process so far.
 cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{n += $1} END {printf "%.0f\n", n}'; }
-wakeups() {
-    cat /proc/"$1"/task/*/status 2>/dev/null |
-        awk '/^(voluntary|nonvoluntary)_ctxt_switches:/ {n += $2} END {print n + 0}'
-}
 
 # A Purrlox of its own: NAME's home, settings, runtime directory and automation socket.
 declare -A pid_of

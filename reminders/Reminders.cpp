@@ -80,6 +80,22 @@ Reminders::Reminders(SettingsStore& defaults, Clock& clock, QObject* parent)
     load();
     timer_.setInterval(1000);
     connect(&timer_, &QTimer::timeout, this, &Reminders::check);
+    followList();
+}
+
+void Reminders::followList() {
+    // An empty list has nothing to check: its timer would wake a sitting cat every second.
+    if (list_.isEmpty()) {
+        timer_.stop();
+        return;
+    }
+    if (timer_.isActive()) return;
+    // The checks go on from where an empty list's would have left them: seeing the clock.
+    const QDateTime now = clock_.now();
+    if (lastCheck_.isValid()) {
+        if (now < lastCheck_) steppedBack_ = now;
+        lastCheck_ = now;
+    }
     timer_.start();
 }
 
@@ -161,6 +177,7 @@ bool Reminders::mergeFromDisk() {
 void Reminders::setList(QList<Reminder> list) {
     if (list == list_) return;
     list_ = std::move(list);
+    followList();
     emit listChanged();
 }
 

@@ -26,8 +26,9 @@ class Reminders : public QObject {
     const QList<Reminder>& list() const { return list_; }
     void insert(const Reminder& reminder);
     void remove(const QUuid& id);
-    // The one-second timer's step: hands every due reminder to onDue, then drops one-shot
-    // ones and moves daily ones to their next occurrence; changes onDue made to the list stay.
+    // The one-second timer's step (the timer runs while there is a reminder): hands every due
+    // reminder to onDue, then drops one-shot ones and moves daily ones to their next occurrence;
+    // changes onDue made to the list stay.
     void check();
     bool timerActive() const { return timer_.isActive(); }
     // Writes the list if a failed save left it unsaved (the quit path); true when it is on disk
@@ -50,6 +51,8 @@ class Reminders : public QObject {
     void load();
     void save();
     void setList(QList<Reminder> list);
+    // Runs the one-second timer while the list holds a reminder.
+    void followList();
     // The stored list changed on disk since it was read or written here: take what is there
     // and apply this run's changes by id. False when nothing may be written.
     bool mergeFromDisk();

@@ -43,10 +43,22 @@ struct RemindersTest : ::testing::Test {
 };
 
 TEST_F(RemindersTest, EmptyListChecksWithoutWriting) {
-    EXPECT_TRUE(reminders->timerActive());
+    EXPECT_FALSE(reminders->timerActive());
     reminders->check();
     EXPECT_TRUE(delivered.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(defaults->dataPath("reminders")));
+}
+
+TEST_F(RemindersTest, TimerRunsWhileAReminderWaits) {
+    const QDateTime at = local(2026, 12, 7, 9, 0);
+    reminders->insert(note("stretch", at));
+    EXPECT_TRUE(reminders->timerActive());
+    tickAt(at.addSecs(1));
+    EXPECT_EQ(delivered, QStringList{"stretch"});
+    EXPECT_FALSE(reminders->timerActive()); // the one-shot went with its delivery
+    reminders->insert(note("water", at.addSecs(3600)));
+    open(); // a start that finds one stored
+    EXPECT_TRUE(reminders->timerActive());
 }
 
 TEST_F(RemindersTest, EqualDueTimesAreDeliveredTogetherInInsertionOrder) {

@@ -212,9 +212,10 @@ void CatOverlay::start(const Activity& a, double t) {
     if (a.is(K::snacking) || activity.is(K::snacking)) holding_.pop(t);
     activity = a;
     activityStart = t;
-    // A new walk shows its first picture where it sets out.
+    // A new walk shows its first picture where it sets out, facing its way.
     shownStep.reset();
     sinceShown = 0;
+    if (const auto* w = a.as<activity::Walking>(); w && w->to != x) state.setFacingRight(x < w->to);
     // Started between frames (by input or a model): the new activity wants frames now.
     wake();
 }

@@ -85,6 +85,7 @@ TEST_F(FrameClockTest, AFloorWalkMovesItsPanelWithItsPictures) {
         const double started = now(); // the last frame's moment, so the walk's first step is whole
         probe().stepPhase() = 0;      // picture k comes k / fps after the start
         probe().start(Activity::walking(to, Arrival::rest()), started);
+        EXPECT_EQ(cat->state.facingRight(), d > 0) << "the first picture faces the other way";
         const double due = started + std::abs(to - from) / gait.speed;
         double lastX = panelX();
         for (int i = 0; kind() == K::walking && now() < due + 1; ++i) {

@@ -33,6 +33,10 @@ const CatOverlay::Gait CatOverlay::plainWalk{&CatSprite::walkLoop, plainWalkFps,
                                              plainWalkPointsPerSecond};
 const CatOverlay::Gait CatOverlay::letterWalk{&CatSprite::walkLetterLoop, 26.4, 46.0};
 
+const CatOverlay::Gait& CatOverlay::gait() const {
+    return letterQueue_.carried() ? letterWalk : plainWalk;
+}
+
 double CatOverlay::snackDuration() {
     double total = 0;
     for (const auto& step : CatSprite::snack())
@@ -216,6 +220,10 @@ void CatOverlay::start(const Activity& a, double t) {
     if (a.is(K::snacking) || activity.is(K::snacking)) holding_.pop(t);
     activity = a;
     activityStart = t;
+    // A new walk shows its first picture where it sets out, facing its way.
+    shownStep.reset();
+    sinceShown = 0;
+    if (const auto* w = a.as<activity::Walking>(); w && w->to != x) state.setFacingRight(x < w->to);
     // Started between frames (by input or a model): the new activity wants frames now.
     wake();
 }
@@ -379,11 +387,20 @@ bool CatOverlay::walk(activity::Walking w, double t, double dt) {
         return false;
 
     state.setFacingRight(x < w.to);
+    const Gait& g = gait();
+    if (!shownStep) shownStep = std::floor(stepPhase * g.fps);
     stepPhase += dt;
-    const double speed = letterQueue_.carried() ? letterWalk.speed : plainWalk.speed;
+    const double speed = g.speed;
     const double d = state.facingRight() ? 1.0 : -1.0;
     const double old = x;
     x += dt * d * speed;
+    // A new picture is drawn where the walk was at its moment, not where this frame found it.
+    if (const double step = std::floor(stepPhase * g.fps); step != *shownStep) {
+        shownStep = step;
+        sinceShown = std::min(stepPhase - step / g.fps, dt) * speed;
+    } else {
+        sinceShown += dt * speed;
+    }
     if ((w.to > old && w.to <= x) || (d < 0 && w.to >= x)) {
         x = w.to;
         arrive(w.then, t);

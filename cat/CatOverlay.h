@@ -220,6 +220,7 @@ class CatOverlay : public QObject {
     };
     static const Gait plainWalk;
     static const Gait letterWalk;
+    const Gait& gait() const; // the one walked now: with a letter, or without
     static double snackDuration();
     static double sitHeadroom();
     static double bedHeadroom();
@@ -247,6 +248,8 @@ class CatOverlay : public QObject {
     int hourOfDay(double now);    // local hour, cached per minute
     void makePanel();
     bool stillAt(double now) const;
+    bool quietAt(double now) const; // nothing animates beyond the cat's own picture
+    double walkRestFor() const;
     void pollWindows();
     // The frame clock runs at the refresh rate of the monitor under the cat.
     double rateOfMonitorUnderCat();
@@ -308,6 +311,10 @@ class CatOverlay : public QObject {
     Activity activity;
     double activityStart = 0;
     double stepPhase = 0;
+    // A walk's panel stands where its shown picture was drawn: the gait step (of stepPhase)
+    // that picture is, none before the walk's first step, and how far the walk went since.
+    std::optional<double> shownStep;
+    double sinceShown = 0;
     double lastTick = 0;
     double lastWindowPoll = distantPast;
     double blinkUntil = distantPast;

@@ -23,7 +23,7 @@ void Ticker::fire() {
     sinceFire_.restart();
     action();
     const double rest = restFor ? restFor() : 0.0;
-    if (rest > 1.5 * frameMs_ / 1000.0) {
+    if (rest > frameMs_ / 1000.0) {
         resting_ = true;
         // Rounded up: waking a little early only costs a frame that finds nothing due.
         timer.start(int(std::min(std::ceil(rest * 1000.0), 3600e3)));

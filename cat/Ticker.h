@@ -6,8 +6,9 @@
 #include <functional>
 
 // The frame clock: calls its action once per display refresh on the main thread. While the
-// picture stands still it may rest: after each frame it asks how long nothing is due, sleeps
-// that long, and goes back to the display rate at once when woken.
+// picture stands still, or changes more slowly than the display (a walk), it may rest: after
+// each frame it asks how long nothing is due, sleeps that long, and goes back to the display
+// rate at once when woken.
 class Ticker : public QObject {
     Q_OBJECT
   public:
@@ -25,8 +26,8 @@ class Ticker : public QObject {
     double refreshRate() const { return 1000.0 / frameMs_; }
 
     std::function<void()> action;
-    // Seconds after a frame that nothing is due; at most a frame and a half keeps the display
-    // rate. Empty: never rest.
+    // Seconds after a frame that nothing is due; at most a frame keeps the display rate, more
+    // sleeps to that moment (a walk's next picture). Empty: never rest.
     std::function<double()> restFor;
 
   private:

@@ -33,7 +33,6 @@ void CatOverlay::updateSprite(double t) {
     const double e = t - activityStart;
     const bool letter = letterQueue_.carried();
     const CatSprite sit = letter ? CatSprite::sitLetter : CatSprite::sit;
-    const Gait& gait = letter ? letterWalk : plainWalk;
     // Engine dates count from the reference date, so the wobbles are in phase with it.
     const double ph = 2 * pi * t;
 
@@ -49,8 +48,8 @@ void CatOverlay::updateSprite(double t) {
     switch (activity.kind()) {
     case K::walking:
     case K::away: {
-        const auto& loop = gait.loop();
-        sprite = loop[std::size_t(int(stepPhase * gait.fps)) % loop.size()];
+        const auto& loop = gait().loop();
+        sprite = loop[std::size_t(int(stepPhase * gait().fps)) % loop.size()];
         break;
     }
     case K::yawning:
@@ -81,7 +80,7 @@ void CatOverlay::updateSprite(double t) {
             sprite = sit;
             squash = 1 - 0.15 * e / 0.2;
         } else {
-            sprite = gait.loop().front();
+            sprite = gait().loop().front();
             squash = 1.04;
         }
         break;
@@ -233,8 +232,12 @@ void CatOverlay::layout() {
     } else if (captionBoard.showsNotice()) {
         w = 360; // a notice names a file: wider than the cat
     }
+    // A walking cat's panel keeps to its shown picture; the walk itself goes on smoothly.
+    const double shownX = !activity.is(K::walking) ? x
+                          : state.facingRight()    ? x - sinceShown
+                                                   : x + sinceShown;
     const Rect vf = screenFrame();
-    double originX = x - w / 2;
+    double originX = shownX - w / 2;
     const double originY = feetY - 16;
     if (report) h = std::max(std::min(vf.maxY() - originY, h), 150.0);
     if (bubble) {
@@ -246,7 +249,7 @@ void CatOverlay::layout() {
         originX = std::min(std::max(originX, vf.minX()), vf.maxX() - w);
     }
     // The cat stays at x while the panel is shifted.
-    state.setCatOffset(x - (originX + w / 2));
+    state.setCatOffset(shownX - (originX + w / 2));
 
     const Rect current = panel->frame();
     const Rect wanted{originX, originY, w, h};

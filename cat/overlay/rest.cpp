@@ -1,6 +1,7 @@
 // When the frame clock may rest. Only the states listed here count as still; every other
 // activity, and anything added later, keeps the display rate. While still, the clock sleeps
-// until the earliest moment something is due, and every outside event wakes it.
+// until the earliest moment something is due, and every outside event wakes it. A walk sleeps
+// between its pictures.
 
 #include "cat/CatOverlay.h"
 #include "cat/Ticker.h"
@@ -26,26 +27,45 @@ void CatOverlay::wake() {
     if (frameClock) frameClock->wake();
 }
 
+bool CatOverlay::quietAt(double t) const {
+    if (!panel || holding_.dragHover() || hunting_.heldPointer() || captionBoard.busy(t))
+        return false;
+    if (state.caption() || state.hearts() || state.sleeping()) return false;
+    // The happy face and the pop squash end on their own dates; both are short.
+    return !holding_.happy(t) && !holding_.popping(t);
+}
+
 bool CatOverlay::stillAt(double t) const {
     // An idle cat sitting on the floor or a window top, or one holding up an open letter, with
     // nothing on its mind and nothing on screen that animates. The open letter and the eaten
     // bubble are still pictures; their buttons answer through the panel handlers.
     const bool reading = activity.is(K::reading);
-    if (!panel || !(activity.is(K::idle) || reading)) return false;
-    if (holding_.dragHover() || bedLife_.lying() || bedLife_.livesInBed() ||
-        (!letterQueue_.empty() && !reading) || hunting_.heldPointer())
+    if (!(activity.is(K::idle) || reading) || !quietAt(t)) return false;
+    if (bedLife_.lying() || bedLife_.livesInBed() || (!letterQueue_.empty() && !reading))
         return false;
     if (focusPhase_.hasNews() || focusPhase_.focusing() || systemSignals_.inCall() ||
         systemSignals_.callChanging() || bedLife_.callNap() || focusPhase_.breakUntil() ||
-        focusPhase_.breakBedAt() || bedLife_.napUntil() || captionBoard.busy(t))
+        focusPhase_.breakBedAt() || bedLife_.napUntil())
         return false;
-    if (state.caption() || state.hearts() || state.sleeping()) return false;
-    // The happy face and the pop squash end on their own dates; both are short.
-    if (holding_.happy(t) || holding_.popping(t)) return false;
     return true;
 }
 
+double CatOverlay::walkRestFor() const {
+    // Until the next picture, or the walk's end if that comes first. What the walk gives way
+    // to comes by an event that wakes the clock, or waits at most a picture.
+    const Gait& g = gait();
+    const double picture = (std::floor(stepPhase * g.fps) + 1) / g.fps - stepPhase;
+    const double end = std::abs(activity.as<activity::Walking>()->to - x) / g.speed;
+    return std::min(picture, end) + overshoot;
+}
+
 double CatOverlay::restFor(double t) {
+    // A walk on a floor or a window top moves its panel only with its pictures, and only a
+    // bubble there keeps the display rate.
+    if (activity.is(K::walking)) {
+        const bool bubble = state.reading() || state.eaten() || bubbleLeaving;
+        return quietAt(t) && !bubble ? walkRestFor() : 0;
+    }
     if (!stillAt(t)) return 0;
     // A window change that came too soon after the last read waits for the next read, not
     // for the next second: its wake-up found nothing to read yet.

@@ -1,6 +1,8 @@
 #include "CatHarness.h"
 #include "cat/Ticker.h"
 
+#include <cmath>
+
 namespace {
 
 using K = Activity::Kind;
@@ -58,12 +60,63 @@ TEST_F(FrameClockTest, ASittingCatRestsUntilItsWanderIsDueAndMovesWithinAFrame) 
     EXPECT_LE(now() - due, frameSeconds());
     // Two and a half seconds of sitting took a frame per second poll, not 150.
     EXPECT_LE(frames, 4);
-    // Walking is not on the list of still states: back to the display rate.
-    EXPECT_FALSE(ticker->resting());
+    // The walk sleeps between its pictures: every frame shows the next one.
     for (int i = 0; i < 10 && kind() == K::walking; ++i) {
+        const CatSprite shown = cat->state.sprite();
         frame();
-        EXPECT_EQ(ticker->interval(), ticker->frameInterval());
+        EXPECT_NE(cat->state.sprite(), shown);
     }
+}
+
+// A walk on the floor, there and back: its panel moves only when the gait's picture changes,
+// to where the walk was at that picture's moment, and the clock sleeps between the pictures.
+// An event in between moves nothing. Each walk arrives when a smooth one would, its panel on
+// the target.
+TEST_F(FrameClockTest, AFloorWalkMovesItsPanelWithItsPictures) {
+    FakePanel* const catPanel = panel;
+    ASSERT_NE(catPanel, nullptr);
+    const CatOverlay::Gait& gait = CatOverlay::plainWalk;
+    const auto panelX = [&] { return catPanel->rect.x + catPanel->rect.width / 2; };
+    const auto walkTo = [&](double to) {
+        const double from = cat->snapshot().x;
+        ASSERT_DOUBLE_EQ(panelX(), from);
+        const double d = to > from ? 1 : -1;
+        const double started = now(); // the last frame's moment, so the walk's first step is whole
+        probe().stepPhase() = 0;      // picture k comes k / fps after the start
+        probe().start(Activity::walking(to, Arrival::rest()), started);
+        EXPECT_EQ(cat->state.facingRight(), d > 0) << "the first picture faces the other way";
+        const double due = started + std::abs(to - from) / gait.speed;
+        double lastX = panelX();
+        for (int i = 0; kind() == K::walking && now() < due + 1; ++i) {
+            const CatSprite shown = cat->state.sprite();
+            const int moves = catPanel->moves;
+            if (i == 40) {
+                input.onPointer(); // the pointer moves: a frame comes soon, mid-picture
+                frame();
+                EXPECT_EQ(cat->state.sprite(), shown);
+                EXPECT_EQ(catPanel->moves, moves);
+                EXPECT_TRUE(ticker->resting());
+                continue;
+            }
+            frame();
+            if (kind() != K::walking) break;
+            EXPECT_NE(cat->state.sprite(), shown) << "a frame with no new picture, at " << i;
+            const double picture = std::floor((now() - started) * gait.fps);
+            EXPECT_LE(now() - (started + picture / gait.fps), frameSeconds() + 1e-6);
+            EXPECT_NEAR(panelX(), from + d * gait.speed * picture / gait.fps, 1e-5) << i;
+            // One move a picture; the first picture stands where the walk sets out.
+            EXPECT_EQ(catPanel->moves, moves + (picture > 0 ? 1 : 0)) << i;
+            lastX = panelX();
+        }
+        ASSERT_EQ(kind(), K::idle);
+        EXPECT_GE(now(), due);
+        EXPECT_LE(now() - due, frameSeconds() + 1e-6);
+        EXPECT_DOUBLE_EQ(panelX(), to);
+        EXPECT_LE(std::abs(to - lastX), gait.speed / gait.fps + 1e-9) << "a jump at the end";
+    };
+    frame();
+    walkTo(1100);
+    walkTo(860); // the turn: from where the first walk stopped
 }
 
 TEST_F(FrameClockTest, ALetterWakesARestingClock) {

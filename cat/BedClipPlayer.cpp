@@ -4,6 +4,7 @@
 #include "platform/Random.h"
 
 #include <QVarLengthArray>
+#include <algorithm>
 
 using Clip = CatSprite::BedClip;
 using Hold = CatSprite::Hold;
@@ -75,6 +76,16 @@ void BedClipPlayer::wrapUp(double elapsed) {
     // The pass under way finishes; then the outro.
     const int passes = f < intro ? 0 : (f - intro) / parts->bodyTicks + 1;
     if (!repeats_ || *repeats_ > passes) repeats_ = passes;
+}
+
+double BedClipPlayer::untilNextPose(double elapsed, double horizon) const {
+    const double tick = 1 / (24 * speed);
+    const int f = int(elapsed / tick);
+    const std::optional<CatSprite> shown = pose(f);
+    const int last = f + int(horizon / tick) + 1;
+    for (int g = f + 1; g <= last; ++g)
+        if (pose(g) != shown) return std::clamp(g * tick - elapsed, 0.0, horizon);
+    return horizon;
 }
 
 std::optional<CatSprite> BedClipPlayer::pose(int f) const {

@@ -25,6 +25,8 @@ class BedClipPlayer {
     std::optional<CatSprite> poseAt(double elapsed) const {
         return pose(int(elapsed * 24 * speed));
     }
+    // Seconds from `elapsed` until the clip shows another frame or ends, at most `horizon`.
+    double untilNextPose(double elapsed, double horizon) const;
     // How often the body plays; none while the clip is open.
     std::optional<int> repeats() const { return repeats_; }
     // The next loop of a phone spell: a plain loop, now and then a reaction after a plain one,

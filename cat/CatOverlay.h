@@ -250,6 +250,8 @@ class CatOverlay : public QObject {
     bool stillAt(double now) const;
     bool quietAt(double now) const; // nothing animates beyond the cat's own picture
     double walkRestFor() const;
+    bool calm() const; // nothing on the cat's mind: no focus, call, break, nap or news
+    double bedRestFor(double now) const;
     void pollWindows();
     // The frame clock runs at the refresh rate of the monitor under the cat.
     double rateOfMonitorUnderCat();

@@ -1,7 +1,8 @@
 // When the frame clock may rest. Only the states listed here count as still; every other
 // activity, and anything added later, keeps the display rate. While still, the clock sleeps
 // until the earliest moment something is due, and every outside event wakes it. A walk sleeps
-// between its pictures.
+// between its pictures, and so does a cat lying in its bed: between the frames of its clip, or
+// a tenth of a second at a time while it only breathes.
 
 #include "cat/CatOverlay.h"
 #include "cat/Ticker.h"
@@ -17,6 +18,8 @@ namespace {
 // Past a due moment by this much, so strict comparisons (a poll "more than a second" after the
 // last) hold on the frame that wakes.
 constexpr double overshoot = 0.002;
+// The bed's breath is a swell of a few pixels over 2.5 s: ten steps a second draw it smoothly.
+constexpr double breathStep = 0.1;
 } // namespace
 
 double CatOverlay::frameClockRate() const {
@@ -35,6 +38,12 @@ bool CatOverlay::quietAt(double t) const {
     return !holding_.happy(t) && !holding_.popping(t);
 }
 
+bool CatOverlay::calm() const {
+    return !(focusPhase_.hasNews() || focusPhase_.focusing() || systemSignals_.inCall() ||
+             systemSignals_.callChanging() || bedLife_.callNap() || focusPhase_.breakUntil() ||
+             focusPhase_.breakBedAt() || bedLife_.napUntil());
+}
+
 bool CatOverlay::stillAt(double t) const {
     // An idle cat sitting on the floor or a window top, or one holding up an open letter, with
     // nothing on its mind and nothing on screen that animates. The open letter and the eaten
@@ -43,11 +52,24 @@ bool CatOverlay::stillAt(double t) const {
     if (!(activity.is(K::idle) || reading) || !quietAt(t)) return false;
     if (bedLife_.lying() || bedLife_.livesInBed() || (!letterQueue_.empty() && !reading))
         return false;
-    if (focusPhase_.hasNews() || focusPhase_.focusing() || systemSignals_.inCall() ||
-        systemSignals_.callChanging() || bedLife_.callNap() || focusPhase_.breakUntil() ||
-        focusPhase_.breakBedAt() || bedLife_.napUntil())
-        return false;
-    return true;
+    return calm();
+}
+
+double CatOverlay::bedRestFor(double t) const {
+    // Lying in the bed with nothing on its mind: until its clip's next frame, or the next step
+    // of its breath; the once-a-second system poll and a window change keep their moments.
+    if (!bedLife_.lying() || !quietAt(t) || !calm() || !letterQueue_.empty()) return 0;
+    const auto* inBed = activity.as<activity::InBed>();
+    double rest = inBed->clip ? bedClips.untilNextPose(t - activityStart, 1.0) : breathStep;
+    rest = std::min(rest, lastSystemPoll + 1.0 - t);
+    // The next clip and the phone spell's end are decided on their own moments.
+    const auto consider = [&](double moment) {
+        if (moment > t) rest = std::min(rest, moment - t);
+    };
+    consider(bedLife_.nextClip());
+    if (const auto phone = bedLife_.phoneUntil()) consider(*phone);
+    if (desktop_.listChanged()) rest = std::min(rest, lastWindowPoll + windowPollSeconds - t);
+    return std::max(0.0, rest) + overshoot;
 }
 
 double CatOverlay::walkRestFor() const {
@@ -66,6 +88,7 @@ double CatOverlay::restFor(double t) {
         const bool bubble = state.reading() || state.eaten() || bubbleLeaving;
         return quietAt(t) && !bubble ? walkRestFor() : 0;
     }
+    if (activity.is(K::inBed)) return bedRestFor(t);
     if (!stillAt(t)) return 0;
     // A window change that came too soon after the last read waits for the next read, not
     // for the next second: its wake-up found nothing to read yet.

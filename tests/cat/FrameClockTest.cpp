@@ -1,6 +1,7 @@
 #include "CatHarness.h"
 #include "cat/Ticker.h"
 
+#include <QSet>
 #include <cmath>
 
 namespace {
@@ -13,11 +14,9 @@ class FrameClockTest : public CatTest {
   protected:
     void SetUp() override {
         CatTest::SetUp();
-        make(true, true);
-        cat->enter(false);
+        enterSitting(900, {.frameClock = true});
         ticker = probe().ticker();
         ASSERT_NE(ticker, nullptr);
-        probe().settle(900);
     }
     void frame() {
         clock.advance(ticker->interval() / 1000.0);
@@ -117,6 +116,46 @@ TEST_F(FrameClockTest, AFloorWalkMovesItsPanelWithItsPictures) {
     frame();
     walkTo(1100);
     walkTo(860); // the turn: from where the first walk stopped
+}
+
+// Lying in its bed, the cat's clock sleeps between the frames of its clips and steps its breath
+// ten times a second: no picture is ever missed or shown late, and its life there goes on.
+TEST_F(FrameClockTest, ACatInItsBedRestsBetweenItsPictures) {
+    defaults->setBoolean("catLivesInBed", true);
+    make(true, true);
+    cat->enter(false);
+    ticker = probe().ticker();
+    ASSERT_TRUE(cat->snapshot().lying);
+    QSet<int> shownSprites;
+    const double start = now();
+    int bedFrames = 0, rests = 0;
+    while (now() < start + 60) {
+        frame();
+        ASSERT_TRUE(cat->snapshot().lying);
+        ++bedFrames;
+        const double t = now();
+        const CatSprite shown = cat->state.sprite();
+        const double squash = cat->state.squash();
+        shownSprites.insert(shown.index());
+        // Until the next frame the engine would draw the same picture (its breath aside); the
+        // clock wakes a few milliseconds past a picture's moment, on a whole millisecond.
+        if (!ticker->resting()) continue; // the display rate, as before
+        ++rests;
+        const double next = t + ticker->interval() / 1000.0 - 0.004;
+        for (double s = t + 1.0 / 240; s < next; s += 1.0 / 240) {
+            probe().updateSprite(s);
+            ASSERT_EQ(cat->state.sprite(), shown)
+                << "a picture missed at " << s - start << " in a rest of " << ticker->interval()
+                << " ms: " << shown.rawValue().toStdString() << " then "
+                << cat->state.sprite().rawValue().toStdString() << ", "
+                << cat->snapshot().activity.description().toStdString();
+            EXPECT_NEAR(cat->state.squash(), squash, 0.004) << "the breath jumps";
+        }
+        probe().updateSprite(t);
+    }
+    EXPECT_GE(shownSprites.size(), 5) << "no clip played";
+    EXPECT_GT(rests, bedFrames / 2);
+    EXPECT_LT(bedFrames, 60 * 25) << "the display rate is 60 frames a second";
 }
 
 TEST_F(FrameClockTest, ALetterWakesARestingClock) {

@@ -193,7 +193,8 @@ wander_until() {
         "$@" && return 0
         ask '{"cmd":"due","what":"wander"}' >/dev/null
         sleep 0.3
-        wait_for 60 "wander $n ends" wander_over
+        # A wander may cross every monitor: 3200 points at 38 a second.
+        wait_for 120 "wander $n ends" wander_over
         if cat_state | jq -e .lying >/dev/null; then
             ask '{"cmd":"calm","seconds":3600}' >/dev/null
             wait_for 30 "the cat gets up from its nap" cat_is idle

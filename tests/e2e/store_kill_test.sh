@@ -4,7 +4,7 @@
 # kill; the next start takes over the dead instance's lock at once. Also: two starts at the
 # same moment leave exactly one Purrlox running.
 source "$(dirname "$0")/cat_lib.sh"
-KILLS=${STORE_KILLS:-200}
+KILLS=${STORE_KILLS:-100} # STORE_KILLS=1000 for a long soak
 LANES=${STORE_LANES:-2} # users of their own, killed side by side: starting the app is the slow part
 start_desktop
 unset PURRLOX_CONFIG_HOME PURRLOX_DATA_HOME

@@ -4,7 +4,6 @@
 #include "sprites/BubbleTransition.h"
 
 #include <QCache>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QPixmap>
 #include <QRegion>
@@ -13,7 +12,6 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
-#include <vector>
 
 class Bubble;
 class CatState;

@@ -49,7 +49,9 @@ log=$HOME/.local/share/purrlox/focusLog.json
 "$MAKE_LOG" "$log" 75000
 rm -f "$CAT_SOCKET"
 start_cat
-wait_for 40 "the cat has entered" cat_is idle
+# The pointer has been still since the drop: without calm the entry walk may turn into a hunt.
+ask '{"cmd":"calm","seconds":3600}' >/dev/null
+wait_for 60 "the cat has entered" cat_is idle
 reply=$(ask '{"cmd":"book","activity":"the last stretch","seconds":120,"wait":false}')
 [ "$(jq -r .ok <<<"$reply")" = true ] || fail "the stretch was not booked: $reply"
 kill -TERM "$CAT_PID"

@@ -51,7 +51,7 @@ rm -f "$CAT_SOCKET"
 start_cat
 # The pointer has been still since the drop: without calm the entry walk may turn into a hunt.
 ask '{"cmd":"calm","seconds":3600}' >/dev/null
-wait_for 60 "the cat has entered" cat_is idle
+wait_for 90 "the cat has entered" cat_is idle
 reply=$(ask '{"cmd":"book","activity":"the last stretch","seconds":120,"wait":false}')
 [ "$(jq -r .ok <<<"$reply")" = true ] || fail "the stretch was not booked: $reply"
 kill -TERM "$CAT_PID"

@@ -39,9 +39,7 @@ bool reachable(const Rect& from, const Rect& t, double feetY) {
 } // namespace
 
 const DesktopWindow* Climbing::find(quint32 id) const {
-    for (const DesktopWindow& w : desktop.polledWindows())
-        if (w.id == id) return &w;
-    return nullptr;
+    return desktop.desktop().find(id); // a step face between monitors too
 }
 
 std::optional<Climbing::Target> Climbing::climbTarget() {

@@ -95,6 +95,7 @@ bool Desktop::readMonitors() {
     const bool changed = kept != monitors_;
     monitors_ = std::move(kept);
     layoutChanged = true;
+    findFaces();
     return changed;
 }
 
@@ -217,7 +218,10 @@ Desktop::Beyond Desktop::beyond(int monitor, bool right) const {
         }
         if (f > floor && f - floor < bestUp) {
             bestUp = f - floor;
-            out = Beyond{f - floor <= maxStepUp ? Beyond::Kind::up : Beyond::Kind::wall, i};
+            // Climbed in view of the monitor below, or hopped when it is only a small step.
+            const bool reach =
+                f - floor <= hopUp || f + climbHeadroom <= monitors_[end].visibleFrame.maxY();
+            out = Beyond{reach ? Beyond::Kind::up : Beyond::Kind::wall, i};
         }
     }
     return out;
@@ -249,9 +253,56 @@ bool Desktop::listChanged() const {
 }
 
 const DesktopWindow* Desktop::find(quint32 id) const {
+    if (isStepFace(id)) {
+        for (const Face& f : faces_)
+            if (f.window.id == id) return &f.window;
+        return nullptr;
+    }
     for (const DesktopWindow& w : windows_)
         if (w.id == id) return &w;
     return nullptr;
+}
+
+void Desktop::findFaces() {
+    // Built once per layout: the climb reads them every frame through find().
+    faces_.clear();
+    for (int m = 0; m < int(monitors_.size()); ++m) {
+        for (const bool right : {false, true}) {
+            const Beyond b = beyond(m, right);
+            if (b.kind != Beyond::Kind::up) continue;
+            const Span run = floorRun(m);
+            const double edge = right ? run.upper : run.lower;
+            const double low = floorOf(monitorNear(right ? edge - 1 : edge + 1, floorOf(m)));
+            const double high = floorOf(b.monitor);
+            if (high - low <= hopUp) continue;
+            // Faces of one run end are shared by the monitors of that run: one each.
+            const bool known = std::any_of(faces_.begin(), faces_.end(), [&](const Face& f) {
+                return f.right == right && f.window.frame.midX() == edge;
+            });
+            if (known) continue;
+            Face face;
+            face.window.id = firstFaceId + quint32(faces_.size());
+            face.window.frame = Rect{edge - 60, low, 120, high - low};
+            face.right = right;
+            face.across = clampInto(b.monitor, right ? edge + 60 : edge - 60, 48);
+            faces_.push_back(face);
+        }
+    }
+}
+
+const DesktopWindow* Desktop::stepFace(int monitor, bool right) const {
+    if (monitor < 0 || monitor >= int(monitors_.size())) return nullptr;
+    const Span run = floorRun(monitor);
+    const double edge = right ? run.upper : run.lower;
+    for (const Face& f : faces_)
+        if (f.right == right && f.window.frame.midX() == edge) return &f.window;
+    return nullptr;
+}
+
+std::optional<double> Desktop::acrossFace(quint32 id) const {
+    for (const Face& f : faces_)
+        if (f.window.id == id) return f.across;
+    return std::nullopt;
 }
 
 bool Desktop::shows(const Monitor& m, double y) const {

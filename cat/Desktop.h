@@ -48,8 +48,13 @@ class Desktop {
     // Floors of monitors side by side within this many points of one another run on across
     // their seam as one.
     static constexpr double levelTolerance = 4;
-    // The highest step up to a neighbour's floor the cat jumps; a higher one is a wall.
-    static constexpr double maxStepUp = 240;
+    // A step up to a neighbour's floor this high or less is hopped; a higher one is a face at
+    // the seam, climbed like a window's when the monitor below shows the whole climb, up to
+    // this far above the higher floor; else a wall.
+    static constexpr double hopUp = 60;
+    static constexpr double climbHeadroom = 150;
+    // A step up is taken from this far inside the floor's end, the cat wholly on its monitor.
+    static constexpr double stepStandoff = 48;
     // The floor of a monitor (its visible bottom + floorLift); 0 without that monitor.
     double floorOf(int monitor) const;
     // The x range of the floor the cat walks on from that monitor: its own floor, joined across
@@ -60,13 +65,20 @@ class Desktop {
         enum class Kind {
             open, // no monitor shows it: the cat walks out of sight there
             down, // a lower floor the cat falls onto
-            up,   // a higher floor within a jump
+            up,   // a higher floor, hopped or climbed onto
             wall, // a higher floor out of reach
         };
         Kind kind = Kind::open;
         int monitor = -1; // the neighbour, when there is one
     };
     Beyond beyond(int monitor, bool right) const;
+    // The face at an end of a floor run where the floor beyond is a climb up (Beyond::up, more
+    // than a hop): a window-like face at the seam, on the lower monitor's side, whose top is the
+    // higher floor. Its id is never a window's; find() knows it while the layout stands.
+    const DesktopWindow* stepFace(int monitor, bool right) const;
+    static bool isStepFace(quint32 id) { return id >= firstFaceId; }
+    // Where a cat that climbed a step face steps onto the higher floor; nullopt for any other id.
+    std::optional<double> acrossFace(quint32 id) const;
 
     // The window list, filtered to what the cat can stand on, front-most first. Asks the
     // window server only when its list or the monitors changed.
@@ -89,12 +101,22 @@ class Desktop {
     // The x range a monitor shows of a top edge at height y: its visible frame's width when
     // y lies within it (with one monitor, always: the top is clipped sideways only).
     bool shows(const Monitor& m, double y) const;
+    void findFaces();
+
+    // Ids from here up are step faces; window servers hand out small numbers.
+    static constexpr quint32 firstFaceId = 0xFFFFFF00u;
+    struct Face {
+        DesktopWindow window;
+        bool right = false; // at the right end of the lower floor's run
+        double across = 0;  // the first standing spot on the higher floor
+    };
 
     Screens& screens;
     WindowList& windowList;
     qint64 ownPid;
     std::vector<Monitor> monitors_;
     std::vector<DesktopWindow> windows_;
+    std::vector<Face> faces_;
     quint64 windowGeneration = ~quint64(0);
     bool layoutChanged = true;
 };

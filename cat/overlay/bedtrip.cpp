@@ -53,9 +53,10 @@ void CatOverlay::headToBed(double t) {
         const bool right = bedX > run.upper;
         switch (desktop_.beyond(floorMonitor(), right).kind) {
         case Desktop::Beyond::Kind::up:
-            start(
-                Activity::walking(right ? run.upper - 30 : run.lower + 30, Arrival::step(approach)),
-                t);
+            start(Activity::walking(right ? run.upper - Desktop::stepStandoff
+                                          : run.lower + Desktop::stepStandoff,
+                                    Arrival::step(approach)),
+                  t);
             return;
         case Desktop::Beyond::Kind::down:
             break;

@@ -149,6 +149,14 @@ void CatOverlay::stepClimbing(double t, double dt, double e) {
         const int i = int(e / overStep);
         if (i <= 3) {
             feetY = overFeet(w.frame.maxY(), i);
+        } else if (const std::optional<double> across = desktop_.acrossFace(w.id)) {
+            // Up a step between monitors: a level hop from the seam onto the higher floor.
+            feetY = w.frame.maxY();
+            platform = Platform::floor();
+            state.setFacingRight(*across > x);
+            start(Activity::jumping(QPointF(x, feetY), QPointF(*across, feetY), Landing::floor(),
+                                    false),
+                  t);
         } else {
             feetY = w.frame.maxY();
             platform = Platform::on(w);

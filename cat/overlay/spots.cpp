@@ -134,7 +134,8 @@ bool CatOverlay::wanderAcross(double t) {
         // The walk goes on past the end; the tick drops it onto the lower floor.
         start(Activity::walking(target, Arrival::rest()), t);
     } else {
-        const double edge = right ? run.upper - 30 : run.lower + 30;
+        const double edge =
+            right ? run.upper - Desktop::stepStandoff : run.lower + Desktop::stepStandoff;
         start(Activity::walking(edge, Arrival::step(desktop_.clampInto(side.monitor, target, 48))),
               t);
     }
@@ -158,16 +159,25 @@ void CatOverlay::stepOffFloor(double t) {
 }
 
 void CatOverlay::jumpStep(double to, double t) {
-    const int m = desktop_.monitorNear(to, feetY + Desktop::maxStepUp + Desktop::levelTolerance);
-    const double floor = desktop_.floorOf(m);
-    if (desktop_.monitors().empty() || floor <= feetY + Desktop::levelTolerance ||
-        floor - feetY > Desktop::maxStepUp + Desktop::levelTolerance) {
+    const int from = floorMonitor();
+    const bool right = to > x;
+    const Desktop::Beyond b = desktop_.beyond(from, right);
+    const double floor = desktop_.floorOf(b.monitor);
+    if (b.kind != Desktop::Beyond::Kind::up || platform.window()) {
         start(Activity::idle(), t); // the step changed on the way
         return;
     }
-    const double x2 = desktop_.clampInto(m, to, 48);
-    state.setFacingRight(x < x2);
+    state.setFacingRight(right);
+    if (floor - feetY > Desktop::hopUp + Desktop::levelTolerance) {
+        // Too high to hop: up the face at the seam, then across onto the higher floor.
+        if (const DesktopWindow* face = desktop_.stepFace(from, right))
+            start(Activity::climbingUp(*face), t);
+        else
+            start(Activity::idle(), t);
+        return;
+    }
     // Just over the edge: a short hop up, not a leap across the monitor.
+    const double x2 = desktop_.clampInto(b.monitor, to, 48);
     const double land = x2 > x ? std::min(x2, x + 110) : std::max(x2, x - 110);
     start(Activity::jumping(QPointF(x, feetY), QPointF(land, floor), Landing::floor(), true), t);
 }

@@ -69,15 +69,28 @@ TEST_F(MonitorsTest, FloorsJoinAtLevelSeamsAndStepElsewhere) {
     EXPECT_EQ(d.floorRun(3), (Span{9000, 9800}));
     EXPECT_EQ(d.beyond(0, true).kind, Beyond::Kind::open);
 
-    // A second monitor whose bottom stands 60 points higher: a step up within a jump; 300
-    // points higher: a wall. Seen from the higher one, the primary is a step down.
+    // A second monitor whose bottom stands 60 points higher: a step up hopped, with no face;
+    // 300 points higher: a face at the seam to climb; so high that the primary cannot show the
+    // climb: a wall. Seen from the higher one, the primary is a step down.
     use({primary, monitor("B", {1920, 60, 1280, 900}, {1920, 60, 1280, 900})});
     EXPECT_EQ(d.floorRun(0), (Span{0, 1920}));
     EXPECT_EQ(d.beyond(0, true).kind, Beyond::Kind::up);
     EXPECT_EQ(d.beyond(0, true).monitor, 1);
     EXPECT_EQ(d.beyond(1, false).kind, Beyond::Kind::down);
+    EXPECT_EQ(d.stepFace(0, true), nullptr);
     use({primary, monitor("B", {1920, 300, 1280, 900}, {1920, 300, 1280, 900})});
+    EXPECT_EQ(d.beyond(0, true).kind, Beyond::Kind::up);
+    const DesktopWindow* face = d.stepFace(0, true);
+    ASSERT_NE(face, nullptr);
+    EXPECT_EQ(face->frame.maxY(), 312);
+    EXPECT_EQ(face->frame.minY(), 52);
+    EXPECT_TRUE(face->frame.minX() < 1920 && 1920 < face->frame.maxX());
+    EXPECT_EQ(d.find(face->id), face);
+    EXPECT_EQ(d.acrossFace(face->id), 1920 + 60);
+    EXPECT_EQ(d.stepFace(0, false), nullptr);
+    use({primary, monitor("B", {1920, 900, 1280, 900}, {1920, 900, 1280, 900})});
     EXPECT_EQ(d.beyond(0, true).kind, Beyond::Kind::wall);
+    EXPECT_EQ(d.stepFace(0, true), nullptr);
     // A monitor lower down whose top does not reach the primary's floor shows no step: the
     // cat walking out there is out of sight.
     use({primary, monitor("B", {1920, -900, 1280, 900}, {1920, -900, 1280, 900})});
@@ -138,6 +151,46 @@ TEST_F(MonitorsTest, OffTheEndOntoALowerFloorAndUpOntoAHigherOne) {
     wanderNow();
     const QStringList up = runUntilIdle(30);
     EXPECT_TRUE(up.contains("jumping")) << up.join(' ').toStdString();
+    EXPECT_EQ(shownOn(), "A");
+    EXPECT_EQ(cat->snapshot().feetY, 52);
+}
+
+TEST_F(MonitorsTest, UpAHighStepTheCatClimbsTheSeamInView) {
+    make(false);
+    // B's floor is 300 points above the primary's: a wander across climbs the face at the seam,
+    // pulls over and steps onto B's floor, never out of sight on the way.
+    use({primary, monitor("B", {1920, 300, 1280, 900}, {1920, 300, 1280, 900})});
+    probe().settle(1500);
+    random.fractions = {0.5, 0.0, 0.5};
+    wanderNow();
+    QStringList kinds;
+    int unseen = 0;
+    for (int i = 0; i < 60 * 50; ++i) {
+        tickAfter(0.02);
+        const auto s = cat->snapshot();
+        const QString kind = s.activity.description().section('(', 0, 0);
+        if (kinds.isEmpty() || kinds.last() != kind) kinds.append(kind);
+        unseen += cat->desktop().monitorUnder(s.x, s.feetY) < 0;
+        if (kinds.size() > 1 && s.activity.is(K::idle)) break;
+    }
+    EXPECT_TRUE(kinds.contains("climbingUp") && kinds.contains("pullingUp"))
+        << kinds.join(' ').toStdString();
+    EXPECT_EQ(shownOn(), "B") << kinds.join(' ').toStdString();
+    EXPECT_EQ(cat->snapshot().feetY, 312);
+    EXPECT_TRUE(cat->snapshot().platform.isFloor());
+    EXPECT_EQ(unseen, 0);
+
+    // A layout change under a climbing cat takes the face away: it lets go and lands in view.
+    probe().settle(1500);
+    random.fractions = {0.5, 0.0, 0.5};
+    wanderNow();
+    for (int i = 0; i < 60 * 50 && !cat->snapshot().activity.is(K::climbingUp); ++i)
+        tickAfter(0.02);
+    ASSERT_TRUE(cat->snapshot().activity.is(K::climbingUp));
+    tickAfter(1.0);
+    use({primary, monitor("B", {1920, 500, 1280, 900}, {1920, 500, 1280, 900})});
+    const QStringList fall = runUntilIdle(10);
+    EXPECT_TRUE(fall.contains("falling")) << fall.join(' ').toStdString();
     EXPECT_EQ(shownOn(), "A");
     EXPECT_EQ(cat->snapshot().feetY, 52);
 }

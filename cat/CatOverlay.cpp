@@ -76,6 +76,8 @@ CatOverlay::~CatOverlay() {
     if (frameClock) {
         sys.windowList.onChange = nullptr;
         sys.inputIdle.onPointer = nullptr;
+        sys.inputIdle.onKey = nullptr;
+        sys.devices.onChange = nullptr;
     }
     systemSignals_.stopWatching();
     bedPlace_.closePanel();
@@ -210,6 +212,14 @@ void CatOverlay::enter(bool c) {
         };
         sys.inputIdle.onPointer = [self] {
             if (self) self->wake();
+        };
+        // The system poll: at once on news from the devices and on the first key of a spell of
+        // typing; the keys after it are read by the once-a-second poll while it lasts.
+        sys.devices.onChange = [self] {
+            if (self) self->systemNews();
+        };
+        sys.inputIdle.onKey = [self] {
+            if (self && !self->systemSignals_.typingSince()) self->systemNews();
         };
     }
 }

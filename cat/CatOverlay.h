@@ -252,6 +252,10 @@ class CatOverlay : public QObject {
     double walkRestFor() const;
     bool calm() const; // nothing on the cat's mind: no focus, call, break, nap or news
     double bedRestFor(double now) const;
+    // News from the system: poll it at the next frame, waking the clock.
+    void systemNews();
+    // When the once-a-second system poll is next needed by a resting clock.
+    double nextSystemPoll() const;
     void pollWindows();
     // The frame clock runs at the refresh rate of the monitor under the cat.
     double rateOfMonitorUnderCat();

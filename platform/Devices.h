@@ -24,4 +24,10 @@ class Devices {
         (void)asleep;
         (void)awake;
     }
+
+    // Devices whose answers are kept by notifications call onChange, on the main thread, when
+    // the camera, the microphone or the music may have changed, and say so here; the others are
+    // asked once a second.
+    virtual bool notifiesChanges() const { return false; }
+    std::function<void()> onChange;
 };

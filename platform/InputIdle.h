@@ -13,4 +13,8 @@ class InputIdle {
     // Called on the main thread when the pointer moves or a button goes down or up, so a
     // resting frame clock can wake for it.
     std::function<void()> onPointer;
+    // Called on the main thread on a key press, by backends that say so here; the others are
+    // asked once a second.
+    virtual bool notifiesKeys() const { return false; }
+    std::function<void()> onKey;
 };

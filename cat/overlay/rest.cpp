@@ -6,11 +6,13 @@
 
 #include "cat/CatOverlay.h"
 #include "cat/Ticker.h"
+#include "platform/Devices.h"
 #include "platform/InputIdle.h"
 #include "platform/WindowList.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 using K = Activity::Kind;
 
@@ -28,6 +30,19 @@ double CatOverlay::frameClockRate() const {
 
 void CatOverlay::wake() {
     if (frameClock) frameClock->wake();
+}
+
+void CatOverlay::systemNews() {
+    lastSystemPoll = distantPast;
+    wake();
+}
+
+double CatOverlay::nextSystemPoll() const {
+    // A resting clock need not wake for the poll when news comes by itself: from devices that
+    // notify, and keys that notify until typing starts (its end is a poll's to find).
+    const bool told = sys.devices.notifiesChanges() && sys.inputIdle.notifiesKeys() &&
+                      !systemSignals_.typingSince();
+    return told ? std::numeric_limits<double>::infinity() : lastSystemPoll + 1.0;
 }
 
 bool CatOverlay::quietAt(double t) const {
@@ -61,7 +76,7 @@ double CatOverlay::bedRestFor(double t) const {
     if (!bedLife_.lying() || !quietAt(t) || !calm() || !letterQueue_.empty()) return 0;
     const auto* inBed = activity.as<activity::InBed>();
     double rest = inBed->clip ? bedClips.untilNextPose(t - activityStart, 1.0) : breathStep;
-    rest = std::min(rest, lastSystemPoll + 1.0 - t);
+    rest = std::min(rest, nextSystemPoll() - t);
     // The next clip and the phone spell's end are decided on their own moments.
     const auto consider = [&](double moment) {
         if (moment > t) rest = std::min(rest, moment - t);
@@ -94,7 +109,7 @@ double CatOverlay::restFor(double t) {
     // for the next second: its wake-up found nothing to read yet.
     if (desktop_.listChanged())
         return std::max(0.0, lastWindowPoll + windowPollSeconds - t) + overshoot;
-    double due = lastSystemPoll + 1.0;
+    double due = std::min(nextSystemPoll(), t + 3600);
     const auto consider = [&](double moment) {
         if (moment > t) due = std::min(due, moment);
     };

@@ -96,6 +96,12 @@ void CameraWatch::scanProcesses() {
 }
 
 void CameraWatch::readEvents() {
+    const bool was = inUse();
+    readAll();
+    if (inUse() != was && changed) changed();
+}
+
+void CameraWatch::readAll() {
     alignas(inotify_event) char buffer[4096];
     for (;;) {
         const ssize_t n = ::read(fd_, buffer, sizeof buffer);

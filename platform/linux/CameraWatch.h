@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <sys/types.h>
 #include <unistd.h>
@@ -24,11 +25,14 @@ class CameraWatch final : public QObject {
 
     bool inUse() const { return open_ > 0; }
     int openCount() const { return open_; }
+    // Called when inUse() flips.
+    std::function<void()> changed;
 
   private:
     void watchNode(const QString& name);
     void scanProcesses();
     void readEvents();
+    void readAll();
 
     QString dev_;
     QString proc_;

@@ -7,10 +7,20 @@
 
 LinuxDevices::LinuxDevices(QObject* parent)
     : QObject(parent), camera_(std::make_unique<CameraWatch>()),
-      sound_(std::make_unique<PulseAudio>()),
+      // The sound thread's news reaches the engine on the main thread.
+      sound_(std::make_unique<PulseAudio>([this] {
+          QMetaObject::invokeMethod(this, &LinuxDevices::changed, Qt::QueuedConnection);
+      })),
       players_(std::make_unique<MprisPlayers>(QDBusConnection::sessionBus())),
       sleep_(std::make_unique<SleepSignals>(QDBusConnection::systemBus(),
-                                            QDBusConnection::sessionBus())) {}
+                                            QDBusConnection::sessionBus())) {
+    camera_->changed = [this] { changed(); };
+    players_->changed = [this] { changed(); };
+}
+
+void LinuxDevices::changed() {
+    if (onChange) onChange();
+}
 
 LinuxDevices::~LinuxDevices() = default;
 

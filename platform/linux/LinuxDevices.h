@@ -26,8 +26,11 @@ class LinuxDevices final : public QObject, public Devices {
     void watchSleep(std::function<void()> asleep, std::function<void()> awake) override;
     // The screens went dark or came back by a means the desktop backend follows.
     void screensDark(const QString& source, bool dark);
+    bool notifiesChanges() const override { return true; }
 
   private:
+    void changed();
+
     std::unique_ptr<CameraWatch> camera_;
     std::unique_ptr<PulseAudio> sound_;
     std::unique_ptr<MprisPlayers> players_;

@@ -181,5 +181,7 @@ void MprisPlayers::update() {
     for (const Player& p : std::as_const(players_))
         any |= p.playing && (p.kind == AudioApp::musicPlayer ||
                              (p.kind == AudioApp::mediaPlayer && p.audioTrack));
+    if (any == playing_) return;
     playing_ = any;
+    if (changed) changed();
 }

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QObject>
 #include <QString>
+#include <functional>
 
 class QDBusMessage;
 class QDBusPendingCallWatcher;
@@ -24,6 +25,8 @@ class MprisPlayers final : public QObject {
     // (its media type by name is audio/*) is music; one whose type cannot be told (a stream)
     // is not.
     bool musicPlaying() const { return playing_; }
+    // Called when musicPlaying() flips.
+    std::function<void()> changed;
 
   private slots:
     void nameOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);

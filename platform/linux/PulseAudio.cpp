@@ -49,7 +49,7 @@ bool roleIsMusic(const pa_proplist* p) {
 
 } // namespace
 
-PulseAudio::PulseAudio() {
+PulseAudio::PulseAudio(std::function<void()> changed) : changed_(std::move(changed)) {
     loop_ = pa_threaded_mainloop_new();
     if (!loop_) {
         Log::error(QStringLiteral("sound: libpulse could not make its main loop; the cat hears "
@@ -247,7 +247,8 @@ void PulseAudio::publish() {
         std::lock_guard lock(mutex_);
         processes_ = std::move(list);
     }
-    microphone_.store(microphone, std::memory_order_relaxed);
-    music_.store(music, std::memory_order_relaxed);
+    const bool flipped = microphone_.exchange(microphone, std::memory_order_relaxed) != microphone;
+    const bool musicFlipped = music_.exchange(music, std::memory_order_relaxed) != music;
     updates_.fetch_add(1, std::memory_order_relaxed);
+    if ((flipped || musicFlipped) && changed_) changed_();
 }

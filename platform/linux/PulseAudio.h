@@ -4,6 +4,7 @@
 #include "platform/linux/AudioApps.h"
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <pulse/def.h>
@@ -19,7 +20,8 @@ struct pa_time_event;
 // reconnected with a growing pause, and one that appears later is found.
 class PulseAudio final {
   public:
-    PulseAudio();
+    // `changed` is called on the sound thread whenever the microphone or music answer flips.
+    explicit PulseAudio(std::function<void()> changed = {});
     ~PulseAudio();
     PulseAudio(const PulseAudio&) = delete;
     PulseAudio& operator=(const PulseAudio&) = delete;
@@ -72,4 +74,5 @@ class PulseAudio final {
     std::atomic<bool> microphone_{false};
     std::atomic<bool> music_{false};
     std::atomic<int> updates_{0};
+    const std::function<void()> changed_; // set before the sound thread starts
 };

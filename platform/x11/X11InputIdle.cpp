@@ -109,6 +109,7 @@ bool X11InputIdle::handle(const xcb_generic_event_t* event) {
     switch (ge->event_type) {
     case XCB_INPUT_RAW_KEY_PRESS:
         lastKey_ = lastRaw_ = now;
+        if (onKey) onKey();
         return true;
     case XCB_INPUT_RAW_BUTTON_PRESS:
         lastRaw_ = lastPointer_ = now;

@@ -18,6 +18,7 @@ class X11InputIdle final : public InputIdle {
     double secondsSinceAnyInput() const override;
     double secondsSinceKeyDown() const override;
     double secondsSinceMouseMoved() const override;
+    bool notifiesKeys() const override { return xinputOpcode_ != 0; }
 
     // Called just before the pointer backend warps: whatever the server counts as input for
     // that warp is not the user's.

@@ -158,6 +158,42 @@ TEST_F(FrameClockTest, ACatInItsBedRestsBetweenItsPictures) {
     EXPECT_LT(bedFrames, 60 * 25) << "the display rate is 60 frames a second";
 }
 
+// Devices and keys that report their news let a sitting cat sleep past the once-a-second system
+// poll; the news itself wakes the clock and is read at once. Typing keeps the poll, which finds
+// its end.
+TEST_F(FrameClockTest, SystemNewsWakesAClockThatNoLongerPollsEverySecond) {
+    devices.notifies = input.notifies = true;
+    probe().postponeTimers();
+    const SystemSignals& sig = probe().systemSignals();
+    frame();
+    ASSERT_GT(ticker->interval(), 1'500);
+
+    // The first key of a spell of typing wakes the clock; while typing it polls every second.
+    clock.advance(1);
+    input.key = 0;
+    input.onKey();
+    expectAwake();
+    frame();
+    EXPECT_TRUE(sig.typingSince());
+    EXPECT_LE(ticker->interval(), 1'010);
+    input.key = 3;
+    for (int i = 0; i < 3; ++i)
+        frame();
+    EXPECT_FALSE(sig.typingSince());
+    EXPECT_GT(ticker->interval(), 1'500);
+
+    // The camera goes on: read at once, and a call after its three seconds, at the display
+    // rate while it settles.
+    clock.advance(1);
+    devices.camera = true;
+    devices.onChange();
+    expectAwake();
+    const double on = now();
+    while (!sig.inCall() && now() - on < 5)
+        frame();
+    EXPECT_LE(now() - on, 3 + 2 * frameSeconds());
+}
+
 TEST_F(FrameClockTest, ALetterWakesARestingClock) {
     intoRest(0.4);
     cat->deliver(Letter{});

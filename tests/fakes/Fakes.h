@@ -114,7 +114,9 @@ class FakeInputIdle final : public InputIdle {
     double secondsSinceAnyInput() const override { return any; }
     double secondsSinceKeyDown() const override { return key; }
     double secondsSinceMouseMoved() const override { return mouse; }
+    bool notifiesKeys() const override { return notifies; }
     double any = 0, key = 1e9, mouse = 0;
+    bool notifies = false; // calls onKey (the test does, on its key presses)
 };
 
 class FakeDevices final : public Devices {
@@ -130,7 +132,9 @@ class FakeDevices final : public Devices {
         asleep = std::move(a);
         awake = std::move(w);
     }
+    bool notifiesChanges() const override { return notifies; }
     bool camera = false, microphone = false, music = false;
+    bool notifies = false; // calls onChange (the test does, on its changes)
     int microphoneAsked = 0;
     std::vector<AudioProcess> processes;
     std::function<void()> asleep, awake; // what the cat subscribed

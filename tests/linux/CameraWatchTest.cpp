@@ -81,3 +81,27 @@ TEST(CameraWatchTest, ProcessesOfOtherUsersDoNotCount) {
     CameraWatch nowhere(root.path() + "/none", root.path() + "/none");
     EXPECT_FALSE(nowhere.inUse());
 }
+
+// The engine hears of the camera only when it goes on or off, not of every open and close.
+TEST(CameraWatchTest, TellsWhenTheCameraGoesOnOrOff) {
+    QTemporaryDir root;
+    const QString dev = root.path() + "/dev", proc = root.path() + "/proc";
+    ASSERT_TRUE(QDir().mkpath(dev) && QDir().mkpath(proc));
+    QFile node(dev + "/video0");
+    ASSERT_TRUE(node.open(QIODevice::WriteOnly));
+    node.close();
+    CameraWatch watch(dev, proc);
+    int told = 0;
+    watch.changed = [&] { ++told; };
+    QFile a(dev + "/video0"), b(dev + "/video0");
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly));
+    EXPECT_EQ(settle(watch, 1), 1);
+    ASSERT_TRUE(b.open(QIODevice::ReadOnly));
+    EXPECT_EQ(settle(watch, 2), 2);
+    b.close();
+    EXPECT_EQ(settle(watch, 1), 1);
+    EXPECT_EQ(told, 1);
+    a.close();
+    EXPECT_EQ(settle(watch, 0), 0);
+    EXPECT_EQ(told, 2);
+}

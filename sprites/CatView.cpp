@@ -107,6 +107,7 @@ CatView::CatView(const CatState& state, Images images, QWidget* parent)
 void CatView::setFrameRate(double framesPerSecond) {
     if (!(framesPerSecond >= 1)) framesPerSecond = 60;
     const int interval = std::max(1, int(1000 / framesPerSecond));
+    frameInterval_ = interval;
     streams_.setInterval(interval);
     transition_.setInterval(interval);
 }
@@ -115,6 +116,10 @@ void CatView::setFrameRate(double framesPerSecond) {
 // frame's writes are done, so half-written states never reach the window.
 void CatView::stateChanged() {
     const bool stream = state_.hearts() || state_.sleeping();
+    // Hearts answer a stroke at the display rate; the z's of a sleeping cat drift slowly and
+    // rise smoothly at a quarter of it.
+    const int interval = state_.hearts() ? frameInterval_ : std::max(frameInterval_, sleepStreamMs);
+    if (streams_.interval() != interval) streams_.setInterval(interval);
     if (stream && !streams_.isActive()) streams_.start();
     if (!stream) streams_.stop();
     if (settling_) return;

@@ -108,6 +108,8 @@ class CatView final : public QWidget {
     const QImage& screenImage(CatSprite sprite, qreal ratio, bool mirrored);
     QCache<int, QImage> screenImages_{4 << 20}; // cost in bytes
     QTimer streams_;
+    int frameInterval_ = 16;
+    static constexpr int sleepStreamMs = 66;
     QRegion drawn_;
     QList<int> shown_;
     bool settling_ = false;

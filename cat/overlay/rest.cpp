@@ -2,7 +2,7 @@
 // activity, and anything added later, keeps the display rate. While still, the clock sleeps
 // until the earliest moment something is due, and every outside event wakes it. A walk sleeps
 // between its pictures, and so does a cat lying in its bed: between the frames of its clip, or
-// a tenth of a second at a time while it only breathes.
+// a tenth of a second at a time while it only breathes, as a cat asleep on the floor does.
 
 #include "cat/CatOverlay.h"
 #include "cat/Ticker.h"
@@ -48,7 +48,9 @@ double CatOverlay::nextSystemPoll() const {
 bool CatOverlay::quietAt(double t) const {
     if (!panel || holding_.dragHover() || hunting_.heldPointer() || captionBoard.busy(t))
         return false;
-    if (state.caption() || state.hearts() || state.sleeping()) return false;
+    // Asleep, the breath is stepped like the bed's; the view draws the z's at its own rate.
+    if (state.caption() || state.hearts() || (state.sleeping() && !activity.is(K::sleeping)))
+        return false;
     // The happy face and the pop squash end on their own dates; both are short.
     return !holding_.happy(t) && !holding_.popping(t);
 }
@@ -104,6 +106,11 @@ double CatOverlay::restFor(double t) {
         return quietAt(t) && !bubble ? walkRestFor() : 0;
     }
     if (activity.is(K::inBed)) return bedRestFor(t);
+    if (activity.is(K::sleeping)) {
+        // Any input wakes it, and input wakes the clock; only the breath and the poll are due.
+        if (!quietAt(t) || !calm() || !letterQueue_.empty()) return 0;
+        return std::max(0.0, std::min(breathStep, nextSystemPoll() - t)) + overshoot;
+    }
     if (!stillAt(t)) return 0;
     // A window change that came too soon after the last read waits for the next read, not
     // for the next second: its wake-up found nothing to read yet.

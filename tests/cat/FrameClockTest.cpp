@@ -288,11 +288,31 @@ TEST_F(FrameClockTest, StillOnlyInTheListedStates) {
     cat->setPomodoro(false, now() + 300);
     EXPECT_EQ(cat->restFor(now()), 0);
     cat->setPomodoro(false, std::nullopt);
-    for (const Activity& a :
-         {Activity::snacking(), Activity::sleeping(), Activity::yawning(AfterYawn::idle)}) {
+    for (const Activity& a : {Activity::snacking(), Activity::yawning(AfterYawn::idle)}) {
         probe().start(a, now());
         EXPECT_EQ(cat->restFor(now()), 0) << a.description().toStdString();
     }
+}
+
+// Asleep on the floor it only breathes: ten steps a second, and the first input wakes it at
+// once with a yawn.
+TEST_F(FrameClockTest, ASleepingCatBreathesInTenthsAndWakesAtOnce) {
+    probe().start(Activity::sleeping(), now());
+    input.any = 200;
+    frames = 0;
+    const double start = now();
+    while (now() - start < 10 && kind() == K::sleeping)
+        frame();
+    ASSERT_EQ(kind(), K::sleeping);
+    EXPECT_LE(frames, 10 * 10 + 12);
+    EXPECT_GE(frames, 10 * 9);
+    EXPECT_TRUE(cat->state.sleeping());
+    input.any = 0;
+    input.mouse = 0;
+    input.onPointer();
+    expectAwake();
+    frame();
+    EXPECT_EQ(kind(), K::yawning);
 }
 
 // Like the X11 panel, whose mover reports the end of a run of moves as it goes, and the

@@ -48,9 +48,8 @@ double CatOverlay::nextSystemPoll() const {
 bool CatOverlay::quietAt(double t) const {
     if (!panel || holding_.dragHover() || hunting_.heldPointer() || captionBoard.busy(t))
         return false;
-    // Asleep, the breath is stepped like the bed's; the view draws the z's at its own rate.
-    if (state.caption() || state.hearts() || (state.sleeping() && !activity.is(K::sleeping)))
-        return false;
+    // Asleep, the breath is stepped like the bed's and the view draws the z's at its own rate.
+    if (state.caption() || state.hearts()) return false;
     // The happy face and the pop squash end on their own dates; both are short.
     return !holding_.happy(t) && !holding_.popping(t);
 }

@@ -185,19 +185,44 @@ click_on() {
 
 # wander_until TRIES COMMAND...: forces the cat's wanders one after another until COMMAND
 # succeeds (at most TRIES); a wander that became a nap is ended (calm ends its own naps).
-wander_over() { cat_state | jq -e '.lying or .kind == "idle" or .kind == "snacking"' >/dev/null; }
+# A cat that dozed off after its wander (at night a minute without input is enough) is
+# woken by a pointer nudge, real input, as a user's hand would.
+wander_over() {
+    cat_state | jq -e '.lying or (.kind | IN("idle", "snacking", "yawning", "sleeping"))' >/dev/null
+}
+nudge_pointer() { xdotool mousemove_relative -- 1 0 mousemove_relative -- -1 0; }
+awake_and_idle() {
+    nudge_pointer
+    cat_is idle
+}
+# The state and the log's tail go to the test's output (fd 4: wait_for silences the check's
+# own) once the wander's time is nearly up.
+exec 4>&2
+wander_over_or_tell() {
+    wander_over && return 0
+    if (($(echo "$(now) > ${WANDER_TELL_AT:-0}" | bc))) && [ -z "${WANDER_TOLD:-}" ]; then
+        WANDER_TOLD=1
+        echo "the wander runs long: $(cat_state | jq -c '[.kind, .x, .feetY, .monitor]')" >&4
+        tail -n 20 "$CAT_LOG" >&4
+    fi
+    return 1
+}
 wander_until() {
     local tries=$1 n
     shift
     for n in $(seq "$tries"); do
         "$@" && return 0
+        nudge_pointer
         ask '{"cmd":"due","what":"wander"}' >/dev/null
         sleep 0.3
+        WANDER_TELL_AT=$(echo "$(now) + 110" | bc) WANDER_TOLD=
         # A wander may cross every monitor: 3200 points at 38 a second.
-        wait_for 120 "wander $n ends" wander_over
+        wait_for 120 "wander $n ends" wander_over_or_tell
         if cat_state | jq -e .lying >/dev/null; then
             ask '{"cmd":"calm","seconds":3600}' >/dev/null
-            wait_for 30 "the cat gets up from its nap" cat_is idle
+            wait_for 30 "the cat gets up from its nap" awake_and_idle
+        elif cat_state | jq -e '.kind | IN("yawning", "sleeping")' >/dev/null; then
+            wait_for 30 "the cat wakes from its doze" awake_and_idle
         fi
     done
     "$@"

@@ -185,7 +185,7 @@ click_on() {
 
 # wander_until TRIES COMMAND...: forces the cat's wanders one after another until COMMAND
 # succeeds (at most TRIES); a wander that became a nap is ended (calm ends its own naps).
-# A cat that dozed off after its wander (at night a minute without input is enough) is
+# A cat that dozed off after its wander (three minutes without input at its noon) is
 # woken by a pointer nudge, real input, as a user's hand would.
 wander_over() {
     cat_state | jq -e '.lying or (.kind | IN("idle", "snacking", "yawning", "sleeping"))' >/dev/null

@@ -11,6 +11,11 @@
 namespace {
 // Raw motion that follows our own warp this closely is the warp's, not the user's.
 constexpr double kWarpEcho = 0.1;
+// The server may take longer to count the warp when it is busy; its idle time is only read
+// once a second, so this costs at most one reading of real input after a warp.
+constexpr double kServerWarpEcho = 0.5;
+// Input the server counted this much later than the last raw event had none of its own.
+constexpr double kRawLag = 0.05;
 } // namespace
 
 X11InputIdle::X11InputIdle(xcb_connection_t* c, xcb_window_t root, X11EventFilter& events,
@@ -30,7 +35,8 @@ X11InputIdle::X11InputIdle(xcb_connection_t* c, xcb_window_t root, X11EventFilte
             xcb_input_event_mask_t head;
             uint32_t bits;
         } mask{{XCB_INPUT_DEVICE_ALL_MASTER, 1},
-               XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS |
+               XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE |
+                   XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS |
                    XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE | XCB_INPUT_XI_EVENT_MASK_RAW_MOTION};
         const auto cookie = xcb_input_xi_select_events_checked(c_, root_, 1, &mask.head);
         if (auto* error = xcb_request_check(c_, cookie)) {
@@ -56,24 +62,39 @@ double X11InputIdle::serverIdle() const {
     return info ? info->ms_since_user_input / 1000.0 : -1;
 }
 
-double X11InputIdle::secondsSinceAnyInput() const {
+void X11InputIdle::readServer() const {
     const double now = clock_.monotonic();
     // The server's idle time costs a round trip and the cat asks every frame; raw events keep
     // the answer current in between, so the server is asked once a second at most.
-    if (serverCheckedAt_ < 0 || now - serverCheckedAt_ >= kServerPoll) {
-        const double idle = serverIdle();
-        serverLast_ = idle < 0 ? std::nullopt : std::optional<double>(now - idle);
-        serverCheckedAt_ = now;
-    }
-    if (!serverLast_) return std::max(0.0, now - lastRaw_);
-    double last = *serverLast_;
-    // The server may count our warp as input; unless the user did something since, the last
-    // input is still the one before the warp.
-    // Without raw events there is no telling, so only the moment of the warp itself is excused.
-    const bool sinceWarp = last >= warpedAt_ - kWarpEcho &&
-                           (xinputOpcode_ ? lastRaw_ < warpedAt_ : last <= warpedAt_ + kWarpEcho);
-    if (warpedAt_ >= 0 && sinceWarp) last = inputBeforeWarp_;
-    return std::max(0.0, now - std::max(last, lastRaw_));
+    if (serverCheckedAt_ >= 0 && now - serverCheckedAt_ < kServerPoll) return;
+    const double idle = serverIdle();
+    serverLast_ = idle < 0 ? std::nullopt : std::optional<double>(now - idle);
+    serverCheckedAt_ = now;
+}
+
+std::optional<double> X11InputIdle::serverInput() const {
+    readServer();
+    if (!serverLast_) return std::nullopt;
+    // The server may count our warp as input; that moment is not the user's.
+    if (warpedAt_ >= 0 && *serverLast_ >= warpedAt_ - kWarpEcho &&
+        *serverLast_ <= warpedAt_ + kServerWarpEcho)
+        return inputBeforeWarp_;
+    return serverLast_;
+}
+
+std::optional<double> X11InputIdle::inputWithoutRawEvents() const {
+    if (!xinputOpcode_) return std::nullopt;
+    const std::optional<double> last = serverInput();
+    // Absolute motion injected through XTEST (xdotool, VNC servers, software KVMs) reaches the
+    // server's idle counter but brings no raw event; keys and buttons always bring theirs.
+    if (!last || *last <= lastRaw_ + kRawLag) return std::nullopt;
+    return last;
+}
+
+double X11InputIdle::secondsSinceAnyInput() const {
+    const double now = clock_.monotonic();
+    const std::optional<double> last = serverInput();
+    return std::max(0.0, now - std::max(last.value_or(lastRaw_), lastRaw_));
 }
 
 double X11InputIdle::secondsSinceKeyDown() const {
@@ -83,7 +104,8 @@ double X11InputIdle::secondsSinceKeyDown() const {
 
 double X11InputIdle::secondsSinceMouseMoved() const {
     if (!xinputOpcode_) return secondsSinceAnyInput();
-    return std::max(0.0, clock_.monotonic() - lastMotion_);
+    const double motion = std::max(lastMotion_, inputWithoutRawEvents().value_or(lastMotion_));
+    return std::max(0.0, clock_.monotonic() - motion);
 }
 
 void X11InputIdle::warping() {
@@ -94,7 +116,7 @@ void X11InputIdle::warping() {
 
 std::optional<double> X11InputIdle::lastPointerEvent() const {
     if (!xinputOpcode_) return std::nullopt;
-    return lastPointer_;
+    return std::max(lastPointer_, inputWithoutRawEvents().value_or(lastPointer_));
 }
 
 double X11InputIdle::monotonicNow() const {
@@ -110,6 +132,9 @@ bool X11InputIdle::handle(const xcb_generic_event_t* event) {
     case XCB_INPUT_RAW_KEY_PRESS:
         lastKey_ = lastRaw_ = now;
         if (onKey) onKey();
+        return true;
+    case XCB_INPUT_RAW_KEY_RELEASE:
+        lastRaw_ = now;
         return true;
     case XCB_INPUT_RAW_BUTTON_PRESS:
         lastRaw_ = lastPointer_ = now;

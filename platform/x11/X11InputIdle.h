@@ -10,7 +10,8 @@ class Clock;
 class X11EventFilter;
 
 // Idle times: the XScreenSaver counter for any input, XInput2 raw events for key presses and
-// pointer motion. Only the times of raw events are kept, never what they carried.
+// pointer motion; input the counter saw without a raw event is taken for motion. Only the
+// times of raw events are kept, never what they carried.
 class X11InputIdle final : public InputIdle {
   public:
     X11InputIdle(xcb_connection_t* c, xcb_window_t root, X11EventFilter& events, Clock& clock);
@@ -32,6 +33,11 @@ class X11InputIdle final : public InputIdle {
   private:
     bool handle(const xcb_generic_event_t* event);
     double serverIdle() const; // seconds, or -1 without the extension
+    void readServer() const;   // at most once a second
+    // The last input the server counted, our own warp excused.
+    std::optional<double> serverInput() const;
+    // The last input the server counted that came without a raw event, if newer than those.
+    std::optional<double> inputWithoutRawEvents() const;
 
     xcb_connection_t* c_;
     xcb_window_t root_;

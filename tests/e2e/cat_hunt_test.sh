@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # A pointer left still is stalked, pounced on and carried down to the floor by the cat's paw;
-# a pointer pulled away during the carry is let go.
+# a pointer pulled away during the carry is let go; a pointer moved about by absolute moves (as
+# xdotool, VNC servers and software KVMs move it, with no raw events) is not still, even after
+# the paw has warped it.
 source "$(dirname "$0")/cat_lib.sh"
 H=$E2E_HEIGHT
 
@@ -40,4 +42,18 @@ wait_for 2 "it lets go and falls" cat_is falling
 y=$(pointer_y)
 sleep 0.5
 [ "$(pointer_y)" = "$y" ] || fail "the pointer kept moving after the cat let go"
+
+ask '{"cmd":"calm"}' >/dev/null
+wait_for 10 "the cat sits again" cat_is idle
+move_about() {
+    local i
+    for i in $(seq "$1"); do
+        xdotool mousemove $((300 + i % 2 * 700)) $((200 + i % 3 * 150))
+        sleep 0.3
+    done
+}
+move_about 17
+ask '{"cmd":"due","what":"hunt"}' >/dev/null
+move_about 7
+cat_is idle || fail "the cat hunts a pointer that moves: $(cat_state | jq -r .activity)"
 echo "PASS"

@@ -137,6 +137,7 @@ void CatView::settle() {
         captionShown_ = caption;
         transition_.captionShown(caption);
     }
+    inputBody_ = inputBody();
     const QRegion drawn = drawnRegion();
     if (drawn != drawn_) {
         drawn_ = drawn;
@@ -368,18 +369,34 @@ std::optional<QRectF> CatView::badgeRect() const {
     return QRectF(QPointF(box.right() - size.width() - 10, box.top() + 12), size);
 }
 
-QRegion CatView::drawnRegion() const {
+QRect CatView::inputBody() const {
     // The body grown by the hit test's 4 points and snapped outwards to a 4-pixel grid, so the
     // breathing and wobbling of a resting cat do not reshape the window every frame.
     const QRectF body = bodyRect();
-    QRegion region;
-    if (!body.isEmpty()) {
-        const auto down = [](double v) { return int(std::floor(v / 4)) * 4; };
-        const auto up = [](double v) { return int(std::ceil(v / 4)) * 4; };
-        const QRectF grown = body.adjusted(-4, -4, 4, 4);
-        region = QRect(QPoint(down(grown.left()), down(grown.top())),
+    if (body.isEmpty()) return {};
+    const auto down = [](double v) { return int(std::floor(v / 4)) * 4; };
+    const auto up = [](double v) { return int(std::ceil(v / 4)) * 4; };
+    const QRectF grown = body.adjusted(-4, -4, 4, 4);
+    const QRect wanted(QPoint(down(grown.left()), down(grown.top())),
                        QPoint(up(grown.right()) - 1, up(grown.bottom()) - 1));
-    }
+    // The pictures of a gait, a climb or a swing differ by a few pixels, and a compositor
+    // reworks the whole window at each reshape (picom: about ten times what a new picture
+    // costs). So the area taken stays while it covers the body with a few pixels to spare,
+    // and grows to take in the next picture's where that is enough.
+    constexpr int spare = 8;
+    const auto fits = [&wanted](const QRect& r) {
+        return r.contains(wanted) && wanted.left() - r.left() <= spare &&
+               wanted.top() - r.top() <= spare && r.right() - wanted.right() <= spare &&
+               r.bottom() - wanted.bottom() <= spare;
+    };
+    if (inputBody_.isNull()) return wanted;
+    if (fits(inputBody_)) return inputBody_;
+    if (const QRect both = inputBody_ | wanted; fits(both)) return both;
+    return wanted;
+}
+
+QRegion CatView::drawnRegion() const {
+    QRegion region = inputBody();
     if (auto caption = captionRect()) region += caption->toAlignedRect();
     if (auto badge = badgeRect()) region += badge->toAlignedRect();
     if (bubble_) {

@@ -110,7 +110,9 @@ class CatView final : public QWidget {
     QTimer streams_;
     int frameInterval_ = 16;
     static constexpr int sleepStreamMs = 66;
+    QRect inputBody() const;
     QRegion drawn_;
+    QRect inputBody_; // the body's part of the area that takes the pointer, as last set
     QList<int> shown_;
     bool settling_ = false;
     std::optional<QPointF> pressedAt_;

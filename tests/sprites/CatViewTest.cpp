@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <utility>
 
@@ -159,6 +160,35 @@ TEST_F(CatViewTest, DrawnRegionCoversBodyAndCaptionButNotTheClearRest) {
     QCoreApplication::processEvents();
     EXPECT_EQ(changes, 1);
     EXPECT_TRUE(view.drawnRegion().contains(QPoint(70, 130)));
+}
+
+// Each reshape of the window costs a compositor a rework of the whole window, so a swinging,
+// climbing or walking cat, whose pictures differ by a few pixels, keeps the area it takes while
+// that still covers it; a real move still reshapes it.
+TEST_F(CatViewTest, ASwingKeepsTheAreaThatTakesThePointer) {
+    int changes = 0;
+    QObject::connect(&view, &CatView::drawnChanged, [&] { ++changes; });
+    state.setSwaying(true);
+    state.setAnchor({0.5, 0.2});
+    int firstSwing = 0;
+    for (int i = 0; i < 90; ++i) { // three swings of four degrees either side
+        if (i == 30) firstSwing = changes;
+        state.setTilt(4 * std::sin(i * 2 * M_PI / 30));
+        QCoreApplication::processEvents();
+        const QRect body = view.bodyRect().toAlignedRect();
+        ASSERT_TRUE(view.drawnRegion().boundingRect().contains(body)) << "at pose " << i;
+        // Never much more than the body: the spare pixels stay few.
+        ASSERT_LE(view.drawnRegion().boundingRect().width(), body.width() + 2 * (4 + 4 + 8));
+    }
+    // The first swing grows the area a few pixels at a time; the next two reshape nothing.
+    EXPECT_LE(firstSwing, 5);
+    EXPECT_EQ(changes, firstSwing);
+    const int swung = changes;
+    state.setTilt(0);
+    state.setCatOffset(30);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(changes, swung + 1);
+    EXPECT_FALSE(view.drawnRegion().contains(QPoint(40, 130))); // where the body was
 }
 
 TEST_F(CatViewTest, RepaintsOnlyWhenTheDrawingVisiblyChanges) {

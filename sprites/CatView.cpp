@@ -138,7 +138,7 @@ void CatView::settle() {
         transition_.captionShown(caption);
     }
     inputBody_ = inputBody();
-    const QRegion drawn = drawnRegion();
+    const QRegion drawn = drawnAround(inputBody_);
     if (drawn != drawn_) {
         drawn_ = drawn;
         emit drawnChanged();
@@ -396,7 +396,11 @@ QRect CatView::inputBody() const {
 }
 
 QRegion CatView::drawnRegion() const {
-    QRegion region = inputBody();
+    return drawnAround(inputBody());
+}
+
+QRegion CatView::drawnAround(const QRect& body) const {
+    QRegion region = body;
     if (auto caption = captionRect()) region += caption->toAlignedRect();
     if (auto badge = badgeRect()) region += badge->toAlignedRect();
     if (bubble_) {

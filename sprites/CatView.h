@@ -111,6 +111,7 @@ class CatView final : public QWidget {
     int frameInterval_ = 16;
     static constexpr int sleepStreamMs = 66;
     QRect inputBody() const;
+    QRegion drawnAround(const QRect& body) const; // the body with the caption, badge, bubble
     QRegion drawn_;
     QRect inputBody_; // the body's part of the area that takes the pointer, as last set
     QList<int> shown_;

@@ -11,11 +11,12 @@
 #include <QScreen>
 
 std::unique_ptr<X11Panel> makeCatPanel(CatOverlay& overlay, CatView::Images images,
-                                       double refreshRate) {
+                                       CatView::Sizes sizes, double refreshRate) {
     auto panel = std::make_unique<X11Panel>();
     QPointer<CatOverlay> cat(&overlay);
 
     auto* view = new CatView(overlay.state, images);
+    view->sizes = sizes;
     view->setFrameRate(refreshRate);
     // The view's own animations follow the primary screen's rate as it changes.
     const auto followRate = [view](QScreen* screen) {
@@ -61,9 +62,9 @@ std::unique_ptr<X11Panel> makeCatPanel(CatOverlay& overlay, CatView::Images imag
     };
 
     // The hosting view's idea of where the cat stands follows the picture.
-    const auto follow = [host, images, cat] {
+    const auto follow = [host, sizes, cat] {
         if (!cat) return;
-        host->catSize = images(cat->state.sprite()).deviceIndependentSize();
+        host->catSize = sizes(cat->state.sprite());
         host->catOffset = cat->state.catOffset();
     };
     // Once per frame, not on each of the frame's writes.

@@ -11,4 +11,4 @@ class X11Panel;
 // overlay, and the cat view drawing the overlay's state. Every callback holds the overlay
 // weakly. The overlay owns the result.
 std::unique_ptr<X11Panel> makeCatPanel(CatOverlay& overlay, CatView::Images images,
-                                       double refreshRate);
+                                       CatView::Sizes sizes, double refreshRate);

@@ -300,7 +300,7 @@ CatServices PurrloxApp::services() {
         [this, images, &desktop, onX11](CatOverlay& overlay) -> std::unique_ptr<Panel> {
             if (!onX11) return nullptr;
             std::unique_ptr<X11Panel> cat =
-                makeCatPanel(overlay, images, desktop.screens().refreshRate());
+                makeCatPanel(overlay, images, &SpriteImages::size, desktop.screens().refreshRate());
             cat->onMoving = movingOn(desktop);
             if (bedPanel_) bedPanel_->keepBelow(cat.get());
             return cat;

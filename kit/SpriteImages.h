@@ -24,7 +24,7 @@ class SpriteImages {
     // access. The reference is good until the next sweep(): keep a copy (QImage is shared, a
     // copy costs nothing) to hold the picture longer.
     static const QImage& image(CatSprite sprite);
-    // Drawing size in points: half the pixel size (0 × 0 for an image without pixels).
+    // Drawing size in points: half the pixel size, from the frame's header (no decoding).
     static QSizeF size(CatSprite sprite);
 
     // Drops every decoded frame not asked for since the previous sweep; returns how many.

@@ -83,12 +83,13 @@ void capsule(QPainter& p, const QRectF& r, const QColor& fill, const QColor* bor
 CatView::CatView(const CatState& state, Images images, QWidget* parent)
     : QWidget(parent), state_(state), images_(std::move(images)) {
     clock = [] { return StoredDate::nowSeconds(); };
+    sizes = [this](CatSprite sprite) { return images_(sprite).deviceIndependentSize(); };
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
     streams_.setTimerType(Qt::PreciseTimer);
     setFrameRate(60);
-    connect(&streams_, &QTimer::timeout, this, [this] { update(streamsRect()); });
+    connect(&streams_, &QTimer::timeout, this, &CatView::stepStreams);
     connect(&transition_, &BubbleTransition::placing, this, [this] {
         if (bubble_) placeBubble();
     });
@@ -152,11 +153,22 @@ void CatView::settle() {
     const QRect before = std::exchange(painted_, painted);
     // Upright frames repeat (a gait cycles through a few), and so do the poses of a swing or a
     // breath at half-pixel steps: worth keeping. A one-way squash or tilt is shown once.
+    // Rising hearts and z's move on with the clock: such a picture never comes again.
     const bool repeats =
-        state_.swaying() || (state_.squash() == 1 && state_.tilt() == 0 && state_.hop() == 0);
+        !streams_.isActive() &&
+        (state_.swaying() || (state_.squash() == 1 && state_.tilt() == 0 && state_.hop() == 0));
+    // Only where the cat, its caption, badge and streams were and are now: an open bubble is
+    // not painted again for a blink.
+    showPicture(repeats ? shown_ : QList<int>{}, QRegion(painted) + before);
+}
+
+void CatView::stepStreams() {
+    showPicture({}, streamsRect());
+}
+
+void CatView::showPicture(const QList<int>& key, const QRegion& changed) {
     const auto paint = [this](QPainter& p) { paintPicture(p); };
-    if (present && plainPicture() &&
-        present(repeats ? shown_ : QList<int>{}, paint, (painted | before) & rect())) {
+    if (present && plainPicture() && present(key, paint, changed.boundingRect() & rect())) {
         presented_ = true;
         return;
     }
@@ -165,14 +177,11 @@ void CatView::settle() {
         update();
         return;
     }
-    // Only where the cat, its caption, badge and streams were and are now: an open bubble is
-    // not painted again for a blink.
-    update(QRegion(painted) + before);
+    update(changed);
 }
 
 bool CatView::plainPicture() const {
-    return !state_.caption() && !badgeRect() && !state_.hearts() && !state_.sleeping() &&
-           !bubble_ && !transition_.hasPicture();
+    return !state_.caption() && !badgeRect() && !bubble_ && !transition_.hasPicture();
 }
 
 QRect CatView::streamsRect() const {
@@ -306,7 +315,7 @@ void CatView::resizeEvent(QResizeEvent* event) {
 }
 
 QRectF CatView::catBox() const {
-    const QSizeF size = images_(state_.sprite()).deviceIndependentSize();
+    const QSizeF size = sizes(state_.sprite());
     return QRectF(width() / 2.0 + state_.catOffset() - size.width() / 2, height() - size.height(),
                   size.width(), size.height());
 }

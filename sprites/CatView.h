@@ -28,6 +28,7 @@ class CatView final : public QWidget {
     Q_PROPERTY(QVariantMap automation READ automation)
   public:
     using Images = std::function<const QImage&(CatSprite)>;
+    using Sizes = std::function<QSizeF(CatSprite)>;
 
     CatView(const CatState& state, Images images, QWidget* parent = nullptr);
 
@@ -38,11 +39,15 @@ class CatView final : public QWidget {
     // Puts a new picture on screen without Qt's painting (a copy kept by the display server),
     // rendering it with paint when the key is new or empty (a picture not worth keeping); only
     // the changed rectangle (view coordinates) differs from the picture shown before. False
-    // when it cannot, and the view paints as usual. Used only for the plain cat: no caption,
-    // badge, streams or bubble.
+    // when it cannot, and the view paints as usual. Used only for the cat and its hearts or
+    // z's: no caption, badge or bubble.
     std::function<bool(const QList<int>& key, const std::function<void(QPainter&)>& paint,
                        const QRect& changed)>
         present;
+
+    // A frame's size in points without its pixels: a picture the display server still holds
+    // is shown again without decoding its frame. By default the image's own size.
+    Sizes sizes;
 
     // Wall-clock seconds (of the stored dates' epoch, which the floating streams share their
     // phase with) that drive the streams; tests pin it.
@@ -86,6 +91,9 @@ class CatView final : public QWidget {
   private:
     void stateChanged();
     void settle();
+    void stepStreams();
+    // Puts the picture on screen through present where it can, else has Qt paint changed.
+    void showPicture(const QList<int>& key, const QRegion& changed);
     bool plainPicture() const;
     void paintPicture(QPainter& p);
     QList<int> pictureKey() const;

@@ -4,10 +4,12 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QRegion>
 #include <QWidget>
 #include <QtGui/qguiapplication_platform.h>
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 X11ServerFrames::X11ServerFrames(QWidget* window, QWidget* content)
     : window_(window), content_(content) {
@@ -30,6 +32,7 @@ void X11ServerFrames::clear() {
         xcb_flush(c_);
     }
     held_.clear();
+    heldBytes_ = 0;
     gc_ = 0;
     target_ = 0;
     usable_ = false;
@@ -51,17 +54,20 @@ bool X11ServerFrames::ready() {
     usable_ = argb && sameOrder;
     if (!usable_) return false;
     gc_ = xcb_generate_id(c_);
-    const quint32 noExposures = 0; // a copy from a whole pixmap never needs any
-    xcb_create_gc(c_, gc_, window, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
+    // Fills clear to transparent; a copy from a whole pixmap never needs exposures.
+    const quint32 values[] = {0, 0};
+    xcb_create_gc(c_, gc_, window, XCB_GC_FOREGROUND | XCB_GC_GRAPHICS_EXPOSURES, values);
     return true;
 }
 
-QImage X11ServerFrames::render(const std::function<void(QPainter&)>& paint, QSize pixels,
+QImage X11ServerFrames::render(const std::function<void(QPainter&)>& paint, const QRect& part,
                                qreal ratio) const {
-    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+    QImage image(part.size(), QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(ratio);
     image.fill(Qt::transparent);
     QPainter p(&image);
+    // Whole device pixels, so the part holds the very pixels of the whole picture.
+    p.translate(-QPointF(part.topLeft()) / ratio);
     paint(p);
     return image;
 }
@@ -92,33 +98,45 @@ bool X11ServerFrames::show(const QList<int>& key, const std::function<void(QPain
     if (part.isEmpty()) return true;
     copied_ = true;
     if (key.isEmpty()) {
-        put(target_, render(paint, pixels, ratio).copy(part), at + part.topLeft());
+        put(target_, render(paint, part, ratio), at + part.topLeft());
         xcb_flush(c_);
         return true;
     }
+    // A held picture is only the part first sent; the picture is clear beyond it, as the
+    // changed part takes in everything it draws.
     QList<int> name = key;
     name << pixels.width() << pixels.height();
     auto it = held_.find(name);
     if (it == held_.end()) {
-        const qsizetype most =
-            std::max<qsizetype>(16, kBudget / (qsizetype(pixels.width()) * pixels.height() * 4));
-        if (held_.size() >= most) {
+        const qsizetype bytes = qsizetype(part.width()) * part.height() * 4;
+        while (held_.size() >= kFew && heldBytes_ + bytes > kBudget) {
             auto oldest =
                 std::min_element(held_.begin(), held_.end(),
                                  [](const Held& a, const Held& b) { return a.used < b.used; });
             xcb_free_pixmap(c_, oldest->pixmap);
+            heldBytes_ -= qsizetype(oldest->area.width()) * oldest->area.height() * 4;
             held_.erase(oldest);
         }
         const xcb_pixmap_t pixmap = xcb_generate_id(c_);
-        xcb_create_pixmap(c_, 32, pixmap, target_, quint16(pixels.width()),
-                          quint16(pixels.height()));
-        put(pixmap, render(paint, pixels, ratio), QPoint(0, 0));
-        it = held_.insert(name, Held{pixmap, 0});
+        xcb_create_pixmap(c_, 32, pixmap, target_, quint16(part.width()), quint16(part.height()));
+        put(pixmap, render(paint, part, ratio), QPoint(0, 0));
+        heldBytes_ += bytes;
+        it = held_.insert(name, Held{pixmap, part, 0});
     }
     it->used = ++clock_;
-    xcb_copy_area(c_, it->pixmap, target_, gc_, qint16(part.x()), qint16(part.y()),
-                  qint16(at.x() + part.x()), qint16(at.y() + part.y()), quint16(part.width()),
-                  quint16(part.height()));
+    const QRect kept = it->area;
+    if (const QRect from = part & kept; !from.isEmpty())
+        xcb_copy_area(c_, it->pixmap, target_, gc_, qint16(from.x() - kept.x()),
+                      qint16(from.y() - kept.y()), qint16(at.x() + from.x()),
+                      qint16(at.y() + from.y()), quint16(from.width()), quint16(from.height()));
+    const QRegion clear = QRegion(part) - kept;
+    if (!clear.isEmpty()) {
+        std::vector<xcb_rectangle_t> rects;
+        for (const QRect& r : clear)
+            rects.push_back({qint16(at.x() + r.x()), qint16(at.y() + r.y()), quint16(r.width()),
+                             quint16(r.height())});
+        xcb_poly_fill_rectangle(c_, target_, gc_, quint32(rects.size()), rects.data());
+    }
     xcb_flush(c_);
     return true;
 }

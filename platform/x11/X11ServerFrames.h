@@ -4,17 +4,19 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QRect>
 #include <functional>
 #include <xcb/xcb.h>
 
 class QImage;
 class QPainter;
 class QPoint;
-class QRect;
 class QWidget;
 
-// Whole pictures of a panel's content kept as pixmaps on the X server. Showing a picture seen
-// before is one CopyArea request: no upload, no shared-memory sync, no reply, no event back.
+// Pictures of a panel's content kept as pixmaps on the X server, each as the part around what
+// it draws (the rest of a plain picture is clear). Showing a picture seen before is one
+// CopyArea request, and a fill where it is clear: no upload, no shared-memory sync, no reply,
+// no event back.
 // A walking cat cycles through a handful of frames, so after its first steps every frame
 // change is a copy on the server, and so is each pose a swinging cat comes back to. A picture
 // that will not come again (a landing's squash) goes straight to the window in one PutImage,
@@ -47,10 +49,12 @@ class X11ServerFrames final : public QObject, public QAbstractNativeEventFilter 
   private:
     struct Held {
         xcb_pixmap_t pixmap = 0;
+        QRect area; // the part of the content it was rendered for, in device pixels
         quint64 used = 0;
     };
     bool ready();
-    QImage render(const std::function<void(QPainter&)>& paint, QSize pixels, qreal ratio) const;
+    QImage render(const std::function<void(QPainter&)>& paint, const QRect& part,
+                  qreal ratio) const;
     void put(xcb_drawable_t to, const QImage& image, QPoint at);
 
     QWidget* window_;
@@ -62,7 +66,10 @@ class X11ServerFrames final : public QObject, public QAbstractNativeEventFilter 
     bool copied_ = false; // the screen shows a copy Qt has not painted
     QHash<QList<int>, Held> held_;
     quint64 clock_ = 0;
-    // What the held pictures may take on the server: about a hundred at 130 × 150, enough
-    // for a gait and the poses a dangling cat swings through.
+    qsizetype heldBytes_ = 0;
+    // What the held pictures may take on the server: a picture is the part around the cat,
+    // so two hundred or so of a resting or walking cat, enough for a gait, the poses a dangling
+    // cat swings through and a bed clip or two; always at least a few.
     static constexpr qsizetype kBudget = 8 << 20;
+    static constexpr qsizetype kFew = 16;
 };

@@ -67,6 +67,25 @@ TEST(SpriteImages, aSweptFrameComesBackTheSameAndCopiesKeepTheirPixels) {
     EXPECT_EQ(SpriteImages::sweep(), 2);
 }
 
+// A frame's size comes from its header, and a frame the geometry scan just decoded is shown
+// from that decode: neither reads the file again (here it is gone, which would stop the app).
+TEST(SpriteImages, sizesAndAScannedFrameNeedNoSecondRead) {
+    FrameFolder folder;
+    SpriteImages::open(folder.prefix());
+    QFile::remove(folder.path(CatSprite::bedEmpty));
+    EXPECT_EQ(SpriteImages::size(CatSprite::bedEmpty), QSizeF(20, 10));
+    EXPECT_EQ(SpriteImages::sweep(), 0); // nothing was decoded for it
+
+    const auto& g = CatSprite::geometry(CatSprite::bedMusic67);
+    EXPECT_EQ(g.bounds, (Rect{0.5, 0.5, 0.5, 0.5}));
+    QFile::remove(folder.path(CatSprite::bedMusic67));
+    const QImage shown = SpriteImages::image(CatSprite::bedMusic67);
+    EXPECT_EQ(shown.size(), QSize(6, 4));
+    EXPECT_EQ(shown.pixelColor(1, 2), QColor(200, 100, 50));
+    EXPECT_EQ(SpriteImages::sweep(), 0); // held, as shown since the last sweep
+    EXPECT_EQ(SpriteImages::sweep(), 1);
+}
+
 TEST(SpriteImagesDeathTest, aMissingOrUnreadableFrameStopsTheApp) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     FrameFolder folder;

@@ -2,6 +2,7 @@
 
 #include "CatPictures.h"
 #include "cat/CatState.h"
+#include "fakes/Wait.h"
 #include "focus/Letter.h"
 #include "kit/Theme.h"
 #include "sprites/Floating.h"
@@ -306,6 +307,30 @@ TEST_F(CatViewTest, PlainPicturesArePresentedAsPaintedAndOverlaysPaintThroughQt)
     EXPECT_TRUE(settle().isEmpty());
     EXPECT_EQ(keys.size(), 1);
     EXPECT_EQ(presented, painting()); // the caption's place is cleared too
+
+    // Asleep, the z's rise with the clock: the picture is presented, never kept, and so is
+    // each step of the z's, with nothing painted through Qt.
+    ASSERT_TRUE(waitFor([&] { return !view.transitioning(); })); // the caption's fade
+    settle();
+    presented = painting();
+    double now = 1000;
+    view.clock = [&now] { return now; };
+    keys.clear();
+    state.setSleeping(true);
+    EXPECT_TRUE(settle().isEmpty());
+    ASSERT_EQ(keys.size(), 1);
+    EXPECT_TRUE(keys[0].isEmpty());
+    EXPECT_EQ(presented, painting());
+    const QImage earlier = presented;
+    now += 0.7;
+    ASSERT_TRUE(waitFor([&] { return keys.size() > 1; }));
+    EXPECT_TRUE(keys.last().isEmpty());
+    EXPECT_TRUE(painted.isEmpty());
+    EXPECT_NE(presented, earlier); // the z's moved
+    EXPECT_EQ(presented, painting());
+    state.setSleeping(false);
+    settle();
+    EXPECT_EQ(presented, painting()); // and their place is cleared as they go
 
     accept = false;
     state.setSprite(CatSprite::sit);

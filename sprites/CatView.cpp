@@ -461,13 +461,15 @@ void CatView::paintPicture(QPainter& p) {
         const QImage& image = screenImage(state_.sprite(), devicePixelRatioF(), false);
         const QTransform t = catTransform();
         const QRectF area = t.mapRect(box);
+        // The painter may already be moved (a part of the picture rendered on its own).
+        const QTransform base = p.transform();
         p.save();
         p.setRenderHint(QPainter::Antialiasing, false);
         const double band = bandRows / devicePixelRatioF(); // the rows are device pixels
         for (double top = std::floor(area.top()); top < area.bottom(); top += band) {
-            p.setTransform(QTransform());
+            p.setTransform(base);
             p.setClipRect(QRectF(area.left() - 1, top, area.width() + 2, band));
-            p.setTransform(t);
+            p.setTransform(t * base);
             p.drawImage(box, image);
         }
         p.restore();

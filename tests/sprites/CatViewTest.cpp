@@ -244,13 +244,16 @@ TEST_F(CatViewTest, PlainPicturesArePresentedAsPaintedAndOverlaysPaintThroughQt)
                        const QRect& changed) {
         if (!accept) return false;
         keys << key;
-        QImage whole(view.size(), QImage::Format_ARGB32_Premultiplied);
-        whole.fill(Qt::green); // the painter must clear what it does not draw
-        QPainter p(&whole);
+        // Only the changed part is rendered, as the display server's copies are.
+        QImage part(changed.size(), QImage::Format_ARGB32_Premultiplied);
+        part.fill(Qt::green); // the painter must clear what it does not draw
+        QPainter p(&part);
+        p.translate(-changed.topLeft());
         paint(p);
+        p.end();
         QPainter screen(&presented);
         screen.setCompositionMode(QPainter::CompositionMode_Source);
-        screen.drawImage(changed.topLeft(), whole, changed);
+        screen.drawImage(changed.topLeft(), part);
         return true;
     };
     const auto settle = [&] {
